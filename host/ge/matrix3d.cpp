@@ -10,20 +10,35 @@ namespace {
 
 using Grid = double[4][4];
 
-// Gauss-Jordan elimination with partial pivoting. Writes the inverse to out (when given) and the
-// determinant to det (when given); false when a pivot falls below relTol times the largest entry.
+// Gauss-Jordan elimination with partial pivoting on the matrix with each column scaled to a
+// largest entry of 1, so that the test measures linear dependence, not the size of an axis or a
+// translation. Writes the inverse to out (when given) and the determinant to det (when given);
+// false (det 0) when a column is zero or a pivot falls to relTol or below.
 bool eliminate(const Grid in, Grid out, double relTol, double* det) {
-    double a[4][4];
-    double inv[4][4];
-    double largest = 0.0;
+    double colMax[4] = {0.0, 0.0, 0.0, 0.0};
     for (int r = 0; r < 4; ++r) {
         for (int c = 0; c < 4; ++c) {
-            a[r][c] = in[r][c];
-            inv[r][c] = r == c ? 1.0 : 0.0;
-            largest = std::max(largest, std::fabs(in[r][c]));
+            colMax[c] = std::max(colMax[c], std::fabs(in[r][c]));
         }
     }
+    double a[4][4];
+    double inv[4][4];
     double product = 1.0;
+    for (int c = 0; c < 4; ++c) {
+        if (colMax[c] == 0.0) {
+            if (det != nullptr) {
+                *det = 0.0;
+            }
+            return false;
+        }
+        product *= colMax[c];
+    }
+    for (int r = 0; r < 4; ++r) {
+        for (int c = 0; c < 4; ++c) {
+            a[r][c] = in[r][c] / colMax[c];
+            inv[r][c] = r == c ? 1.0 : 0.0;
+        }
+    }
     for (int col = 0; col < 4; ++col) {
         int pivot = col;
         for (int r = col + 1; r < 4; ++r) {
@@ -31,7 +46,7 @@ bool eliminate(const Grid in, Grid out, double relTol, double* det) {
                 pivot = r;
             }
         }
-        if (largest == 0.0 || std::fabs(a[pivot][col]) <= relTol * largest) {
+        if (std::fabs(a[pivot][col]) <= relTol || a[pivot][col] == 0.0) {
             if (det != nullptr) {
                 *det = 0.0;
             }
@@ -59,9 +74,12 @@ bool eliminate(const Grid in, Grid out, double relTol, double* det) {
             }
         }
     }
+    // inv inverts A D^-1 (D the column scales), so A^-1 = D^-1 inv: row r divides by colMax[r].
     if (out != nullptr) {
         for (int r = 0; r < 4; ++r) {
-            std::copy(inv[r], inv[r] + 4, out[r]);
+            for (int c = 0; c < 4; ++c) {
+                out[r][c] = inv[r][c] / colMax[r];
+            }
         }
     }
     if (det != nullptr) {

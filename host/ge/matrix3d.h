@@ -84,8 +84,9 @@ public:
     AcGeMatrix3d& postMultBy(const AcGeMatrix3d& right);
 
     double det() const;
-    // Singular when elimination meets a pivot below tol.equalVector() relative to the largest
-    // entry.
+    // Singular when the columns are linearly dependent: with each column scaled to a largest
+    // entry of 1, elimination meets a pivot of tol.equalVector() or less. A tiny but independent
+    // axis scale is not singular; a zero column is.
     bool isSingular(const AcGeTol& tol = AcGeContext::gTol) const;
     // The inverse, or the identity when singular.
     AcGeMatrix3d inverse() const;
