@@ -292,17 +292,14 @@ CString& CString::MakeReverse() {
     return *this;
 }
 
-void CString::Format(const wchar_t* format, ...) {
+void CString::formatVarargs(bool append, const wchar_t* format, ...) {
     va_list args;
     va_start(args, format);
-    FormatV(format, args);
-    va_end(args);
-}
-
-void CString::AppendFormat(const wchar_t* format, ...) {
-    va_list args;
-    va_start(args, format);
-    AppendFormatV(format, args);
+    if (append) {
+        AppendFormatV(format, args);
+    } else {
+        FormatV(format, args);
+    }
     va_end(args);
 }
 

@@ -112,8 +112,16 @@ public:
     CString& MakeReverse();
 
     // printf-style formatting with the MFC conversions above; a null format gives "".
-    void Format(const wchar_t* format, ...);
-    void AppendFormat(const wchar_t* format, ...);
+    // A CString or std::wstring argument is passed as its text, as MFC code expects of %s;
+    // any other class type is refused at compile time.
+    template <typename... Args>
+    void Format(const wchar_t* format, const Args&... args) {
+        formatVarargs(false, format, formatArgument(args)...);
+    }
+    template <typename... Args>
+    void AppendFormat(const wchar_t* format, const Args&... args) {
+        formatVarargs(true, format, formatArgument(args)...);
+    }
     void FormatV(const wchar_t* format, va_list args);
     void AppendFormatV(const wchar_t* format, va_list args);
 
@@ -136,6 +144,15 @@ public:
     std::wstring takeStr();
 
 private:
+    static const wchar_t* formatArgument(const CString& text) { return text.GetString(); }
+    static const wchar_t* formatArgument(const std::wstring& text) { return text.c_str(); }
+    template <typename T>
+    static const T& formatArgument(const T& value) {
+        static_assert(std::is_trivially_copyable_v<T>, "Format takes C types and strings");
+        return value;
+    }
+    void formatVarargs(bool append, const wchar_t* format, ...);
+
     std::wstring m_str;
 };
 

@@ -2,6 +2,7 @@
 // Windows results on a platform where long is 64 bits. None of them touches errno.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 // Integer parsing reads optional iswspace blanks, an optional sign and ASCII digits as far as
