@@ -19,6 +19,8 @@
 //   take wide text and a wide character, %hs, %S, %hc and %C take narrow ones (narrow text is
 //   UTF-8, bad bytes become U+FFFD), %ls and %lc are wide; %I64 and %I32 are accepted as sizes.
 //   %n writes nothing and consumes its argument; an unknown conversion is copied as written.
+//   A null string argument prints "(null)"; numbers use the C locale ('.' always); widths and
+//   precisions above 1000000 count as 1000000.
 class CString {
 public:
     CString() = default;
