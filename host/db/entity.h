@@ -1,0 +1,69 @@
+// AcDbEntity, the base of every drawable object: layer, colour, linetype, visibility and the block
+// it lies in. Entity kinds derive from it and file their own data after its groups.
+// Setters need write (eNotOpenForWrite otherwise) and record undo, as for every AcDbObject.
+#pragma once
+
+#include <string>
+
+#include "host/db/color.h"
+#include "host/db/object.h"
+
+// Decisions where the host SDK leaves the behaviour to the host:
+// - A new entity has no layer and no linetype (null ids), colour by layer, visible.
+//   setDatabaseDefaults gives it the database's current layer and the ByLayer linetype.
+// - Names are looked up in the entity's database, or in the working database for an entity not
+//   in one (eNoDatabase when there is none); an unknown name gives eKeyNotFound.
+// - setLayer/setLinetype by id accept a live record of the right kind (eNotThatKindOfClass
+//   otherwise, eWasErased for an erased one, eWrongDatabase for another database's record),
+//   also while the record is open for write elsewhere: the record is not opened.
+// - layer() and linetype() answer the record's name, or an empty text while none is set.
+// - DXF: groups 8 (layer name), 6 (linetype name, left out while null), 62 (colour index, left
+//   out while by layer), 420 (RGB of a true colour), 60 (1 when invisible, left out otherwise).
+//   Reading a layer name the database lacks adds that layer with default properties.
+class AcDbEntity : public AcDbObject {
+public:
+    ACRX_DECLARE_MEMBERS(AcDbEntity);
+    ~AcDbEntity() override = default;
+
+    // The block table record that holds the entity (its owner), or null.
+    AcDbObjectId blockId() const;
+
+    AcCmColor color() const;
+    virtual Acad::ErrorStatus setColor(const AcCmColor& color, bool doSubents = true);
+    Adesk::UInt16 colorIndex() const;
+    // eOutOfRange outside 0..257.
+    virtual Acad::ErrorStatus setColorIndex(Adesk::UInt16 color, bool doSubents = true);
+
+    std::wstring layer() const;
+    AcDbObjectId layerId() const;
+    virtual Acad::ErrorStatus setLayer(const ACHAR* newVal, bool doSubents = true,
+                                       bool allowHiddenLayer = false);
+    virtual Acad::ErrorStatus setLayer(AcDbObjectId newVal, bool doSubents = true,
+                                       bool allowHiddenLayer = false);
+
+    std::wstring linetype() const;
+    AcDbObjectId linetypeId() const;
+    virtual Acad::ErrorStatus setLinetype(const ACHAR* newVal, bool doSubents = true);
+    virtual Acad::ErrorStatus setLinetype(AcDbObjectId newVal, bool doSubents = true);
+
+    AcDb::Visibility visibility() const;
+    virtual Acad::ErrorStatus setVisibility(AcDb::Visibility newVal, bool doSubents = true);
+
+    // Current layer and ByLayer linetype of db (the entity's database, or the working database,
+    // when null); needs write; eNoDatabase when there is no database to take them from.
+    Acad::ErrorStatus setDatabaseDefaults(AcDbDatabase* db = nullptr);
+
+    Acad::ErrorStatus dwgInFields(AcDbDwgFiler* filer) override;
+    Acad::ErrorStatus dwgOutFields(AcDbDwgFiler* filer) const override;
+    Acad::ErrorStatus dxfInFields(AcDbDxfFiler* filer) override;
+    Acad::ErrorStatus dxfOutFields(AcDbDxfFiler* filer) const override;
+
+protected:
+    AcDbEntity() = default;
+
+private:
+    AcDbObjectId m_layerId;
+    AcDbObjectId m_linetypeId;
+    AcCmColor m_color;
+    AcDb::Visibility m_visibility = AcDb::kVisible;
+};

@@ -1,0 +1,50 @@
+// AcDbHandle: the persistent name of an object in its database, a 64-bit number written as
+// hexadecimal text (upper-case digits, no leading zeros, "0" for the null handle). A database
+// hands out handles in increasing order and never reuses one.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "host/rx/adesk.h"
+
+class AcDbHandle {
+public:
+    AcDbHandle() = default;
+    explicit AcDbHandle(std::uint64_t value) : m_value(value) {}
+    AcDbHandle(Adesk::UInt32 low, Adesk::UInt32 high)
+        : m_value((static_cast<std::uint64_t>(high) << 32) | low) {}
+    // Reads 1 to 16 hexadecimal digits (either case); any other text (null, empty, too long, a
+    // non-digit) gives the null handle.
+    explicit AcDbHandle(const wchar_t* hexText);
+
+    bool isNull() const { return m_value == 0; }
+    void setNull() { m_value = 0; }
+    std::uint64_t value() const { return m_value; }
+    Adesk::UInt32 low() const { return static_cast<Adesk::UInt32>(m_value); }
+    Adesk::UInt32 high() const { return static_cast<Adesk::UInt32>(m_value >> 32); }
+
+    // The hexadecimal text.
+    std::wstring text() const;
+    // Writes the hexadecimal text into buffer (nBufLen characters with the terminator); false,
+    // leaving buffer untouched, when it is null or too small. 17 characters always suffice.
+    bool getIntoAsciiBuffer(wchar_t* buffer, std::size_t nBufLen) const;
+
+    // Reads hexText as the constructor does; false, leaving handle unchanged, on bad text.
+    static bool fromText(const wchar_t* hexText, AcDbHandle& handle);
+
+    AcDbHandle& operator++() {
+        ++m_value;
+        return *this;
+    }
+    bool operator==(const AcDbHandle& other) const { return m_value == other.m_value; }
+    bool operator!=(const AcDbHandle& other) const { return m_value != other.m_value; }
+    bool operator<(const AcDbHandle& other) const { return m_value < other.m_value; }
+    bool operator>(const AcDbHandle& other) const { return m_value > other.m_value; }
+    bool operator<=(const AcDbHandle& other) const { return m_value <= other.m_value; }
+    bool operator>=(const AcDbHandle& other) const { return m_value >= other.m_value; }
+
+private:
+    std::uint64_t m_value = 0;
+};

@@ -1,0 +1,101 @@
+// AcDbObjectId: the identifier of a database object, pointing at the slot its database keeps for
+// the object (object, handle, database). Ids are plain values, freely copied and compared; they
+// stay valid as long as their database lives. An id whose database was destroyed is "stale": it
+// is not null, but every query answers as for a missing object and opening it gives
+// eStaleObjectId. Slots are recycled after their database dies, with a generation number that
+// tells an old id from a new one, so no query on a stale id touches freed memory.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+
+#include "host/db/handle.h"
+#include "host/rx/array.h"
+
+class AcDbDatabase;
+class AcRxClass;
+
+namespace host {
+struct ObjectSlot;
+}
+
+class AcDbObjectId {
+public:
+    AcDbObjectId() = default;
+    // Host use: the id of a live slot.
+    AcDbObjectId(host::ObjectSlot* slot, std::uint64_t generation)
+        : m_slot(slot), m_generation(generation) {}
+
+    static const AcDbObjectId kNull;
+
+    bool isNull() const { return m_slot == nullptr; }
+    // True when not null, the database lives and the slot holds an object (erased or not).
+    bool isValid() const;
+    // True when the object exists and is erased; false for null, stale and missing objects.
+    bool isErased() const;
+    // The object's handle; the null handle for null and stale ids.
+    AcDbHandle handle() const;
+    // The database; null for null and stale ids.
+    AcDbDatabase* database() const;
+    // The object's runtime class, read without opening it; null for null, stale and empty slots.
+    AcRxClass* objectClass() const;
+    AcDbObjectId& setNull() {
+        m_slot = nullptr;
+        m_generation = 0;
+        return *this;
+    }
+
+    // Host use: the slot when the id is not null and its database lives, else null.
+    host::ObjectSlot* liveSlot() const;
+    std::size_t hash() const { return std::hash<const void*>()(m_slot) ^ m_generation; }
+
+    bool operator==(const AcDbObjectId& other) const {
+        return m_slot == other.m_slot && m_generation == other.m_generation;
+    }
+    bool operator!=(const AcDbObjectId& other) const { return !(*this == other); }
+    // An arbitrary but fixed total order, for sorted containers.
+    bool operator<(const AcDbObjectId& other) const {
+        return m_slot != other.m_slot ? std::less<const void*>()(m_slot, other.m_slot)
+                                      : m_generation < other.m_generation;
+    }
+    bool operator>(const AcDbObjectId& other) const { return other < *this; }
+    bool operator<=(const AcDbObjectId& other) const { return !(other < *this); }
+    bool operator>=(const AcDbObjectId& other) const { return !(*this < other); }
+
+private:
+    host::ObjectSlot* m_slot = nullptr;
+    std::uint64_t m_generation = 0;
+};
+
+inline const AcDbObjectId AcDbObjectId::kNull{};
+
+// The four kinds of reference an object files: soft and hard pointers (references), soft and
+// hard ownership (the referencing object owns the target). Plain ids with a kind in their type.
+class AcDbSoftPointerId : public AcDbObjectId {
+public:
+    AcDbSoftPointerId() = default;
+    AcDbSoftPointerId(const AcDbObjectId& id) : AcDbObjectId(id) {}
+};
+class AcDbHardPointerId : public AcDbObjectId {
+public:
+    AcDbHardPointerId() = default;
+    AcDbHardPointerId(const AcDbObjectId& id) : AcDbObjectId(id) {}
+};
+class AcDbSoftOwnershipId : public AcDbObjectId {
+public:
+    AcDbSoftOwnershipId() = default;
+    AcDbSoftOwnershipId(const AcDbObjectId& id) : AcDbObjectId(id) {}
+};
+class AcDbHardOwnershipId : public AcDbObjectId {
+public:
+    AcDbHardOwnershipId() = default;
+    AcDbHardOwnershipId(const AcDbObjectId& id) : AcDbObjectId(id) {}
+};
+
+using AcDbObjectIdArray = AcArray<AcDbObjectId>;
+
+template <>
+struct std::hash<AcDbObjectId> {
+    std::size_t operator()(const AcDbObjectId& id) const { return id.hash(); }
+};
