@@ -9,7 +9,7 @@ enum class GroupValueClass {
     kNone,     // no value: -3 (start of XData), RTLB, RTLE, RTDOTE, RTNIL, RTT, RTNONE, RTVOID
     kText,     // resval.rstring
     kBinary,   // resval.rbinary (chunk length and bytes)
-    kPoint,    // resval.rpoint (three reals; a 2D point has z 0)
+    kPoint,    // resval.rpoint (three reals)
     kReal,     // resval.rreal
     kInt16,    // resval.rint
     kBool,     // resval.rint (0 or 1 in files)

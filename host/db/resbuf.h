@@ -1,16 +1,15 @@
 // The host's result-buffer lists: resbuf items chained through rbnext, each with a type code
 // (DXF group code or RTxxx result type) and a value whose member follows from the code
 // (host/db/group_codes.h). An item owns its text (new[] wchar_t, freed with delete[]) and its
-// binary chunk (malloc, freed with free); acutRelRb frees a whole chain with what it owns.
+// binary chunk (malloc, freed with free); acutRelRb frees a whole chain with what it owns. Code
+// that fills rstring itself uses acutRbNewString; code that fills a chunk uses malloc or
+// acutRbSetBinary. What an item frees follows from its restype, so change a type only between
+// values of the same class.
 #pragma once
 
 #include <cstdint>
 
-typedef double ads_real;
-typedef ads_real ads_point[3];
-typedef ads_real* ads_pointp;
-typedef std::int64_t ads_name[2];
-typedef std::int64_t* ads_namep;
+#include "host/db/ads_types.h"
 
 struct ads_binary {
     short clen;
@@ -66,8 +65,8 @@ constexpr int RTFAIL = -5004;
 constexpr int RTKWORD = -5005;
 constexpr int RTINPUTTRUNCATED = -5008;
 
-// A new item of the given type with a zeroed value (null text, empty chunk); never null. The
-// caller releases it with acutRelRb.
+// A new item of the given type (any code) with a zeroed value (null text, empty chunk); nullptr
+// only when memory runs out. The caller releases it with acutRelRb.
 resbuf* acutNewRb(int type);
 
 // Frees the chain from rb on, with every text and binary chunk it owns; null-safe; RTNORM.
