@@ -150,17 +150,24 @@ Acad::ErrorStatus readSubclassGroups(AcDbDxfFiler* filer, Take take) {
 }
 
 // Reads one subclass: its marker (eBadDxfSequence with a message when missing), then its groups
-// through the class's field list.
-template <class Self>
-Acad::ErrorStatus dxfInSubclass(AcDbDxfFiler* filer, const wchar_t* marker, Self& self) {
+// through the class's field list; groups no field takes go to extra(item), which answers whether
+// it knew the group.
+template <class Self, class Extra>
+Acad::ErrorStatus dxfInSubclass(AcDbDxfFiler* filer, const wchar_t* marker, Self& self,
+                                Extra extra) {
     if (!filer->atSubclassData(marker)) {
         return filer->setError(Acad::eBadDxfSequence, L"expected subclass marker %s", marker);
     }
-    return readSubclassGroups(filer, [&self](const DxfItem& item) {
+    return readSubclassGroups(filer, [&self, &extra](const DxfItem& item) {
         DxfFieldReader reader(item);
         std::remove_const_t<Self>::visitFields(self, reader);
-        return reader.matched();
+        return reader.matched() || extra(item);
     });
+}
+
+template <class Self>
+Acad::ErrorStatus dxfInSubclass(AcDbDxfFiler* filer, const wchar_t* marker, Self& self) {
+    return dxfInSubclass(filer, marker, self, [](const DxfItem&) { return false; });
 }
 
 // Writes one subclass: its marker, then its field list.

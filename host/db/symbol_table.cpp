@@ -320,42 +320,25 @@ Acad::ErrorStatus AcDbSymbolTable::dxfInFields(AcDbDxfFiler* filer) {
 
 AcDbSymbolTableIterator::AcDbSymbolTableIterator(std::vector<AcDbObjectId> ids, bool atBeginning,
                                                  bool skipDeleted)
-    : m_ids(std::move(ids)) {
-    start(atBeginning, skipDeleted);
-}
+    : m_cursor(std::move(ids), atBeginning, skipDeleted) {}
 
 void AcDbSymbolTableIterator::start(bool atBeginning, bool skipDeleted) {
-    m_position = atBeginning ? 0 : static_cast<std::ptrdiff_t>(m_ids.size()) - 1;
-    if (skipDeleted) {
-        skipErased(atBeginning);
-    }
+    m_cursor.start(atBeginning, skipDeleted);
 }
 
 bool AcDbSymbolTableIterator::done() const {
-    return m_position < 0 || m_position >= static_cast<std::ptrdiff_t>(m_ids.size());
-}
-
-void AcDbSymbolTableIterator::skipErased(bool forward) {
-    while (!done() && m_ids[static_cast<std::size_t>(m_position)].isErased()) {
-        m_position += forward ? 1 : -1;
-    }
+    return m_cursor.done();
 }
 
 void AcDbSymbolTableIterator::step(bool forward, bool skipDeleted) {
-    if (done()) {
-        return;
-    }
-    m_position += forward ? 1 : -1;
-    if (skipDeleted) {
-        skipErased(forward);
-    }
+    m_cursor.step(forward, skipDeleted);
 }
 
 Acad::ErrorStatus AcDbSymbolTableIterator::getRecordId(AcDbObjectId& id) const {
-    if (done()) {
+    if (m_cursor.done()) {
         return Acad::eInvalidIndex;
     }
-    id = m_ids[static_cast<std::size_t>(m_position)];
+    id = m_cursor.current();
     return Acad::eOk;
 }
 
@@ -366,13 +349,7 @@ Acad::ErrorStatus AcDbSymbolTableIterator::getRecord(AcDbSymbolTableRecord*& rec
 }
 
 Acad::ErrorStatus AcDbSymbolTableIterator::seek(AcDbObjectId id) {
-    for (std::size_t i = 0; i < m_ids.size(); ++i) {
-        if (m_ids[i] == id) {
-            m_position = static_cast<std::ptrdiff_t>(i);
-            return Acad::eOk;
-        }
-    }
-    return Acad::eInvalidInput;
+    return m_cursor.seek(id) ? Acad::eOk : Acad::eInvalidInput;
 }
 
 Acad::ErrorStatus AcDbSymbolTableIterator::seek(const AcDbSymbolTableRecord* record) {

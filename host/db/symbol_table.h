@@ -13,6 +13,7 @@
 #include "host/db/field_filer.h"
 #include "host/db/object.h"
 #include "host/db/open.h"
+#include "host/db/owned_objects.h"
 
 class AcDbSymbolTableIterator;
 
@@ -45,8 +46,10 @@ public:
     // Statuses in the class comment; eNotOpenForWrite when the record may not change.
     Acad::ErrorStatus setName(const wchar_t* name);
 
-    // Host use: the name without the read assertion, for look-ups by the owning table.
+    // Host use: the name and flags without the read assertion, for look-ups that must work while
+    // the record is open elsewhere.
     const std::wstring& nameForLookup() const { return m_name; }
+    Adesk::Int16 flagsForLookup() const { return m_flags; }
 
     Acad::ErrorStatus dwgInFields(AcDbDwgFiler* filer) override;
     Acad::ErrorStatus dwgOutFields(AcDbDwgFiler* filer) const override;
@@ -79,6 +82,26 @@ protected:
                                           const Self& self);
     template <class Self>
     static Acad::ErrorStatus dxfInRecord(AcDbDxfFiler* filer, const wchar_t* marker, Self& self);
+    // As above; groups the field list does not take go to extra(item) (see dxfInSubclass).
+    template <class Self, class Extra>
+    static Acad::ErrorStatus dxfInRecord(AcDbDxfFiler* filer, const wchar_t* marker, Self& self,
+                                         Extra extra);
+
+    // A field's value under the read assertion.
+    template <class T>
+    T readField(const T& field) const {
+        assertReadEnabled();
+        return field;
+    }
+    // Sets a field; eNotOpenForWrite (field unchanged) when the record may not change.
+    template <class T, class U>
+    Acad::ErrorStatus writeField(T& field, const U& value) {
+        const Acad::ErrorStatus status = requireWrite();
+        if (status == Acad::eOk) {
+            field = static_cast<T>(value);
+        }
+        return status;
+    }
 
     // The flag bits of the kind (layers: frozen, locked, ...).
     bool flagBit(Adesk::Int16 bit) const;
@@ -175,10 +198,7 @@ protected:
     }
 
 private:
-    void skipErased(bool forward);
-
-    std::vector<AcDbObjectId> m_ids;
-    std::ptrdiff_t m_position = 0;
+    host::IdCursor m_cursor;
 };
 
 // The typed iterator of one table kind.
@@ -255,13 +275,19 @@ Acad::ErrorStatus AcDbSymbolTableRecord::dxfOutRecord(AcDbDxfFiler* filer, const
     return status == Acad::eOk ? host::dxfOutSubclass(filer, marker, self) : status;
 }
 
-template <class Self>
+template <class Self, class Extra>
 Acad::ErrorStatus AcDbSymbolTableRecord::dxfInRecord(AcDbDxfFiler* filer, const wchar_t* marker,
-                                                     Self& self) {
+                                                     Self& self, Extra extra) {
     const std::wstring formerName = self.m_name;
     Acad::ErrorStatus status = self.AcDbSymbolTableRecord::dxfInFields(filer);
     if (status == Acad::eOk) {
-        status = host::dxfInSubclass(filer, marker, self);
+        status = host::dxfInSubclass(filer, marker, self, extra);
     }
     return status == Acad::eOk ? self.nameFiledIn(filer, formerName) : status;
+}
+
+template <class Self>
+Acad::ErrorStatus AcDbSymbolTableRecord::dxfInRecord(AcDbDxfFiler* filer, const wchar_t* marker,
+                                                     Self& self) {
+    return dxfInRecord(filer, marker, self, [](const host::DxfItem&) { return false; });
 }

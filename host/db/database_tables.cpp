@@ -1,0 +1,337 @@
+// The AcDbDatabase members that reach the symbol tables, the named object dictionary and the
+// current records, and the default drawing a new database starts with.
+
+#include <vector>
+
+#include "host/db/block_table.h"
+#include "host/db/database.h"
+#include "host/db/dictionary.h"
+#include "host/db/dim_style_table.h"
+#include "host/db/layer_table.h"
+#include "host/db/linetype_table.h"
+#include "host/db/open.h"
+#include "host/db/regapp_table.h"
+#include "host/db/symbol_name.h"
+#include "host/db/text_style_table.h"
+#include "host/db/ucs_table.h"
+#include "host/db/view_table.h"
+#include "host/db/viewport_table.h"
+#include "host/rx/class.h"
+
+namespace {
+
+// The entries of the named object dictionary of a new drawing, each an empty dictionary.
+constexpr const wchar_t* kStandardDictionaries[] = {
+    L"ACAD_COLOR",        L"ACAD_GROUP",      L"ACAD_LAYOUT",       L"ACAD_MATERIAL",
+    L"ACAD_MLEADERSTYLE", L"ACAD_MLINESTYLE", L"ACAD_PLOTSETTINGS", L"ACAD_PLOTSTYLENAME",
+    L"ACAD_SCALELIST",    L"ACAD_TABLESTYLE", L"ACAD_VISUALSTYLE",
+};
+
+template <class Table>
+Acad::ErrorStatus openTable(AcDbObjectId id, Table*& table, AcDb::OpenMode mode) {
+    table = nullptr;
+    return acdbOpenObject(table, id, mode, false);
+}
+
+// A live record of class T in db, or eWasErased / eWrongDatabase / eNotThatKindOfClass /
+// eNullObjectId.
+template <class T>
+Acad::ErrorStatus checkRecord(const AcDbDatabase* db, AcDbObjectId id, const T*& record) {
+    if (id.isNull()) {
+        return Acad::eNullObjectId;
+    }
+    if (id.database() != db) {
+        return Acad::eWrongDatabase;
+    }
+    record = T::cast(db->objectAt(id));
+    if (record == nullptr) {
+        return Acad::eNotThatKindOfClass;
+    }
+    return id.isErased() ? Acad::eWasErased : Acad::eOk;
+}
+
+// Default-drawing construction cannot fail short of a host fault; stop loudly if it does.
+void require(Acad::ErrorStatus status, const wchar_t* what) {
+    if (status != Acad::eOk) {
+        acrx_abort(L"building the default drawing: %s failed with %s", what,
+                   acadErrorStatusText(status));
+    }
+}
+
+// Adds a record named name to the open table and closes it; returns its id.
+template <class Table, class Record>
+AcDbObjectId addRecord(Table* table, Record* record, const wchar_t* name) {
+    AcDbObjectId id;
+    require(record->setName(name), name);
+    require(table->add(id, record), name);
+    record->close();
+    return id;
+}
+
+// Adds a new table to db, open for write; it is also listed in opened for closing.
+template <class Table>
+Table* newTable(AcDbDatabase* db, AcDbObjectId& id, std::vector<AcDbObject*>& opened) {
+    auto* table = new Table();
+    require(db->addObject(table, AcDbObjectId::kNull, id), L"adding a table");
+    opened.push_back(table);
+    return table;
+}
+
+}  // namespace
+
+// --- Tables --------------------------------------------------------------------------------
+
+Acad::ErrorStatus AcDbDatabase::getSymbolTable(AcDbBlockTable*& table, AcDb::OpenMode mode) {
+    return openTable(m_blockTableId, table, mode);
+}
+
+Acad::ErrorStatus AcDbDatabase::getSymbolTable(AcDbLayerTable*& table, AcDb::OpenMode mode) {
+    return openTable(m_layerTableId, table, mode);
+}
+
+Acad::ErrorStatus AcDbDatabase::getSymbolTable(AcDbLinetypeTable*& table, AcDb::OpenMode mode) {
+    return openTable(m_linetypeTableId, table, mode);
+}
+
+Acad::ErrorStatus AcDbDatabase::getSymbolTable(AcDbTextStyleTable*& table, AcDb::OpenMode mode) {
+    return openTable(m_textStyleTableId, table, mode);
+}
+
+Acad::ErrorStatus AcDbDatabase::getSymbolTable(AcDbDimStyleTable*& table, AcDb::OpenMode mode) {
+    return openTable(m_dimStyleTableId, table, mode);
+}
+
+Acad::ErrorStatus AcDbDatabase::getSymbolTable(AcDbRegAppTable*& table, AcDb::OpenMode mode) {
+    return openTable(m_regAppTableId, table, mode);
+}
+
+Acad::ErrorStatus AcDbDatabase::getSymbolTable(AcDbViewTable*& table, AcDb::OpenMode mode) {
+    return openTable(m_viewTableId, table, mode);
+}
+
+Acad::ErrorStatus AcDbDatabase::getSymbolTable(AcDbUCSTable*& table, AcDb::OpenMode mode) {
+    return openTable(m_ucsTableId, table, mode);
+}
+
+Acad::ErrorStatus AcDbDatabase::getSymbolTable(AcDbViewportTable*& table, AcDb::OpenMode mode) {
+    return openTable(m_viewportTableId, table, mode);
+}
+
+Acad::ErrorStatus AcDbDatabase::getBlockTable(AcDbBlockTable*& table, AcDb::OpenMode mode) {
+    return getSymbolTable(table, mode);
+}
+
+Acad::ErrorStatus AcDbDatabase::getLayerTable(AcDbLayerTable*& table, AcDb::OpenMode mode) {
+    return getSymbolTable(table, mode);
+}
+
+Acad::ErrorStatus AcDbDatabase::getLinetypeTable(AcDbLinetypeTable*& table, AcDb::OpenMode mode) {
+    return getSymbolTable(table, mode);
+}
+
+Acad::ErrorStatus AcDbDatabase::getTextStyleTable(AcDbTextStyleTable*& table, AcDb::OpenMode mode) {
+    return getSymbolTable(table, mode);
+}
+
+Acad::ErrorStatus AcDbDatabase::getDimStyleTable(AcDbDimStyleTable*& table, AcDb::OpenMode mode) {
+    return getSymbolTable(table, mode);
+}
+
+Acad::ErrorStatus AcDbDatabase::getRegAppTable(AcDbRegAppTable*& table, AcDb::OpenMode mode) {
+    return getSymbolTable(table, mode);
+}
+
+Acad::ErrorStatus AcDbDatabase::getViewTable(AcDbViewTable*& table, AcDb::OpenMode mode) {
+    return getSymbolTable(table, mode);
+}
+
+Acad::ErrorStatus AcDbDatabase::getUCSTable(AcDbUCSTable*& table, AcDb::OpenMode mode) {
+    return getSymbolTable(table, mode);
+}
+
+Acad::ErrorStatus AcDbDatabase::getViewportTable(AcDbViewportTable*& table, AcDb::OpenMode mode) {
+    return getSymbolTable(table, mode);
+}
+
+AcDbObjectId AcDbDatabase::blockTableId() const {
+    return m_blockTableId;
+}
+
+AcDbObjectId AcDbDatabase::layerTableId() const {
+    return m_layerTableId;
+}
+
+AcDbObjectId AcDbDatabase::linetypeTableId() const {
+    return m_linetypeTableId;
+}
+
+AcDbObjectId AcDbDatabase::textStyleTableId() const {
+    return m_textStyleTableId;
+}
+
+AcDbObjectId AcDbDatabase::dimStyleTableId() const {
+    return m_dimStyleTableId;
+}
+
+AcDbObjectId AcDbDatabase::regAppTableId() const {
+    return m_regAppTableId;
+}
+
+AcDbObjectId AcDbDatabase::viewTableId() const {
+    return m_viewTableId;
+}
+
+AcDbObjectId AcDbDatabase::UCSTableId() const {
+    return m_ucsTableId;
+}
+
+AcDbObjectId AcDbDatabase::viewportTableId() const {
+    return m_viewportTableId;
+}
+
+// --- Named object dictionary and current records -------------------------------------------
+
+Acad::ErrorStatus AcDbDatabase::getNamedObjectsDictionary(AcDbDictionary*& dictionary,
+                                                          AcDb::OpenMode mode) {
+    dictionary = nullptr;
+    return acdbOpenObject(dictionary, m_namedObjectsDictionaryId, mode, false);
+}
+
+AcDbObjectId AcDbDatabase::namedObjectsDictionaryId() const {
+    return m_namedObjectsDictionaryId;
+}
+
+AcDbObjectId AcDbDatabase::clayer() const {
+    return m_clayerId;
+}
+
+Acad::ErrorStatus AcDbDatabase::setClayer(AcDbObjectId layerId) {
+    const AcDbLayerTableRecord* layer = nullptr;
+    const Acad::ErrorStatus status = checkRecord(this, layerId, layer);
+    if (status != Acad::eOk) {
+        return status;
+    }
+    if ((layer->flagsForLookup() & AcDbLayerTableRecord::kFrozen) != 0) {
+        return Acad::eInvalidLayer;
+    }
+    m_clayerId = layerId;
+    return Acad::eOk;
+}
+
+AcDbObjectId AcDbDatabase::textstyle() const {
+    return m_textstyleId;
+}
+
+Acad::ErrorStatus AcDbDatabase::setTextstyle(AcDbObjectId styleId) {
+    const AcDbTextStyleTableRecord* style = nullptr;
+    const Acad::ErrorStatus status = checkRecord(this, styleId, style);
+    if (status == Acad::eOk) {
+        m_textstyleId = styleId;
+    }
+    return status;
+}
+
+AcDbObjectId AcDbDatabase::dimstyle() const {
+    return m_dimstyleId;
+}
+
+Acad::ErrorStatus AcDbDatabase::setDimstyle(AcDbObjectId styleId) {
+    const AcDbDimStyleTableRecord* style = nullptr;
+    const Acad::ErrorStatus status = checkRecord(this, styleId, style);
+    if (status == Acad::eOk) {
+        m_dimstyleId = styleId;
+    }
+    return status;
+}
+
+AcDbObjectId AcDbDatabase::currentSpaceId() const {
+    return m_currentSpaceId;
+}
+
+AcDbObjectId AcDbDatabase::modelSpaceId() const {
+    return m_modelSpaceId;
+}
+
+AcDbObjectId AcDbDatabase::paperSpaceId() const {
+    return m_paperSpaceId;
+}
+
+AcDbObjectId AcDbDatabase::layerZero() const {
+    return m_layerZeroId;
+}
+
+AcDbObjectId AcDbDatabase::continuousLinetype() const {
+    return m_continuousLinetypeId;
+}
+
+AcDbObjectId AcDbDatabase::byLayerLinetype() const {
+    return m_byLayerLinetypeId;
+}
+
+AcDbObjectId AcDbDatabase::byBlockLinetype() const {
+    return m_byBlockLinetypeId;
+}
+
+bool AcDbDatabase::isRegisteredApp(const wchar_t* name) const {
+    const auto* table = AcDbRegAppTable::cast(objectAt(m_regAppTableId));
+    return name != nullptr && table != nullptr &&
+           !table->findLive(foldName(name), AcDbObjectId::kNull).isNull();
+}
+
+// --- Default drawing -------------------------------------------------------------------------
+
+void AcDbDatabase::buildDefaultDrawing() {
+    const bool recording = undoRecording();
+    disableUndoRecording(true);
+
+    // Tables first, in the order drawing files list them, then the named object dictionary.
+    std::vector<AcDbObject*> tables;
+    auto* blocks = newTable<AcDbBlockTable>(this, m_blockTableId, tables);
+    auto* layers = newTable<AcDbLayerTable>(this, m_layerTableId, tables);
+    auto* styles = newTable<AcDbTextStyleTable>(this, m_textStyleTableId, tables);
+    auto* linetypes = newTable<AcDbLinetypeTable>(this, m_linetypeTableId, tables);
+    newTable<AcDbViewTable>(this, m_viewTableId, tables);
+    newTable<AcDbUCSTable>(this, m_ucsTableId, tables);
+    auto* viewports = newTable<AcDbViewportTable>(this, m_viewportTableId, tables);
+    auto* regapps = newTable<AcDbRegAppTable>(this, m_regAppTableId, tables);
+    auto* dimstyles = newTable<AcDbDimStyleTable>(this, m_dimStyleTableId, tables);
+
+    auto* dictionary = new AcDbDictionary();
+    require(addObject(dictionary, AcDbObjectId::kNull, m_namedObjectsDictionaryId),
+            L"the named object dictionary");
+    for (const wchar_t* name : kStandardDictionaries) {
+        auto* entry = new AcDbDictionary();
+        AcDbObjectId id;
+        require(dictionary->setAt(name, entry, id), name);
+        entry->close();
+    }
+    dictionary->close();
+
+    m_byBlockLinetypeId = addRecord(linetypes, new AcDbLinetypeTableRecord(), L"ByBlock");
+    m_byLayerLinetypeId = addRecord(linetypes, new AcDbLinetypeTableRecord(), L"ByLayer");
+    auto* continuous = new AcDbLinetypeTableRecord();
+    continuous->setComments(L"Solid line");
+    m_continuousLinetypeId = addRecord(linetypes, continuous, L"Continuous");
+
+    auto* layerZero = new AcDbLayerTableRecord();
+    layerZero->setLinetypeObjectId(m_continuousLinetypeId);
+    m_layerZeroId = addRecord(layers, layerZero, L"0");
+    m_clayerId = m_layerZeroId;
+
+    m_textstyleId = addRecord(styles, new AcDbTextStyleTableRecord(), L"Standard");
+    auto* dimstyle = new AcDbDimStyleTableRecord();
+    dimstyle->setDimtxsty(m_textstyleId);
+    m_dimstyleId = addRecord(dimstyles, dimstyle, L"Standard");
+
+    m_modelSpaceId = addRecord(blocks, new AcDbBlockTableRecord(), ACDB_MODEL_SPACE);
+    m_paperSpaceId = addRecord(blocks, new AcDbBlockTableRecord(), ACDB_PAPER_SPACE);
+    m_currentSpaceId = m_modelSpaceId;
+
+    addRecord(regapps, new AcDbRegAppTableRecord(), L"ACAD");
+    addRecord(viewports, new AcDbViewportTableRecord(), L"*Active");
+
+    for (AcDbObject* table : tables) {
+        table->close();
+    }
+    disableUndoRecording(!recording);
+}
