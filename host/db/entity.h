@@ -6,7 +6,11 @@
 #include <string>
 
 #include "host/db/color.h"
+#include "host/db/entities/entity_enums.h"
 #include "host/db/object.h"
+#include "host/ge/extents.h"
+#include "host/ge/matrix3d.h"
+#include "host/ge/point3d.h"
 
 // Decisions where the host SDK leaves the behaviour to the host:
 // - A new entity has no layer and no linetype (null ids), colour by layer, visible.
@@ -52,6 +56,34 @@ public:
     // Current layer and ByLayer linetype of db (the entity's database, or the working database,
     // when null); needs write; eNoDatabase when there is no database to take them from.
     Acad::ErrorStatus setDatabaseDefaults(AcDbDatabase* db = nullptr);
+
+    // --- Geometry (bodies in host/db/entities/entity_geometry.cpp; each kind overrides) ------
+    // The default answers below are for an entity without geometry of its own.
+
+    // The world-aligned box around the entity; eInvalidExtents when it has none (the default).
+    virtual Acad::ErrorStatus getGeomExtents(AcDbExtents& extents) const;
+    // Applies xform; needs write. An entity that cannot take xform (eCannotScaleNonUniformly,
+    // eDegenerateGeometry for a singular one) stays unchanged. Default: eNotApplicable.
+    virtual Acad::ErrorStatus transformBy(const AcGeMatrix3d& xform);
+    // A transformed copy not in any database, owned by the caller (ent null on failure).
+    virtual Acad::ErrorStatus getTransformedCopy(const AcGeMatrix3d& xform,
+                                                 AcDbEntity*& ent) const;
+    // Appends the points a stretch moves (default: none, eOk).
+    virtual Acad::ErrorStatus getStretchPoints(AcGePoint3dArray& stretchPoints) const;
+    // Moves the stretch points of the given indices by offset; needs write; eInvalidIndex for an
+    // index the entity lacks (nothing moved). Default: eNotApplicable.
+    virtual Acad::ErrorStatus moveStretchPointsAt(const AcDbIntArray& indices,
+                                                  const AcGeVector3d& offset);
+    // Appends the points where this entity meets pEnt (curves: lines, rays, arcs, circles,
+    // ellipses, polylines), each operand unbounded as intType says; eNotApplicable when either
+    // has no curve geometry, eInvalidInput for a null pEnt.
+    virtual Acad::ErrorStatus intersectWith(const AcDbEntity* pEnt, AcDb::Intersect intType,
+                                            AcGePoint3dArray& points,
+                                            Adesk::GsMarker thisGsMarker = 0,
+                                            Adesk::GsMarker otherGsMarker = 0) const;
+    // Appends simpler entities (not in any database, owned by the caller) that together draw
+    // this one; eNotApplicable when it has none (the default).
+    virtual Acad::ErrorStatus explode(AcDbVoidPtrArray& entitySet) const;
 
     Acad::ErrorStatus dwgInFields(AcDbDwgFiler* filer) override;
     Acad::ErrorStatus dwgOutFields(AcDbDwgFiler* filer) const override;

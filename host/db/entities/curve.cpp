@@ -1,0 +1,9 @@
+// AcDbCurve's runtime class and its default closedness.
+#include "host/db/entities/curve.h"
+
+ACRX_NO_CONS_DEFINE_MEMBERS(AcDbCurve, AcDbEntity);
+
+bool AcDbCurve::isClosed() const {
+    assertReadEnabled();
+    return false;
+}
