@@ -77,6 +77,8 @@ public:
     std::int64_t approxNumObjects() const;
     // The database's serial number, unique in the process; names it in ads_names.
     std::uint64_t serial() const { return m_serial; }
+    // Host use: the object store behind the ids.
+    host::ObjectStore* objectStore() const { return m_store.get(); }
 
     // --- Undo and transactions ---------------------------------------------------------------
 

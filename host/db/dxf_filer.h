@@ -80,7 +80,8 @@ public:
     // --- Reading ---------------------------------------------------------------------------
 
     // Reads the next group into item. Texts and chunks stay owned by the filer and are valid
-    // until the next read; eEndOfFile (41) after the last group; item unchanged on failure.
+    // until the next readItem into a resbuf; eEndOfFile (41) after the last group, which does not
+    // change the filer's status; item unchanged on failure.
     Acad::ErrorStatus readItem(resbuf* item);
     Acad::ErrorStatus readResBuf(resbuf* item) { return readItem(item); }
     // Host form of readItem.
@@ -143,7 +144,8 @@ private:
     AcDbDatabase* m_database;
     Acad::ErrorStatus m_status = Acad::eOk;
     std::wstring m_message;
-    host::DxfItem m_last;  // the last group read (owns what readItem hands out)
+    host::DxfItem m_last;       // the last group read or peeked at
+    host::DxfItem m_handedOut;  // owns the text and chunk readItem(resbuf*) hands out
     bool m_haveLast = false;
     bool m_pushedBack = false;
 };

@@ -71,9 +71,12 @@ enum ErrorStatus {
     eClassNotFound = 62,
     eNoWorkingDatabase = 63,
     eDuplicateClassName = 64,
-    eWasOpenForRead = 82,       // fixed by the module
-    eWasOpenForWrite = 83,      // fixed by the module
-    eNewerObjectVersion = 301,  // fixed by the module: data written by a newer class version
+    eCannotScaleNonUniformly = 65,  // a transformation the entity cannot take
+    eInvalidExtents = 66,           // the entity has no finite extents
+    eDegenerateGeometry = 67,       // a singular transformation, a zero normal or direction
+    eWasOpenForRead = 82,           // fixed by the module
+    eWasOpenForWrite = 83,          // fixed by the module
+    eNewerObjectVersion = 301,      // fixed by the module: data written by a newer class version
 };
 
 }  // namespace Acad

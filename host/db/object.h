@@ -148,6 +148,9 @@ protected:
     // Asked before the object is erased (true) or unerased (false); a status other than eOk
     // refuses the change. The default accepts.
     virtual Acad::ErrorStatus subErase(bool erasing);
+    // Called once the object was added to a database (it has its id and owner, is open for write
+    // and its creation is recorded), so it can add the objects it owns. The default does nothing.
+    virtual void subAddedToDatabase();
 
 private:
     friend struct host::ObjectAccess;

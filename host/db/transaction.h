@@ -15,7 +15,7 @@
 class AcDbTransactionManager;
 
 namespace host {
-struct TransactionRecord;
+struct TransactionLog;
 }
 
 // Decisions where the host SDK leaves the behaviour to the host:
@@ -45,9 +45,7 @@ private:
 
     AcDbTransactionManager* m_manager;
     std::uint64_t m_serial;
-    std::uint64_t m_undoGroupSerial = 0;  // the database's open undo group at the start
-    std::vector<AcDbObject*> m_objects;   // first obtained in this transaction
-    std::vector<std::unique_ptr<host::TransactionRecord>> m_records;
+    std::unique_ptr<host::TransactionLog> m_log;
 };
 
 class AcDbTransactionManager {
@@ -57,6 +55,8 @@ public:
 
     AcDbTransactionManager(const AcDbTransactionManager&) = delete;
     AcDbTransactionManager& operator=(const AcDbTransactionManager&) = delete;
+
+    AcDbDatabase* database() const { return m_database; }
 
     // Starts a transaction nested in the current one; never null; owned by the manager.
     AcTransaction* startTransaction();
@@ -71,8 +71,9 @@ public:
     Acad::ErrorStatus getObject(AcDbObject*& obj, AcDbObjectId id, AcDb::OpenMode mode,
                                 bool openErased = false);
     // Hands a new object, just added to the database and open for write, to the top transaction:
-    // the transaction closes it and an abort erases it. eNoActiveTransactions, eNullObjectPointer,
-    // eWrongDatabase, eNotOpenForWrite (not open for write by its creator) on refusal.
+    // the transaction closes it and an abort erases it. Refusals: eNoActiveTransactions,
+    // eNullObjectPointer, eNoDatabase, eWrongDatabase, eNotOpenForWrite (not open for write by
+    // its creator alone), and eInvalidInput for add false (a transaction gives nothing back).
     Acad::ErrorStatus addNewlyCreatedDBRObject(AcDbObject* obj, bool add = true);
 
     // Host use: called by AcDbObject::assertWriteEnabled for objects a transaction holds.
@@ -82,7 +83,8 @@ public:
 
 private:
     void release(AcTransaction& transaction);
-    void restore(AcTransaction& transaction);
+    void restore(AcTransaction& transaction, AcTransaction* outer);
+    void merge(AcTransaction& inner, AcTransaction& outer);
 
     AcDbDatabase* m_database;
     std::uint64_t m_nextSerial = 1;

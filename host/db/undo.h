@@ -25,8 +25,10 @@ struct UndoGroup;
 //   end of a command, mark, undo, redo) closes. A command's group is kept even when it changed
 //   nothing (undo then steps over it, as over any command); an empty unnamed group is dropped.
 // - A mark (setMark) closes the open group; inside a command the rest of the command goes into a
-//   new group of the same name. undoBack(n) undoes back to the n-th latest mark and removes the
-//   marks it passes; with fewer marks it refuses (eNoUndoMark) and changes nothing.
+//   new group of the same name (dropped again when it stays empty). undoBack(n) undoes the
+//   groups back to the n-th latest mark, that mark included; with fewer marks it refuses
+//   (eNoUndoMark) and changes nothing. Marks passed by undo go to the redo list with the groups
+//   around them, so redo brings them back.
 // - undo(n)/redo(n) step over n groups (marks do not count); with fewer groups available they
 //   refuse (eNothingToUndo/eNothingToRedo) and change nothing. A new recorded change after an
 //   undo drops the redo list.
@@ -79,20 +81,21 @@ public:
     // Host use: the serial of the open group and its record count, for transaction aborts.
     std::uint64_t openGroupSerial() const;
     std::size_t openGroupSize() const;
-    // Host use: forgets object's record at index in the open group (a transaction abort has
-    // already restored the state it holds).
-    void dropRecord(AcDbObject* object);
+    // Host use: forgets object's record in the open group when it was made at or after
+    // position since (a transaction abort has restored the state that record holds).
+    void dropRecord(AcDbObject* object, std::size_t since);
 
 private:
     enum class Direction { kUndo, kRedo };
 
+    using GroupList = std::vector<std::unique_ptr<host::UndoGroup>>;
+
     void closeOpenGroup();
     host::UndoGroup& openGroup();
+    void record(AcDbObject* object, bool creation);
     Acad::ErrorStatus checkBoundary() const;
-    Acad::ErrorStatus stepGroups(int count, Direction direction);
-    Acad::ErrorStatus checkRestorable(const host::UndoGroup& group) const;
-    Acad::ErrorStatus replay(host::UndoGroup& group, host::UndoGroup& mirror);
-    void dropRedo();
+    Acad::ErrorStatus step(Direction direction, std::size_t entries);
+    Acad::ErrorStatus checkRestorable(const GroupList& list, std::size_t entries) const;
 
     AcDbDatabase* m_database;
     bool m_recording;

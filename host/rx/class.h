@@ -7,9 +7,13 @@
 
 #include "host/rx/object.h"
 
+class AcRxDictionary;
+
 namespace host::rx {
 class ClassRegistry;
-}
+// The class dictionary itself (also the system registry's "ClassDictionary" entry).
+AcRxDictionary& classDictionary();
+}  // namespace host::rx
 
 class AcRxClass : public AcRxObject {
 public:

@@ -1,0 +1,92 @@
+// The harness functions of the database core: open objects, command boundaries, undo and redo
+// of the working database, and the list of contract violations.
+#include "host/harness.h"
+
+#include <algorithm>
+
+#include "host/db/database.h"
+#include "host/db/object_access.h"
+#include "host/db/object_store.h"
+#include "host/db/undo.h"
+#include "host/rx/class.h"
+
+namespace host {
+namespace {
+
+std::vector<std::wstring>& violations() {
+    static auto* list = new std::vector<std::wstring>();
+    return *list;
+}
+
+AcDbUndoController* workingUndo() {
+    AcDbDatabase* db = acdbHostApplicationServices()->workingDatabase();
+    return db != nullptr ? db->undoController() : nullptr;
+}
+
+}  // namespace
+
+std::vector<OpenObject> openObjects() {
+    std::vector<OpenObject> result;
+    for (AcDbDatabase* db : liveDatabases()) {
+        std::vector<OpenObject> inDatabase;
+        for (AcDbObject* object = db->objectStore()->firstOpen(); object != nullptr;
+             object = ObjectAccess::state(object).openNext) {
+            const ObjectState& state = ObjectAccess::state(object);
+            const AcRxClass* cls = object->isA();
+            inDatabase.push_back({object->objectId(), cls != nullptr ? cls->name() : L"",
+                                  state.writer ? AcDb::kForWrite : AcDb::kForRead,
+                                  state.writer ? 1 : static_cast<int>(state.readers),
+                                  state.transactionHeld});
+        }
+        std::sort(
+            inDatabase.begin(), inDatabase.end(),
+            [](const OpenObject& a, const OpenObject& b) { return a.id.handle() < b.id.handle(); });
+        result.insert(result.end(), inDatabase.begin(), inDatabase.end());
+    }
+    return result;
+}
+
+std::wstring describeOpenObjects(const std::vector<OpenObject>& objects) {
+    std::wstring text;
+    for (const OpenObject& object : objects) {
+        text += object.id.handle().text() + L" " + object.className +
+                (object.mode == AcDb::kForWrite ? L" write " : L" read ") +
+                std::to_wstring(object.count) + (object.transaction ? L" transaction" : L"") +
+                L"\n";
+    }
+    return text;
+}
+
+Acad::ErrorStatus beginCommand(const wchar_t* name) {
+    AcDbUndoController* undo = workingUndo();
+    return undo != nullptr ? undo->beginCommand(name) : Acad::eNoWorkingDatabase;
+}
+
+Acad::ErrorStatus endCommand() {
+    AcDbUndoController* undo = workingUndo();
+    return undo != nullptr ? undo->endCommand() : Acad::eNoWorkingDatabase;
+}
+
+Acad::ErrorStatus undo(int count) {
+    AcDbUndoController* controller = workingUndo();
+    return controller != nullptr ? controller->undo(count) : Acad::eNoWorkingDatabase;
+}
+
+Acad::ErrorStatus redo(int count) {
+    AcDbUndoController* controller = workingUndo();
+    return controller != nullptr ? controller->redo(count) : Acad::eNoWorkingDatabase;
+}
+
+std::vector<std::wstring> contractViolations() {
+    return violations();
+}
+
+void clearContractViolations() {
+    violations().clear();
+}
+
+void noteContractViolation(const std::wstring& text) {
+    violations().push_back(text);
+}
+
+}  // namespace host
