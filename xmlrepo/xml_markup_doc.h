@@ -52,8 +52,9 @@
 // - Removing an element or node leaves nothing current: the next FindElement or FindNode goes on
 //   with what followed it. Removing an element also removes one line break right after it.
 // - Saved positions hold element positions only; removing an element drops those that named it.
-// - An attribute edit that would turn an empty-element tag into a start tag, or the other way,
-//   is refused (for instance giving a value to "b" in <a b/>).
+// - An attribute edit that would change how the start tag reads (its name, its end, whether it is
+//   an empty-element tag) is refused: giving a value to "b" in <a b/>, or adding an attribute to
+//   a tag whose name holds "?" or "=", where attributes are taken to start.
 // - Element and attribute names are refused unless they start with A-Z, a-z or a code unit above
 //   0x7F, "_" or ":", and hold no whitespace or any of < > = / \ ? ! & ' ".
 class CXMLMarkupDoc {

@@ -27,13 +27,26 @@ bool validName(const wchar_t* name) {
     return true;
 }
 
-// Whether `tag` reads as exactly one start tag, and whether it is an empty-element tag.
-bool readsAsStartTag(std::wstring_view tag, bool& empty) {
+// How a start tag reads on its own: one element node over the whole tag, its name and whether it
+// is an empty-element tag. Two tags that read alike index alike.
+struct TagReading {
+    bool whole = false;
+    bool empty = false;
+    std::wstring_view name;
+    bool operator==(const TagReading&) const = default;
+};
+
+TagReading readTag(std::wstring_view tag) {
     NodeReader reader(tag.data(), static_cast<int>(tag.size()), 0);
     Node node;
     reader.next(node);
-    empty = (node.flags & kestrel::xml::kNodeEmptyElement) != 0;
-    return node.type == kestrel::xml::kNodeElement && node.length == static_cast<int>(tag.size());
+    TagReading reading;
+    reading.whole =
+        node.type == kestrel::xml::kNodeElement && node.length == static_cast<int>(tag.size());
+    reading.empty = (node.flags & kestrel::xml::kNodeEmptyElement) != 0;
+    reading.name = tag.substr(static_cast<std::size_t>(node.nameStart),
+                              static_cast<std::size_t>(node.nameLength));
+    return reading;
 }
 
 }  // namespace
@@ -183,15 +196,9 @@ std::wstring CXMLMarkupDoc::endTagOf(int i) const {
 void CXMLMarkupDoc::openElement(int i, std::wstring_view inner, std::wstring_view endTag) {
     const Record r = record(i);
     const int tagEnd = r.contentStart();
-    int cut = tagEnd - 1;
-    if (!r.has(Record::kNotEnded)) {
-        // "<name .../>": drop the "/" and the blanks before it.
-        const int nameEnd = r.start + 1 + static_cast<int>(tagName(i).size());
-        cut = tagEnd - 2;
-        while (cut > nameEnd && kestrel::xml::isSpace(text()[cut - 1])) {
-            --cut;
-        }
-    }
+    // "<name .../>" loses its "/" and nothing else: what stood before the "/" (a blank, a quote
+    // or the name) cannot make the shortened tag read differently.
+    const int cut = r.has(Record::kNotEnded) ? tagEnd - 1 : tagEnd - 2;
     std::wstring replacement = L">";
     replacement.append(inner).append(endTag);
     replaceText(cut, tagEnd - cut, replacement);
@@ -397,10 +404,7 @@ bool CXMLMarkupDoc::SetAttribute(const wchar_t* name, const wchar_t* value, int 
     std::wstring newTag(oldTag.substr(0, static_cast<std::size_t>(at - r.start)));
     newTag += insertion;
     newTag += oldTag.substr(static_cast<std::size_t>(at + removed - r.start));
-    bool wasEmpty = false;
-    bool isEmpty = false;
-    readsAsStartTag(oldTag, wasEmpty);
-    if (!readsAsStartTag(newTag, isEmpty) || isEmpty != wasEmpty) {
+    if (!(readTag(newTag) == readTag(oldTag))) {
         return fail(L"Attribute would change the element's tag");
     }
     const int delta = static_cast<int>(insertion.size()) - removed;

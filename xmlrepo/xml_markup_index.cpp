@@ -56,11 +56,13 @@ void ElementIndex::shrinkTo(int count) {
         return;
     }
     const int lastSegment = (m_size - 1) >> kSegmentBits;
-    const int segmentStart = lastSegment << kSegmentBits;
-    if (count <= segmentStart) {
-        return;
+    const int keptSegment = (count - 1) >> kSegmentBits;
+    for (int segment = keptSegment + 1; segment <= lastSegment; ++segment) {
+        m_segments[segment].reset();
     }
-    resizeSegment(lastSegment, m_size - segmentStart, count - segmentStart);
+    const int keptStart = keptSegment << kSegmentBits;
+    const int keptCount = std::min(m_size, keptStart + kSegmentSize) - keptStart;
+    resizeSegment(keptSegment, keptCount, count - keptStart);
     m_size = count;
 }
 

@@ -79,8 +79,8 @@ public:
     // Grows towards `requested` records (at most one segment further); nothing when the index is
     // already that large. Returns false when the index cannot hold more records at all.
     bool grow(long long requested);
-    // Reallocates the last segment to hold exactly `count` records (count <= size(), and at
-    // least the records of the earlier segments), returning memory a parse did not need.
+    // Keeps only the first `count` records (0 < count < size()), the last segment sized exactly,
+    // returning memory a parse did not need.
     void shrinkTo(int count);
 
 private:

@@ -76,7 +76,7 @@ TEST(XmlMarkupEdit, AddingAChildOpensAnEmptyOrUnendedElement) {
     doc.EnterElement();
     doc.FindElement();
     ASSERT_TRUE(doc.AddChildElement(L"c"));
-    EXPECT_EQ(doc.GetDocument(), L"<r><e a='1'>\r\n<c/>\r\n</e></r>");
+    EXPECT_EQ(doc.GetDocument(), L"<r><e a='1' >\r\n<c/>\r\n</e></r>");
     expectConsistent(doc);
 
     EXPECT_FALSE(doc.SetDocument(L"<r><e></r>"));
@@ -147,6 +147,25 @@ TEST(XmlMarkupEdit, RefusalsChangeNothingAndSayWhy) {
     EXPECT_FALSE(doc.SetAttribute(L"b", L"1"));
     EXPECT_EQ(doc.GetParseError(), L"Attribute would change the element's tag");
     EXPECT_EQ(doc.GetDocument(), before);
+}
+
+TEST(XmlMarkupEdit, OpeningAnEmptyTagKeepsItsBlanks) {
+    // Dropping the blanks as well would leave "<e\n/>", an empty-element tag again.
+    CXMLMarkupDoc doc;
+    ASSERT_TRUE(doc.SetDocument(L"<e\n/\n/>"));
+    doc.FindElement();
+    ASSERT_TRUE(doc.AddChildElement(L"c", nullptr, CXMLMarkupDoc::kWriteNoLines));
+    EXPECT_EQ(doc.GetDocument(), L"<e\n/\n><c/></e>");
+    expectConsistent(doc);
+}
+
+TEST(XmlMarkupEdit, AttributesOfATagNameWithAQuestionMarkAreRefused) {
+    // Attribute tokens stop at "?", so a new attribute would split the tag name.
+    CXMLMarkupDoc doc;
+    ASSERT_TRUE(doc.SetDocument(L"<a?b></a?b>"));
+    doc.FindElement();
+    EXPECT_FALSE(doc.SetAttribute(L"x", L"1"));
+    EXPECT_EQ(doc.GetDocument(), L"<a?b></a?b>");
 }
 
 TEST(XmlMarkupEdit, SetAttribute) {

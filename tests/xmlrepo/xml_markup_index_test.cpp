@@ -65,8 +65,19 @@ TEST(XmlMarkupIndex, ShrinkKeepsTheRecordsInUse) {
     index.shrinkTo(kSegment + 7);
     EXPECT_EQ(index.size(), kSegment + 7);
     EXPECT_TRUE(stamped(index, kSegment + 7));
-    index.shrinkTo(kSegment - 1);  // would reach into an earlier segment: refused
-    EXPECT_EQ(index.size(), kSegment + 7);
+    index.shrinkTo(kSegment - 1);  // drops the second segment
+    EXPECT_EQ(index.size(), kSegment - 1);
+    EXPECT_TRUE(stamped(index, kSegment - 1));
+    ASSERT_TRUE(index.grow(kSegment + 1));
+    EXPECT_EQ(index.size(), kSegment + 1);
+    EXPECT_TRUE(stamped(index, kSegment - 1));
+}
+
+TEST(XmlMarkupIndex, LargeDocumentWithFewElementsKeepsASmallIndex) {
+    CXMLMarkupDoc doc;
+    std::wstring text = L"<r><a/>" + std::wstring(10'000'000, L'x') + L"<b/></r>";
+    ASSERT_TRUE(doc.SetDocument(CString(std::move(text))));
+    EXPECT_EQ(doc.GetIndexSize(), 4);
 }
 
 TEST(XmlMarkupIndex, SmallDocumentsAreSizedFromTheirLength) {

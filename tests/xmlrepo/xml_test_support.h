@@ -47,7 +47,7 @@ inline std::wstring dump(CXMLMarkupDoc& doc) {
 inline std::wstring dumpReparsed(const CXMLMarkupDoc& doc) {
     CXMLMarkupDoc fresh;
     fresh.SetDocFlags(doc.GetDocFlags());
-    fresh.SetDocument(doc.GetDocument().GetString());
+    fresh.SetDocument(CString(doc.GetDocument()));
     return dump(fresh);
 }
 
