@@ -28,7 +28,7 @@ bool AcDbExtents::isEmpty() const {
 
 Acad::ErrorStatus AcDbExtents::set(const AcGePoint3d& min, const AcGePoint3d& max) {
     if (!ordered(min, max)) {
-        return Acad::eInvalidInput;
+        return Acad::eInvalidExtents;
     }
     m_min = min;
     m_max = max;

@@ -21,7 +21,7 @@ public:
     // True until a point or a non-empty box is added.
     bool isEmpty() const;
 
-    // Makes the box min to max; eInvalidInput (box unchanged) when min exceeds max on any axis.
+    // Makes the box min to max; eInvalidExtents (box unchanged) when min exceeds max on any axis.
     Acad::ErrorStatus set(const AcGePoint3d& min, const AcGePoint3d& max);
     // Makes the box empty again.
     void reset();

@@ -55,7 +55,7 @@ TEST(GeExtents, AddPointsAndBoxes) {
 
 TEST(GeExtents, SetRefusesReversedCorners) {
     AcDbExtents box(AcGePoint3d(0, 0, 0), AcGePoint3d(1, 1, 1));
-    EXPECT_EQ(box.set(AcGePoint3d(2, 0, 0), AcGePoint3d(1, 1, 1)), Acad::eInvalidInput);
+    EXPECT_EQ(box.set(AcGePoint3d(2, 0, 0), AcGePoint3d(1, 1, 1)), Acad::eInvalidExtents);
     expectNear(box.maxPoint(), AcGePoint3d(1, 1, 1));
     EXPECT_EQ(box.set(AcGePoint3d(-1, -1, -1), AcGePoint3d(-1, 3, -1)), Acad::eOk);
     expectNear(box.maxPoint(), AcGePoint3d(-1, 3, -1));
