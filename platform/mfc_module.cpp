@@ -25,10 +25,13 @@ void record(const wchar_t* call) {
 
 }  // namespace
 
+// Lies in the host library's static data, so its address names the host's instance.
+const char kHostAnchor = 0;
+
 AFX_MODULE_STATE* AfxGetModuleState() {
     // The host's own instance holds the default resources.
     static auto* state = new AFX_MODULE_STATE{
-        platform::moduleInstance(&mfcLog()), platform::moduleInstance(&mfcLog()), {}};
+        platform::moduleInstance(&kHostAnchor), platform::moduleInstance(&kHostAnchor), {}};
     return state;
 }
 
@@ -98,7 +101,9 @@ void setAfxInitExtensionModuleFails(bool fails) {
     mfcLog().initFails = fails;
 }
 
-DllEntryCaller::DllEntryCaller(Entry entry) : m_entry(entry), m_instance(moduleInstance(this)) {
+// The entry's code lies in the module, wherever the caller object itself lives.
+DllEntryCaller::DllEntryCaller(Entry entry)
+    : m_entry(entry), m_instance(moduleInstance(reinterpret_cast<const void*>(entry))) {
     if (m_entry != nullptr) {
         m_entry(m_instance, DLL_PROCESS_ATTACH, nullptr);
     }

@@ -41,10 +41,8 @@ void AcAxDocLock::lock(AcDbDatabase* db, DocLockType lockType) {
 }
 
 AcAxDocLock::~AcAxDocLock() {
-    AcApDocManager* manager = acDocManagerPtr();
-    if (manager == nullptr) {
-        return;
-    }
+    // The manager that gave the lock, even if it left the registry meanwhile.
+    AcApDocManager* manager = host::hostDocManager();
     if (m_status == Acad::eOk) {
         manager->unlockDocument(m_document);
     }

@@ -175,7 +175,7 @@ Acad::ErrorStatus closeDocument(AcApDocument* doc) {
 }
 
 Acad::ErrorStatus activateDocument(AcApDocument* doc) {
-    if (doc != nullptr && doc->closing()) {
+    if (doc != nullptr && manager()->owns(doc) && doc->closing()) {
         return Acad::eInvalidInput;
     }
     return manager()->activateDocument(doc);
