@@ -1,0 +1,96 @@
+// Opening and saving drawing files through the harness: the notification order of each, and
+// what a failed open or save leaves behind (nothing, and a line on the command line).
+#include <filesystem>
+
+#include "platform/utf8.h"
+#include "tests/docs/docs_fixture.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Names = std::vector<std::wstring>;
+
+class DocsFileTest : public DocsTest {
+protected:
+    void SetUp() override {
+        DocsTest::SetUp();
+        m_folder = fs::temp_directory_path() /
+                   ("kestrel_docs_" +
+                    std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(m_folder);
+        fs::create_directories(m_folder);
+    }
+    void TearDown() override {
+        DocsTest::TearDown();
+        fs::remove_all(m_folder);
+    }
+    std::wstring path(const char* name) const { return utf8ToWide((m_folder / name).string()); }
+
+    fs::path m_folder;
+};
+
+TEST_F(DocsFileTest, AFailedOpenLeavesNothing) {
+    AcApDocument* current = host::newDocument();
+    m_log.clear();
+    Acad::ErrorStatus status = Acad::eOk;
+    EXPECT_EQ(host::openDocument(path("missing.dxf").c_str(), &status), nullptr);
+    EXPECT_NE(status, Acad::eOk);
+    EXPECT_EQ(m_log.names(),
+              (Names{L"beginDwgOpen", L"documentCreateStarted", L"databaseConstructed",
+                     L"documentCreateCanceled", L"databaseToBeDestroyed"}));
+    EXPECT_EQ(host::documents(), (std::vector<AcApDocument*>{current}));
+    EXPECT_EQ(acdbHostApplicationServices()->workingDatabase(), current->database());
+    EXPECT_NE(host::commandLine().find(L"Cannot open"), std::wstring::npos);
+
+    EXPECT_EQ(host::openDocument(L"", &status), nullptr);
+    EXPECT_EQ(status, Acad::eInvalidInput);
+    EXPECT_EQ(host::openDocument(nullptr), nullptr);
+}
+
+TEST_F(DocsFileTest, SaveSendsBeginSaveFirst) {
+    AcApDocument* doc = host::newDocument();
+    m_log.clear();
+    EXPECT_EQ(host::saveDocument(doc, nullptr), Acad::eInvalidInput);
+    EXPECT_EQ(host::saveDocument(nullptr, path("a.dxf").c_str()), Acad::eNullPtr);
+    EXPECT_TRUE(m_log.names().empty());
+
+    const Acad::ErrorStatus status = host::saveDocument(doc, path("a.dxf").c_str());
+    ASSERT_FALSE(m_log.names().empty());
+    EXPECT_EQ(m_log.names().front(), L"beginSave");
+    EXPECT_EQ(m_log.find(L"beginSave").subject, doc->database());
+    if (status != Acad::eOk) {
+        EXPECT_EQ(m_log.names(), (Names{L"beginSave", L"abortSave"}));
+        EXPECT_FALSE(doc->isNamedDrawing());
+        EXPECT_FALSE(fs::exists(m_folder / "a.dxf"));
+        return;
+    }
+    EXPECT_EQ(m_log.names(), (Names{L"beginSave", L"saveComplete"}));
+    EXPECT_TRUE(doc->isNamedDrawing());
+    EXPECT_EQ(std::wstring(doc->fileName()), path("a.dxf"));
+}
+
+TEST_F(DocsFileTest, SaveOpenAndCloseInTheHostsOrder) {
+    AcApDocument* doc = host::newDocument();
+    const Acad::ErrorStatus saved = host::saveDocument(doc, path("round.dxf").c_str());
+    if (saved == Acad::eNotImplementedYet) {
+        GTEST_SKIP() << "the host cannot write drawing files yet";
+    }
+    ASSERT_EQ(saved, Acad::eOk);
+    m_log.clear();
+    Acad::ErrorStatus status = Acad::eNotApplicable;
+    AcApDocument* opened = host::openDocument(path("round.dxf").c_str(), &status);
+    ASSERT_EQ(status, Acad::eOk);
+    ASSERT_NE(opened, nullptr);
+    EXPECT_EQ(m_log.names(),
+              (Names{L"beginDwgOpen", L"documentCreateStarted", L"databaseConstructed",
+                     L"dwgFileOpened", L"initialDwgFileOpenComplete", L"endDwgOpen",
+                     L"documentCreated", L"documentToBeDeactivated", L"documentToBeActivated",
+                     L"documentBecameCurrent", L"documentActivated"}));
+    EXPECT_TRUE(opened->isNamedDrawing());
+    m_log.clear();
+    ASSERT_EQ(host::saveDocument(opened), Acad::eOk);
+    EXPECT_EQ(m_log.names(), (Names{L"beginSave", L"saveComplete"}));
+}
+
+}  // namespace
