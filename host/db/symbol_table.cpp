@@ -201,10 +201,14 @@ bool AcDbSymbolTable::has(AcDbObjectId id) const {
            !objectId().isNull();
 }
 
+std::vector<AcDbObjectId> AcDbSymbolTable::recordIds() const {
+    assertReadEnabled();
+    return m_records;
+}
+
 Acad::ErrorStatus AcDbSymbolTable::newIterator(AcDbSymbolTableIterator*& iterator, bool atBeginning,
                                                bool skipDeleted) const {
-    assertReadEnabled();
-    iterator = new AcDbSymbolTableIterator(m_records, atBeginning, skipDeleted);
+    iterator = new AcDbSymbolTableIterator(recordIds(), atBeginning, skipDeleted);
     return Acad::eOk;
 }
 

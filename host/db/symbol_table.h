@@ -152,6 +152,9 @@ protected:
     AcDbSymbolTable() = default;
     Acad::ErrorStatus subErase(bool erasing) override;
 
+    // The records in the order they were added (a read of the table).
+    std::vector<AcDbObjectId> recordIds() const;
+
     // Adds record to the database, owned by this table; it stays open for write (the caller
     // closes it). Refusals, nothing changed: eNullObjectPointer, eAlreadyInDb, eNoDatabase,
     // eNotOpenForWrite, eNotThatKindOfClass (another kind of record), eInvalidSymbolTableName
@@ -239,11 +242,8 @@ public:
     // A new typed iterator owned by the caller; eOk.
     Acad::ErrorStatus newIterator(Iterator*& iterator, bool atBeginning = true,
                                   bool skipDeleted = true) const {
-        AcDbSymbolTableIterator* base = nullptr;
-        const Acad::ErrorStatus status =
-            AcDbSymbolTable::newIterator(base, atBeginning, skipDeleted);
-        iterator = static_cast<Iterator*>(base);
-        return status;
+        iterator = new Iterator(recordIds(), atBeginning, skipDeleted);
+        return Acad::eOk;
     }
     AcRxClass* recordClass() const override { return Record::desc(); }
 
