@@ -195,41 +195,39 @@ void coplanarCircles(const CurvePiece& a, const CurvePiece& b, Collector& out) {
     out.add(a.origin + e * along - f);
 }
 
-// Coplanar conics in general: the roots of f(t) = |frame of b (a(t))|^2 - 1 along a.
+// Coplanar conics in general: the roots of f(t) = |frame of b (a(t))|^2 - 1 along a, bracketed
+// between samples (crossings) or found as minima of |f| (tangencies). Near a tangency both may
+// find the same point, only to about the square root of the rounding error: candidates closer
+// than kClusterTolerance (relative) are one point, the one with the smallest |f|.
 void coplanarConics(const CurvePiece& a, const CurvePiece& b, Collector& out) {
+    constexpr double kClusterTolerance = 1e-6;
+    constexpr double kGolden = 0.6180339887498949;
     auto f = [&](double t) {
         const UnitCoords c = unitCoords(b, pointAt(a, t));
         return c.x * c.x + c.y * c.y - 1.0;
-    };
-    auto addIfOn = [&](double t) {
-        const AcGePoint3d p = pointAt(a, t);
-        if (onConic(b, p, out.tol())) {
-            out.add(p);
-        }
     };
     const double step = kGeTwoPi / kSamples;
     std::vector<double> values(kSamples + 2);
     for (int i = 0; i <= kSamples + 1; ++i) {
         values[i] = f(i * step);
     }
+    std::vector<double> candidates;
     for (int i = 0; i < kSamples; ++i) {
         double lo = i * step;
         double hi = lo + step;
         if (values[i] == 0.0) {
-            addIfOn(lo);
+            candidates.push_back(lo);
         } else if ((values[i] < 0.0) != (values[i + 1] < 0.0)) {
             const bool rising = values[i] < 0.0;
             for (int k = 0; k < 100 && hi - lo > 1e-15; ++k) {
                 const double mid = 0.5 * (lo + hi);
                 ((f(mid) < 0.0) == rising ? lo : hi) = mid;
             }
-            addIfOn(0.5 * (lo + hi));
+            candidates.push_back(0.5 * (lo + hi));
         } else if (std::fabs(values[i + 1]) < std::fabs(values[i]) &&
                    std::fabs(values[i + 1]) <= std::fabs(values[i + 2])) {
-            // A local minimum of |f| near sample i + 1 may touch zero: a tangency.
             double left = lo;
             double right = hi + step;
-            constexpr double kGolden = 0.6180339887498949;
             for (int k = 0; k < 100 && right - left > 1e-15; ++k) {
                 const double m1 = right - kGolden * (right - left);
                 const double m2 = left + kGolden * (right - left);
@@ -239,7 +237,25 @@ void coplanarConics(const CurvePiece& a, const CurvePiece& b, Collector& out) {
                     left = m1;
                 }
             }
-            addIfOn(0.5 * (left + right));
+            candidates.push_back(0.5 * (left + right));
+        }
+    }
+    const double cluster = kClusterTolerance * (1.0 + pieceSize(a));
+    std::vector<double> kept;
+    for (double t : candidates) {
+        auto same = std::find_if(kept.begin(), kept.end(), [&](double k) {
+            return pointAt(a, k).distanceTo(pointAt(a, t)) <= cluster;
+        });
+        if (same == kept.end()) {
+            kept.push_back(t);
+        } else if (std::fabs(f(t)) < std::fabs(f(*same))) {
+            *same = t;
+        }
+    }
+    for (double t : kept) {
+        const AcGePoint3d p = pointAt(a, t);
+        if (onConic(b, p, out.tol())) {
+            out.add(p);
         }
     }
 }
