@@ -290,6 +290,27 @@ TEST_F(UndoTest, DbSideDatabasesRecordNothingUnlessAsked) {
     EXPECT_EQ(noteText(id), L"changed");
 }
 
+TEST_F(UndoTest, DbAnErasedObjectOpenedAnywayStillRecordsItsChanges) {
+    ASSERT_EQ(host::beginCommand(L"HIDDEN"), Acad::eOk);
+    const AcDbObjectId id = addNote(L"v1");
+    {
+        dbtest::Held<Note> note = dbtest::open<Note>(id, AcDb::kForWrite);
+        ASSERT_EQ(note->erase(), Acad::eOk);
+    }
+    ASSERT_EQ(host::endCommand(), Acad::eOk);
+    commandSet(id, L"v2");
+    int restored = 0;
+    Note::onRestored = [&] { ++restored; };
+    ASSERT_EQ(host::undo(), Acad::eOk);
+    EXPECT_EQ(restored, 1);
+    EXPECT_EQ(noteText(id), L"v1");
+    EXPECT_TRUE(id.isErased());
+    ASSERT_EQ(host::redo(), Acad::eOk);
+    EXPECT_EQ(restored, 2);
+    EXPECT_EQ(noteText(id), L"v2");
+    EXPECT_TRUE(id.isErased());
+}
+
 TEST_F(UndoTest, DbTheDefaultDrawingIsNotUndoable) {
     EXPECT_EQ(undo()->undoDepth(), 0);
     EXPECT_EQ(host::undo(), Acad::eNothingToUndo);
