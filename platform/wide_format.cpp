@@ -22,7 +22,7 @@ struct Arguments {
 
 enum class Size { Default, Char, Short, Long, LongLong, IntMax, SizeT, PtrDiff, LongDouble };
 
-struct Spec {
+struct Directive {
     std::string flags;
     int width = -1;
     int precision = -1;
@@ -42,20 +42,20 @@ int parseNumber(const wchar_t*& p) {
     return static_cast<int>(value);
 }
 
-void parseWidth(const wchar_t*& p, Spec& spec, Arguments& args) {
+void parseWidth(const wchar_t*& p, Directive& directive, Arguments& args) {
     if (*p == L'*') {
         ++p;
         const int width = va_arg(args.list, int);
         if (width < 0) {
-            spec.flags += '-';
+            directive.flags += '-';
         }
-        spec.width = static_cast<int>(std::min<long long>(std::llabs(width), kMaxFormatField));
+        directive.width = static_cast<int>(std::min<long long>(std::llabs(width), kMaxFormatField));
     } else if (isDigit(*p)) {
-        spec.width = parseNumber(p);
+        directive.width = parseNumber(p);
     }
 }
 
-void parsePrecision(const wchar_t*& p, Spec& spec, Arguments& args) {
+void parsePrecision(const wchar_t*& p, Directive& directive, Arguments& args) {
     if (*p != L'.') {
         return;
     }
@@ -63,9 +63,9 @@ void parsePrecision(const wchar_t*& p, Spec& spec, Arguments& args) {
     if (*p == L'*') {
         ++p;
         const int precision = va_arg(args.list, int);
-        spec.precision = precision < 0 ? -1 : std::min(precision, kMaxFormatField);
+        directive.precision = precision < 0 ? -1 : std::min(precision, kMaxFormatField);
     } else {
-        spec.precision = parseNumber(p);
+        directive.precision = parseNumber(p);
     }
 }
 
@@ -73,7 +73,7 @@ bool startsWith(const wchar_t* p, std::wstring_view prefix) {
     return std::wstring_view(p, wcsnlen(p, prefix.size())) == prefix;
 }
 
-void parseSize(const wchar_t*& p, Spec& spec) {
+void parseSize(const wchar_t*& p, Directive& directive) {
     struct Modifier {
         std::wstring_view text;
         Size size;
@@ -88,30 +88,30 @@ void parseSize(const wchar_t*& p, Spec& spec) {
     for (const Modifier& modifier : kModifiers) {
         if (startsWith(p, modifier.text)) {
             p += modifier.text.size();
-            spec.size = modifier.size;
+            directive.size = modifier.size;
             return;
         }
     }
 }
 
 // The narrow printf format for one numeric conversion, width and precision spelled out.
-std::string numericFormat(const Spec& spec) {
+std::string numericFormat(const Directive& directive) {
     static constexpr const char* kSizeText[] = {"", "hh", "h", "l", "ll", "j", "z", "t", "L"};
-    std::string format = "%" + spec.flags;
-    if (spec.width >= 0) {
-        format += std::to_string(spec.width);
+    std::string format = "%" + directive.flags;
+    if (directive.width >= 0) {
+        format += std::to_string(directive.width);
     }
-    if (spec.precision >= 0) {
-        format += "." + std::to_string(spec.precision);
+    if (directive.precision >= 0) {
+        format += "." + std::to_string(directive.precision);
     }
-    format += kSizeText[static_cast<int>(spec.size)];
-    format += static_cast<char>(spec.conversion);
+    format += kSizeText[static_cast<int>(directive.size)];
+    format += static_cast<char>(directive.conversion);
     return format;
 }
 
 template <typename Value>
-void appendNumber(std::wstring& out, const Spec& spec, Value value) {
-    const std::string format = numericFormat(spec);
+void appendNumber(std::wstring& out, const Directive& directive, Value value) {
+    const std::string format = numericFormat(directive);
     const int length = std::snprintf(nullptr, 0, format.c_str(), value);
     if (length <= 0) {
         return;
@@ -121,57 +121,58 @@ void appendNumber(std::wstring& out, const Spec& spec, Value value) {
     out.append(text.begin(), text.end());  // printf output in the C locale is ASCII
 }
 
-void appendSigned(std::wstring& out, const Spec& spec, Arguments& args) {
-    switch (spec.size) {
+void appendSigned(std::wstring& out, const Directive& directive, Arguments& args) {
+    switch (directive.size) {
         case Size::Long:
-            return appendNumber(out, spec, va_arg(args.list, long));
+            return appendNumber(out, directive, va_arg(args.list, long));
         case Size::LongLong:
-            return appendNumber(out, spec, va_arg(args.list, long long));
+            return appendNumber(out, directive, va_arg(args.list, long long));
         case Size::IntMax:
-            return appendNumber(out, spec, va_arg(args.list, std::intmax_t));
+            return appendNumber(out, directive, va_arg(args.list, std::intmax_t));
         case Size::SizeT:
         case Size::PtrDiff:
-            return appendNumber(out, spec, va_arg(args.list, std::ptrdiff_t));
+            return appendNumber(out, directive, va_arg(args.list, std::ptrdiff_t));
         default:
-            return appendNumber(out, spec, va_arg(args.list, int));
+            return appendNumber(out, directive, va_arg(args.list, int));
     }
 }
 
-void appendUnsigned(std::wstring& out, const Spec& spec, Arguments& args) {
-    switch (spec.size) {
+void appendUnsigned(std::wstring& out, const Directive& directive, Arguments& args) {
+    switch (directive.size) {
         case Size::Long:
-            return appendNumber(out, spec, va_arg(args.list, unsigned long));
+            return appendNumber(out, directive, va_arg(args.list, unsigned long));
         case Size::LongLong:
-            return appendNumber(out, spec, va_arg(args.list, unsigned long long));
+            return appendNumber(out, directive, va_arg(args.list, unsigned long long));
         case Size::IntMax:
-            return appendNumber(out, spec, va_arg(args.list, std::uintmax_t));
+            return appendNumber(out, directive, va_arg(args.list, std::uintmax_t));
         case Size::SizeT:
         case Size::PtrDiff:
-            return appendNumber(out, spec, va_arg(args.list, std::size_t));
+            return appendNumber(out, directive, va_arg(args.list, std::size_t));
         default:
-            return appendNumber(out, spec, va_arg(args.list, unsigned int));
+            return appendNumber(out, directive, va_arg(args.list, unsigned int));
     }
 }
 
-void appendReal(std::wstring& out, const Spec& spec, Arguments& args) {
-    if (spec.size == Size::LongDouble) {
-        appendNumber(out, spec, va_arg(args.list, long double));
+void appendReal(std::wstring& out, const Directive& directive, Arguments& args) {
+    if (directive.size == Size::LongDouble) {
+        appendNumber(out, directive, va_arg(args.list, long double));
     } else {
-        Spec plain = spec;
+        Directive plain = directive;
         plain.size = Size::Default;  // %lf means double as well
         appendNumber(out, plain, va_arg(args.list, double));
     }
 }
 
 // Appends `text` cut to the precision and padded with blanks to the width.
-void appendPadded(std::wstring& out, const Spec& spec, std::wstring_view text) {
-    if (spec.precision >= 0) {
-        text = text.substr(0, static_cast<std::size_t>(spec.precision));
+void appendPadded(std::wstring& out, const Directive& directive, std::wstring_view text) {
+    if (directive.precision >= 0) {
+        text = text.substr(0, static_cast<std::size_t>(directive.precision));
     }
-    const std::size_t padding = spec.width > 0 ? static_cast<std::size_t>(spec.width) -
-                                                     std::min<std::size_t>(text.size(), spec.width)
-                                               : 0;
-    const bool left = spec.flags.find('-') != std::string::npos;
+    const std::size_t padding = directive.width > 0
+                                    ? static_cast<std::size_t>(directive.width) -
+                                          std::min<std::size_t>(text.size(), directive.width)
+                                    : 0;
+    const bool left = directive.flags.find('-') != std::string::npos;
     if (!left) {
         out.append(padding, L' ');
     }
@@ -181,56 +182,57 @@ void appendPadded(std::wstring& out, const Spec& spec, std::wstring_view text) {
     }
 }
 
-bool isNarrow(const Spec& spec) {
-    return spec.size == Size::Short || spec.conversion == L'S' || spec.conversion == L'C';
+bool isNarrow(const Directive& directive) {
+    return directive.size == Size::Short || directive.conversion == L'S' ||
+           directive.conversion == L'C';
 }
 
-void appendText(std::wstring& out, const Spec& spec, Arguments& args) {
-    if (isNarrow(spec)) {
+void appendText(std::wstring& out, const Directive& directive, Arguments& args) {
+    if (isNarrow(directive)) {
         const char* narrow = va_arg(args.list, const char*);
-        appendPadded(out, spec, narrow ? utf8ToWide(narrow) : std::wstring(L"(null)"));
+        appendPadded(out, directive, narrow ? utf8ToWide(narrow) : std::wstring(L"(null)"));
     } else {
         const wchar_t* wide = va_arg(args.list, const wchar_t*);
-        appendPadded(out, spec, wide ? std::wstring_view(wide) : std::wstring_view(L"(null)"));
+        appendPadded(out, directive, wide ? std::wstring_view(wide) : std::wstring_view(L"(null)"));
     }
 }
 
-void appendCharacter(std::wstring& out, Spec spec, Arguments& args) {
-    spec.precision = -1;
-    if (isNarrow(spec)) {
+void appendCharacter(std::wstring& out, Directive directive, Arguments& args) {
+    directive.precision = -1;
+    if (isNarrow(directive)) {
         const char narrow = static_cast<char>(va_arg(args.list, int));
-        appendPadded(out, spec, utf8ToWide(std::string_view(&narrow, 1)));
+        appendPadded(out, directive, utf8ToWide(std::string_view(&narrow, 1)));
     } else {
         const wchar_t wide = static_cast<wchar_t>(va_arg(args.list, wint_t));
-        appendPadded(out, spec, std::wstring_view(&wide, 1));
+        appendPadded(out, directive, std::wstring_view(&wide, 1));
     }
 }
 
 // Formats the conversion that `p` points at (just after its '%'); returns false when the
 // conversion is unknown and nothing was appended.
 bool appendConversion(std::wstring& out, const wchar_t*& p, Arguments& args) {
-    Spec spec;
+    Directive directive;
     while (*p && std::wcschr(L"-+ #0", *p)) {
-        spec.flags += static_cast<char>(*p++);
+        directive.flags += static_cast<char>(*p++);
     }
-    parseWidth(p, spec, args);
-    parsePrecision(p, spec, args);
-    parseSize(p, spec);
-    spec.conversion = *p;
-    if (!spec.conversion) {
+    parseWidth(p, directive, args);
+    parsePrecision(p, directive, args);
+    parseSize(p, directive);
+    directive.conversion = *p;
+    if (!directive.conversion) {
         return false;
     }
     ++p;
-    switch (spec.conversion) {
+    switch (directive.conversion) {
         case L'd':
         case L'i':
-            appendSigned(out, spec, args);
+            appendSigned(out, directive, args);
             return true;
         case L'u':
         case L'o':
         case L'x':
         case L'X':
-            appendUnsigned(out, spec, args);
+            appendUnsigned(out, directive, args);
             return true;
         case L'f':
         case L'F':
@@ -240,19 +242,19 @@ bool appendConversion(std::wstring& out, const wchar_t*& p, Arguments& args) {
         case L'G':
         case L'a':
         case L'A':
-            appendReal(out, spec, args);
+            appendReal(out, directive, args);
             return true;
         case L'p':
-            spec.size = Size::Default;
-            appendNumber(out, spec, va_arg(args.list, void*));
+            directive.size = Size::Default;
+            appendNumber(out, directive, va_arg(args.list, void*));
             return true;
         case L's':
         case L'S':
-            appendText(out, spec, args);
+            appendText(out, directive, args);
             return true;
         case L'c':
         case L'C':
-            appendCharacter(out, spec, args);
+            appendCharacter(out, directive, args);
             return true;
         case L'n':
             va_arg(args.list, void*);
