@@ -118,6 +118,7 @@ public:
     void notify(void (AcApDocManagerReactor::*notification)(Params...), Args&&... args) const {
         m_reactors.notify(notification, std::forward<Args>(args)...);
     }
+    const std::vector<AcApDocManagerReactor*>& reactors() const { return m_reactors.reactors(); }
     bool owns(const AcApDocument* doc) const;
     std::vector<AcApDocument*> documents() const;
     void adopt(std::unique_ptr<AcApDocument> doc);

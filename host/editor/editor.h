@@ -56,6 +56,8 @@ public:
     // The number of reactors added.
     int numReactors() const { return m_reactors.size(); }
 
+    // Host use: the reactors added, in order.
+    const std::vector<AcRxEventReactor*>& reactors() const { return m_reactors.reactors(); }
     // Host use: sends a notification to every reactor that hears it.
     template <class Target, class... Params, class... Args>
     void notify(void (Target::*notification)(Params...), Args&&... args) const {

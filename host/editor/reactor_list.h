@@ -32,6 +32,8 @@ public:
         return std::find(m_reactors.begin(), m_reactors.end(), reactor) != m_reactors.end();
     }
     int size() const { return static_cast<int>(m_reactors.size()); }
+    // The reactors in the order they were added.
+    const std::vector<Reactor*>& reactors() const { return m_reactors; }
 
     // Calls the notification on every reactor of kind Target (Reactor or a class derived from
     // it), in the order they were added.

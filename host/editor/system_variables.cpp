@@ -1,17 +1,15 @@
 // The table of system variables and the readers and writers of each.
 #include "host/editor/system_variables.h"
 
-#include <cwctype>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <variant>
 
 #include "host/db/database.h"
-#include "host/db/layer_table.h"
 #include "host/db/open.h"
 #include "host/db/resbuf.h"
-#include "host/db/text_style_table.h"
+#include "host/db/symbol_table.h"
 #include "host/docs/doc_manager.h"
 #include "host/docs/document.h"
 #include "host/editor/coordinates.h"

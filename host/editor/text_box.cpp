@@ -3,7 +3,6 @@
 
 #include <cmath>
 #include <optional>
-#include <string>
 #include <utility>
 
 #include "host/db/database.h"

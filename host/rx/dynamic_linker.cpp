@@ -2,21 +2,25 @@
 #include "host/rx/dynamic_linker.h"
 
 #include <dlfcn.h>
+#include <link.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <set>
 #include <system_error>
+#include <typeinfo>
 
 #include "host/db/database.h"
 #include "host/db/object.h"
 #include "host/db/object_store.h"
 #include "host/docs/doc_manager.h"
 #include "host/editor/command_line.h"
+#include "host/editor/editor.h"
 #include "host/harness.h"
 #include "host/rx/class.h"
 #include "platform/cstring.h"
+#include "platform/mfc_module.h"
 #include "platform/utf8.h"
 
 ACRX_NO_CONS_DEFINE_MEMBERS(AcRxDynamicLinker, AcRxObject)
@@ -30,6 +34,7 @@ using ApiVersion = int (*)(int);
 struct Module {
     std::wstring path;  // canonical
     void* library = nullptr;
+    HINSTANCE instance = nullptr;  // where the library is mapped
     EntryPoint entry = nullptr;
     bool loaded = false;  // false: kept mapped after kUnloadAppMsg
     bool unlocked = false;
@@ -126,10 +131,48 @@ void report(bool printit, const wchar_t* action, const std::wstring& path,
     }
 }
 
-// Closes the library and reports the classes the module left registered.
+// Whether the object's code or storage lies in the module: its class's type information (and so
+// its virtual functions) or the object itself (a static of the module).
+bool ownedBy(const AcRxObject* object, HINSTANCE instance) {
+    return instance != nullptr && (platform::moduleInstance(object) == instance ||
+                                   platform::moduleInstance(&typeid(*object)) == instance);
+}
+
+// The reactors of the editor and the document manager that belong to the module.
+template <class Reactor>
+std::vector<Reactor*> moduleReactors(const std::vector<Reactor*>& reactors, HINSTANCE instance) {
+    std::vector<Reactor*> owned;
+    for (Reactor* reactor : reactors) {
+        if (ownedBy(reactor, instance)) {
+            owned.push_back(reactor);
+        }
+    }
+    return owned;
+}
+
+// Takes reactors the unmapped module left attached off the list: notifying them would run code
+// that is gone. The pointers are only compared, never followed.
+template <class Service, class Reactor>
+void detachLeftovers(Service* service, const std::vector<Reactor*>& reactors,
+                     const std::wstring& path) {
+    for (Reactor* reactor : reactors) {
+        if (service->hasReactor(reactor)) {
+            service->removeReactor(reactor);
+            host::noteContractViolation(L"module " + path +
+                                        L" left a reactor attached when it was unmapped");
+        }
+    }
+}
+
+// Closes the library and reports the classes and reactors the module left behind.
 void closeLibrary(Module& module) {
+    const auto editorReactors = moduleReactors(host::hostEditor()->reactors(), module.instance);
+    const auto documentReactors =
+        moduleReactors(host::hostDocManager()->reactors(), module.instance);
     dlclose(module.library);
     module.library = nullptr;
+    detachLeftovers(host::hostEditor(), editorReactors, module.path);
+    detachLeftovers(host::hostDocManager(), documentReactors, module.path);
     const std::set<AcRxClass*> now = registeredClasses();
     for (AcRxClass* cls : module.classes) {
         if (now.count(cls) != 0) {
@@ -217,6 +260,11 @@ host::ModuleStatus map(Module& module, std::wstring& reason) {
         return host::ModuleStatus::kOpenFailed;
     }
     claimNewClasses(module, before);
+    // The library's dynamic section lies inside it, so its address names the library.
+    link_map* map = nullptr;
+    if (dlinfo(module.library, RTLD_DI_LINKMAP, &map) == 0 && map != nullptr) {
+        module.instance = platform::moduleInstance(map->l_ld);
+    }
     return host::ModuleStatus::kOk;
 }
 

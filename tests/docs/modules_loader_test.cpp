@@ -184,6 +184,28 @@ TEST_F(ModulesTest, ModulesThatCannotBeLoadedLeaveNothing) {
     EXPECT_EQ(trace(L"refusing")[4], L"kInitAppMsg");
 }
 
+TEST_F(ModulesTest, WhatAnUnmappedModuleLeftBehindIsReported) {
+    // A class left behind stays registered for the rest of the process; a later load of the
+    // module takes it over, so only a first load reports it.
+    const bool firstLoad = !classRegistered(L"LeakyNote");
+    const std::wstring leaky = utf8ToWide(KESTREL_MODULE_LEAKY);
+    ASSERT_EQ(host::loadModule(leaky.c_str()), host::ModuleStatus::kOk);
+    EXPECT_EQ(acedEditor->numReactors(), m_editorReactors + 1);
+    ASSERT_EQ(host::unloadModule(leaky.c_str()), host::ModuleStatus::kOk);
+    // Its reactor no longer hears anything: the code it would run is gone.
+    EXPECT_EQ(acedEditor->numReactors(), m_editorReactors);
+    AcApDocument* doc = host::newDocument();
+    host::saveDocument(doc, L"/nonexistent-folder/x.dxf");
+    const std::vector<std::wstring> violations = host::contractViolations();
+    ASSERT_EQ(violations.size(), firstLoad ? 2u : 1u);
+    EXPECT_NE(violations[0].find(L"left a reactor attached"), std::wstring::npos);
+    if (firstLoad) {
+        EXPECT_NE(violations[1].find(L"left class LeakyNote registered"), std::wstring::npos);
+    }
+    EXPECT_TRUE(classRegistered(L"LeakyNote"));
+    host::clearContractViolations();
+}
+
 TEST_F(ModulesTest, BadPathsAreRefused) {
     EXPECT_EQ(host::loadModule(nullptr), host::ModuleStatus::kInvalidPath);
     EXPECT_EQ(host::loadModule(L""), host::ModuleStatus::kInvalidPath);

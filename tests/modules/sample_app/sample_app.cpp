@@ -1,4 +1,6 @@
-// A small application module for the loader tests, built in several variants (SAMPLE_APP_*).
+// A small application module for the loader tests, built in several variants (SAMPLE_APP_*):
+// sample, locked (never unlocks itself), old_version, no_entry, refusing (refuses kInitAppMsg)
+// and leaky (leaves its class registered and its editor reactor attached).
 // It does what a real module does at each step of its life and prints a line to the host's
 // command line for each, so a test can read the order back. All statics and the entry live in
 // this one file, so their order is the order of definition.
@@ -10,11 +12,14 @@
 #include "host/rx/app_framework.h"
 #include "platform/mfc_module.h"
 
-// The locked variant stays mapped after the tests unload it, so its classes take other names
-// than those of the variants loaded after it.
+// The locked variant stays mapped after the tests unload it, and the leaky one leaves its class
+// registered, so their classes take other names than those of the variants loaded after them.
 #if defined(SAMPLE_APP_LOCKED)
 #define SampleNote LockedNote
 #define SampleDocReactor LockedDocReactor
+#elif defined(SAMPLE_APP_LEAKY)
+#define SampleNote LeakyNote
+#define SampleDocReactor LeakyDocReactor
 #endif
 
 // Expands the class names above before the framework macro turns them into text.
@@ -31,6 +36,8 @@ constexpr const wchar_t* kVariant = L"old_version";
 constexpr const wchar_t* kVariant = L"no_entry";
 #elif defined(SAMPLE_APP_REFUSING)
 constexpr const wchar_t* kVariant = L"refusing";
+#elif defined(SAMPLE_APP_LEAKY)
+constexpr const wchar_t* kVariant = L"leaky";
 #else
 constexpr const wchar_t* kVariant = L"sample";
 #endif
@@ -84,8 +91,10 @@ struct NoteClass {
         trace(L"class registered");
     }
     ~NoteClass() {
+#if !defined(SAMPLE_APP_LEAKY)
         deleteAcRxClass(SampleNote::desc());
         trace(L"class deleted");
+#endif
     }
 };
 
@@ -98,10 +107,12 @@ struct AttachedEditorReactor {
         }
     }
     ~AttachedEditorReactor() {
+#if !defined(SAMPLE_APP_LEAKY)
         if (AcEditor* editor = acedEditor) {
             editor->removeReactor(&reactor);
             trace(L"editor reactor removed");
         }
+#endif
     }
     SampleEditorReactor reactor;
 };
