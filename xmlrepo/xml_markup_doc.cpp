@@ -17,6 +17,20 @@ namespace {
 // Records left idle after a parse beyond which the index is trimmed to the records in use.
 constexpr int kIdleRecordsKept = 1024;
 
+// Name equality for the parser's end tags: names are short, and a call to a library compare
+// costs more than the loop.
+bool sameShortName(const wchar_t* a, const wchar_t* b, int length, bool fold) {
+    if (fold) {
+        return kestrel::xml::sameName(a, b, length, true);
+    }
+    for (int i = 0; i < length; ++i) {
+        if (a[i] != b[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
 std::wstring quoted(std::wstring_view name) {
     return L"'" + std::wstring(name) + L"'";
 }
@@ -169,9 +183,8 @@ int CXMLMarkupDoc::parseElements() {
             }
         } else if (node.type == kestrel::xml::kNodeEndTag) {
             std::size_t k = stack.size();
-            while (k > 0 &&
-                   !(stack[k - 1].nameLength == node.nameLength &&
-                     kestrel::xml::sameName(doc + stack[k - 1].nameStart, doc + node.nameStart,
+            while (k > 0 && !(stack[k - 1].nameLength == node.nameLength &&
+                              sameShortName(doc + stack[k - 1].nameStart, doc + node.nameStart,
                                             node.nameLength, fold))) {
                 --k;
             }
@@ -189,7 +202,9 @@ int CXMLMarkupDoc::parseElements() {
                                   quoted(nameAt(top.nameStart, top.nameLength)) + L" at offset " +
                                   std::to_wstring(record(top.index).start));
             }
-            closeUnended(stack, k, moved);
+            if (k < stack.size()) {
+                closeUnended(stack, k, moved);
+            }
             Record& r = record(stack[k - 1].index);
             r.length = node.start + node.length - r.start;
             r.setTagLengths(r.startTagLength(), node.length);
