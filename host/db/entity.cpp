@@ -9,6 +9,7 @@
 #include "host/db/layer_table.h"
 #include "host/db/linetype_table.h"
 #include "host/db/open.h"
+#include "host/db/symbol_name.h"
 #include "host/rx/class.h"
 
 ACRX_NO_CONS_DEFINE_MEMBERS(AcDbEntity, AcDbObject)
@@ -33,14 +34,20 @@ std::wstring recordName(AcDbObjectId id) {
     return record != nullptr ? record->nameForLookup() : std::wstring();
 }
 
+// Looks name up in the table without opening it, so a table open for write elsewhere does not
+// stand in the way (as for records given by id).
 Acad::ErrorStatus findRecord(AcDbObjectId tableId, const wchar_t* name, AcDbObjectId& id) {
-    AcDbSymbolTable* table = nullptr;
-    Acad::ErrorStatus status = acdbOpenObject(table, tableId, AcDb::kForRead);
-    if (status == Acad::eOk) {
-        status = table->getAt(name, id);
-        table->close();
+    AcDbDatabase* db = tableId.database();
+    const auto* table = AcDbSymbolTable::cast(db != nullptr ? db->objectAt(tableId) : nullptr);
+    if (table == nullptr) {
+        return Acad::eNoDatabase;
     }
-    return status;
+    const AcDbObjectId found = table->findLive(foldName(name), AcDbObjectId::kNull);
+    if (found.isNull()) {
+        return Acad::eKeyNotFound;
+    }
+    id = found;
+    return Acad::eOk;
 }
 
 // eOk when id is a live record of class cls that an entity of database db may refer to.

@@ -19,7 +19,8 @@
 //   in one (eNoDatabase when there is none); an unknown name gives eKeyNotFound.
 // - setLayer/setLinetype by id accept a live record of the right kind (eNotThatKindOfClass
 //   otherwise, eWasErased for an erased one, eWrongDatabase for another database's record),
-//   also while the record is open for write elsewhere: the record is not opened.
+//   also while the record is open for write elsewhere: the record is not opened. By name, the
+//   table is not opened either.
 // - layer() and linetype() answer the record's name, or an empty text while none is set.
 // - DXF: groups 8 (layer name), 6 (linetype name, left out while null), 62 (colour index, left
 //   out while by layer), 420 (RGB of a true colour), 60 (1 when invisible, left out otherwise).

@@ -298,11 +298,15 @@ TEST_F(EntityFilingTest, DbEntitySettersRefuseBadRecords) {
 }
 
 TEST_F(EntityFilingTest, DbSetLayerAcceptsALayerOpenForWriteElsewhere) {
+    dbtest::Held<AcDbLayerTable> table =
+        dbtest::open<AcDbLayerTable>(db()->layerTableId(), AcDb::kForWrite);
     dbtest::Held<AcDbLayerTableRecord> layer =
         dbtest::open<AcDbLayerTableRecord>(m_walls, AcDb::kForWrite);
     dbtest::Held<DbTestMarker> marker = dbtest::open<DbTestMarker>(m_marker, AcDb::kForWrite);
     EXPECT_EQ(marker->setLayer(m_walls), Acad::eOk);
     EXPECT_EQ(marker->layer(), L"Walls");
+    EXPECT_EQ(marker->setLayer(L"0"), Acad::eOk);
+    EXPECT_EQ(marker->layerId(), db()->layerZero());
 }
 
 TEST_F(EntityFilingTest, DbEntGetListsTheObjectAsItsFilingWritesIt) {
