@@ -28,15 +28,17 @@ constexpr Adesk::Int8 kKeepExisting = 1;
 
 }  // namespace
 
-AcDbDictionary::EntryMap::const_iterator AcDbDictionary::findLive(const wchar_t* name) const {
+const AcDbDictionary::Lookup* AcDbDictionary::findLiveLookup(const wchar_t* name) const {
     if (name == nullptr) {
-        return m_entries.end();
+        return nullptr;
     }
-    const auto found = m_lookup.find(foldName(name));
-    if (found == m_lookup.end() || found->second->second.id.isErased()) {
-        return m_entries.end();
-    }
-    return found->second;
+    const auto found = m_lookup.find(packedFoldedName(name));
+    return found == m_lookup.end() || found->second.id.isErased() ? nullptr : &found->second;
+}
+
+AcDbDictionary::EntryMap::const_iterator AcDbDictionary::findLive(const wchar_t* name) const {
+    const Lookup* lookup = findLiveLookup(name);
+    return lookup == nullptr ? m_entries.end() : EntryMap::const_iterator(lookup->entry);
 }
 
 AcDbDictionary::EntryMap::const_iterator AcDbDictionary::findById(AcDbObjectId id) const {
@@ -56,12 +58,13 @@ void AcDbDictionary::insertEntry(std::wstring key, Entry entry) {
     if (former != m_entries.end()) {
         eraseEntry(former);
     }
+    const AcDbObjectId id = entry.id;
     const auto inserted = m_entries.emplace(key, std::move(entry)).first;
-    m_lookup.emplace(std::move(key), inserted);
+    m_lookup.emplace(packedFoldedName(key), Lookup{inserted, id});
 }
 
 void AcDbDictionary::eraseEntry(EntryMap::const_iterator entry) {
-    m_lookup.erase(entry->first);
+    m_lookup.erase(packedFoldedName(entry->first));
     m_entries.erase(entry);
 }
 
@@ -92,11 +95,11 @@ Acad::ErrorStatus AcDbDictionary::getAt(const wchar_t* name, AcDbObjectId& id) c
         return Acad::eNullPtr;
     }
     assertReadEnabled();
-    const auto entry = findLive(name);
-    if (entry == m_entries.end()) {
+    const Lookup* lookup = findLiveLookup(name);
+    if (lookup == nullptr) {
         return Acad::eKeyNotFound;
     }
-    id = entry->second.id;
+    id = lookup->id;
     return Acad::eOk;
 }
 

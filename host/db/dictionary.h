@@ -87,7 +87,14 @@ private:
         AcDbObjectId id;
     };
     using EntryMap = std::map<std::wstring, Entry>;  // by folded name, in iteration order
+    // The hash index beside the sorted map: packed folded name to the entry and its id, kept
+    // together so that a look-up reads one node.
+    struct Lookup {
+        EntryMap::iterator entry;
+        AcDbObjectId id;
+    };
 
+    const Lookup* findLiveLookup(const wchar_t* name) const;
     EntryMap::const_iterator findLive(const wchar_t* name) const;
     EntryMap::const_iterator findById(AcDbObjectId id) const;
     Acad::ErrorStatus removeEntry(EntryMap::const_iterator entry);
@@ -97,7 +104,7 @@ private:
     std::vector<AcDbObjectId> entryIds() const;
 
     EntryMap m_entries;
-    std::unordered_map<std::wstring, EntryMap::iterator> m_lookup;
+    std::unordered_map<std::string, Lookup> m_lookup;
     bool m_hardOwner = true;
 };
 

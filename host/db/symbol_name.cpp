@@ -4,6 +4,7 @@
 
 #include <locale.h>
 #include <wctype.h>
+#include <cstdint>
 
 namespace {
 
@@ -59,6 +60,21 @@ Acad::ErrorStatus validateDictionaryKey(const wchar_t* key) {
         }
     }
     return Acad::eOk;
+}
+
+std::string packedFoldedName(std::wstring_view name) {
+    const locale_t locale = foldLocale();
+    std::string key;
+    key.reserve(name.size());
+    for (const wchar_t ch : name) {
+        auto value = static_cast<std::uint32_t>(towlower_l(static_cast<wint_t>(ch), locale));
+        while (value >= 0x80) {
+            key.push_back(static_cast<char>((value & 0x7F) | 0x80));
+            value >>= 7;
+        }
+        key.push_back(static_cast<char>(value));
+    }
+    return key;
 }
 
 std::wstring foldName(std::wstring_view name) {

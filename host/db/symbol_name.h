@@ -26,3 +26,8 @@ Acad::ErrorStatus validateDictionaryKey(const wchar_t* key);
 
 // The key two names are compared by: equal keys mean equal names without regard to case.
 std::wstring foldName(std::wstring_view name);
+
+// The same key packed into bytes (seven bits per byte, one to five bytes per character), so that
+// short names fit inside the string object itself: hash look-ups then touch no other memory.
+// Equal packed keys mean equal folded names, and the other way round.
+std::string packedFoldedName(std::wstring_view name);
