@@ -10,6 +10,12 @@
 #include "host/rx/dynamic_linker.h"
 #include "platform/mfc_module.h"
 
+// The entry points every module defines and exports under these plain names: the host sends its
+// messages to acrxEntryPoint and asks acrxGetApiVersion, once at load, for the API version the
+// module was built against (host::kAcrxApiVersion).
+extern "C" AcRx::AppRetCode acrxEntryPoint(AcRx::AppMsgCode msg, void* pkt);
+extern "C" int acrxGetApiVersion(int hostVersion);
+
 // One class of the custom-class table: its runtime class (desc), its registration function
 // (rxInit) and whether the application registered it.
 struct AcRxCustomClassEntry {

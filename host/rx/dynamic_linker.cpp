@@ -227,14 +227,22 @@ std::wstring objectsInUse(const Module& module) {
     return text.str();
 }
 
+// The module's own definition of name; one found in a library the module depends on (a client
+// module linked against another module) does not count.
+void* ownSymbol(const Module& module, const char* name) {
+    void* symbol = dlsym(module.library, name);
+    return symbol != nullptr && platform::moduleInstance(symbol) == module.instance ? symbol
+                                                                                     : nullptr;
+}
+
 // Looks the entry points up and checks the version; kOk or the reason to refuse.
 host::ModuleStatus bind(Module& module, std::wstring& reason) {
-    module.entry = reinterpret_cast<EntryPoint>(dlsym(module.library, "acrxEntryPoint"));
+    module.entry = reinterpret_cast<EntryPoint>(ownSymbol(module, "acrxEntryPoint"));
     if (module.entry == nullptr) {
         reason = L"it has no acrxEntryPoint";
         return host::ModuleStatus::kNoEntryPoint;
     }
-    auto version = reinterpret_cast<ApiVersion>(dlsym(module.library, "acrxGetApiVersion"));
+    auto version = reinterpret_cast<ApiVersion>(ownSymbol(module, "acrxGetApiVersion"));
     if (version == nullptr) {
         reason = L"it has no acrxGetApiVersion";
         return host::ModuleStatus::kNoApiVersion;

@@ -69,10 +69,11 @@ const wchar_t* moduleStatusText(ModuleStatus status);
 // Decisions where the host SDK leaves the behaviour to the host:
 // - A module is named by its canonical path; loading it again while loaded does nothing.
 // - Load: dlopen (the module's statics and its operating-system entry run), acrxEntryPoint and
-//   acrxGetApiVersion are looked up, acrxGetApiVersion(kAcrxApiVersion) is asked once, then
-//   kInitAppMsg is sent with the module's application id as pkt, then kLoadDwgMsg once per
-//   open document (pkt: the AcApDocument). Any refusal closes the library again: nothing stays
-//   half-loaded. Failures print one line to the command line.
+//   acrxGetApiVersion are looked up in the module itself (not in libraries it depends on),
+//   acrxGetApiVersion(kAcrxApiVersion) is asked once, then kInitAppMsg is sent with the module's
+//   application id as pkt, then kLoadDwgMsg once per open document (pkt: the AcApDocument). Any
+//   refusal closes the library again: nothing stays half-loaded. Failures print one line to the
+//   command line.
 // - The classes a module registered are those that appear in the class dictionary while it is
 //   being mapped or handles a message.
 // - Unload: refused while any live database holds an object (erased ones too) of such a class;
