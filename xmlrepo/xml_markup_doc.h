@@ -51,6 +51,8 @@
 // - A sub-document must be well-formed on its own; only its root element is inserted.
 // - Removing an element or node leaves nothing current: the next FindElement or FindNode goes on
 //   with what followed it. Removing an element also removes one line break right after it.
+//   A removal right after a damaged tag that stopped at the removed "<" (as "<" in "<<x/>a") is
+//   refused when the text after it would read on into a different node.
 // - Saved positions hold element positions only; removing an element drops those that named it.
 // - An attribute edit that would change how the start tag reads (its name, its end, whether it is
 //   an empty-element tag) is refused: giving a value to "b" in <a b/>, or adding an attribute to
@@ -258,6 +260,7 @@ private:
     void releaseSubtree(int i);
     void dropStalePositions();
     int lineBreakAfter(int offset, int limit) const;
+    bool joinsSafely(int start, int end) const;
     bool addElement(bool asChild, const wchar_t* name, const wchar_t* text, int options);
     bool addSubDocument(bool asChild, const wchar_t* document, int options);
 

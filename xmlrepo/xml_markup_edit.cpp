@@ -467,6 +467,20 @@ bool CXMLMarkupDoc::SetElementText(const wchar_t* text, int options) {
 
 // --- Removing ---------------------------------------------------------------------------------
 
+// Whether removing [start, end) leaves every other node reading as before. Only a damaged tag
+// that stopped at the "<" of the removed text could read on into what follows it.
+bool CXMLMarkupDoc::joinsSafely(int start, int end) const {
+    const wchar_t* doc = text();
+    if (end >= length() || doc[end] == L'<') {
+        return true;
+    }
+    int p = start - 1;
+    while (p >= 0 && doc[p] != L'<' && doc[p] != L'>') {
+        --p;
+    }
+    return p < 0 || doc[p] == L'>';
+}
+
 bool CXMLMarkupDoc::RemoveElement() {
     if (!hasElement()) {
         return fail(L"No current element");
@@ -476,6 +490,9 @@ bool CXMLMarkupDoc::RemoveElement() {
     const int prev = record(r.parent).firstChild == cur ? 0 : r.prevSibling;
     const int limit = r.parent != 0 ? record(r.parent).contentEnd() : length();
     const int removed = lineBreakAfter(r.end(), limit) - r.start;
+    if (!joinsSafely(r.start, r.start + removed)) {
+        return fail(L"Removal would join a damaged tag with what follows");
+    }
     unlink(cur);
     releaseSubtree(cur);
     dropStalePositions();
@@ -495,6 +512,9 @@ bool CXMLMarkupDoc::RemoveNode() {
     }
     if (m_nodeType == kNodeNone || m_nodeLength == 0) {
         return fail(L"No current node");
+    }
+    if (!joinsSafely(m_nodeOffset, m_nodeOffset + m_nodeLength)) {
+        return fail(L"Removal would join a damaged tag with what follows");
     }
     replaceText(m_nodeOffset, m_nodeLength, L"");
     shiftAfter(m_currentPos, m_parentPos, -m_nodeLength);

@@ -168,6 +168,26 @@ TEST(XmlMarkupEdit, AttributesOfATagNameWithAQuestionMarkAreRefused) {
     EXPECT_EQ(doc.GetDocument(), L"<a?b></a?b>");
 }
 
+TEST(XmlMarkupEdit, RemovalNextToADamagedTagIsRefused) {
+    // Without the check, removing <x/> would make "<a>" out of the stray "<" and the "a>" after.
+    CXMLMarkupDoc doc;
+    EXPECT_FALSE(doc.SetDocument(L"<r><<x/>a></r>"));
+    doc.FindElement();
+    doc.EnterElement();
+    ASSERT_TRUE(doc.FindElement(L"x"));
+    EXPECT_FALSE(doc.RemoveElement());
+    EXPECT_EQ(doc.GetParseError(), L"Removal would join a damaged tag with what follows");
+    EXPECT_EQ(doc.GetDocument(), L"<r><<x/>a></r>");
+    // Followed by a tag, the same removal is harmless.
+    EXPECT_FALSE(doc.SetDocument(L"<r><<x/><y/></r>"));
+    doc.FindElement();
+    doc.EnterElement();
+    ASSERT_TRUE(doc.FindElement(L"x"));
+    EXPECT_TRUE(doc.RemoveElement());
+    EXPECT_EQ(doc.GetDocument(), L"<r><<y/></r>");
+    EXPECT_EQ(dump(doc), dumpReparsed(doc));
+}
+
 TEST(XmlMarkupEdit, SetAttribute) {
     CXMLMarkupDoc doc;
     ASSERT_TRUE(doc.SetDocument(L"<r a='1' b=2 c><x/></r>"));
