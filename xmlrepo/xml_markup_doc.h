@@ -46,8 +46,9 @@
 // - New elements and sub-documents go after the current node, or at the end of the level when
 //   nothing is current; children after the child position, or last. A new sibling becomes the
 //   current element, a new child the child position. The document level takes one element only.
-// - Adding a child to an element that has no end tag gives it one; the line break "\r\n" follows
-//   every new node unless kWriteNoLines is given.
+// - Adding a child or text to an element that has no end tag gives it one; an empty-element tag
+//   loses only its "/" ("<a />" becomes "<a >"). The line break "\r\n" follows every new node
+//   unless kWriteNoLines is given.
 // - A sub-document must be well-formed on its own; only its root element is inserted.
 // - Removing an element or node leaves nothing current: the next FindElement or FindNode goes on
 //   with what followed it. Removing an element also removes one line break right after it.
@@ -57,8 +58,8 @@
 // - An attribute edit that would change how the start tag reads (its name, its end, whether it is
 //   an empty-element tag) is refused: giving a value to "b" in <a b/>, or adding an attribute to
 //   a tag whose name holds "?" or "=", where attributes are taken to start.
-// - Element and attribute names are refused unless they start with A-Z, a-z or a code unit above
-//   0x7F, "_" or ":", and hold no whitespace or any of < > = / \ ? ! & ' ".
+// - Element and attribute names are refused unless they start with A-Z, "_", ":" or a code unit
+//   from "a" (0x61) up, and hold no whitespace or any of < > = / \ ? ! & ' ".
 class CXMLMarkupDoc {
 public:
     // Document flag: tag and attribute names compare without regard to case. Default off.
