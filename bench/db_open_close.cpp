@@ -23,8 +23,6 @@ public:
     int value = 0;
 };
 
-Drawing& drawing(int n);
-
 // A side database of n records, with kWalked ids in a block from its middle and kWalked ids
 // evenly spaced over it.
 struct Drawing {
@@ -49,16 +47,16 @@ struct Drawing {
     std::vector<AcDbObjectId> spread;
 };
 
-// range(0): database size; range(1): 0 walks the block, 1 the spread ids.
-const std::vector<AcDbObjectId>& walked(const benchmark::State& state) {
-    Drawing& d = drawing(static_cast<int>(state.range(0)));
-    return state.range(1) == 0 ? d.block : d.spread;
-}
-
 Drawing& drawing(int n) {
     static Drawing small(1000);
     static Drawing large(1000000);
     return n == 1000 ? small : large;
+}
+
+// range(0): database size; range(1): 0 walks the block, 1 the spread ids.
+const std::vector<AcDbObjectId>& walked(const benchmark::State& state) {
+    Drawing& d = drawing(static_cast<int>(state.range(0)));
+    return state.range(1) == 0 ? d.block : d.spread;
 }
 
 void BM_OpenCloseById(benchmark::State& state) {
