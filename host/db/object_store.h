@@ -55,6 +55,8 @@ public:
     ObjectSlot* reserve(AcDbHandle handle);
     AcDbHandle handseed() const { return AcDbHandle(m_nextHandle); }
     std::size_t size() const { return m_slots.size(); }
+    // Every slot in creation order (reserved empty ones included); invalidated by add/reserve.
+    const std::vector<ObjectSlot*>& slots() const { return m_slots; }
 
     // Destroys every object (creation order reversed); their slots stay until the store dies.
     void destroyObjects();
