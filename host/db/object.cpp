@@ -385,7 +385,8 @@ Acad::ErrorStatus AcDbObject::createExtensionDictionary() {
     if (m_extDictId.isValid() && !m_extDictId.isErased()) {
         return Acad::eAlreadyInDb;
     }
-    const AcRxClass* cls = AcRxClass::cast(acrxClassDictionary->at(L"AcDbDictionary"));
+    const AcRxClass* cls =
+        dynamic_cast<const AcRxClass*>(host::rx::classDictionary().at(L"AcDbDictionary"));
     AcRxObject* created = cls != nullptr ? cls->create() : nullptr;
     AcDbObject* dict = AcDbObject::cast(created);
     if (dict == nullptr) {

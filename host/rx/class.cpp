@@ -42,8 +42,8 @@ AcRxDictionary& classDictionary() {
 }
 
 AcRxClass* ClassRegistry::find(const wchar_t* name) {
-    // Entries are only ever AcRxClass objects, put there by add().
-    return static_cast<AcRxClass*>(dictionary().at(name));
+    // A client may put anything into the dictionary; only classes count.
+    return dynamic_cast<AcRxClass*>(dictionary().at(name));
 }
 
 AcRxClass* ClassRegistry::add(AcRxClass::Details details, AcRxClass** descSlot) {
@@ -65,7 +65,8 @@ void ClassRegistry::linkParent(AcRxClass* cls) {
 
 bool ClassRegistry::hasChildren(const AcRxClass* cls) {
     for (const auto& [name, entry] : dictionary().entries()) {
-        if (static_cast<const AcRxClass*>(entry)->myParent() == cls) {
+        const auto* other = dynamic_cast<const AcRxClass*>(entry);
+        if (other != nullptr && other->myParent() == cls) {
             return true;
         }
     }
@@ -93,7 +94,9 @@ void ClassRegistry::remove(AcRxClass* cls) {
 
 void ClassRegistry::linkParents() {
     for (const auto& [name, entry] : dictionary().entries()) {
-        linkParent(static_cast<AcRxClass*>(entry));
+        if (auto* cls = dynamic_cast<AcRxClass*>(entry)) {
+            linkParent(cls);
+        }
     }
 }
 

@@ -129,6 +129,19 @@ TEST_F(RxClassTest, RxTheRootAndNullCannotBeDeleted) {
     EXPECT_EQ(host::contractViolations().size(), 2u);
 }
 
+TEST_F(RxClassTest, RxOtherObjectsInTheClassDictionaryAreNotTakenForClasses) {
+    AcRxDictionary intruder;
+    acrxClassDictionary->atPut(L"RxTestIntruder", &intruder);
+    acrxBuildClassHierarchy();
+    AcRxClass* child = make(L"RxTestIntrudersChild", L"RxTestIntruder");
+    EXPECT_EQ(child->myParent(), nullptr);
+    AcRxClass* replacing = make(L"RxTestIntruder", L"AcRxObject");
+    EXPECT_NE(static_cast<AcRxObject*>(replacing), static_cast<AcRxObject*>(&intruder));
+    acrxBuildClassHierarchy();
+    EXPECT_EQ(child->myParent(), replacing);
+    std::swap(m_created[0], m_created[1]);
+}
+
 TEST(RxDictionaryTest, RxEntriesAreKeptByExactNameInOrder) {
     AcRxDictionary dict;
     AcRxDictionary a;
