@@ -157,7 +157,7 @@ TEST_F(EntityCurveTest, EntityArcRotatesScalesAndMirrors) {
 
 TEST_F(EntityCurveTest, EntityArcRefusesNonUniformScalingInItsPlane) {
     AcDbArc arc(AcGePoint3d(1, 1, 0), 1.0, 0.0, kPi);
-    EXPECT_EQ(arc.transformBy(scaling(2, 1, 1)), host::kCannotScaleNonUniformly);
+    EXPECT_EQ(arc.transformBy(scaling(2, 1, 1)), Acad::eCannotScaleNonUniformly);
     EXPECT_TRUE(near(arc.center(), AcGePoint3d(1, 1, 0)));
     EXPECT_DOUBLE_EQ(arc.radius(), 1.0);
     // Uniform in the arc's plane is fine, whatever happens along its normal.
@@ -202,7 +202,7 @@ TEST_F(EntityCurveTest, EntityArcStretchOfOneEndKeepsTheOtherAndTheMiddle) {
     AcDbArc straight(AcGePoint3d(0, 0, 0), 1.0, 0.0, kPi);
     AcDbIntArray last;
     last.append(1);
-    EXPECT_EQ(straight.moveStretchPointsAt(last, AcGeVector3d(0, 2, 0)), host::kDegenerateGeometry);
+    EXPECT_EQ(straight.moveStretchPointsAt(last, AcGeVector3d(0, 2, 0)), Acad::eDegenerateGeometry);
     EXPECT_NEAR(straight.endAngle(), kPi, 1e-12);
 }
 
@@ -234,7 +234,7 @@ TEST_F(EntityCurveTest, EntityCircleScalesAboutAPointAndRefusesStretching) {
     ASSERT_EQ(circle.transformBy(AcGeMatrix3d::scaling(2.0, AcGePoint3d(1, 1, 0))), Acad::eOk);
     EXPECT_TRUE(near(circle.center(), AcGePoint3d(1, 1, 0)));
     EXPECT_DOUBLE_EQ(circle.radius(), 2.0);
-    EXPECT_EQ(circle.transformBy(scaling(1, 3, 1)), host::kCannotScaleNonUniformly);
+    EXPECT_EQ(circle.transformBy(scaling(1, 3, 1)), Acad::eCannotScaleNonUniformly);
     EXPECT_DOUBLE_EQ(circle.radius(), 2.0);
 }
 
@@ -325,7 +325,7 @@ TEST_F(EntityCurveTest, EntityRayHasNoExtentsNorEndAndTransformsItsDirection) {
     EXPECT_EQ(ray.setUnitDir(AcGeVector3d(2, 0, 0)), Acad::eInvalidInput);
     ASSERT_EQ(ray.setUnitDir(AcGeVector3d(0, 1, 0)), Acad::eOk);
     AcDbExtents box;
-    EXPECT_EQ(ray.getGeomExtents(box), host::kInvalidExtents);
+    EXPECT_EQ(ray.getGeomExtents(box), Acad::eInvalidExtents);
     AcGePoint3d end;
     EXPECT_EQ(ray.getEndPoint(end), Acad::eNotApplicable);
     ASSERT_EQ(

@@ -203,7 +203,7 @@ Acad::ErrorStatus AcDbArc::fitThrough(const AcGePoint3d& start, const AcGePoint3
     const AcGePoint3d c = host::worldToOcs(n, end);
     AcGePoint3d center;
     if (!circleCenter(a, b, c, center)) {
-        return host::kDegenerateGeometry;
+        return Acad::eDegenerateGeometry;
     }
     center.z = m_circle.ocsCenter.z;
     const double startAngle = normalizeAngle(std::atan2(a.y - center.y, a.x - center.x));

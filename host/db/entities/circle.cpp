@@ -48,7 +48,7 @@ Acad::ErrorStatus analyseCircleTransform(const AcGeMatrix3d& xform, const AcGeVe
                                          PlanarTransform& planar) {
     Acad::ErrorStatus status = analysePlanar(xform, normal, planar);
     if (status == Acad::eOk && !planar.conformal) {
-        status = host::kCannotScaleNonUniformly;
+        status = Acad::eCannotScaleNonUniformly;
     }
     return status;
 }

@@ -220,7 +220,7 @@ Acad::ErrorStatus AcDbEllipse::getGeomExtents(AcDbExtents& extents) const {
 Acad::ErrorStatus AcDbEllipse::transformBy(const AcGeMatrix3d& xform) {
     Acad::ErrorStatus status = requireWrite();
     if (status == Acad::eOk && !host::isRegularTransform(xform)) {
-        status = host::kDegenerateGeometry;
+        status = Acad::eDegenerateGeometry;
     }
     if (status != Acad::eOk) {
         return status;

@@ -5,12 +5,11 @@
 
 #include <memory>
 
-#include "host/db/entities/entity_status.h"
 #include "host/db/entities/intersect.h"
 
 Acad::ErrorStatus AcDbEntity::getGeomExtents(AcDbExtents&) const {
     assertReadEnabled();
-    return host::kInvalidExtents;
+    return Acad::eInvalidExtents;
 }
 
 Acad::ErrorStatus AcDbEntity::transformBy(const AcGeMatrix3d&) {

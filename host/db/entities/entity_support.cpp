@@ -108,7 +108,7 @@ bool isRegularTransform(const AcGeMatrix3d& m) {
 Acad::ErrorStatus analysePlanar(const AcGeMatrix3d& m, const AcGeVector3d& normal,
                                 PlanarTransform& out) {
     if (!isRegularTransform(m) || normal.isZeroLength()) {
-        return host::kDegenerateGeometry;
+        return Acad::eDegenerateGeometry;
     }
     const OcsAxes from = ocsAxes(normal);
     const AcGeVector3d mx = m * from.x;

@@ -10,7 +10,6 @@
 #include "host/db/database.h"
 #include "host/db/dxf_filer.h"
 #include "host/db/entities/entity_enums.h"
-#include "host/db/entities/entity_status.h"
 #include "host/db/field_filer.h"
 #include "host/db/object.h"
 #include "host/ge/extents.h"

@@ -81,7 +81,7 @@ Acad::ErrorStatus AcDbFace::getGeomExtents(AcDbExtents& extents) const {
 Acad::ErrorStatus AcDbFace::transformBy(const AcGeMatrix3d& xform) {
     Acad::ErrorStatus status = requireWrite();
     if (status == Acad::eOk && !host::isRegularTransform(xform)) {
-        status = host::kDegenerateGeometry;
+        status = Acad::eDegenerateGeometry;
     }
     if (status == Acad::eOk) {
         for (AcGePoint3d& corner : m_corners) {

@@ -70,13 +70,13 @@ bool AcDbRay::getCurvePieces(std::vector<host::CurvePiece>& pieces, bool extende
 
 Acad::ErrorStatus AcDbRay::getGeomExtents(AcDbExtents&) const {
     assertReadEnabled();
-    return host::kInvalidExtents;
+    return Acad::eInvalidExtents;
 }
 
 Acad::ErrorStatus AcDbRay::transformBy(const AcGeMatrix3d& xform) {
     Acad::ErrorStatus status = requireWrite();
     if (status == Acad::eOk && !host::isRegularTransform(xform)) {
-        status = host::kDegenerateGeometry;
+        status = Acad::eDegenerateGeometry;
     }
     if (status == Acad::eOk) {
         m_base = xform * m_base;
