@@ -13,6 +13,7 @@ ACRX_DXF_DEFINE_MEMBERS(AcDbBlockTable, AcDbSymbolTable, 0, 0, 0, TABLE, DrawHos
 namespace {
 
 constexpr wchar_t kSubclass[] = L"AcDbBlockTableRecord";
+constexpr wchar_t kBlockBeginSubclass[] = L"AcDbBlockBegin";
 
 std::wstring textOrEmpty(const wchar_t* text) {
     return text != nullptr ? text : L"";
@@ -144,6 +145,22 @@ Acad::ErrorStatus AcDbBlockTableRecord::dxfOutFields(AcDbDxfFiler* filer) const 
 
 Acad::ErrorStatus AcDbBlockTableRecord::dxfInFields(AcDbDxfFiler* filer) {
     return dxfInRecord(filer, kSubclass, *this);
+}
+
+Acad::ErrorStatus AcDbBlockTableRecord::dxfOutBlockBegin(AcDbDxfFiler* filer) const {
+    assertReadEnabled();
+    return host::dxfOutSubclassAs<BlockBeginFields>(filer, kBlockBeginSubclass, *this);
+}
+
+Acad::ErrorStatus AcDbBlockTableRecord::dxfInBlockBegin(AcDbDxfFiler* filer) {
+    Acad::ErrorStatus status = requireWrite();
+    if (status != Acad::eOk) {
+        return status;
+    }
+    const std::wstring formerName = m_name;
+    status = host::dxfInSubclassAs<BlockBeginFields>(filer, kBlockBeginSubclass, *this,
+                                                     [](const host::DxfItem&) { return false; });
+    return status == Acad::eOk ? nameFiledIn(filer, formerName) : status;
 }
 
 AcDbBlockTableRecordIterator::AcDbBlockTableRecordIterator(std::vector<AcDbObjectId> ids,

@@ -22,7 +22,9 @@ class AcDbBlockTableRecordIterator;
 // - Names may start with '*' (layouts and anonymous blocks).
 // - DXF of the record (the BLOCK_RECORD entry): 100 "AcDbBlockTableRecord", 2 name, 340 layout,
 //   70 insertion units, 280 explodable, 281 scale uniformly. Base point, flags, path and
-//   description belong to the block's BLOCK entity in a file and are kept in binary filing.
+//   description belong to the block's BLOCK entity in a file: dxfOutBlockBegin/dxfInBlockBegin
+//   file them as 100 "AcDbBlockBegin", 2 name, 70 flags, 10 base point, 3 name, 1 path,
+//   4 description.
 class AcDbBlockTableRecord : public AcDbSymbolTableRecord {
 public:
     ACRX_DECLARE_MEMBERS(AcDbBlockTableRecord);
@@ -66,6 +68,24 @@ public:
         v.flag(280, self.m_explodable);
         v.flag(281, self.m_scaleUniformly);
     }
+
+    // The fields of the block's BLOCK entity in a drawing file, from its AcDbBlockBegin marker
+    // on (the writer of the file puts the entity's own groups first).
+    struct BlockBeginFields {
+        template <class Self, class Visitor>
+        static void visitFields(Self& self, Visitor& v) {
+            v.text(2, self.m_name);
+            v.int16(70, self.m_flags);
+            v.point3d(10, self.m_origin);
+            v.text(3, self.m_name);
+            v.text(1, self.m_pathName);
+            v.text(4, self.m_comments);
+        }
+    };
+    Acad::ErrorStatus dxfOutBlockBegin(AcDbDxfFiler* filer) const;
+    // Refuses a missing marker (eBadDxfSequence) or an invalid name (eInvalidSymbolTableName,
+    // name unchanged), with the filer's message; needs write.
+    Acad::ErrorStatus dxfInBlockBegin(AcDbDxfFiler* filer);
 
     Acad::ErrorStatus dwgInFields(AcDbDwgFiler* filer) override;
     Acad::ErrorStatus dwgOutFields(AcDbDwgFiler* filer) const override;

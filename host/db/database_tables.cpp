@@ -313,9 +313,7 @@ void AcDbDatabase::buildDefaultDrawing() {
     continuous->setComments(L"Solid line");
     m_continuousLinetypeId = addRecord(linetypes, continuous, L"Continuous");
 
-    auto* layerZero = new AcDbLayerTableRecord();
-    layerZero->setLinetypeObjectId(m_continuousLinetypeId);
-    m_layerZeroId = addRecord(layers, layerZero, L"0");
+    m_layerZeroId = addRecord(layers, new AcDbLayerTableRecord(), L"0");
     m_clayerId = m_layerZeroId;
 
     m_textstyleId = addRecord(styles, new AcDbTextStyleTableRecord(), L"Standard");

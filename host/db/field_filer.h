@@ -150,19 +150,26 @@ Acad::ErrorStatus readSubclassGroups(AcDbDxfFiler* filer, Take take) {
 }
 
 // Reads one subclass: its marker (eBadDxfSequence with a message when missing), then its groups
-// through the class's field list; groups no field takes go to extra(item), which answers whether
-// it knew the group.
-template <class Self, class Extra>
-Acad::ErrorStatus dxfInSubclass(AcDbDxfFiler* filer, const wchar_t* marker, Self& self,
-                                Extra extra) {
+// through the field list Fields::visitFields; groups no field takes go to extra(item), which
+// answers whether it knew the group.
+template <class Fields, class Self, class Extra>
+Acad::ErrorStatus dxfInSubclassAs(AcDbDxfFiler* filer, const wchar_t* marker, Self& self,
+                                  Extra extra) {
     if (!filer->atSubclassData(marker)) {
         return filer->setError(Acad::eBadDxfSequence, L"expected subclass marker %s", marker);
     }
     return readSubclassGroups(filer, [&self, &extra](const DxfItem& item) {
         DxfFieldReader reader(item);
-        std::remove_const_t<Self>::visitFields(self, reader);
+        Fields::visitFields(self, reader);
         return reader.matched() || extra(item);
     });
+}
+
+// As dxfInSubclassAs with the class's own field list.
+template <class Self, class Extra>
+Acad::ErrorStatus dxfInSubclass(AcDbDxfFiler* filer, const wchar_t* marker, Self& self,
+                                Extra extra) {
+    return dxfInSubclassAs<std::remove_const_t<Self>>(filer, marker, self, extra);
 }
 
 template <class Self>
@@ -170,26 +177,32 @@ Acad::ErrorStatus dxfInSubclass(AcDbDxfFiler* filer, const wchar_t* marker, Self
     return dxfInSubclass(filer, marker, self, [](const DxfItem&) { return false; });
 }
 
-// Writes one subclass: its marker, then its field list.
-template <class Self>
-Acad::ErrorStatus dxfOutSubclass(AcDbDxfFiler* filer, const wchar_t* marker, const Self& self) {
+// Writes one subclass: its marker, then the field list Fields::visitFields.
+template <class Fields, class Self>
+Acad::ErrorStatus dxfOutSubclassAs(AcDbDxfFiler* filer, const wchar_t* marker, const Self& self) {
     filer->writeString(100, marker);
     DxfFieldWriter writer(filer);
-    std::remove_const_t<Self>::visitFields(self, writer);
+    Fields::visitFields(self, writer);
     return filer->filerStatus();
+}
+
+// As dxfOutSubclassAs with the class's own field list.
+template <class Self>
+Acad::ErrorStatus dxfOutSubclass(AcDbDxfFiler* filer, const wchar_t* marker, const Self& self) {
+    return dxfOutSubclassAs<Self>(filer, marker, self);
 }
 
 template <class Self>
 Acad::ErrorStatus dwgOutFieldList(AcDbDwgFiler* filer, const Self& self) {
     DwgFieldWriter writer(filer);
-    std::remove_const_t<Self>::visitFields(self, writer);
+    Self::visitFields(self, writer);
     return filer->filerStatus();
 }
 
 template <class Self>
 Acad::ErrorStatus dwgInFieldList(AcDbDwgFiler* filer, Self& self) {
     DwgFieldReader reader(filer);
-    std::remove_const_t<Self>::visitFields(self, reader);
+    Self::visitFields(self, reader);
     return filer->filerStatus();
 }
 

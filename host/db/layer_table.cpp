@@ -58,6 +58,12 @@ Acad::ErrorStatus AcDbLayerTableRecord::subErase(bool erasing) {
     return Acad::eOk;
 }
 
+void AcDbLayerTableRecord::subAddedToDatabase() {
+    if (m_linetypeId.isNull()) {
+        m_linetypeId = database()->continuousLinetype();
+    }
+}
+
 Acad::ErrorStatus AcDbLayerTableRecord::dwgOutFields(AcDbDwgFiler* filer) const {
     const Acad::ErrorStatus status = dwgOutRecord(filer, *this);
     if (status != Acad::eOk) {

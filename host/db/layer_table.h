@@ -6,9 +6,9 @@
 #include "host/db/symbol_table.h"
 
 // Decisions where the host SDK leaves the behaviour to the host:
-// - A new layer has colour 7, no linetype (null: the database gives "Continuous" when the record
-//   is added through the default drawing; a null linetype is written as "Continuous"), is on,
-//   thawed, unlocked and plotted, with the default line weight (-3).
+// - A new layer has colour 7, is on, thawed, unlocked and plotted, with the default line weight
+//   (-3). Its linetype is null until it is added to a database, which then gives it "Continuous"
+//   unless one was set.
 // - A layer colour is a palette colour (1..255) or a true colour; by layer, by block, foreground
 //   and none are refused with eInvalidInput.
 // - setIsFrozen(true) on the database's current layer answers eInvalidLayer and changes nothing.
@@ -63,6 +63,7 @@ public:
 protected:
     bool isNameFixed() const override;
     Acad::ErrorStatus subErase(bool erasing) override;
+    void subAddedToDatabase() override;
 
 private:
     AcCmColor m_color;

@@ -111,7 +111,6 @@ protected:
     std::wstring m_name;
     Adesk::Int16 m_flags = 0;
 
-private:
     // Called after a name was read in: a DXF name must be valid (else the former name is put
     // back and the filer's error set); notes the change for the tables' look-ups.
     Acad::ErrorStatus nameFiledIn(AcDbDxfFiler* filer, const std::wstring& formerName);

@@ -223,6 +223,31 @@ TEST_F(TablesFilingTest, TablesBlockRecordAndTablesFileBothWays) {
     binary.comments(comments);
     EXPECT_STREQ(comments, L"a door");
 
+    host::DxfItemFiler blockBegin(db());
+    ASSERT_EQ(block.dxfOutBlockBegin(&blockBegin), Acad::eOk);
+    const host::DxfItemList beginGroups = blockBegin.takeItems();
+    const host::DxfItemList expectedBegin{text(100, L"AcDbBlockBegin"),
+                                          text(2, L"*U3"),
+                                          integer(70, 1),
+                                          host::DxfItem{10, AcGePoint3d(1, 2, 3)},
+                                          text(3, L"*U3"),
+                                          text(1, L""),
+                                          text(4, L"a door")};
+    EXPECT_EQ(beginGroups, expectedBegin);
+    AcDbBlockTableRecord begun;
+    host::DxfItemFiler beginReader(beginGroups, db());
+    ASSERT_EQ(begun.dxfInBlockBegin(&beginReader), Acad::eOk);
+    EXPECT_TRUE(begun.isAnonymous());
+    EXPECT_EQ(begun.origin().z, 3.0);
+    host::DxfItemList badBegin = beginGroups;
+    badBegin[1] = text(2, L"No|Good");
+    badBegin[4] = text(3, L"No|Good");
+    host::DxfItemFiler badReader(badBegin, db());
+    EXPECT_EQ(begun.dxfInBlockBegin(&badReader), Acad::eInvalidSymbolTableName);
+    const wchar_t* name = nullptr;
+    begun.getName(name);
+    EXPECT_STREQ(name, L"*U3");
+
     auto model = openAs<AcDbBlockTableRecord>(db()->modelSpaceId(), AcDb::kForRead);
     const host::DxfItemList groups =
         after(tables_test::dxfItems(*model, db()), L"AcDbBlockTableRecord");

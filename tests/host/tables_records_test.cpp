@@ -84,6 +84,25 @@ TEST_F(TablesRecordsTest, TablesLayerStatesAndColour) {
     EXPECT_FALSE(layer.isLocked());
 }
 
+TEST_F(TablesRecordsTest, TablesAddedLayerGetsContinuousUnlessItHasALinetype) {
+    auto table = openAs<AcDbLayerTable>(db()->layerTableId(), AcDb::kForWrite);
+    auto* plain = new AcDbLayerTableRecord();
+    plain->setName(L"Plain");
+    EXPECT_TRUE(plain->linetypeObjectId().isNull());
+    AcDbObjectId plainId;
+    ASSERT_EQ(table->add(plainId, plain), Acad::eOk);
+    EXPECT_EQ(plain->linetypeObjectId(), db()->continuousLinetype());
+    plain->close();
+
+    auto* styled = new AcDbLayerTableRecord();
+    styled->setName(L"Styled");
+    styled->setLinetypeObjectId(db()->byBlockLinetype());
+    AcDbObjectId styledId;
+    ASSERT_EQ(table->add(styledId, styled), Acad::eOk);
+    EXPECT_EQ(styled->linetypeObjectId(), db()->byBlockLinetype());
+    styled->close();
+}
+
 TEST_F(TablesRecordsTest, TablesLayerRefusesFreezingTheCurrentLayerAndWritesWhileRead) {
     {
         auto zero = openAs<AcDbLayerTableRecord>(db()->layerZero(), AcDb::kForWrite);
