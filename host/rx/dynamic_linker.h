@@ -80,7 +80,8 @@ const wchar_t* moduleStatusText(ModuleStatus status);
 //   otherwise kUnloadAppMsg is sent and, when the module unlocked itself (unlockApplication),
 //   the library is closed. A module that did not unlock itself stays mapped (kKeptMapped); a
 //   later load sends it kInitAppMsg again. Classes a module leaves registered when it is
-//   unmapped are reported as contract violations.
+//   unmapped are reported as contract violations; reactors it leaves attached to the editor or
+//   the document manager are taken off and reported too.
 // - Documents opened and closed while a module is loaded reach it as kLoadDwgMsg and
 //   kUnloadDwgMsg (pkt: the AcApDocument).
 class AcRxDynamicLinker : public AcRxObject {
