@@ -192,15 +192,9 @@ void forget(Module* module) {
 // Every object of db, erased ones included.
 template <class Visit>
 void forEachObject(AcDbDatabase* db, Visit visit) {
-    host::ObjectStore* store = db->objectStore();
-    std::size_t seen = 0;
-    const std::uint64_t end = store->handseed().value();
-    for (std::uint64_t handle = 1; handle < end && seen < store->size(); ++handle) {
-        if (host::ObjectSlot* slot = store->find(AcDbHandle(handle))) {
-            ++seen;
-            if (slot->object != nullptr) {
-                visit(slot->object);
-            }
+    for (host::ObjectSlot* slot : db->objectStore()->slots()) {
+        if (slot->object != nullptr) {
+            visit(slot->object);
         }
     }
 }
