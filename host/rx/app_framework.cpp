@@ -21,7 +21,7 @@ constexpr Handler kHandlers[] = {
 };
 
 AcRxClass* classNamed(const wchar_t* name) {
-    return static_cast<AcRxClass*>(acrxClassDictionary->at(name));
+    return AcRxClass::cast(acrxClassDictionary->at(name));
 }
 
 }  // namespace

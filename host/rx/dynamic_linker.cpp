@@ -99,7 +99,9 @@ std::wstring canonicalPath(const ACHAR* path) {
 std::set<AcRxClass*> registeredClasses() {
     std::set<AcRxClass*> classes;
     for (const auto& [name, entry] : acrxClassDictionary->entries()) {
-        classes.insert(static_cast<AcRxClass*>(entry));
+        if (AcRxClass* cls = AcRxClass::cast(entry)) {
+            classes.insert(cls);
+        }
     }
     return classes;
 }
@@ -226,7 +228,7 @@ std::wstring objectsInUse(const Module& module) {
 void* ownSymbol(const Module& module, const char* name) {
     void* symbol = dlsym(module.library, name);
     return symbol != nullptr && platform::moduleInstance(symbol) == module.instance ? symbol
-                                                                                     : nullptr;
+                                                                                    : nullptr;
 }
 
 // Looks the entry points up and checks the version; kOk or the reason to refuse.

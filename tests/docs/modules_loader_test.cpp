@@ -80,11 +80,11 @@ TEST_F(ModulesTest, LoadAndUnloadRunEveryStepInOrder) {
     EXPECT_FALSE(acrxDynamicLinker->isApplicationLocked(L"libtest_module_sample.so"));
     EXPECT_TRUE(acrxDynamicLinker->isAppMDIAware(kSample.c_str()));
 
-    auto* reactorClass = static_cast<AcRxClass*>(acrxClassDictionary->at(L"SampleDocReactor"));
+    auto* reactorClass = AcRxClass::cast(acrxClassDictionary->at(L"SampleDocReactor"));
     ASSERT_NE(reactorClass, nullptr);
     EXPECT_EQ(reactorClass->myParent(), AcApDocManagerReactor::desc());
     EXPECT_EQ(reactorClass->proxyFlags(), 1);
-    auto* noteClass = static_cast<AcRxClass*>(acrxClassDictionary->at(L"SampleNote"));
+    auto* noteClass = AcRxClass::cast(acrxClassDictionary->at(L"SampleNote"));
     ASSERT_NE(noteClass, nullptr);
     int dwg = 0;
     int maintenance = 0;
