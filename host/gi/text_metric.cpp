@@ -123,6 +123,54 @@ TextBox measureText(std::wstring_view text, double height, double widthFactor, d
     return box;
 }
 
+namespace {
+
+// Appends the drawn part of a stack "a/b", "a^b" or "a#b": the wider of its two parts.
+void appendStack(std::wstring_view stack, std::wstring& line) {
+    const std::size_t split = stack.find_first_of(L"/^#");
+    if (split == std::wstring_view::npos) {
+        line.append(stack);
+        return;
+    }
+    const std::wstring_view top = stack.substr(0, split);
+    const std::wstring_view bottom = stack.substr(split + 1);
+    line.append(textAdvance(top, 1.0, 1.0) >= textAdvance(bottom, 1.0, 1.0) ? top : bottom);
+}
+
+}  // namespace
+
+std::vector<std::wstring> multilineTextLines(std::wstring_view contents) {
+    static constexpr std::wstring_view kCodesToSemicolon = L"fFHWQTACcp";
+    static constexpr std::wstring_view kToggles = L"LlOoKk";
+    std::vector<std::wstring> lines(1);
+    for (std::size_t i = 0; i < contents.size(); ++i) {
+        const wchar_t c = contents[i];
+        if (c == L'{' || c == L'}') {
+            continue;
+        }
+        if (c != L'\\' || i + 1 >= contents.size()) {
+            lines.back().push_back(c);
+            continue;
+        }
+        const wchar_t code = contents[++i];
+        if (code == L'P') {
+            lines.emplace_back();
+        } else if (code == L'~') {
+            lines.back().push_back(L' ');
+        } else if (code == L'S' || kCodesToSemicolon.find(code) != std::wstring_view::npos) {
+            const std::size_t end = contents.find(L';', i + 1);
+            const std::size_t stop = end == std::wstring_view::npos ? contents.size() : end;
+            if (code == L'S') {
+                appendStack(contents.substr(i + 1, stop - i - 1), lines.back());
+            }
+            i = stop;
+        } else if (kToggles.find(code) == std::wstring_view::npos) {
+            lines.back().push_back(code);
+        }
+    }
+    return lines;
+}
+
 double descentOf(double height) {
     return kDescent * height;
 }

@@ -11,10 +11,15 @@
 // - Single-line texts read control codes: %%d, %%c and %%p are one character each (degree,
 //   diameter, plus-minus), %%% is a percent sign, %%nnn one character, %%u and %%o (underline
 //   and overline toggles) are not drawn.
+// - Multiline texts read their format codes: \P breaks the line; \\, \{ and \} are the
+//   characters themselves, \~ a space; braces group and are not drawn; the codes that end with
+//   a semicolon (\f \F \H \W \Q \T \A \C \c \p) and the toggles \L \l \O \o \K \k draw
+//   nothing; a stack \Sa/b; or \Sa^b; draws its wider part. Lines break only at \P.
 #pragma once
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "host/ge/point3d.h"
 
@@ -42,6 +47,9 @@ double textAdvance(std::wstring_view text, double height, double widthFactor);
 // readControlCodes every character of text is drawn as it is.
 TextBox measureText(std::wstring_view text, double height, double widthFactor, double oblique,
                     bool readControlCodes = true);
+// The drawn lines of a multiline text's contents, as single-line texts without control codes.
+std::vector<std::wstring> multilineTextLines(std::wstring_view contents);
+
 // The depth of the font's descenders below the baseline (bottom alignment), for a height.
 double descentOf(double height);
 
