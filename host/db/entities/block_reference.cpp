@@ -185,8 +185,10 @@ namespace host {
 
 Acad::ErrorStatus extentsUnder(const AcDbEntity& entity, const AcGeMatrix3d& xform, int depth,
                                AcDbExtents& extents) {
-    if (const AcDbBlockReference* reference = AcDbBlockReference::cast(&entity)) {
-        return referenceExtents(*reference, xform, depth, extents);
+    // Kinds derived from block references (tables) draw no block: they measure themselves.
+    if (entity.isA() == AcDbBlockReference::desc()) {
+        return referenceExtents(static_cast<const AcDbBlockReference&>(entity), xform, depth,
+                                extents);
     }
     if (xform == AcGeMatrix3d::kIdentity) {
         return entity.getGeomExtents(extents);
