@@ -27,6 +27,7 @@ class AcDbUCSTable;
 class AcDbViewportTable;
 class AcDbUndoController;
 class AcDbTransactionManager;
+class AcDbIdMapping;
 
 namespace host {
 class ObjectStore;
@@ -139,6 +140,28 @@ public:
 
     // True when the regapp table holds a record of that name (compared without regard to case).
     bool isRegisteredApp(const wchar_t* name) const;
+
+    // --- Copying (bodies in host/db/deep_clone.cpp and host/db/insert.cpp) ----------------------
+
+    // Copies the entities objectIds (of this database) with everything they own into the block
+    // table record owner, filling idMap (host/db/deep_clone.h); ids the copies hold are
+    // translated unless deferXlation (a later call with the same mapping translates them).
+    // Refusals before anything is copied: eNullObjectId, eWrongDatabase, eWasErased,
+    // eNotThatKindOfClass (an owner that is not a block record, an object that is not an
+    // entity), and the owner's open status.
+    Acad::ErrorStatus deepCloneObjects(AcDbObjectIdArray& objectIds, AcDbObjectId& owner,
+                                       AcDbIdMapping& idMap, bool deferXlation = false);
+    // Copies source's model space into a new block named blockName (blockId receives it), with
+    // the layers, linetypes, styles and nested blocks the copies use; records of the same name
+    // in this database are kept. eNullPtr, eDuplicateRecordName (nothing changed), and the
+    // name rules of the block table. source is never changed.
+    Acad::ErrorStatus insert(AcDbObjectId& blockId, const ACHAR* blockName, AcDbDatabase* source,
+                             bool preserveSourceDatabase = true);
+    // As above for source's block sourceBlockName, copied under destinationBlockName;
+    // eKeyNotFound when source has no such block.
+    Acad::ErrorStatus insert(AcDbObjectId& blockId, const ACHAR* sourceBlockName,
+                             const ACHAR* destinationBlockName, AcDbDatabase* source,
+                             bool preserveSourceDatabase = true);
 
 private:
     // Fills an empty database with the default drawing (implemented with the table classes).
