@@ -192,7 +192,9 @@ Acad::ErrorStatus OwnedEntities::dwgIn(AcDbDwgFiler* filer) {
     for (Adesk::Int32 i = 0; i < count && status == Acad::eOk; ++i) {
         AcDbHardOwnershipId id;
         status = filer->readHardOwnershipId(&id);
-        ids.push_back(id);
+        if (!id.isNull()) {
+            ids.push_back(id);
+        }
     }
     AcDbHardOwnershipId end;
     if (status == Acad::eOk) {

@@ -83,7 +83,8 @@ public:
     Acad::ErrorStatus erase(bool erasing) const;
 
     // Binary filing of the ids (hard ownership). A copy filer files nothing: copies get their
-    // own entities through cloneInto.
+    // own entities through cloneInto. Null ids read (entities a deep clone left out) are
+    // dropped.
     Acad::ErrorStatus dwgOut(AcDbDwgFiler* filer) const;
     Acad::ErrorStatus dwgIn(AcDbDwgFiler* filer);
 

@@ -170,15 +170,8 @@ Acad::ErrorStatus AcDb3dPolylineVertex::getGeomExtents(AcDbExtents& extents) con
     return Acad::eOk;
 }
 
-Acad::ErrorStatus AcDb3dPolylineVertex::transformBy(const AcGeMatrix3d& xform) {
-    Acad::ErrorStatus status = requireWrite();
-    if (status == Acad::eOk && !host::isRegularTransform(xform)) {
-        status = Acad::eDegenerateGeometry;
-    }
-    if (status == Acad::eOk) {
-        m_position = xform * m_position;
-    }
-    return status;
+Acad::ErrorStatus AcDb3dPolylineVertex::transformBy(const AcGeMatrix3d&) {
+    return Acad::eNotApplicable;
 }
 
 Acad::ErrorStatus AcDb3dPolylineVertex::dwgInFields(AcDbDwgFiler* filer) {

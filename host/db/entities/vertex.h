@@ -7,9 +7,10 @@
 #include "host/db/entity.h"
 
 // Decisions where the host SDK leaves the behaviour to the host:
-// - A vertex is moved, measured and transformed by its polyline: a 2D vertex alone has no
-//   extents (eInvalidExtents) and refuses transformBy (eNotApplicable); a 3D vertex is a world
-//   point that can be transformed by itself.
+// - A vertex is moved and transformed by its polyline: transformBy on a vertex alone answers
+//   eNotApplicable (so a polyline and its vertices transformed one after the other, as copies
+//   from a deep clone are, move once). A 2D vertex alone has no extents (eInvalidExtents); a 3D
+//   vertex's extents are its point.
 // - DXF: 100 "AcDbVertex", then the kind's subclass.
 class AcDbVertex : public AcDbEntity {
 public:
