@@ -347,6 +347,17 @@ TEST_F(EntityPolylineTest, EntityPolylineFilingRoundTripsAndChecksTheVertexCount
     expectRoundTrips(*pline);
     expectRoundTrips(AcDb2dVertex(AcGePoint3d(1, 2, 0), 0.5, 1.0, 2.0, 0.25, 9));
     expectRoundTrips(AcDb3dPolylineVertex(AcGePoint3d(1, 2, 3)));
+    AcDb2dPolyline planar;
+    planar.setPolyType(AcDb::k2dCubicSplinePoly);
+    planar.setElevation(2.5);
+    planar.setNormal(AcGeVector3d(1, 0, 0));
+    planar.setDefaultStartWidth(0.5);
+    planar.makeClosed();
+    expectRoundTrips(planar);
+    AcDb3dPolyline spatial;
+    spatial.setPolyType(AcDb::k3dQuadSplinePoly);
+    expectRoundTrips(spatial);
+    expectRoundTrips(AcDbSequenceEnd());
 
     host::DxfItemList groups = groupsOf(*pline);
     for (host::DxfItem& item : groups) {
