@@ -163,6 +163,19 @@ public:
                              const ACHAR* destinationBlockName, AcDbDatabase* source,
                              bool preserveSourceDatabase = true);
 
+    // --- Drawing files (bodies in host/dxf) ---------------------------------------------------
+
+    // Reads the drawing file fileName (ASCII DXF) into this database, keeping its handles.
+    // shareMode is the host's share flag (0x20 denies others writing). On failure the database
+    // is left as it was and host::lastDrawingFileMessage() (host/dxf/file_message.h) says
+    // where and what.
+    Acad::ErrorStatus readDwgFile(const ACHAR* fileName, int shareMode = 0x20,
+                                  bool allowCPConversion = false,
+                                  const wchar_t* password = nullptr);
+    // Writes this database to fileName as ASCII DXF through a temporary file beside it, renamed
+    // over the target only when complete: a failed save leaves a former file intact.
+    Acad::ErrorStatus saveAs(const ACHAR* fileName);
+
 private:
     // Fills an empty database with the default drawing (implemented with the table classes).
     void buildDefaultDrawing();
