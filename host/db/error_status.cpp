@@ -139,6 +139,10 @@ const wchar_t* acadErrorStatusText(Acad::ErrorStatus status) {
             return L"eInvalidExtents";
         case Acad::eDegenerateGeometry:
             return L"eDegenerateGeometry";
+        case Acad::eFileNotFound:
+            return L"eFileNotFound";
+        case Acad::eFileAccessError:
+            return L"eFileAccessError";
         case Acad::eWasOpenForRead:
             return L"eWasOpenForRead";
         case Acad::eWasOpenForWrite:

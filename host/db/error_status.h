@@ -74,6 +74,8 @@ enum ErrorStatus {
     eCannotScaleNonUniformly = 65,  // a transformation the entity cannot take
     eInvalidExtents = 66,           // the entity has no finite extents
     eDegenerateGeometry = 67,       // a singular transformation, a zero normal or direction
+    eFileNotFound = 68,             // a drawing file that does not exist
+    eFileAccessError = 69,          // a drawing file that cannot be read or written (a folder, ...)
     eWasOpenForRead = 82,           // fixed by the module
     eWasOpenForWrite = 83,          // fixed by the module
     eNewerObjectVersion = 301,      // fixed by the module: data written by a newer class version

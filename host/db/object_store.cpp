@@ -84,6 +84,9 @@ ObjectSlot* ObjectStore::newSlot(AcDbHandle handle) {
 }
 
 Acad::ErrorStatus ObjectStore::add(AcDbObject* object, AcDbHandle handle, ObjectSlot*& slot) {
+    if (handle.isNull() && m_nextPreset < m_presetHandles.size()) {
+        handle = m_presetHandles[m_nextPreset++];
+    }
     if (handle.isNull()) {
         handle = AcDbHandle(m_nextHandle);
     } else if (handle.value() == kLastHandle) {
@@ -116,6 +119,32 @@ void ObjectStore::destroyObjects() {
     for (auto it = m_slots.rbegin(); it != m_slots.rend(); ++it) {
         AcDbObject* object = std::exchange((*it)->object, nullptr);
         delete object;
+    }
+}
+
+void ObjectStore::presetHandles(std::vector<AcDbHandle> handles) {
+    m_presetHandles = std::move(handles);
+    m_nextPreset = 0;
+}
+
+void ObjectStore::clearPresetHandles() {
+    m_presetHandles.clear();
+    m_nextPreset = 0;
+}
+
+void ObjectStore::raiseHandseed(AcDbHandle seed) {
+    m_nextHandle = std::max(m_nextHandle, seed.value());
+}
+
+void ObjectStore::swapContents(ObjectStore& other) {
+    std::swap(m_byHandle, other.m_byHandle);
+    std::swap(m_slots, other.m_slots);
+    std::swap(m_nextHandle, other.m_nextHandle);
+    for (ObjectSlot* slot : m_slots) {
+        slot->database = m_database;
+    }
+    for (ObjectSlot* slot : other.m_slots) {
+        slot->database = other.m_database;
     }
 }
 

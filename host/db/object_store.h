@@ -61,6 +61,18 @@ public:
     // Destroys every object (creation order reversed); their slots stay until the store dies.
     void destroyObjects();
 
+    // Host use (file reading): the next objects added without a handle take these handles, in
+    // order, instead of new ones, so that objects their owners create on being added (vertices,
+    // sequence ends) keep the handles a file gave them. Cleared by clearPresetHandles.
+    void presetHandles(std::vector<AcDbHandle> handles);
+    void clearPresetHandles();
+    // Raises the next handle given out to at least seed (never lowers it).
+    void raiseHandseed(AcDbHandle seed);
+    // Exchanges every slot (with its object and handle) and the handle seed with other; each
+    // slot then names the other store's database, so ids follow their objects. Both stores must
+    // have no object open.
+    void swapContents(ObjectStore& other);
+
     // The list of open objects (maintained by the open-state code).
     void linkOpen(AcDbObject* object);
     void unlinkOpen(AcDbObject* object);
@@ -74,6 +86,8 @@ private:
     std::vector<ObjectSlot*> m_slots;
     std::uint64_t m_nextHandle = 1;
     AcDbObject* m_openHead = nullptr;
+    std::vector<AcDbHandle> m_presetHandles;
+    std::size_t m_nextPreset = 0;
 };
 
 // Live databases, by serial number.
