@@ -1,0 +1,205 @@
+// The shared DXF conventions as tables: sections, symbol tables, angle units, header variables
+// and the DXF names that several host classes share.
+#include "host/dxf/dxf_conventions.h"
+
+#include <algorithm>
+#include <array>
+#include <numbers>
+
+#include "host/db/database.h"
+#include "host/rx/class.h"
+#include "host/rx/dictionary.h"
+
+namespace host::dxf {
+namespace {
+
+constexpr std::array<const wchar_t*, 6> kSections = {kSectionHeader,   kSectionClasses,
+                                                     kSectionTables,   kSectionBlocks,
+                                                     kSectionEntities, kSectionObjects};
+
+constexpr std::array<TableInfo, 9> kTables = {{
+    {L"VPORT", L"AcDbViewportTable", L"AcDbViewportTableRecord", &AcDbDatabase::viewportTableId},
+    {L"LTYPE", L"AcDbLinetypeTable", L"AcDbLinetypeTableRecord", &AcDbDatabase::linetypeTableId},
+    {L"LAYER", L"AcDbLayerTable", L"AcDbLayerTableRecord", &AcDbDatabase::layerTableId},
+    {L"STYLE", L"AcDbTextStyleTable", L"AcDbTextStyleTableRecord", &AcDbDatabase::textStyleTableId},
+    {L"VIEW", L"AcDbViewTable", L"AcDbViewTableRecord", &AcDbDatabase::viewTableId},
+    {L"UCS", L"AcDbUCSTable", L"AcDbUCSTableRecord", &AcDbDatabase::UCSTableId},
+    {L"APPID", L"AcDbRegAppTable", L"AcDbRegAppTableRecord", &AcDbDatabase::regAppTableId},
+    {L"DIMSTYLE", L"AcDbDimStyleTable", L"AcDbDimStyleTableRecord", &AcDbDatabase::dimStyleTableId},
+    {L"BLOCK_RECORD", L"AcDbBlockTable", L"AcDbBlockTableRecord", &AcDbDatabase::blockTableId},
+}};
+
+// Angle groups that files keep in radians, per DXF name.
+struct RadianGroup {
+    std::wstring_view dxfName;
+    int code;
+};
+constexpr std::array<RadianGroup, 2> kRadianGroups = {{{L"MTEXT", 50}, {L"LTYPE", 50}}};
+
+// DXF names whose data is the application's own and never converted.
+constexpr std::array<std::wstring_view, 1> kUnconvertedNames = {L"XRECORD"};
+
+constexpr HeaderVariable fixed(const wchar_t* name, int code, HeaderKind kind, double a = 0.0,
+                               double b = 0.0, double c = 0.0) {
+    return HeaderVariable{name, code, kind, HeaderBinding::kFixed, nullptr, {a, b, c}};
+}
+constexpr HeaderVariable fixedText(const wchar_t* name, int code, const wchar_t* text) {
+    return HeaderVariable{name, code, HeaderKind::kText, HeaderBinding::kFixed, text, {}};
+}
+constexpr HeaderVariable bound(const wchar_t* name, int code, HeaderKind kind,
+                               HeaderBinding binding) {
+    return HeaderVariable{name, code, kind, binding, nullptr, {}};
+}
+
+// The variables written, in order. Only the bound ones carry database state; the fixed ones give
+// other readers the values they expect of a drawing in millimetres with default settings.
+constexpr std::array<HeaderVariable, 17> kHeader = {{
+    bound(L"$ACADVER", 1, HeaderKind::kText, HeaderBinding::kVersion),
+    fixed(L"$ACADMAINTVER", 70, HeaderKind::kInt16, kFileMaintenanceVersion),
+    fixedText(L"$DWGCODEPAGE", 3, kCodePage),
+    fixed(L"$INSBASE", 10, HeaderKind::kPoint3d),
+    bound(L"$EXTMIN", 10, HeaderKind::kPoint3d, HeaderBinding::kExtentsMin),
+    bound(L"$EXTMAX", 10, HeaderKind::kPoint3d, HeaderBinding::kExtentsMax),
+    fixed(L"$LIMMIN", 10, HeaderKind::kPoint2d),
+    fixed(L"$LIMMAX", 10, HeaderKind::kPoint2d, 420.0, 297.0),
+    fixed(L"$LTSCALE", 40, HeaderKind::kReal, 1.0),
+    bound(L"$TEXTSTYLE", 7, HeaderKind::kText, HeaderBinding::kCurrentTextStyle),
+    bound(L"$CLAYER", 8, HeaderKind::kText, HeaderBinding::kCurrentLayer),
+    fixedText(L"$CELTYPE", 6, L"ByLayer"),
+    fixed(L"$CECOLOR", 62, HeaderKind::kInt16, 256),
+    bound(L"$DIMSTYLE", 2, HeaderKind::kText, HeaderBinding::kCurrentDimStyle),
+    bound(L"$HANDSEED", 5, HeaderKind::kHandle, HeaderBinding::kHandleSeed),
+    fixed(L"$MEASUREMENT", 70, HeaderKind::kInt16, 1),
+    fixed(L"$TILEMODE", 70, HeaderKind::kInt16, 1),
+}};
+
+// DXF names that cover several host classes, told apart by one subclass marker each.
+struct SharedName {
+    std::wstring_view dxfName;
+    std::wstring_view marker;
+    const wchar_t* className;
+};
+constexpr std::array<SharedName, 7> kSharedNames = {{
+    {L"VERTEX", L"AcDb2dVertex", L"AcDb2dVertex"},
+    {L"VERTEX", L"AcDb3dPolylineVertex", L"AcDb3dPolylineVertex"},
+    {L"POLYLINE", L"AcDb2dPolyline", L"AcDb2dPolyline"},
+    {L"POLYLINE", L"AcDb3dPolyline", L"AcDb3dPolyline"},
+    {L"DIMENSION", L"AcDbRotatedDimension", L"AcDbRotatedDimension"},
+    {L"DIMENSION", L"AcDb2LineAngularDimension", L"AcDb2LineAngularDimension"},
+    {L"DIMENSION", L"AcDb3PointAngularDimension", L"AcDb3PointAngularDimension"},
+}};
+
+constexpr std::array<std::wstring_view, 48> kBuiltInNames = {
+    L"3DFACE",   L"3DSOLID",    L"ARC",        L"ATTDEF",       L"ATTRIB",   L"BODY",
+    L"CIRCLE",   L"DIMENSION",  L"ELLIPSE",    L"HATCH",        L"INSERT",   L"LEADER",
+    L"LINE",     L"LWPOLYLINE", L"MLINE",      L"MTEXT",        L"OLEFRAME", L"OLE2FRAME",
+    L"POINT",    L"POLYLINE",   L"RAY",        L"REGION",       L"SEQEND",   L"SHAPE",
+    L"SOLID",    L"SPLINE",     L"TEXT",       L"TOLERANCE",    L"TRACE",    L"VERTEX",
+    L"VIEWPORT", L"XLINE",      L"BLOCK",      L"ENDBLK",       L"TABLE",    L"DICTIONARY",
+    L"XRECORD",  L"GROUP",      L"MLINESTYLE", L"BLOCK_RECORD", L"LAYER",    L"LTYPE",
+    L"STYLE",    L"VIEW",       L"UCS",        L"VPORT",        L"APPID",    L"DIMSTYLE",
+};
+
+const AcRxClass* classByName(const wchar_t* name) {
+    return AcRxClass::cast(host::rx::classDictionary().at(name));
+}
+
+// The one creatable class registered with that DXF name, or null (none, or several).
+const AcRxClass* uniqueClassWithDxfName(std::wstring_view dxfName) {
+    const AcRxClass* found = nullptr;
+    for (const auto& [name, entry] : host::rx::classDictionary().entries()) {
+        const AcRxClass* cls = AcRxClass::cast(entry);
+        if (cls == nullptr || cls->dxfName() == nullptr || cls->constructor() == nullptr ||
+            dxfName != cls->dxfName()) {
+            continue;
+        }
+        if (found != nullptr) {
+            return nullptr;
+        }
+        found = cls;
+    }
+    return found;
+}
+
+}  // namespace
+
+std::span<const wchar_t* const> sectionOrder() {
+    return kSections;
+}
+
+std::span<const TableInfo> tableOrder() {
+    return kTables;
+}
+
+const TableInfo* findTable(std::wstring_view dxfName) {
+    const auto it = std::find_if(kTables.begin(), kTables.end(),
+                                 [&](const TableInfo& t) { return dxfName == t.dxfName; });
+    return it != kTables.end() ? &*it : nullptr;
+}
+
+bool isDegreesInFile(std::wstring_view dxfName, int code) {
+    if (code < 50 || code > 58) {
+        return false;
+    }
+    if (std::find(kUnconvertedNames.begin(), kUnconvertedNames.end(), dxfName) !=
+        kUnconvertedNames.end()) {
+        return false;
+    }
+    return std::none_of(kRadianGroups.begin(), kRadianGroups.end(), [&](const RadianGroup& g) {
+        return g.code == code && g.dxfName == dxfName;
+    });
+}
+
+double radiansToFileDegrees(double radians) {
+    return radians * (180.0 / std::numbers::pi);
+}
+
+double fileDegreesToRadians(double degrees) {
+    return degrees * (std::numbers::pi / 180.0);
+}
+
+void convertAngles(std::wstring_view dxfName, DxfItemList& items, std::size_t first,
+                   std::size_t last, bool toFile) {
+    last = std::min(last, items.size());
+    for (std::size_t i = first; i < last; ++i) {
+        DxfItem& item = items[i];
+        if (item.code == 1001) {
+            return;
+        }
+        double* value = std::get_if<double>(&item.value);
+        if (value != nullptr && isDegreesInFile(dxfName, item.code)) {
+            *value = toFile ? radiansToFileDegrees(*value) : fileDegreesToRadians(*value);
+        }
+    }
+}
+
+std::span<const HeaderVariable> headerVariables() {
+    return kHeader;
+}
+
+const HeaderVariable* findHeaderVariable(std::wstring_view name) {
+    const auto it = std::find_if(kHeader.begin(), kHeader.end(),
+                                 [&](const HeaderVariable& v) { return name == v.name; });
+    return it != kHeader.end() ? &*it : nullptr;
+}
+
+const AcRxClass* classForDxfName(std::wstring_view dxfName,
+                                 const std::vector<std::wstring>& markers) {
+    bool shared = false;
+    for (const SharedName& entry : kSharedNames) {
+        if (entry.dxfName != dxfName) {
+            continue;
+        }
+        shared = true;
+        if (std::find(markers.begin(), markers.end(), entry.marker) != markers.end()) {
+            return classByName(entry.className);
+        }
+    }
+    return shared ? nullptr : uniqueClassWithDxfName(dxfName);
+}
+
+bool isBuiltInDxfName(std::wstring_view dxfName) {
+    return std::find(kBuiltInNames.begin(), kBuiltInNames.end(), dxfName) != kBuiltInNames.end();
+}
+
+}  // namespace host::dxf
