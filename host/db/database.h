@@ -32,6 +32,9 @@ class AcDbIdMapping;
 namespace host {
 class ObjectStore;
 }
+namespace host::dxf {
+struct DrawingRoots;
+}
 
 // Decisions where the host SDK leaves the behaviour to the host:
 // - A database made with noDocument false records undo (it stands for a document's drawing);
@@ -179,6 +182,8 @@ public:
 private:
     // Fills an empty database with the default drawing (implemented with the table classes).
     void buildDefaultDrawing();
+    // Takes the tables and records a drawing file names as this database's (host/dxf).
+    void takeRoots(const host::dxf::DrawingRoots& roots);
 
     std::uint64_t m_serial = 0;
     std::unique_ptr<host::ObjectStore> m_store;

@@ -50,36 +50,7 @@ Acad::ErrorStatus loadFile(const std::wstring& name, std::string& text) {
 
 }  // namespace
 
-// Decisions: the share mode, code-page conversion and password are accepted and not used (the
-// host keeps no locks and reads UTF-8 only). The read is refused while an object of the
-// database is open (eWasOpenForWrite) or a transaction is active (eTransactionOpen). On success
-// every former object is gone (its ids turn stale), the undo history is dropped and the model
-// space is the current space.
-Acad::ErrorStatus AcDbDatabase::readDwgFile(const ACHAR* fileName, int, bool, const wchar_t*) {
-    host::setLastDrawingFileMessage(L"");
-    if (fileName == nullptr || *fileName == L'\0') {
-        return failWith(Acad::eInvalidInput, L"no file name given");
-    }
-    if (m_store->firstOpen() != nullptr) {
-        return failWith(Acad::eWasOpenForWrite,
-                        L"objects of the database are open; close them before reading a file");
-    }
-    if (m_transactions->numActiveTransactions() > 0) {
-        return failWith(Acad::eTransactionOpen, L"a transaction is active on the database");
-    }
-    std::string text;
-    Acad::ErrorStatus status = loadFile(fileName, text);
-    if (status != Acad::eOk) {
-        return status;
-    }
-    AcDbDatabase fresh(false, true);
-    host::dxf::DrawingRoots roots;
-    std::wstring message;
-    status = host::dxf::readDrawing(text, &fresh, roots, message);
-    if (status != Acad::eOk) {
-        return failWith(status, std::wstring(fileName) + L": " + message);
-    }
-    m_store->swapContents(*fresh.m_store);
+void AcDbDatabase::takeRoots(const host::dxf::DrawingRoots& roots) {
     using Accessor = AcDbObjectId (AcDbDatabase::*)() const;
     const std::pair<Accessor, AcDbObjectId AcDbDatabase::*> tableMembers[] = {
         {&AcDbDatabase::blockTableId, &AcDbDatabase::m_blockTableId},
@@ -110,6 +81,41 @@ Acad::ErrorStatus AcDbDatabase::readDwgFile(const ACHAR* fileName, int, bool, co
     m_clayerId = roots.clayer;
     m_textstyleId = roots.textstyle;
     m_dimstyleId = roots.dimstyle;
+}
+
+// Decisions: the share mode, code-page conversion and password are accepted and not used (the
+// host keeps no locks and reads UTF-8 only). The read is refused while an object of the
+// database is open (eWasOpenForWrite) or a transaction is active (eTransactionOpen). On success
+// every former object is gone (its ids turn stale), the undo history is dropped and the model
+// space is the current space.
+Acad::ErrorStatus AcDbDatabase::readDwgFile(const ACHAR* fileName, int, bool, const wchar_t*) {
+    host::setLastDrawingFileMessage(L"");
+    if (fileName == nullptr || *fileName == L'\0') {
+        return failWith(Acad::eInvalidInput, L"no file name given");
+    }
+    if (m_store->firstOpen() != nullptr) {
+        return failWith(Acad::eWasOpenForWrite,
+                        L"objects of the database are open; close them before reading a file");
+    }
+    if (m_transactions->numActiveTransactions() > 0) {
+        return failWith(Acad::eTransactionOpen, L"a transaction is active on the database");
+    }
+    std::string text;
+    Acad::ErrorStatus status = loadFile(fileName, text);
+    if (status != Acad::eOk) {
+        return status;
+    }
+    AcDbDatabase fresh(false, true);
+    host::dxf::DrawingRoots roots;
+    std::wstring message;
+    status = host::dxf::readDrawing(
+        text, &fresh, roots, [&](const host::dxf::DrawingRoots& found) { fresh.takeRoots(found); },
+        message);
+    if (status != Acad::eOk) {
+        return failWith(status, std::wstring(fileName) + L": " + message);
+    }
+    m_store->swapContents(*fresh.m_store);
+    takeRoots(roots);
     const bool recording = m_undo->isRecording();
     m_undo->setRecording(false);
     m_undo->setRecording(recording);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <functional>
 #include <memory>
 #include <unordered_map>
 #include <unordered_set>
@@ -87,8 +88,9 @@ T* created(const AcRxClass* cls) {
 
 class Reader {
 public:
-    Reader(AcDbDatabase* db, DrawingRoots& roots)
-        : m_db(db), m_store(db->objectStore()), m_roots(roots) {}
+    Reader(AcDbDatabase* db, DrawingRoots& roots,
+           const std::function<void(const DrawingRoots&)>& publish)
+        : m_db(db), m_store(db->objectStore()), m_roots(roots), m_publish(publish) {}
 
     Acad::ErrorStatus read(std::string_view text);
     const std::wstring& message() const { return m_message; }
@@ -139,6 +141,8 @@ private:
     // --- Checks and roots ---
     bool checkReferences();
     bool checkOwners();
+    // Finds the records the database keeps track of in the tables read so far.
+    void findRecords();
     bool findRoots();
     AcDbObjectId recordNamed(AcDbObjectId table, const std::wstring& name) const;
     // The id of the table read for the database accessor of that table, or null.
@@ -148,6 +152,7 @@ private:
     AcDbDatabase* m_db;
     ObjectStore* m_store;
     DrawingRoots& m_roots;
+    const std::function<void(const DrawingRoots&)>& m_publish;
     std::vector<DxfGroup> m_groups;
     std::size_t m_pos = 0;
     std::size_t m_lines = 0;
@@ -188,8 +193,13 @@ bool Reader::lex(std::string_view text) {
     m_groups.reserve(text.size() / 16);
     std::uint64_t largest = 0;
     DxfGroup g;
+    int previousCode = 0;
     while (lexer.next(g)) {
-        if (g.code == kHandleCode || g.code == kDimStyleHandleCode) {
+        // $HANDSEED's value is a group 5 too: only objects' handles count here.
+        const bool objectHandle = g.code == kDimStyleHandleCode ||
+                                  (g.code == kHandleCode && previousCode != kVariableCode);
+        previousCode = g.code;
+        if (objectHandle) {
             std::uint64_t handle = 0;
             if (!parseHandle(g.text, handle)) {
                 return fail(g.line, Acad::eInvalidHandleText,
@@ -350,11 +360,22 @@ bool Reader::readTables() {
     return true;
 }
 
+// A table object starts "0 TABLE", "2 name" before its base groups; the table class reads from
+// its handle on, up to its AcDbSymbolTable part (a DIMSTYLE table's list of its records after
+// that is not kept: the records say which table they are in).
 bool Reader::readTable(const ObjectSpan& tableSpan) {
-    std::string_view name;
-    for (std::size_t i = tableSpan.begin + 1; i < tableSpan.end && name.empty(); ++i) {
-        if (m_groups[i].code == kNameCode) {
-            name = m_groups[i].text;
+    const std::size_t nameAt = tableSpan.begin + 1;
+    if (nameAt >= tableSpan.end || m_groups[nameAt].code != kNameCode) {
+        return fail(lineOf(tableSpan), Acad::eBadDxfSequence,
+                    L"a table starts without its name (group 2)");
+    }
+    const std::string_view name = m_groups[nameAt].text;
+    ObjectSpan head{nameAt, tableSpan.end};
+    int markers = 0;
+    for (std::size_t i = nameAt + 1; i < tableSpan.end; ++i) {
+        if (m_groups[i].code == kSubclassCode && ++markers == 2) {
+            head.end = i;
+            break;
         }
     }
     const TableInfo* info = findTable(wide(name));
@@ -368,7 +389,7 @@ bool Reader::readTable(const ObjectSpan& tableSpan) {
     }
     ReadObject table;
     AcDbObjectId tableId;
-    if (!readObject(tableSpan, classNamed(info->tableClass), false, table) ||
+    if (!readObject(head, classNamed(info->tableClass), false, table) ||
         !addToDatabase(table, AcDbObjectId::kNull, tableId)) {
         return false;
     }
@@ -408,6 +429,7 @@ bool Reader::readTable(const ObjectSpan& tableSpan) {
                     L"the file ends inside table " + wide(name) + L": it is cut short");
     }
     nextObject();
+    findRecords();
     return true;
 }
 
@@ -825,10 +847,12 @@ bool Reader::checkOwners() {
 }
 
 AcDbObjectId Reader::recordNamed(AcDbObjectId table, const std::wstring& name) const {
-    const auto* opened = AcDbSymbolTable::cast(m_db->objectAt(table));
     AcDbObjectId id;
-    if (opened != nullptr && !name.empty()) {
+    AcDbSymbolTable* opened = nullptr;
+    if (!table.isNull() && !name.empty() &&
+        acdbOpenObject(opened, table, AcDb::kForRead) == Acad::eOk) {
         opened->getAt(name.c_str(), id);
+        opened->close();
     }
     return id;
 }
@@ -847,14 +871,7 @@ bool Reader::requireRoot(const AcDbObjectId& id, const wchar_t* what) {
            fail(lastLine(), Acad::eMissingDxfField, std::wstring(L"the file has no ") + what);
 }
 
-bool Reader::findRoots() {
-    for (const TableInfo& info : tableOrder()) {
-        if (std::none_of(m_roots.tables.begin(), m_roots.tables.end(),
-                         [&](const DrawingRoots::Table& t) { return t.info == &info; })) {
-            return fail(lastLine(), Acad::eMissingDxfField,
-                        std::wstring(L"the file has no ") + info.dxfName + L" table");
-        }
-    }
+void Reader::findRecords() {
     const AcDbObjectId blocks = tableId(&AcDbDatabase::blockTableId);
     const AcDbObjectId layers = tableId(&AcDbDatabase::layerTableId);
     const AcDbObjectId linetypes = tableId(&AcDbDatabase::linetypeTableId);
@@ -866,15 +883,6 @@ bool Reader::findRoots() {
     m_roots.continuousLinetype = recordNamed(linetypes, L"Continuous");
     m_roots.byLayerLinetype = recordNamed(linetypes, L"ByLayer");
     m_roots.byBlockLinetype = recordNamed(linetypes, L"ByBlock");
-    if (!requireRoot(m_roots.modelSpace, L"*Model_Space block") ||
-        !requireRoot(m_roots.paperSpace, L"*Paper_Space block") ||
-        !requireRoot(m_roots.layerZero, L"layer 0") ||
-        !requireRoot(m_roots.continuousLinetype, L"linetype Continuous") ||
-        !requireRoot(m_roots.byLayerLinetype, L"linetype ByLayer") ||
-        !requireRoot(m_roots.byBlockLinetype, L"linetype ByBlock") ||
-        !requireRoot(m_roots.namedObjectsDictionary, L"named object dictionary")) {
-        return false;
-    }
     m_roots.clayer = recordNamed(layers, m_currentLayer);
     if (m_roots.clayer.isNull()) {
         m_roots.clayer = m_roots.layerZero;
@@ -884,17 +892,34 @@ bool Reader::findRoots() {
         m_roots.textstyle = recordNamed(styles, L"Standard");
     }
     m_roots.dimstyle = recordNamed(dimstyles, m_currentDimStyle);
-    if (m_roots.dimstyle.isNull()) {
+    AcDbSymbolTable* table = nullptr;
+    if (m_roots.dimstyle.isNull() && !dimstyles.isNull() &&
+        acdbOpenObject(table, dimstyles, AcDb::kForRead) == Acad::eOk) {
         AcDbSymbolTableIterator* it = nullptr;
-        const auto* table = AcDbSymbolTable::cast(m_db->objectAt(dimstyles));
-        if (table != nullptr && table->newIterator(it) == Acad::eOk) {
-            if (!it->done()) {
-                it->getRecordId(m_roots.dimstyle);
-            }
-            delete it;
+        if (table->newIterator(it) == Acad::eOk && !it->done()) {
+            it->getRecordId(m_roots.dimstyle);
+        }
+        delete it;
+        table->close();
+    }
+    m_publish(m_roots);
+}
+
+bool Reader::findRoots() {
+    for (const TableInfo& info : tableOrder()) {
+        if (tableId(info.tableId).isNull()) {
+            return fail(lastLine(), Acad::eMissingDxfField,
+                        std::wstring(L"the file has no ") + info.dxfName + L" table");
         }
     }
-    return true;
+    findRecords();
+    return requireRoot(m_roots.modelSpace, L"*Model_Space block") &&
+           requireRoot(m_roots.paperSpace, L"*Paper_Space block") &&
+           requireRoot(m_roots.layerZero, L"layer 0") &&
+           requireRoot(m_roots.continuousLinetype, L"linetype Continuous") &&
+           requireRoot(m_roots.byLayerLinetype, L"linetype ByLayer") &&
+           requireRoot(m_roots.byBlockLinetype, L"linetype ByBlock") &&
+           requireRoot(m_roots.namedObjectsDictionary, L"named object dictionary");
 }
 
 Acad::ErrorStatus Reader::read(std::string_view text) {
@@ -907,8 +932,9 @@ Acad::ErrorStatus Reader::read(std::string_view text) {
 }  // namespace
 
 Acad::ErrorStatus readDrawing(std::string_view text, AcDbDatabase* db, DrawingRoots& roots,
+                              const std::function<void(const DrawingRoots&)>& publish,
                               std::wstring& message) {
-    Reader reader(db, roots);
+    Reader reader(db, roots, publish);
     const Acad::ErrorStatus status = reader.read(text);
     message = reader.message();
     return status;

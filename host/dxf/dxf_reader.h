@@ -4,6 +4,7 @@
 // the whole text was read; the database passed here is left half-filled on failure.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -56,7 +57,10 @@ struct DrawingRoots {
 //   in the block after it, owned by it.
 // Every error message starts with "line N: ", N the line of the offending group or of the start
 // of the offending object.
+// publish(roots) is called whenever roots gained something (after each table, and at the end),
+// so that the database answers its table and record look-ups while later objects are read.
 Acad::ErrorStatus readDrawing(std::string_view text, AcDbDatabase* db, DrawingRoots& roots,
+                              const std::function<void(const DrawingRoots&)>& publish,
                               std::wstring& message);
 
 }  // namespace host::dxf

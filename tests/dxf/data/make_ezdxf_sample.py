@@ -1,0 +1,35 @@
+# Writes ezdxf_sample.dxf: a drawing made by another program, with entities the host models and
+# some it keeps raw, XData, an extension dictionary with an Xrecord, and a block with attributes.
+# Run with /usr/bin/python3 from this folder; the output is checked in.
+import ezdxf
+
+doc = ezdxf.new("R2010", setup=False)
+doc.header["$HANDSEED"] = "FFFF"
+doc.appids.new("KESTREL_TEST")
+msp = doc.modelspace()
+line = msp.add_line((0, 0, 0), (10, 5, 0), dxfattribs={"layer": "Walls", "color": 3})
+line.set_xdata("KESTREL_TEST", [(1000, "tag"), (1040, 2.5), (1070, 7)])
+xdict = line.new_extension_dict()
+xrec = xdict.add_xrecord("KESTREL_DATA")
+xrec.extend([(1, "kept"), (40, 1.25)])
+msp.add_circle((5, 5), 2.5)
+msp.add_arc((0, 0), 3, 30, 120)
+msp.add_text("hello", dxfattribs={"height": 2.0, "rotation": 45})
+msp.add_mtext("multi line", dxfattribs={"char_height": 1.5})
+msp.add_lwpolyline([(0, 0), (4, 0, 0, 0, 0.5), (4, 4)], format="xyseb", close=True)
+msp.add_polyline2d([(0, 0), (1, 1), (2, 0)])
+msp.add_polyline3d([(0, 0, 0), (1, 1, 1), (2, 0, 2)])
+msp.add_point((7, 7, 7))
+msp.add_ellipse((0, 0), major_axis=(3, 0), ratio=0.5)
+msp.add_spline([(0, 0), (1, 2), (3, 1), (4, 4)])
+msp.add_3dface([(0, 0, 0), (1, 0, 0), (1, 1, 0), (0, 1, 0)])
+msp.add_solid([(0, 0), (1, 0), (0, 1)])
+msp.add_xline((0, 0), (1, 1))
+pface = msp.add_polyface()
+pface.append_face([(0, 0, 0), (1, 0, 0), (1, 1, 0)])
+block = doc.blocks.new("DOOR")
+block.add_line((0, 0), (1, 0))
+block.add_attdef("NUMBER", (0, 1), dxfattribs={"height": 0.5})
+insert = msp.add_blockref("DOOR", (10, 10), dxfattribs={"rotation": 90})
+insert.add_auto_attribs({"NUMBER": "D-17"})
+doc.saveas("ezdxf_sample.dxf")
