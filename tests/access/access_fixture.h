@@ -1,0 +1,71 @@
+// The object-access tests' fixture: a new document whose database is the working database, and
+// the checks every test ends with (nothing left open, no contract violation, every document
+// closed); helpers that add closed objects to the drawing.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "host/db/block_table.h"
+#include "host/db/database.h"
+#include "host/db/entity.h"
+#include "host/harness.h"
+#include "platform/utf8.h"
+
+namespace access_test {
+
+class AccessTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(host::documents().empty());
+        host::clearContractViolations();
+        host::newDocument();
+        m_db = acdbHostApplicationServices()->workingDatabase();
+        ASSERT_NE(m_db, nullptr);
+        host::resetDocumentLockCalls();
+    }
+
+    void TearDown() override {
+        const std::vector<host::OpenObject> open = host::openObjects();
+        EXPECT_TRUE(open.empty()) << "left open:\n" << wideToUtf8(host::describeOpenObjects(open));
+        EXPECT_EQ(host::closeAllDocuments(), Acad::eOk);
+        for (const std::wstring& violation : host::contractViolations()) {
+            ADD_FAILURE() << "contract violation: " << wideToUtf8(violation);
+        }
+        host::clearContractViolations();
+    }
+
+    AcDbDatabase* db() const { return m_db; }
+
+    // Appends entity to the block record (model space by default), closes it and returns its id;
+    // the test fails when the block refuses it.
+    AcDbObjectId append(AcDbEntity* entity, AcDbObjectId block = AcDbObjectId::kNull) {
+        AcDbBlockTableRecord* record = nullptr;
+        const AcDbObjectId target = block.isNull() ? m_db->modelSpaceId() : block;
+        AcDbObjectId id;
+        EXPECT_EQ(acdbOpenObject(record, target, AcDb::kForWrite), Acad::eOk);
+        if (record == nullptr) {
+            delete entity;
+            return id;
+        }
+        EXPECT_EQ(record->appendAcDbEntity(id, entity), Acad::eOk);
+        record->close();
+        if (id.isNull()) {
+            delete entity;
+        } else {
+            entity->close();
+        }
+        return id;
+    }
+
+private:
+    AcDbDatabase* m_db = nullptr;
+};
+
+// How many objects are open now.
+inline std::size_t openCount() {
+    return host::openObjects().size();
+}
+
+}  // namespace access_test
