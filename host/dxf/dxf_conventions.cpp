@@ -39,6 +39,27 @@ constexpr std::array<RadianGroup, 2> kRadianGroups = {{{L"MTEXT", 50}, {L"LTYPE"
 // DXF names whose data is the application's own and never converted.
 constexpr std::array<std::wstring_view, 1> kUnconvertedNames = {L"XRECORD"};
 
+// Point groups that files write without Z; firstIs3d marks codes whose first group is 3D.
+struct Point2dGroup {
+    std::wstring_view dxfName;
+    int code;
+    bool firstIs3d;
+};
+constexpr std::array<Point2dGroup, 12> kPoint2dGroups = {{
+    {L"LWPOLYLINE", 10, false},
+    {L"HATCH", 10, true},
+    {L"VPORT", 10, false},
+    {L"VPORT", 11, false},
+    {L"VPORT", 12, false},
+    {L"VPORT", 13, false},
+    {L"VPORT", 14, false},
+    {L"VPORT", 15, false},
+    {L"VIEW", 10, false},
+    {L"LAYOUT", 10, false},
+    {L"LAYOUT", 11, false},
+    {L"MPOLYGON", 10, true},
+}};
+
 constexpr HeaderVariable fixed(const wchar_t* name, int code, HeaderKind kind, double a = 0.0,
                                double b = 0.0, double c = 0.0) {
     return HeaderVariable{name, code, kind, HeaderBinding::kFixed, nullptr, {a, b, c}};
@@ -171,6 +192,15 @@ void convertAngles(std::wstring_view dxfName, DxfItemList& items, std::size_t fi
             *value = toFile ? radiansToFileDegrees(*value) : fileDegreesToRadians(*value);
         }
     }
+}
+
+bool isPoint2dInFile(std::wstring_view dxfName, int code, int occurrence) {
+    if (code < 10 || code > 15) {
+        return false;
+    }
+    return std::any_of(kPoint2dGroups.begin(), kPoint2dGroups.end(), [&](const Point2dGroup& g) {
+        return g.code == code && g.dxfName == dxfName && (occurrence > 0 || !g.firstIs3d);
+    });
 }
 
 std::span<const HeaderVariable> headerVariables() {

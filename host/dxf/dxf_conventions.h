@@ -79,6 +79,14 @@ double fileDegreesToRadians(double degrees);
 void convertAngles(std::wstring_view dxfName, DxfItemList& items, std::size_t first,
                    std::size_t last, bool toFile);
 
+// --- Points ----------------------------------------------------------------------------------
+
+// Filers hold every point with three coordinates. Files write the points of these groups as
+// 10/20 without 30: LWPOLYLINE 10, HATCH 10 (all but the first, the elevation point), VPORT 10 to
+// 15, VIEW 10 and LAYOUT 10 and 11. occurrence counts the earlier groups of that code in the same
+// object (0 for the first).
+bool isPoint2dInFile(std::wstring_view dxfName, int code, int occurrence);
+
 // --- Header variables ------------------------------------------------------------------------
 
 // The kind of a header variable's value and the group codes it is written with.

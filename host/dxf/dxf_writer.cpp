@@ -1,0 +1,639 @@
+// The DXF writer: plans which objects a file holds, then writes the sections in file order into
+// memory, the header last (it needs the extents and the handles the body used) and put in front.
+#include "host/dxf/dxf_writer.h"
+
+#include <cmath>
+#include <cwchar>
+#include <map>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "host/db/block_table.h"
+#include "host/db/database.h"
+#include "host/db/dictionary.h"
+#include "host/db/dxf_filer.h"
+#include "host/db/entities/block_reference.h"
+#include "host/db/entities/owned_entities.h"
+#include "host/db/entities/polyline_2d.h"
+#include "host/db/entities/polyline_3d.h"
+#include "host/db/entities/sequence_end.h"
+#include "host/db/entity.h"
+#include "host/db/group_codes.h"
+#include "host/db/object_store.h"
+#include "host/db/open.h"
+#include "host/db/raw_object.h"
+#include "host/db/resbuf.h"
+#include "host/db/symbol_table.h"
+#include "host/dxf/dxf_conventions.h"
+#include "host/dxf/dxf_text_writer.h"
+#include "host/ge/extents.h"
+#include "host/rx/class.h"
+
+namespace host::dxf {
+namespace {
+
+// What the file filer needs to know of the object being written.
+struct ObjectContext {
+    std::wstring_view dxfName;
+    const wchar_t* tableName = nullptr;  // set for a symbol table: "2 NAME" follows "0 TABLE"
+    bool entity = false;
+    bool paperSpace = false;
+    bool dimStyle = false;
+};
+
+// The filer objects write a file through: converts angles and points to the file's conventions,
+// names references by handle, and adds the groups a file needs around the object's own.
+class FileFiler : public AcDbDxfFiler {
+public:
+    using HandleOf = std::uint64_t (*)(const void* writer, const AcDbObjectId& id);
+
+    FileFiler(AcDbDatabase* db, DxfTextWriter& out, const void* writer, HandleOf handleOf)
+        : AcDbDxfFiler(AcDb::kFileFiler, db), m_out(out), m_writer(writer), m_handleOf(handleOf) {}
+
+    void beginObject(const ObjectContext& context) {
+        m_context = context;
+        m_inXData = false;
+        m_seen10 = 0;
+    }
+
+protected:
+    Acad::ErrorStatus nextItem(DxfItem&) override { return Acad::eEndOfFile; }
+    bool sourceExhausted() const override { return true; }
+    Acad::ErrorStatus putItem(DxfItem item) override;
+
+private:
+    Acad::ErrorStatus putReal(int code, double value);
+
+    DxfTextWriter& m_out;
+    const void* m_writer;
+    HandleOf m_handleOf;
+    ObjectContext m_context;
+    bool m_inXData = false;
+    int m_seen10 = 0;
+};
+
+Acad::ErrorStatus FileFiler::putReal(int code, double value) {
+    if (!std::isfinite(value)) {
+        return setError(Acad::eInvalidInput, L"group %d holds a real that is not finite", code);
+    }
+    if (!m_inXData && isDegreesInFile(m_context.dxfName, code)) {
+        value = radiansToFileDegrees(value);
+    }
+    m_out.real(code, value);
+    return Acad::eOk;
+}
+
+Acad::ErrorStatus FileFiler::putItem(DxfItem item) {
+    int code = item.code;
+    if (code == 0) {
+        m_out.text(0, m_context.dxfName);
+        if (m_context.tableName != nullptr) {
+            m_out.text(2, m_context.tableName);
+        }
+        return Acad::eOk;
+    }
+    if (code == 1001) {
+        m_inXData = true;
+    } else if (!m_inXData && m_context.entity && code == 67) {
+        return Acad::eOk;  // the writer states the space itself
+    } else if (!m_inXData && m_context.dimStyle && code == 5) {
+        code = kDimStyleHandleCode;
+    }
+    switch (item.value.index()) {
+        case 1:
+            m_out.text(code, item.text());
+            break;
+        case 2:
+            return putReal(code, item.real());
+        case 3: {
+            const AcGePoint3d p = item.point();
+            if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) {
+                return setError(Acad::eInvalidInput, L"group %d holds a point that is not finite",
+                                code);
+            }
+            const int occurrence = code == 10 ? m_seen10++ : 0;
+            m_out.point(code, p,
+                        m_inXData || !isPoint2dInFile(m_context.dxfName, code, occurrence));
+            break;
+        }
+        case 4:
+            m_out.integer(code, item.integer());
+            break;
+        case 5:
+            m_out.bytes(code, item.bytes().data(), item.bytes().size());
+            break;
+        case 6:
+            m_out.handle(code, m_handleOf(m_writer, item.id()));
+            break;
+        default:
+            break;  // control codes without a value have no line in files
+    }
+    if (code == 100 && m_context.entity && m_context.paperSpace && !m_inXData &&
+        item.text() == L"AcDbEntity") {
+        m_out.integer(67, 1);
+    }
+    return Acad::eOk;
+}
+
+// One CLASS record of the CLASSES section.
+struct ClassEntry {
+    std::wstring className;
+    std::wstring appName;
+    int proxyFlags = 0;
+    bool entity = false;
+    int count = 0;
+};
+
+// Closes an object opened by the writer.
+struct Closer {
+    void operator()(AcDbObject* object) const { object->close(); }
+};
+using Opened = std::unique_ptr<AcDbObject, Closer>;
+
+class DrawingWriter {
+public:
+    explicit DrawingWriter(AcDbDatabase* db)
+        : m_db(db),
+          m_body(1 << 20),
+          m_filer(db, m_body, this, &DrawingWriter::handleOf),
+          m_nextHandle(db->handseed().value()) {}
+
+    WriteResult write(std::string& out);
+
+private:
+    static std::uint64_t handleOf(const void* self, const AcDbObjectId& id) {
+        const auto* writer = static_cast<const DrawingWriter*>(self);
+        return writer->isWritten(id) ? id.handle().value() : 0;
+    }
+
+    bool isWritten(const AcDbObjectId& id) const;
+    bool reachable(const AcDbObject* object);
+    void plan();
+
+    bool fail(Acad::ErrorStatus status, const std::wstring& message);
+    bool failObject(Acad::ErrorStatus status, const AcDbObject* object, const std::wstring& what);
+    bool open(AcDbObjectId id, Opened& object);
+    bool checkXData(const AcDbObject* object);
+    bool writeOpened(const AcDbObject* object, ObjectContext context);
+    bool writeObject(AcDbObjectId id, ObjectContext context = {});
+    bool writeEntity(AcDbObjectId id, bool paperSpace, bool modelSpace);
+    bool writeOwnedEntities(const std::vector<AcDbObjectId>& owned, bool paperSpace);
+
+    void beginSection(const wchar_t* name);
+    void endSection();
+    bool writeTables();
+    bool writeBlocks();
+    bool writeBlockEntities(AcDbObjectId blockId, bool paperSpace, bool modelSpace);
+    bool writeBlockMarker(const AcDbBlockTableRecord* block, bool end, bool paperSpace);
+    bool writeEntities();
+    bool writeObjects();
+    void writeHeader(DxfTextWriter& out);
+    void writeClasses(DxfTextWriter& out);
+    std::wstring recordName(AcDbObjectId id) const;
+
+    AcDbDatabase* m_db;
+    DxfTextWriter m_body;
+    FileFiler m_filer;
+    std::uint64_t m_nextHandle;
+    std::unordered_map<std::uint64_t, bool> m_reachable;  // by handle
+    std::vector<AcDbObjectId> m_objects;                  // OBJECTS, in order
+    std::map<std::wstring, ClassEntry> m_classes;
+    AcDbExtents m_extents;
+    WriteResult m_result;
+};
+
+bool DrawingWriter::isWritten(const AcDbObjectId& id) const {
+    if (id.isNull() || id.database() != m_db || id.isErased()) {
+        return false;
+    }
+    const auto found = m_reachable.find(id.handle().value());
+    return found != m_reachable.end() && found->second;
+}
+
+// Roots are the named object dictionary and the symbol tables; everything else needs a live
+// owner that is reachable.
+bool DrawingWriter::reachable(const AcDbObject* object) {
+    const AcDbObjectId id = object->objectId();
+    const std::uint64_t handle = id.handle().value();
+    if (const auto found = m_reachable.find(handle); found != m_reachable.end()) {
+        return found->second;
+    }
+    bool result = false;
+    if (!object->isErased()) {
+        const AcDbObjectId owner = object->ownerId();
+        if (owner.isNull()) {
+            result = id == m_db->namedObjectsDictionaryId() || AcDbSymbolTable::cast(object);
+        } else if (const AcDbObject* ownerObject = m_db->objectAt(owner)) {
+            m_reachable.emplace(handle, false);  // an owner loop ends here
+            result = reachable(ownerObject);
+        }
+    }
+    m_reachable[handle] = result;
+    return result;
+}
+
+void DrawingWriter::plan() {
+    const AcDbObjectId root = m_db->namedObjectsDictionaryId();
+    m_objects.push_back(root);
+    for (host::ObjectSlot* slot : m_db->objectStore()->slots()) {
+        const AcDbObject* object = slot->object;
+        if (object == nullptr || !reachable(object)) {
+            continue;
+        }
+        if (!AcDbEntity::cast(object) && !AcDbSymbolTable::cast(object) &&
+            !AcDbSymbolTableRecord::cast(object) && object->objectId() != root) {
+            m_objects.push_back(object->objectId());
+        }
+    }
+}
+
+bool DrawingWriter::fail(Acad::ErrorStatus status, const std::wstring& message) {
+    if (m_result.status == Acad::eOk) {
+        m_result.status = status;
+        m_result.message = message;
+    }
+    return false;
+}
+
+bool DrawingWriter::failObject(Acad::ErrorStatus status, const AcDbObject* object,
+                               const std::wstring& what) {
+    const AcRxClass* cls = object->isA();
+    return fail(status, L"object " + object->objectId().handle().text() + L" (" +
+                            (cls != nullptr ? cls->name() : L"?") + L"): " + what);
+}
+
+bool DrawingWriter::open(AcDbObjectId id, Opened& object) {
+    AcDbObject* opened = nullptr;
+    const Acad::ErrorStatus status = acdbOpenAcDbObject(opened, id, AcDb::kForRead);
+    if (status != Acad::eOk) {
+        return fail(status, L"object " + id.handle().text() + L" cannot be opened for read: " +
+                                acadErrorStatusText(status));
+    }
+    object.reset(opened);
+    return true;
+}
+
+bool DrawingWriter::checkXData(const AcDbObject* object) {
+    const int size = object->xDataSize();
+    if (size == 0) {
+        return true;
+    }
+    if (size > AcDbObject::kMaxXDataSize) {
+        return failObject(Acad::eXDataSizeExceeded, object,
+                          L"its XData takes " + std::to_wstring(size) + L" bytes, more than " +
+                              std::to_wstring(AcDbObject::kMaxXDataSize));
+    }
+    resbuf* chain = object->xData();
+    bool ok = true;
+    for (const resbuf* rb = chain; rb != nullptr && ok; rb = rb->rbnext) {
+        if (rb->restype == 1001 && !m_db->isRegisteredApp(rb->resval.rstring)) {
+            ok = failObject(Acad::eUnregisteredApplication, object,
+                            std::wstring(L"its XData application ") + rb->resval.rstring +
+                                L" is not registered");
+        } else if (rb->restype == 1000 && rb->resval.rstring != nullptr &&
+                   std::wcslen(rb->resval.rstring) >
+                       static_cast<std::size_t>(AcDbObject::kMaxXDataStringLength)) {
+            ok = failObject(Acad::eStringTooLong, object,
+                            L"an XData text (1000) is longer than 255 characters");
+        }
+    }
+    acutRelRb(chain);
+    return ok;
+}
+
+bool DrawingWriter::writeOpened(const AcDbObject* object, ObjectContext context) {
+    if (!checkXData(object)) {
+        return false;
+    }
+    context.dxfName = dxfNameOf(object);
+    context.entity = AcDbEntity::cast(object) != nullptr;
+    context.dimStyle = context.dxfName == L"DIMSTYLE";
+    if (!isBuiltInDxfName(context.dxfName)) {
+        ClassEntry& entry = m_classes[std::wstring(context.dxfName)];
+        if (entry.count++ == 0) {
+            const AcRxClass* cls = object->isA();
+            const bool raw = AcDbRawObject::cast(object) || AcDbRawEntity::cast(object);
+            entry.className = raw ? std::wstring(context.dxfName) : cls->name();
+            entry.appName =
+                !raw && cls->appName() != nullptr ? cls->appName() : L"ObjectDBX Classes";
+            entry.proxyFlags = raw ? 0 : cls->proxyFlags();
+            entry.entity = context.entity;
+        }
+    }
+    m_filer.beginObject(context);
+    const Acad::ErrorStatus status = object->dxfOut(&m_filer, true);
+    if (status != Acad::eOk) {
+        const std::wstring detail = m_filer.errorMessage();
+        return failObject(status, object,
+                          detail.empty()
+                              ? std::wstring(L"filing failed: ") + acadErrorStatusText(status)
+                              : detail);
+    }
+    return true;
+}
+
+bool DrawingWriter::writeObject(AcDbObjectId id, ObjectContext context) {
+    Opened object;
+    return open(id, object) && writeOpened(object.get(), context);
+}
+
+// The vertices or attributes an entity owns, then its sequence end; empty for other entities.
+std::vector<AcDbObjectId> ownedEntities(const AcDbEntity* entity) {
+    std::unique_ptr<AcDbObjectIterator> it;
+    AcDbSequenceEnd* end = nullptr;
+    if (const auto* p = AcDb2dPolyline::cast(entity)) {
+        it.reset(p->vertexIterator());
+        p->openSequenceEnd(end, AcDb::kForRead);
+    } else if (const auto* p3 = AcDb3dPolyline::cast(entity)) {
+        it.reset(p3->vertexIterator());
+        p3->openSequenceEnd(end, AcDb::kForRead);
+    } else if (const auto* insert = AcDbBlockReference::cast(entity)) {
+        it.reset(insert->attributeIterator());
+    }
+    std::vector<AcDbObjectId> ids;
+    for (; it != nullptr && !it->done(); it->step()) {
+        ids.push_back(it->objectId());
+    }
+    if (AcDbBlockReference::cast(entity) && !ids.empty()) {
+        AcDbBlockReference::cast(entity)->openSequenceEnd(end, AcDb::kForRead);
+    }
+    if (end != nullptr) {
+        ids.push_back(end->objectId());
+        end->close();
+    }
+    return ids;
+}
+
+bool DrawingWriter::writeEntity(AcDbObjectId id, bool paperSpace, bool modelSpace) {
+    Opened object;
+    if (!open(id, object)) {
+        return false;
+    }
+    ObjectContext context;
+    context.paperSpace = paperSpace;
+    if (!writeOpened(object.get(), context)) {
+        return false;
+    }
+    const auto* entity = AcDbEntity::cast(object.get());
+    if (entity == nullptr) {
+        return true;
+    }
+    if (modelSpace) {
+        AcDbExtents extents;
+        if (entity->getGeomExtents(extents) == Acad::eOk && !extents.isEmpty()) {
+            m_extents.addExt(extents);
+        }
+    }
+    const std::vector<AcDbObjectId> owned = ownedEntities(entity);
+    object.reset();
+    return writeOwnedEntities(owned, paperSpace);
+}
+
+bool DrawingWriter::writeOwnedEntities(const std::vector<AcDbObjectId>& owned, bool paperSpace) {
+    for (const AcDbObjectId& id : owned) {
+        ObjectContext context;
+        context.paperSpace = paperSpace;
+        if (!id.isErased() && !writeObject(id, context)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void DrawingWriter::beginSection(const wchar_t* name) {
+    m_body.ascii(0, "SECTION");
+    m_body.text(2, name);
+}
+
+void DrawingWriter::endSection() {
+    m_body.ascii(0, "ENDSEC");
+}
+
+bool DrawingWriter::writeTables() {
+    beginSection(kSectionTables);
+    for (const TableInfo& info : tableOrder()) {
+        Opened table;
+        if (!open((m_db->*info.tableId)(), table)) {
+            return false;
+        }
+        ObjectContext context;
+        context.tableName = info.dxfName;
+        if (!writeOpened(table.get(), context)) {
+            return false;
+        }
+        std::unique_ptr<AcDbSymbolTableIterator> it;
+        AcDbSymbolTableIterator* created = nullptr;
+        AcDbSymbolTable::cast(table.get())->newIterator(created);
+        it.reset(created);
+        for (; !it->done(); it->step()) {
+            AcDbObjectId id;
+            it->getRecordId(id);
+            if (!writeObject(id)) {
+                return false;
+            }
+        }
+        m_body.ascii(0, "ENDTAB");
+    }
+    endSection();
+    return true;
+}
+
+bool DrawingWriter::writeBlockMarker(const AcDbBlockTableRecord* block, bool end, bool paperSpace) {
+    m_body.ascii(0, end ? "ENDBLK" : "BLOCK");
+    m_body.handle(5, m_nextHandle++);
+    m_body.handle(330, block->objectId().handle().value());
+    m_body.ascii(100, "AcDbEntity");
+    if (paperSpace) {
+        m_body.integer(67, 1);
+    }
+    m_body.ascii(8, "0");
+    if (end) {
+        m_body.ascii(100, "AcDbBlockEnd");
+        return true;
+    }
+    m_filer.beginObject(ObjectContext{L"BLOCK"});
+    const Acad::ErrorStatus status = block->dxfOutBlockBegin(&m_filer);
+    return status == Acad::eOk || failObject(status, block, L"its BLOCK entity could not be filed");
+}
+
+bool DrawingWriter::writeBlockEntities(AcDbObjectId blockId, bool paperSpace, bool modelSpace) {
+    Opened object;
+    if (!open(blockId, object)) {
+        return false;
+    }
+    AcDbBlockTableRecordIterator* created = nullptr;
+    AcDbBlockTableRecord::cast(object.get())->newIterator(created);
+    std::unique_ptr<AcDbBlockTableRecordIterator> it(created);
+    std::vector<AcDbObjectId> ids;
+    for (; !it->done(); it->step()) {
+        AcDbObjectId id;
+        it->getEntityId(id);
+        ids.push_back(id);
+    }
+    object.reset();
+    for (const AcDbObjectId& id : ids) {
+        if (!writeEntity(id, paperSpace, modelSpace)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool DrawingWriter::writeBlocks() {
+    beginSection(kSectionBlocks);
+    Opened table;
+    if (!open(m_db->blockTableId(), table)) {
+        return false;
+    }
+    AcDbSymbolTableIterator* created = nullptr;
+    AcDbSymbolTable::cast(table.get())->newIterator(created);
+    std::unique_ptr<AcDbSymbolTableIterator> it(created);
+    table.reset();
+    for (; !it->done(); it->step()) {
+        AcDbObjectId id;
+        it->getRecordId(id);
+        Opened record;
+        if (!open(id, record)) {
+            return false;
+        }
+        const auto* block = AcDbBlockTableRecord::cast(record.get());
+        const bool layoutBlock = id == m_db->modelSpaceId() || id == m_db->paperSpaceId();
+        const bool paperSpace = block->isLayout() && id != m_db->modelSpaceId();
+        if (!writeBlockMarker(block, false, paperSpace)) {
+            return false;
+        }
+        record.reset();
+        if (!layoutBlock && !writeBlockEntities(id, paperSpace, false)) {
+            return false;
+        }
+        if (!open(id, record) ||
+            !writeBlockMarker(AcDbBlockTableRecord::cast(record.get()), true, paperSpace)) {
+            return false;
+        }
+    }
+    endSection();
+    return true;
+}
+
+bool DrawingWriter::writeEntities() {
+    beginSection(kSectionEntities);
+    if (!writeBlockEntities(m_db->modelSpaceId(), false, true) ||
+        !writeBlockEntities(m_db->paperSpaceId(), true, false)) {
+        return false;
+    }
+    endSection();
+    return true;
+}
+
+bool DrawingWriter::writeObjects() {
+    beginSection(kSectionObjects);
+    for (const AcDbObjectId& id : m_objects) {
+        if (!writeObject(id)) {
+            return false;
+        }
+    }
+    endSection();
+    return true;
+}
+
+std::wstring DrawingWriter::recordName(AcDbObjectId id) const {
+    const auto* record = AcDbSymbolTableRecord::cast(isWritten(id) ? m_db->objectAt(id) : nullptr);
+    return record != nullptr ? record->nameForLookup() : std::wstring();
+}
+
+void DrawingWriter::writeHeader(DxfTextWriter& out) {
+    out.ascii(0, "SECTION");
+    out.text(2, kSectionHeader);
+    const bool noExtents = m_extents.isEmpty();
+    const AcGePoint3d extMin = noExtents ? AcGePoint3d(1e20, 1e20, 1e20) : m_extents.minPoint();
+    const AcGePoint3d extMax = noExtents ? AcGePoint3d(-1e20, -1e20, -1e20) : m_extents.maxPoint();
+    for (const HeaderVariable& v : headerVariables()) {
+        out.text(9, v.name);
+        const AcGePoint3d fixedPoint(v.defaultValue[0], v.defaultValue[1], v.defaultValue[2]);
+        switch (v.binding) {
+            case HeaderBinding::kVersion:
+                out.text(v.code, kFileVersion);
+                break;
+            case HeaderBinding::kHandleSeed:
+                out.handle(v.code, m_nextHandle);
+                break;
+            case HeaderBinding::kCurrentLayer:
+                out.text(v.code, recordName(m_db->clayer()));
+                break;
+            case HeaderBinding::kCurrentTextStyle:
+                out.text(v.code, recordName(m_db->textstyle()));
+                break;
+            case HeaderBinding::kCurrentDimStyle:
+                out.text(v.code, recordName(m_db->dimstyle()));
+                break;
+            case HeaderBinding::kExtentsMin:
+                out.point(v.code, extMin, true);
+                break;
+            case HeaderBinding::kExtentsMax:
+                out.point(v.code, extMax, true);
+                break;
+            case HeaderBinding::kFixed:
+                switch (v.kind) {
+                    case HeaderKind::kText:
+                        out.text(v.code, v.defaultText);
+                        break;
+                    case HeaderKind::kInt16:
+                        out.integer(v.code, static_cast<std::int64_t>(v.defaultValue[0]));
+                        break;
+                    case HeaderKind::kReal:
+                        out.real(v.code, v.defaultValue[0]);
+                        break;
+                    case HeaderKind::kPoint2d:
+                    case HeaderKind::kPoint3d:
+                        out.point(v.code, fixedPoint, v.kind == HeaderKind::kPoint3d);
+                        break;
+                    case HeaderKind::kHandle:
+                        out.handle(v.code, static_cast<std::uint64_t>(v.defaultValue[0]));
+                        break;
+                }
+                break;
+        }
+    }
+    out.ascii(0, "ENDSEC");
+}
+
+void DrawingWriter::writeClasses(DxfTextWriter& out) {
+    out.ascii(0, "SECTION");
+    out.text(2, kSectionClasses);
+    for (const auto& [name, entry] : m_classes) {
+        out.ascii(0, "CLASS");
+        out.text(1, name);
+        out.text(2, entry.className);
+        out.text(3, entry.appName);
+        out.integer(90, entry.proxyFlags);
+        out.integer(91, entry.count);
+        out.integer(280, 0);
+        out.integer(281, entry.entity ? 1 : 0);
+    }
+    out.ascii(0, "ENDSEC");
+}
+
+WriteResult DrawingWriter::write(std::string& out) {
+    plan();
+    if (writeTables() && writeBlocks() && writeEntities() && writeObjects()) {
+        m_body.ascii(0, "EOF");
+        DxfTextWriter head(1 << 12);
+        writeHeader(head);
+        writeClasses(head);
+        out.reserve(out.size() + head.buffer().size() + m_body.buffer().size());
+        out += head.buffer();
+        out += m_body.buffer();
+        m_result.lines = head.lines() + m_body.lines();
+    }
+    return m_result;
+}
+
+}  // namespace
+
+WriteResult writeDrawing(AcDbDatabase* db, std::string& out) {
+    DrawingWriter writer(db);
+    return writer.write(out);
+}
+
+}  // namespace host::dxf

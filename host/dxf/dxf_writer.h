@@ -1,0 +1,45 @@
+// The DXF writer: turns a database into the text of an ASCII DXF file (release 2010 layout,
+// UTF-8), every object filed through its own dxfOutFields. Used by AcDbDatabase::saveAs, which
+// puts the text into a file; the database is only read, each object opened for read in turn.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "host/db/error_status.h"
+
+class AcDbDatabase;
+
+namespace host::dxf {
+
+// Decisions on what a file holds:
+// - Objects reach the file when they are not erased and their owner chain leads to the named
+//   object dictionary or a symbol table; the rest (objects added without an owner, objects of
+//   erased owners) belong to no drawing and are left out. References to objects left out are
+//   written as the null handle "0".
+// - ENTITIES holds the entities of *Model_Space, then those of *Paper_Space; BLOCKS holds every
+//   block (the two layout blocks without their entities). An entity's vertices or attributes
+//   follow it, then its SEQEND; entities of paper-space layouts carry 67 1, others none.
+// - BLOCK and ENDBLK entities have no objects in the database: their handles are taken from the
+//   database's next handles on, and $HANDSEED is written above them (the database's own handle
+//   seed does not move).
+// - CLASSES lists, for each DXF name written that the format does not define itself, its class
+//   name, application and the number of objects written.
+// - An object is refused, and nothing is written, when it cannot be opened for read (open for
+//   write elsewhere: eWasOpenForWrite), when its XData uses an application that is not registered
+//   (eUnregisteredApplication), holds a 1000 text over 255 characters (eStringTooLong) or exceeds
+//   16383 bytes (eXDataSizeExceeded), or when it files a real that is not finite (eInvalidInput).
+//   The message names the object's handle and class.
+// - Header extents ($EXTMIN/$EXTMAX) are those of the model-space entities that have extents;
+//   with none, the empty box (1e20 / -1e20) that drawings use for "no extents".
+struct WriteResult {
+    Acad::ErrorStatus status = Acad::eOk;
+    std::wstring message;  // empty on success
+    std::size_t lines = 0;
+};
+
+// Appends the DXF text of db to out; on failure out holds a partial text and result.message says
+// what and where. db must not be null.
+WriteResult writeDrawing(AcDbDatabase* db, std::string& out);
+
+}  // namespace host::dxf
