@@ -219,6 +219,10 @@ bool Reader::lex(std::string_view text) {
         m_message = lexer.message();
         return false;
     }
+    if (m_groups.empty() || !isStart(m_groups.size() - 1, "EOF")) {
+        return fail(m_lines + 1, Acad::eDxfReadFailed,
+                    L"the file ends without 0 EOF: it is cut short");
+    }
     m_store->raiseHandseed(AcDbHandle(largest + 1));
     return true;
 }
@@ -278,8 +282,8 @@ bool Reader::readSections() {
             return false;
         }
         if (!isStart(m_pos, "ENDSEC")) {
-            return fail(atEnd() ? lastLine() + 1 : group().line, Acad::eDxfReadFailed,
-                        L"the file ends inside section " + wide(name) + L": it is cut short");
+            return fail(atEnd() ? lastLine() + 1 : group().line, Acad::eBadDxfSequence,
+                        L"section " + wide(name) + L" is not closed by 0 ENDSEC");
         }
         ++m_pos;
     }
@@ -425,8 +429,8 @@ bool Reader::readTable(const ObjectSpan& tableSpan) {
         record.object.release()->close();
     }
     if (atEnd()) {
-        return fail(lastLine() + 1, Acad::eDxfReadFailed,
-                    L"the file ends inside table " + wide(name) + L": it is cut short");
+        return fail(lastLine() + 1, Acad::eBadDxfSequence,
+                    L"table " + wide(name) + L" is not closed by 0 ENDTAB");
     }
     nextObject();
     findRecords();
