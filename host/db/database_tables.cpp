@@ -8,8 +8,10 @@
 #include "host/db/dictionary.h"
 #include "host/db/dim_style_table.h"
 #include "host/db/layer_table.h"
+#include "host/db/layout.h"
 #include "host/db/linetype_table.h"
 #include "host/db/open.h"
+#include "host/db/placeholder.h"
 #include "host/db/regapp_table.h"
 #include "host/db/symbol_name.h"
 #include "host/db/text_style_table.h"
@@ -66,6 +68,44 @@ AcDbObjectId addRecord(Table* table, Record* record, const wchar_t* name) {
     require(table->add(id, record), name);
     record->close();
     return id;
+}
+
+// Opens the entry name of the named object dictionary for write; it must exist.
+AcDbDictionary* openStandardDictionary(AcDbDatabase* db, const wchar_t* name) {
+    AcDbDictionary* nod = nullptr;
+    require(db->getNamedObjectsDictionary(nod, AcDb::kForRead), name);
+    AcDbObject* entry = nullptr;
+    const Acad::ErrorStatus status = nod->getAt(name, entry, AcDb::kForWrite);
+    nod->close();
+    require(status, name);
+    return AcDbDictionary::cast(entry);
+}
+
+// Adds the layout name of the layout block blockId to ACAD_LAYOUT and links the two.
+void addLayout(AcDbDatabase* db, AcDbObjectId blockId, const wchar_t* name, int tabOrder) {
+    auto* layout = new AcDbLayout();
+    require(layout->setLayoutName(name), name);
+    require(layout->setTabOrder(tabOrder), name);
+    require(layout->setBlockTableRecordId(blockId), name);
+    AcDbDictionary* layouts = openStandardDictionary(db, L"ACAD_LAYOUT");
+    AcDbObjectId layoutId;
+    require(layouts->setAt(name, layout, layoutId), name);
+    layout->close();
+    layouts->close();
+    AcDbBlockTableRecord* block = nullptr;
+    require(acdbOpenObject(block, blockId, AcDb::kForWrite), name);
+    require(block->setLayoutId(layoutId), name);
+    block->close();
+}
+
+// Adds the "Normal" plot style that layers and drawing readers expect.
+void addNormalPlotStyle(AcDbDatabase* db) {
+    AcDbDictionary* styles = openStandardDictionary(db, L"ACAD_PLOTSTYLENAME");
+    AcDbObjectId id;
+    auto* normal = new AcDbPlaceHolder();
+    require(styles->setAt(L"Normal", normal, id), L"Normal");
+    normal->close();
+    styles->close();
 }
 
 // Adds a new table to db, open for write; it is also listed in opened for closing.
@@ -331,5 +371,8 @@ void AcDbDatabase::buildDefaultDrawing() {
     for (AcDbObject* table : tables) {
         table->close();
     }
+    addLayout(this, m_modelSpaceId, L"Model", 0);
+    addLayout(this, m_paperSpaceId, L"Layout1", 1);
+    addNormalPlotStyle(this);
     disableUndoRecording(!recording);
 }

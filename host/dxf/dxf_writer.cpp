@@ -145,6 +145,14 @@ struct ClassEntry {
     int count = 0;
 };
 
+// The application the CLASSES section names for the host's own classes and for kept objects.
+constexpr const wchar_t* kStandardClassApp = L"ObjectDBX Classes";
+
+std::wstring classApp(const AcRxClass* cls) {
+    const wchar_t* app = cls->appName();
+    return app == nullptr || std::wstring_view(app) == L"DrawHost" ? kStandardClassApp : app;
+}
+
 // Closes an object opened by the writer.
 struct Closer {
     void operator()(AcDbObject* object) const { object->close(); }
@@ -315,8 +323,7 @@ bool DrawingWriter::writeOpened(const AcDbObject* object, ObjectContext context)
             const AcRxClass* cls = object->isA();
             const bool raw = AcDbRawObject::cast(object) || AcDbRawEntity::cast(object);
             entry.className = raw ? std::wstring(context.dxfName) : cls->name();
-            entry.appName =
-                !raw && cls->appName() != nullptr ? cls->appName() : L"ObjectDBX Classes";
+            entry.appName = raw ? kStandardClassApp : classApp(cls);
             entry.proxyFlags = raw ? 0 : cls->proxyFlags();
             entry.entity = context.entity;
         }

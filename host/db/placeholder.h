@@ -1,0 +1,12 @@
+// AcDbPlaceHolder: an object without data that dictionaries name where an entry needs an object
+// but no state (the "Normal" plot style of a drawing). Filed with its base groups only.
+#pragma once
+
+#include "host/db/object.h"
+
+class AcDbPlaceHolder : public AcDbObject {
+public:
+    ACRX_DECLARE_MEMBERS(AcDbPlaceHolder);
+    AcDbPlaceHolder() = default;
+    ~AcDbPlaceHolder() override = default;
+};
