@@ -57,6 +57,40 @@ bool fitsClass(std::int64_t value, GroupValueClass valueClass) {
 
 constexpr std::size_t kMaxChunk = 32767;
 
+// Sets the value of the kinds a resbuf holds in place (points, numbers, names); texts and
+// chunks are the callers' (they differ in who owns the copy).
+void setScalarValue(ads_u_val& v, GroupValueClass valueClass, const DxfItem& item) {
+    switch (valueClass) {
+        case GroupValueClass::kPoint:
+            v.rpoint[0] = item.point().x;
+            v.rpoint[1] = item.point().y;
+            v.rpoint[2] = item.point().z;
+            break;
+        case GroupValueClass::kReal:
+            v.rreal = item.real();
+            break;
+        case GroupValueClass::kInt16:
+        case GroupValueClass::kBool:
+            v.rint = static_cast<short>(item.integer());
+            break;
+        case GroupValueClass::kInt32:
+            v.rlong = static_cast<std::int32_t>(item.integer());
+            break;
+        case GroupValueClass::kInt64:
+            v.mnInt64 = item.integer();
+            break;
+        case GroupValueClass::kName:
+            v.rlname[0] = 0;
+            v.rlname[1] = 0;
+            if (!item.id().isNull()) {
+                acdbGetAdsName(v.rlname, item.id());
+            }
+            break;
+        default:
+            break;
+    }
+}
+
 }  // namespace
 
 DxfItem DxfItem::ofCode(int code) {
@@ -137,32 +171,8 @@ resbuf* newResbufFromItem(const DxfItem& item) {
             }
             acutRbSetBinary(rb, item.bytes().data(), static_cast<int>(item.bytes().size()));
             break;
-        case GroupValueClass::kPoint:
-            v.rpoint[0] = item.point().x;
-            v.rpoint[1] = item.point().y;
-            v.rpoint[2] = item.point().z;
-            break;
-        case GroupValueClass::kReal:
-            v.rreal = item.real();
-            break;
-        case GroupValueClass::kInt16:
-        case GroupValueClass::kBool:
-            v.rint = static_cast<short>(item.integer());
-            break;
-        case GroupValueClass::kInt32:
-            v.rlong = static_cast<std::int32_t>(item.integer());
-            break;
-        case GroupValueClass::kInt64:
-            v.mnInt64 = item.integer();
-            break;
-        case GroupValueClass::kName:
-            v.rlname[0] = 0;
-            v.rlname[1] = 0;
-            if (!item.id().isNull()) {
-                acdbGetAdsName(v.rlname, item.id());
-            }
-            break;
         default:
+            setScalarValue(v, valueClass, item);
             break;
     }
     return rb;
@@ -285,7 +295,8 @@ Acad::ErrorStatus AcDbDxfFiler::readItem(resbuf* item) {
     m_handedOut = std::move(read);
     ads_u_val& v = item->resval;
     item->restype = static_cast<short>(m_handedOut.code);
-    switch (groupValueClass(m_handedOut.code)) {
+    const GroupValueClass valueClass = groupValueClass(m_handedOut.code);
+    switch (valueClass) {
         case GroupValueClass::kText:
             v.rstring = const_cast<wchar_t*>(m_handedOut.text().c_str());
             break;
@@ -294,32 +305,8 @@ Acad::ErrorStatus AcDbDxfFiler::readItem(resbuf* item) {
             v.rbinary.buf =
                 reinterpret_cast<char*>(const_cast<unsigned char*>(m_handedOut.bytes().data()));
             break;
-        case GroupValueClass::kPoint:
-            v.rpoint[0] = m_handedOut.point().x;
-            v.rpoint[1] = m_handedOut.point().y;
-            v.rpoint[2] = m_handedOut.point().z;
-            break;
-        case GroupValueClass::kReal:
-            v.rreal = m_handedOut.real();
-            break;
-        case GroupValueClass::kInt16:
-        case GroupValueClass::kBool:
-            v.rint = static_cast<short>(m_handedOut.integer());
-            break;
-        case GroupValueClass::kInt32:
-            v.rlong = static_cast<std::int32_t>(m_handedOut.integer());
-            break;
-        case GroupValueClass::kInt64:
-            v.mnInt64 = m_handedOut.integer();
-            break;
-        case GroupValueClass::kName:
-            v.rlname[0] = 0;
-            v.rlname[1] = 0;
-            if (!m_handedOut.id().isNull()) {
-                acdbGetAdsName(v.rlname, m_handedOut.id());
-            }
-            break;
         default:
+            host::setScalarValue(v, valueClass, m_handedOut);
             break;
     }
     return Acad::eOk;

@@ -30,23 +30,13 @@ struct UndoGroup {
 
 namespace {
 
-// The number of entries from the top of list that hold count groups (marks above the count-th
-// group included), or 0 when list holds fewer groups.
-std::size_t entriesForGroups(const std::vector<std::unique_ptr<host::UndoGroup>>& list, int count) {
-    int groups = 0;
+// The number of entries from the top of list down to its count-th mark (toMarks) or count-th
+// group (marks above it included), or 0 when list holds fewer.
+std::size_t entriesFor(const std::vector<std::unique_ptr<host::UndoGroup>>& list, int count,
+                       bool toMarks) {
+    int found = 0;
     for (std::size_t i = list.size(); i-- > 0;) {
-        if (!list[i]->isMark && ++groups == count) {
-            return list.size() - i;
-        }
-    }
-    return 0;
-}
-
-// The number of entries from the top of list down to the count-th mark, or 0.
-std::size_t entriesForMarks(const std::vector<std::unique_ptr<host::UndoGroup>>& list, int count) {
-    int marks = 0;
-    for (std::size_t i = list.size(); i-- > 0;) {
-        if (list[i]->isMark && ++marks == count) {
+        if (list[i]->isMark == toMarks && ++found == count) {
             return list.size() - i;
         }
     }
@@ -128,32 +118,21 @@ Acad::ErrorStatus AcDbUndoController::setMark() {
 }
 
 Acad::ErrorStatus AcDbUndoController::undoBack(int count) {
-    if (count < 1) {
-        return Acad::eInvalidInput;
-    }
-    const Acad::ErrorStatus status = checkBoundary();
-    if (status != Acad::eOk) {
-        return status;
-    }
-    closeOpenGroup();
-    const std::size_t entries = entriesForMarks(m_undo, count);
-    return entries == 0 ? Acad::eNoUndoMark : step(Direction::kUndo, entries);
+    return stepBack(Direction::kUndo, count, true, Acad::eNoUndoMark);
 }
 
 Acad::ErrorStatus AcDbUndoController::undo(int count) {
-    if (count < 1) {
-        return Acad::eInvalidInput;
-    }
-    const Acad::ErrorStatus status = checkBoundary();
-    if (status != Acad::eOk) {
-        return status;
-    }
-    closeOpenGroup();
-    const std::size_t entries = entriesForGroups(m_undo, count);
-    return entries == 0 ? Acad::eNothingToUndo : step(Direction::kUndo, entries);
+    return stepBack(Direction::kUndo, count, false, Acad::eNothingToUndo);
 }
 
 Acad::ErrorStatus AcDbUndoController::redo(int count) {
+    return stepBack(Direction::kRedo, count, false, Acad::eNothingToRedo);
+}
+
+// Closes the open group, then steps over count marks or groups of the list direction takes
+// from; tooFew when that list holds fewer.
+Acad::ErrorStatus AcDbUndoController::stepBack(Direction direction, int count, bool toMarks,
+                                               Acad::ErrorStatus tooFew) {
     if (count < 1) {
         return Acad::eInvalidInput;
     }
@@ -162,8 +141,9 @@ Acad::ErrorStatus AcDbUndoController::redo(int count) {
         return status;
     }
     closeOpenGroup();
-    const std::size_t entries = entriesForGroups(m_redo, count);
-    return entries == 0 ? Acad::eNothingToRedo : step(Direction::kRedo, entries);
+    const GroupList& from = direction == Direction::kUndo ? m_undo : m_redo;
+    const std::size_t entries = entriesFor(from, count, toMarks);
+    return entries == 0 ? tooFew : step(direction, entries);
 }
 
 Acad::ErrorStatus AcDbUndoController::checkRestorable(const GroupList& list,

@@ -94,6 +94,8 @@ private:
     host::UndoGroup& openGroup();
     void record(AcDbObject* object, bool creation);
     Acad::ErrorStatus checkBoundary() const;
+    Acad::ErrorStatus stepBack(Direction direction, int count, bool toMarks,
+                               Acad::ErrorStatus tooFew);
     Acad::ErrorStatus step(Direction direction, std::size_t entries);
     Acad::ErrorStatus checkRestorable(const GroupList& list, std::size_t entries) const;
 

@@ -18,11 +18,12 @@
 #include "host/db/open.h"
 #include "host/harness.h"
 #include "host/rx/class.h"
+#include "platform/utf8.h"
 
 namespace dbtest {
 
 inline std::string narrow(const std::wstring& text) {
-    return std::string(text.begin(), text.end());
+    return wideToUtf8(text);
 }
 
 // Closes a database-resident object, deletes one that never got into a database.

@@ -15,6 +15,7 @@
 #include "host/db/object.h"
 #include "host/db/open.h"
 #include "host/harness.h"
+#include "platform/utf8.h"
 
 namespace tables_test {
 
@@ -85,8 +86,7 @@ inline Acad::ErrorStatus dwgCopy(const AcDbObject& source, AcDbObject& target,
 // The groups source's dxfOutFields writes.
 inline host::DxfItemList dxfItems(const AcDbObject& source, AcDbDatabase* db) {
     host::DxfItemFiler filer(db);
-    EXPECT_EQ(source.dxfOutFields(&filer), Acad::eOk) << std::string(
-        std::wstring(filer.errorMessage()).begin(), std::wstring(filer.errorMessage()).end());
+    EXPECT_EQ(source.dxfOutFields(&filer), Acad::eOk) << wideToUtf8(filer.errorMessage());
     return filer.takeItems();
 }
 

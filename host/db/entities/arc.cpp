@@ -45,51 +45,6 @@ AcDbArc::AcDbArc(const AcGePoint3d& center, const AcGeVector3d& normal, double r
     setAngle(m_endAngle, endAngle);
 }
 
-AcGePoint3d AcDbArc::center() const {
-    assertReadEnabled();
-    return m_circle.center();
-}
-
-Acad::ErrorStatus AcDbArc::setCenter(const AcGePoint3d& center) {
-    const Acad::ErrorStatus status = requireWrite();
-    if (status == Acad::eOk) {
-        m_circle.setCenter(center);
-    }
-    return status;
-}
-
-double AcDbArc::radius() const {
-    return host::readField(this, m_circle.radius);
-}
-
-Acad::ErrorStatus AcDbArc::setRadius(double radius) {
-    Acad::ErrorStatus status = requireWrite();
-    if (status == Acad::eOk) {
-        status = host::checkRadius(radius);
-    }
-    if (status == Acad::eOk) {
-        m_circle.radius = radius;
-    }
-    return status;
-}
-
-AcGeVector3d AcDbArc::normal() const {
-    return host::readField(this, m_circle.normal);
-}
-
-Acad::ErrorStatus AcDbArc::setNormal(const AcGeVector3d& normal) {
-    const Acad::ErrorStatus status = requireWrite();
-    return status == Acad::eOk ? m_circle.setNormal(normal) : status;
-}
-
-double AcDbArc::thickness() const {
-    return host::readField(this, m_circle.thickness);
-}
-
-Acad::ErrorStatus AcDbArc::setThickness(double thickness) {
-    return host::writeField(this, m_circle.thickness, thickness);
-}
-
 double AcDbArc::startAngle() const {
     return host::readField(this, m_startAngle);
 }

@@ -14,7 +14,7 @@
 //   they fall on one line, nothing changed).
 // - DXF: the "AcDbCircle" subclass (host::CircleGeometry), then 100 "AcDbArc", 50 start angle,
 //   51 end angle (radians in the filer; DXF files carry degrees).
-class AcDbArc : public AcDbCurve {
+class AcDbArc : public host::CircularCurve {
 public:
     ACRX_DECLARE_MEMBERS(AcDbArc);
     AcDbArc() = default;
@@ -24,14 +24,6 @@ public:
             double endAngle);
     ~AcDbArc() override = default;
 
-    AcGePoint3d center() const;
-    Acad::ErrorStatus setCenter(const AcGePoint3d& center);
-    double radius() const;
-    Acad::ErrorStatus setRadius(double radius);
-    AcGeVector3d normal() const;
-    Acad::ErrorStatus setNormal(const AcGeVector3d& normal);
-    double thickness() const;
-    Acad::ErrorStatus setThickness(double thickness);
     double startAngle() const;
     Acad::ErrorStatus setStartAngle(double angle);
     double endAngle() const;
@@ -66,7 +58,6 @@ private:
     Acad::ErrorStatus fitThrough(const AcGePoint3d& start, const AcGePoint3d& middle,
                                  const AcGePoint3d& end);
 
-    host::CircleGeometry m_circle;
     double m_startAngle = 0.0;
     double m_endAngle = 0.0;
 };

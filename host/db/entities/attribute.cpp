@@ -5,7 +5,6 @@ ACRX_DXF_DEFINE_MEMBERS(AcDbAttribute, AcDbText, 0, 0, 0, ATTRIB, DrawHost);
 
 namespace {
 constexpr const wchar_t* kSubclass = L"AcDbAttribute";
-constexpr int kAttributeVerticalCode = 74;
 }  // namespace
 
 AcDbAttribute::AcDbAttribute(const AcGePoint3d& position, const ACHAR* text, const ACHAR* tag,
@@ -95,22 +94,9 @@ Acad::ErrorStatus AcDbAttribute::dwgOutFields(AcDbDwgFiler* filer) const {
 }
 
 Acad::ErrorStatus AcDbAttribute::dxfInFields(AcDbDxfFiler* filer) {
-    Acad::ErrorStatus status = AcDbEntity::dxfInFields(filer);
-    if (status == Acad::eOk) {
-        status = dxfInTextSubclass(filer);
-    }
-    return status == Acad::eOk ? dxfInWithVertical(filer, kSubclass, *this, kAttributeVerticalCode)
-                               : status;
+    return dxfInAttribute(filer, kSubclass, *this);
 }
 
 Acad::ErrorStatus AcDbAttribute::dxfOutFields(AcDbDxfFiler* filer) const {
-    Acad::ErrorStatus status = AcDbEntity::dxfOutFields(filer);
-    if (status == Acad::eOk) {
-        status = dxfOutTextSubclass(filer);
-    }
-    if (status == Acad::eOk) {
-        status = host::dxfOutSubclass(filer, kSubclass, *this);
-    }
-    return status == Acad::eOk ? filer->writeInt16(kAttributeVerticalCode, textFields().vertical)
-                               : status;
+    return dxfOutAttribute(filer, kSubclass, *this);
 }

@@ -7,7 +7,6 @@ ACRX_DXF_DEFINE_MEMBERS(AcDbAttributeDefinition, AcDbText, 0, 0, 0, ATTDEF, Draw
 
 namespace {
 constexpr const wchar_t* kSubclass = L"AcDbAttributeDefinition";
-constexpr int kAttributeVerticalCode = 74;
 }  // namespace
 
 namespace host {
@@ -120,22 +119,9 @@ Acad::ErrorStatus AcDbAttributeDefinition::dwgOutFields(AcDbDwgFiler* filer) con
 }
 
 Acad::ErrorStatus AcDbAttributeDefinition::dxfInFields(AcDbDxfFiler* filer) {
-    Acad::ErrorStatus status = AcDbEntity::dxfInFields(filer);
-    if (status == Acad::eOk) {
-        status = dxfInTextSubclass(filer);
-    }
-    return status == Acad::eOk ? dxfInWithVertical(filer, kSubclass, *this, kAttributeVerticalCode)
-                               : status;
+    return dxfInAttribute(filer, kSubclass, *this);
 }
 
 Acad::ErrorStatus AcDbAttributeDefinition::dxfOutFields(AcDbDxfFiler* filer) const {
-    Acad::ErrorStatus status = AcDbEntity::dxfOutFields(filer);
-    if (status == Acad::eOk) {
-        status = dxfOutTextSubclass(filer);
-    }
-    if (status == Acad::eOk) {
-        status = host::dxfOutSubclass(filer, kSubclass, *this);
-    }
-    return status == Acad::eOk ? filer->writeInt16(kAttributeVerticalCode, textFields().vertical)
-                               : status;
+    return dxfOutAttribute(filer, kSubclass, *this);
 }

@@ -298,11 +298,7 @@ Acad::ErrorStatus AcDbBlockReference::applyTransform(const AcGeMatrix3d& blockTr
 
 Acad::ErrorStatus AcDbBlockReference::appendAttribute(AcDbAttribute* attribute) {
     AcDbObjectId id;
-    const Acad::ErrorStatus status = appendAttribute(id, attribute);
-    if (status == Acad::eOk && !id.isNull()) {
-        attribute->close();
-    }
-    return status;
+    return host::OwnedEntities::closeAppended(appendAttribute(id, attribute), id, attribute);
 }
 
 Acad::ErrorStatus AcDbBlockReference::appendAttribute(AcDbObjectId& id, AcDbAttribute* attribute) {
@@ -310,10 +306,7 @@ Acad::ErrorStatus AcDbBlockReference::appendAttribute(AcDbObjectId& id, AcDbAttr
     if (status != Acad::eOk) {
         return status;
     }
-    if (attribute != nullptr && attribute->layerId().isNull() && database() != nullptr) {
-        host::copyEntityProperties(*this, *attribute);
-    }
-    status = m_attributes.append(this, attribute, id);
+    status = m_attributes.appendWithProperties(this, attribute, id);
     if (status == Acad::eOk) {
         m_attributes.ensureSequenceEnd(this);
     }
@@ -328,21 +321,13 @@ AcDbObjectIterator* AcDbBlockReference::attributeIterator() const {
 Acad::ErrorStatus AcDbBlockReference::openAttribute(AcDbAttribute*& attribute, AcDbObjectId id,
                                                     AcDb::OpenMode mode, bool openErased) const {
     assertReadEnabled();
-    attribute = nullptr;
-    const auto& ids = m_attributes.ids();
-    if (std::find(ids.begin(), ids.end(), id) == ids.end()) {
-        return Acad::eInvalidInput;
-    }
-    return acdbOpenObject(attribute, id, mode, openErased);
+    return m_attributes.open(attribute, id, mode, openErased);
 }
 
 Acad::ErrorStatus AcDbBlockReference::openSequenceEnd(AcDbSequenceEnd*& end,
                                                       AcDb::OpenMode mode) const {
     assertReadEnabled();
-    end = nullptr;
-    return m_attributes.sequenceEndId().isNull()
-               ? Acad::eNullObjectId
-               : acdbOpenObject(end, m_attributes.sequenceEndId(), mode);
+    return m_attributes.openSequenceEnd(end, mode);
 }
 
 Acad::ErrorStatus AcDbBlockReference::geomExtentsBestFit(AcDbExtents& extents,

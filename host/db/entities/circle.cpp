@@ -69,22 +69,12 @@ Acad::ErrorStatus dxfInCircle(AcDbDxfFiler* filer, const wchar_t* className,
     return status;
 }
 
-}  // namespace host
-
-AcDbCircle::AcDbCircle(const AcGePoint3d& center, const AcGeVector3d& normal, double radius) {
-    m_circle.setNormal(normal);
-    m_circle.setCenter(center);
-    if (host::checkRadius(radius) == Acad::eOk) {
-        m_circle.radius = radius;
-    }
-}
-
-AcGePoint3d AcDbCircle::center() const {
+AcGePoint3d CircularCurve::center() const {
     assertReadEnabled();
     return m_circle.center();
 }
 
-Acad::ErrorStatus AcDbCircle::setCenter(const AcGePoint3d& center) {
+Acad::ErrorStatus CircularCurve::setCenter(const AcGePoint3d& center) {
     const Acad::ErrorStatus status = requireWrite();
     if (status == Acad::eOk) {
         m_circle.setCenter(center);
@@ -92,11 +82,11 @@ Acad::ErrorStatus AcDbCircle::setCenter(const AcGePoint3d& center) {
     return status;
 }
 
-double AcDbCircle::radius() const {
+double CircularCurve::radius() const {
     return host::readField(this, m_circle.radius);
 }
 
-Acad::ErrorStatus AcDbCircle::setRadius(double radius) {
+Acad::ErrorStatus CircularCurve::setRadius(double radius) {
     Acad::ErrorStatus status = requireWrite();
     if (status == Acad::eOk) {
         status = host::checkRadius(radius);
@@ -107,21 +97,31 @@ Acad::ErrorStatus AcDbCircle::setRadius(double radius) {
     return status;
 }
 
-AcGeVector3d AcDbCircle::normal() const {
+AcGeVector3d CircularCurve::normal() const {
     return host::readField(this, m_circle.normal);
 }
 
-Acad::ErrorStatus AcDbCircle::setNormal(const AcGeVector3d& normal) {
+Acad::ErrorStatus CircularCurve::setNormal(const AcGeVector3d& normal) {
     const Acad::ErrorStatus status = requireWrite();
     return status == Acad::eOk ? m_circle.setNormal(normal) : status;
 }
 
-double AcDbCircle::thickness() const {
+double CircularCurve::thickness() const {
     return host::readField(this, m_circle.thickness);
 }
 
-Acad::ErrorStatus AcDbCircle::setThickness(double thickness) {
+Acad::ErrorStatus CircularCurve::setThickness(double thickness) {
     return host::writeField(this, m_circle.thickness, thickness);
+}
+
+}  // namespace host
+
+AcDbCircle::AcDbCircle(const AcGePoint3d& center, const AcGeVector3d& normal, double radius) {
+    m_circle.setNormal(normal);
+    m_circle.setCenter(center);
+    if (host::checkRadius(radius) == Acad::eOk) {
+        m_circle.radius = radius;
+    }
 }
 
 bool AcDbCircle::isClosed() const {

@@ -48,21 +48,13 @@ Acad::ErrorStatus dxfInCircle(AcDbDxfFiler* filer, const wchar_t* className,
 
 }  // namespace host
 
-// Decisions where the host SDK leaves the behaviour to the host:
-// - A radius may be 0 (a point-like circle); negative or non-finite radii are refused.
-// - Transforms that keep circles circles apply (moves, rotations, uniform scaling, reflections,
-//   and scalings that are uniform in the circle's plane); others give eCannotScaleNonUniformly.
-//   A reflection keeps the normal where the transform keeps it (M^-T n).
-// - Stretch points: the centre (moving it moves the circle).
-// - DXF: the "AcDbCircle" subclass as host::CircleGeometry says.
-class AcDbCircle : public AcDbCurve {
-public:
-    ACRX_DECLARE_MEMBERS(AcDbCircle);
-    AcDbCircle() = default;
-    // An invalid normal or radius leaves the default (Z axis, radius 0) in its place.
-    AcDbCircle(const AcGePoint3d& center, const AcGeVector3d& normal, double radius);
-    ~AcDbCircle() override = default;
+namespace host {
 
+// The curve base of circles and arcs: their circle data and its accessors (world coordinates;
+// setters need write and refuse a negative or non-finite radius and a zero normal with
+// eInvalidInput, changing nothing).
+class CircularCurve : public AcDbCurve {
+public:
     AcGePoint3d center() const;
     Acad::ErrorStatus setCenter(const AcGePoint3d& center);
     double radius() const;
@@ -71,6 +63,27 @@ public:
     Acad::ErrorStatus setNormal(const AcGeVector3d& normal);
     double thickness() const;
     Acad::ErrorStatus setThickness(double thickness);
+
+protected:
+    CircleGeometry m_circle;
+};
+
+}  // namespace host
+
+// Decisions where the host SDK leaves the behaviour to the host:
+// - A radius may be 0 (a point-like circle); negative or non-finite radii are refused.
+// - Transforms that keep circles circles apply (moves, rotations, uniform scaling, reflections,
+//   and scalings that are uniform in the circle's plane); others give eCannotScaleNonUniformly.
+//   A reflection keeps the normal where the transform keeps it (M^-T n).
+// - Stretch points: the centre (moving it moves the circle).
+// - DXF: the "AcDbCircle" subclass as host::CircleGeometry says.
+class AcDbCircle : public host::CircularCurve {
+public:
+    ACRX_DECLARE_MEMBERS(AcDbCircle);
+    AcDbCircle() = default;
+    // An invalid normal or radius leaves the default (Z axis, radius 0) in its place.
+    AcDbCircle(const AcGePoint3d& center, const AcGeVector3d& normal, double radius);
+    ~AcDbCircle() override = default;
 
     bool isClosed() const override;
     Acad::ErrorStatus getStartPoint(AcGePoint3d& point) const override;
@@ -92,7 +105,4 @@ public:
     Acad::ErrorStatus dwgOutFields(AcDbDwgFiler* filer) const override;
     Acad::ErrorStatus dxfInFields(AcDbDxfFiler* filer) override;
     Acad::ErrorStatus dxfOutFields(AcDbDxfFiler* filer) const override;
-
-private:
-    host::CircleGeometry m_circle;
 };

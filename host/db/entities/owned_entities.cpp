@@ -86,6 +86,27 @@ Acad::ErrorStatus OwnedEntities::append(AcDbObject* owner, AcDbEntity* entity, A
     return status;
 }
 
+Acad::ErrorStatus OwnedEntities::appendWithProperties(AcDbEntity* owner, AcDbEntity* entity,
+                                                      AcDbObjectId& id) {
+    if (entity != nullptr && entity->layerId().isNull() && owner->database() != nullptr) {
+        copyEntityProperties(*owner, *entity);
+    }
+    return append(owner, entity, id);
+}
+
+Acad::ErrorStatus OwnedEntities::closeAppended(Acad::ErrorStatus status, AcDbObjectId id,
+                                               AcDbEntity* entity) {
+    if (status == Acad::eOk && !id.isNull()) {
+        entity->close();
+    }
+    return status;
+}
+
+Acad::ErrorStatus OwnedEntities::openSequenceEnd(AcDbSequenceEnd*& end, AcDb::OpenMode mode) const {
+    end = nullptr;
+    return m_sequenceEnd.isNull() ? Acad::eNullObjectId : acdbOpenObject(end, m_sequenceEnd, mode);
+}
+
 void OwnedEntities::ownerAdded(AcDbEntity* owner) {
     std::vector<std::unique_ptr<AcDbEntity>> kept = std::move(m_kept);
     m_kept.clear();

@@ -5,6 +5,7 @@
 // the database when it is added (subAddedToDatabase).
 #pragma once
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -57,6 +58,13 @@ public:
     // Otherwise owner keeps it and id is null. The caller has made owner write-enabled.
     // eNullObjectPointer for null, eAlreadyInDb for an entity in a database.
     Acad::ErrorStatus append(AcDbObject* owner, AcDbEntity* entity, AcDbObjectId& id);
+    // As append, first giving an entity without a layer owner's layer, linetype and colour
+    // when owner is in a database.
+    Acad::ErrorStatus appendWithProperties(AcDbEntity* owner, AcDbEntity* entity, AcDbObjectId& id);
+    // Closes entity when append put it into a database (id not null) and status is eOk; returns
+    // status. For the append forms without an id, which leave nothing open.
+    static Acad::ErrorStatus closeAppended(Acad::ErrorStatus status, AcDbObjectId id,
+                                           AcDbEntity* entity);
     // owner was just added to its database: adds the entities kept in memory (each given
     // owner's layer, linetype and colour when it has no layer) and the sequence end.
     void ownerAdded(AcDbEntity* owner);
@@ -66,6 +74,11 @@ public:
     // Ids of the entities in a database, in order.
     const std::vector<AcDbObjectId>& ids() const { return m_ids; }
     AcDbObjectId sequenceEndId() const { return m_sequenceEnd; }
+    // Opens the owned entity id as T; eInvalidInput (entity null) when id is not one of them.
+    template <class T>
+    Acad::ErrorStatus open(T*& entity, AcDbObjectId id, AcDb::OpenMode mode, bool openErased) const;
+    // Opens the sequence end; eNullObjectId (end null) when there is none.
+    Acad::ErrorStatus openSequenceEnd(AcDbSequenceEnd*& end, AcDb::OpenMode mode) const;
     bool empty() const { return m_ids.empty() && m_kept.empty(); }
     // A new iterator over the entities (see AcDbObjectIterator), owned by the caller.
     AcDbObjectIterator* newIterator() const;
@@ -96,6 +109,16 @@ private:
     std::vector<std::unique_ptr<AcDbEntity>> m_kept;
     AcDbObjectId m_sequenceEnd;
 };
+
+template <class T>
+Acad::ErrorStatus OwnedEntities::open(T*& entity, AcDbObjectId id, AcDb::OpenMode mode,
+                                      bool openErased) const {
+    entity = nullptr;
+    if (std::find(m_ids.begin(), m_ids.end(), id) == m_ids.end()) {
+        return Acad::eInvalidInput;
+    }
+    return acdbOpenObject(entity, id, mode, openErased);
+}
 
 template <class Visit>
 Acad::ErrorStatus OwnedEntities::forEach(AcDb::OpenMode mode, Visit visit) const {

@@ -119,11 +119,7 @@ Acad::ErrorStatus AcDb2dPolyline::setDefaultEndWidth(double width) {
 
 Acad::ErrorStatus AcDb2dPolyline::appendVertex(AcDb2dVertex* vertex) {
     AcDbObjectId id;
-    const Acad::ErrorStatus status = appendVertex(id, vertex);
-    if (status == Acad::eOk && !id.isNull()) {
-        vertex->close();
-    }
-    return status;
+    return host::OwnedEntities::closeAppended(appendVertex(id, vertex), id, vertex);
 }
 
 Acad::ErrorStatus AcDb2dPolyline::appendVertex(AcDbObjectId& id, AcDb2dVertex* vertex) {
@@ -131,10 +127,7 @@ Acad::ErrorStatus AcDb2dPolyline::appendVertex(AcDbObjectId& id, AcDb2dVertex* v
     if (status != Acad::eOk) {
         return status;
     }
-    if (vertex != nullptr && vertex->layerId().isNull() && database() != nullptr) {
-        host::copyEntityProperties(*this, *vertex);
-    }
-    return m_vertices.append(this, vertex, id);
+    return m_vertices.appendWithProperties(this, vertex, id);
 }
 
 AcDbObjectIterator* AcDb2dPolyline::vertexIterator() const {
@@ -145,21 +138,13 @@ AcDbObjectIterator* AcDb2dPolyline::vertexIterator() const {
 Acad::ErrorStatus AcDb2dPolyline::openVertex(AcDb2dVertex*& vertex, AcDbObjectId id,
                                              AcDb::OpenMode mode, bool openErased) const {
     assertReadEnabled();
-    vertex = nullptr;
-    const auto& ids = m_vertices.ids();
-    if (std::find(ids.begin(), ids.end(), id) == ids.end()) {
-        return Acad::eInvalidInput;
-    }
-    return acdbOpenObject(vertex, id, mode, openErased);
+    return m_vertices.open(vertex, id, mode, openErased);
 }
 
 Acad::ErrorStatus AcDb2dPolyline::openSequenceEnd(AcDbSequenceEnd*& end,
                                                   AcDb::OpenMode mode) const {
     assertReadEnabled();
-    end = nullptr;
-    return m_vertices.sequenceEndId().isNull()
-               ? Acad::eNullObjectId
-               : acdbOpenObject(end, m_vertices.sequenceEndId(), mode);
+    return m_vertices.openSequenceEnd(end, mode);
 }
 
 AcGePoint3d AcDb2dPolyline::vertexPosition(const AcDb2dVertex& vertex) const {

@@ -63,11 +63,7 @@ Acad::ErrorStatus AcDb3dPolyline::makeOpen() {
 
 Acad::ErrorStatus AcDb3dPolyline::appendVertex(AcDb3dPolylineVertex* vertex) {
     AcDbObjectId id;
-    const Acad::ErrorStatus status = appendVertex(id, vertex);
-    if (status == Acad::eOk && !id.isNull()) {
-        vertex->close();
-    }
-    return status;
+    return host::OwnedEntities::closeAppended(appendVertex(id, vertex), id, vertex);
 }
 
 Acad::ErrorStatus AcDb3dPolyline::appendVertex(AcDbObjectId& id, AcDb3dPolylineVertex* vertex) {
@@ -75,10 +71,7 @@ Acad::ErrorStatus AcDb3dPolyline::appendVertex(AcDbObjectId& id, AcDb3dPolylineV
     if (status != Acad::eOk) {
         return status;
     }
-    if (vertex != nullptr && vertex->layerId().isNull() && database() != nullptr) {
-        host::copyEntityProperties(*this, *vertex);
-    }
-    return m_vertices.append(this, vertex, id);
+    return m_vertices.appendWithProperties(this, vertex, id);
 }
 
 AcDbObjectIterator* AcDb3dPolyline::vertexIterator() const {
@@ -89,21 +82,13 @@ AcDbObjectIterator* AcDb3dPolyline::vertexIterator() const {
 Acad::ErrorStatus AcDb3dPolyline::openVertex(AcDb3dPolylineVertex*& vertex, AcDbObjectId id,
                                              AcDb::OpenMode mode, bool openErased) const {
     assertReadEnabled();
-    vertex = nullptr;
-    const auto& ids = m_vertices.ids();
-    if (std::find(ids.begin(), ids.end(), id) == ids.end()) {
-        return Acad::eInvalidInput;
-    }
-    return acdbOpenObject(vertex, id, mode, openErased);
+    return m_vertices.open(vertex, id, mode, openErased);
 }
 
 Acad::ErrorStatus AcDb3dPolyline::openSequenceEnd(AcDbSequenceEnd*& end,
                                                   AcDb::OpenMode mode) const {
     assertReadEnabled();
-    end = nullptr;
-    return m_vertices.sequenceEndId().isNull()
-               ? Acad::eNullObjectId
-               : acdbOpenObject(end, m_vertices.sequenceEndId(), mode);
+    return m_vertices.openSequenceEnd(end, mode);
 }
 
 Acad::ErrorStatus AcDb3dPolyline::gatherPoints(std::vector<AcGePoint3d>& points) const {

@@ -143,6 +143,7 @@ public:
 
 protected:
     static constexpr int kVerticalCode = 73;
+    static constexpr int kAttributeVerticalCode = 74;
 
     // The first "AcDbText" subclass, shared with attribute definitions and attributes (which
     // file the vertical mode under their own code).
@@ -153,6 +154,13 @@ protected:
     template <class Self>
     Acad::ErrorStatus dxfInWithVertical(AcDbDxfFiler* filer, const wchar_t* marker, Self& self,
                                         int verticalCode);
+    // The DXF filing of attribute definitions and attributes: the entity, the first "AcDbText"
+    // subclass, then marker with Self's fields and the vertical mode under code 74.
+    template <class Self>
+    Acad::ErrorStatus dxfInAttribute(AcDbDxfFiler* filer, const wchar_t* marker, Self& self);
+    template <class Self>
+    Acad::ErrorStatus dxfOutAttribute(AcDbDxfFiler* filer, const wchar_t* marker,
+                                      const Self& self) const;
     // Ends a DXF read that found no second "AcDbText" subclass (files of some writers).
     bool atTextSubclassEnd(AcDbDxfFiler* filer) const;
     // The filed text data, for the derived classes.
@@ -191,4 +199,28 @@ Acad::ErrorStatus AcDbText::dxfInWithVertical(AcDbDxfFiler* filer, const wchar_t
     }
     m_text.vertical = vertical;
     return Acad::eOk;
+}
+
+template <class Self>
+Acad::ErrorStatus AcDbText::dxfInAttribute(AcDbDxfFiler* filer, const wchar_t* marker, Self& self) {
+    Acad::ErrorStatus status = AcDbEntity::dxfInFields(filer);
+    if (status == Acad::eOk) {
+        status = dxfInTextSubclass(filer);
+    }
+    return status == Acad::eOk ? dxfInWithVertical(filer, marker, self, kAttributeVerticalCode)
+                               : status;
+}
+
+template <class Self>
+Acad::ErrorStatus AcDbText::dxfOutAttribute(AcDbDxfFiler* filer, const wchar_t* marker,
+                                            const Self& self) const {
+    Acad::ErrorStatus status = AcDbEntity::dxfOutFields(filer);
+    if (status == Acad::eOk) {
+        status = dxfOutTextSubclass(filer);
+    }
+    if (status == Acad::eOk) {
+        status = host::dxfOutSubclass(filer, marker, self);
+    }
+    return status == Acad::eOk ? filer->writeInt16(kAttributeVerticalCode, m_text.vertical)
+                               : status;
 }
