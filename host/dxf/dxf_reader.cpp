@@ -210,6 +210,8 @@ bool Reader::lex(std::string_view text) {
                             L"handle " + wide(g.text) + L" is too large");
             }
             largest = std::max(largest, handle);
+            // Slots in file order, so that the database walks its objects as the file has them.
+            m_store->reserve(AcDbHandle(handle));
         }
         m_groups.push_back(g);
     }
