@@ -220,6 +220,25 @@ TYPED_TEST(CxPtrEachClassTest, OpensItsClassForTheScopeAndClosesItAfter) {
     EXPECT_EQ(openCount(), 0u);
 }
 
+TYPED_TEST(CxPtrEachClassTest, EveryMemberWorksOnItsClass) {
+    const AcDbObjectId id = addSample<TypeParam>(*this);
+    std::int64_t name[2] = {};
+    ASSERT_EQ(acdbGetAdsName(name, id), Acad::eOk);
+    CxPtr<TypeParam> pointer(name, AcDb::kForRead);
+    ASSERT_NE(static_cast<TypeParam*>(pointer), nullptr);
+    EXPECT_EQ(pointer.upgradeOpen(), Acad::eOk);
+    EXPECT_EQ(pointer.mode(), AcDb::kForWrite);
+    EXPECT_EQ(pointer.downgradeOpen(), Acad::eOk);
+    EXPECT_EQ(pointer.mode(), AcDb::kForRead);
+    CxPtr<TypeParam> other(id, AcDb::kForRead, true);
+    pointer = other;
+    pointer = static_cast<TypeParam*>(nullptr);
+    EXPECT_EQ(pointer->objectId(), id);
+    EXPECT_EQ(pointer.close(), Acad::eOk);
+    EXPECT_EQ(other.close(), Acad::eOk);
+    EXPECT_EQ(openCount(), 0u);
+}
+
 TYPED_TEST(CxPtrEachClassTest, RefusesAnObjectOfAnotherClassAndLeavesItClosed) {
     // The block table is no entity and none of the 24 classes.
     const AcDbObjectId other = this->db()->blockTableId();
