@@ -1,6 +1,6 @@
-// Reading and writing a document's drawing file through the database's readDwgFile and saveAs.
-// Until the database offers them (the DXF reader and writer come with the drawing-file work),
-// both answer eNotImplementedYet and leave the database and the file untouched.
+// Reading and writing a document's drawing file through the database's readDwgFile and saveAs
+// (host/dxf). Both leave the database and a former file untouched on failure, and
+// host::lastDrawingFileMessage() then says where and what.
 #pragma once
 
 #include "host/db/error_status.h"
@@ -12,7 +12,7 @@ namespace host {
 // The share mode the host opens drawings with (deny others writing).
 constexpr int kShareDenyWrite = 0x20;
 
-// Reads path into db (a fresh database); the status of readDwgFile.
+// Reads path into db; the status of readDwgFile.
 Acad::ErrorStatus readDrawingFile(AcDbDatabase* db, const wchar_t* path);
 // Writes db to path; the status of saveAs.
 Acad::ErrorStatus writeDrawingFile(AcDbDatabase* db, const wchar_t* path);
