@@ -49,7 +49,7 @@ class AcDbTextStyleTable;
 // Classes built on CxPtr (the entity wrapper, the dictionary and table pointers) reach the three
 // fields directly and keep the same rules for them.
 template <class T>
-class [[gnu::visibility("default")]] CxPtr {
+class __attribute__((visibility("default"))) CxPtr {
 public:
     // Empty; see the class comment for status and mode.
     CxPtr();
@@ -58,12 +58,12 @@ public:
     CxPtr(const AcDbObjectId& id, AcDb::OpenMode mode, bool withLock = false);
     // Opens the entity named by the selection name (two integers; null or unknown names fail
     // with the host's status) as a T, without a lock. Empty on failure.
-    CxPtr(std::int64_t * name, AcDb::OpenMode mode);
+    CxPtr(std::int64_t* name, AcDb::OpenMode mode);
     // Closes the object when one is open; a failing close is ignored.
     ~CxPtr();
 
     CxPtr(const CxPtr&) = delete;
-    CxPtr(CxPtr &&) = delete;
+    CxPtr(CxPtr&&) = delete;
     // Both change nothing and return this pointer: an open object keeps exactly one owner.
     CxPtr& operator=(CxPtr& other);
     CxPtr& operator=(T* object);
@@ -79,32 +79,22 @@ public:
     Acad::ErrorStatus downgradeOpen();
 
     // The open object, or null when empty; owned by the database.
-    operator T*() const {
-        return m_object;
-    }
-    T* operator->() const {
-        return m_object;
-    }
+    operator T*() const { return m_object; }
+    T* operator->() const { return m_object; }
     // The open object; the pointer must not be empty.
-    T& operator*() const {
-        return *m_object;
-    }
+    T& operator*() const { return *m_object; }
 
     // The status of the last open, upgrade or downgrade through this pointer.
-    Acad::ErrorStatus status() const {
-        return m_status;
-    }
+    Acad::ErrorStatus status() const { return m_status; }
     // The mode the object is believed to be open in: the one asked for, then moved by
     // upgradeOpen and downgradeOpen.
-    AcDb::OpenMode mode() const {
-        return m_mode;
-    }
+    AcDb::OpenMode mode() const { return m_mode; }
 
 protected:
     // Takes an object the host just opened for this pointer (or null): keeps it when its runtime
     // class is T or derived from T; otherwise closes it, stays empty and sets status 34. Shared
     // with the wrappers that open by other means.
-    void adopt(AcDbObject * opened);
+    void adopt(AcDbObject* opened);
 
     T* m_object = nullptr;
     Acad::ErrorStatus m_status = Acad::eNullObjectId;
