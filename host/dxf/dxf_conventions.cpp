@@ -45,9 +45,12 @@ struct Point2dGroup {
     int code;
     bool firstIs3d;
 };
-constexpr std::array<Point2dGroup, 12> kPoint2dGroups = {{
+constexpr std::array<Point2dGroup, 18> kPoint2dGroups = {{
     {L"LWPOLYLINE", 10, false},
     {L"HATCH", 10, true},
+    {L"HATCH", 11, false},
+    {L"HATCH", 12, false},
+    {L"HATCH", 13, false},
     {L"VPORT", 10, false},
     {L"VPORT", 11, false},
     {L"VPORT", 12, false},
@@ -58,6 +61,9 @@ constexpr std::array<Point2dGroup, 12> kPoint2dGroups = {{
     {L"LAYOUT", 10, false},
     {L"LAYOUT", 11, false},
     {L"MPOLYGON", 10, true},
+    {L"MPOLYGON", 11, false},
+    {L"MPOLYGON", 12, false},
+    {L"MPOLYGON", 13, false},
 }};
 
 constexpr HeaderVariable fixed(const wchar_t* name, int code, HeaderKind kind, double a = 0.0,

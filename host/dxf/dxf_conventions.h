@@ -82,9 +82,9 @@ void convertAngles(std::wstring_view dxfName, DxfItemList& items, std::size_t fi
 // --- Points ----------------------------------------------------------------------------------
 
 // Filers hold every point with three coordinates. Files write the points of these groups as
-// 10/20 without 30: LWPOLYLINE 10, HATCH 10 (all but the first, the elevation point), VPORT 10 to
-// 15, VIEW 10 and LAYOUT 10 and 11. occurrence counts the earlier groups of that code in the same
-// object (0 for the first).
+// 10/20 without 30: LWPOLYLINE 10, HATCH and MPOLYGON 10 (all but the first, the elevation
+// point) and 11 to 13 (boundary edges), VPORT 10 to 15, VIEW 10 and LAYOUT 10 and 11. occurrence
+// counts the earlier groups of that code in the same object (0 for the first).
 bool isPoint2dInFile(std::wstring_view dxfName, int code, int occurrence);
 
 // --- Header variables ------------------------------------------------------------------------

@@ -14,6 +14,7 @@
 #include "host/db/dictionary.h"
 #include "host/db/dxf_filer.h"
 #include "host/db/entities/block_reference.h"
+#include "host/db/entities/dimension.h"
 #include "host/db/entities/owned_entities.h"
 #include "host/db/entities/polyline_2d.h"
 #include "host/db/entities/polyline_3d.h"
@@ -36,8 +37,10 @@ namespace {
 // What the file filer needs to know of the object being written.
 struct ObjectContext {
     std::wstring_view dxfName;
-    const wchar_t* tableName = nullptr;  // set for a symbol table: "2 NAME" follows "0 TABLE"
+    const wchar_t* tableName = nullptr;       // set for a symbol table: "2 NAME" follows "0 TABLE"
+    const wchar_t* dimensionBlock = nullptr;  // set for a dimension given a block by the writer
     bool entity = false;
+    bool raw = false;  // kept as read: its groups hold the file's own values
     bool paperSpace = false;
     bool dimStyle = false;
 };
@@ -54,6 +57,7 @@ public:
     void beginObject(const ObjectContext& context) {
         m_context = context;
         m_inXData = false;
+        m_inDimension = false;
         m_seen10 = 0;
     }
 
@@ -70,6 +74,7 @@ private:
     HandleOf m_handleOf;
     ObjectContext m_context;
     bool m_inXData = false;
+    bool m_inDimension = false;  // inside the AcDbDimension subclass of such a dimension
     int m_seen10 = 0;
 };
 
@@ -77,7 +82,7 @@ Acad::ErrorStatus FileFiler::putReal(int code, double value) {
     if (!std::isfinite(value)) {
         return setError(Acad::eInvalidInput, L"group %d holds a real that is not finite", code);
     }
-    if (!m_inXData && isDegreesInFile(m_context.dxfName, code)) {
+    if (!m_inXData && !m_context.raw && isDegreesInFile(m_context.dxfName, code)) {
         value = radiansToFileDegrees(value);
     }
     m_out.real(code, value);
@@ -99,6 +104,10 @@ Acad::ErrorStatus FileFiler::putItem(DxfItem item) {
         return Acad::eOk;  // the writer states the space itself
     } else if (!m_inXData && m_context.dimStyle && code == 5) {
         code = kDimStyleHandleCode;
+    } else if (m_inDimension && code == 2) {
+        return Acad::eOk;  // the block the writer gave the dimension replaces it
+    } else if (code == 100) {
+        m_inDimension = false;
     }
     switch (item.value.index()) {
         case 1:
@@ -133,6 +142,10 @@ Acad::ErrorStatus FileFiler::putItem(DxfItem item) {
         item.text() == L"AcDbEntity") {
         m_out.integer(67, 1);
     }
+    if (code == 100 && m_context.dimensionBlock != nullptr && item.text() == L"AcDbDimension") {
+        m_out.text(2, m_context.dimensionBlock);
+        m_inDimension = true;
+    }
     return Acad::eOk;
 }
 
@@ -152,6 +165,13 @@ std::wstring classApp(const AcRxClass* cls) {
     const wchar_t* app = cls->appName();
     return app == nullptr || std::wstring_view(app) == L"DrawHost" ? kStandardClassApp : app;
 }
+
+// An empty anonymous block the writer adds for a dimension that has no block of its own: other
+// programs require every dimension to name the block that shows it.
+struct DimensionBlock {
+    std::wstring name;
+    std::uint64_t record = 0;
+};
 
 // Closes an object opened by the writer.
 struct Closer {
@@ -178,6 +198,9 @@ private:
     bool isWritten(const AcDbObjectId& id) const;
     bool reachable(const AcDbObject* object);
     void plan();
+    void planDimensionBlocks(const std::vector<AcDbObjectId>& dimensions);
+    void writeDimensionBlockRecords();
+    void writeDimensionBlocks();
 
     bool fail(Acad::ErrorStatus status, const std::wstring& message);
     bool failObject(Acad::ErrorStatus status, const AcDbObject* object, const std::wstring& what);
@@ -206,6 +229,8 @@ private:
     std::uint64_t m_nextHandle;
     std::unordered_map<std::uint64_t, bool> m_reachable;  // by handle
     std::vector<AcDbObjectId> m_objects;                  // OBJECTS, in order
+    std::vector<DimensionBlock> m_dimensionBlocks;
+    std::unordered_map<std::uint64_t, std::size_t> m_dimensionBlockOf;  // by dimension handle
     std::map<std::wstring, ClassEntry> m_classes;
     AcDbExtents m_extents;
     WriteResult m_result;
@@ -244,15 +269,85 @@ bool DrawingWriter::reachable(const AcDbObject* object) {
 void DrawingWriter::plan() {
     const AcDbObjectId root = m_db->namedObjectsDictionaryId();
     m_objects.push_back(root);
+    std::vector<AcDbObjectId> dimensions;
     for (host::ObjectSlot* slot : m_db->objectStore()->slots()) {
         const AcDbObject* object = slot->object;
         if (object == nullptr || !reachable(object)) {
             continue;
         }
+        if (AcDbDimension::cast(object)) {
+            dimensions.push_back(object->objectId());
+        }
         if (!AcDbEntity::cast(object) && !AcDbSymbolTable::cast(object) &&
             !AcDbSymbolTableRecord::cast(object) && object->objectId() != root) {
             m_objects.push_back(object->objectId());
         }
+    }
+    planDimensionBlocks(dimensions);
+}
+
+// Gives each dimension without a written block a new name "*D<n>" that no block has.
+void DrawingWriter::planDimensionBlocks(const std::vector<AcDbObjectId>& dimensions) {
+    AcDbBlockTable* table = nullptr;
+    if (dimensions.empty() ||
+        acdbOpenObject(table, m_db->blockTableId(), AcDb::kForRead) != Acad::eOk) {
+        return;
+    }
+    int next = 1;
+    for (const AcDbObjectId& id : dimensions) {
+        AcDbDimension* dimension = nullptr;
+        if (acdbOpenObject(dimension, id, AcDb::kForRead) != Acad::eOk) {
+            continue;  // writing it reports the failure
+        }
+        const bool hasBlock = isWritten(dimension->dimBlockId());
+        dimension->close();
+        if (hasBlock) {
+            continue;
+        }
+        std::wstring name;
+        do {
+            name = L"*D" + std::to_wstring(next++);
+        } while (table->has(name.c_str()));
+        m_dimensionBlockOf.emplace(id.handle().value(), m_dimensionBlocks.size());
+        m_dimensionBlocks.push_back(DimensionBlock{name, m_nextHandle++});
+    }
+    table->close();
+}
+
+void DrawingWriter::writeDimensionBlockRecords() {
+    for (const DimensionBlock& block : m_dimensionBlocks) {
+        m_body.ascii(0, "BLOCK_RECORD");
+        m_body.handle(5, block.record);
+        m_body.handle(330, m_db->blockTableId().handle().value());
+        m_body.ascii(100, "AcDbSymbolTableRecord");
+        m_body.ascii(100, "AcDbBlockTableRecord");
+        m_body.text(2, block.name);
+        m_body.handle(340, 0);
+        m_body.integer(70, 0);
+        m_body.integer(280, 1);
+        m_body.integer(281, 0);
+    }
+}
+
+void DrawingWriter::writeDimensionBlocks() {
+    for (const DimensionBlock& block : m_dimensionBlocks) {
+        m_body.ascii(0, "BLOCK");
+        m_body.handle(5, m_nextHandle++);
+        m_body.handle(330, block.record);
+        m_body.ascii(100, "AcDbEntity");
+        m_body.ascii(8, "0");
+        m_body.ascii(100, "AcDbBlockBegin");
+        m_body.text(2, block.name);
+        m_body.integer(70, AcDbBlockTableRecord::kAnonymous);
+        m_body.point(10, AcGePoint3d(), true);
+        m_body.text(3, block.name);
+        m_body.ascii(1, "");
+        m_body.ascii(0, "ENDBLK");
+        m_body.handle(5, m_nextHandle++);
+        m_body.handle(330, block.record);
+        m_body.ascii(100, "AcDbEntity");
+        m_body.ascii(8, "0");
+        m_body.ascii(100, "AcDbBlockEnd");
     }
 }
 
@@ -316,15 +411,19 @@ bool DrawingWriter::writeOpened(const AcDbObject* object, ObjectContext context)
     }
     context.dxfName = dxfNameOf(object);
     context.entity = AcDbEntity::cast(object) != nullptr;
+    context.raw = AcDbRawObject::cast(object) || AcDbRawEntity::cast(object);
     context.dimStyle = context.dxfName == L"DIMSTYLE";
+    if (const auto found = m_dimensionBlockOf.find(object->objectId().handle().value());
+        found != m_dimensionBlockOf.end()) {
+        context.dimensionBlock = m_dimensionBlocks[found->second].name.c_str();
+    }
     if (!isBuiltInDxfName(context.dxfName)) {
         ClassEntry& entry = m_classes[std::wstring(context.dxfName)];
         if (entry.count++ == 0) {
             const AcRxClass* cls = object->isA();
-            const bool raw = AcDbRawObject::cast(object) || AcDbRawEntity::cast(object);
-            entry.className = raw ? std::wstring(context.dxfName) : cls->name();
-            entry.appName = raw ? kStandardClassApp : classApp(cls);
-            entry.proxyFlags = raw ? 0 : cls->proxyFlags();
+            entry.className = context.raw ? std::wstring(context.dxfName) : cls->name();
+            entry.appName = context.raw ? kStandardClassApp : classApp(cls);
+            entry.proxyFlags = context.raw ? 0 : cls->proxyFlags();
             entry.entity = context.entity;
         }
     }
@@ -440,6 +539,9 @@ bool DrawingWriter::writeTables() {
                 return false;
             }
         }
+        if (info.tableId == &AcDbDatabase::blockTableId) {
+            writeDimensionBlockRecords();
+        }
         m_body.ascii(0, "ENDTAB");
     }
     endSection();
@@ -519,6 +621,7 @@ bool DrawingWriter::writeBlocks() {
             return false;
         }
     }
+    writeDimensionBlocks();
     endSection();
     return true;
 }

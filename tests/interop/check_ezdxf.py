@@ -1,0 +1,128 @@
+"""Loads a drawing the host saved with ezdxf, audits it, and compares what ezdxf sees with the
+JSON summary the host wrote of the same drawing. Exit status 0 when everything agrees; the
+differences are printed otherwise.
+
+usage: check_ezdxf.py DRAWING.dxf SUMMARY.json
+"""
+import json
+import sys
+
+import ezdxf
+from ezdxf.entities import Dictionary, XRecord
+
+ANGLE_FREE_REAL_CODES = range(40, 60)
+
+
+def value_of(code, value):
+    """A tag value in the summary's terms: hex for chunks, lists for points."""
+    if isinstance(value, (bytes, bytearray)):
+        return value.hex().upper()
+    if isinstance(value, tuple) or hasattr(value, "xyz"):
+        return [float(c) for c in value]
+    return value
+
+
+def tags_of(tags):
+    return [[tag.code, value_of(tag.code, tag.value)] for tag in tags]
+
+
+def layer_of(entity):
+    """The layer; read from the tags for kinds ezdxf keeps as tags only (ACAD_TABLE)."""
+    try:
+        return entity.dxf.layer
+    except ezdxf.DXFAttributeError:
+        return entity.xtags.get_subclass("AcDbEntity").get_first_value(8)
+
+
+def entity_row(entity):
+    return [entity.dxftype(), entity.dxf.handle, layer_of(entity)]
+
+
+def dictionary_tree(dictionary, xrecords):
+    tree = {}
+    for key, entry in dictionary.items():
+        if isinstance(entry, Dictionary):
+            tree[key] = dictionary_tree(entry, xrecords)
+        elif isinstance(entry, XRecord):
+            xrecords[entry.dxf.handle] = tags_of(entry.tags)
+            tree[key] = "XRECORD " + entry.dxf.handle
+        else:
+            tree[key] = entry.dxftype() + " " + entry.dxf.handle
+    return tree
+
+
+def summarize(doc, host_layers):
+    summary = {"model": [], "paper": [], "attributes": {}, "xdata": {},
+               "extension_dictionaries": {}, "blocks": {}, "xrecords": {}}
+    xrecords = summary["xrecords"]
+    for name, layout in (("model", doc.modelspace()), ("paper", doc.layouts.get("Layout1"))):
+        for entity in layout:
+            summary[name].append(entity_row(entity))
+            if entity.xdata is not None and len(entity.xdata.data):
+                rows = []
+                for app, tags in entity.xdata.data.items():
+                    rows.append([1001, app])
+                    rows.extend(tags_of(tags[1:] if tags and tags[0].code == 1001 else tags))
+                summary["xdata"][entity.dxf.handle] = rows
+            if entity.dxftype() == "INSERT":
+                summary["attributes"][entity.dxf.handle] = [
+                    [a.dxf.tag, a.dxf.text] for a in entity.attribs]
+            if entity.has_extension_dict:
+                summary["extension_dictionaries"][entity.dxf.handle] = dictionary_tree(
+                    entity.get_extension_dict().dictionary, xrecords)
+    # ezdxf adds the layer "Defpoints" to every drawing it loads.
+    summary["layers"] = [layer.dxf.name for layer in doc.layers
+                         if layer.dxf.name != "Defpoints" or "Defpoints" in host_layers]
+    for block in doc.blocks:
+        if block.name.lower() in ("*model_space", "*paper_space"):
+            continue
+        contents = [e.dxftype() for e in block]
+        # The host gives a dimension without a block of its own an empty "*D" block.
+        if contents or not block.name.startswith("*D"):
+            summary["blocks"][block.name] = contents
+    data = doc.rootdict.get("KESTREL_DATA")
+    summary["named"] = dictionary_tree(data, xrecords) if data is not None else {}
+    return summary
+
+
+def compare(path, expected, actual):
+    """Lists the differences between two JSON values."""
+    if isinstance(expected, dict) and isinstance(actual, dict):
+        problems = []
+        for key in sorted(set(expected) | set(actual)):
+            if key not in actual:
+                problems.append(f"{path}/{key}: missing in the file")
+            elif key not in expected:
+                problems.append(f"{path}/{key}: not in the host's drawing")
+            else:
+                problems.extend(compare(f"{path}/{key}", expected[key], actual[key]))
+        return problems
+    if isinstance(expected, list) and isinstance(actual, list) and len(expected) == len(actual):
+        problems = []
+        for index, (e, a) in enumerate(zip(expected, actual)):
+            problems.extend(compare(f"{path}[{index}]", e, a))
+        return problems
+    if expected != actual:
+        return [f"{path}: host {expected!r}, file {actual!r}"]
+    return []
+
+
+def main():
+    drawing, summary_path = sys.argv[1], sys.argv[2]
+    with open(summary_path, encoding="utf-8") as f:
+        expected = json.load(f)
+    doc = ezdxf.readfile(drawing)
+    auditor = doc.audit()
+    problems = [f"audit error {e.code}: {e.message}" for e in auditor.errors]
+    problems += [f"audit fix {e.code}: {e.message}" for e in auditor.fixes]
+    actual = summarize(doc, expected["layers"])
+    expected_layers = sorted(expected["layers"])
+    expected["layers"], actual["layers"] = expected_layers, sorted(actual["layers"])
+    problems += compare("", expected, actual)
+    for problem in problems:
+        print(problem)
+    return 1 if problems else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

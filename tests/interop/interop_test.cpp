@@ -1,0 +1,162 @@
+// Interop: drawings the host saves are read by independent programs. ezdxf (run with
+// /usr/bin/python3) must load each without error, audit it without error or fix, and see the
+// same entities, layers, blocks, attributes, XData, dictionaries and Xrecords as the host;
+// LibreCAD, when installed, must turn it into a PDF. Files ezdxf writes with kinds the host
+// does not model pass through the host (read and save) unchanged as ezdxf sees them.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "host/db/block_table.h"
+#include "host/db/database.h"
+#include "host/db/dictionary.h"
+#include "host/db/entity.h"
+#include "host/db/open.h"
+#include "host/dxf/file_message.h"
+#include "host/harness.h"
+#include "platform/utf8.h"
+#include "tests/interop/sample_drawing.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kScripts = fs::path(__FILE__).parent_path();
+
+class InteropTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_folder = fs::temp_directory_path() /
+                   ("kestrel_interop_" +
+                    std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(m_folder);
+        fs::create_directories(m_folder);
+    }
+    void TearDown() override {
+        const auto open = host::openObjects();
+        EXPECT_TRUE(open.empty()) << wideToUtf8(host::describeOpenObjects(open));
+        if (!HasFailure()) {
+            fs::remove_all(m_folder);
+        }
+    }
+
+    fs::path path(const char* name) const { return m_folder / name; }
+
+    // Saves db as name in the test's folder and writes the host's summary beside it.
+    fs::path save(AcDbDatabase& db, const char* name) const {
+        const fs::path file = path(name);
+        EXPECT_EQ(db.saveAs(utf8ToWide(file.string()).c_str()), Acad::eOk)
+            << wideToUtf8(host::lastDrawingFileMessage());
+        std::ofstream(fs::path(file).replace_extension(".json")) << interop::summarize(db);
+        return file;
+    }
+
+    // Runs a python script of this folder with args; its exit status, output in output.
+    int python(const char* script, const std::string& args, std::string& output) const {
+        const fs::path log = path("python.log");
+        const std::string command = "/usr/bin/python3 '" + (kScripts / script).string() + "' " +
+                                    args + " > '" + log.string() + "' 2>&1";
+        const int status = std::system(command.c_str());
+        std::ifstream in(log);
+        std::stringstream text;
+        text << in.rdbuf();
+        output = text.str();
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    // ezdxf's verdict on file against the summary the host wrote beside it.
+    void expectEzdxfAgrees(const fs::path& file) const {
+        std::string output;
+        const std::string args =
+            "'" + file.string() + "' '" + fs::path(file).replace_extension(".json").string() + "'";
+        EXPECT_EQ(python("check_ezdxf.py", args, output), 0) << output;
+    }
+
+    fs::path m_folder;
+};
+
+AcDbObjectId firstEntity(AcDbObjectId blockId) {
+    AcDbBlockTableRecord* block = nullptr;
+    EXPECT_EQ(acdbOpenObject(block, blockId, AcDb::kForRead), Acad::eOk);
+    AcDbBlockTableRecordIterator* it = nullptr;
+    block->newIterator(it);
+    AcDbObjectId id;
+    it->getEntityId(id);
+    delete it;
+    block->close();
+    return id;
+}
+
+TEST_F(InteropTest, InteropDefaultDrawingLoadsAndAuditsClean) {
+    AcDbDatabase db;
+    expectEzdxfAgrees(save(db, "default.dxf"));
+}
+
+TEST_F(InteropTest, InteropSampleDrawingReadsBackTheSameInEzdxf) {
+    AcDbDatabase db;
+    ASSERT_TRUE(interop::buildSampleDrawing(db));
+    expectEzdxfAgrees(save(db, "sample.dxf"));
+}
+
+TEST_F(InteropTest, InteropErasedObjectsLeaveNoTraceInTheFile) {
+    AcDbDatabase db;
+    ASSERT_TRUE(interop::buildSampleDrawing(db));
+    // Erase the line that carries XData and that Xrecords point at, and the data dictionary.
+    AcDbEntity* line = nullptr;
+    ASSERT_EQ(acdbOpenObject(line, firstEntity(db.modelSpaceId()), AcDb::kForWrite), Acad::eOk);
+    EXPECT_EQ(line->erase(), Acad::eOk);
+    line->close();
+    AcDbDictionary* nod = nullptr;
+    ASSERT_EQ(db.getNamedObjectsDictionary(nod, AcDb::kForWrite), Acad::eOk);
+    AcDbObject* data = nullptr;
+    ASSERT_EQ(nod->getAt(L"KESTREL_DATA", data, AcDb::kForWrite), Acad::eOk);
+    EXPECT_EQ(data->erase(), Acad::eOk);
+    data->close();
+    nod->close();
+    const fs::path file = save(db, "erased.dxf");
+    expectEzdxfAgrees(file);
+    std::ifstream in(file);
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_EQ(text.str().find("KESTREL_DATA"), std::string::npos);
+}
+
+TEST_F(InteropTest, InteropLibreCadMakesAPdfOfTheSample) {
+    if (!fs::exists("/usr/bin/librecad")) {
+        GTEST_SKIP() << "LibreCAD is not installed";
+    }
+    AcDbDatabase db;
+    ASSERT_TRUE(interop::buildSampleDrawing(db));
+    const fs::path file = save(db, "sample.dxf");
+    const fs::path out = path("pdf");
+    fs::create_directories(out);
+    const std::string command = "QT_QPA_PLATFORM=offscreen timeout 60 librecad dxf2pdf -a -t '" +
+                                out.string() + "' '" + file.string() + "' > '" +
+                                path("librecad.log").string() + "' 2>&1";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    const fs::path pdf = out / "sample.pdf";
+    ASSERT_TRUE(fs::exists(pdf));
+    EXPECT_GT(fs::file_size(pdf), 0u);
+}
+
+TEST_F(InteropTest, InteropForeignKindsPassThroughTheHostUnchanged) {
+    const fs::path original = path("foreign.dxf");
+    std::string output;
+    ASSERT_EQ(python("make_foreign.py", "'" + original.string() + "'", output), 0) << output;
+    AcDbDatabase db(false, true);
+    ASSERT_EQ(db.readDwgFile(utf8ToWide(original.string()).c_str()), Acad::eOk)
+        << wideToUtf8(host::lastDrawingFileMessage());
+    const fs::path saved = path("passed.dxf");
+    ASSERT_EQ(db.saveAs(utf8ToWide(saved.string()).c_str()), Acad::eOk)
+        << wideToUtf8(host::lastDrawingFileMessage());
+    EXPECT_EQ(
+        python("compare_files.py", "'" + original.string() + "' '" + saved.string() + "'", output),
+        0)
+        << output;
+}
+
+}  // namespace
