@@ -6,9 +6,8 @@
 #include <string>
 #include <vector>
 
-using BOOL = int;
-using DWORD = unsigned int;
-using LPVOID = void*;
+#include "platform/win_types.h"
+
 // A module's instance handle: the base address at which the module is mapped.
 using HINSTANCE = void*;
 using HMODULE = HINSTANCE;
