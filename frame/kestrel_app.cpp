@@ -74,7 +74,7 @@ constinit kestrel::ExtensionModule extensionModule;
 constinit bool apiVersionAsked = false;
 constinit int hostApiVersion = 0;
 
-// The statics of Algorithm A, in order.
+// The module-wide statics, in their load order (kestrel_app.h).
 kestrel::RepositoryRegistry repositories;
 CString targetSpace(L"*Model_Space");
 kestrel::UndoTableRegistry undoTables;
