@@ -1,9 +1,10 @@
 # Shared by the project's commands: installs the Debian packages that are missing and builds
 # one configuration of the project. Sourced, not run.
 
-# Packages every build and test needs; the benchmarks and the interop tests use the last four.
+# Packages every build and test needs; the benchmarks and the interop tests use the last five
+# (LibreCAD converts saved drawings to PDF, headless).
 KESTREL_PACKAGES=(cmake ninja-build g++ ccache libgtest-dev libgmock-dev libbenchmark-dev
-  libboost-dev libpugixml-dev librapidxml-dev python3-ezdxf python3)
+  libboost-dev libpugixml-dev librapidxml-dev python3-ezdxf python3 librecad)
 
 kestrel_install_packages() {
   local missing=()
