@@ -1,0 +1,73 @@
+// The linetype, text-style and dimension-style table pointers: each opens its table of the
+// working database for its own lifetime and translates between record names and ids. One code
+// serves the three (kestrel::SymbolTablePtr); the table is closed by the destructor.
+#pragma once
+
+#include "access/cx_ptr.h"
+#include "host/db/object_id.h"
+#include "platform/cstring.h"
+#include "platform/cstring_array.h"
+
+namespace kestrel {
+
+// The fields and states of CxPtr<Table>: status holds the status of the last host call a member
+// made. Records are looked up with open-erased false and walked skipping erased ones.
+//
+// Decisions where the interface leaves the behaviour open:
+// - Without a working database the table does not open and status is eNoWorkingDatabase.
+// - On a table that did not open, getNames and getIds answer 0 and leave their output and
+//   status as they were; getId answers the status of the constructor.
+// - getName reads the name of any symbol-table record (of any table) and refuses other objects
+//   with eNotThatKindOfClass (34), name untouched.
+// - getNames appends only names read with eOk, for all three tables.
+template <class Table>
+class [[gnu::visibility("default")]] SymbolTablePtr : public CxPtr<Table> {
+public:
+    // Opens the working database's table in mode; empty on failure, the reason in status().
+    explicit SymbolTablePtr(AcDb::OpenMode mode = AcDb::kForRead);
+    SymbolTablePtr(const SymbolTablePtr&) = delete;
+    // Changes nothing and returns this pointer.
+    SymbolTablePtr& operator=(SymbolTablePtr&) {
+        return *this;
+    }
+
+    // The id of the record called name (letter case ignored): the host's getAt status, id
+    // unchanged on failure.
+    Acad::ErrorStatus getId(const wchar_t* name, AcDbObjectId& id);
+    // The name of the record id as stored: eOk, or the open's status with name unchanged.
+    Acad::ErrorStatus getName(const AcDbObjectId& id, CString& name);
+    // Replaces names by the records' names in table order; their number.
+    int getNames(CStringArray & names);
+    // Replaces ids by the records' ids in table order; their number.
+    int getIds(AcDbObjectIdArray & ids);
+};
+
+extern template class SymbolTablePtr<AcDbLinetypeTable>;
+extern template class SymbolTablePtr<AcDbTextStyleTable>;
+extern template class SymbolTablePtr<AcDbDimStyleTable>;
+
+}  // namespace kestrel
+
+// The working database's linetype table, open for the pointer's lifetime.
+class [[gnu::visibility("default")]] CVLKCLinetypeTablePtr
+    : public kestrel::SymbolTablePtr<AcDbLinetypeTable> {
+public:
+    using SymbolTablePtr::SymbolTablePtr;
+    using SymbolTablePtr::operator=;
+};
+
+// The working database's text-style table, open for the pointer's lifetime.
+class [[gnu::visibility("default")]] CVLKCTextStyleTablePtr
+    : public kestrel::SymbolTablePtr<AcDbTextStyleTable> {
+public:
+    using SymbolTablePtr::SymbolTablePtr;
+    using SymbolTablePtr::operator=;
+};
+
+// The working database's dimension-style table, open for the pointer's lifetime.
+class [[gnu::visibility("default")]] CVLKCDimStyleTablePtr
+    : public kestrel::SymbolTablePtr<AcDbDimStyleTable> {
+public:
+    using SymbolTablePtr::SymbolTablePtr;
+    using SymbolTablePtr::operator=;
+};

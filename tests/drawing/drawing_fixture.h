@@ -1,0 +1,104 @@
+// The drawing-services tests' fixture: a new document whose database is the working database,
+// and the checks every test ends with (nothing left open, no contract violation, no lock level
+// or target space left behind, every document closed); helpers that add closed entities.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "drawing/doc_lock.h"
+#include "frame/module_state.h"
+#include "host/db/block_table.h"
+#include "host/db/database.h"
+#include "host/db/entity.h"
+#include "host/harness.h"
+#include "platform/utf8.h"
+
+namespace drawing_test {
+
+class DrawingTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(host::documents().empty());
+        host::clearContractViolations();
+        host::clearCommandLine();
+        host::newDocument();
+        m_db = acdbHostApplicationServices()->workingDatabase();
+        ASSERT_NE(m_db, nullptr);
+        host::resetDocumentLockCalls();
+    }
+
+    void TearDown() override {
+        const std::vector<host::OpenObject> open = host::openObjects();
+        EXPECT_TRUE(open.empty()) << "left open:\n" << wideToUtf8(host::describeOpenObjects(open));
+        EXPECT_EQ(CVLKCDocLock::m_LockCounter, 0);
+        CVLKCDocLock::m_LockCounter = 0;
+        EXPECT_EQ(kestrel::targetSpaceName(), CString(ACDB_MODEL_SPACE));
+        kestrel::targetSpaceName() = ACDB_MODEL_SPACE;
+        EXPECT_EQ(host::closeAllDocuments(), Acad::eOk);
+        for (const std::wstring& violation : host::contractViolations()) {
+            ADD_FAILURE() << "contract violation: " << wideToUtf8(violation);
+        }
+        host::clearContractViolations();
+    }
+
+    AcDbDatabase* db() const { return m_db; }
+
+    // Appends entity to the block record (model space by default), closes it and returns its id;
+    // the test fails when the block refuses it.
+    AcDbObjectId append(AcDbEntity* entity, AcDbObjectId block = AcDbObjectId::kNull) {
+        AcDbBlockTableRecord* record = nullptr;
+        const AcDbObjectId target = block.isNull() ? m_db->modelSpaceId() : block;
+        AcDbObjectId id;
+        EXPECT_EQ(acdbOpenObject(record, target, AcDb::kForWrite), Acad::eOk);
+        if (record == nullptr) {
+            delete entity;
+            return id;
+        }
+        EXPECT_EQ(record->appendAcDbEntity(id, entity), Acad::eOk);
+        record->close();
+        if (id.isNull()) {
+            delete entity;
+        } else {
+            entity->close();
+        }
+        return id;
+    }
+
+    // Adds a block definition called name (empty) and returns its id.
+    AcDbObjectId addBlock(const wchar_t* name) {
+        AcDbBlockTable* table = nullptr;
+        EXPECT_EQ(m_db->getSymbolTable(table, AcDb::kForWrite), Acad::eOk);
+        auto* record = new AcDbBlockTableRecord();
+        record->setName(name);
+        AcDbObjectId id;
+        EXPECT_EQ(table->add(id, record), Acad::eOk);
+        record->close();
+        table->close();
+        return id;
+    }
+
+    // The object id opened for read as T, or null; the caller closes it.
+    template <class T>
+    T* openRead(AcDbObjectId id) {
+        T* object = nullptr;
+        EXPECT_EQ(acdbOpenObject(object, id, AcDb::kForRead), Acad::eOk);
+        return object;
+    }
+
+private:
+    AcDbDatabase* m_db = nullptr;
+};
+
+// Whether id can be opened for write now (it is opened and closed again).
+inline bool writable(AcDbObjectId id) {
+    AcDbObject* object = nullptr;
+    if (acdbOpenAcDbObject(object, id, AcDb::kForWrite) != Acad::eOk) {
+        return false;
+    }
+    object->close();
+    return true;
+}
+
+}  // namespace drawing_test
