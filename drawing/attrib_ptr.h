@@ -1,0 +1,17 @@
+// CVLKCAttribPtr: the typed pointer for attributes of block references, a CxEntity<AcDbAttribute>
+// that opens by id, handle text or selection name and closes with the pointer. It is never copied
+// or re-pointed by assignment; open() re-opens it on another entity.
+#pragma once
+
+#include "access/cx_entity.h"
+
+class [[gnu::visibility("default")]] CVLKCAttribPtr : public CxEntity<AcDbAttribute> {
+public:
+    // The base's constructors: empty, or opened as open() does (empty on failure).
+    using CxEntity<AcDbAttribute>::CxEntity;
+
+    // Changes nothing and returns this pointer.
+    CVLKCAttribPtr& operator=(CVLKCAttribPtr& other) {
+        return *this;
+    }
+};

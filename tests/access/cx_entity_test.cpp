@@ -1,0 +1,347 @@
+// CxEntity<T> and the typed entity pointers: each opens its own class by id, handle text and
+// selection name and refuses others with 34; re-opening closes first; handle texts are looked up
+// in the working database only; assignment is inert.
+#include <cstdint>
+
+#include "access/cx_entity.h"
+#include "drawing/angular_dim_3p_ptr.h"
+#include "drawing/angular_dim_ptr.h"
+#include "drawing/arc_ptr.h"
+#include "drawing/attrib_ptr.h"
+#include "drawing/block_reference_ptr.h"
+#include "drawing/circle_ptr.h"
+#include "drawing/ellipse_ptr.h"
+#include "drawing/entity_ptr.h"
+#include "drawing/face_ptr.h"
+#include "drawing/line_ptr.h"
+#include "drawing/point_ptr.h"
+#include "drawing/polyline_2d_ptr.h"
+#include "drawing/polyline_3d_ptr.h"
+#include "drawing/polyline_lw_ptr.h"
+#include "drawing/ray_ptr.h"
+#include "drawing/rotated_dim_ptr.h"
+#include "drawing/solid_ptr.h"
+#include "drawing/table_ptr.h"
+#include "drawing/text_ptr.h"
+#include "host/db/block_table.h"
+#include "host/docs/doc_manager.h"
+#include "tests/access/store_fixture.h"
+
+namespace {
+
+using access_test::openCount;
+using store_test::StoreTest;
+
+const AcGePoint3d kOrigin(0, 0, 0);
+const AcGePoint3d kRight(10, 0, 0);
+const AcGePoint3d kUp(0, 10, 0);
+
+// The sample entity of each wrapped class.
+template <class T>
+AcDbObjectId addSample(StoreTest& test);
+
+// A reference to a new, empty block definition.
+AcDbObjectId addBlockReference(StoreTest& test) {
+    static int blocks = 0;
+    AcDbBlockTable* table = nullptr;
+    EXPECT_EQ(test.db()->getBlockTable(table, AcDb::kForWrite), Acad::eOk);
+    auto* block = new AcDbBlockTableRecord();
+    block->setName((L"B" + std::to_wstring(++blocks)).c_str());
+    AcDbObjectId blockId;
+    EXPECT_EQ(table->add(blockId, block), Acad::eOk);
+    block->close();
+    table->close();
+    return test.append(new AcDbBlockReference(kOrigin, blockId));
+}
+
+template <>
+AcDbObjectId addSample<AcDb2LineAngularDimension>(StoreTest& test) {
+    return test.append(
+        new AcDb2LineAngularDimension(kOrigin, kRight, kOrigin, kUp, AcGePoint3d(5, 5, 0)));
+}
+template <>
+AcDbObjectId addSample<AcDb2dPolyline>(StoreTest& test) {
+    AcGePoint3dArray points;
+    points.append(kOrigin);
+    points.append(kRight);
+    return test.append(new AcDb2dPolyline(AcDb::k2dSimplePoly, points));
+}
+template <>
+AcDbObjectId addSample<AcDb3PointAngularDimension>(StoreTest& test) {
+    return test.append(new AcDb3PointAngularDimension(kOrigin, kRight, kUp, AcGePoint3d(5, 5, 0)));
+}
+template <>
+AcDbObjectId addSample<AcDb3dPolyline>(StoreTest& test) {
+    AcGePoint3dArray points;
+    points.append(kOrigin);
+    points.append(AcGePoint3d(1, 2, 3));
+    return test.append(new AcDb3dPolyline(AcDb::k3dSimplePoly, points));
+}
+template <>
+AcDbObjectId addSample<AcDbArc>(StoreTest& test) {
+    return test.append(new AcDbArc(kOrigin, 3.0, 0.0, 1.0));
+}
+template <>
+AcDbObjectId addSample<AcDbAttribute>(StoreTest& test) {
+    AcDbBlockReference* reference = nullptr;
+    EXPECT_EQ(acdbOpenObject(reference, addBlockReference(test), AcDb::kForWrite), Acad::eOk);
+    AcDbObjectId id;
+    auto* attribute = new AcDbAttribute(kOrigin, L"value", L"TAG");
+    EXPECT_EQ(reference->appendAttribute(id, attribute), Acad::eOk);
+    attribute->close();
+    reference->close();
+    return id;
+}
+template <>
+AcDbObjectId addSample<AcDbBlockReference>(StoreTest& test) {
+    return addBlockReference(test);
+}
+template <>
+AcDbObjectId addSample<AcDbCircle>(StoreTest& test) {
+    return test.addCircle();
+}
+template <>
+AcDbObjectId addSample<AcDbEllipse>(StoreTest& test) {
+    return test.append(new AcDbEllipse(kOrigin, AcGeVector3d(0, 0, 1), AcGeVector3d(4, 0, 0), 0.5));
+}
+template <>
+AcDbObjectId addSample<AcDbEntity>(StoreTest& test) {
+    return test.addLine();
+}
+template <>
+AcDbObjectId addSample<AcDbFace>(StoreTest& test) {
+    return test.append(new AcDbFace(kOrigin, kRight, kUp, kUp));
+}
+template <>
+AcDbObjectId addSample<AcDbLine>(StoreTest& test) {
+    return test.addLine();
+}
+template <>
+AcDbObjectId addSample<AcDbPoint>(StoreTest& test) {
+    return test.append(new AcDbPoint(kUp));
+}
+template <>
+AcDbObjectId addSample<AcDbPolyline>(StoreTest& test) {
+    auto* polyline = new AcDbPolyline();
+    polyline->addVertexAt(0, AcGePoint2d(0, 0));
+    polyline->addVertexAt(1, AcGePoint2d(3, 4));
+    return test.append(polyline);
+}
+template <>
+AcDbObjectId addSample<AcDbRay>(StoreTest& test) {
+    auto* ray = new AcDbRay();
+    ray->setBasePoint(kOrigin);
+    ray->setUnitDir(AcGeVector3d(1, 0, 0));
+    return test.append(ray);
+}
+template <>
+AcDbObjectId addSample<AcDbRotatedDimension>(StoreTest& test) {
+    return test.append(new AcDbRotatedDimension(0.0, kOrigin, kRight, AcGePoint3d(5, 3, 0)));
+}
+template <>
+AcDbObjectId addSample<AcDbSolid>(StoreTest& test) {
+    return test.append(new AcDbSolid(kOrigin, kRight, kUp));
+}
+template <>
+AcDbObjectId addSample<AcDbTable>(StoreTest& test) {
+    return test.append(new AcDbTable());
+}
+template <>
+AcDbObjectId addSample<AcDbText>(StoreTest& test) {
+    return test.append(new AcDbText(kOrigin, L"text"));
+}
+
+// An object of another class than T: for AcDbEntity one that is no entity.
+template <class T>
+AcDbObjectId addForeign(StoreTest& test) {
+    if constexpr (std::is_same_v<T, AcDbEntity>) {
+        return test.db()->namedObjectsDictionaryId();
+    } else if constexpr (std::is_same_v<T, AcDbPoint>) {
+        return test.addLine();
+    } else {
+        return test.append(new AcDbPoint(kOrigin));
+    }
+}
+
+// A typed pointer and the host class it opens.
+template <class P, class T>
+struct Typed {
+    using Pointer = P;
+    using Host = T;
+};
+
+template <class Pair>
+class EntityWrapperEachClassTest : public StoreTest {};
+
+using EntityPointers = ::testing::Types<
+    Typed<CVLKC2dPolylinePtr, AcDb2dPolyline>, Typed<CVLKC3dPolylinePtr, AcDb3dPolyline>,
+    Typed<CVLKCAngularDim3PPtr, AcDb3PointAngularDimension>,
+    Typed<CVLKCAngularDimPtr, AcDb2LineAngularDimension>, Typed<CVLKCArcPtr, AcDbArc>,
+    Typed<CVLKCAttribPtr, AcDbAttribute>, Typed<CVLKCBlockReferencePtr, AcDbBlockReference>,
+    Typed<CVLKCCirclePtr, AcDbCircle>, Typed<CVLKCEllipsePtr, AcDbEllipse>,
+    Typed<CVLKCEntityPtr, AcDbEntity>, Typed<CVLKCFacePtr, AcDbFace>, Typed<CVLKCLinePtr, AcDbLine>,
+    Typed<CVLKCPointPtr, AcDbPoint>, Typed<CVLKCPolylineLWPtr, AcDbPolyline>,
+    Typed<CVLKCRayPtr, AcDbRay>, Typed<CVLKCRotatedDimPtr, AcDbRotatedDimension>,
+    Typed<CVLKCSolidPtr, AcDbSolid>, Typed<CVLKCTablePtr, AcDbTable>,
+    Typed<CVLKCTextPtr, AcDbText>>;
+TYPED_TEST_SUITE(EntityWrapperEachClassTest, EntityPointers);
+
+TYPED_TEST(EntityWrapperEachClassTest, OpensItsClassByIdHandleAndNameAndClosesAtScopeEnd) {
+    using Pointer = typename TypeParam::Pointer;
+    using Host = typename TypeParam::Host;
+    static_assert(std::is_base_of_v<CxEntity<Host>, Pointer>);
+    const AcDbObjectId id = addSample<Host>(*this);
+    std::int64_t name[2];
+    ASSERT_EQ(acdbGetAdsName(name, id), Acad::eOk);
+    const std::wstring handle = StoreTest::handleOf(id);
+    {
+        Pointer byId(id, AcDb::kForWrite);
+        ASSERT_NE(static_cast<Host*>(byId), nullptr);
+        EXPECT_EQ(byId->objectId(), id);
+        EXPECT_EQ(byId.status(), Acad::eOk);
+        EXPECT_EQ(byId.mode(), AcDb::kForWrite);
+        EXPECT_EQ(openCount(), 1u);
+    }
+    EXPECT_EQ(openCount(), 0u);
+    {
+        Pointer byHandle(handle.c_str(), AcDb::kForRead);
+        Pointer byName(name, AcDb::kForRead);
+        ASSERT_NE(static_cast<Host*>(byHandle), nullptr);
+        ASSERT_NE(static_cast<Host*>(byName), nullptr);
+        EXPECT_EQ(byHandle->objectId(), id);
+        EXPECT_EQ(byName->objectId(), id);
+        EXPECT_EQ(byName.mode(), AcDb::kForRead);
+    }
+    EXPECT_EQ(openCount(), 0u);
+}
+
+TYPED_TEST(EntityWrapperEachClassTest, RefusesAnotherClassWith34AndClosesIt) {
+    using Pointer = typename TypeParam::Pointer;
+    using Host = typename TypeParam::Host;
+    const AcDbObjectId foreign = addForeign<Host>(*this);
+    Pointer pointer(foreign, AcDb::kForWrite);
+    EXPECT_EQ(static_cast<Host*>(pointer), nullptr);
+    EXPECT_EQ(pointer.status(), Acad::eNotThatKindOfClass);
+    EXPECT_EQ(openCount(), 0u);
+    const std::wstring handle = StoreTest::handleOf(foreign);
+    EXPECT_EQ(pointer.open(handle.c_str(), AcDb::kForRead), Acad::eNotThatKindOfClass);
+    EXPECT_EQ(openCount(), 0u);
+}
+
+TYPED_TEST(EntityWrapperEachClassTest, AssignmentChangesNeither) {
+    using Pointer = typename TypeParam::Pointer;
+    using Host = typename TypeParam::Host;
+    const AcDbObjectId first = addSample<Host>(*this);
+    const AcDbObjectId second = addSample<Host>(*this);
+    Pointer a(first, AcDb::kForRead);
+    Pointer b(second, AcDb::kForRead);
+    Pointer& result = (a = b);
+    EXPECT_EQ(&result, &a);
+    EXPECT_EQ(a->objectId(), first);
+    EXPECT_EQ(b->objectId(), second);
+    Pointer empty;
+    empty = a;
+    EXPECT_EQ(static_cast<Host*>(empty), nullptr);
+}
+
+// --- Opening rules, on lines and circles -----------------------------------------------------
+
+using EntityWrapperTest = StoreTest;
+
+TEST_F(EntityWrapperTest, EntityWrapperAcceptsEveryEntityKind) {
+    const AcDbObjectId ids[] = {addSample<AcDbArc>(*this), addSample<AcDbAttribute>(*this),
+                                addSample<AcDbTable>(*this), addSample<AcDb2dPolyline>(*this),
+                                addSample<AcDbRotatedDimension>(*this)};
+    for (const AcDbObjectId& id : ids) {
+        CxEntity<AcDbEntity> entity(id, AcDb::kForRead);
+        ASSERT_NE(static_cast<AcDbEntity*>(entity), nullptr);
+        EXPECT_EQ(entity->objectId(), id);
+    }
+}
+
+TEST_F(EntityWrapperTest, ReopeningClosesTheFirstEntityAlsoWhenTheSecondOpenFails) {
+    const AcDbObjectId line = addLine();
+    const AcDbObjectId otherLine = addLine();
+    const AcDbObjectId circle = addCircle();
+    CVLKCLinePtr pointer(line, AcDb::kForWrite);
+    ASSERT_NE(static_cast<AcDbLine*>(pointer), nullptr);
+
+    EXPECT_EQ(pointer.open(otherLine, AcDb::kForRead), Acad::eOk);
+    EXPECT_EQ(pointer->objectId(), otherLine);
+    EXPECT_EQ(pointer.mode(), AcDb::kForRead);
+    EXPECT_EQ(openCount(), 1u);
+
+    EXPECT_EQ(pointer.open(circle, AcDb::kForWrite), Acad::eNotThatKindOfClass);
+    EXPECT_EQ(static_cast<AcDbLine*>(pointer), nullptr);
+    EXPECT_EQ(pointer.status(), Acad::eNotThatKindOfClass);
+    EXPECT_EQ(pointer.mode(), AcDb::kForWrite);
+    EXPECT_EQ(openCount(), 0u);
+
+    EXPECT_EQ(pointer.open(line, AcDb::kForWrite), Acad::eOk);
+    EXPECT_EQ(pointer->objectId(), line);
+}
+
+TEST_F(EntityWrapperTest, AnOpenRefusedByTheHostLeavesTheWrapperEmptyWithTheHostStatus) {
+    const AcDbObjectId line = addLine();
+    CVLKCLinePtr writer(line, AcDb::kForWrite);
+    CVLKCLinePtr second(line, AcDb::kForWrite);
+    EXPECT_EQ(static_cast<AcDbLine*>(second), nullptr);
+    EXPECT_EQ(second.status(), Acad::eWasOpenForWrite);
+    EXPECT_EQ(openCount(), 1u);
+    writer.close();
+
+    CVLKCLinePtr eraser(line, AcDb::kForWrite);
+    ASSERT_EQ(eraser->erase(), Acad::eOk);
+    eraser.close();
+    EXPECT_EQ(second.open(line, AcDb::kForRead), Acad::eWasErased);
+    EXPECT_EQ(static_cast<AcDbLine*>(second), nullptr);
+}
+
+TEST_F(EntityWrapperTest, HandleTextsThatNameNothingFailAsTheNullId) {
+    addLine();
+    for (const wchar_t* text : {L"FFFFFF", L"", L"not hex", static_cast<const wchar_t*>(nullptr)}) {
+        CVLKCLinePtr pointer(text, AcDb::kForRead);
+        EXPECT_EQ(static_cast<AcDbLine*>(pointer), nullptr);
+        EXPECT_EQ(pointer.status(), Acad::eNullObjectId);
+    }
+}
+
+TEST_F(EntityWrapperTest, HandleTextsAreLookedUpInTheWorkingDatabaseOnly) {
+    AcDbObjectId line;
+    for (int i = 0; i < 40; ++i) {
+        line = addLine();
+    }
+    const std::wstring handle = handleOf(line);
+    {
+        CVLKCLinePtr here(handle.c_str(), AcDb::kForRead);
+        EXPECT_NE(static_cast<AcDbLine*>(here), nullptr);
+    }
+    host::newDocument();
+    CVLKCLinePtr elsewhere(handle.c_str(), AcDb::kForRead);
+    EXPECT_EQ(static_cast<AcDbLine*>(elsewhere), nullptr);
+    CVLKCLinePtr byId(line, AcDb::kForRead);
+    EXPECT_NE(static_cast<AcDbLine*>(byId), nullptr);
+}
+
+TEST_F(EntityWrapperTest, SelectionNamesThatNameNothingFailWithTheHostStatus) {
+    const AcDbObjectId line = addLine();
+    std::int64_t name[2];
+    ASSERT_EQ(acdbGetAdsName(name, line), Acad::eOk);
+    std::int64_t bogus[2] = {name[0], name[1] + 1000};
+    CVLKCLinePtr pointer(bogus, AcDb::kForRead);
+    EXPECT_EQ(static_cast<AcDbLine*>(pointer), nullptr);
+    EXPECT_EQ(pointer.status(), Acad::eNullObjectId);
+    EXPECT_EQ(pointer.open(static_cast<std::int64_t*>(nullptr), AcDb::kForRead),
+              Acad::eNullObjectId);
+    EXPECT_EQ(pointer.open(name, AcDb::kForRead), Acad::eOk);
+}
+
+TEST_F(EntityWrapperTest, DefaultConstructedWrappersAreEmptyAndCloseNothing) {
+    CVLKCCirclePtr pointer;
+    EXPECT_EQ(static_cast<AcDbCircle*>(pointer), nullptr);
+    EXPECT_EQ(pointer.close(), Acad::eOk);
+    CxEntity<AcDbText> wrapper;
+    EXPECT_EQ(static_cast<AcDbText*>(wrapper), nullptr);
+}
+
+}  // namespace
