@@ -27,6 +27,11 @@ class _CXMLHandlerNotifier;
 //   same address: GetUndoTable replaces it with a new table. Such an entry otherwise stays until
 //   the module is unloaded.
 // - Without a working database there is no table: GetUndoTable returns null.
+// - An undo object made inside a command (the application's first use in the drawing) is made
+//   in that command's undo group, and the host undoes a creation by erasing the object: it was
+//   erased already and keeps the text it was given, and no OnXMLRestored is made. So the first
+//   text of an application is undone only when the object existed before the command; a client
+//   that needs that reads its text once (GetXML) before its first command.
 // - Undo objects are made under the current document's lock (held around creating an object and
 //   around each final open); a refused lock is ignored.
 class CVLKXMLUndoObjectTable {

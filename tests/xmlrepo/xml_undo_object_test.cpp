@@ -1,0 +1,223 @@
+// The undo object: its runtime class, binary and DXF filing both ways, the refusals of newer
+// versions and damaged DXF input through the host's filers, and the application name that no
+// restored state changes.
+#include "xmlrepo/xml_undo_object.h"
+#include "host/db/dwg_filer.h"
+#include "host/db/dxf_filer.h"
+#include "host/db/open.h"
+#include "host/db/resbuf.h"
+#include "host/rx/dictionary.h"
+#include "tests/xmlrepo/repository_fixture.h"
+#include "xmlrepo/xml_undo_object_table.h"
+
+namespace {
+
+using host::DxfItem;
+using host::DxfItemList;
+using repotest::HeardList;
+using repotest::RepositoryTest;
+
+DxfItem text(int code, const wchar_t* value) {
+    return DxfItem{code, std::wstring(value)};
+}
+
+DxfItem integer(int code, std::int64_t value) {
+    return DxfItem{code, value};
+}
+
+class UndoObjectTest : public RepositoryTest {
+protected:
+    // An object outside any database (always write-enabled) holding xml.
+    static std::unique_ptr<CVLKXMLUndoObject> objectWith(const wchar_t* xml) {
+        auto object = std::make_unique<CVLKXMLUndoObject>();
+        object->setXml(xml, false);
+        return object;
+    }
+
+    // Reads items as the object's DXF description: the status, the object's text in xml.
+    static Acad::ErrorStatus readDxf(DxfItemList items, std::wstring& xml,
+                                     std::wstring* message = nullptr, DxfItem* next = nullptr) {
+        auto object = objectWith(L"<old/>");
+        host::DxfItemFiler filer(std::move(items));
+        const Acad::ErrorStatus status = object->dxfInFields(&filer);
+        xml = object->xml().str();
+        if (message != nullptr) {
+            *message = filer.errorMessage();
+        }
+        if (next != nullptr) {
+            filer.readItem(*next);
+        }
+        return status;
+    }
+
+    static DxfItemList header() { return {text(100, CVLKXMLUndoObject::kSubclassName)}; }
+};
+
+TEST_F(UndoObjectTest, UndoObjectClassIsRegisteredWithItsDetails) {
+    AcRxClass* cls = CVLKXMLUndoObject::desc();
+    ASSERT_NE(cls, nullptr);
+    EXPECT_EQ(acrxClassDictionary->at(L"CVLKXMLUndoObject"), cls);
+    EXPECT_EQ(cls->myParent(), AcDbObject::desc());
+    int dwg = 0;
+    int maintenance = 0;
+    cls->getClassVersion(dwg, maintenance);
+    EXPECT_EQ(dwg, 29);
+    EXPECT_EQ(maintenance, 6);
+    EXPECT_EQ(cls->proxyFlags(), 0);
+    EXPECT_STREQ(cls->dxfName(), L"VLKXMLUNDOOBJECT");
+    // Four quoted fields separated by one blank.
+    const std::wstring app = cls->appName();
+    EXPECT_EQ(app.rfind(L"\"VLKXUNDOOBJECTAPP\" \"|Product Desc:", 0), 0u);
+    EXPECT_NE(app.find(L"\" \"|Company:"), std::wstring::npos);
+    EXPECT_NE(app.find(L"\" \"|WEB Address:"), std::wstring::npos);
+    EXPECT_EQ(std::count(app.begin(), app.end(), L'"'), 8);
+    // Its pseudo-constructor makes an empty object.
+    std::unique_ptr<AcRxObject> made(cls->create());
+    auto* object = CVLKXMLUndoObject::cast(made.get());
+    ASSERT_NE(object, nullptr);
+    EXPECT_TRUE(object->xml().IsEmpty());
+    EXPECT_TRUE(object->appName().IsEmpty());
+}
+
+TEST_F(UndoObjectTest, UndoObjectDwgFilingRoundTripsAndNotifies) {
+    auto notifier = registerNotifier();
+    auto source = objectWith(L"<a>\x00E9\x4E2D</a>");
+    host::DwgMemoryFiler filer(AcDb::kUndoFiler, db());
+    ASSERT_EQ(source->dwgOutFields(&filer), Acad::eOk);
+    filer.rewind();
+    auto target = objectWith(L"<old/>");
+    target->setAppName(L"Mine");
+    ASSERT_EQ(target->dwgInFields(&filer), Acad::eOk);
+    EXPECT_TRUE(filer.atEnd());
+    EXPECT_EQ(target->xml(), L"<a>\x00E9\x4E2D</a>");
+    // The name is not filed: the object stays its application's.
+    EXPECT_EQ(target->appName(), L"Mine");
+    EXPECT_EQ(notifier->heard, (HeardList{{'R', L"Mine", L"<a>\x00E9\x4E2D</a>"}}));
+}
+
+TEST_F(UndoObjectTest, UndoObjectDwgStateOfANewerVersionIsRefused) {
+    auto notifier = registerNotifier();
+    auto source = objectWith(L"<new/>");
+    host::DwgMemoryFiler filer(AcDb::kUndoFiler, db());
+    ASSERT_EQ(source->AcDbObject::dwgOutFields(&filer), Acad::eOk);
+    filer.writeUInt32(2);
+    filer.writeString(L"<new/>");
+    filer.rewind();
+    auto target = objectWith(L"<old/>");
+    EXPECT_EQ(target->dwgInFields(&filer), Acad::eNewerObjectVersion);
+    EXPECT_EQ(target->xml(), L"<old/>");
+    EXPECT_TRUE(notifier->heard.empty());
+}
+
+TEST_F(UndoObjectTest, UndoObjectDwgStateCutShortIsRefused) {
+    auto source = objectWith(L"<a/>");
+    host::DwgMemoryFiler filer(AcDb::kUndoFiler, db());
+    ASSERT_EQ(source->AcDbObject::dwgOutFields(&filer), Acad::eOk);
+    filer.writeUInt32(1);
+    filer.rewind();
+    auto target = objectWith(L"<old/>");
+    EXPECT_EQ(target->dwgInFields(&filer), Acad::eEndOfFile);
+    EXPECT_EQ(target->xml(), L"<old/>");
+    // Another kind of value where the version belongs.
+    host::DwgMemoryFiler wrong(AcDb::kUndoFiler, db());
+    source->AcDbObject::dwgOutFields(&wrong);
+    wrong.writeString(L"not a version");
+    wrong.rewind();
+    EXPECT_NE(target->dwgInFields(&wrong), Acad::eOk);
+    EXPECT_EQ(target->xml(), L"<old/>");
+}
+
+TEST_F(UndoObjectTest, UndoObjectDxfOutWritesMarkerVersionAndText) {
+    auto object = objectWith(L"<a x=\"1\"/>");
+    host::DxfItemFiler filer;
+    ASSERT_EQ(object->dxfOutFields(&filer), Acad::eOk);
+    const DxfItemList& items = filer.items();
+    ASSERT_GE(items.size(), 3u);
+    const DxfItemList tail(items.end() - 3, items.end());
+    EXPECT_EQ(tail, (DxfItemList{text(100, L"CVLKXMLUndoObject"), integer(90, 1),
+                                 text(1, L"<a x=\"1\"/>")}));
+    // And reads back.
+    filer.rewind();
+    auto copy = objectWith(L"<old/>");
+    ASSERT_EQ(copy->dxfInFields(&filer), Acad::eOk);
+    EXPECT_EQ(copy->xml(), L"<a x=\"1\"/>");
+}
+
+TEST_F(UndoObjectTest, UndoObjectDxfInWithoutVersionGivesFiftyAndTheMessage) {
+    DxfItemList items = header();
+    items.push_back(text(1, L"<new/>"));
+    std::wstring xml;
+    std::wstring message;
+    DxfItem next;
+    EXPECT_EQ(readDxf(items, xml, &message, &next), Acad::eMissingDxfField);
+    EXPECT_EQ(message, L"\nError: expected group code 90 (version #)");
+    EXPECT_EQ(xml, L"<old/>");
+    // Nothing at all after the marker: the same.
+    EXPECT_EQ(readDxf(header(), xml, &message), Acad::eMissingDxfField);
+    EXPECT_EQ(message, L"\nError: expected group code 90 (version #)");
+}
+
+TEST_F(UndoObjectTest, UndoObjectDxfInOfANewerVersionIsRefused) {
+    for (std::int64_t version : {2LL, 0xFFFFFFFFLL, -1LL}) {
+        DxfItemList items = header();
+        items.push_back(integer(90, version));
+        items.push_back(text(1, L"<new/>"));
+        std::wstring xml;
+        EXPECT_EQ(readDxf(items, xml), Acad::eNewerObjectVersion) << version;
+        EXPECT_EQ(xml, L"<old/>");
+    }
+}
+
+TEST_F(UndoObjectTest, UndoObjectDxfInTakesTheLastTextAndStopsAtAnotherGroup) {
+    DxfItemList items = header();
+    items.push_back(integer(90, 1));
+    items.push_back(text(1, L"<first/>"));
+    items.push_back(text(1, L"<second/>"));
+    items.push_back(integer(70, 3));
+    std::wstring xml;
+    DxfItem next;
+    EXPECT_EQ(readDxf(items, xml, nullptr, &next), Acad::eOk);
+    EXPECT_EQ(xml, L"<second/>");
+    // The group that ended the object is left for the next reader.
+    EXPECT_EQ(next, integer(70, 3));
+
+    // A version without any text keeps the text.
+    items = header();
+    items.push_back(integer(90, 1));
+    EXPECT_EQ(readDxf(items, xml), Acad::eOk);
+    EXPECT_EQ(xml, L"<old/>");
+}
+
+TEST_F(UndoObjectTest, UndoObjectDxfInWithoutItsMarkerReadsNothing) {
+    std::wstring xml;
+    EXPECT_EQ(readDxf({integer(90, 1), text(1, L"<new/>")}, xml), Acad::eOk);
+    EXPECT_EQ(xml, L"<old/>");
+}
+
+TEST_F(UndoObjectTest, UndoObjectDxfInFailingReadGivesFiftyOne) {
+    // A resbuf list whose third item has a code the host does not know.
+    resbuf* list = acutBuildList(100, CVLKXMLUndoObject::kSubclassName, 90, 1L, 1, L"<new/>", 0);
+    resbuf* last = list;
+    while (last->rbnext != nullptr) {
+        last = last->rbnext;
+    }
+    last->rbnext = acutNewRb(RTSHORT);
+    last->rbnext->restype = 9999;
+    auto object = objectWith(L"<old/>");
+    host::DxfResbufFiler filer(list, db());
+    EXPECT_EQ(object->dxfInFields(&filer), Acad::eDxfReadFailed);
+    EXPECT_EQ(object->xml(), L"<old/>");
+    acutRelRb(list);
+}
+
+TEST_F(UndoObjectTest, UndoObjectInTheDatabaseIsErasedAndOwnerless) {
+    CVLKXMLUndoObject* object = nullptr;
+    ASSERT_EQ(GetUndoTable()->OpenUndoObject(L"App", object, AcDb::kForRead), Acad::eOk);
+    EXPECT_TRUE(object->isErased());
+    EXPECT_TRUE(object->ownerId().isNull());
+    EXPECT_EQ(object->database(), db());
+    EXPECT_EQ(object->appName(), L"App");
+    object->close();
+}
+
+}  // namespace
