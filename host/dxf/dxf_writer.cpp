@@ -45,14 +45,14 @@ struct ObjectContext {
     bool dimStyle = false;
 };
 
+class DrawingWriter;
+
 // The filer objects write a file through: converts angles and points to the file's conventions,
 // names references by handle, and adds the groups a file needs around the object's own.
 class FileFiler : public AcDbDxfFiler {
 public:
-    using HandleOf = std::uint64_t (*)(const void* writer, const AcDbObjectId& id);
-
-    FileFiler(AcDbDatabase* db, DxfTextWriter& out, const void* writer, HandleOf handleOf)
-        : AcDbDxfFiler(AcDb::kFileFiler, db), m_out(out), m_writer(writer), m_handleOf(handleOf) {}
+    FileFiler(AcDbDatabase* db, DxfTextWriter& out, const DrawingWriter& writer)
+        : AcDbDxfFiler(AcDb::kFileFiler, db), m_out(out), m_writer(writer) {}
 
     void beginObject(const ObjectContext& context) {
         m_context = context;
@@ -68,10 +68,10 @@ protected:
 
 private:
     Acad::ErrorStatus putReal(int code, double value);
+    Acad::ErrorStatus putPoint(int code, const AcGePoint3d& point);
 
     DxfTextWriter& m_out;
-    const void* m_writer;
-    HandleOf m_handleOf;
+    const DrawingWriter& m_writer;  // names the objects references point at
     ObjectContext m_context;
     bool m_inXData = false;
     bool m_inDimension = false;  // inside the AcDbDimension subclass of such a dimension
@@ -89,63 +89,12 @@ Acad::ErrorStatus FileFiler::putReal(int code, double value) {
     return Acad::eOk;
 }
 
-Acad::ErrorStatus FileFiler::putItem(DxfItem item) {
-    int code = item.code;
-    if (code == 0) {
-        m_out.text(0, m_context.dxfName);
-        if (m_context.tableName != nullptr) {
-            m_out.text(2, m_context.tableName);
-        }
-        return Acad::eOk;
+Acad::ErrorStatus FileFiler::putPoint(int code, const AcGePoint3d& p) {
+    if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) {
+        return setError(Acad::eInvalidInput, L"group %d holds a point that is not finite", code);
     }
-    if (code == 1001) {
-        m_inXData = true;
-    } else if (!m_inXData && m_context.entity && code == 67) {
-        return Acad::eOk;  // the writer states the space itself
-    } else if (!m_inXData && m_context.dimStyle && code == 5) {
-        code = kDimStyleHandleCode;
-    } else if (m_inDimension && code == 2) {
-        return Acad::eOk;  // the block the writer gave the dimension replaces it
-    } else if (code == 100) {
-        m_inDimension = false;
-    }
-    switch (item.value.index()) {
-        case 1:
-            m_out.text(code, item.text());
-            break;
-        case 2:
-            return putReal(code, item.real());
-        case 3: {
-            const AcGePoint3d p = item.point();
-            if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) {
-                return setError(Acad::eInvalidInput, L"group %d holds a point that is not finite",
-                                code);
-            }
-            const int occurrence = code == 10 ? m_seen10++ : 0;
-            m_out.point(code, p,
-                        m_inXData || !isPoint2dInFile(m_context.dxfName, code, occurrence));
-            break;
-        }
-        case 4:
-            m_out.integer(code, item.integer());
-            break;
-        case 5:
-            m_out.bytes(code, item.bytes().data(), item.bytes().size());
-            break;
-        case 6:
-            m_out.handle(code, m_handleOf(m_writer, item.id()));
-            break;
-        default:
-            break;  // control codes without a value have no line in files
-    }
-    if (code == 100 && m_context.entity && m_context.paperSpace && !m_inXData &&
-        item.text() == L"AcDbEntity") {
-        m_out.integer(67, 1);
-    }
-    if (code == 100 && m_context.dimensionBlock != nullptr && item.text() == L"AcDbDimension") {
-        m_out.text(2, m_context.dimensionBlock);
-        m_inDimension = true;
-    }
+    const int occurrence = code == 10 ? m_seen10++ : 0;
+    m_out.point(code, p, m_inXData || !isPoint2dInFile(m_context.dxfName, code, occurrence));
     return Acad::eOk;
 }
 
@@ -184,17 +133,17 @@ public:
     explicit DrawingWriter(AcDbDatabase* db)
         : m_db(db),
           m_body(1 << 20),
-          m_filer(db, m_body, this, &DrawingWriter::handleOf),
+          m_filer(db, m_body, *this),
           m_nextHandle(db->handseed().value()) {}
 
     WriteResult write(std::string& out);
 
-private:
-    static std::uint64_t handleOf(const void* self, const AcDbObjectId& id) {
-        const auto* writer = static_cast<const DrawingWriter*>(self);
-        return writer->isWritten(id) ? id.handle().value() : 0;
+    // The handle a file names id by: 0 for objects the file leaves out.
+    std::uint64_t handleOf(const AcDbObjectId& id) const {
+        return isWritten(id) ? id.handle().value() : 0;
     }
 
+private:
     bool isWritten(const AcDbObjectId& id) const;
     bool reachable(const AcDbObject* object);
     void plan();
@@ -235,6 +184,50 @@ private:
     AcDbExtents m_extents;
     WriteResult m_result;
 };
+
+Acad::ErrorStatus FileFiler::putItem(DxfItem item) {
+    int code = item.code;
+    if (code == 0) {
+        m_out.text(0, m_context.dxfName);
+        if (m_context.tableName != nullptr) {
+            m_out.text(2, m_context.tableName);
+        }
+        return Acad::eOk;
+    }
+    if (code == 1001) {
+        m_inXData = true;
+    } else if (!m_inXData && m_context.entity && code == 67) {
+        return Acad::eOk;  // the writer states the space itself
+    } else if (!m_inXData && m_context.dimStyle && code == 5) {
+        code = kDimStyleHandleCode;
+    } else if (m_inDimension && code == 2) {
+        return Acad::eOk;  // the block the writer gave the dimension replaces it
+    } else if (code == 100) {
+        m_inDimension = false;
+    }
+    if (const auto* text = std::get_if<std::wstring>(&item.value)) {
+        m_out.text(code, *text);
+    } else if (const auto* real = std::get_if<double>(&item.value)) {
+        return putReal(code, *real);
+    } else if (const auto* point = std::get_if<AcGePoint3d>(&item.value)) {
+        return putPoint(code, *point);
+    } else if (const auto* integer = std::get_if<std::int64_t>(&item.value)) {
+        m_out.integer(code, *integer);
+    } else if (const auto* bytes = std::get_if<std::vector<unsigned char>>(&item.value)) {
+        m_out.bytes(code, bytes->data(), bytes->size());
+    } else if (const auto* id = std::get_if<AcDbObjectId>(&item.value)) {
+        m_out.handle(code, m_writer.handleOf(*id));
+    }
+    if (code == 100 && m_context.entity && m_context.paperSpace && !m_inXData &&
+        item.text() == L"AcDbEntity") {
+        m_out.integer(67, 1);
+    }
+    if (code == 100 && m_context.dimensionBlock != nullptr && item.text() == L"AcDbDimension") {
+        m_out.text(2, m_context.dimensionBlock);
+        m_inDimension = true;
+    }
+    return Acad::eOk;
+}
 
 bool DrawingWriter::isWritten(const AcDbObjectId& id) const {
     if (id.isNull() || id.database() != m_db || id.isErased()) {
