@@ -12,6 +12,7 @@
 #include "host/ge/point3d.h"
 #include "platform/cstring.h"
 
+class CVLKCDraw;
 struct resbuf;
 
 // The fields, the two states and the rules of CxPtr hold, except that open() may be called on
@@ -149,6 +150,9 @@ protected:
                                  AcDbObject*& record);
 
 private:
+    // Entity creation hands a new entity, open for write, straight to the caller's pointer.
+    friend class CVLKCDraw;
+
     Acad::ErrorStatus openEntity(const AcDbObjectId& id, AcDb::OpenMode mode);
     // The three fields as the stores work on them.
     kestrel::EntityFields fields();

@@ -87,6 +87,17 @@ inline std::vector<Item> takeItems(resbuf* list) {
     return items;
 }
 
+// A new binary item of code holding the bytes 0, 1, ... length - 1 (wrapping at 256).
+inline resbuf* chunk(int code, int length) {
+    std::vector<char> bytes(length);
+    for (int i = 0; i < length; ++i) {
+        bytes[i] = static_cast<char>(i);
+    }
+    resbuf* item = acutNewRb(code);
+    EXPECT_EQ(acutRbSetBinary(item, bytes.data(), length), RTNORM);
+    return item;
+}
+
 class StoreTest : public access_test::AccessTest {
 public:
     using AccessTest::append;
