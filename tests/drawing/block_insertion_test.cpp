@@ -1,8 +1,6 @@
 // Block references with attributes made from the definition's attribute definitions, and block
 // definitions brought in from drawing files (written by the host in a temporary folder), with
 // the module's one message on failure.
-#include <unistd.h>
-
 #include <filesystem>
 
 #include "drawing/entity_creation.h"
@@ -27,36 +25,6 @@ namespace {
 using drawing_test::DrawingTest;
 using drawing_test::writable;
 
-// Appends entity to the block record of database and closes it.
-void appendTo(AcDbDatabase& database, AcDbObjectId block, AcDbEntity* entity) {
-    AcDbBlockTableRecord* record = nullptr;
-    ASSERT_EQ(acdbOpenObject(record, block, AcDb::kForWrite), Acad::eOk);
-    ASSERT_EQ(record->appendAcDbEntity(entity), Acad::eOk);
-    entity->close();
-    record->close();
-}
-
-// Adds a block called name to database; its id.
-AcDbObjectId addBlockTo(AcDbDatabase& database, const wchar_t* name) {
-    AcDbBlockTable* table = nullptr;
-    EXPECT_EQ(database.getSymbolTable(table, AcDb::kForWrite), Acad::eOk);
-    auto* record = new AcDbBlockTableRecord();
-    record->setName(name);
-    AcDbObjectId id;
-    EXPECT_EQ(table->add(id, record), Acad::eOk);
-    record->close();
-    table->close();
-    return id;
-}
-
-// Three attribute definitions (tags A, B, C, each with a default text) and a line.
-void fillDoor(AcDbDatabase& database, AcDbObjectId block) {
-    appendTo(database, block, new AcDbAttributeDefinition({0, 0, 0}, L"dA", L"A", L"a?"));
-    appendTo(database, block, new AcDbLine({0, 0, 0}, {1, 2, 0}));
-    appendTo(database, block, new AcDbAttributeDefinition({0, 1, 0}, L"dB", L"B", L"b?"));
-    appendTo(database, block, new AcDbAttributeDefinition({0, 2, 0}, L"dC", L"C", L"c?"));
-}
-
 struct AttributeText {
     std::wstring tag;
     std::wstring text;
@@ -67,10 +35,6 @@ class DrawingBlockTest : public DrawingTest {
 protected:
     void SetUp() override {
         DrawingTest::SetUp();
-        m_folder = fs::temp_directory_path() /
-                   ("kestrel_blocks_" + std::to_string(getpid()) + "_" +
-                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(m_folder);
         // A drawing whose model space holds a line on layer "Frame" and which defines "Door".
         AcDbDatabase source;
         AcDbLayerTable* layers = nullptr;
@@ -84,16 +48,19 @@ protected:
         auto* line = new AcDbLine({0, 0, 0}, {10, 0, 0});
         line->setDatabaseDefaults(&source);
         line->setLayer(frameId);
-        appendTo(source, source.modelSpaceId(), line);
-        fillDoor(source, addBlockTo(source, L"Door"));
+        append(line, source.modelSpaceId());
+        fillDoor(addBlock(L"Door", &source));
         ASSERT_EQ(source.saveAs(path("parts.dxf").c_str()), Acad::eOk);
     }
-    void TearDown() override {
-        fs::remove_all(m_folder);
-        DrawingTest::TearDown();
-    }
+    std::wstring path(const char* name) const { return m_files.path(name); }
 
-    std::wstring path(const char* name) const { return utf8ToWide((m_folder / name).string()); }
+    // Three attribute definitions (tags A, B, C, each with a default text) and a line.
+    void fillDoor(AcDbObjectId block) {
+        append(new AcDbAttributeDefinition({0, 0, 0}, L"dA", L"A", L"a?"), block);
+        append(new AcDbLine({0, 0, 0}, {1, 2, 0}), block);
+        append(new AcDbAttributeDefinition({0, 1, 0}, L"dB", L"B", L"b?"), block);
+        append(new AcDbAttributeDefinition({0, 2, 0}, L"dC", L"C", L"c?"), block);
+    }
 
     // The attributes of the reference in order.
     std::vector<AttributeText> attributesOf(AcDbObjectId referenceId) {
@@ -136,12 +103,12 @@ protected:
     }
 
 private:
-    fs::path m_folder;
+    drawing_test::TempFolder m_files;
 };
 
 TEST_F(DrawingBlockTest, DrawingBlockReferenceTakesValuesInDefinitionOrder) {
     const AcDbObjectId door = addBlock(L"Door");
-    fillDoor(*db(), door);
+    fillDoor(door);
     CStringArray values;
     values.Add(L"first");
     values.Add(L"second");
@@ -170,7 +137,7 @@ TEST_F(DrawingBlockTest, DrawingBlockReferenceTakesValuesInDefinitionOrder) {
 
 TEST_F(DrawingBlockTest, DrawingBlockReferenceWithoutValuesHasEmptyAttributes) {
     const AcDbObjectId door = addBlock(L"Door");
-    fillDoor(*db(), door);
+    fillDoor(door);
     // A derived definition class is not an attribute definition here.
     auto* derived = new DrawingTestAttributeDefinition();
     derived->setTag(L"D");
@@ -202,7 +169,7 @@ TEST_F(DrawingBlockTest, DrawingBlockReferenceWithoutValuesHasEmptyAttributes) {
 
 TEST_F(DrawingBlockTest, DrawingBlockReferenceWhoseDefinitionDoesNotOpen) {
     const AcDbObjectId door = addBlock(L"Door");
-    fillDoor(*db(), door);
+    fillDoor(door);
     AcDbBlockTableRecord* held = nullptr;
     ASSERT_EQ(acdbOpenObject(held, door, AcDb::kForWrite), Acad::eOk);
     const AcDbObjectId id = CVLKCDraw::insertBlockReference(door, {0, 0, 0}, nullptr, 1.0);

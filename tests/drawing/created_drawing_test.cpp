@@ -1,8 +1,6 @@
 // A drawing made with every creating member of CVLKCDraw (in model space, paper space and a
 // block brought in from a file) is saved, read back by the host and by ezdxf (run with
 // /usr/bin/python3, check_created.py), and both see the geometry that was created.
-#include <unistd.h>
-
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -326,21 +324,7 @@ std::string summarize(AcDbDatabase& database, const std::vector<const wchar_t*>&
 
 class DrawingFileTest : public DrawingTest {
 protected:
-    void SetUp() override {
-        DrawingTest::SetUp();
-        m_folder = fs::temp_directory_path() /
-                   ("kestrel_created_" + std::to_string(getpid()) + "_" +
-                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(m_folder);
-    }
-    void TearDown() override {
-        if (!HasFailure()) {
-            fs::remove_all(m_folder);
-        }
-        DrawingTest::TearDown();
-    }
-
-    std::wstring path(const char* name) const { return utf8ToWide((m_folder / name).string()); }
+    std::wstring path(const char* name) const { return m_files.path(name); }
 
     // A drawing file whose model space holds one line, for a block brought in whole.
     void writePartsFile() {
@@ -405,9 +389,9 @@ protected:
 
     // Runs check_created.py on file against expected; its exit status, output in output.
     int checkWithEzdxf(const std::wstring& file, const std::string& expected, std::string& output) {
-        const fs::path json = m_folder / "expected.json";
+        const fs::path json = m_files.folder() / "expected.json";
         std::ofstream(json) << expected;
-        const fs::path log = m_folder / "check.log";
+        const fs::path log = m_files.folder() / "check.log";
         const fs::path script = fs::path(__FILE__).parent_path() / "check_created.py";
         const std::string command = "/usr/bin/python3 '" + script.string() + "' '" +
                                     wideToUtf8(file) + "' '" + json.string() + "' > '" +
@@ -420,7 +404,7 @@ protected:
     }
 
 private:
-    fs::path m_folder;
+    drawing_test::TempFolder m_files;
 };
 
 TEST_F(DrawingFileTest, DrawingFileOfEveryCreatingMemberReadsBackTheSame) {

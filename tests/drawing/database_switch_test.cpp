@@ -2,15 +2,9 @@
 // from a drawing file (owned and deleted) or handed over, replacing and copying switches.
 #include "drawing/database_switch.h"
 
-#include <unistd.h>
-
-#include <filesystem>
-
 #include "drawing_fixture.h"
 #include "host/db/entities/line.h"
 #include "host/db/layer_table.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -24,10 +18,6 @@ class DrawingDatabaseSwitchTest : public DrawingTest {
 protected:
     void SetUp() override {
         DrawingTest::SetUp();
-        m_folder = fs::temp_directory_path() /
-                   ("kestrel_switch_" + std::to_string(getpid()) + "_" +
-                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(m_folder);
         // A drawing with a layer "FromFile", written by the host itself.
         AcDbDatabase source;
         AcDbLayerTable* layers = nullptr;
@@ -39,13 +29,8 @@ protected:
         layers->close();
         ASSERT_EQ(source.saveAs(path("source.dxf").c_str()), Acad::eOk);
     }
-    void TearDown() override {
-        fs::remove_all(m_folder);
-        DrawingTest::TearDown();
-    }
-
-    std::wstring path(const char* name) const { return utf8ToWide((m_folder / name).string()); }
-    std::wstring folder() const { return utf8ToWide(m_folder.string()); }
+    std::wstring path(const char* name) const { return m_files.path(name); }
+    std::wstring folder() const { return utf8ToWide(m_files.folder().string()); }
 
     static bool hasLayer(AcDbDatabase* database, const wchar_t* name) {
         AcDbLayerTable* layers = nullptr;
@@ -58,7 +43,7 @@ protected:
     }
 
 private:
-    fs::path m_folder;
+    drawing_test::TempFolder m_files;
 };
 
 TEST_F(DrawingDatabaseSwitchTest, DrawingDatabaseSwitchRestoresTheWorkingDatabase) {

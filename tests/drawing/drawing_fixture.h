@@ -4,7 +4,9 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <filesystem>
 #include <string>
 
 #include "drawing/doc_lock.h"
@@ -45,8 +47,9 @@ protected:
 
     AcDbDatabase* db() const { return m_db; }
 
-    // Appends entity to the block record (model space by default), closes it and returns its id;
-    // the test fails when the block refuses it.
+    // Appends entity to the block record (model space of the working database by default; any
+    // database's block otherwise), closes it and returns its id; the test fails when the block
+    // refuses it.
     AcDbObjectId append(AcDbEntity* entity, AcDbObjectId block = AcDbObjectId::kNull) {
         AcDbBlockTableRecord* record = nullptr;
         const AcDbObjectId target = block.isNull() ? m_db->modelSpaceId() : block;
@@ -66,10 +69,11 @@ protected:
         return id;
     }
 
-    // Adds a block definition called name (empty) and returns its id.
-    AcDbObjectId addBlock(const wchar_t* name) {
+    // Adds an empty block definition called name to database (the working one by default).
+    AcDbObjectId addBlock(const wchar_t* name, AcDbDatabase* database = nullptr) {
         AcDbBlockTable* table = nullptr;
-        EXPECT_EQ(m_db->getSymbolTable(table, AcDb::kForWrite), Acad::eOk);
+        EXPECT_EQ((database != nullptr ? database : m_db)->getSymbolTable(table, AcDb::kForWrite),
+                  Acad::eOk);
         auto* record = new AcDbBlockTableRecord();
         record->setName(name);
         AcDbObjectId id;
@@ -100,5 +104,31 @@ inline bool writable(AcDbObjectId id) {
     object->close();
     return true;
 }
+
+// A folder of the running test's own under the system's temporary folder, removed with the
+// object (kept when the test failed, to look at what it wrote).
+class TempFolder {
+public:
+    TempFolder()
+        : m_folder(std::filesystem::temp_directory_path() /
+                   ("kestrel_drawing_" + std::to_string(getpid()) + "_" +
+                    ::testing::UnitTest::GetInstance()->current_test_info()->name())) {
+        std::filesystem::create_directories(m_folder);
+    }
+    ~TempFolder() {
+        if (!::testing::Test::HasFailure()) {
+            std::filesystem::remove_all(m_folder);
+        }
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    // The folder, or a file name in it.
+    const std::filesystem::path& folder() const { return m_folder; }
+    std::wstring path(const char* name) const { return utf8ToWide((m_folder / name).string()); }
+
+private:
+    std::filesystem::path m_folder;
+};
 
 }  // namespace drawing_test
