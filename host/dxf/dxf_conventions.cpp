@@ -127,6 +127,44 @@ constexpr std::array<std::wstring_view, 48> kBuiltInNames = {
     L"STYLE",    L"VIEW",       L"UCS",        L"VPORT",        L"APPID",    L"DIMSTYLE",
 };
 
+constexpr const wchar_t* kDbx = L"ObjectDBX Classes";
+constexpr std::array<ClassRecord, 34> kClassRecords = {{
+    {L"ACAD_TABLE", L"AcDbTable", kDbx, 1025},
+    {L"ACDBDETAILVIEWSTYLE", L"AcDbDetailViewStyle", kDbx, 1025},
+    {L"ACDBDICTIONARYWDFLT", L"AcDbDictionaryWithDefault", kDbx, 0},
+    {L"ACDBPLACEHOLDER", L"AcDbPlaceHolder", kDbx, 0},
+    {L"ACDBSECTIONVIEWSTYLE", L"AcDbSectionViewStyle", kDbx, 1025},
+    {L"CELLSTYLEMAP", L"AcDbCellStyleMap", kDbx, 1152},
+    {L"DICTIONARYVAR", L"AcDbDictionaryVar", kDbx, 0},
+    {L"DIMASSOC", L"AcDbDimAssoc", L"AcDbDimAssoc", 0},
+    {L"GEODATA", L"AcDbGeoData", kDbx, 4095},
+    {L"HELIX", L"AcDbHelix", kDbx, 4095},
+    {L"IDBUFFER", L"AcDbIdBuffer", kDbx, 0},
+    {L"IMAGE", L"AcDbRasterImage", L"ISM", 2175},
+    {L"IMAGEDEF", L"AcDbRasterImageDef", L"ISM", 0},
+    {L"IMAGEDEF_REACTOR", L"AcDbRasterImageDefReactor", L"ISM", 1},
+    {L"LAYER_FILTER", L"AcDbLayerFilter", kDbx, 0},
+    {L"LAYER_INDEX", L"AcDbLayerIndex", kDbx, 0},
+    {L"LAYOUT", L"AcDbLayout", kDbx, 0},
+    {L"MATERIAL", L"AcDbMaterial", kDbx, 1153},
+    {L"MENTALRAYRENDERSETTINGS", L"AcDbMentalRayRenderSettings", L"SCENEOE", 1024},
+    {L"MLEADER", L"AcDbMLeader", L"ACDB_MLEADER_CLASS", 3071},
+    {L"MLEADERSTYLE", L"AcDbMLeaderStyle", L"ACDB_MLEADERSTYLE_CLASS", 4095},
+    {L"MPOLYGON", L"AcDbMPolygon", L"AcMPolygonObj15", 1025},
+    {L"PDFDEFINITION", L"AcDbPdfDefinition", kDbx, 1153},
+    {L"PDFUNDERLAY", L"AcDbPdfReference", kDbx, 4095},
+    {L"RASTERVARIABLES", L"AcDbRasterVariables", L"ISM", 0},
+    {L"SCALE", L"AcDbScale", kDbx, 1153},
+    {L"SORTENTSTABLE", L"AcDbSortentsTable", kDbx, 0},
+    {L"SPATIAL_FILTER", L"AcDbSpatialFilter", kDbx, 0},
+    {L"SPATIAL_INDEX", L"AcDbSpatialIndex", kDbx, 0},
+    {L"SUN", L"AcDbSun", L"SCENEOE", 1153},
+    {L"TABLESTYLE", L"AcDbTableStyle", kDbx, 4095},
+    {L"VISUALSTYLE", L"AcDbVisualStyle", kDbx, 4095},
+    {L"WIPEOUT", L"AcDbWipeout", L"WipeOut", 127},
+    {L"WIPEOUTVARIABLES", L"AcDbWipeoutVariables", L"WipeOut", 0},
+}};
+
 const AcRxClass* classByName(const wchar_t* name) {
     return AcRxClass::cast(host::rx::classDictionary().at(name));
 }
@@ -232,6 +270,12 @@ const AcRxClass* classForDxfName(std::wstring_view dxfName,
         }
     }
     return shared ? nullptr : uniqueClassWithDxfName(dxfName);
+}
+
+const ClassRecord* findClassRecord(std::wstring_view dxfName) {
+    const auto it = std::find_if(kClassRecords.begin(), kClassRecords.end(),
+                                 [&](const ClassRecord& r) { return dxfName == r.dxfName; });
+    return it != kClassRecords.end() ? &*it : nullptr;
 }
 
 bool isBuiltInDxfName(std::wstring_view dxfName) {

@@ -143,4 +143,18 @@ const AcRxClass* classForDxfName(std::wstring_view dxfName,
 // gets a CLASS record.
 bool isBuiltInDxfName(std::wstring_view dxfName);
 
+// The CLASS record the format gives a DXF name outside its built-in set: C++ class name,
+// application and proxy flags.
+struct ClassRecord {
+    const wchar_t* dxfName;
+    const wchar_t* className;
+    const wchar_t* appName;
+    int proxyFlags;
+};
+
+// The record of the well-known classes (LAYOUT, ACAD_TABLE, WIPEOUT, MLEADER, ...), or null.
+// The writer lists these as other programs expect them, also for objects kept raw, whose
+// CLASSES entry the reader does not keep.
+const ClassRecord* findClassRecord(std::wstring_view dxfName);
+
 }  // namespace host::dxf

@@ -122,6 +122,21 @@ struct DimensionBlock {
     std::uint64_t record = 0;
 };
 
+// Fills a CLASS record: the format's own for well-known names, else the registered class's
+// (objects kept raw name their DXF name as class).
+void describeClass(ClassEntry& entry, const ObjectContext& context, const AcRxClass* cls) {
+    if (const ClassRecord* known = findClassRecord(context.dxfName)) {
+        entry.className = known->className;
+        entry.appName = known->appName;
+        entry.proxyFlags = known->proxyFlags;
+    } else {
+        entry.className = context.raw ? std::wstring(context.dxfName) : cls->name();
+        entry.appName = context.raw ? kStandardClassApp : classApp(cls);
+        entry.proxyFlags = context.raw ? 0 : cls->proxyFlags();
+    }
+    entry.entity = context.entity;
+}
+
 // Closes an object opened by the writer.
 struct Closer {
     void operator()(AcDbObject* object) const { object->close(); }
@@ -413,11 +428,7 @@ bool DrawingWriter::writeOpened(const AcDbObject* object, ObjectContext context)
     if (!isBuiltInDxfName(context.dxfName)) {
         ClassEntry& entry = m_classes[std::wstring(context.dxfName)];
         if (entry.count++ == 0) {
-            const AcRxClass* cls = object->isA();
-            entry.className = context.raw ? std::wstring(context.dxfName) : cls->name();
-            entry.appName = context.raw ? kStandardClassApp : classApp(cls);
-            entry.proxyFlags = context.raw ? 0 : cls->proxyFlags();
-            entry.entity = context.entity;
+            describeClass(entry, context, object->isA());
         }
     }
     m_filer.beginObject(context);

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "host/db/database.h"
-#include "host/dxf/dxf_conventions.h"
 #include "host/db/object.h"
+#include "host/dxf/dxf_conventions.h"
 #include "host/rx/class.h"
 #include "host/rx/dictionary.h"
 #include "platform/utf8.h"
@@ -134,6 +134,18 @@ TEST(DxfConventions, BuiltInNamesStayOutOfTheClassesSection) {
     }
     for (const wchar_t* name : {L"LAYOUT", L"ACAD_TABLE", L"MLEADER", L"line"}) {
         EXPECT_FALSE(dxf::isBuiltInDxfName(name)) << wideToUtf8(name);
+    }
+}
+
+TEST(DxfConventions, WellKnownClassesHaveTheirRecordsAndBuiltInNamesNone) {
+    const dxf::ClassRecord* layout = dxf::findClassRecord(L"LAYOUT");
+    ASSERT_NE(layout, nullptr);
+    EXPECT_STREQ(layout->className, L"AcDbLayout");
+    const dxf::ClassRecord* wipeout = dxf::findClassRecord(L"WIPEOUT");
+    ASSERT_NE(wipeout, nullptr);
+    EXPECT_STREQ(wipeout->appName, L"WipeOut");
+    for (const wchar_t* name : {L"LINE", L"DICTIONARY", L"layout", L"NOSUCHTHING"}) {
+        EXPECT_EQ(dxf::findClassRecord(name), nullptr) << wideToUtf8(name);
     }
 }
 

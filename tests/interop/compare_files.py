@@ -1,7 +1,8 @@
 """Compares, as ezdxf sees them, a drawing and the same drawing after it passed through the host
 (read and saved): the second must load and audit clean, hold the same entities in each layout
-(kind, handle, layer, XData) and, for the kinds the host keeps as they came, the same DXF
-attributes, vertices and boundary paths.
+(kind, handle, layer, XData), list the classes it shares with the original under the same
+C++ names and, for the kinds the host keeps as they came, hold the same DXF attributes,
+vertices and boundary paths.
 
 usage: compare_files.py ORIGINAL.dxf PASSED.dxf
 """
@@ -52,6 +53,11 @@ def layouts(doc):
             for name in doc.layouts.names()}
 
 
+def class_names(doc):
+    """DXF name -> C++ class name of the CLASSES section."""
+    return {cls.dxf.name: cls.dxf.cpp_class_name for cls in doc.classes.classes.values()}
+
+
 def main():
     original = ezdxf.readfile(sys.argv[1])
     passed = ezdxf.readfile(sys.argv[2])
@@ -66,6 +72,10 @@ def main():
         for handle in a:
             if handle in b and a[handle] != b[handle]:
                 problems.append(f"{layout} {handle}: {a[handle]} became {b[handle]}")
+    original_classes = class_names(original)
+    for name, cpp in class_names(passed).items():
+        if name in original_classes and original_classes[name] != cpp:
+            problems.append(f"class {name}: {original_classes[name]} became {cpp}")
     for problem in problems:
         print(problem)
     return 1 if problems else 0
