@@ -131,7 +131,7 @@ bool DxfLexer::readValue(std::string_view& value, int code) {
 }
 
 bool DxfLexer::convert(DxfGroup& group, std::string_view value) {
-    const std::wstring where = L"group " + std::to_wstring(group.code) + L": ";
+    const auto where = [&group] { return L"group " + std::to_wstring(group.code) + L": "; };
     const std::size_t line = m_line;
     switch (group.valueClass) {
         case GroupValueClass::kText:
@@ -142,7 +142,7 @@ bool DxfLexer::convert(DxfGroup& group, std::string_view value) {
         case GroupValueClass::kBinary:
             group.text = trimmed(value);
             if (group.text.size() % 2 != 0 || !isHexDigits(group.text)) {
-                return fail(line, where + quoted(value) + L" is not hexadecimal bytes");
+                return fail(line, where() + quoted(value) + L" is not hexadecimal bytes");
             }
             return true;
         case GroupValueClass::kName: {
@@ -152,7 +152,7 @@ bool DxfLexer::convert(DxfGroup& group, std::string_view value) {
                 group.text.data(), group.text.data() + group.text.size(), handle, 16);
             if (group.text.empty() || error != std::errc() ||
                 end != group.text.data() + group.text.size() || !isHexDigits(group.text)) {
-                return fail(line, where + quoted(value) + L" is not a handle");
+                return fail(line, where() + quoted(value) + L" is not a handle");
             }
             group.integer = static_cast<std::int64_t>(handle);
             return true;
@@ -161,7 +161,7 @@ bool DxfLexer::convert(DxfGroup& group, std::string_view value) {
         case GroupValueClass::kPoint: {
             double real = 0.0;
             if (!parseWhole(trimmed(value), real) || !std::isfinite(real)) {
-                return fail(line, where + quoted(value) + L" is not a finite number");
+                return fail(line, where() + quoted(value) + L" is not a finite number");
             }
             group.x = real;
             return true;
@@ -174,10 +174,10 @@ bool DxfLexer::convert(DxfGroup& group, std::string_view value) {
             std::int64_t high = 0;
             integerRange(group.valueClass, low, high);
             if (!parseWhole(trimmed(value), group.integer)) {
-                return fail(line, where + quoted(value) + L" is not an integer");
+                return fail(line, where() + quoted(value) + L" is not an integer");
             }
             if (group.integer < low || group.integer > high) {
-                return fail(line, where + quoted(value) + L" is out of range");
+                return fail(line, where() + quoted(value) + L" is out of range");
             }
             return true;
         }

@@ -3,7 +3,6 @@
 // failed read leaves the database exactly as it was.
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <system_error>
 #include <utility>
@@ -38,11 +37,13 @@ Acad::ErrorStatus loadFile(const std::wstring& name, std::string& text) {
         return failWith(Acad::eFileAccessError, name + L": not a file");
     }
     std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    const std::uintmax_t size = fs::file_size(path, error);
+    if (!in || error) {
         return failWith(Acad::eFileAccessError, name + L": cannot be opened for reading");
     }
-    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) {
+    text.resize(static_cast<std::size_t>(size));
+    in.read(text.data(), static_cast<std::streamsize>(size));
+    if (in.gcount() != static_cast<std::streamsize>(size)) {
         return failWith(Acad::eFileAccessError, name + L": read error");
     }
     return Acad::eOk;

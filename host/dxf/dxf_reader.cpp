@@ -7,6 +7,7 @@
 #include <charconv>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -67,6 +68,23 @@ std::vector<unsigned char> bytesOf(std::string_view hex) {
     return bytes;
 }
 
+// A text value: UTF-8 with control characters in caret notation (^J for a line feed, ^@ to ^_
+// for codes 0 to 31); any other caret is a caret.
+std::wstring textOf(std::string_view text) {
+    std::wstring value = wide(text);
+    if (text.find('^') == std::string_view::npos) {
+        return value;
+    }
+    std::size_t out = 0;
+    for (std::size_t in = 0; in < value.size(); ++in, ++out) {
+        const bool caret = value[in] == L'^' && in + 1 < value.size() && value[in + 1] >= L'@' &&
+                           value[in + 1] <= L'_';
+        value[out] = caret ? static_cast<wchar_t>(value[++in] - L'@') : value[in];
+    }
+    value.resize(out);
+    return value;
+}
+
 bool parseHandle(std::string_view text, std::uint64_t& handle) {
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), handle, 16);
     return !text.empty() && error == std::errc() && end == text.data() + text.size();
@@ -99,14 +117,19 @@ private:
     // --- Groups and errors ---
     bool fail(std::size_t line, Acad::ErrorStatus status, const std::wstring& what);
     bool lex(std::string_view text);
-    const DxfGroup& group() const { return m_groups[m_pos]; }
-    bool atEnd() const { return m_pos >= m_groups.size(); }
-    bool isStart(std::size_t at, std::string_view name) const;
+    // The current group: the next one not yet taken into an object.
+    const DxfGroup& group() const { return m_current; }
+    bool atEnd() const { return !m_haveCurrent; }
+    // Moves to the next group of the text.
+    void advance();
+    // True when the current group starts an object (or marker) of that name.
+    bool isStart(std::string_view name) const;
     std::size_t lastLine() const;
-    // The object starting at the current group 0, consumed.
+    // Takes the object starting at the current group 0 into m_object (valid until the next
+    // call) and moves past it.
     ObjectSpan nextObject();
-    std::string_view nameOf(const ObjectSpan& span) const { return m_groups[span.begin].text; }
-    std::size_t lineOf(const ObjectSpan& span) const { return m_groups[span.begin].line; }
+    std::string_view nameOf(const ObjectSpan& span) const { return m_object[span.begin].text; }
+    std::size_t lineOf(const ObjectSpan& span) const { return m_object[span.begin].line; }
     std::wstring describe(const ObjectSpan& span) const;
 
     // --- Sections ---
@@ -124,10 +147,12 @@ private:
                  AcDbHandle& handle);
     bool idOf(const DxfGroup& g, AcDbObjectId& id);
     const AcRxClass* classOf(std::string_view name, const std::vector<std::wstring>& markers);
-    // Reads span into a new object of cls (a raw one of rawKind when cls is null).
+    // Reads span into a new object of forcedClass, or of the class its name and subclass markers
+    // give; a raw entity (entity true) or raw object when no class fits.
     bool readObject(const ObjectSpan& span, const AcRxClass* forcedClass, bool entity,
                     ReadObject& read);
-    bool fileIn(const ObjectSpan& span, AcDbObject* object, DxfItemList items, bool convert);
+    // Fills object from items through its dxfIn; the status, and why it failed.
+    Acad::ErrorStatus fileIn(AcDbObject* object, DxfItemList items, std::wstring& why);
     bool addToDatabase(ReadObject& read, AcDbObjectId owner, AcDbObjectId& id);
     bool appendToBlock(AcDbObjectId block, ReadObject& read, std::vector<AcDbHandle> owned,
                        AcDbObjectId& id);
@@ -139,7 +164,9 @@ private:
     bool readBlockBegin(const ObjectSpan& span, AcDbObjectId& block);
 
     // --- Checks and roots ---
+    // Every handle referred to names an object.
     bool checkReferences();
+    // No owner chain loops.
     bool checkOwners();
     // Finds the records the database keeps track of in the tables read so far.
     void findRecords();
@@ -153,8 +180,10 @@ private:
     ObjectStore* m_store;
     DrawingRoots& m_roots;
     const std::function<void(const DrawingRoots&)>& m_publish;
-    std::vector<DxfGroup> m_groups;
-    std::size_t m_pos = 0;
+    std::optional<DxfLexer> m_lexer;
+    DxfGroup m_current;
+    bool m_haveCurrent = false;
+    std::vector<DxfGroup> m_object;  // the groups of the object read last
     std::size_t m_lines = 0;
     Acad::ErrorStatus m_status = Acad::eOk;
     std::wstring m_message;
@@ -179,41 +208,46 @@ std::size_t Reader::lastLine() const {
     return m_lines;
 }
 
-bool Reader::isStart(std::size_t at, std::string_view name) const {
-    return at < m_groups.size() && m_groups[at].code == 0 && m_groups[at].text == name;
+bool Reader::isStart(std::string_view name) const {
+    return m_haveCurrent && m_current.code == 0 && m_current.text == name;
+}
+
+void Reader::advance() {
+    m_haveCurrent = m_lexer->next(m_current);
 }
 
 std::wstring Reader::describe(const ObjectSpan& span) const {
     return wide(nameOf(span));
 }
 
+// The first pass checks every group, finds the largest handle and takes a slot for each handle
+// in file order (so the database walks its objects as the file has them); nothing is kept per
+// group. The second pass reads the objects from a fresh lexer.
 bool Reader::lex(std::string_view text) {
     DxfLexer lexer(text);
-    // A group takes at least four bytes (two digits and two line ends).
-    m_groups.reserve(text.size() / 16);
     std::uint64_t largest = 0;
     DxfGroup g;
     int previousCode = 0;
+    bool endsWithEof = false;
     while (lexer.next(g)) {
         // $HANDSEED's value is a group 5 too: only objects' handles count here.
         const bool objectHandle = g.code == kDimStyleHandleCode ||
                                   (g.code == kHandleCode && previousCode != kVariableCode);
         previousCode = g.code;
-        if (objectHandle) {
-            std::uint64_t handle = 0;
-            if (!parseHandle(g.text, handle)) {
-                return fail(g.line, Acad::eInvalidHandleText,
-                            L"handle '" + wide(g.text) + L"' is not hexadecimal");
-            }
-            if (handle > kMaxHandle) {
-                return fail(g.line, Acad::eOutOfRange,
-                            L"handle " + wide(g.text) + L" is too large");
-            }
-            largest = std::max(largest, handle);
-            // Slots in file order, so that the database walks its objects as the file has them.
-            m_store->reserve(AcDbHandle(handle));
+        endsWithEof = g.code == 0 && g.text == "EOF";
+        if (!objectHandle) {
+            continue;
         }
-        m_groups.push_back(g);
+        std::uint64_t handle = 0;
+        if (!parseHandle(g.text, handle)) {
+            return fail(g.line, Acad::eInvalidHandleText,
+                        L"handle '" + wide(g.text) + L"' is not hexadecimal");
+        }
+        if (handle > kMaxHandle) {
+            return fail(g.line, Acad::eOutOfRange, L"handle " + wide(g.text) + L" is too large");
+        }
+        largest = std::max(largest, handle);
+        m_store->reserve(AcDbHandle(handle));
     }
     m_lines = lexer.linesRead();
     if (lexer.failed()) {
@@ -221,44 +255,46 @@ bool Reader::lex(std::string_view text) {
         m_message = lexer.message();
         return false;
     }
-    if (m_groups.empty() || !isStart(m_groups.size() - 1, "EOF")) {
+    if (!endsWithEof) {
         return fail(m_lines + 1, Acad::eDxfReadFailed,
                     L"the file ends without 0 EOF: it is cut short");
     }
     m_store->raiseHandseed(AcDbHandle(largest + 1));
+    m_lexer.emplace(text);
+    advance();
     return true;
 }
 
 ObjectSpan Reader::nextObject() {
-    ObjectSpan span{m_pos, m_pos + 1};
-    while (span.end < m_groups.size() && m_groups[span.end].code != 0) {
-        ++span.end;
-    }
-    m_pos = span.end;
-    return span;
+    m_object.clear();
+    do {
+        m_object.push_back(m_current);
+        advance();
+    } while (m_haveCurrent && m_current.code != 0);
+    return ObjectSpan{0, m_object.size()};
 }
 
 // --- Sections -----------------------------------------------------------------------------------
 
 bool Reader::readSections() {
     while (!atEnd()) {
-        if (isStart(m_pos, "EOF")) {
+        if (isStart("EOF")) {
             return true;
         }
         const DxfGroup& start = group();
-        if (!isStart(m_pos, "SECTION")) {
+        if (!isStart("SECTION")) {
             return fail(start.line, Acad::eBadDxfSequence,
                         L"expected 0 SECTION, found group " + std::to_wstring(start.code) + L" '" +
                             wide(start.text) + L"'");
         }
-        ++m_pos;
+        advance();
         if (atEnd() || group().code != kNameCode) {
             return fail(atEnd() ? lastLine() + 1 : group().line, Acad::eBadDxfSequence,
                         L"a section starts without its name (group 2)");
         }
         const std::string_view name = group().text;
         const std::size_t line = group().line;
-        ++m_pos;
+        advance();
         if (!m_sectionsSeen.insert(name).second) {
             return fail(line, Acad::eBadDxfSequence, L"second " + wide(name) + L" section");
         }
@@ -283,32 +319,32 @@ bool Reader::readSections() {
         if (!ok) {
             return false;
         }
-        if (!isStart(m_pos, "ENDSEC")) {
+        if (!isStart("ENDSEC")) {
             return fail(atEnd() ? lastLine() + 1 : group().line, Acad::eBadDxfSequence,
                         L"section " + wide(name) + L" is not closed by 0 ENDSEC");
         }
-        ++m_pos;
+        advance();
     }
     return fail(lastLine() + 1, Acad::eDxfReadFailed,
                 L"the file ends without 0 EOF: it is cut short");
 }
 
 bool Reader::skipSection() {
-    while (!atEnd() && !isStart(m_pos, "ENDSEC") && !isStart(m_pos, "EOF")) {
-        ++m_pos;
+    while (!atEnd() && !isStart("ENDSEC") && !isStart("EOF")) {
+        advance();
     }
     return true;
 }
 
 bool Reader::readHeader() {
     while (!atEnd() && group().code != 0) {
-        const DxfGroup& variable = group();
+        const DxfGroup variable = group();
         if (variable.code != kVariableCode) {
             return fail(variable.line, Acad::eBadDxfSequence,
                         L"expected a header variable (group 9), found group " +
                             std::to_wstring(variable.code));
         }
-        ++m_pos;
+        advance();
         if (atEnd() || group().code == 0 || group().code == kVariableCode) {
             return fail(variable.line, Acad::eMissingDxfField,
                         L"header variable " + wide(variable.text) + L" has no value");
@@ -347,15 +383,15 @@ bool Reader::readHeader() {
             }
         }
         while (!atEnd() && group().code != 0 && group().code != kVariableCode) {
-            ++m_pos;
+            advance();
         }
     }
     return true;
 }
 
 bool Reader::readTables() {
-    while (!atEnd() && !isStart(m_pos, "ENDSEC")) {
-        if (!isStart(m_pos, "TABLE")) {
+    while (!atEnd() && !isStart("ENDSEC")) {
+        if (!isStart("TABLE")) {
             return fail(group().line, Acad::eBadDxfSequence,
                         L"expected 0 TABLE, found " + wide(group().text));
         }
@@ -371,15 +407,15 @@ bool Reader::readTables() {
 // that is not kept: the records say which table they are in).
 bool Reader::readTable(const ObjectSpan& tableSpan) {
     const std::size_t nameAt = tableSpan.begin + 1;
-    if (nameAt >= tableSpan.end || m_groups[nameAt].code != kNameCode) {
+    if (nameAt >= tableSpan.end || m_object[nameAt].code != kNameCode) {
         return fail(lineOf(tableSpan), Acad::eBadDxfSequence,
                     L"a table starts without its name (group 2)");
     }
-    const std::string_view name = m_groups[nameAt].text;
+    const std::string_view name = m_object[nameAt].text;
     ObjectSpan head{nameAt, tableSpan.end};
     int markers = 0;
     for (std::size_t i = nameAt + 1; i < tableSpan.end; ++i) {
-        if (m_groups[i].code == kSubclassCode && ++markers == 2) {
+        if (m_object[i].code == kSubclassCode && ++markers == 2) {
             head.end = i;
             break;
         }
@@ -401,8 +437,8 @@ bool Reader::readTable(const ObjectSpan& tableSpan) {
     }
     m_roots.tables.push_back({info, tableId});
     const AcRxClass* recordClass = classNamed(info->recordClass);
-    while (!atEnd() && !isStart(m_pos, "ENDTAB")) {
-        if (group().code != 0 || isStart(m_pos, "ENDSEC") || isStart(m_pos, "EOF")) {
+    while (!atEnd() && !isStart("ENDTAB")) {
+        if (group().code != 0 || isStart("ENDSEC") || isStart("EOF")) {
             return fail(group().line, Acad::eBadDxfSequence,
                         L"table " + wide(name) + L" is not closed by 0 ENDTAB");
         }
@@ -414,6 +450,10 @@ bool Reader::readTable(const ObjectSpan& tableSpan) {
         ReadObject record;
         if (!readObject(span, recordClass, false, record)) {
             return false;
+        }
+        if (AcDbSymbolTableRecord::cast(record.object.get()) == nullptr) {
+            return fail(record.line, Acad::eBadDxfSequence,
+                        describe(span) + L" record the table cannot take");
         }
         AcDbSymbolTable* opened = nullptr;
         Acad::ErrorStatus status = acdbOpenObject(opened, tableId, AcDb::kForWrite);
@@ -440,8 +480,8 @@ bool Reader::readTable(const ObjectSpan& tableSpan) {
 }
 
 bool Reader::readBlocks() {
-    while (!atEnd() && !isStart(m_pos, "ENDSEC")) {
-        if (!isStart(m_pos, "BLOCK")) {
+    while (!atEnd() && !isStart("ENDSEC")) {
+        if (!isStart("BLOCK")) {
             return fail(group().line, Acad::eBadDxfSequence,
                         L"expected 0 BLOCK, found " + wide(group().text));
         }
@@ -458,7 +498,7 @@ bool Reader::readBlockBegin(const ObjectSpan& span, AcDbObjectId& block) {
     std::size_t marker = span.end;
     std::wstring name;
     for (std::size_t i = span.begin + 1; i < span.end; ++i) {
-        const DxfGroup& g = m_groups[i];
+        const DxfGroup& g = m_object[i];
         if (g.code == kSubclassCode && g.text == "AcDbBlockBegin") {
             marker = i;
         } else if (g.code == kNameCode && name.empty()) {
@@ -493,8 +533,8 @@ bool Reader::readBlockBegin(const ObjectSpan& span, AcDbObjectId& block) {
 }
 
 bool Reader::readEntities(AcDbObjectId block, bool untilEndBlock) {
-    while (!atEnd() && !isStart(m_pos, "ENDSEC") && !isStart(m_pos, "EOF")) {
-        if (isStart(m_pos, "ENDBLK")) {
+    while (!atEnd() && !isStart("ENDSEC") && !isStart("EOF")) {
+        if (isStart("ENDBLK")) {
             return untilEndBlock ||
                    fail(group().line, Acad::eBadDxfSequence, L"ENDBLK outside a block");
         }
@@ -539,7 +579,7 @@ bool Reader::readOwnedSequence(AcDbObjectId block, ReadObject& owner) {
     std::vector<AcDbHandle> handles;
     const bool polyline = AcDbBlockReference::cast(owner.object.get()) == nullptr;
     const std::string_view childName = polyline ? "VERTEX" : "ATTRIB";
-    while (isStart(m_pos, childName)) {
+    while (isStart(childName)) {
         const ObjectSpan span = nextObject();
         ReadObject child;
         if (!readObject(span, nullptr, true, child)) {
@@ -566,7 +606,7 @@ bool Reader::readOwnedSequence(AcDbObjectId block, ReadObject& owner) {
         child.object.release();
         handles.push_back(child.handle);
     }
-    if (isStart(m_pos, "SEQEND")) {
+    if (isStart("SEQEND")) {
         const ObjectSpan span = nextObject();
         DxfItemList items;
         std::vector<std::wstring> markers;
@@ -586,9 +626,8 @@ bool Reader::readOwnedSequence(AcDbObjectId block, ReadObject& owner) {
 // The vertices, attributes and sequence end of an unmodelled owner stay raw entities after it.
 bool Reader::readRawSequence(AcDbObjectId block, AcDbObjectId ownerId) {
     bool inSequence = false;
-    while (isStart(m_pos, "VERTEX") || isStart(m_pos, "ATTRIB") ||
-           (inSequence && isStart(m_pos, "SEQEND"))) {
-        const bool end = isStart(m_pos, "SEQEND");
+    while (isStart("VERTEX") || isStart("ATTRIB") || (inSequence && isStart("SEQEND"))) {
+        const bool end = isStart("SEQEND");
         const ObjectSpan span = nextObject();
         ReadObject child;
         if (!readObject(span, AcDbRawEntity::desc(), true, child)) {
@@ -612,7 +651,7 @@ bool Reader::readRawSequence(AcDbObjectId block, AcDbObjectId ownerId) {
 }
 
 bool Reader::readObjects() {
-    while (!atEnd() && !isStart(m_pos, "ENDSEC") && !isStart(m_pos, "EOF")) {
+    while (!atEnd() && !isStart("ENDSEC") && !isStart("EOF")) {
         if (group().code != 0) {
             return fail(group().line, Acad::eBadDxfSequence, L"expected an object (group 0)");
         }
@@ -658,12 +697,12 @@ bool Reader::itemsOf(const ObjectSpan& span, DxfItemList& items, std::vector<std
     items.clear();
     items.reserve(span.end - span.begin);
     for (std::size_t i = span.begin + 1; i < span.end; ++i) {
-        const DxfGroup& g = m_groups[i];
+        const DxfGroup& g = m_object[i];
         DxfItem& item = items.emplace_back();
         item.code = g.code;
         switch (g.valueClass) {
             case GroupValueClass::kText:
-                item.value = wide(g.text);
+                item.value = textOf(g.text);
                 if (g.code == kSubclassCode) {
                     markers.push_back(item.text());
                 }
@@ -729,38 +768,40 @@ bool Reader::readObject(const ObjectSpan& span, const AcRxClass* forcedClass, bo
     if (cls != nullptr && forcedClass == nullptr && isEntityClass != entity) {
         cls = nullptr;  // a known name in the wrong section: kept as found
     }
-    bool raw = false;
-    if (cls == nullptr || cls == AcDbRawEntity::desc() || cls == AcDbRawObject::desc()) {
-        raw = true;
-        if (entity) {
-            read.object = std::make_unique<AcDbRawEntity>(describe(span));
-        } else {
-            read.object = std::make_unique<AcDbRawObject>(describe(span));
-        }
-    } else {
+    if (cls != nullptr && cls != AcDbRawEntity::desc() && cls != AcDbRawObject::desc()) {
         read.object.reset(created<AcDbObject>(cls));
         if (read.object == nullptr) {
             return fail(read.line, Acad::eClassNotFound,
                         L"class " + std::wstring(cls->name()) + L" cannot be created");
         }
+        convertAngles(describe(span), items, 0, items.size(), false);
+        std::wstring why;
+        const Acad::ErrorStatus status = fileIn(read.object.get(), std::move(items), why);
+        if (status != Acad::eDxfReadFailed) {
+            return status == Acad::eOk || fail(read.line, status, describe(span) + L": " + why);
+        }
+        // The class does not take this variant of its kind: kept as it came.
+        markers.clear();
+        itemsOf(span, items, markers, read.handle);
     }
-    return fileIn(span, read.object.get(), std::move(items), !raw);
+    if (entity) {
+        read.object = std::make_unique<AcDbRawEntity>(describe(span));
+    } else {
+        read.object = std::make_unique<AcDbRawObject>(describe(span));
+    }
+    std::wstring why;
+    const Acad::ErrorStatus status = fileIn(read.object.get(), std::move(items), why);
+    return status == Acad::eOk || fail(read.line, status, describe(span) + L": " + why);
 }
 
-bool Reader::fileIn(const ObjectSpan& span, AcDbObject* object, DxfItemList items, bool convert) {
-    const std::wstring name = describe(span);
-    if (convert) {
-        convertAngles(name, items, 0, items.size(), false);
-    }
+Acad::ErrorStatus Reader::fileIn(AcDbObject* object, DxfItemList items, std::wstring& why) {
     DxfItemFiler filer(std::move(items), m_db);
     const Acad::ErrorStatus status = object->dxfIn(&filer);
     if (status != Acad::eOk) {
-        const std::wstring why = *filer.errorMessage() != L'\0'
-                                     ? std::wstring(filer.errorMessage())
-                                     : std::wstring(acadErrorStatusText(status));
-        return fail(lineOf(span), status, name + L": " + why);
+        why = *filer.errorMessage() != L'\0' ? std::wstring(filer.errorMessage())
+                                             : std::wstring(acadErrorStatusText(status));
     }
-    return true;
+    return status;
 }
 
 bool Reader::addToDatabase(ReadObject& read, AcDbObjectId owner, AcDbObjectId& id) {

@@ -52,7 +52,10 @@ struct DrawingRoots {
 //   the block). Two objects with one handle (eHandleInUse), a reference to a handle no object
 //   has (eBadDxfSequence), an owner chain that loops (eSelfReference) and a handle over 48 bits
 //   (eOutOfRange) are errors.
-// - An object of a kind the host does not model is kept raw (host/db/raw_object.h). The vertices
+// - Texts are UTF-8; control characters come in caret notation (^J, ^I, ^@ to ^_).
+// - An object of a kind the host does not model is kept raw (host/db/raw_object.h), and so is
+//   one whose class refuses it with eDxfReadFailed: the status classes give for a valid variant
+//   of their kind they do not take (a hatch with elliptic edges, ...). The vertices
 //   and sequence end of a raw POLYLINE (and the attributes of a raw INSERT) stay raw entities
 //   in the block after it, owned by it.
 // Every error message starts with "line N: ", N the line of the offending group or of the start

@@ -9,6 +9,7 @@
 
 #include "host/db/block_table.h"
 #include "host/db/entities/line.h"
+#include "host/db/raw_object.h"
 #include "tests/dxf/reader_fixture.h"
 
 namespace {
@@ -197,16 +198,33 @@ TEST_F(DxfReaderBadInput, HandlesThatClashDangleOrLoop) {
 }
 
 TEST_F(DxfReaderBadInput, AbsurdSizesAreRefusedWithoutAllocatingThem) {
+    expectRefused(DrawingText().entities("0\nLINE\n5\n1A5\n330\n1F\n62\n99999\n").str(),
+                  Acad::eInvalidDxfCode, {"group 62: '99999' is out of range"});
+    std::string xdata = "1001\nACAD\n";
+    for (int i = 0; i < 40; ++i) {
+        xdata += "1000\n" + std::string(250, 'x') + "\n";
+    }
+    const std::string text =
+        DrawingText().entities("0\nLINE\n5\n1A5\n330\n1F\n" + kLine + xdata).str();
+    const auto line = std::count(text.begin(), text.begin() + text.find("LINE\n5\n1A5"), '\n');
+    expectRefused(text, Acad::eXDataSizeExceeded,
+                  {("line " + std::to_string(line) + ": LINE: XData refused").c_str()});
+}
+
+// A count far beyond what follows is not believed: the class refuses the polyline and it is
+// kept as it came, without room made for the vertices it announces.
+TEST_F(DxfReaderBadInput, AnAnnouncedCountIsNotBelieved) {
     const std::string huge =
         "0\nLWPOLYLINE\n5\n1A5\n330\n1F\n100\nAcDbEntity\n8\n0\n100\n"
         "AcDbPolyline\n90\n2000000000\n70\n0\n10\n0\n20\n0\n";
-    const std::string text = DrawingText().entities(huge).str();
-    const auto line = std::count(text.begin(), text.begin() + text.find("LWPOLYLINE"), '\n');
-    expectRefused(text, Acad::eDxfReadFailed,
-                  {("line " + std::to_string(line) + ": LWPOLYLINE").c_str(),
-                   "90 announces 2000000000 vertices"});
-    expectRefused(DrawingText().entities("0\nLINE\n5\n1A5\n330\n1F\n62\n99999\n").str(),
-                  Acad::eInvalidDxfCode, {"group 62: '99999' is out of range"});
+    AcDbDatabase db(false, true);
+    ASSERT_EQ(readText(db, DrawingText().entities(huge).str()), Acad::eOk) << message();
+    auto kept = open<AcDbRawEntity>(dxftest::idOfHandle(db, L"1A5"));
+    ASSERT_NE(kept, nullptr);
+    EXPECT_EQ(kept->dxfName(), L"LWPOLYLINE");
+    EXPECT_NE(std::find(kept->groups().begin(), kept->groups().end(),
+                        host::DxfItem{90, std::int64_t{2000000000}}),
+              kept->groups().end());
 }
 
 // Every cut of a real file fails cleanly (or reads, when the cut falls after EOF); every

@@ -142,9 +142,9 @@ TEST_F(DxfReaderFile, ReadsAFileOfAnotherProgramWithEverythingInIt) {
     EXPECT_EQ(db.modelSpaceId(), idOfHandle(db, L"17"));
     EXPECT_EQ(db.namedObjectsDictionaryId(), idOfHandle(db, L"A"));
     EXPECT_EQ(entityHandles(db.modelSpaceId()),
-              (std::vector<std::wstring>{L"30", L"33", L"34", L"35", L"36", L"37", L"38",
-                                         L"3D", L"42", L"43", L"44", L"45", L"46", L"47",
-                                         L"48", L"4A", L"4B", L"4C", L"4D", L"49", L"53"}));
+              (std::vector<std::wstring>{L"30", L"33", L"34", L"35", L"36", L"37", L"38", L"3D",
+                                         L"42", L"43", L"44", L"45", L"46", L"47", L"48", L"4A",
+                                         L"4B", L"4C", L"4D", L"49", L"53", L"56", L"57", L"58"}));
 
     auto line = open<AcDbLine>(idOfHandle(db, L"30"));
     EXPECT_EQ(line->layer(), L"Walls");
@@ -233,6 +233,41 @@ TEST_F(DxfReaderFile, KeepsKindsTheHostDoesNotModelAsTheyWere) {
         ++raw;
     }
     EXPECT_GT(raw, 0);
+}
+
+TEST_F(DxfReaderFile, AVariantItsClassDoesNotTakeIsKeptAsItCame) {
+    // A hatch with an elliptic edge: AcDbHatch refuses it, so it is kept with the file's values.
+    const std::string hatch =
+        "0\nHATCH\n5\n2F0\n330\n1F\n100\nAcDbEntity\n8\n0\n62\n1\n100\nAcDbHatch\n10\n0.0\n20\n"
+        "0.0\n30\n0.0\n210\n0.0\n220\n0.0\n230\n1.0\n2\nSOLID\n70\n1\n71\n0\n91\n1\n92\n1\n93\n3\n"
+        "72\n1\n10\n0.0\n20\n0.0\n11\n10.0\n21\n0.0\n72\n3\n10\n10.0\n20\n5.0\n11\n0.0\n21\n5.0\n"
+        "40\n0.5\n50\n270\n51\n90\n73\n1\n72\n1\n10\n10.0\n20\n10.0\n11\n0.0\n21\n0.0\n97\n0\n75\n"
+        "0\n76\n1\n98\n0\n";
+    AcDbDatabase db(false, true);
+    ASSERT_EQ(readText(db, DrawingText().entities(hatch).str()), Acad::eOk) << message();
+    auto kept = open<AcDbRawEntity>(idOfHandle(db, L"2F0"));
+    ASSERT_NE(kept, nullptr);
+    EXPECT_EQ(kept->dxfName(), L"HATCH");
+    EXPECT_EQ(kept->colorIndex(), 1);
+    EXPECT_NE(std::find(kept->groups().begin(), kept->groups().end(), host::DxfItem{50, 270.0}),
+              kept->groups().end());
+}
+
+TEST_F(DxfReaderFile, TextsDecodeCaretNotation) {
+    const std::string text =
+        DrawingText()
+            .entities(
+                "0\nLINE\n5\n1A5\n330\n1F\n100\nAcDbEntity\n8\n0\n100\nAcDbLine\n10\n0\n20\n"
+                "0\n30\n0\n11\n1\n21\n1\n31\n0\n1001\nACAD\n1000\none^Jtwo^Ithree ^ 2^3 ^\n")
+            .str();
+    AcDbDatabase db(false, true);
+    ASSERT_EQ(readText(db, text), Acad::eOk) << message();
+    auto line = open<AcDbLine>(idOfHandle(db, L"1A5"));
+    resbuf* xdata = line->xData(L"ACAD");
+    ASSERT_NE(xdata, nullptr);
+    ASSERT_NE(xdata->rbnext, nullptr);
+    EXPECT_EQ(std::wstring(xdata->rbnext->resval.rstring), L"one\ntwo\tthree ^ 2^3 ^");
+    acutRelRb(xdata);
 }
 
 TEST_F(DxfReaderFile, AReadReplacesTheDatabasesObjectsAndDropsItsUndo) {
