@@ -1,4 +1,4 @@
-// _CXMLHandler over the working database's undo table, and the notifier's key function.
+// _CXMLHandler over the working database's undo table.
 #include "xmlrepo/xml_handler.h"
 
 #include "host/db/database.h"
@@ -21,8 +21,6 @@ Acad::ErrorStatus openApplication(const wchar_t* appName, AcDb::OpenMode mode,
 }
 
 }  // namespace
-
-_CXMLHandlerNotifier::~_CXMLHandlerNotifier() = default;
 
 Acad::ErrorStatus _CXMLHandler::GetXML(const wchar_t* appName, CString& xml) {
     CVLKXMLUndoObject* object = nullptr;

@@ -11,8 +11,8 @@
 
 // Implemented by clients and registered per drawing with _CXMLHandler::Register; the drawing's
 // undo table shares its ownership until the document is closed or the module unloaded.
-// appName is a new string for every call, which the notifier may keep; xml is valid only during
-// the call.
+// appName is a new string for every call, which the notifier may keep while the module is loaded
+// (the module frees it); xml is valid only during the call.
 class [[gnu::visibility("default")]] _CXMLHandlerNotifier {
 public:
     _CXMLHandlerNotifier() = default;
@@ -21,7 +21,9 @@ public:
     _CXMLHandlerNotifier& operator=(const _CXMLHandlerNotifier&) {
         return *this;
     }
-    virtual ~_CXMLHandlerNotifier();
+    // Inline, so a client that reaches the module only through the host's loader (dlsym) can
+    // implement the interface without linking against it.
+    virtual ~_CXMLHandlerNotifier() = default;
 
     // The host's undo or redo put xml back as the application's text.
     virtual void OnXMLRestored(boost::shared_ptr<CString> appName, const CString& xml) = 0;
