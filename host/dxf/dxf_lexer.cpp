@@ -2,6 +2,7 @@
 // numbers read the same whatever the process's locale.
 #include "host/dxf/dxf_lexer.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -32,6 +33,20 @@ std::string_view trimmed(std::string_view s) {
 std::wstring quoted(std::string_view value) {
     const bool cut = value.size() > kQuotedLength;
     return L"'" + utf8ToWide(value.substr(0, kQuotedLength)) + (cut ? L"...'" : L"'");
+}
+
+// groupValueClass for every code up to the last XData code, looked up once.
+GroupValueClass valueClassOf(int code) {
+    constexpr int kTableSize = 1072;
+    static const auto table = [] {
+        std::array<GroupValueClass, kTableSize> classes{};
+        for (int c = 0; c < kTableSize; ++c) {
+            classes[static_cast<std::size_t>(c)] = groupValueClass(c);
+        }
+        return classes;
+    }();
+    return code >= 0 && code < kTableSize ? table[static_cast<std::size_t>(code)]
+                                          : groupValueClass(code);
 }
 
 template <class T>
@@ -72,7 +87,8 @@ void integerRange(GroupValueClass cls, std::int64_t& low, std::int64_t& high) {
 
 }  // namespace
 
-DxfLexer::DxfLexer(std::string_view text) : m_pos(text.data()), m_end(text.data() + text.size()) {
+DxfLexer::DxfLexer(std::string_view text, Mode mode)
+    : m_pos(text.data()), m_end(text.data() + text.size()), m_mode(mode) {
     if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
         m_pos += kByteOrderMark.size();
     }
@@ -233,7 +249,11 @@ bool DxfLexer::next(DxfGroup& group) {
         if (group.code == kCommentCode) {
             continue;
         }
-        group.valueClass = groupValueClass(group.code);
+        if (m_mode == Mode::kCodesOnly) {
+            group.text = value;
+            return true;
+        }
+        group.valueClass = valueClassOf(group.code);
         if (!convert(group, value)) {
             return false;
         }

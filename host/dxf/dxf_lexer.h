@@ -37,8 +37,13 @@ struct DxfGroup {
 //   files are errors.
 class DxfLexer {
 public:
+    // What next() does with values: convert and check them (kValues), or only pair each code
+    // with its value line, leaving the line in text, unchecked, and points unmerged (kCodesOnly,
+    // for a quick first look at a file).
+    enum class Mode { kValues, kCodesOnly };
+
     // A lexer over text (not owned; it must outlive the lexer and its groups).
-    explicit DxfLexer(std::string_view text);
+    explicit DxfLexer(std::string_view text, Mode mode = Mode::kValues);
 
     // Reads the next group; false at the end of the text or on an error (failed() tells which).
     bool next(DxfGroup& group);
@@ -60,6 +65,7 @@ private:
 
     const char* m_pos;
     const char* m_end;
+    Mode m_mode;
     std::size_t m_line = 0;
     std::wstring m_message;
 };

@@ -116,6 +116,8 @@ public:
 private:
     // --- Groups and errors ---
     bool fail(std::size_t line, Acad::ErrorStatus status, const std::wstring& what);
+    // Records the lexer's error (the first error recorded wins).
+    bool failLexing(const DxfLexer& lexer);
     bool lex(std::string_view text);
     // The current group: the next one not yet taken into an object.
     const DxfGroup& group() const { return m_current; }
@@ -214,17 +216,28 @@ bool Reader::isStart(std::string_view name) const {
 
 void Reader::advance() {
     m_haveCurrent = m_lexer->next(m_current);
+    if (!m_haveCurrent && m_lexer->failed()) {
+        failLexing(*m_lexer);
+    }
+}
+
+bool Reader::failLexing(const DxfLexer& lexer) {
+    if (m_status == Acad::eOk) {
+        m_status = Acad::eInvalidDxfCode;
+        m_message = lexer.message();
+    }
+    return false;
 }
 
 std::wstring Reader::describe(const ObjectSpan& span) const {
     return wide(nameOf(span));
 }
 
-// The first pass checks every group, finds the largest handle and takes a slot for each handle
-// in file order (so the database walks its objects as the file has them); nothing is kept per
-// group. The second pass reads the objects from a fresh lexer.
+// The first pass checks the codes, finds the largest handle and takes a slot for each handle in
+// file order (so the database walks its objects as the file has them); nothing is kept per
+// group. The second pass reads the objects from a lexer that converts and checks the values.
 bool Reader::lex(std::string_view text) {
-    DxfLexer lexer(text);
+    DxfLexer lexer(text, DxfLexer::Mode::kCodesOnly);
     std::uint64_t largest = 0;
     DxfGroup g;
     int previousCode = 0;
@@ -251,9 +264,7 @@ bool Reader::lex(std::string_view text) {
     }
     m_lines = lexer.linesRead();
     if (lexer.failed()) {
-        m_status = Acad::eInvalidDxfCode;
-        m_message = lexer.message();
-        return false;
+        return failLexing(lexer);
     }
     if (!endsWithEof) {
         return fail(m_lines + 1, Acad::eDxfReadFailed,
@@ -973,7 +984,7 @@ Acad::ErrorStatus Reader::read(std::string_view text) {
     m_db->disableUndoRecording(true);
     const bool ok =
         lex(text) && readSections() && checkReferences() && checkOwners() && findRoots();
-    return ok ? Acad::eOk : m_status;
+    return ok && m_status == Acad::eOk ? Acad::eOk : m_status;
 }
 
 }  // namespace

@@ -107,6 +107,27 @@ TEST(DxfLexer, BrokenStructureIsReportedWithItsLine) {
               "line 2: group 40: '" + longValue.substr(0, 40) + "...' is not a finite number");
 }
 
+TEST(DxfLexer, CodesOnlyPairsCodesWithTheirLinesUnchecked) {
+    const std::string text = "10\n1.5\n20\nnot a number\n999\nnote\n70\n 7 \n";
+    DxfLexer lexer(text, DxfLexer::Mode::kCodesOnly);
+    std::vector<DxfGroup> groups;
+    DxfGroup g;
+    while (lexer.next(g)) {
+        groups.push_back(g);
+    }
+    EXPECT_FALSE(lexer.failed());
+    ASSERT_EQ(groups.size(), 3u);
+    EXPECT_EQ(groups[0].code, 10);
+    EXPECT_EQ(groups[0].text, "1.5");
+    EXPECT_EQ(groups[1].text, "not a number");
+    EXPECT_EQ(groups[2].text, " 7 ");
+    EXPECT_EQ(groups[2].line, 7u);
+    DxfLexer broken("0\nLINE\nx\n1\n", DxfLexer::Mode::kCodesOnly);
+    while (broken.next(g)) {
+    }
+    EXPECT_EQ(wideToUtf8(broken.message()), "line 3: group code 'x' is not a number");
+}
+
 TEST(DxfLexer, AnErrorStopsTheLexer) {
     DxfLexer lexer("70\nx\n0\nEOF\n");
     DxfGroup g;
