@@ -137,6 +137,10 @@ void describeClass(ClassEntry& entry, const ObjectContext& context, const AcRxCl
     entry.entity = context.entity;
 }
 
+// The room reserved for the text per object of the database, about what drawings need, so that
+// the buffer rarely grows (each growth copies the whole text).
+constexpr std::size_t kBytesPerObject = 256;
+
 // Closes an object opened by the writer.
 struct Closer {
     void operator()(AcDbObject* object) const { object->close(); }
@@ -147,7 +151,7 @@ class DrawingWriter {
 public:
     explicit DrawingWriter(AcDbDatabase* db)
         : m_db(db),
-          m_body(1 << 20),
+          m_body(static_cast<std::size_t>(db->approxNumObjects()) * kBytesPerObject),
           m_filer(db, m_body, *this),
           m_nextHandle(db->handseed().value()) {}
 
@@ -735,10 +739,14 @@ WriteResult DrawingWriter::write(std::string& out) {
         DxfTextWriter head(1 << 12);
         writeHeader(head);
         writeClasses(head);
-        out.reserve(out.size() + head.buffer().size() + m_body.buffer().size());
-        out += head.buffer();
-        out += m_body.buffer();
         m_result.lines = head.lines() + m_body.lines();
+        std::string& body = m_body.buffer();
+        body.insert(0, head.buffer());
+        if (out.empty()) {
+            out.swap(body);
+        } else {
+            out += body;
+        }
     }
     return m_result;
 }
