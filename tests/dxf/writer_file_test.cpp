@@ -6,9 +6,12 @@
 
 #include <filesystem>
 #include <fstream>
+#include <limits>
 
 #include "host/db/entities/line.h"
 #include "host/db/regapp_table.h"
+#include "host/db/resbuf.h"
+#include "host/db/xrecord.h"
 #include "host/dxf/file_message.h"
 #include "platform/utf8.h"
 #include "tests/dxf/writer_fixture.h"
@@ -78,6 +81,24 @@ TEST_F(WriterFileTest, WriterFileXDataOfAnApplicationNoLongerRegisteredRefusesTh
     EXPECT_EQ(db.saveAs(widePath("x.dxf").c_str()), Acad::eUnregisteredApplication);
     EXPECT_NE(message().find(wideToUtf8(d.line.handle().text())), std::string::npos) << message();
     EXPECT_NE(message().find("KESTREL"), std::string::npos) << message();
+    EXPECT_EQ(contents(file), "former");
+}
+
+TEST_F(WriterFileTest, WriterFileARealThatIsNotFiniteRefusesTheSave) {
+    AcDbDatabase db;
+    const Drawing d = buildDrawing(db);
+    resbuf* items = acutBuildList(40, std::numeric_limits<double>::quiet_NaN(), 0);
+    const Acad::ErrorStatus status =
+        open<AcDbXrecord>(d.xrecord, AcDb::kForWrite)->setFromRbChain(items);
+    acutRelRb(items);
+    if (status != Acad::eOk) {
+        GTEST_SKIP() << "Xrecords refuse reals that are not finite";
+    }
+    const fs::path file = former();
+    EXPECT_EQ(db.saveAs(widePath("x.dxf").c_str()), Acad::eInvalidInput);
+    EXPECT_NE(message().find(wideToUtf8(d.xrecord.handle().text())), std::string::npos)
+        << message();
+    EXPECT_NE(message().find("not finite"), std::string::npos) << message();
     EXPECT_EQ(contents(file), "former");
 }
 

@@ -10,6 +10,7 @@
 #include "host/db/entities/line.h"
 #include "host/db/layer_table.h"
 #include "host/db/xrecord.h"
+#include "host/dxf/dxf_conventions.h"
 #include "host/dxf/file_message.h"
 #include "host/ge/extents.h"
 #include "platform/utf8.h"
@@ -151,6 +152,9 @@ TEST_F(WriterValuesTest, WriterValuesHeaderNamesCurrentRecordsHandleSeedAndExten
     ASSERT_EQ(db.setClayer(d.walls), Acad::eOk);
     EXPECT_EQ(open<AcDbEntity>(d.line, AcDb::kForWrite)->erase(), Acad::eOk);
     const auto groups = groupsOf(textOf(db));
+    for (const host::dxf::HeaderVariable& v : host::dxf::headerVariables()) {
+        EXPECT_NE(header(groups, wideToUtf8(v.name).c_str()), "(none)") << wideToUtf8(v.name);
+    }
     EXPECT_EQ(header(groups, "$ACADVER"), "AC1024");
     EXPECT_EQ(header(groups, "$CLAYER"), "Walls");
     EXPECT_EQ(header(groups, "$TEXTSTYLE"), "Standard");
