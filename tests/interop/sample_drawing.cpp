@@ -34,6 +34,7 @@
 #include "host/db/entities/table.h"
 #include "host/db/entities/text.h"
 #include "host/db/entities/vertex.h"
+#include "host/db/group_codes.h"
 #include "host/db/layer_table.h"
 #include "host/db/open.h"
 #include "host/db/regapp_table.h"
@@ -166,6 +167,20 @@ resbuf* binaryItems(AcDbObjectId referenced) {
                          10, at, 50, 0.75, 340, name, 0);
 }
 
+// One item of each value class an Xrecord holds, over the code ranges.
+resbuf* everyValueClass(AcDbObjectId referenced) {
+    const double p[3] = {1.25, -2.5, 1e-5};
+    char bytes[] = {0x0F, static_cast<char>(0xF0)};
+    ads_binary chunk{2, bytes};
+    std::int64_t name[2] = {0, 0};
+    acdbGetAdsName(name, referenced);
+    const std::int64_t big = 0x123456789ALL;
+    return acutBuildList(1, L"text", 2, L"name", 10, p, 11, p, 38, 1.5, 40, 2.5, 50, 0.125, 60, 6,
+                         70, -7, 90, 90000L, 110, p, 140, 1e100, 160, big, 170, 17, 210, p, 270, 27,
+                         280, 28, 290, 1, 300, L"\u00fcber", 310, &chunk, 320, L"1F", 330, name,
+                         340, name, 0);
+}
+
 // An extension dictionary on the circle with an Xrecord and a nested dictionary.
 void addExtensionData(AcDbObjectId circleId, AcDbObjectId lineId) {
     AcDbObjectId dictionaryId;
@@ -191,6 +206,7 @@ void addNamedData(AcDbDatabase& db, AcDbObjectId lineId) {
     nod->close();
     auto top = openFor<AcDbDictionary>(topId, AcDb::kForWrite);
     newXrecord(top.get(), L"SETTINGS", acutBuildList(1, L"a=1", 1, L"b=\u00e9", 71, 3, 0));
+    newXrecord(top.get(), L"ALLCODES", everyValueClass(lineId));
     const AcDbObjectId levelId = newDictionary(top.get(), L"LEVEL1");
     auto level = openFor<AcDbDictionary>(levelId, AcDb::kForWrite);
     newXrecord(level.get(), L"BLOB", binaryItems(lineId));
@@ -405,31 +421,44 @@ std::wstring handleOf(AcDbObjectId id) {
 // One resbuf item as [code, value].
 void item(Json& json, const resbuf* rb) {
     json.raw("[" + std::to_string(rb->restype) + ",");
-    const int code = rb->restype;
-    if (code == 1004 || (code >= 310 && code <= 319)) {
-        std::wstring hex;
-        for (short i = 0; i < rb->resval.rbinary.clen; ++i) {
-            wchar_t digits[4];
-            std::swprintf(digits, 4, L"%02X",
-                          static_cast<unsigned char>(rb->resval.rbinary.buf[i]));
-            hex += digits;
+    switch (groupValueClass(rb->restype)) {
+        case GroupValueClass::kBinary: {
+            std::wstring hex;
+            for (short i = 0; i < rb->resval.rbinary.clen; ++i) {
+                wchar_t digits[4];
+                std::swprintf(digits, 4, L"%02X",
+                              static_cast<unsigned char>(rb->resval.rbinary.buf[i]));
+                hex += digits;
+            }
+            json.string(hex);
+            break;
         }
-        json.string(hex);
-    } else if (code >= 330 && code <= 369) {
-        AcDbObjectId id;
-        acdbGetObjectId(id, rb->resval.rlname);
-        // Files name erased objects, which they leave out, by the null handle.
-        json.string(id.isErased() ? L"0" : handleOf(id));
-    } else if ((code >= 10 && code <= 18) || (code >= 1010 && code <= 1013)) {
-        json.array(3, [&](std::size_t i) { json.number(rb->resval.rpoint[i]); });
-    } else if ((code >= 40 && code <= 59) || (code >= 1040 && code <= 1042)) {
-        json.number(rb->resval.rreal);
-    } else if ((code >= 60 && code <= 79) || code == 1070) {
-        json.integer(rb->resval.rint);
-    } else if ((code >= 90 && code <= 99) || code == 1071) {
-        json.integer(rb->resval.rlong);
-    } else {
-        json.string(rb->resval.rstring != nullptr ? rb->resval.rstring : L"");
+        case GroupValueClass::kName: {
+            AcDbObjectId id;
+            acdbGetObjectId(id, rb->resval.rlname);
+            // Files name erased objects, which they leave out, by the null handle.
+            json.string(id.isErased() ? L"0" : handleOf(id));
+            break;
+        }
+        case GroupValueClass::kPoint:
+            json.array(3, [&](std::size_t i) { json.number(rb->resval.rpoint[i]); });
+            break;
+        case GroupValueClass::kReal:
+            json.number(rb->resval.rreal);
+            break;
+        case GroupValueClass::kInt16:
+        case GroupValueClass::kBool:
+            json.integer(rb->resval.rint);
+            break;
+        case GroupValueClass::kInt32:
+            json.integer(rb->resval.rlong);
+            break;
+        case GroupValueClass::kInt64:
+            json.integer(rb->resval.mnInt64);
+            break;
+        default:
+            json.string(rb->resval.rstring != nullptr ? rb->resval.rstring : L"");
+            break;
     }
     json.raw("]");
 }
