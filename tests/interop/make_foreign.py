@@ -1,5 +1,5 @@
 """Writes, with ezdxf, a drawing that holds entity kinds the host does not model (construction
-lines, traces, polyface and polygon meshes, leaders, multilines, helices, wipeouts) beside a few it does, with XData on some.
+lines, traces, polyface and polygon meshes, leaders, multilines, helices, wipeouts, hatches with elliptic edges) beside a few it does, with XData on some.
 
 usage: make_foreign.py OUT.dxf
 """
@@ -30,6 +30,10 @@ def main():
         "FOREIGN_APP", [(1000, "on a multiline"), (1070, 7)])
     msp.add_helix(radius=2, pitch=1, turns=3, dxfattribs=attribs)
     msp.add_wipeout([(20, 0), (25, 0), (25, 5), (20, 5)], dxfattribs=attribs)
+    hatch = msp.add_hatch(color=2, dxfattribs=attribs)
+    path = hatch.paths.add_edge_path()
+    path.add_ellipse((40, 0), major_axis=(5, 0), ratio=0.5, start_angle=0, end_angle=180)
+    path.add_line((35, 0), (45, 0))
     msp.add_circle((50, 50), 3, dxfattribs=attribs)
     doc.saveas(sys.argv[1])
     return 0
