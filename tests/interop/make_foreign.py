@@ -1,5 +1,6 @@
 """Writes, with ezdxf, a drawing that holds entity kinds the host does not model (construction
-lines, traces, polyface and polygon meshes, leaders, multilines, helices, wipeouts, hatches with elliptic edges) beside a few it does, with XData on some.
+lines, traces, polyface and polygon meshes, leaders, multilines, helices, wipeouts, hatches
+with elliptic edges) beside a few it does, with XData on some.
 
 usage: make_foreign.py OUT.dxf
 """
