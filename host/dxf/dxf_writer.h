@@ -24,7 +24,11 @@ namespace host::dxf {
 //   database's next handles on, and $HANDSEED is written above them (the database's own handle
 //   seed does not move).
 // - CLASSES lists, for each DXF name written that the format does not define itself, its class
-//   name, application and the number of objects written.
+//   name, application and the number of objects written: the format's own record for the
+//   well-known names (host/dxf/dxf_conventions.h), else the registered class's.
+// - A dimension without a block of its own (or whose block is not written) is given an empty
+//   anonymous block "*D<n>" in the file, a BLOCK_RECORD and a BLOCK/ENDBLK pair with handles
+//   above the database's, since other programs drop dimensions that name no block.
 // - An object is refused, and nothing is written, when it cannot be opened for read (open for
 //   write elsewhere: eWasOpenForWrite), when its XData uses an application that is not registered
 //   (eUnregisteredApplication), holds a 1000 text over 255 characters (eStringTooLong) or exceeds
