@@ -571,6 +571,7 @@ bool Reader::readEntity(AcDbObjectId block, bool ownerDecides) {
         block = owner;
     }
     const bool raw = AcDbRawEntity::cast(read.object.get()) != nullptr;
+    const bool sequenceOwner = nameOf(span) == "POLYLINE" || nameOf(span) == "INSERT";
     const bool hasOwned = AcDb2dPolyline::cast(read.object.get()) != nullptr ||
                           AcDb3dPolyline::cast(read.object.get()) != nullptr ||
                           AcDbBlockReference::cast(read.object.get()) != nullptr;
@@ -581,7 +582,7 @@ bool Reader::readEntity(AcDbObjectId block, bool ownerDecides) {
     if (!appendToBlock(block, read, {}, id)) {
         return false;
     }
-    return !raw || readRawSequence(block, id);
+    return !raw || !sequenceOwner || readRawSequence(block, id);
 }
 
 // Vertices or attributes after their owner, then the sequence end: filed into the owner, which

@@ -253,6 +253,20 @@ TEST_F(DxfReaderFile, AVariantItsClassDoesNotTakeIsKeptAsItCame) {
               kept->groups().end());
 }
 
+TEST_F(DxfReaderFile, OnlyUnmodelledPolylinesAndInsertsOwnTheEntitiesAfterThem) {
+    const std::string xline =
+        "0\nXLINE\n5\n300\n330\n1F\n100\nAcDbEntity\n8\n0\n100\nAcDbXline\n"
+        "10\n0\n20\n0\n30\n0\n11\n1\n21\n0\n31\n0\n";
+    const std::string vertex =
+        "0\nVERTEX\n5\n301\n330\n1F\n100\nAcDbEntity\n8\n0\n100\n"
+        "AcDbVertex\n100\nAcDb2dVertex\n10\n1\n20\n1\n30\n0\n";
+    AcDbDatabase db(false, true);
+    ASSERT_EQ(readText(db, DrawingText().entities(xline + vertex).str()), Acad::eOk) << message();
+    EXPECT_EQ(entityHandles(db.modelSpaceId()), (std::vector<std::wstring>{L"300", L"301"}));
+    auto stray = open<AcDbEntity>(idOfHandle(db, L"301"));
+    EXPECT_EQ(stray->ownerId(), db.modelSpaceId());
+}
+
 TEST_F(DxfReaderFile, TextsDecodeCaretNotation) {
     const std::string text =
         DrawingText()
