@@ -8,6 +8,7 @@
 #include "drawing/paper_space_switch.h"
 #include "drawing_fixture.h"
 #include "host/db/entities/arc.h"
+#include "host/db/entities/block_reference.h"
 #include "host/db/entities/circle.h"
 #include "host/db/entities/dimension.h"
 #include "host/db/entities/ellipse.h"
@@ -270,18 +271,29 @@ TEST_F(DrawingCreateTest, DrawingCreateRectangleIsAClosedPolylineAtElevationZero
     }
 }
 
-TEST_F(DrawingCreateTest, DrawingCreateRayTakesTheDirectionAsGiven) {
+TEST_F(DrawingCreateTest, DrawingCreateRay) {
     CVLKCRayPtr ray;
     CVLKCDraw::ray({1, 1, 0}, {0, 1, 0}, &ray);
     expectPoint(ray->basePoint(), 1, 1, 0);
     EXPECT_NEAR(ray->unitDir().y, 1.0, 1e-12);
-    ray.close();
-    // A direction of other than unit length is refused by the host; the ray keeps its default
+}
+
+TEST_F(DrawingCreateTest, DrawingCreateUnusualValuesGoToTheHostUnchecked) {
+    // The host refuses a ray direction of other than unit length: the ray keeps its default
     // direction and is added all the same.
-    const AcDbObjectId id = CVLKCDraw::ray({0, 0, 0}, {0, 3, 0});
-    ASSERT_FALSE(id.isNull());
-    CVLKCRayPtr other(id, AcDb::kForRead);
-    EXPECT_NEAR(other->unitDir().x, 1.0, 1e-12);
+    CVLKCRayPtr ray(CVLKCDraw::ray({0, 0, 0}, {0, 3, 0}), AcDb::kForRead);
+    ASSERT_NE(ray, nullptr);
+    EXPECT_NEAR(ray->unitDir().x, 1.0, 1e-12);
+    // A zero radius is a circle the host accepts.
+    CVLKCCirclePtr circle(CVLKCDraw::circle({1, 1, 1}, 0.0, {0, 0, 1}), AcDb::kForRead);
+    ASSERT_NE(circle, nullptr);
+    EXPECT_EQ(circle->radius(), 0.0);
+    // A zero scale is refused by the host: the reference keeps scale 1.
+    CVLKCBlockReferencePtr reference(
+        CVLKCDraw::insertBlockReference(addBlock(L"Empty"), {0, 0, 0}, nullptr, 0.0),
+        AcDb::kForRead);
+    ASSERT_NE(reference, nullptr);
+    EXPECT_EQ(reference->scaleFactors().sx, 1.0);
 }
 
 TEST_F(DrawingCreateTest, DrawingCreateDimensions) {

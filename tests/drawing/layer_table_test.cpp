@@ -361,6 +361,17 @@ TEST_F(DrawingLayerTest, DrawingLayerPtrMovesEntities) {
     EXPECT_TRUE(layer.moveEntityToLayer(list));
     EXPECT_EQ(layerOf(c), walls);
     EXPECT_TRUE(layer.moveEntityToLayer(AcDbObjectIdArray()));
+    EXPECT_EQ(layer.mode(), AcDb::kForRead);
+
+    // A record held for write is lowered around the moves and raised again.
+    const AcDbObjectId zero = db()->layerZero();
+    {
+        CVLKCLayerPtr back(zero, AcDb::kForWrite);
+        EXPECT_TRUE(back.moveEntityToLayer(list));
+        EXPECT_EQ(back.mode(), AcDb::kForWrite);
+        EXPECT_EQ(back->setIsLocked(false), Acad::eOk);
+    }
+    EXPECT_EQ(layerOf(b), zero);
 
     CVLKCLayerPtr empty;
     EXPECT_FALSE(empty.moveEntityToLayer(a));
