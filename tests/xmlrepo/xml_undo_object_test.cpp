@@ -2,10 +2,14 @@
 // versions and damaged DXF input through the host's filers, and the application name that no
 // restored state changes.
 #include "xmlrepo/xml_undo_object.h"
+#include <fstream>
+#include <sstream>
+
 #include "host/db/dwg_filer.h"
 #include "host/db/dxf_filer.h"
 #include "host/db/open.h"
 #include "host/db/resbuf.h"
+#include "host/dxf/file_message.h"
 #include "host/rx/dictionary.h"
 #include "tests/xmlrepo/repository_fixture.h"
 #include "xmlrepo/xml_undo_object_table.h"
@@ -218,6 +222,53 @@ TEST_F(UndoObjectTest, UndoObjectInTheDatabaseIsErasedAndOwnerless) {
     EXPECT_EQ(object->database(), db());
     EXPECT_EQ(object->appName(), L"App");
     object->close();
+}
+
+// A drawing file written by another program that holds an undo object as a plain object of the
+// OBJECTS section: its groups go through dxfInFields like those of any other object.
+class UndoObjectFileTest : public RepositoryTest {
+protected:
+    // Saves the current drawing, adds an undo object with the given groups after the named
+    // object dictionary's groups, and opens the file; the opened document or null.
+    AcApDocument* openWithObject(const std::string& groups, Acad::ErrorStatus& status) {
+        const std::wstring file = path("foreign.dxf");
+        EXPECT_EQ(host::saveDocument(m_doc, file.c_str()), Acad::eOk);
+        std::ifstream in(wideToUtf8(file));
+        std::stringstream buffer;
+        buffer << in.rdbuf();
+        std::string text = buffer.str();
+        const std::size_t objects = text.find("OBJECTS");
+        const std::size_t end = text.find("ENDSEC", objects);
+        const std::size_t line = text.rfind("\n", text.rfind("\n", end - 1) - 1) + 1;
+        text.insert(line,
+                    "  0\nVLKXMLUNDOOBJECT\n  5\nFFF0\n330\n0\n100\nCVLKXMLUndoObject\n" + groups);
+        std::ofstream(wideToUtf8(file), std::ios::trunc) << text;
+        return host::openDocument(file.c_str(), &status);
+    }
+};
+
+TEST_F(UndoObjectFileTest, UndoObjectFromAFileKeepsItsText) {
+    Acad::ErrorStatus status = Acad::eOk;
+    AcApDocument* opened = openWithObject(" 90\n1\n  1\n<first/>\n  1\n<kept/>\n", status);
+    ASSERT_NE(opened, nullptr) << wideToUtf8(host::lastDrawingFileMessage());
+    AcDbObjectId id;
+    ASSERT_EQ(opened->database()->getAcDbObjectId(id, false, AcDbHandle(L"FFF0")), Acad::eOk);
+    CVLKXMLUndoObject* object = nullptr;
+    ASSERT_EQ(acdbOpenObject(object, id, AcDb::kForRead), Acad::eOk);
+    EXPECT_EQ(object->xml(), L"<kept/>");
+    EXPECT_TRUE(object->appName().IsEmpty());
+    object->close();
+}
+
+TEST_F(UndoObjectFileTest, UndoObjectFromAFileWithoutVersionIsRefused) {
+    Acad::ErrorStatus status = Acad::eOk;
+    EXPECT_EQ(openWithObject("  1\n<x/>\n", status), nullptr);
+    EXPECT_EQ(status, Acad::eMissingDxfField);
+    EXPECT_NE(host::lastDrawingFileMessage().find(L"expected group code 90 (version #)"),
+              std::wstring::npos)
+        << wideToUtf8(host::lastDrawingFileMessage());
+    EXPECT_EQ(openWithObject(" 90\n2\n  1\n<x/>\n", status), nullptr);
+    EXPECT_EQ(status, Acad::eNewerObjectVersion);
 }
 
 }  // namespace
