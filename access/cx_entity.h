@@ -34,7 +34,8 @@ struct resbuf;
 // (int/long: short, long, text by _wtoi/_wtol, real truncated; double: any number, text by
 // _wtof; CString: "%d", "%s", "%.4f"; point: 210 only); a first item the type does not take
 // still reads true with the output unchanged. partialKey takes the first entry, in the
-// dictionary's order, whose name contains key.
+// dictionary's order, whose name contains key. Records open in the wrapper's mode, so a read
+// through a wrapper open for write opens the record for write.
 //
 // Decisions where the interface leaves the behaviour open:
 // - Defaults: add false, atEnd true, partialName and partialKey false. groupCode defaults to

@@ -1,0 +1,121 @@
+// The stores' one group-code table: the class of every boundary code, both conversions built on
+// it (XData and record codes), and the building of single items with their refusals.
+#include <climits>
+#include <utility>
+
+#include "access/store_codes.h"
+#include "host/db/resbuf.h"
+#include "host/ge/point3d.h"
+#include "tests/access/store_fixture.h"
+
+namespace {
+
+using kestrel::StoreClass;
+using store_test::Item;
+using Items = std::vector<Item>;
+
+TEST(StoreCodesTest, EveryRangeBoundaryHasItsClass) {
+    const std::pair<int, StoreClass> classed[] = {
+        {0, StoreClass::kText},        {9, StoreClass::kText},          {100, StoreClass::kText},
+        {102, StoreClass::kText},      {300, StoreClass::kText},        {309, StoreClass::kText},
+        {320, StoreClass::kText},      {329, StoreClass::kText},        {1000, StoreClass::kText},
+        {1003, StoreClass::kText},     {1005, StoreClass::kText},       {RTSTR, StoreClass::kText},
+        {10, StoreClass::kPoint},      {18, StoreClass::kPoint},        {210, StoreClass::kPoint},
+        {213, StoreClass::kPoint},     {1010, StoreClass::kPoint},      {1013, StoreClass::kPoint},
+        {RTPOINT, StoreClass::kPoint}, {RT3DPOINT, StoreClass::kPoint}, {38, StoreClass::kReal},
+        {59, StoreClass::kReal},       {140, StoreClass::kReal},        {149, StoreClass::kReal},
+        {1040, StoreClass::kReal},     {1042, StoreClass::kReal},       {RTREAL, StoreClass::kReal},
+        {60, StoreClass::kShort},      {79, StoreClass::kShort},        {170, StoreClass::kShort},
+        {179, StoreClass::kShort},     {270, StoreClass::kShort},       {279, StoreClass::kShort},
+        {1070, StoreClass::kShort},    {RTSHORT, StoreClass::kShort},   {90, StoreClass::kLong},
+        {99, StoreClass::kLong},       {1071, StoreClass::kLong},       {RTLONG, StoreClass::kLong},
+        {310, StoreClass::kBinary},
+    };
+    for (const auto& [code, expected] : classed) {
+        EXPECT_EQ(kestrel::storeClass(code), expected) << code;
+    }
+    // Outside every range, or held by the host in another form than the class reads.
+    for (int code : {-1,   19,   20,   37,   80,   89,   101,   103,     139,  150, 169,  180,
+                     209,  214,  239,  269,  280,  299,  311,   319,     330,  999, 1004, 1006,
+                     1009, 1014, 1039, 1043, 1069, 1072, RTANG, RTENAME, RTLB, 5011}) {
+        EXPECT_EQ(kestrel::storeClass(code), std::nullopt) << code;
+    }
+}
+
+TEST(StoreCodesTest, BothConversionsClassTheSameItemsAndDifferOnlyInTheirCodes) {
+    const double point[3] = {1, 2, 3};
+    resbuf* values =
+        acutBuildList(8, L"layer", 280, 4, 5009, point, 1041, 2.0, 275, 3, 93, 4L, 1002, L"{", 0);
+    acutRbChainLast(values)->rbnext = store_test::chunk(310, 2);
+    const Items given = store_test::itemsOf(values);
+    EXPECT_EQ(store_test::takeItems(kestrel::convertValues(values, kestrel::kXDataCodes)),
+              (Items{{1000, L"layer"},
+                     {1010, L"1.000000,2.000000,3.000000"},
+                     {1040, L"2.000000"},
+                     {1070, L"3"},
+                     {1071, L"4"},
+                     {1000, L"{"}}));
+    EXPECT_EQ(store_test::takeItems(kestrel::convertValues(values, kestrel::kRecordCodes)),
+              (Items{{1, L"layer"},
+                     {210, L"1.000000,2.000000,3.000000"},
+                     {38, L"2.000000"},
+                     {60, L"3"},
+                     {90, L"4"},
+                     {1, L"{"},
+                     {310, L"#2"}}));
+    EXPECT_EQ(store_test::itemsOf(values), given);
+    acutRelRb(values);
+}
+
+TEST(StoreCodesTest, ItemsWhoseValueCannotBeReadAreLeftOut) {
+    resbuf* values = store_test::chunk(310, 3);
+    values->resval.rbinary.clen = -1;
+    values->rbnext = acutBuildList(1, static_cast<const wchar_t*>(nullptr), 0);
+    values->rbnext->rbnext = store_test::chunk(1004, 2);
+    EXPECT_EQ(store_test::takeItems(kestrel::convertValues(values, kestrel::kRecordCodes)),
+              (Items{{1, L""}}));
+    EXPECT_EQ(kestrel::convertValues(nullptr, kestrel::kRecordCodes), nullptr);
+    values->resval.rbinary.clen = 3;
+    acutRelRb(values);
+}
+
+TEST(StoreCodesTest, BuildItemTakesOnlyValuesTheCodeCanHold) {
+    const AcGePoint3d point(1, 2, 3);
+    struct Case {
+        int code;
+        kestrel::ItemValue value;
+        Acad::ErrorStatus status;
+    };
+    const Case cases[] = {
+        {1000, L"text", Acad::eOk},
+        {70, 32767, Acad::eOk},
+        {70, -32768, Acad::eOk},
+        {70, 32768, Acad::eOutOfRange},
+        {1070, -32769L, Acad::eOutOfRange},
+        {90, INT_MAX, Acad::eOk},
+        {1071, static_cast<long>(INT_MAX) + 1, Acad::eOutOfRange},
+        {RTLONG, static_cast<long>(INT_MIN), Acad::eOk},
+        {40, 1.5, Acad::eOk},
+        {10, &point, Acad::eOk},
+        {1000, static_cast<const wchar_t*>(nullptr), Acad::eNullPtr},
+        {10, static_cast<const AcGePoint3d*>(nullptr), Acad::eNullPtr},
+        {1000, 1, Acad::eInvalidResBuf},
+        {70, 1.5, Acad::eInvalidResBuf},
+        {40, 1, Acad::eInvalidResBuf},
+        {10, L"text", Acad::eInvalidResBuf},
+        {290, 1, Acad::eInvalidResBuf},
+        {4711, 1, Acad::eInvalidResBuf},
+    };
+    for (const Case& c : cases) {
+        resbuf* item = nullptr;
+        EXPECT_EQ(kestrel::buildItem(c.code, c.value, item), c.status) << c.code;
+        EXPECT_EQ(item != nullptr, c.status == Acad::eOk) << c.code;
+        if (item != nullptr) {
+            EXPECT_EQ(item->restype, c.code);
+            EXPECT_EQ(item->rbnext, nullptr);
+        }
+        acutRelRb(item);
+    }
+}
+
+}  // namespace
