@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cwchar>
 #include <memory>
+#include <utility>
 
 #include "access/record_store.h"
 #include "access/store_codes.h"
@@ -48,7 +49,8 @@ int collect(const AcDbDictionary* dictionary, AcDbObjectIdArray& entries) {
     return entries.length();
 }
 
-// One code-1 item per piece of text, in order; at least one item. Null when memory runs out.
+// One text item (RTSTR, stored as code 1) per piece of text, in order; at least one item. Null
+// when memory runs out.
 resbuf* bigStringItems(const wchar_t* text) {
     const std::size_t length = std::wcslen(text);
     const std::size_t pieceLength = CVLKCDictionaryPtr::kBigStringPiece;
