@@ -4,6 +4,7 @@
 #include "drawing/entity_creation.h"
 
 #include <cmath>
+#include <functional>
 
 #include "drawing/paper_space_switch.h"
 #include "drawing_fixture.h"
@@ -101,6 +102,89 @@ TEST_F(DrawingCreateTest, DrawingCreateLineIsHeldByTheOutPointer) {
     EXPECT_EQ(line->setEndPoint({2, 0, 0}), Acad::eOk);
     EXPECT_EQ(line.close(), Acad::eOk);
     EXPECT_TRUE(writable(id));
+}
+
+// Calls a creating member with an out pointer of its kind; the id it answers.
+using Creation = std::function<AcDbObjectId(bool withOut)>;
+
+template <class Ptr, class Create>
+Creation creation(Create create) {
+    return [create](bool withOut) {
+        Ptr out;
+        const AcDbObjectId id = create(withOut ? &out : nullptr);
+        const std::vector<host::OpenObject> open = host::openObjects();
+        if (withOut) {
+            // Held open for write by the pointer, and only by it.
+            EXPECT_EQ(out.status(), Acad::eOk);
+            EXPECT_EQ(out.mode(), AcDb::kForWrite);
+            EXPECT_TRUE(out != nullptr && out->objectId() == id);
+            EXPECT_EQ(open.size(), 1u);
+            EXPECT_TRUE(open.size() == 1 && open[0].id == id && open[0].mode == AcDb::kForWrite);
+        } else {
+            EXPECT_TRUE(open.empty());
+        }
+        return id;
+    };
+}
+
+TEST_F(DrawingCreateTest, DrawingCreateEveryMemberClosesOrHandsOver) {
+    AcGePoint3dArray vertices;
+    vertices.append(AcGePoint3d(0, 0, 0));
+    vertices.append(AcGePoint3d(1, 1, 0));
+    const AcDbObjectId style = db()->dimstyle();
+    const AcDbObjectId block = addBlock(L"B");
+    const AcGePoint3d o(0, 0, 0), x(1, 0, 0), y(0, 1, 0), d(1, 1, 0);
+    const std::vector<Creation> creations = {
+        creation<CVLKCLinePtr>([&](auto* out) { return CVLKCDraw::line(o, x, out); }),
+        creation<CVLKCArcPtr>([&](auto* out) {
+            return CVLKCDraw::arc(x, y, {-1, 0, 0}, out);
+        }),
+        creation<CVLKCCirclePtr>([&](auto* out) {
+            return CVLKCDraw::circle(o, 1, {0, 0, 1}, out);
+        }),
+        creation<CVLKCEllipsePtr>([&](auto* out) {
+            return CVLKCDraw::ellipse(o, {0, 0, 1}, {2, 0, 0}, 0.5, 0, 1, out);
+        }),
+        creation<CVLKCFacePtr>(
+            [&](auto* out) { return CVLKCDraw::face(o, x, d, y, true, true, true, true, out); }),
+        creation<CVLKCFacePtr>(
+            [&](auto* out) { return CVLKCDraw::face(o, x, y, true, true, true, out); }),
+        creation<CVLKCPointPtr>([&](auto* out) { return CVLKCDraw::point(o, out); }),
+        creation<CVLKC2dPolylinePtr>(
+            [&](auto* out) { return CVLKCDraw::polyline2d(vertices, 0, 0, out); }),
+        creation<CVLKC3dPolylinePtr>(
+            [&](auto* out) { return CVLKCDraw::polyline3d(vertices, 0, out); }),
+        creation<CVLKCPolylineLWPtr>(
+            [&](auto* out) { return CVLKCDraw::polylineLW(vertices, 0, 0, out); }),
+        creation<CVLKCRayPtr>([&](auto* out) {
+            return CVLKCDraw::ray(o, {1, 0, 0}, out);
+        }),
+        creation<CVLKCPolylineLWPtr>([&](auto* out) { return CVLKCDraw::rectangle(o, d, out); }),
+        creation<CVLKCRotatedDimPtr>(
+            [&](auto* out) { return CVLKCDraw::rotatedDimension(o, x, d, 0, L"", style, out); }),
+        creation<CVLKCAngularDimPtr>(
+            [&](auto* out) { return CVLKCDraw::angularDimension(o, x, o, y, d, L"", style, out); }),
+        creation<CVLKCAngularDim3PPtr>(
+            [&](auto* out) { return CVLKCDraw::angularDimension3P(o, x, y, d, L"", style, out); }),
+        creation<CVLKCTextPtr>([&](auto* out) {
+            return CVLKCDraw::text(o, L"t", 1, 0, AcDb::kTextBase, AcDb::kTextLeft,
+                                   db()->textstyle(), out);
+        }),
+        creation<CVLKCSolidPtr>([&](auto* out) { return CVLKCDraw::solid(o, x, y, d, out); }),
+        creation<CVLKCSolidPtr>([&](auto* out) { return CVLKCDraw::solid(o, x, y, out); }),
+        creation<CVLKCBlockReferencePtr>(
+            [&](auto* out) { return CVLKCDraw::insertBlockReference(block, o, nullptr, 1, out); }),
+    };
+    for (std::size_t i = 0; i < creations.size(); ++i) {
+        SCOPED_TRACE("member " + std::to_string(i));
+        const AcDbObjectId held = creations[i](true);
+        EXPECT_FALSE(held.isNull());
+        EXPECT_TRUE(writable(held));
+        const AcDbObjectId closed = creations[i](false);
+        EXPECT_FALSE(closed.isNull());
+        EXPECT_TRUE(writable(closed));
+        EXPECT_NE(held, closed);
+    }
 }
 
 TEST_F(DrawingCreateTest, DrawingCreateNewEntitiesTakeTheCurrentLayer) {
