@@ -48,10 +48,13 @@ struct DrawingRoots {
 //   current records; a name the tables lack gives layer "0", style "Standard" and the first
 //   dimension style.
 // - Objects keep their handles; new handles start above the largest one of the file and
-//   $HANDSEED. The handles of BLOCK and ENDBLK entities are not kept (the block record carries
-//   the block). Two objects with one handle (eHandleInUse), a reference to a handle no object
-//   has (eBadDxfSequence), an owner chain that loops (eSelfReference) and a handle over 48 bits
-//   (eOutOfRange) are errors.
+//   $HANDSEED. The handles of BLOCK and ENDBLK entities are not given to objects (the block
+//   record carries the block); no later object takes them either. Two objects with one handle
+//   (eHandleInUse), a reference to a handle no object has (eBadDxfSequence), an owner chain that
+//   loops (eSelfReference) and a handle over 48 bits (eOutOfRange) are errors.
+// - An entity of ENTITIES goes to the block record its owner group names (model space when it
+//   names none); entities between BLOCK and ENDBLK go to that block. Vertices and attributes
+//   follow their owner and are closed by SEQEND, whose handle the owner's sequence end keeps.
 // - Texts are UTF-8; control characters come in caret notation (^J, ^I, ^@ to ^_).
 // - An object of a kind the host does not model is kept raw (host/db/raw_object.h), and so is
 //   one whose class refuses it with eDxfReadFailed: the status classes give for a valid variant
