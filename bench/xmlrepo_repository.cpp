@@ -8,6 +8,7 @@
 #include <pugixml.hpp>
 #include <rapidxml/rapidxml.hpp>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -151,9 +152,11 @@ void BM_PeerRapidXmlLoad(benchmark::State& state) {
         CurrentDocument doc;
         document = repositoryDocument(length);
     }
+    // Parsing in place overwrites the text: each run copies it into the same buffer first.
+    std::vector<wchar_t> buffer(document.size() + 1);
     for (auto _ : state) {
-        std::vector<wchar_t> buffer(document.begin(), document.end());
-        buffer.push_back(L'\0');
+        std::copy(document.begin(), document.end(), buffer.begin());
+        buffer.back() = L'\0';
         rapidxml::xml_document<wchar_t> parsed;
         parsed.parse<0>(buffer.data());
         int entries = 0;

@@ -2,6 +2,8 @@
 // storage as a big string in the named object dictionary; the repository registry's look-up.
 #include "xmlrepo/application_repository.h"
 
+#include <string_view>
+
 #include "access/dictionary_ptr.h"
 #include "frame/module_state.h"
 #include "host/db/database.h"
@@ -15,11 +17,21 @@ const wchar_t kRecordName[] = L"Repository";
 const wchar_t kRootElement[] = L"appRepository";
 const wchar_t kEntryElement[] = L"repositoryEntry";
 const wchar_t kNameAttribute[] = L"refId";
+constexpr std::wstring_view kDocumentStart = L"<appRepository>";
+constexpr std::wstring_view kDocumentEnd = L"</appRepository>";
+constexpr std::wstring_view kEntryStart = L"<repositoryEntry refId=\"";
+constexpr std::wstring_view kEntryNameEnd = L"\">";
+constexpr std::wstring_view kEntryEnd = L"</repositoryEntry>";
+
+// The working database's serial number, 0 without one.
+std::uint64_t workingDatabaseSerial() {
+    const AcDbDatabase* db = acdbHostApplicationServices()->workingDatabase();
+    return db != nullptr ? db->serial() : 0;
+}
 
 }  // namespace
 
-CApplicationRepository::CApplicationRepository()
-    : m_databaseSerial(acdbHostApplicationServices()->workingDatabase()->serial()) {
+CApplicationRepository::CApplicationRepository() : m_databaseSerial(workingDatabaseSerial()) {
     Load();
 }
 
@@ -52,21 +64,22 @@ bool CApplicationRepository::Save() {
 }
 
 CString& CApplicationRepository::BuildDocument(CString& out) const {
-    std::size_t length = 0;
+    std::size_t length = kDocumentStart.size() + kDocumentEnd.size();
     for (const auto& [name, xml] : m_entries) {
-        length += name.GetLength() + xml.GetLength() + 64;
+        length += kEntryStart.size() + name.GetLength() + kEntryNameEnd.size() + xml.GetLength() +
+                  kEntryEnd.size();
     }
     std::wstring text;
-    text.reserve(length + 64);
-    text += L"<appRepository>";
+    text.reserve(length);
+    text += kDocumentStart;
     for (const auto& [name, xml] : m_entries) {
-        text += L"<repositoryEntry refId=\"";
+        text += kEntryStart;
         text += name.str();
-        text += L"\">";
+        text += kEntryNameEnd;
         text += xml.str();
-        text += L"</repositoryEntry>";
+        text += kEntryEnd;
     }
-    text += L"</appRepository>";
+    text += kDocumentEnd;
     out = std::move(text);
     return out;
 }

@@ -22,7 +22,7 @@
 // - Without a working database GetRepository returns null.
 class CApplicationRepository {
 public:
-    // Loads the working database's document (the result is not kept).
+    // Loads the working database's document (the result is not kept); empty without one.
     CApplicationRepository();
     CApplicationRepository(const CApplicationRepository&) = delete;
     CApplicationRepository& operator=(const CApplicationRepository&) = delete;

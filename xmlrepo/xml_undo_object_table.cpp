@@ -30,7 +30,8 @@ Acad::ErrorStatus openUndoObject(AcDbObjectId id, AcDb::OpenMode mode, CVLKXMLUn
 
 }  // namespace
 
-CVLKXMLUndoObjectTable::CVLKXMLUndoObjectTable() : m_databaseSerial(workingDatabase()->serial()) {
+CVLKXMLUndoObjectTable::CVLKXMLUndoObjectTable()
+    : m_databaseSerial(workingDatabase() != nullptr ? workingDatabase()->serial() : 0) {
     Build();
 }
 
@@ -58,11 +59,15 @@ bool CVLKXMLUndoObjectTable::Build() {
 }
 
 AcDbObjectId CVLKXMLUndoObjectTable::makeUndoObject(const wchar_t* appName) {
+    AcDbDatabase* db = workingDatabase();
+    if (db == nullptr) {
+        return AcDbObjectId::kNull;
+    }
     CVLKCDocLock lock;
     auto* object = new CVLKXMLUndoObject();
     object->setAppName(appName);
     AcDbObjectId id;
-    if (workingDatabase()->addAcDbObject(id, object) != Acad::eOk) {
+    if (db->addAcDbObject(id, object) != Acad::eOk) {
         delete object;
         return AcDbObjectId::kNull;
     }

@@ -36,7 +36,8 @@ class _CXMLHandlerNotifier;
 //   around each final open); a refused lock is ignored.
 class CVLKXMLUndoObjectTable {
 public:
-    // A table of the working database, filled from the drawing's repository (Build).
+    // A table of the working database, filled from the drawing's repository (Build). Made
+    // without a working database it stays empty and every OpenUndoObject fails.
     CVLKXMLUndoObjectTable();
     ~CVLKXMLUndoObjectTable();
     CVLKXMLUndoObjectTable(const CVLKXMLUndoObjectTable&) = delete;

@@ -155,4 +155,17 @@ TEST_F(RepositoryTest, UndoTableOfASideDatabaseIsDroppedWithItsEntryNeverReused)
     kestrel::repositoryRegistry().erase(next.get());
 }
 
+TEST_F(RepositoryTest, UndoTableMadeWithoutAWorkingDatabaseOpensNothing) {
+    ASSERT_EQ(host::closeDocument(m_doc), Acad::eOk);
+    CVLKXMLUndoObjectTable table;
+    EXPECT_FALSE(table.Build());
+    CVLKXMLUndoObject* object = nullptr;
+    EXPECT_EQ(table.OpenUndoObject(L"App", object, AcDb::kForRead), Acad::eNullObjectId);
+    EXPECT_EQ(object, nullptr);
+    EXPECT_TRUE(table.applications().empty());
+    CApplicationRepository repository;
+    EXPECT_FALSE(repository.Load());
+    EXPECT_FALSE(repository.Save());
+}
+
 }  // namespace
