@@ -206,24 +206,4 @@ TEST_F(ApplicationRepositoryTest, RepositoryRegistryKeepsOnePerDrawing) {
     EXPECT_EQ(GetRepository(), first);
 }
 
-TEST_F(ApplicationRepositoryTest, RepositoryLeftByAnotherDatabaseAtTheAddressIsReplaced) {
-    boost::shared_ptr<CApplicationRepository> own = GetRepository();
-    own->SetEntry(L"Old", L"<old/>");
-    AcApDocument* other = host::newDocument();
-    // As if the first drawing's entry had been left under the address of this one.
-    kestrel::repositoryRegistry()[other->database()] = own;
-    boost::shared_ptr<CApplicationRepository> found = GetRepository();
-    EXPECT_NE(found, own);
-    EXPECT_EQ(found->GetEntry(L"Old"), L"");
-    EXPECT_EQ(found->databaseSerial(), other->database()->serial());
-    host::activateDocument(m_doc);
-}
-
-TEST_F(ApplicationRepositoryTest, RepositoryNeedsAWorkingDatabase) {
-    ASSERT_EQ(host::closeDocument(m_doc), Acad::eOk);
-    EXPECT_EQ(GetRepository(), nullptr);
-    ReleaseRepository();
-    EXPECT_TRUE(kestrel::repositoryRegistry().empty());
-}
-
 }  // namespace

@@ -94,19 +94,6 @@ TEST_F(RepositoryReactorsTest, ReactorsSavingAnotherDocumentWritesTheWorkingOnes
     EXPECT_EQ(storedDocument(), L"<none>");
 }
 
-TEST_F(RepositoryReactorsTest, ReactorsClosingADocumentDropsItsTableAndNotifiers) {
-    ASSERT_EQ(_CXMLHandler::SetXML(L"App", L"<a/>"), Acad::eOk);
-    AcApDocument* second = host::newDocument();
-    ASSERT_EQ(_CXMLHandler::SetXML(L"App", L"<b/>"), Acad::eOk);
-    ASSERT_EQ(kestrel::undoTableRegistry().size(), 2u);
-    ASSERT_EQ(kestrel::repositoryRegistry().size(), 2u);
-    ASSERT_EQ(host::closeDocument(second), Acad::eOk);
-    EXPECT_EQ(kestrel::undoTableRegistry().count(db()), 1u);
-    EXPECT_EQ(kestrel::undoTableRegistry().size(), 1u);
-    EXPECT_EQ(kestrel::repositoryRegistry().size(), 1u);
-    EXPECT_EQ(textOf(L"App"), L"<a/>");
-}
-
 TEST_F(RepositoryReactorsTest, ReactorsAfterDestructionTheNextUseBuildsFromTheDrawing) {
     ASSERT_EQ(_CXMLHandler::SetXML(L"App", L"<saved/>"), Acad::eOk);
     ASSERT_EQ(host::saveDocument(m_doc, path("d.dxf").c_str()), Acad::eOk);

@@ -169,15 +169,6 @@ TEST_F(RepositoryTest, HandlerDrawingsKeepSeparateTextsAndNotifiers) {
     EXPECT_EQ(kestrel::undoTableRegistry().size(), 1u);
 }
 
-TEST_F(RepositoryTest, HandlerClosingTheDocumentReleasesItsNotifiers) {
-    auto notifier = registerNotifier();
-    boost::weak_ptr<repotest::RecordingNotifier> watch = notifier;
-    notifier.reset();
-    EXPECT_FALSE(watch.expired());
-    ASSERT_EQ(host::closeDocument(m_doc), Acad::eOk);
-    EXPECT_TRUE(watch.expired());
-}
-
 TEST_F(RepositoryTest, HandlerAConflictingOpenIsReturnedAndChangesNothing) {
     ASSERT_EQ(_CXMLHandler::SetXML(L"App", L"<one/>"), Acad::eOk);
     CVLKXMLUndoObject* held = nullptr;

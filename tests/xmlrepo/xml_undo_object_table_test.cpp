@@ -166,6 +166,8 @@ TEST_F(RepositoryTest, UndoTableMadeWithoutAWorkingDatabaseOpensNothing) {
     CApplicationRepository repository;
     EXPECT_FALSE(repository.Load());
     EXPECT_FALSE(repository.Save());
+    EXPECT_EQ(GetRepository(), nullptr);
+    EXPECT_EQ(GetUndoTable(), nullptr);
 }
 
 }  // namespace
