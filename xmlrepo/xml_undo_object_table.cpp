@@ -58,7 +58,7 @@ bool CVLKXMLUndoObjectTable::Build() {
     return true;
 }
 
-AcDbObjectId CVLKXMLUndoObjectTable::makeUndoObject(const wchar_t* appName) {
+AcDbObjectId CVLKXMLUndoObjectTable::makeUndoObject(const wchar_t* appName, AcDb::OpenMode mode) {
     AcDbDatabase* db = workingDatabase();
     if (db == nullptr) {
         return AcDbObjectId::kNull;
@@ -74,7 +74,7 @@ AcDbObjectId CVLKXMLUndoObjectTable::makeUndoObject(const wchar_t* appName) {
     object->erase(true);
     object->close();
     CVLKXMLUndoObject* check = nullptr;
-    if (openUndoObject(id, AcDb::kForRead, check) == Acad::eOk) {
+    if (openUndoObject(id, mode, check) == Acad::eOk) {
         check->close();
         m_applications[appName] = id;
     }
@@ -86,7 +86,8 @@ Acad::ErrorStatus CVLKXMLUndoObjectTable::OpenUndoObject(const wchar_t* appName,
                                                          AcDb::OpenMode mode) {
     const CString name(appName);
     auto found = m_applications.find(name);
-    const AcDbObjectId id = found != m_applications.end() ? found->second : makeUndoObject(name);
+    const AcDbObjectId id =
+        found != m_applications.end() ? found->second : makeUndoObject(name, mode);
     CVLKCDocLock lock;
     return openUndoObject(id, mode, object);
 }

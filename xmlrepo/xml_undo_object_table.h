@@ -73,7 +73,9 @@ private:
     using Notification = void (_CXMLHandlerNotifier::*)(boost::shared_ptr<CString>, const CString&);
     void notify(Notification notification, const wchar_t* appName, const CString& xml);
     void tellLoaded(_CXMLHandlerNotifier& notifier);
-    AcDbObjectId makeUndoObject(const wchar_t* appName);
+    // Adds a new erased undo object for appName and enters it when it opens in mode; its id, or
+    // null when the database refused it.
+    AcDbObjectId makeUndoObject(const wchar_t* appName, AcDb::OpenMode mode);
 
     std::uint64_t m_databaseSerial;
     std::map<CString, AcDbObjectId> m_applications;
