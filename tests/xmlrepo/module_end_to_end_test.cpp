@@ -95,7 +95,11 @@ TEST_F(EndToEndTest, XmlRepositoryFromAFreshDocumentToAReopenedFile) {
     // unload steps are left out.
     const bool mappedByProgram = mapped();
     const std::wstring module = utf8ToWide(kKestrelPath);
-    ASSERT_EQ(host::loadModule(module.c_str()), host::ModuleStatus::kOk);
+    const host::ModuleStatus loaded = host::loadModule(module.c_str());
+    // Left loaded by an earlier run in the same program when it maps the module itself.
+    ASSERT_TRUE(loaded == host::ModuleStatus::kOk ||
+                (mappedByProgram && loaded == host::ModuleStatus::kAlreadyLoaded))
+        << wideToUtf8(host::moduleStatusText(loaded));
     ClientInterface client;
     ASSERT_TRUE(client.bind());
 
