@@ -164,6 +164,7 @@ public:
 
 private:
     bool isWritten(const AcDbObjectId& id) const;
+    bool hasDrawing();
     bool reachable(const AcDbObject* object);
     void plan();
     void planDimensionBlocks(const std::vector<AcDbObjectId>& dimensions);
@@ -732,7 +733,23 @@ void DrawingWriter::writeClasses(DxfTextWriter& out) {
     out.ascii(0, "ENDSEC");
 }
 
+// A database without its tables, layout blocks or named object dictionary (one made empty and
+// never filled) has no drawing to write.
+bool DrawingWriter::hasDrawing() {
+    bool complete = !m_db->namedObjectsDictionaryId().isNull() && !m_db->modelSpaceId().isNull() &&
+                    !m_db->paperSpaceId().isNull();
+    for (const TableInfo& info : tableOrder()) {
+        complete = complete && !(m_db->*info.tableId)().isNull();
+    }
+    return complete || fail(Acad::eNoDatabase,
+                            L"the database holds no drawing (no tables, layout blocks or named "
+                            L"object dictionary)");
+}
+
 WriteResult DrawingWriter::write(std::string& out) {
+    if (!hasDrawing()) {
+        return m_result;
+    }
     plan();
     if (writeTables() && writeBlocks() && writeEntities() && writeObjects()) {
         m_body.ascii(0, "EOF");

@@ -33,7 +33,8 @@ namespace host::dxf {
 //   write elsewhere: eWasOpenForWrite), when its XData uses an application that is not registered
 //   (eUnregisteredApplication), holds a 1000 text over 255 characters (eStringTooLong) or exceeds
 //   16383 bytes (eXDataSizeExceeded), or when it files a real that is not finite (eInvalidInput).
-//   The message names the object's handle and class.
+//   The message names the object's handle and class. A database without a drawing (made empty and
+//   never read into) is refused with eNoDatabase.
 // - Header extents ($EXTMIN/$EXTMAX) are those of the model-space entities that have extents;
 //   with none, the empty box (1e20 / -1e20) that drawings use for "no extents".
 struct WriteResult {

@@ -114,6 +114,10 @@ TEST_F(WriterFileTest, WriterFileAMissingFolderOrAFolderAsTargetFailsCleanly) {
     EXPECT_EQ(folderEntries(), std::vector<std::string>{"folder.dxf"});
     EXPECT_EQ(db.saveAs(nullptr), Acad::eInvalidInput);
     EXPECT_EQ(db.saveAs(L""), Acad::eInvalidInput);
+    AcDbDatabase empty(false, true);
+    EXPECT_EQ(empty.saveAs(widePath("empty.dxf").c_str()), Acad::eNoDatabase);
+    EXPECT_NE(message().find("no drawing"), std::string::npos) << message();
+    EXPECT_FALSE(fs::exists(path("empty.dxf")));
 }
 
 TEST_F(WriterFileTest, WriterFileAFolderThatCannotBeWrittenKeepsTheFormerFile) {
