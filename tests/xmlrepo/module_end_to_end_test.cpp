@@ -4,6 +4,7 @@
 // the drawing is opened again; the unload refused while drawings hold undo objects.
 #include <dlfcn.h>
 
+#include "host/rx/dictionary.h"
 #include "tests/xmlrepo/repository_fixture.h"
 
 namespace {
@@ -102,6 +103,10 @@ TEST_F(EndToEndTest, XmlRepositoryFromAFreshDocumentToAReopenedFile) {
         << wideToUtf8(host::moduleStatusText(loaded));
     ClientInterface client;
     ASSERT_TRUE(client.bind());
+    // The undo object's class from mapping, the document reactor's from initialisation.
+    EXPECT_NE(acrxClassDictionary->at(L"CVLKXMLUndoObject"), nullptr);
+    EXPECT_NE(acrxClassDictionary->at(L"CVLKXDocumentReactor"), nullptr);
+    EXPECT_EQ(acrxClassDictionary->at(L"VLKXEditorReactor"), nullptr);
 
     // A fresh drawing: the client reads its text, then changes it in two commands.
     auto inA = client.listen();
@@ -156,6 +161,8 @@ TEST_F(EndToEndTest, XmlRepositoryFromAFreshDocumentToAReopenedFile) {
         ASSERT_EQ(host::closeAllDocuments(), Acad::eOk);
         EXPECT_EQ(host::unloadModule(module.c_str()), host::ModuleStatus::kOk);
         EXPECT_FALSE(mapped());
+        EXPECT_EQ(acrxClassDictionary->at(L"CVLKXMLUndoObject"), nullptr);
+        EXPECT_EQ(acrxClassDictionary->at(L"CVLKXDocumentReactor"), nullptr);
     }
 }
 
