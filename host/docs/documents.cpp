@@ -8,6 +8,7 @@
 #include "host/db/database.h"
 #include "host/docs/doc_manager.h"
 #include "host/docs/drawing_files.h"
+#include "host/dxf/file_message.h"
 #include "host/editor/command_line.h"
 #include "host/editor/editor.h"
 #include "host/harness.h"
@@ -41,10 +42,15 @@ std::wstring absolutePath(const wchar_t* path) {
     return error ? std::wstring(path) : utf8ToWide(absolute.lexically_normal().string());
 }
 
+// One line on the command line: the status, and where and what the file's fault was when the
+// reader or writer said.
 void reportFailure(const wchar_t* action, const std::wstring& path, Acad::ErrorStatus status) {
     CString line;
-    line.Format(L"Cannot %s %s: %s\n", action, path, acadErrorStatusText(status));
-    host::printToCommandLine(line.str());
+    line.Format(L"Cannot %s %s: %s", action, path, acadErrorStatusText(status));
+    if (!host::lastDrawingFileMessage().empty()) {
+        line += L" (" + CString(host::lastDrawingFileMessage().c_str()) + L")";
+    }
+    host::printToCommandLine((line + L"\n").str());
 }
 
 // Builds a document around a new database and announces the start of its creation.

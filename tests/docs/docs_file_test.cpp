@@ -107,6 +107,8 @@ TEST_F(DocsFileTest, OpeningADamagedDrawingLeavesNothingAndSaysWhy) {
                      L"documentCreateCanceled", L"databaseToBeDestroyed"}));
     EXPECT_EQ(host::documents(), (std::vector<AcApDocument*>{doc}));
     EXPECT_NE(host::lastDrawingFileMessage().find(L"line "), std::wstring::npos);
+    EXPECT_NE(host::commandLine().find(host::lastDrawingFileMessage()), std::wstring::npos)
+        << "the user sees where and what";
 }
 
 TEST_F(DocsFileTest, AnOpenedDrawingHoldsWhatWasSaved) {
