@@ -16,27 +16,12 @@
 #include "host/dxf/file_message.h"
 #include "host/harness.h"
 #include "platform/utf8.h"
+#include "tests/support/held_object.h"
 
 namespace dxftest {
 
-// Closes an object opened by a test when it goes out of scope.
-struct CloseObject {
-    void operator()(AcDbObject* object) const {
-        if (object != nullptr) {
-            object->close();
-        }
-    }
-};
-template <class T>
-using Held = std::unique_ptr<T, CloseObject>;
-
-// Opens id as a T; the test fails when it does not open.
-template <class T>
-Held<T> open(AcDbObjectId id, AcDb::OpenMode mode = AcDb::kForRead) {
-    T* object = nullptr;
-    EXPECT_EQ(acdbOpenObject(object, id, mode), Acad::eOk);
-    return Held<T>(object);
-}
+using testsupport::Held;
+using testsupport::open;
 
 // The id of the object with that hexadecimal handle in db, or null.
 inline AcDbObjectId idOfHandle(AcDbDatabase& db, const wchar_t* hex) {

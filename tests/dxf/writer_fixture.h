@@ -13,27 +13,12 @@
 #include "host/db/database.h"
 #include "host/db/entity.h"
 #include "host/db/open.h"
+#include "tests/support/held_object.h"
 
 namespace writertest {
 
-// Closes an object opened by a test when it goes out of scope.
-struct CloseObject {
-    void operator()(AcDbObject* object) const {
-        if (object != nullptr) {
-            object->close();
-        }
-    }
-};
-template <class T>
-using Held = std::unique_ptr<T, CloseObject>;
-
-// Opens id as a T; the test fails when it does not open.
-template <class T>
-Held<T> open(AcDbObjectId id, AcDb::OpenMode mode = AcDb::kForRead) {
-    T* object = nullptr;
-    EXPECT_EQ(acdbOpenObject(object, id, mode), Acad::eOk);
-    return Held<T>(object);
-}
+using testsupport::Held;
+using testsupport::open;
 
 // The ids of what buildDrawing made.
 struct Drawing {

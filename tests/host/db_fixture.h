@@ -19,6 +19,7 @@
 #include "host/harness.h"
 #include "host/rx/class.h"
 #include "platform/utf8.h"
+#include "tests/support/held_object.h"
 
 namespace dbtest {
 
@@ -27,25 +28,9 @@ inline std::string narrow(const std::wstring& text) {
 }
 
 // Closes a database-resident object, deletes one that never got into a database.
-struct CloseObject {
-    void operator()(AcDbObject* object) const {
-        if (object != nullptr && object->objectId().isNull()) {
-            delete object;
-        } else if (object != nullptr) {
-            object->close();
-        }
-    }
-};
-template <class T>
-using Held = std::unique_ptr<T, CloseObject>;
-
-// Opens id as a T; the test fails when it does not open.
-template <class T>
-Held<T> open(AcDbObjectId id, AcDb::OpenMode mode, bool openErased = false) {
-    T* object = nullptr;
-    EXPECT_EQ(acdbOpenObject(object, id, mode, openErased), Acad::eOk);
-    return Held<T>(object);
-}
+using testsupport::CloseObject;
+using testsupport::Held;
+using testsupport::open;
 
 // A module-style object class: one text and a format version, filed like a client class
 // (version first, refusing newer versions with 301). Registered through newAcRxClass by

@@ -16,33 +16,17 @@
 #include "host/db/open.h"
 #include "host/harness.h"
 #include "platform/utf8.h"
+#include "tests/support/held_object.h"
 
 namespace tables_test {
 
-// Closes a database-resident object, deletes one that never got into a database.
-struct CloseObject {
-    void operator()(AcDbObject* object) const {
-        if (object == nullptr) {
-            return;
-        }
-        if (object->objectId().isNull()) {
-            delete object;
-        } else {
-            object->close();
-        }
-    }
-};
-
-template <class T>
-using Held = std::unique_ptr<T, CloseObject>;
+using testsupport::CloseObject;
+using testsupport::Held;
 
 // Opens id as a T in mode; the test fails (and the result is empty) when it does not open.
 template <class T>
 Held<T> openAs(AcDbObjectId id, AcDb::OpenMode mode, bool openErased = false) {
-    T* object = nullptr;
-    const Acad::ErrorStatus status = acdbOpenObject(object, id, mode, openErased);
-    EXPECT_EQ(status, Acad::eOk) << "the open failed";
-    return Held<T>(object);
+    return testsupport::open<T>(id, mode, openErased);
 }
 
 class DatabaseTest : public ::testing::Test {

@@ -42,24 +42,14 @@
 #include "host/db/xrecord.h"
 #include "host/rx/class.h"
 #include "platform/utf8.h"
+#include "tests/support/held_object.h"
 
 namespace interop {
 namespace {
 
 constexpr double kPi = 3.141592653589793;
 
-struct CloseObject {
-    void operator()(AcDbObject* object) const { object->close(); }
-};
-template <class T>
-using Held = std::unique_ptr<T, CloseObject>;
-
-template <class T>
-Held<T> openFor(AcDbObjectId id, AcDb::OpenMode mode) {
-    T* object = nullptr;
-    EXPECT_EQ(acdbOpenObject(object, id, mode), Acad::eOk);
-    return Held<T>(object);
-}
+using testsupport::Held;
 
 bool ok(Acad::ErrorStatus status, const char* what) {
     EXPECT_EQ(status, Acad::eOk) << what;
@@ -98,7 +88,7 @@ void registerApp(AcDbDatabase& db, const wchar_t* name) {
 // Appends entity to the block on layer; the entity is closed again.
 AcDbObjectId append(AcDbObjectId blockId, AcDbEntity* entity, AcDbObjectId layer) {
     AcDbObjectId id;
-    auto block = openFor<AcDbBlockTableRecord>(blockId, AcDb::kForWrite);
+    auto block = testsupport::open<AcDbBlockTableRecord>(blockId, AcDb::kForWrite);
     if (block == nullptr) {
         delete entity;
         return id;
@@ -129,7 +119,7 @@ void setXData(AcDbObjectId id) {
     resbuf* xdata = acutBuildList(1001, kAppName, 1000, L"gr\u00fc\u00dfe \u6f22\u5b57", 1002, L"{",
                                   1040, 0.1, 1041, 1e-300, 1070, 42, 1071, 123456789L, 1002, L"}",
                                   1010, where, 1004, &chunk, 1005, L"1F", 0);
-    auto entity = openFor<AcDbEntity>(id, AcDb::kForWrite);
+    auto entity = testsupport::open<AcDbEntity>(id, AcDb::kForWrite);
     ok(entity->setXData(xdata), "setXData");
     acutRelRb(xdata);
 }
@@ -185,14 +175,14 @@ resbuf* everyValueClass(AcDbObjectId referenced) {
 void addExtensionData(AcDbObjectId circleId, AcDbObjectId lineId) {
     AcDbObjectId dictionaryId;
     {
-        auto circle = openFor<AcDbEntity>(circleId, AcDb::kForWrite);
+        auto circle = testsupport::open<AcDbEntity>(circleId, AcDb::kForWrite);
         ok(circle->createExtensionDictionary(), "extension dictionary");
         dictionaryId = circle->extensionDictionary();
     }
-    auto dictionary = openFor<AcDbDictionary>(dictionaryId, AcDb::kForWrite);
+    auto dictionary = testsupport::open<AcDbDictionary>(dictionaryId, AcDb::kForWrite);
     newXrecord(dictionary.get(), L"DATA", binaryItems(lineId));
     const AcDbObjectId innerId = newDictionary(dictionary.get(), L"INNER");
-    auto inner = openFor<AcDbDictionary>(innerId, AcDb::kForWrite);
+    auto inner = testsupport::open<AcDbDictionary>(innerId, AcDb::kForWrite);
     newXrecord(inner.get(), L"NOTE", acutBuildList(1, L"nested", 0));
 }
 
@@ -204,14 +194,14 @@ void addNamedData(AcDbDatabase& db, AcDbObjectId lineId) {
     }
     const AcDbObjectId topId = newDictionary(nod, L"KESTREL_DATA");
     nod->close();
-    auto top = openFor<AcDbDictionary>(topId, AcDb::kForWrite);
+    auto top = testsupport::open<AcDbDictionary>(topId, AcDb::kForWrite);
     newXrecord(top.get(), L"SETTINGS", acutBuildList(1, L"a=1", 1, L"b=\u00e9", 71, 3, 0));
     newXrecord(top.get(), L"ALLCODES", everyValueClass(lineId));
     const AcDbObjectId levelId = newDictionary(top.get(), L"LEVEL1");
-    auto level = openFor<AcDbDictionary>(levelId, AcDb::kForWrite);
+    auto level = testsupport::open<AcDbDictionary>(levelId, AcDb::kForWrite);
     newXrecord(level.get(), L"BLOB", binaryItems(lineId));
     const AcDbObjectId deeperId = newDictionary(level.get(), L"LEVEL2");
-    auto deeper = openFor<AcDbDictionary>(deeperId, AcDb::kForWrite);
+    auto deeper = testsupport::open<AcDbDictionary>(deeperId, AcDb::kForWrite);
     newXrecord(deeper.get(), L"LEAF", acutBuildList(40, 1.0 / 3.0, 0));
 }
 
@@ -242,7 +232,7 @@ void addDoor(AcDbObjectId space, AcDbObjectId block, AcDbObjectId layer, const A
     auto* insert = new AcDbBlockReference(at, block);
     insert->setRotation(kPi / 6);
     const AcDbObjectId id = append(space, insert, layer);
-    auto opened = openFor<AcDbBlockReference>(id, AcDb::kForWrite);
+    auto opened = testsupport::open<AcDbBlockReference>(id, AcDb::kForWrite);
     for (const auto& [tag, text, dy] :
          {std::tuple{L"NUMBER", number, -1.0}, std::tuple{L"MATERIAL", L"oak", -2.0}}) {
         auto* attribute = new AcDbAttribute(at + AcGeVector3d(0, dy, 0), text, tag);
@@ -474,7 +464,7 @@ void items(Json& json, resbuf* chain) {
 
 std::vector<AcDbObjectId> blockEntities(AcDbObjectId blockId) {
     std::vector<AcDbObjectId> ids;
-    auto block = openFor<AcDbBlockTableRecord>(blockId, AcDb::kForRead);
+    auto block = testsupport::open<AcDbBlockTableRecord>(blockId, AcDb::kForRead);
     AcDbBlockTableRecordIterator* created = nullptr;
     block->newIterator(created);
     std::unique_ptr<AcDbBlockTableRecordIterator> it(created);
@@ -492,7 +482,7 @@ std::wstring typeOf(AcDbObject* object) {
 
 // Walks a dictionary tree: {"key": subtree or "XRECORD <handle>"}; Xrecords are collected.
 void dictionaryTree(Json& json, AcDbObjectId id, std::vector<AcDbObjectId>& xrecords) {
-    auto dictionary = openFor<AcDbDictionary>(id, AcDb::kForRead);
+    auto dictionary = testsupport::open<AcDbDictionary>(id, AcDb::kForRead);
     std::vector<std::pair<std::wstring, AcDbObjectId>> entries;
     std::unique_ptr<AcDbDictionaryIterator> it(dictionary->newIterator());
     for (; !it->done(); it->next()) {
@@ -525,7 +515,7 @@ std::string summarize(AcDbDatabase& db) {
     const auto layoutEntities = [&](AcDbObjectId space) {
         const std::vector<AcDbObjectId> ids = blockEntities(space);
         json.array(ids.size(), [&](std::size_t i) {
-            auto entity = openFor<AcDbEntity>(ids[i], AcDb::kForRead);
+            auto entity = testsupport::open<AcDbEntity>(ids[i], AcDb::kForRead);
             json.raw("[");
             json.string(typeOf(entity.get()));
             json.raw(",");
@@ -551,7 +541,7 @@ std::string summarize(AcDbDatabase& db) {
 
     json.raw(",\"layers\":");
     {
-        auto table = openFor<AcDbLayerTable>(db.layerTableId(), AcDb::kForRead);
+        auto table = testsupport::open<AcDbLayerTable>(db.layerTableId(), AcDb::kForRead);
         AcDbLayerTableIterator* created = nullptr;
         table->newIterator(created);
         std::unique_ptr<AcDbLayerTableIterator> it(created);
@@ -567,7 +557,7 @@ std::string summarize(AcDbDatabase& db) {
 
     json.raw(",\"blocks\":{");
     {
-        auto table = openFor<AcDbBlockTable>(db.blockTableId(), AcDb::kForRead);
+        auto table = testsupport::open<AcDbBlockTable>(db.blockTableId(), AcDb::kForRead);
         AcDbBlockTableIterator* created = nullptr;
         table->newIterator(created);
         std::unique_ptr<AcDbBlockTableIterator> it(created);
@@ -580,13 +570,13 @@ std::string summarize(AcDbDatabase& db) {
             }
             json.raw(first ? "" : ",");
             first = false;
-            auto block = openFor<AcDbBlockTableRecord>(id, AcDb::kForRead);
+            auto block = testsupport::open<AcDbBlockTableRecord>(id, AcDb::kForRead);
             json.string(block->nameForLookup());
             block.reset();
             json.raw(":");
             const std::vector<AcDbObjectId> ids = blockEntities(id);
             json.array(ids.size(), [&](std::size_t i) {
-                auto entity = openFor<AcDbEntity>(ids[i], AcDb::kForRead);
+                auto entity = testsupport::open<AcDbEntity>(ids[i], AcDb::kForRead);
                 json.string(typeOf(entity.get()));
             });
         }
@@ -597,7 +587,7 @@ std::string summarize(AcDbDatabase& db) {
         json.raw(n > 0 ? "," : "");
         json.string(handleOf(inserts[n]));
         json.raw(":");
-        auto insert = openFor<AcDbBlockReference>(inserts[n], AcDb::kForRead);
+        auto insert = testsupport::open<AcDbBlockReference>(inserts[n], AcDb::kForRead);
         std::unique_ptr<AcDbObjectIterator> it(insert->attributeIterator());
         std::vector<AcDbObjectId> ids;
         for (; !it->done(); it->step()) {
@@ -605,7 +595,7 @@ std::string summarize(AcDbDatabase& db) {
         }
         insert.reset();
         json.array(ids.size(), [&](std::size_t i) {
-            auto attribute = openFor<AcDbAttribute>(ids[i], AcDb::kForRead);
+            auto attribute = testsupport::open<AcDbAttribute>(ids[i], AcDb::kForRead);
             std::unique_ptr<ACHAR[]> tag(attribute->tag());
             std::unique_ptr<ACHAR[]> text(attribute->textString());
             json.raw("[");
@@ -621,7 +611,7 @@ std::string summarize(AcDbDatabase& db) {
         json.raw(n > 0 ? "," : "");
         json.string(handleOf(withXData[n]));
         json.raw(":");
-        auto entity = openFor<AcDbEntity>(withXData[n], AcDb::kForRead);
+        auto entity = testsupport::open<AcDbEntity>(withXData[n], AcDb::kForRead);
         items(json, entity->xData());
     }
 
@@ -636,7 +626,7 @@ std::string summarize(AcDbDatabase& db) {
     json.raw("},\"named\":");
     {
         AcDbObjectId dataId;
-        auto nod = openFor<AcDbDictionary>(db.namedObjectsDictionaryId(), AcDb::kForRead);
+        auto nod = testsupport::open<AcDbDictionary>(db.namedObjectsDictionaryId(), AcDb::kForRead);
         nod->getAt(L"KESTREL_DATA", dataId);
         nod.reset();
         if (dataId.isNull()) {
@@ -651,7 +641,7 @@ std::string summarize(AcDbDatabase& db) {
         json.raw(n > 0 ? "," : "");
         json.string(handleOf(xrecords[n]));
         json.raw(":");
-        auto record = openFor<AcDbXrecord>(xrecords[n], AcDb::kForRead);
+        auto record = testsupport::open<AcDbXrecord>(xrecords[n], AcDb::kForRead);
         resbuf* chain = nullptr;
         record->rbChain(chain);
         items(json, chain);
