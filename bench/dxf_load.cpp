@@ -18,56 +18,13 @@
 #include <string_view>
 #include <vector>
 
-#include "host/db/block_table.h"
+#include "bench/support/dxf_bench_drawing.h"
 #include "host/db/database.h"
-#include "host/db/dictionary.h"
-#include "host/db/entities/polyline.h"
-#include "host/db/open.h"
-#include "host/db/regapp_table.h"
-#include "host/db/resbuf.h"
-#include "host/db/xrecord.h"
 #include "platform/utf8.h"
 
 namespace {
 
-double processSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
-constexpr int kEntities = 10000;
-constexpr int kVertices = 4;  // brings the file to about 1,000,000 lines
-
-void registerApp(AcDbDatabase& db, const wchar_t* name) {
-    AcDbRegAppTable* apps = nullptr;
-    acdbOpenObject(apps, db.regAppTableId(), AcDb::kForWrite);
-    auto* app = new AcDbRegAppTableRecord();
-    app->setName(name);
-    apps->add(app);
-    app->close();
-    apps->close();
-}
-
-// Gives entity XData and an extension dictionary with one Xrecord.
-void decorate(AcDbEntity* entity, int index) {
-    resbuf* xdata = acutBuildList(1001, L"KESTREL_BENCH", 1000, L"part", 1070, index % 1000, 1040,
-                                  index * 0.5, 0);
-    entity->setXData(xdata);
-    acutRelRb(xdata);
-    entity->createExtensionDictionary();
-    AcDbDictionary* dict = nullptr;
-    acdbOpenObject(dict, entity->extensionDictionary(), AcDb::kForWrite);
-    auto* xrecord = new AcDbXrecord();
-    resbuf* data =
-        acutBuildList(1, L"bench data", 40, index * 0.25, 90, static_cast<long>(index), 0);
-    xrecord->setFromRbChain(data);
-    acutRelRb(data);
-    AcDbObjectId id;
-    dict->setAt(L"KESTREL_DATA", xrecord, id);
-    xrecord->close();
-    dict->close();
-}
+using dxfbench::processSeconds;
 
 // Removes the benchmark file when the process ends.
 struct RemoveAtExit {
@@ -82,20 +39,7 @@ const std::string& benchFile() {
                                   ("kestrel_bench_dxf_load_" + std::to_string(getpid()) + ".dxf"))
                                      .string();
         AcDbDatabase db(true, true);
-        registerApp(db, L"KESTREL_BENCH");
-        AcDbBlockTableRecord* space = nullptr;
-        acdbOpenObject(space, db.modelSpaceId(), AcDb::kForWrite);
-        for (int i = 0; i < kEntities; ++i) {
-            auto* pline = new AcDbPolyline();
-            for (int v = 0; v < kVertices; ++v) {
-                pline->addVertexAt(static_cast<unsigned>(v), AcGePoint2d(i + v * 0.125, v * 0.5),
-                                   v % 3 == 0 ? 0.25 : 0.0);
-            }
-            space->appendAcDbEntity(pline);
-            decorate(pline, i);
-            pline->close();
-        }
-        space->close();
+        dxfbench::fillDrawing(db, 4);  // about 1,000,000 lines
         if (db.saveAs(utf8ToWide(file).c_str()) != Acad::eOk) {
             std::fprintf(stderr, "cannot write %s\n", file.c_str());
             std::abort();
@@ -148,19 +92,9 @@ double plainSeconds() {
 // Seconds ezdxf takes to read the file, or 0 when it cannot run.
 double ezdxfSeconds() {
     static const double seconds = [] {
-        const std::string command =
-            "/usr/bin/python3 -c \"import time, ezdxf; t = time.process_time(); "
-            "ezdxf.readfile('" +
-            benchFile() + "'); print(time.process_time() - t)\" 2>/dev/null";
-        FILE* pipe = popen(command.c_str(), "r");
-        double value = 0.0;
-        if (pipe != nullptr) {
-            if (std::fscanf(pipe, "%lf", &value) != 1) {
-                value = 0.0;
-            }
-            pclose(pipe);
-        }
-        return value;
+        return dxfbench::pythonSeconds(
+            "import time, ezdxf; t = time.process_time(); ezdxf.readfile('" + benchFile() +
+            "'); print(time.process_time() - t)");
     }();
     return seconds;
 }

@@ -16,79 +16,20 @@
 #include <memory>
 #include <string>
 
-#include "host/db/block_table.h"
+#include "bench/support/dxf_bench_drawing.h"
 #include "host/db/database.h"
-#include "host/db/dictionary.h"
-#include "host/db/entities/polyline.h"
-#include "host/db/open.h"
-#include "host/db/regapp_table.h"
-#include "host/db/resbuf.h"
-#include "host/db/xrecord.h"
 #include "host/dxf/dxf_writer.h"
 #include "platform/utf8.h"
 
 namespace {
 
-// The process's CPU time in seconds.
-double cpuSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
-constexpr int kEntities = 10000;
-constexpr int kVertices = 2;  // brings the file to about 1,000,000 lines
-
-void registerApp(AcDbDatabase& db, const wchar_t* name) {
-    AcDbRegAppTable* apps = nullptr;
-    acdbOpenObject(apps, db.regAppTableId(), AcDb::kForWrite);
-    auto* app = new AcDbRegAppTableRecord();
-    app->setName(name);
-    apps->add(app);
-    app->close();
-    apps->close();
-}
-
-// Gives entity XData and an extension dictionary with one Xrecord.
-void decorate(AcDbEntity* entity, int index) {
-    resbuf* xdata = acutBuildList(1001, L"KESTREL_BENCH", 1000, L"part", 1070, index % 1000, 1040,
-                                  index * 0.5, 0);
-    entity->setXData(xdata);
-    acutRelRb(xdata);
-    entity->createExtensionDictionary();
-    AcDbDictionary* dict = nullptr;
-    acdbOpenObject(dict, entity->extensionDictionary(), AcDb::kForWrite);
-    char bytes[16] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
-    ads_binary chunk{sizeof bytes, bytes};
-    resbuf* data = acutBuildList(1, L"bench data", 40, index * 0.25, 90, static_cast<long>(index),
-                                 310, &chunk, 0);
-    auto* xrecord = new AcDbXrecord();
-    xrecord->setFromRbChain(data);
-    acutRelRb(data);
-    AcDbObjectId id;
-    dict->setAt(L"KESTREL_DATA", xrecord, id);
-    xrecord->close();
-    dict->close();
-}
+using dxfbench::processSeconds;
 
 // The benchmark drawing, built once per process.
 AcDbDatabase& benchDrawing() {
     static const std::unique_ptr<AcDbDatabase> db = [] {
         auto built = std::make_unique<AcDbDatabase>(true, true);
-        registerApp(*built, L"KESTREL_BENCH");
-        AcDbBlockTableRecord* space = nullptr;
-        acdbOpenObject(space, built->modelSpaceId(), AcDb::kForWrite);
-        for (int i = 0; i < kEntities; ++i) {
-            auto* pline = new AcDbPolyline();
-            for (int v = 0; v < kVertices; ++v) {
-                pline->addVertexAt(static_cast<unsigned>(v), AcGePoint2d(i + v * 0.125, v * 0.5),
-                                   v % 3 == 0 ? 0.25 : 0.0);
-            }
-            space->appendAcDbEntity(pline);
-            decorate(pline, i);
-            pline->close();
-        }
-        space->close();
+        dxfbench::fillDrawing(*built, 2);  // about 1,000,000 lines
         return built;
     }();
     return *db;
@@ -117,18 +58,10 @@ double ezdxfSeconds() {
         if (benchDrawing().saveAs(utf8ToWide(source).c_str()) != Acad::eOk) {
             return 0.0;
         }
-        const std::string command =
-            "/usr/bin/python3 -c \"import time, ezdxf; doc = ezdxf.readfile('" + source +
+        const double value = dxfbench::pythonSeconds(
+            "import time, ezdxf; doc = ezdxf.readfile('" + source +
             "'); best = 1e9\nfor _ in range(3):\n t = time.process_time(); doc.saveas('" + target +
-            "'); best = min(best, time.process_time() - t)\nprint(best)\" 2>/dev/null";
-        FILE* pipe = popen(command.c_str(), "r");
-        double value = 0.0;
-        if (pipe != nullptr) {
-            if (std::fscanf(pipe, "%lf", &value) != 1) {
-                value = 0.0;
-            }
-            pclose(pipe);
-        }
+            "'); best = min(best, time.process_time() - t)\nprint(best)");
         std::filesystem::remove(source);
         std::filesystem::remove(target);
         return value;
@@ -150,9 +83,9 @@ void BM_DxfWriteText(benchmark::State& state) {
     double seconds = 0.0;
     for (auto _ : state) {
         std::string text;
-        const double start = cpuSeconds();
+        const double start = processSeconds();
         const host::dxf::WriteResult result = host::dxf::writeDrawing(&db, text);
-        seconds += cpuSeconds() - start;
+        seconds += processSeconds() - start;
         if (result.status != Acad::eOk) {
             state.SkipWithError("the drawing does not write");
             return;
@@ -168,12 +101,12 @@ void BM_DxfSaveAs(benchmark::State& state) {
     const std::wstring path = utf8ToWide(benchPath("saveas"));
     double seconds = 0.0;
     for (auto _ : state) {
-        const double start = cpuSeconds();
+        const double start = processSeconds();
         if (db.saveAs(path.c_str()) != Acad::eOk) {
             state.SkipWithError("the drawing does not save");
             return;
         }
-        seconds += cpuSeconds() - start;
+        seconds += processSeconds() - start;
     }
     std::filesystem::remove(wideToUtf8(path));
     setCounters(state, seconds);

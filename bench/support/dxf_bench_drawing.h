@@ -1,0 +1,95 @@
+// Shared by the drawing-file benchmarks: the processor clock they time with, the drawing they save
+// and load (lightweight polylines, each with XData and an extension dictionary holding an Xrecord
+// with a binary chunk), and the timing of a peer run in /usr/bin/python3.
+#pragma once
+
+#include <time.h>
+
+#include <cstdio>
+#include <string>
+
+#include "host/db/block_table.h"
+#include "host/db/database.h"
+#include "host/db/dictionary.h"
+#include "host/db/entities/polyline.h"
+#include "host/db/open.h"
+#include "host/db/regapp_table.h"
+#include "host/db/resbuf.h"
+#include "host/db/xrecord.h"
+
+namespace dxfbench {
+
+constexpr int kEntities = 10000;
+
+// The process's processor time in seconds: other work on the machine does not tilt the ratios.
+inline double processSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+inline void registerApp(AcDbDatabase& db, const wchar_t* name) {
+    AcDbRegAppTable* apps = nullptr;
+    acdbOpenObject(apps, db.regAppTableId(), AcDb::kForWrite);
+    auto* app = new AcDbRegAppTableRecord();
+    app->setName(name);
+    apps->add(app);
+    app->close();
+    apps->close();
+}
+
+// Gives entity XData and an extension dictionary with one Xrecord.
+inline void decorate(AcDbEntity* entity, int index) {
+    resbuf* xdata = acutBuildList(1001, L"KESTREL_BENCH", 1000, L"part", 1070, index % 1000, 1040,
+                                  index * 0.5, 0);
+    entity->setXData(xdata);
+    acutRelRb(xdata);
+    entity->createExtensionDictionary();
+    AcDbDictionary* dict = nullptr;
+    acdbOpenObject(dict, entity->extensionDictionary(), AcDb::kForWrite);
+    char bytes[16] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
+    ads_binary chunk{sizeof bytes, bytes};
+    resbuf* data = acutBuildList(1, L"bench data", 40, index * 0.25, 90, static_cast<long>(index),
+                                 310, &chunk, 0);
+    auto* xrecord = new AcDbXrecord();
+    xrecord->setFromRbChain(data);
+    acutRelRb(data);
+    AcDbObjectId id;
+    dict->setAt(L"KESTREL_DATA", xrecord, id);
+    xrecord->close();
+    dict->close();
+}
+
+// Fills db's model space with kEntities decorated polylines of vertices vertices each.
+inline void fillDrawing(AcDbDatabase& db, int vertices) {
+    registerApp(db, L"KESTREL_BENCH");
+    AcDbBlockTableRecord* space = nullptr;
+    acdbOpenObject(space, db.modelSpaceId(), AcDb::kForWrite);
+    for (int i = 0; i < kEntities; ++i) {
+        auto* pline = new AcDbPolyline();
+        for (int v = 0; v < vertices; ++v) {
+            pline->addVertexAt(static_cast<unsigned>(v), AcGePoint2d(i + v * 0.125, v * 0.5),
+                               v % 3 == 0 ? 0.25 : 0.0);
+        }
+        space->appendAcDbEntity(pline);
+        decorate(pline, i);
+        pline->close();
+    }
+    space->close();
+}
+
+// Runs a Python program that prints a number of seconds; that number, or 0 when it cannot run.
+inline double pythonSeconds(const std::string& program) {
+    const std::string command = "/usr/bin/python3 -c \"" + program + "\" 2>/dev/null";
+    FILE* pipe = popen(command.c_str(), "r");
+    double value = 0.0;
+    if (pipe != nullptr) {
+        if (std::fscanf(pipe, "%lf", &value) != 1) {
+            value = 0.0;
+        }
+        pclose(pipe);
+    }
+    return value;
+}
+
+}  // namespace dxfbench
