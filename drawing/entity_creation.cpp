@@ -7,7 +7,6 @@
 
 #include "drawing/symbol_table_ptrs.h"
 #include "frame/module_state.h"
-#include "geometry/circle_through_points.h"
 #include "host/db/block_table.h"
 #include "host/db/database.h"
 #include "host/db/entities/arc.h"
@@ -106,7 +105,7 @@ AcDbObjectId CVLKCDraw::arc(const AcGePoint3d& first, const AcGePoint3d& middle,
     double radius = 0.0;
     double startAngle = 0.0;
     double endAngle = 0.0;
-    kestrel::circleThroughPoints(first, middle, last, &radius, &startAngle, &endAngle, &centre);
+    CVLKCArcPtr::getCenterRadius(first, middle, last, &radius, &startAngle, &endAngle, &centre);
     auto* entity = new AcDbArc();
     entity->setCenter(centre);
     entity->setEndAngle(endAngle);

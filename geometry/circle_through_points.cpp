@@ -1,10 +1,12 @@
 // The circle through three points: the crossing of the perpendicular bisectors of the two chords,
-// solved as one 2x2 system so that vertical and horizontal chords need no case of their own.
+// solved as one 2x2 system so that vertical and horizontal chords need no case of their own; and
+// CVLKCArcPtr::getCenterRadius, which exports it.
 #include "geometry/circle_through_points.h"
 
 #include <cmath>
 #include <utility>
 
+#include "drawing/arc_ptr.h"
 #include "host/ge/angles.h"
 
 namespace kestrel {
@@ -78,3 +80,9 @@ bool circleThroughPoints(const AcGePoint3d& p1, const AcGePoint3d& p2, const AcG
 }
 
 }  // namespace kestrel
+
+bool CVLKCArcPtr::getCenterRadius(const AcGePoint3d& p1, const AcGePoint3d& p2,
+                                  const AcGePoint3d& p3, double* radius, double* startAngle,
+                                  double* endAngle, AcGePoint3d* centre) {
+    return kestrel::circleThroughPoints(p1, p2, p3, radius, startAngle, endAngle, centre);
+}

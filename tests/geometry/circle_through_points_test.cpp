@@ -1,6 +1,7 @@
-// The circle through three points: centres, radii and arc angles worked out by hand, the swap
-// that keeps arcs counter-clockwise, the collinear refusals and the skipped outputs.
-#include "geometry/circle_through_points.h"
+// The circle through three points (CVLKCArcPtr::getCenterRadius): centres, radii and arc angles
+// worked out by hand, the swap that keeps arcs counter-clockwise, the collinear refusals and the
+// skipped outputs.
+#include "drawing/arc_ptr.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +19,7 @@ struct Circle {
 };
 
 bool circleOf(const AcGePoint3d& p1, const AcGePoint3d& p2, const AcGePoint3d& p3, Circle& c) {
-    return kestrel::circleThroughPoints(p1, p2, p3, &c.radius, &c.start, &c.end, &c.centre);
+    return CVLKCArcPtr::getCenterRadius(p1, p2, p3, &c.radius, &c.start, &c.end, &c.centre);
 }
 
 void expectUntouched(const Circle& c) {
@@ -134,18 +135,18 @@ TEST(GeometryCircle, NearlyEqualSlopesWriteNothing) {
 
 TEST(GeometryCircle, NullOutputsAreSkipped) {
     AcGePoint3d centre(9, 9, 9);
-    EXPECT_TRUE(kestrel::circleThroughPoints({1, 0, 0}, {0, 1, 0}, {-1, 0, 0}, nullptr, nullptr,
+    EXPECT_TRUE(CVLKCArcPtr::getCenterRadius({1, 0, 0}, {0, 1, 0}, {-1, 0, 0}, nullptr, nullptr,
                                              nullptr, &centre));
     EXPECT_NEAR(centre.x, 0.0, 1e-12);
     EXPECT_NEAR(centre.y, 0.0, 1e-12);
 
     double radius = 0.0;
     double end = -1.0;
-    EXPECT_TRUE(kestrel::circleThroughPoints({1, 0, 0}, {0, 1, 0}, {-1, 0, 0}, &radius, nullptr,
+    EXPECT_TRUE(CVLKCArcPtr::getCenterRadius({1, 0, 0}, {0, 1, 0}, {-1, 0, 0}, &radius, nullptr,
                                              &end, nullptr));
     EXPECT_DOUBLE_EQ(radius, 1.0);
     EXPECT_NEAR(end, kPi, 1e-12);
-    EXPECT_TRUE(kestrel::circleThroughPoints({1, 0, 0}, {0, 1, 0}, {-1, 0, 0}, nullptr, nullptr,
+    EXPECT_TRUE(CVLKCArcPtr::getCenterRadius({1, 0, 0}, {0, 1, 0}, {-1, 0, 0}, nullptr, nullptr,
                                              nullptr, nullptr));
 }
 
