@@ -10,6 +10,8 @@
 #include <cwchar>
 #include <limits>
 #include <memory>
+#include <type_traits>
+#include <type_traits>
 
 #include "access/binary_data.h"
 #include "access/store_codes.h"
@@ -52,55 +54,39 @@ const wchar_t* textOf(const resbuf& item) {
 }
 
 // The conversions of a record's first item by its code; other codes leave the output as it is.
-void convertFirst(const resbuf& item, int& value) {
+// Texts go through parseText; reals are truncated (saturating) for integer outputs.
+template <class T>
+void convertNumber(const resbuf& item, T& value, T (*parseText)(const wchar_t*)) {
     switch (item.restype) {
         case kShortCode:
             value = item.resval.rint;
             break;
         case kTextCode:
-            value = _wtoi(textOf(item));
+            value = parseText(textOf(item));
             break;
         case kLongCode:
             value = item.resval.rlong;
             break;
         case kRealCode:
-            value = truncated(item.resval.rreal);
+            if constexpr (std::is_floating_point_v<T>) {
+                value = item.resval.rreal;
+            } else {
+                value = truncated(item.resval.rreal);
+            }
             break;
     }
+}
+
+void convertFirst(const resbuf& item, int& value) {
+    convertNumber(item, value, &_wtoi);
 }
 
 void convertFirst(const resbuf& item, long& value) {
-    switch (item.restype) {
-        case kShortCode:
-            value = item.resval.rint;
-            break;
-        case kTextCode:
-            value = _wtol(textOf(item));
-            break;
-        case kLongCode:
-            value = item.resval.rlong;
-            break;
-        case kRealCode:
-            value = truncated(item.resval.rreal);
-            break;
-    }
+    convertNumber(item, value, &_wtol);
 }
 
 void convertFirst(const resbuf& item, double& value) {
-    switch (item.restype) {
-        case kShortCode:
-            value = item.resval.rint;
-            break;
-        case kTextCode:
-            value = _wtof(textOf(item));
-            break;
-        case kLongCode:
-            value = item.resval.rlong;
-            break;
-        case kRealCode:
-            value = item.resval.rreal;
-            break;
-    }
+    convertNumber(item, value, &_wtof);
 }
 
 void convertFirst(const resbuf& item, CString& value) {
