@@ -1,6 +1,6 @@
-// Shared by the drawing-file benchmarks: the processor clock they time with, the drawing they save
+// Shared by the drawing-file benchmarks: the processor clock they time with, the drawings they save
 // and load (lightweight polylines, each with XData and an extension dictionary holding an Xrecord
-// with a binary chunk), and the timing of a peer run in /usr/bin/python3.
+// with a binary chunk; plain lines), and the timing of a peer run in /usr/bin/python3.
 #pragma once
 
 #include <time.h>
@@ -11,6 +11,7 @@
 #include "host/db/block_table.h"
 #include "host/db/database.h"
 #include "host/db/dictionary.h"
+#include "host/db/entities/line.h"
 #include "host/db/entities/polyline.h"
 #include "host/db/open.h"
 #include "host/db/regapp_table.h"
@@ -74,6 +75,19 @@ inline void fillDrawing(AcDbDatabase& db, int vertices) {
         space->appendAcDbEntity(pline);
         decorate(pline, i);
         pline->close();
+    }
+    space->close();
+}
+
+// Fills db's model space with count lines, each from a point of a grid to its neighbour.
+inline void fillLines(AcDbDatabase& db, int count) {
+    AcDbBlockTableRecord* space = nullptr;
+    acdbOpenObject(space, db.modelSpaceId(), AcDb::kForWrite);
+    for (int i = 0; i < count; ++i) {
+        const AcGePoint3d start(i % 1000, i / 1000, 0.0);
+        auto* line = new AcDbLine(start, start + AcGeVector3d(0.75, 0.5, 0.0));
+        space->appendAcDbEntity(line);
+        line->close();
     }
     space->close();
 }
