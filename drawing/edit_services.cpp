@@ -2,6 +2,9 @@
 // entities, and the view record filled from the editor's view variables.
 #include "drawing/edit_services.h"
 
+#include <cmath>
+#include <cstdint>
+
 #include "host/db/database.h"
 #include "host/db/deep_clone.h"
 #include "host/db/ent_get.h"
