@@ -12,6 +12,7 @@
 #include "host/db/entity.h"
 #include "host/harness.h"
 #include "platform/utf8.h"
+#include "tests/support/host_checks.h"
 
 namespace access_test {
 
@@ -26,37 +27,14 @@ protected:
         host::resetDocumentLockCalls();
     }
 
-    void TearDown() override {
-        const std::vector<host::OpenObject> open = host::openObjects();
-        EXPECT_TRUE(open.empty()) << "left open:\n" << wideToUtf8(host::describeOpenObjects(open));
-        EXPECT_EQ(host::closeAllDocuments(), Acad::eOk);
-        for (const std::wstring& violation : host::contractViolations()) {
-            ADD_FAILURE() << "contract violation: " << wideToUtf8(violation);
-        }
-        host::clearContractViolations();
-    }
+    void TearDown() override { testsupport::expectHostClean(); }
 
     AcDbDatabase* db() const { return m_db; }
 
     // Appends entity to the block record (model space by default), closes it and returns its id;
     // the test fails when the block refuses it.
     AcDbObjectId append(AcDbEntity* entity, AcDbObjectId block = AcDbObjectId::kNull) {
-        AcDbBlockTableRecord* record = nullptr;
-        const AcDbObjectId target = block.isNull() ? m_db->modelSpaceId() : block;
-        AcDbObjectId id;
-        EXPECT_EQ(acdbOpenObject(record, target, AcDb::kForWrite), Acad::eOk);
-        if (record == nullptr) {
-            delete entity;
-            return id;
-        }
-        EXPECT_EQ(record->appendAcDbEntity(id, entity), Acad::eOk);
-        record->close();
-        if (id.isNull()) {
-            delete entity;
-        } else {
-            entity->close();
-        }
-        return id;
+        return testsupport::appendEntity(entity, block.isNull() ? m_db->modelSpaceId() : block);
     }
 
 private:

@@ -16,6 +16,7 @@
 #include "host/db/entity.h"
 #include "host/harness.h"
 #include "platform/utf8.h"
+#include "tests/support/host_checks.h"
 
 namespace drawing_test {
 
@@ -32,17 +33,11 @@ protected:
     }
 
     void TearDown() override {
-        const std::vector<host::OpenObject> open = host::openObjects();
-        EXPECT_TRUE(open.empty()) << "left open:\n" << wideToUtf8(host::describeOpenObjects(open));
         EXPECT_EQ(CVLKCDocLock::m_LockCounter, 0);
         CVLKCDocLock::m_LockCounter = 0;
         EXPECT_EQ(kestrel::targetSpaceName(), CString(ACDB_MODEL_SPACE));
         kestrel::targetSpaceName() = ACDB_MODEL_SPACE;
-        EXPECT_EQ(host::closeAllDocuments(), Acad::eOk);
-        for (const std::wstring& violation : host::contractViolations()) {
-            ADD_FAILURE() << "contract violation: " << wideToUtf8(violation);
-        }
-        host::clearContractViolations();
+        testsupport::expectHostClean();
     }
 
     AcDbDatabase* db() const { return m_db; }
@@ -51,22 +46,7 @@ protected:
     // database's block otherwise), closes it and returns its id; the test fails when the block
     // refuses it.
     AcDbObjectId append(AcDbEntity* entity, AcDbObjectId block = AcDbObjectId::kNull) {
-        AcDbBlockTableRecord* record = nullptr;
-        const AcDbObjectId target = block.isNull() ? m_db->modelSpaceId() : block;
-        AcDbObjectId id;
-        EXPECT_EQ(acdbOpenObject(record, target, AcDb::kForWrite), Acad::eOk);
-        if (record == nullptr) {
-            delete entity;
-            return id;
-        }
-        EXPECT_EQ(record->appendAcDbEntity(id, entity), Acad::eOk);
-        record->close();
-        if (id.isNull()) {
-            delete entity;
-        } else {
-            entity->close();
-        }
-        return id;
+        return testsupport::appendEntity(entity, block.isNull() ? m_db->modelSpaceId() : block);
     }
 
     // Adds an empty block definition called name to database (the working one by default).

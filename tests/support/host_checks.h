@@ -1,0 +1,49 @@
+// Shared by the test suites: the end-of-test checks every suite makes on the host (nothing left
+// open, documents closed, no contract violation), and appending an entity to a block record.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "host/db/block_table.h"
+#include "host/db/entity.h"
+#include "host/db/open.h"
+#include "host/harness.h"
+#include "platform/utf8.h"
+
+namespace testsupport {
+
+// Fails the test for objects left open or contract violations; closes every document.
+inline void expectHostClean() {
+    const std::vector<host::OpenObject> open = host::openObjects();
+    EXPECT_TRUE(open.empty()) << "left open:\n" << wideToUtf8(host::describeOpenObjects(open));
+    EXPECT_EQ(host::closeAllDocuments(), Acad::eOk);
+    for (const std::wstring& violation : host::contractViolations()) {
+        ADD_FAILURE() << "contract violation: " << wideToUtf8(violation);
+    }
+    host::clearContractViolations();
+}
+
+// Appends entity to the block record block, closes it and returns its id; the test fails (and
+// the entity is deleted) when the block refuses it.
+inline AcDbObjectId appendEntity(AcDbEntity* entity, AcDbObjectId block) {
+    AcDbBlockTableRecord* record = nullptr;
+    AcDbObjectId id;
+    EXPECT_EQ(acdbOpenObject(record, block, AcDb::kForWrite), Acad::eOk);
+    if (record == nullptr) {
+        delete entity;
+        return id;
+    }
+    EXPECT_EQ(record->appendAcDbEntity(id, entity), Acad::eOk);
+    record->close();
+    if (id.isNull()) {
+        delete entity;
+    } else {
+        entity->close();
+    }
+    return id;
+}
+
+}  // namespace testsupport
