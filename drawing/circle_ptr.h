@@ -10,6 +10,11 @@ public:
     // The base's constructors: empty, or opened as open() does (empty on failure).
     using CxEntity<AcDbCircle>::CxEntity;
 
+    // Draws the circle highlighted as 88 temporary screen vectors in the XY plane at z 0: eight
+    // mirrored chains of chords, one per octant, reaching a little into the next octant. Does
+    // nothing when the pointer is empty; vectors the editor refuses are left out.
+    void mark(int colour);
+
     // Changes nothing and returns this pointer.
     CVLKCCirclePtr& operator=(CVLKCCirclePtr& other) {
         return *this;

@@ -10,6 +10,10 @@ public:
     // The base's constructors: empty, or opened as open() does (empty on failure).
     using CxEntity<AcDbLine>::CxEntity;
 
+    // Draws the line from its start to its end point as a temporary screen vector; false when
+    // the pointer is empty or the editor refuses the vector.
+    bool mark(int colour, int highlight);
+
     // Changes nothing and returns this pointer.
     CVLKCLinePtr& operator=(CVLKCLinePtr& other) {
         return *this;

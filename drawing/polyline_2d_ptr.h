@@ -4,11 +4,21 @@
 #pragma once
 
 #include "access/cx_entity.h"
+#include "host/ge/point3d.h"
 
 class [[gnu::visibility("default")]] CVLKC2dPolylinePtr : public CxEntity<AcDb2dPolyline> {
 public:
     // The base's constructors: empty, or opened as open() does (empty on failure).
     using CxEntity<AcDb2dPolyline>::CxEntity;
+
+    // Empties points and appends the vertices in order, each vertex's position with z replaced
+    // by the polyline's elevation (vertices that do not open are skipped); their number. 0,
+    // points untouched, when the pointer is empty.
+    int getVertexPoints(AcGePoint3dArray & points);
+    // Draws the segments between consecutive vertices as temporary screen vectors (no closing
+    // segment for a closed polyline); false with fewer than two vertices or when the editor refuses
+    // a vector (the rest are not drawn).
+    bool mark(int colour, int highlight);
 
     // Changes nothing and returns this pointer.
     CVLKC2dPolylinePtr& operator=(CVLKC2dPolylinePtr& other) {

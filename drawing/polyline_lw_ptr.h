@@ -4,11 +4,20 @@
 #pragma once
 
 #include "access/cx_entity.h"
+#include "host/ge/point3d.h"
 
 class [[gnu::visibility("default")]] CVLKCPolylineLWPtr : public CxEntity<AcDbPolyline> {
 public:
     // The base's constructors: empty, or opened as open() does (empty on failure).
     using CxEntity<AcDbPolyline>::CxEntity;
+
+    // Empties points and appends the vertices in order, each world point with z replaced by the
+    // polyline's elevation; their number. 0, points untouched, when the pointer is empty.
+    int getVertexPoints(AcGePoint3dArray & points);
+    // Draws the segments between consecutive vertices as temporary screen vectors (no closing
+    // segment for a closed polyline); false with fewer than two vertices or when the editor refuses
+    // a vector (the rest are not drawn).
+    bool mark(int colour, int highlight);
 
     // Changes nothing and returns this pointer.
     CVLKCPolylineLWPtr& operator=(CVLKCPolylineLWPtr& other) {
