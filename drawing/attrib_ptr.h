@@ -1,9 +1,12 @@
 // CVLKCAttribPtr: the typed pointer for attributes of block references, a CxEntity<AcDbAttribute>
 // that opens by id, handle text or selection name and closes with the pointer. It is never copied
-// or re-pointed by assignment; open() re-opens it on another entity.
+// or re-pointed by assignment; open() re-opens it on another entity, and
+// CVLKCBlockReferencePtr::openAttribute fills it.
 #pragma once
 
 #include "access/cx_entity.h"
+
+class CVLKCBlockReferencePtr;
 
 class [[gnu::visibility("default")]] CVLKCAttribPtr : public CxEntity<AcDbAttribute> {
 public:
@@ -14,4 +17,8 @@ public:
     CVLKCAttribPtr& operator=(CVLKCAttribPtr& other) {
         return *this;
     }
+
+private:
+    // openAttribute hands the attribute it opened to this pointer.
+    friend class CVLKCBlockReferencePtr;
 };
