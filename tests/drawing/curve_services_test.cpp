@@ -7,6 +7,7 @@
 
 #include "drawing/entity_creation.h"
 #include "drawing_fixture.h"
+#include "frame/module_state.h"
 #include "host/db/entities/arc.h"
 #include "host/db/entities/block_reference.h"
 #include "host/db/entities/circle.h"
@@ -46,6 +47,27 @@ AcGePoint3dArray points(std::initializer_list<AcGePoint3d> list) {
 
 class CurveServicesTest : public DrawingTest {
 protected:
+    // A closed arc in model space; angles in degrees.
+    AcDbObjectId addArc(const AcGePoint3d& centre, double radius, double startDegrees,
+                        double endDegrees) {
+        return append(
+            new AcDbArc(centre, radius, startDegrees * kPi / 180.0, endDegrees * kPi / 180.0));
+    }
+
+    // The live entities of model space.
+    int modelSpaceCount() {
+        AcDbBlockTableRecord* space = openRead<AcDbBlockTableRecord>(db()->modelSpaceId());
+        AcDbBlockTableRecordIterator* it = nullptr;
+        space->newIterator(it);
+        int count = 0;
+        for (it->start(); !it->done(); it->step()) {
+            ++count;
+        }
+        delete it;
+        space->close();
+        return count;
+    }
+
     void SetUp() override {
         DrawingTest::SetUp();
         host::clearScreen();
@@ -165,6 +187,154 @@ TEST_F(CurveServicesTest, CircleMarkCoversTheCircleWithEightyEightHighlightedCho
     }
     // The first pass draws chords of zero length.
     EXPECT_EQ(drawn[0].from, drawn[0].to);
+}
+
+TEST_F(CurveServicesTest, ArcLengthRunsCounterClockwiseOverTheSeam) {
+    CVLKCArcPtr seam(addArc(AcGePoint3d(0, 0, 0), 1.0, 350, 10), AcDb::kForRead);
+    EXPECT_NEAR(seam.getLength(), 20 * kPi / 180.0, 1e-12);
+    CVLKCArcPtr quarter(addArc(AcGePoint3d(5, 5, 0), 2.0, 0, 90), AcDb::kForRead);
+    EXPECT_NEAR(quarter.getLength(), kPi, 1e-12);
+    EXPECT_EQ(CVLKCArcPtr().getLength(), 0.0);
+}
+
+TEST_F(CurveServicesTest, ArcEndsFollowLinkedNodesAndFallBackToTheGeometry) {
+    const AcDbObjectId node =
+        CVLKCDraw::insertBlockReference(addBlock(L"NODE"), AcGePoint3d(5, 5, 0), nullptr, 1.0);
+    wchar_t handle[17] = {};
+    node.handle().getIntoAsciiBuffer(handle, 17);
+    CVLKCArcPtr arc(addArc(AcGePoint3d(0, 0, 0), 1.0, 0, 90), AcDb::kForWrite);
+    ASSERT_EQ(arc.eedWrite(L"PXN_NODE10", handle, false, true, 1005), Acad::eOk);
+    ASSERT_EQ(arc.eedWrite(L"PXN_NODE11", L"FFFFF"), Acad::eOk);
+    expectPoint(arc.getStartPoint(), 5, 5, 0);
+    AcGePoint3d end(9, 9, 9);
+    arc.getEndPoint(end);
+    expectPoint(end, 0, 1, 0);
+
+    // A handle of something other than a block reference falls back as well.
+    wchar_t arcHandle[17] = {};
+    arc->objectId().handle().getIntoAsciiBuffer(arcHandle, 17);
+    ASSERT_EQ(arc.eedWrite(L"PXN_NODE10", arcHandle), Acad::eOk);
+    AcGePoint3d start;
+    arc.getStartPoint(start);
+    expectPoint(start, 1, 0, 0);
+}
+
+TEST_F(CurveServicesTest, ArcMiddleLiesOnTheArcAndNoRayRemains) {
+    CVLKCArcPtr wide(addArc(AcGePoint3d(0, 0, 0), 1.0, 0, 270), AcDb::kForRead);
+    CVLKCArcPtr half(addArc(AcGePoint3d(0, 0, 0), 1.0, 0, 180), AcDb::kForRead);
+    CVLKCArcPtr quarter(addArc(AcGePoint3d(2, 3, 0), 2.0, 0, 90), AcDb::kForRead);
+    const int entities = modelSpaceCount();
+    const double h = std::sqrt(0.5);
+    expectVector(wide.getMidAngleVector(), -h, h, 0);
+    expectVector(half.getMidAngleVector(), 0, 1, 0);
+    expectPoint(quarter.getPointOnArc(), 2 + 2 * h, 3 + 2 * h, 0);
+    EXPECT_EQ(modelSpaceCount(), entities);
+
+    // Without a target space for the test ray the direction stays on the chord's side.
+    kestrel::targetSpaceName() = L"*NoSuchSpace";
+    expectVector(wide.getMidAngleVector(), h, -h, 0);
+    kestrel::targetSpaceName() = ACDB_MODEL_SPACE;
+}
+
+TEST_F(CurveServicesTest, ArcTangentsPointFromEachEndIntoTheArc) {
+    CVLKCArcPtr wide(addArc(AcGePoint3d(0, 0, 0), 1.0, 0, 270), AcDb::kForRead);
+    expectVector(wide.getStartPointTangentVector(), 0, 1, 0);
+    expectVector(wide.getEndPointTangentVector(), -1, 0, 0);
+    CVLKCArcPtr quarter(addArc(AcGePoint3d(4, 0, 0), 1.0, 90, 180), AcDb::kForRead);
+    expectVector(quarter.getStartPointTangentVector(), -1, 0, 0);
+    expectVector(quarter.getEndPointTangentVector(), 0, 1, 0);
+}
+
+TEST_F(CurveServicesTest, ArcPointsAtADistanceRotateFromTheStart) {
+    CVLKCArcPtr quarter(addArc(AcGePoint3d(0, 0, 0), 2.0, 0, 90), AcDb::kForRead);
+    AcGePoint3d point;
+    AcGeVector3d tangent;
+    AcGeVector3d radial;
+    const double h = std::sqrt(0.5);
+    ASSERT_EQ(quarter.getPointOnArcAtDistance(kPi / 2, point, tangent, radial), 1);
+    expectPoint(point, 2 * h, 2 * h, 0);
+    expectVector(tangent, -h, h, 0);
+    expectVector(radial, h, h, 0);
+
+    // Backwards past the start, the tangent still points away from it.
+    ASSERT_EQ(quarter.getPointOnArcAtDistance(-1.0, point, tangent, radial), 1);
+    expectPoint(point, 2 * std::cos(0.5), -2 * std::sin(0.5), 0);
+    expectVector(tangent, -std::sin(0.5), -std::cos(0.5), 0);
+
+    // Over the seam: halfway along the arc from 350 to 10 degrees is the X axis.
+    CVLKCArcPtr seam(addArc(AcGePoint3d(0, 0, 0), 1.0, 350, 10), AcDb::kForRead);
+    ASSERT_EQ(seam.getPointOnArcAtDistance(10 * kPi / 180.0, point, tangent, radial), 1);
+    expectPoint(point, 1, 0, 0);
+    expectVector(tangent, 0, 1, 0);
+    expectVector(radial, 1, 0, 0);
+
+    // The full length, or within 0.0001 of it, is refused with the outputs untouched.
+    EXPECT_EQ(quarter.getPointOnArcAtDistance(kPi, point, tangent, radial), 0);
+    EXPECT_EQ(quarter.getPointOnArcAtDistance(kPi - 0.00005, point, tangent, radial), 0);
+    expectPoint(point, 1, 0, 0);
+    EXPECT_EQ(CVLKCArcPtr().getPointOnArcAtDistance(0.0, point, tangent, radial), 0);
+}
+
+TEST_F(CurveServicesTest, ArcSetPointsNeedsWriteAndTakesTheCircleThroughThem) {
+    const AcDbObjectId id = addArc(AcGePoint3d(7, 7, 0), 3.0, 10, 20);
+    {
+        CVLKCArcPtr reading(id, AcDb::kForRead);
+        EXPECT_EQ(
+            reading.setPoints(AcGePoint3d(1, 0, 0), AcGePoint3d(0, 1, 0), AcGePoint3d(-1, 0, 0)),
+            Acad::eNotOpenForWrite);
+        EXPECT_EQ(reading->radius(), 3.0);
+    }
+    CVLKCArcPtr arc(id, AcDb::kForWrite);
+    ASSERT_EQ(arc.setPoints(AcGePoint3d(1, 0, 2), AcGePoint3d(0, 1, 0), AcGePoint3d(-1, 0, 0)),
+              Acad::eOk);
+    expectPoint(arc->center(), 0, 0, 2);
+    EXPECT_NEAR(arc->radius(), 1.0, 1e-12);
+    EXPECT_NEAR(arc->startAngle(), 0.0, 1e-12);
+    EXPECT_NEAR(arc->endAngle(), kPi, 1e-12);
+    // Collinear points leave the starting values: a zero arc at the origin.
+    ASSERT_EQ(arc.setPoints(AcGePoint3d(0, 0, 0), AcGePoint3d(1, 1, 0), AcGePoint3d(2, 2, 0)),
+              Acad::eOk);
+    expectPoint(arc->center(), 0, 0, 0);
+    EXPECT_EQ(arc->radius(), 0.0);
+    EXPECT_EQ(arc.status(), Acad::eOk);
+}
+
+// The mark's chain: its number of chords, each on the circle at z 0, joined end to start.
+void expectArcChain(const AcGePoint3d& c, double r, double startDegrees, size_t chords) {
+    const std::vector<host::ScreenVector> drawn = host::screenVectors();
+    ASSERT_EQ(drawn.size(), chords);
+    const double s = startDegrees * kPi / 180.0;
+    expectPoint(drawn[0].from, c.x + r * std::cos(s), c.y + r * std::sin(s), 0);
+    for (size_t i = 0; i < drawn.size(); ++i) {
+        EXPECT_NEAR(std::hypot(drawn[i].to.x - c.x, drawn[i].to.y - c.y), r, 1e-9);
+        EXPECT_EQ(drawn[i].to.z, 0.0);
+        if (i > 0) {
+            EXPECT_EQ(drawn[i].from, drawn[i - 1].to);
+        }
+    }
+}
+
+TEST_F(CurveServicesTest, ArcMarkDrawsChordsUpToTheEndAlsoAcrossTheSeam) {
+    CVLKCArcPtr quarter(addArc(AcGePoint3d(1, 1, 5), 2.0, 0, 90), AcDb::kForRead);
+    ASSERT_TRUE(quarter.mark(2, 1));
+    expectArcChain(AcGePoint3d(1, 1, 5), 2.0, 0, 43);
+    EXPECT_EQ(host::screenVectors()[0].color, 2);
+    EXPECT_EQ(host::screenVectors()[0].highlight, 1);
+
+    host::clearScreen();
+    CVLKCArcPtr seam(addArc(AcGePoint3d(0, 0, 0), 1.0, 350, 10), AcDb::kForRead);
+    ASSERT_TRUE(seam.mark(2, 0));
+    expectArcChain(AcGePoint3d(0, 0, 0), 1.0, 350, 8);
+
+    host::clearScreen();
+    CVLKCArcPtr toZero(addArc(AcGePoint3d(0, 0, 0), 1.0, 5.5 * 180.0 / kPi, 0), AcDb::kForRead);
+    ASSERT_TRUE(toZero.mark(2, 0));
+    expectArcChain(AcGePoint3d(0, 0, 0), 1.0, 5.5 * 180.0 / kPi, 21);
+
+    host::clearScreen();
+    CVLKCArcPtr tiny(addArc(AcGePoint3d(0, 0, 0), 1.0, 0, 0.069 * 180.0 / kPi), AcDb::kForRead);
+    EXPECT_TRUE(tiny.mark(2, 0));
+    EXPECT_TRUE(host::screenVectors().empty());
 }
 
 }  // namespace
