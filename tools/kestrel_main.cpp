@@ -1,14 +1,9 @@
-// The kestrel command-line program: works on drawings through the headless host and the module.
-// Exit status: 0 on success, 1 when the work fails, 2 on wrong usage.
+// The kestrel command-line program: works on drawings through the headless host with the
+// module loaded. Exit status: 0 on success, 1 when the work fails, 2 on wrong usage.
 #include <cstdio>
 #include <cstring>
-#include <memory>
 
-#include "host/db/database.h"
-#include "host/db/dictionary.h"
-#include "host/db/open.h"
-#include "host/db/symbol_table.h"
-#include "platform/utf8.h"
+#include "tools/commands.h"
 
 namespace {
 
@@ -17,92 +12,48 @@ void printUsage(std::FILE* out) {
         "usage: kestrel [--help] [--version] <command> [args]\n"
         "\n"
         "commands:\n"
-        "  demo    build a drawing in the headless host and print what it holds\n",
+        "  demo [FILE]                  build a showcase drawing and save it\n"
+        "                               (FILE defaults to kestrel-demo.dxf)\n"
+        "  info FILE                    layers, blocks, entities, XData, dictionaries and\n"
+        "                               XML applications of a drawing\n"
+        "  xml list FILE                the applications with an XML text in the drawing\n"
+        "  xml get FILE APP [XMLFILE]   an application's XML text, to standard output or XMLFILE\n"
+        "  xml set FILE APP [XMLFILE]   replace an application's XML text with XMLFILE's (or\n"
+        "                               standard input's) and save the drawing\n"
+        "  render FILE OUT.svg          draw the model space as an SVG picture\n",
         out);
 }
 
-void printText(const wchar_t* text) {
-    std::fputs(wideToUtf8(text ? text : L"").c_str(), stdout);
-}
+struct Command {
+    const char* name;
+    int (*run)(const Arguments&);
+};
 
-// Prints the names of the records of the table with that id; false when it cannot be read.
-bool printTable(const char* title, AcDbObjectId tableId) {
-    AcDbSymbolTable* table = nullptr;
-    if (acdbOpenObject(table, tableId, AcDb::kForRead) != Acad::eOk) {
-        std::fprintf(stderr, "kestrel: cannot open the %s table\n", title);
-        return false;
-    }
-    std::printf("%-16s", title);
-    AcDbSymbolTableIterator* iterator = nullptr;
-    if (table->newIterator(iterator) == Acad::eOk) {
-        for (; !iterator->done(); iterator->step()) {
-            AcDbSymbolTableRecord* record = nullptr;
-            if (iterator->getRecord(record, AcDb::kForRead) != Acad::eOk) {
-                continue;
-            }
-            const wchar_t* name = nullptr;
-            record->getName(name);
-            std::fputs(" ", stdout);
-            printText(name);
-            record->close();
-        }
-        delete iterator;
-    }
-    std::fputs("\n", stdout);
-    table->close();
-    return true;
-}
-
-bool printNamedObjects(AcDbDatabase& db) {
-    AcDbDictionary* dictionary = nullptr;
-    if (db.getNamedObjectsDictionary(dictionary, AcDb::kForRead) != Acad::eOk) {
-        std::fputs("kestrel: cannot open the named object dictionary\n", stderr);
-        return false;
-    }
-    std::printf("%-16s", "dictionaries");
-    std::unique_ptr<AcDbDictionaryIterator> iterator(dictionary->newIterator());
-    for (; iterator && !iterator->done(); iterator->next()) {
-        std::fputs(" ", stdout);
-        printText(iterator->name());
-    }
-    std::fputs("\n", stdout);
-    dictionary->close();
-    return true;
-}
-
-int runDemo() {
-    AcDbDatabase db(true, true);
-    std::puts("A new drawing in the headless host holds:");
-    bool ok = printTable("layers", db.layerTableId());
-    ok = printTable("linetypes", db.linetypeTableId()) && ok;
-    ok = printTable("text styles", db.textStyleTableId()) && ok;
-    ok = printTable("dim styles", db.dimStyleTableId()) && ok;
-    ok = printTable("applications", db.regAppTableId()) && ok;
-    ok = printTable("blocks", db.blockTableId()) && ok;
-    ok = printNamedObjects(db) && ok;
-    return ok ? 0 : 1;
-}
+constexpr Command kCommands[] = {
+    {"demo", runDemo}, {"info", runInfo}, {"xml", runXml}, {"render", runRender}};
 
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) {
         printUsage(stderr);
-        return 2;
+        return kExitUsage;
     }
-    const char* command = argv[1];
-    if (std::strcmp(command, "--help") == 0 || std::strcmp(command, "-h") == 0) {
+    const char* name = argv[1];
+    if (std::strcmp(name, "--help") == 0 || std::strcmp(name, "-h") == 0) {
         printUsage(stdout);
-        return 0;
+        return kExitOk;
     }
-    if (std::strcmp(command, "--version") == 0) {
+    if (std::strcmp(name, "--version") == 0) {
         std::printf("kestrel %s\n", KESTREL_VERSION);
-        return 0;
+        return kExitOk;
     }
-    if (std::strcmp(command, "demo") == 0 && argc == 2) {
-        return runDemo();
+    for (const Command& command : kCommands) {
+        if (std::strcmp(name, command.name) == 0) {
+            return command.run(Arguments(argv + 2, argv + argc));
+        }
     }
-    std::fprintf(stderr, "kestrel: unknown command or arguments: '%s'\n", command);
+    std::fprintf(stderr, "kestrel: unknown command '%s'\n", name);
     printUsage(stderr);
-    return 2;
+    return kExitUsage;
 }

@@ -1,0 +1,34 @@
+// The program's commands. Each takes the arguments after its name, writes its results to
+// standard output and its messages to standard error, and returns the exit status.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+using Arguments = std::vector<std::string>;
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+// Prints "kestrel: message" on standard error; kExitFailed.
+inline int failed(const std::string& message) {
+    std::fprintf(stderr, "kestrel: %s\n", message.c_str());
+    return kExitFailed;
+}
+
+// Prints the one-line usage of a command on standard error; kExitUsage.
+inline int wrongUsage(const char* usage) {
+    std::fprintf(stderr, "kestrel: wrong arguments\nusage: kestrel %s\n", usage);
+    return kExitUsage;
+}
+
+// kestrel demo [FILE]: builds the showcase drawing and saves it (default kestrel-demo.dxf).
+int runDemo(const Arguments& args);
+// kestrel info FILE: what the drawing holds.
+int runInfo(const Arguments& args);
+// kestrel xml list|get|set FILE [APP] [XMLFILE]: the drawing's XML texts.
+int runXml(const Arguments& args);
+// kestrel render FILE OUT.svg: a picture of the model space.
+int runRender(const Arguments& args);

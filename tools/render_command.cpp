@@ -1,0 +1,63 @@
+// kestrel render FILE OUT.svg: draws the drawing's model space as an SVG picture (see
+// svg_render.h). The picture is written to a temporary file beside OUT.svg and renamed, so a
+// failed run leaves an existing picture as it was.
+#include <fstream>
+
+#include "host/db/database.h"
+#include "platform/utf8.h"
+#include "tools/commands.h"
+#include "tools/host_session.h"
+#include "tools/svg_render.h"
+
+namespace {
+
+// Writes the picture of the working database to path; false with reason set.
+bool writePicture(const std::filesystem::path& path, SvgStats& stats, std::string& reason) {
+    std::filesystem::path temporary = path;
+    temporary += ".kestrel-tmp";
+    std::ofstream out(temporary, std::ios::binary);
+    if (!out) {
+        reason = "cannot write " + temporary.string();
+        return false;
+    }
+    const bool drawn =
+        renderModelSpace(*acdbHostApplicationServices()->workingDatabase(), out, stats);
+    out.close();
+    std::error_code error;
+    if (drawn && out) {
+        std::filesystem::rename(temporary, path, error);
+        if (!error) {
+            return true;
+        }
+    }
+    reason = drawn ? "cannot write " + path.string() : "cannot read the model space";
+    std::filesystem::remove(temporary, error);
+    return false;
+}
+
+}  // namespace
+
+int runRender(const Arguments& args) {
+    if (args.size() != 2) {
+        return wrongUsage("render FILE OUT.svg");
+    }
+    HostSession session;
+    if (!session.ready()) {
+        return failed(session.error());
+    }
+    if (session.openDrawing(args[0]) == nullptr) {
+        return failed(session.error());
+    }
+    SvgStats stats;
+    std::string reason;
+    if (!writePicture(args[1], stats, reason)) {
+        return failed(reason);
+    }
+    std::string skipped;
+    for (const auto& [kind, count] : stats.skipped) {
+        skipped += (skipped.empty() ? "; not drawn: " : ", ") + wideToUtf8(kind) + " " +
+                   std::to_string(count);
+    }
+    std::printf("%s: %d entities drawn%s\n", args[1].c_str(), stats.drawn, skipped.c_str());
+    return kExitOk;
+}

@@ -1,0 +1,40 @@
+// SvgCanvas: collects SVG elements in world coordinates (y up) with their extents and writes
+// them as one SVG document (y down) whose view box frames them.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "host/ge/point3d.h"
+
+class SvgCanvas {
+public:
+    void line(const AcGePoint3d& from, const AcGePoint3d& to);
+    void circle(const AcGePoint3d& centre, double radius);
+    // An open or closed chain of points: <polyline>/<polygon> with the class given (none when
+    // empty), or <path class="..."> when asPath.
+    void chain(const std::vector<AcGePoint3d>& points, bool closed, const char* cssClass,
+               bool asPath = false);
+    // Text whose baseline starts (anchor "start"), centres ("middle") or ends ("end") at
+    // position, turned by angle radians counter-clockwise.
+    void text(const AcGePoint3d& position, double height, double angle, const char* anchor,
+              const std::wstring& text);
+    void point(const AcGePoint3d& position);
+    void beginGroup(const char* cssClass);
+    void endGroup();
+
+    // Writes the whole document.
+    void write(std::ostream& out) const;
+
+private:
+    // The point's SVG coordinates (y negated) as texts, taken into the extents.
+    std::pair<std::string, std::string> at(const AcGePoint3d& point);
+    void extend(double x, double y);
+
+    std::string m_body;
+    std::vector<AcGePoint3d> m_points;
+    double m_minX = 0, m_minY = 0, m_maxX = 0, m_maxY = 0;
+    bool m_empty = true;
+};
