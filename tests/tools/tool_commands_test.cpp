@@ -1,0 +1,158 @@
+// The kestrel program's conventions (help, version, exit statuses, messages) and its demo, info
+// and xml commands run on real files: the demo's drawing as info, the xml command and ezdxf
+// see it.
+#include <map>
+
+#include "tests/tools/tool_run.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using tooltest::Outcome;
+using tooltest::ToolTest;
+
+// The value of the "key: value" line of info's output, or "<none>".
+std::string infoValue(const std::string& out, const std::string& key) {
+    std::istringstream lines(out);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind(key + ": ", 0) == 0) {
+            return line.substr(key.size() + 2);
+        }
+    }
+    return "<none>";
+}
+
+// The "  KIND: n" lines of info's output.
+std::map<std::string, int> entityKinds(const std::string& out) {
+    std::map<std::string, int> kinds;
+    std::istringstream lines(out);
+    for (std::string line; std::getline(lines, line);) {
+        const std::size_t colon = line.find(": ");
+        if (line.rfind("  ", 0) == 0 && colon != std::string::npos) {
+            kinds[line.substr(2, colon - 2)] = std::stoi(line.substr(colon + 2));
+        }
+    }
+    return kinds;
+}
+
+TEST_F(ToolTest, ToolConventionsHelpVersionAndWrongUsage) {
+    const Outcome help = kestrel("--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("usage: kestrel"), std::string::npos);
+    EXPECT_EQ(help.err, "");
+    const Outcome version = kestrel("--version");
+    EXPECT_EQ(version.status, 0);
+    ASSERT_GT(version.out.size(), 9u);
+    EXPECT_EQ(version.out.rfind("kestrel ", 0), 0u) << version.out;
+    EXPECT_EQ(version.out.back(), '\n');
+    const std::string number = version.out.substr(8, version.out.size() - 9);
+    EXPECT_EQ(number.find_first_not_of("0123456789."), std::string::npos) << version.out;
+
+    for (const char* wrong :
+         {"", "frobnicate", "info", "info a b", "demo a b", "xml", "xml list", "xml get f.dxf",
+          "xml put f.dxf A", "render f.dxf", "xml set f.dxf A b c"}) {
+        const Outcome run = kestrel(wrong);
+        EXPECT_EQ(run.status, 2) << wrong;
+        EXPECT_NE(run.err.find("usage"), std::string::npos) << wrong;
+        EXPECT_EQ(run.out, "") << wrong;
+    }
+}
+
+TEST_F(ToolTest, ToolConventionsMissingAndDamagedFilesFailWithTheirName) {
+    std::ofstream(path("damaged.dxf")) << "0\nSECTION\n2\nENTITIES\n0\nLINE\n10\nnot a number\n";
+    for (const char* args : {"info missing.dxf", "xml list missing.dxf", "render missing.dxf o.svg",
+                             "info damaged.dxf", "render damaged.dxf o.svg"}) {
+        const Outcome run = kestrel(args);
+        EXPECT_EQ(run.status, 1) << args;
+        EXPECT_NE(run.err.find(".dxf"), std::string::npos) << args << ": " << run.err;
+        EXPECT_EQ(run.out, "") << args;
+    }
+    EXPECT_FALSE(fs::exists(path("o.svg")));
+}
+
+TEST_F(ToolTest, ToolDemoWritesTheDrawingThatInfoReports) {
+    const Outcome demo = kestrel("demo");
+    ASSERT_EQ(demo.status, 0) << demo.err;
+    EXPECT_EQ(demo.err, "");
+    ASSERT_TRUE(fs::exists(path("kestrel-demo.dxf")));
+
+    const Outcome info = kestrel("info kestrel-demo.dxf");
+    ASSERT_EQ(info.status, 0) << info.err;
+    EXPECT_EQ(infoValue(info.out, "layers"), "0, Curves, Planar, Annotation, TitleBlock");
+    EXPECT_EQ(infoValue(info.out, "entities"), "19");
+    const std::map<std::string, int> kinds = {
+        {"3DFACE", 2}, {"ARC", 1},   {"CIRCLE", 1},     {"DIMENSION", 3}, {"ELLIPSE", 1},
+        {"INSERT", 1}, {"LINE", 1},  {"LWPOLYLINE", 2}, {"POINT", 1},     {"POLYLINE", 2},
+        {"RAY", 1},    {"SOLID", 2}, {"TEXT", 1}};
+    EXPECT_EQ(entityKinds(info.out), kinds);
+    EXPECT_EQ(infoValue(info.out, "blocks").rfind("KESTREL_TITLE (9 entities)", 0), 0u);
+    EXPECT_EQ(infoValue(info.out, "xdata applications"), "KESTREL_DEMO (1 entities)");
+    EXPECT_EQ(infoValue(info.out, "extension dictionaries"), "1");
+    EXPECT_NE(infoValue(info.out, "dictionaries").find("KESTREL_DEMO (3 records)"),
+              std::string::npos);
+    EXPECT_EQ(infoValue(info.out, "xml applications"), "KestrelDemo.Notes, KestrelDemo.Settings");
+}
+
+TEST_F(ToolTest, ToolXmlSetGetListRoundTripAndRefusals) {
+    ASSERT_EQ(kestrel("demo d.dxf").status, 0);
+    const std::string text = "<plan name=\"Gr\xc3\xbcn &amp; Co\"><step n=\"1\"/></plan>";
+    std::ofstream(path("in.xml"), std::ios::binary) << text;
+    const Outcome set = kestrel("xml set d.dxf Client.A in.xml");
+    ASSERT_EQ(set.status, 0) << set.err;
+    const Outcome fromStdin = kestrel("xml set d.dxf Client.B", "<b/>");
+    ASSERT_EQ(fromStdin.status, 0) << fromStdin.err;
+
+    EXPECT_EQ(kestrel("xml get d.dxf Client.A").out, text + "\n");
+    ASSERT_EQ(kestrel("xml get d.dxf Client.A out.xml").status, 0);
+    EXPECT_EQ(tooltest::readFile(path("out.xml")), text);
+    EXPECT_EQ(kestrel("xml list d.dxf").out,
+              "Client.A\nClient.B\nKestrelDemo.Notes\nKestrelDemo.Settings\n");
+    EXPECT_EQ(kestrel("xml get d.dxf KestrelDemo.Settings").out,
+              "<settings units=\"inch\" grid=\"0.5\"/>\n");
+
+    // Refused texts and names leave the file exactly as it was.
+    const std::string before = tooltest::readFile(path("d.dxf"));
+    const Outcome broken = kestrel("xml set d.dxf Client.A", "<open><close></open>");
+    EXPECT_EQ(broken.status, 1);
+    EXPECT_NE(broken.err.find("not well-formed"), std::string::npos) << broken.err;
+    EXPECT_EQ(kestrel("xml set d.dxf Client.A missing.xml").status, 1);
+    const Outcome unknown = kestrel("xml get d.dxf Nobody");
+    EXPECT_EQ(unknown.status, 1);
+    EXPECT_NE(unknown.err.find("Nobody"), std::string::npos);
+    EXPECT_EQ(tooltest::readFile(path("d.dxf")), before);
+}
+
+TEST_F(ToolTest, ToolDemoDrawingReadByEzdxf) {
+    ASSERT_EQ(kestrel("demo d.dxf").status, 0);
+    const Outcome check = python(R"(
+import sys
+try:
+    import ezdxf
+except ImportError:
+    sys.exit(77)
+doc = ezdxf.readfile(sys.argv[1])
+auditor = doc.audit()
+assert not auditor.has_errors and not auditor.has_fixes, [str(e) for e in auditor.errors]
+kinds = {}
+for entity in doc.modelspace():
+    kinds[entity.dxftype()] = kinds.get(entity.dxftype(), 0) + 1
+assert kinds['INSERT'] == 1 and kinds['3DFACE'] == 2 and kinds['DIMENSION'] == 3, kinds
+insert = doc.modelspace().query('INSERT')[0]
+assert insert.dxf.name == 'KESTREL_TITLE'
+assert [a.dxf.tag for a in insert.attribs] == ['TITLE', 'DATE', 'SCALE']
+assert insert.get_attrib_text('TITLE') == 'Kestrel demo'
+assert len(doc.blocks.get('KESTREL_TITLE').query('ATTDEF')) == 3
+line = doc.modelspace().query('LINE')[0]
+assert line.get_xdata('KESTREL_DEMO')[0] == (1000, 'made by kestrel demo')
+circle = doc.modelspace().query('CIRCLE')[0]
+assert 'Material' in circle.get_extension_dict()
+assert 'KESTREL_DEMO' in doc.rootdict
+)",
+                                 "d.dxf");
+    if (check.status == 77) {
+        GTEST_SKIP() << "python3 with ezdxf is not installed";
+    }
+    EXPECT_EQ(check.status, 0) << check.out << check.err;
+}
+
+}  // namespace
