@@ -1,43 +1,30 @@
-// The typed pointers' curve services: polyline vertex lists of all three kinds, the screen marks
-// of lines, circles, polylines and arcs as read back from the editor's vectors, and the arc
-// queries (length, linked end points, middle, tangents, points along the arc, three points).
+// The typed pointers' curve services: polyline vertex lists, the screen marks as read back from
+// the editor's vectors, and the arc queries (length, linked ends, middle, tangents, points along
+// the arc, three points).
 #include <cmath>
-#include <memory>
+#include <set>
+#include <utility>
 #include <vector>
 
 #include "drawing/entity_creation.h"
 #include "drawing_fixture.h"
 #include "frame/module_state.h"
 #include "host/db/entities/arc.h"
-#include "host/db/entities/block_reference.h"
-#include "host/db/entities/circle.h"
-#include "host/db/entities/line.h"
 
 namespace {
 
-using drawing_test::DrawingTest;
-
 constexpr double kPi = 3.14159265358979323846;
+const double kH = std::sqrt(0.5);
 
-void expectPoint(const AcGePoint3d& actual, double x, double y, double z) {
+// A point or vector against its expected coordinates.
+template <class Xyz>
+void expectXyz(const Xyz& actual, double x, double y, double z) {
     EXPECT_NEAR(actual.x, x, 1e-9);
     EXPECT_NEAR(actual.y, y, 1e-9);
     EXPECT_NEAR(actual.z, z, 1e-9);
 }
 
-// How far angles a and b lie apart around the circle, the shorter way.
-double gap(double a, double b) {
-    const double d = std::fmod(std::fabs(a - b), 2 * kPi);
-    return std::fmin(d, 2 * kPi - d);
-}
-
-void expectVector(const AcGeVector3d& actual, double x, double y, double z) {
-    EXPECT_NEAR(actual.x, x, 1e-9);
-    EXPECT_NEAR(actual.y, y, 1e-9);
-    EXPECT_NEAR(actual.z, z, 1e-9);
-}
-
-AcGePoint3dArray points(std::initializer_list<AcGePoint3d> list) {
+AcGePoint3dArray pointArray(std::initializer_list<AcGePoint3d> list) {
     AcGePoint3dArray array;
     for (const AcGePoint3d& p : list) {
         array.append(p);
@@ -45,13 +32,19 @@ AcGePoint3dArray points(std::initializer_list<AcGePoint3d> list) {
     return array;
 }
 
-class CurveServicesTest : public DrawingTest {
+const AcGePoint3dArray kVertices = pointArray({{0, 0, 7}, {4, 0, 8}, {4, 3, 9}});
+
+class DrawingCurveServicesTest : public drawing_test::DrawingTest {
 protected:
+    void SetUp() override {
+        DrawingTest::SetUp();
+        host::clearScreen();
+    }
+
     // A closed arc in model space; angles in degrees.
-    AcDbObjectId addArc(const AcGePoint3d& centre, double radius, double startDegrees,
-                        double endDegrees) {
+    AcDbObjectId addArc(double cx, double cy, double radius, double start, double end) {
         return append(
-            new AcDbArc(centre, radius, startDegrees * kPi / 180.0, endDegrees * kPi / 180.0));
+            new AcDbArc(AcGePoint3d(cx, cy, 0), radius, start * kPi / 180, end * kPi / 180));
     }
 
     // The live entities of model space.
@@ -67,274 +60,187 @@ protected:
         space->close();
         return count;
     }
-
-    void SetUp() override {
-        DrawingTest::SetUp();
-        host::clearScreen();
-    }
-    void TearDown() override {
-        host::clearScreen();
-        DrawingTest::TearDown();
-    }
 };
 
-// Three vertices with z values of their own; the polylines at elevation 2.5 where they have one.
-const AcGePoint3dArray kVertices = points({{0, 0, 7}, {4, 0, 8}, {4, 3, 9}});
-
-TEST_F(CurveServicesTest, PolylineVerticesOfAllKindsTakeTheElevationAndReplaceTheArray) {
-    const AcDbObjectId ids[] = {CVLKCDraw::polyline2d(kVertices, 2.5, 1),
-                                CVLKCDraw::polyline3d(kVertices, 0),
-                                CVLKCDraw::polylineLW(kVertices, 2.5, 0)};
-    CVLKC2dPolylinePtr poly2d(ids[0], AcDb::kForRead);
-    CVLKC3dPolylinePtr poly3d(ids[1], AcDb::kForRead);
-    CVLKCPolylineLWPtr polyLW(ids[2], AcDb::kForRead);
-    AcGePoint3dArray found[3];
-    for (AcGePoint3dArray& array : found) {
-        array.append(AcGePoint3d(99, 99, 99));
-    }
+TEST_F(DrawingCurveServicesTest, PolylineVerticesOfAllKindsTakeTheElevationAndReplaceTheArray) {
+    CVLKC2dPolylinePtr poly2d(CVLKCDraw::polyline2d(kVertices, 2.5, 1), AcDb::kForRead);
+    CVLKC3dPolylinePtr poly3d(CVLKCDraw::polyline3d(kVertices, 0), AcDb::kForRead);
+    CVLKCPolylineLWPtr polyLW(CVLKCDraw::polylineLW(kVertices, 2.5, 0), AcDb::kForRead);
+    AcGePoint3dArray found[3] = {pointArray({{9, 9, 9}}), pointArray({{9, 9, 9}}),
+                                 AcGePoint3dArray()};
     EXPECT_EQ(poly2d.getVertexPoints(found[0]), 3);
     EXPECT_EQ(poly3d.getVertexPoints(found[1]), 3);
     EXPECT_EQ(polyLW.getVertexPoints(found[2]), 3);
     for (int kind = 0; kind < 3; ++kind) {
         ASSERT_EQ(found[kind].length(), 3);
         for (int i = 0; i < 3; ++i) {
-            const double z = kind == 1 ? kVertices[i].z : 2.5;
-            expectPoint(found[kind][i], kVertices[i].x, kVertices[i].y, z);
+            expectXyz(found[kind][i], kVertices[i].x, kVertices[i].y,
+                      kind == 1 ? kVertices[i].z : 2.5);
         }
     }
-}
-
-TEST_F(CurveServicesTest, EmptyPointersReportNothingAndDrawNothing) {
-    AcGePoint3dArray kept = points({{1, 2, 3}});
-    CVLKC2dPolylinePtr poly2d;
-    CVLKC3dPolylinePtr poly3d;
-    CVLKCPolylineLWPtr polyLW;
-    EXPECT_EQ(poly2d.getVertexPoints(kept), 0);
-    EXPECT_EQ(poly3d.getVertexPoints(kept), 0);
-    EXPECT_EQ(polyLW.getVertexPoints(kept), 0);
-    ASSERT_EQ(kept.length(), 1);
-    expectPoint(kept[0], 1, 2, 3);
-    CVLKCLinePtr line;
-    CVLKCCirclePtr circle;
-    CVLKCArcPtr arc;
-    EXPECT_FALSE(poly2d.mark(1, 0) || poly3d.mark(1, 0) || polyLW.mark(1, 0));
-    EXPECT_FALSE(line.mark(1, 0));
-    circle.mark(1);
-    EXPECT_FALSE(arc.mark(1, 0));
+    // Empty pointers report nothing and draw nothing.
+    CVLKC3dPolylinePtr empty;
+    EXPECT_EQ(empty.getVertexPoints(found[0]), 0);
+    EXPECT_EQ(found[0].length(), 3);
+    CVLKCCirclePtr().mark(1);
+    EXPECT_FALSE(empty.mark(1, 0) || CVLKCLinePtr().mark(1, 0) || CVLKCArcPtr().mark(1, 0));
     EXPECT_TRUE(host::screenVectors().empty());
 }
 
-TEST_F(CurveServicesTest, PolylineMarkDrawsEachSegmentOnceWithoutClosingIt) {
+TEST_F(DrawingCurveServicesTest, PolylineAndLineMarksDrawTheirSegmentsOnce) {
     CVLKC2dPolylinePtr closed(CVLKCDraw::polyline2d(kVertices, 2.5, 1), AcDb::kForRead);
-    ASSERT_TRUE(closed.mark(3, 1));
-    const std::vector<host::ScreenVector> drawn = host::screenVectors();
-    ASSERT_EQ(drawn.size(), 2u);
-    expectPoint(drawn[0].from, 0, 0, 2.5);
-    expectPoint(drawn[0].to, 4, 0, 2.5);
-    expectPoint(drawn[1].from, 4, 0, 2.5);
-    expectPoint(drawn[1].to, 4, 3, 2.5);
-    EXPECT_EQ(drawn[1].color, 3);
-    EXPECT_EQ(drawn[1].highlight, 1);
-
-    CVLKCPolylineLWPtr single(CVLKCDraw::polylineLW(points({{1, 1, 0}}), 0.0, 0), AcDb::kForRead);
-    host::clearScreen();
-    EXPECT_FALSE(single.mark(3, 1));
-    EXPECT_TRUE(host::screenVectors().empty());
-
-    // The editor refuses colour 300: the chain stops at its first vector.
-    CVLKC3dPolylinePtr poly3d(CVLKCDraw::polyline3d(kVertices, 0), AcDb::kForRead);
-    EXPECT_FALSE(poly3d.mark(300, 0));
-    EXPECT_TRUE(host::screenVectors().empty());
-}
-
-TEST_F(CurveServicesTest, LineMarkDrawsFromStartToEnd) {
     CVLKCLinePtr line;
     CVLKCDraw::line(AcGePoint3d(1, 2, 3), AcGePoint3d(4, 5, 6), &line);
+    ASSERT_TRUE(closed.mark(3, 1));
     ASSERT_TRUE(line.mark(7, 0));
-    EXPECT_FALSE(line.mark(256, 0));
     const std::vector<host::ScreenVector> drawn = host::screenVectors();
-    ASSERT_EQ(drawn.size(), 1u);
-    expectPoint(drawn[0].from, 1, 2, 3);
-    expectPoint(drawn[0].to, 4, 5, 6);
-    EXPECT_EQ(drawn[0].color, 7);
-    EXPECT_EQ(drawn[0].highlight, 0);
+    ASSERT_EQ(drawn.size(), 3u);  // no closing segment
+    expectXyz(drawn[0].from, 0, 0, 2.5);
+    expectXyz(drawn[1].from, 4, 0, 2.5);
+    expectXyz(drawn[1].to, 4, 3, 2.5);
+    EXPECT_EQ(std::pair(drawn[1].color, drawn[1].highlight), std::pair(3, 1));
+    expectXyz(drawn[2].from, 1, 2, 3);
+    expectXyz(drawn[2].to, 4, 5, 6);
+    EXPECT_EQ(std::pair(drawn[2].color, drawn[2].highlight), std::pair(7, 0));
+
+    // One vertex, or a colour the editor refuses: false, and the chain stops at once.
+    host::clearScreen();
+    CVLKCPolylineLWPtr single(CVLKCDraw::polylineLW(pointArray({{1, 1, 0}}), 0, 0), AcDb::kForRead);
+    CVLKC3dPolylinePtr poly3d(CVLKCDraw::polyline3d(kVertices, 0), AcDb::kForRead);
+    EXPECT_FALSE(single.mark(3, 1) || poly3d.mark(300, 0) || line.mark(256, 0));
+    EXPECT_TRUE(host::screenVectors().empty());
 }
 
-TEST_F(CurveServicesTest, CircleMarkCoversTheCircleWithEightyEightHighlightedChords) {
+TEST_F(DrawingCurveServicesTest, CircleMarkDrawsEightyEightHighlightedChordsInEightOctants) {
     CVLKCCirclePtr circle;
     CVLKCDraw::circle(AcGePoint3d(10, 20, 3), 2.0, AcGeVector3d::kZAxis, &circle);
     circle.mark(5);
     const std::vector<host::ScreenVector> drawn = host::screenVectors();
     ASSERT_EQ(drawn.size(), 88u);
-    // Every chord end lies on the circle in the plane z = 0; the chords reach every direction.
-    std::vector<bool> reached(360, false);
+    std::set<std::pair<double, double>> ends;
     for (const host::ScreenVector& v : drawn) {
-        EXPECT_EQ(v.color, 5);
-        EXPECT_EQ(v.highlight, 1);
-        for (const AcGePoint3d& p : {v.from, v.to}) {
-            EXPECT_DOUBLE_EQ(p.z, 0.0);
-            EXPECT_NEAR(std::hypot(p.x - 10, p.y - 20), 2.0, 1e-9);
-        }
-        const double a0 = std::atan2(v.from.y - 20, v.from.x - 10);
-        const double a1 = std::atan2(v.to.y - 20, v.to.x - 10);
-        for (int degree = 0; degree < 360; ++degree) {
-            const double a = degree * kPi / 180.0;
-            reached[degree] = reached[degree] || gap(a, a0) + gap(a, a1) <= gap(a0, a1) + 1e-9;
-        }
+        EXPECT_EQ(std::pair(v.color, v.highlight), std::pair(5, 1));
+        EXPECT_TRUE(v.from.z == 0.0 && v.to.z == 0.0);
+        EXPECT_NEAR(std::hypot(v.to.x - 10, v.to.y - 20), 2.0, 1e-9);
+        ends.insert({std::round(v.to.x * 1e6), std::round(v.to.y * 1e6)});
     }
-    for (int degree = 0; degree < 360; ++degree) {
-        EXPECT_TRUE(reached[degree]) << degree << " degrees";
-    }
-    // The first pass draws chords of zero length.
-    EXPECT_EQ(drawn[0].from, drawn[0].to);
+    EXPECT_EQ(drawn[0].from, drawn[0].to);  // the first pass has chords of zero length
+    // Each pass mirrors its chord eight ways: 4 ends on the axes first, then 8 per pass.
+    EXPECT_EQ(ends.size(), 4u + 10 * 8);
 }
 
-TEST_F(CurveServicesTest, ArcLengthRunsCounterClockwiseOverTheSeam) {
-    CVLKCArcPtr seam(addArc(AcGePoint3d(0, 0, 0), 1.0, 350, 10), AcDb::kForRead);
-    EXPECT_NEAR(seam.getLength(), 20 * kPi / 180.0, 1e-12);
-    CVLKCArcPtr quarter(addArc(AcGePoint3d(5, 5, 0), 2.0, 0, 90), AcDb::kForRead);
-    EXPECT_NEAR(quarter.getLength(), kPi, 1e-12);
+TEST_F(DrawingCurveServicesTest, ArcLengthAndLinkedEnds) {
+    CVLKCArcPtr seam(addArc(0, 0, 1, 350, 10), AcDb::kForRead);
+    EXPECT_NEAR(seam.getLength(), 20 * kPi / 180, 1e-12);
     EXPECT_EQ(CVLKCArcPtr().getLength(), 0.0);
-}
 
-TEST_F(CurveServicesTest, ArcEndsFollowLinkedNodesAndFallBackToTheGeometry) {
     const AcDbObjectId node =
         CVLKCDraw::insertBlockReference(addBlock(L"NODE"), AcGePoint3d(5, 5, 0), nullptr, 1.0);
     wchar_t handle[17] = {};
     node.handle().getIntoAsciiBuffer(handle, 17);
-    CVLKCArcPtr arc(addArc(AcGePoint3d(0, 0, 0), 1.0, 0, 90), AcDb::kForWrite);
+    CVLKCArcPtr arc(addArc(0, 0, 2, 0, 90), AcDb::kForWrite);
+    EXPECT_NEAR(arc.getLength(), kPi, 1e-12);
     ASSERT_EQ(arc.eedWrite(L"PXN_NODE10", handle, false, true, 1005), Acad::eOk);
-    ASSERT_EQ(arc.eedWrite(L"PXN_NODE11", L"FFFFF"), Acad::eOk);
-    expectPoint(arc.getStartPoint(), 5, 5, 0);
+    ASSERT_EQ(arc.eedWrite(L"PXN_NODE11", L"FFFFF"), Acad::eOk);  // names nothing
+    expectXyz(arc.getStartPoint(), 5, 5, 0);
     AcGePoint3d end(9, 9, 9);
     arc.getEndPoint(end);
-    expectPoint(end, 0, 1, 0);
-
-    // A handle of something other than a block reference falls back as well.
-    wchar_t arcHandle[17] = {};
-    arc->objectId().handle().getIntoAsciiBuffer(arcHandle, 17);
-    ASSERT_EQ(arc.eedWrite(L"PXN_NODE10", arcHandle), Acad::eOk);
-    AcGePoint3d start;
-    arc.getStartPoint(start);
-    expectPoint(start, 1, 0, 0);
+    expectXyz(end, 0, 2, 0);
+    // The linked start moves the middle: between (5,5) and (0,2) about the origin.
+    expectXyz(arc.getMidAngleVector(), 5 / std::hypot(5, 7), 7 / std::hypot(5, 7), 0);
 }
 
-TEST_F(CurveServicesTest, ArcMiddleLiesOnTheArcAndNoRayRemains) {
-    CVLKCArcPtr wide(addArc(AcGePoint3d(0, 0, 0), 1.0, 0, 270), AcDb::kForRead);
-    CVLKCArcPtr half(addArc(AcGePoint3d(0, 0, 0), 1.0, 0, 180), AcDb::kForRead);
-    CVLKCArcPtr quarter(addArc(AcGePoint3d(2, 3, 0), 2.0, 0, 90), AcDb::kForRead);
+TEST_F(DrawingCurveServicesTest, ArcMiddleAndTangentsWithoutARayLeftBehind) {
+    CVLKCArcPtr wide(addArc(0, 0, 1, 0, 270), AcDb::kForRead);
+    CVLKCArcPtr half(addArc(0, 0, 1, 0, 180), AcDb::kForRead);
+    CVLKCArcPtr quarter(addArc(2, 3, 2, 0, 90), AcDb::kForRead);
     const int entities = modelSpaceCount();
-    const double h = std::sqrt(0.5);
-    expectVector(wide.getMidAngleVector(), -h, h, 0);
-    expectVector(half.getMidAngleVector(), 0, 1, 0);
-    expectPoint(quarter.getPointOnArc(), 2 + 2 * h, 3 + 2 * h, 0);
+    expectXyz(wide.getMidAngleVector(), -kH, kH, 0);
+    expectXyz(half.getMidAngleVector(), 0, 1, 0);
+    expectXyz(quarter.getPointOnArc(), 2 + 2 * kH, 3 + 2 * kH, 0);
+    expectXyz(wide.getStartPointTangentVector(), 0, 1, 0);
+    expectXyz(wide.getEndPointTangentVector(), -1, 0, 0);
+    expectXyz(quarter.getEndPointTangentVector(), 1, 0, 0);
     EXPECT_EQ(modelSpaceCount(), entities);
 
     // Without a target space for the test ray the direction stays on the chord's side.
     kestrel::targetSpaceName() = L"*NoSuchSpace";
-    expectVector(wide.getMidAngleVector(), h, -h, 0);
+    expectXyz(wide.getMidAngleVector(), kH, -kH, 0);
     kestrel::targetSpaceName() = ACDB_MODEL_SPACE;
 }
 
-TEST_F(CurveServicesTest, ArcTangentsPointFromEachEndIntoTheArc) {
-    CVLKCArcPtr wide(addArc(AcGePoint3d(0, 0, 0), 1.0, 0, 270), AcDb::kForRead);
-    expectVector(wide.getStartPointTangentVector(), 0, 1, 0);
-    expectVector(wide.getEndPointTangentVector(), -1, 0, 0);
-    CVLKCArcPtr quarter(addArc(AcGePoint3d(4, 0, 0), 1.0, 90, 180), AcDb::kForRead);
-    expectVector(quarter.getStartPointTangentVector(), -1, 0, 0);
-    expectVector(quarter.getEndPointTangentVector(), 0, 1, 0);
-}
-
-TEST_F(CurveServicesTest, ArcPointsAtADistanceRotateFromTheStart) {
-    CVLKCArcPtr quarter(addArc(AcGePoint3d(0, 0, 0), 2.0, 0, 90), AcDb::kForRead);
+TEST_F(DrawingCurveServicesTest, ArcPointsAtADistanceRotateFromTheStart) {
+    CVLKCArcPtr quarter(addArc(0, 0, 2, 0, 90), AcDb::kForRead);
     AcGePoint3d point;
     AcGeVector3d tangent;
     AcGeVector3d radial;
-    const double h = std::sqrt(0.5);
     ASSERT_EQ(quarter.getPointOnArcAtDistance(kPi / 2, point, tangent, radial), 1);
-    expectPoint(point, 2 * h, 2 * h, 0);
-    expectVector(tangent, -h, h, 0);
-    expectVector(radial, h, h, 0);
-
-    // Backwards past the start, the tangent still points away from it.
-    ASSERT_EQ(quarter.getPointOnArcAtDistance(-1.0, point, tangent, radial), 1);
-    expectPoint(point, 2 * std::cos(0.5), -2 * std::sin(0.5), 0);
-    expectVector(tangent, -std::sin(0.5), -std::cos(0.5), 0);
-
-    // Over the seam: halfway along the arc from 350 to 10 degrees is the X axis.
-    CVLKCArcPtr seam(addArc(AcGePoint3d(0, 0, 0), 1.0, 350, 10), AcDb::kForRead);
-    ASSERT_EQ(seam.getPointOnArcAtDistance(10 * kPi / 180.0, point, tangent, radial), 1);
-    expectPoint(point, 1, 0, 0);
-    expectVector(tangent, 0, 1, 0);
-    expectVector(radial, 1, 0, 0);
-
-    // The full length, or within 0.0001 of it, is refused with the outputs untouched.
+    expectXyz(point, 2 * kH, 2 * kH, 0);
+    expectXyz(tangent, -kH, kH, 0);
+    expectXyz(radial, kH, kH, 0);
+    // Backwards past the start the tangent still points away from it.
+    ASSERT_EQ(quarter.getPointOnArcAtDistance(-1, point, tangent, radial), 1);
+    expectXyz(point, 2 * std::cos(0.5), -2 * std::sin(0.5), 0);
+    expectXyz(tangent, -std::sin(0.5), -std::cos(0.5), 0);
+    CVLKCArcPtr seam(addArc(0, 0, 1, 350, 10), AcDb::kForRead);
+    ASSERT_EQ(seam.getPointOnArcAtDistance(10 * kPi / 180, point, tangent, radial), 1);
+    expectXyz(point, 1, 0, 0);
+    expectXyz(tangent, 0, 1, 0);
+    // The length, or within 0.0001 of it, is refused with the outputs untouched.
     EXPECT_EQ(quarter.getPointOnArcAtDistance(kPi, point, tangent, radial), 0);
     EXPECT_EQ(quarter.getPointOnArcAtDistance(kPi - 0.00005, point, tangent, radial), 0);
-    expectPoint(point, 1, 0, 0);
-    EXPECT_EQ(CVLKCArcPtr().getPointOnArcAtDistance(0.0, point, tangent, radial), 0);
+    expectXyz(point, 1, 0, 0);
 }
 
-TEST_F(CurveServicesTest, ArcSetPointsNeedsWriteAndTakesTheCircleThroughThem) {
-    const AcDbObjectId id = addArc(AcGePoint3d(7, 7, 0), 3.0, 10, 20);
+TEST_F(DrawingCurveServicesTest, ArcSetPointsNeedsWriteAndTakesTheCircleThroughThem) {
+    const AcDbObjectId id = addArc(7, 7, 3, 10, 20);
     {
         CVLKCArcPtr reading(id, AcDb::kForRead);
         EXPECT_EQ(
             reading.setPoints(AcGePoint3d(1, 0, 0), AcGePoint3d(0, 1, 0), AcGePoint3d(-1, 0, 0)),
             Acad::eNotOpenForWrite);
-        EXPECT_EQ(reading->radius(), 3.0);
     }
     CVLKCArcPtr arc(id, AcDb::kForWrite);
     ASSERT_EQ(arc.setPoints(AcGePoint3d(1, 0, 2), AcGePoint3d(0, 1, 0), AcGePoint3d(-1, 0, 0)),
               Acad::eOk);
-    expectPoint(arc->center(), 0, 0, 2);
-    EXPECT_NEAR(arc->radius(), 1.0, 1e-12);
-    EXPECT_NEAR(arc->startAngle(), 0.0, 1e-12);
-    EXPECT_NEAR(arc->endAngle(), kPi, 1e-12);
+    expectXyz(arc->center(), 0, 0, 2);
+    expectXyz(AcGePoint3d(arc->radius(), arc->startAngle(), arc->endAngle()), 1, 0, kPi);
     // Collinear points leave the starting values: a zero arc at the origin.
     ASSERT_EQ(arc.setPoints(AcGePoint3d(0, 0, 0), AcGePoint3d(1, 1, 0), AcGePoint3d(2, 2, 0)),
               Acad::eOk);
-    expectPoint(arc->center(), 0, 0, 0);
+    expectXyz(arc->center(), 0, 0, 0);
     EXPECT_EQ(arc->radius(), 0.0);
-    EXPECT_EQ(arc.status(), Acad::eOk);
 }
 
-// The mark's chain: its number of chords, each on the circle at z 0, joined end to start.
-void expectArcChain(const AcGePoint3d& c, double r, double startDegrees, size_t chords) {
+// Draws the arc's mark and checks its chords: their number, the first starting at the start
+// angle, each on the circle at z 0 and joined to the one before.
+void expectArcMark(CVLKCArcPtr& arc, double startDegrees, size_t chords) {
+    host::clearScreen();
+    ASSERT_TRUE(arc.mark(2, 0));
     const std::vector<host::ScreenVector> drawn = host::screenVectors();
     ASSERT_EQ(drawn.size(), chords);
-    const double s = startDegrees * kPi / 180.0;
-    expectPoint(drawn[0].from, c.x + r * std::cos(s), c.y + r * std::sin(s), 0);
+    if (chords == 0) {
+        return;
+    }
+    const AcGePoint3d c = arc->center();
+    const double s = startDegrees * kPi / 180;
+    expectXyz(drawn[0].from, c.x + std::cos(s), c.y + std::sin(s), 0);
     for (size_t i = 0; i < drawn.size(); ++i) {
-        EXPECT_NEAR(std::hypot(drawn[i].to.x - c.x, drawn[i].to.y - c.y), r, 1e-9);
+        EXPECT_NEAR(std::hypot(drawn[i].to.x - c.x, drawn[i].to.y - c.y), 1.0, 1e-9);
         EXPECT_EQ(drawn[i].to.z, 0.0);
-        if (i > 0) {
-            EXPECT_EQ(drawn[i].from, drawn[i - 1].to);
-        }
+        EXPECT_TRUE(i == 0 || drawn[i].from == drawn[i - 1].to);
     }
 }
 
-TEST_F(CurveServicesTest, ArcMarkDrawsChordsUpToTheEndAlsoAcrossTheSeam) {
-    CVLKCArcPtr quarter(addArc(AcGePoint3d(1, 1, 5), 2.0, 0, 90), AcDb::kForRead);
-    ASSERT_TRUE(quarter.mark(2, 1));
-    expectArcChain(AcGePoint3d(1, 1, 5), 2.0, 0, 43);
-    EXPECT_EQ(host::screenVectors()[0].color, 2);
-    EXPECT_EQ(host::screenVectors()[0].highlight, 1);
-
-    host::clearScreen();
-    CVLKCArcPtr seam(addArc(AcGePoint3d(0, 0, 0), 1.0, 350, 10), AcDb::kForRead);
-    ASSERT_TRUE(seam.mark(2, 0));
-    expectArcChain(AcGePoint3d(0, 0, 0), 1.0, 350, 8);
-
-    host::clearScreen();
-    CVLKCArcPtr toZero(addArc(AcGePoint3d(0, 0, 0), 1.0, 5.5 * 180.0 / kPi, 0), AcDb::kForRead);
-    ASSERT_TRUE(toZero.mark(2, 0));
-    expectArcChain(AcGePoint3d(0, 0, 0), 1.0, 5.5 * 180.0 / kPi, 21);
-
-    host::clearScreen();
-    CVLKCArcPtr tiny(addArc(AcGePoint3d(0, 0, 0), 1.0, 0, 0.069 * 180.0 / kPi), AcDb::kForRead);
-    EXPECT_TRUE(tiny.mark(2, 0));
-    EXPECT_TRUE(host::screenVectors().empty());
+TEST_F(DrawingCurveServicesTest, ArcMarkDrawsChordsUpToTheEndAlsoAcrossTheSeam) {
+    CVLKCArcPtr quarter(addArc(1, 1, 1, 0, 90), AcDb::kForRead);
+    CVLKCArcPtr seam(addArc(0, 0, 1, 350, 10), AcDb::kForRead);
+    CVLKCArcPtr toZero(addArc(0, 0, 1, 5.5 * 180 / kPi, 0), AcDb::kForRead);
+    CVLKCArcPtr tiny(addArc(0, 0, 1, 0, 0.069 * 180 / kPi), AcDb::kForRead);
+    expectArcMark(quarter, 0, 43);
+    expectArcMark(seam, 350, 8);
+    expectArcMark(toZero, 5.5 * 180 / kPi, 21);
+    expectArcMark(tiny, 0, 0);
 }
 
 }  // namespace
