@@ -1,12 +1,14 @@
 // kestrel xml list|get|set FILE [APP] [XMLFILE]: the drawing's XML texts through the module's
-// XML interface. A text to be set must be well-formed XML (or empty, which clears it): the
-// repository keeps all applications' texts in one document, so one broken text would lose them
-// all. get of an application the drawing holds no text for fails.
+// XML interface. The repository keeps all applications' texts in one document without escaping,
+// so one broken text or name would lose them all when the drawing is next read: set refuses an
+// application name that is empty or holds '"', '<' or '&', and a text that is not well-formed
+// XML (or empty, which clears it) as the repository stores it, i.e. without anything up to its
+// first "?>". get of an application the drawing holds no text for fails; get prints the text
+// and a line break, or writes it to XMLFILE as it is.
 #include <algorithm>
 #include <boost/make_shared.hpp>
 #include <fstream>
 #include <iostream>
-#include <iterator>
 #include <sstream>
 
 #include "platform/utf8.h"
@@ -48,8 +50,14 @@ bool readText(const std::string* path, std::string& text) {
     return true;
 }
 
-// Empty when xml may be stored, else the reason.
-std::string checkXml(const std::wstring& xml) {
+// Empty when the application may be given xml, else the reason.
+std::string checkText(const std::wstring& app, std::wstring xml) {
+    if (app.empty() || app.find_first_of(L"\"<&") != std::wstring::npos) {
+        return "application names must not be empty nor hold '\"', '<' or '&'";
+    }
+    if (const std::size_t declarationEnd = xml.find(L"?>"); declarationEnd != std::wstring::npos) {
+        xml.erase(0, declarationEnd + 2);
+    }
     if (xml.find_first_not_of(L" \t\r\n") == std::wstring::npos) {
         return {};
     }
@@ -88,6 +96,7 @@ int setText(HostSession& session, AcApDocument* doc, const std::string& file,
             const std::string& app, const std::string& text) {
     const std::wstring name = utf8ToWide(app);
     const std::wstring xml = utf8ToWide(text);
+    // Read once before the command, so that the change is one the host can undo.
     CString former;
     if (_CXMLHandler::GetXML(name.c_str(), former) != Acad::eOk) {
         return failed("cannot read the XML text of " + app + " in " + file);
@@ -125,7 +134,8 @@ int runXml(const Arguments& args) {
         if (!readText(xmlFile, text)) {
             return failed("cannot read " + (xmlFile != nullptr ? *xmlFile : "standard input"));
         }
-        if (const std::string problem = checkXml(utf8ToWide(text)); !problem.empty()) {
+        if (const std::string problem = checkText(utf8ToWide(args[2]), utf8ToWide(text));
+            !problem.empty()) {
             return failed(problem);
         }
     }

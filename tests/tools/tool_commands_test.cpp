@@ -68,6 +68,9 @@ TEST_F(ToolTest, ToolConventionsMissingAndDamagedFilesFailWithTheirName) {
         EXPECT_EQ(run.out, "") << args;
     }
     EXPECT_FALSE(fs::exists(path("o.svg")));
+    const Outcome demo = kestrel("demo no/such/folder/d.dxf");
+    EXPECT_EQ(demo.status, 1);
+    EXPECT_NE(demo.err.find("cannot save no/such/folder/d.dxf"), std::string::npos) << demo.err;
 }
 
 TEST_F(ToolTest, ToolDemoWritesTheDrawingThatInfoReports) {
@@ -99,7 +102,8 @@ TEST_F(ToolTest, ToolXmlSetGetListRoundTripAndRefusals) {
     std::ofstream(path("in.xml"), std::ios::binary) << text;
     const Outcome set = kestrel("xml set d.dxf Client.A in.xml");
     ASSERT_EQ(set.status, 0) << set.err;
-    const Outcome fromStdin = kestrel("xml set d.dxf Client.B", "<b/>");
+    const Outcome fromStdin =
+        kestrel("xml set d.dxf Client.B", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<b/>");
     ASSERT_EQ(fromStdin.status, 0) << fromStdin.err;
 
     EXPECT_EQ(kestrel("xml get d.dxf Client.A").out, text + "\n");
@@ -107,6 +111,7 @@ TEST_F(ToolTest, ToolXmlSetGetListRoundTripAndRefusals) {
     EXPECT_EQ(tooltest::readFile(path("out.xml")), text);
     EXPECT_EQ(kestrel("xml list d.dxf").out,
               "Client.A\nClient.B\nKestrelDemo.Notes\nKestrelDemo.Settings\n");
+    EXPECT_EQ(kestrel("xml get d.dxf Client.B").out, "\n<b/>\n");
     EXPECT_EQ(kestrel("xml get d.dxf KestrelDemo.Settings").out,
               "<settings units=\"inch\" grid=\"0.5\"/>\n");
 
@@ -116,6 +121,11 @@ TEST_F(ToolTest, ToolXmlSetGetListRoundTripAndRefusals) {
     EXPECT_EQ(broken.status, 1);
     EXPECT_NE(broken.err.find("not well-formed"), std::string::npos) << broken.err;
     EXPECT_EQ(kestrel("xml set d.dxf Client.A missing.xml").status, 1);
+    for (const char* app : {"'A\"B'", "'A<B'", "'A&B'", "''"}) {
+        EXPECT_EQ(kestrel(std::string("xml set d.dxf ") + app, "<x/>").status, 1) << app;
+    }
+    // The repository stores a text without anything up to its first "?>".
+    EXPECT_EQ(kestrel("xml set d.dxf Client.A", "<a><?pi x?></a>").status, 1);
     const Outcome unknown = kestrel("xml get d.dxf Nobody");
     EXPECT_EQ(unknown.status, 1);
     EXPECT_NE(unknown.err.find("Nobody"), std::string::npos);
