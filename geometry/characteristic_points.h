@@ -67,7 +67,8 @@ KESTREL_DECLARE_EXTRACTOR(CCPE_AcDbPolyline);
 KESTREL_DECLARE_EXTRACTOR(CCPE_AcDb2dPolyline);
 // Replaces the array by the vertices (CVLKC3dPolylinePtr::getVertexPoints).
 KESTREL_DECLARE_EXTRACTOR(CCPE_AcDb3dPolyline);
-// Adds the stretch points as the host's getStretchPoints does (it appends).
+// The next three add the entity's stretch points as the host's getStretchPoints gives them
+// (appended): the face's corners, the spline's fit (or control) points, the hatch's loop vertices.
 KESTREL_DECLARE_EXTRACTOR(CCPE_AcDbFace);
 KESTREL_DECLARE_EXTRACTOR(CCPE_AcDbSpline);
 KESTREL_DECLARE_EXTRACTOR(CCPE_AcDbHatch);

@@ -10,6 +10,7 @@
 #include "drawing_fixture.h"
 #include "frame/module_state.h"
 #include "host/db/entities/arc.h"
+#include "host/db/entities/polyline_2d.h"
 
 namespace {
 
@@ -78,10 +79,19 @@ TEST_F(DrawingCurveServicesTest, PolylineVerticesOfAllKindsTakeTheElevationAndRe
                       kind == 1 ? kVertices[i].z : 2.5);
         }
     }
+    // A vertex that does not open (held for write elsewhere) is skipped.
+    AcDbObjectIterator* it = poly2d->vertexIterator();
+    AcDb2dVertex* held = nullptr;
+    ASSERT_EQ(poly2d->openVertex(held, it->objectId(), AcDb::kForWrite), Acad::eOk);
+    delete it;
+    EXPECT_EQ(poly2d.getVertexPoints(found[0]), 2);
+    held->close();
+    expectXyz(found[0][0], 4, 0, 2.5);
+
     // Empty pointers report nothing and draw nothing.
     CVLKC3dPolylinePtr empty;
     EXPECT_EQ(empty.getVertexPoints(found[0]), 0);
-    EXPECT_EQ(found[0].length(), 3);
+    EXPECT_EQ(found[0].length(), 2);
     CVLKCCirclePtr().mark(1);
     EXPECT_FALSE(empty.mark(1, 0) || CVLKCLinePtr().mark(1, 0) || CVLKCArcPtr().mark(1, 0));
     EXPECT_TRUE(host::screenVectors().empty());
@@ -210,6 +220,15 @@ TEST_F(DrawingCurveServicesTest, ArcSetPointsNeedsWriteAndTakesTheCircleThroughT
               Acad::eOk);
     expectXyz(arc->center(), 0, 0, 0);
     EXPECT_EQ(arc->radius(), 0.0);
+    // Nothing to rotate about on a zero arc, nor on an empty pointer, even backwards.
+    AcGePoint3d point(3, 3, 3);
+    AcGeVector3d tangent;
+    EXPECT_EQ(arc.getPointOnArcAtDistance(-1, point, tangent, tangent), 0);
+    CVLKCArcPtr empty;
+    EXPECT_EQ(empty.getPointOnArcAtDistance(-1, point, tangent, tangent), 0);
+    expectXyz(point, 3, 3, 3);
+    expectXyz(empty.getStartPoint(), 0, 0, 0);
+    expectXyz(empty.getMidAngleVector(), 0, 0, 0);
 }
 
 // Draws the arc's mark and checks its chords: their number, the first starting at the start

@@ -133,6 +133,7 @@ TEST_F(GeometryCharacteristicPointsTest, DrawingEntityRecordsBindClassNameAndExt
     CDrawingEntity none;
     EXPECT_EQ(none.isA(), nullptr);
     EXPECT_TRUE(none.GetDXFName().IsEmpty() && none.GetUIName().IsEmpty() && none == nullptr);
+    EXPECT_TRUE(CDrawingEntity(nullptr, nullptr, nullptr).GetUIName().IsEmpty());
     AcGePoint3dArray points = pointArray({kOld});
     EXPECT_EQ(none.ExtractCharacteristicPoints(nullptr, points), 1);
 
