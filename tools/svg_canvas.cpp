@@ -69,14 +69,15 @@ std::pair<std::string, std::string> SvgCanvas::at(const AcGePoint3d& point) {
 void SvgCanvas::line(const AcGePoint3d& from, const AcGePoint3d& to) {
     const auto [x1, y1] = at(from);
     const auto [x2, y2] = at(to);
-    m_body += "<line x1=\"" + x1 + "\" y1=\"" + y1 + "\" x2=\"" + x2 + "\" y2=\"" + y2 + "\"/>\n";
+    m_body += "<line" + colourAttribute() + " x1=\"" + x1 + "\" y1=\"" + y1 + "\" x2=\"" + x2 +
+              "\" y2=\"" + y2 + "\"/>\n";
 }
 
 void SvgCanvas::circle(const AcGePoint3d& centre, double radius) {
     extend(centre.x - radius, -centre.y - radius);
     extend(centre.x + radius, -centre.y + radius);
-    m_body += "<circle cx=\"" + number(centre.x) + "\" cy=\"" + number(-centre.y) + "\" r=\"" +
-              number(radius) + "\"/>\n";
+    m_body += "<circle" + colourAttribute() + " cx=\"" + number(centre.x) + "\" cy=\"" +
+              number(-centre.y) + "\" r=\"" + number(radius) + "\"/>\n";
 }
 
 void SvgCanvas::chain(const std::vector<AcGePoint3d>& points, bool closed, const char* cssClass,
@@ -87,11 +88,11 @@ void SvgCanvas::chain(const std::vector<AcGePoint3d>& points, bool closed, const
         list += (list.empty() ? (asPath ? "M" : "") : (asPath ? " L" : " ")) + x + "," + y;
     }
     if (asPath) {
-        m_body +=
-            "<path" + classAttribute(cssClass) + " d=\"" + list + (closed ? " Z" : "") + "\"/>\n";
+        m_body += "<path" + classAttribute(cssClass) + colourAttribute() + " d=\"" + list +
+                  (closed ? " Z" : "") + "\"/>\n";
     } else {
         m_body += std::string(closed ? "<polygon" : "<polyline") + classAttribute(cssClass) +
-                  " points=\"" + list + "\"/>\n";
+                  colourAttribute() + " points=\"" + list + "\"/>\n";
     }
 }
 
@@ -99,8 +100,8 @@ void SvgCanvas::text(const AcGePoint3d& position, double height, double angle, c
                      const std::wstring& text) {
     const auto [x, y] = at(position);
     extend(position.x + height * std::cos(angle), -position.y - height * std::sin(angle));
-    m_body += "<text x=\"" + x + "\" y=\"" + y + "\" font-size=\"" + number(height) +
-              "\" text-anchor=\"" + anchor + "\"";
+    m_body += "<text" + colourAttribute() + " x=\"" + x + "\" y=\"" + y + "\" font-size=\"" +
+              number(height) + "\" text-anchor=\"" + anchor + "\"";
     if (angle != 0.0) {
         m_body += " transform=\"rotate(" + number(-angle * 180.0 / kPi) + " " + x + " " + y + ")\"";
     }
@@ -109,7 +110,11 @@ void SvgCanvas::text(const AcGePoint3d& position, double height, double angle, c
 
 void SvgCanvas::point(const AcGePoint3d& position) {
     extend(position.x, -position.y);
-    m_points.push_back(position);
+    m_points.emplace_back(position, colourAttribute());
+}
+
+std::string SvgCanvas::colourAttribute() const {
+    return m_colour.empty() ? std::string() : " style=\"color:" + m_colour + "\"";
 }
 
 void SvgCanvas::beginGroup(const char* cssClass) {
@@ -129,16 +134,17 @@ void SvgCanvas::write(std::ostream& out) const {
         << "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"" << number(m_minX - margin) << " "
         << number(m_minY - margin) << " " << number(width + 2 * margin) << " "
         << number(height + 2 * margin) << "\">\n"
-        << "<style>line,path,polyline,polygon,circle{fill:none;stroke:#1f2933;"
-           "vector-effect:non-scaling-stroke}.solid{fill:#7b8794;fill-opacity:0.4}"
-           ".point{fill:#1f2933}text{fill:#1f2933;font-family:sans-serif}</style>\n"
+        << "<style>svg{color:#1f2933}line,path,polyline,polygon,circle{fill:none;"
+           "stroke:currentColor;vector-effect:non-scaling-stroke}"
+           ".solid{fill:currentColor;fill-opacity:0.4}.point{fill:currentColor}"
+           "text{fill:currentColor;stroke:none;font-family:sans-serif}</style>\n"
         << "<rect x=\"" << number(m_minX - margin) << "\" y=\"" << number(m_minY - margin)
         << "\" width=\"" << number(width + 2 * margin) << "\" height=\""
         << number(height + 2 * margin) << "\" fill=\"white\" stroke=\"none\"/>\n"
         << m_body;
-    for (const AcGePoint3d& point : m_points) {
-        out << "<circle class=\"point\" cx=\"" << number(point.x) << "\" cy=\"" << number(-point.y)
-            << "\" r=\"" << number(pointRadius) << "\"/>\n";
+    for (const auto& [point, colour] : m_points) {
+        out << "<circle class=\"point\"" << colour << " cx=\"" << number(point.x) << "\" cy=\""
+            << number(-point.y) << "\" r=\"" << number(pointRadius) << "\"/>\n";
     }
     out << "</svg>\n";
 }

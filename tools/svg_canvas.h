@@ -11,6 +11,8 @@
 
 class SvgCanvas {
 public:
+    // The colour ("#rrggbb") of the elements added from now on; none: the page's default.
+    void setColour(std::string colour) { m_colour = std::move(colour); }
     void line(const AcGePoint3d& from, const AcGePoint3d& to);
     void circle(const AcGePoint3d& centre, double radius);
     // An open or closed chain of points: <polyline>/<polygon> with the class given (none when
@@ -33,8 +35,12 @@ private:
     std::pair<std::string, std::string> at(const AcGePoint3d& point);
     void extend(double x, double y);
 
+    // The style attribute that gives the element the current colour.
+    std::string colourAttribute() const;
+
     std::string m_body;
-    std::vector<AcGePoint3d> m_points;
+    std::string m_colour;
+    std::vector<std::pair<AcGePoint3d, std::string>> m_points;  // with their colour attributes
     double m_minX = 0, m_minY = 0, m_maxX = 0, m_maxY = 0;
     bool m_empty = true;
 };

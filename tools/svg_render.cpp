@@ -27,6 +27,7 @@
 #include "host/rx/class.h"
 #include "tools/entity_walk.h"
 #include "tools/svg_canvas.h"
+#include "tools/svg_colours.h"
 
 namespace {
 
@@ -57,8 +58,10 @@ class Renderer {
 public:
     Renderer(SvgCanvas& canvas, SvgStats& stats) : m_canvas(canvas), m_stats(stats) {}
 
-    // Draws entity placed by m; false when its kind is not drawn.
-    bool draw(const AcDbEntity& entity, const AcGeMatrix3d& m, int depth);
+    // Draws entity placed by m in its colour (inherited: the colour by block, empty in model
+    // space); false when its kind is not drawn.
+    bool draw(const AcDbEntity& entity, const AcGeMatrix3d& m, int depth,
+              const std::string& inherited);
 
 private:
     // The curve centre + cos t u + sin t v for t from t0 to t1 (full: a whole turn).
@@ -69,12 +72,14 @@ private:
     void ellipse(const AcDbEllipse& ellipse, const AcGeMatrix3d& m);
     void polyline(const std::vector<Vertex>& vertices, bool closed, const AcGeMatrix3d& m);
     void text(const AcDbText& text, const AcGeMatrix3d& m);
-    void blockReference(const AcDbBlockReference& reference, const AcGeMatrix3d& m, int depth);
+    void blockReference(const AcDbBlockReference& reference, const AcGeMatrix3d& m, int depth,
+                        const std::string& colour);
     void corners(const AcGePoint3d (&points)[4], const int (&order)[4], const AcGeMatrix3d& m,
                  const char* cssClass);
 
     SvgCanvas& m_canvas;
     SvgStats& m_stats;
+    ColourResolver m_colours;
 };
 
 void Renderer::ellipticArc(const AcGePoint3d& centre, const AcGeVector3d& u, const AcGeVector3d& v,
@@ -244,15 +249,15 @@ void Renderer::corners(const AcGePoint3d (&points)[4], const int (&order)[4], co
     m_canvas.chain(chain, true, cssClass);
 }
 
-void Renderer::blockReference(const AcDbBlockReference& reference, const AcGeMatrix3d& m,
-                              int depth) {
+void Renderer::blockReference(const AcDbBlockReference& reference, const AcGeMatrix3d& m, int depth,
+                              const std::string& colour) {
     m_canvas.beginGroup("insert");
     if (depth < kMaxBlockDepth) {
         const AcGeMatrix3d inner = m * reference.blockTransform();
         walkBlock(reference.blockTableRecord(), [&](const AcDbEntity& entity) {
             const bool definition = AcDbAttributeDefinition::cast(&entity) != nullptr;
             if (!definition) {
-                draw(entity, inner, depth + 1);
+                draw(entity, inner, depth + 1, colour);
             }
         });
     }
@@ -262,6 +267,7 @@ void Renderer::blockReference(const AcDbBlockReference& reference, const AcGeMat
         if (reference.openAttribute(attribute, attributes->objectId(), AcDb::kForRead) ==
             Acad::eOk) {
             if (!attribute->isInvisible()) {
+                m_canvas.setColour(m_colours.colourOf(*attribute, colour));
                 text(*attribute, m);
             }
             attribute->close();
@@ -270,7 +276,10 @@ void Renderer::blockReference(const AcDbBlockReference& reference, const AcGeMat
     m_canvas.endGroup();
 }
 
-bool Renderer::draw(const AcDbEntity& entity, const AcGeMatrix3d& m, int depth) {
+bool Renderer::draw(const AcDbEntity& entity, const AcGeMatrix3d& m, int depth,
+                    const std::string& inherited) {
+    const std::string colour = m_colours.colourOf(entity, inherited);
+    m_canvas.setColour(colour);
     if (auto* line = AcDbLine::cast(&entity)) {
         m_canvas.line(placed(m, line->startPoint()), placed(m, line->endPoint()));
     } else if (auto* circleEntity = AcDbCircle::cast(&entity)) {
@@ -300,7 +309,7 @@ bool Renderer::draw(const AcDbEntity& entity, const AcGeMatrix3d& m, int depth) 
     } else if (auto* point = AcDbPoint::cast(&entity)) {
         m_canvas.point(placed(m, point->position()));
     } else if (auto* reference = AcDbBlockReference::cast(&entity)) {
-        blockReference(*reference, m, depth);
+        blockReference(*reference, m, depth, colour);
     } else if (auto* textEntity = AcDbText::cast(&entity);
                textEntity != nullptr && AcDbAttributeDefinition::cast(&entity) == nullptr) {
         text(*textEntity, m);
@@ -319,7 +328,7 @@ bool renderModelSpace(AcDbDatabase& db, std::ostream& out, SvgStats& stats) {
     const int count = walkBlock(
         db.modelSpaceId(),
         [&](const AcDbEntity& entity) {
-            stats.drawn += renderer.draw(entity, AcGeMatrix3d::kIdentity, 0) ? 1 : 0;
+            stats.drawn += renderer.draw(entity, AcGeMatrix3d::kIdentity, 0, std::string()) ? 1 : 0;
         },
         "rendering");
     if (count < 0) {

@@ -24,6 +24,7 @@ struct SvgStats {
 //   attributes and attribute definitions are not drawn.
 // - block references <g class="insert">: the block's entities placed by the reference's
 //   transform, nested references to a depth of 16, then the reference's attributes.
+// Each element is drawn in its entity's colour (see svg_colours.h), as style="color:#rrggbb".
 // Everything is projected onto the world XY plane; other kinds (rays, dimensions, hatches, ...)
 // are counted in stats.skipped. The picture's view box is the drawn extents plus a margin of 5%.
 // Returns false, writing nothing, when the model space does not open.

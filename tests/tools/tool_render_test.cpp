@@ -1,6 +1,6 @@
 // kestrel render on a small drawing made here with the host: the SVG parses and holds one
 // element of the documented kind per entity, block content placed by the reference's scale.
-#include <cmath>
+#include <cstdint>
 
 #include "host/db/block_table.h"
 #include "host/db/database.h"
@@ -48,7 +48,8 @@ AcDbPolyline* lightweight(std::initializer_list<AcGePoint2d> points, double bulg
     return polyline;
 }
 
-// Block "B" (a circle of radius 5, a line, attribute definition TAG) with its id in blockId.
+// Block "B" (a circle of radius 5 by layer on layer 0, a line by block, attribute definition
+// TAG) with its id in blockId.
 void addBlock(AcDbDatabase& db, AcDbObjectId& blockId) {
     AcDbBlockTable* table = nullptr;
     ASSERT_EQ(db.getBlockTable(table, AcDb::kForWrite), Acad::eOk);
@@ -58,25 +59,30 @@ void addBlock(AcDbDatabase& db, AcDbObjectId& blockId) {
     block->close();
     table->close();
     append(blockId, new AcDbCircle(AcGePoint3d(0, 0, 0), kUp, 5));
-    append(blockId, new AcDbLine(AcGePoint3d(-5, 0, 0), AcGePoint3d(5, 0, 0)));
+    auto* byBlock = new AcDbLine(AcGePoint3d(-5, 0, 0), AcGePoint3d(5, 0, 0));
+    byBlock->setColorIndex(0);
+    append(blockId, byBlock);
     append(blockId, new AcDbAttributeDefinition(AcGePoint3d(0, 6, 0), L"v", L"TAG", L"Tag?"));
 }
 
 void addReference(AcDbObjectId spaceId, AcDbObjectId blockId, const AcGePoint3d& at,
-                  const AcGeScale3d& scale, const wchar_t* value) {
+                  const AcGeScale3d& scale, const wchar_t* value, std::uint16_t colour) {
     auto* reference = new AcDbBlockReference(at, blockId);
     reference->setScaleFactors(scale);
+    reference->setColorIndex(colour);
     auto* attribute = new AcDbAttribute(AcGePoint3d(at.x, at.y + 12, 0), value, L"TAG");
     ASSERT_EQ(reference->appendAttribute(attribute), Acad::eOk);
     attribute->close();
     append(spaceId, reference);
 }
 
-// Every kind the renderer draws once in model space, a ray it does not draw, and two references
-// to block B: one scaled 2 evenly, one scaled 1 by 3.
+// Every kind the renderer draws once in model space (the line red), a ray it does not draw, and
+// two references to block B: one green scaled 2 evenly, one blue scaled 1 by 3.
 void buildDrawing(AcDbDatabase& db) {
     const AcDbObjectId space = db.modelSpaceId();
-    append(space, new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(100, 50, 0)));
+    auto* red = new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(100, 50, 0));
+    red->setColorIndex(1);
+    append(space, red);
     append(space, new AcDbCircle(AcGePoint3d(50, 50, 0), kUp, 10));
     append(space, new AcDbArc(AcGePoint3d(80, 20, 0), 10, 0, 2));
     append(space, new AcDbEllipse(AcGePoint3d(20, 80, 0), kUp, AcGeVector3d(10, 0, 0), 0.5, 0, 3));
@@ -98,8 +104,8 @@ void buildDrawing(AcDbDatabase& db) {
     append(space, ray);
     AcDbObjectId block;
     addBlock(db, block);
-    addReference(space, block, AcGePoint3d(120, 0, 0), AcGeScale3d(2), L"even");
-    addReference(space, block, AcGePoint3d(160, 0, 0), AcGeScale3d(1, 3, 1), L"uneven");
+    addReference(space, block, AcGePoint3d(120, 0, 0), AcGeScale3d(2), L"even", 3);
+    addReference(space, block, AcGePoint3d(160, 0, 0), AcGeScale3d(1, 3, 1), L"uneven", 5);
 }
 
 TEST_F(ToolTest, ToolRenderDrawsEachKindAsDocumented) {
@@ -128,6 +134,9 @@ for e in root.iter():
 print(' '.join('%s=%d' % item for item in sorted(found.items())))
 print(' '.join(sorted(e.get('r') for e in root.iter(ns + 'circle') if e.get('class') is None)))
 print(' '.join(e.text for e in root.iter(ns + 'text')))
+for kind in ('line', 'circle', 'path'):
+    print(kind, ' '.join(e.get('style', '-') for e in root.iter(ns + kind)
+                         if e.get('class') in (None, 'circle')))
 )",
                                   "small.svg");
     ASSERT_EQ(counts.status, 0) << counts.err;
@@ -136,7 +145,10 @@ print(' '.join(e.text for e in root.iter(ns + 'text')))
               "path.ellipse=1 path.polyline=1 polygon.=1 polygon.face=1 polygon.solid=1 "
               "polyline.=1 rect.=1 style.=1 svg.=1 text.=3\n"
               "10 10\n"
-              "a < b & c even uneven\n");
+              "a < b & c even uneven\n"
+              "line color:#ff0000 color:#00ff00 color:#0000ff\n"
+              "circle color:#1f2933 color:#00ff00\n"
+              "path color:#0000ff\n");
 }
 
 }  // namespace
