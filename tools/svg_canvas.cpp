@@ -12,9 +12,12 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
+// The value as an SVG number; values that are not finite are written as 0, so that a damaged
+// entity cannot make the document unreadable.
 std::string number(double value) {
     char text[32];
-    std::snprintf(text, sizeof text, "%.6g", std::abs(value) < 1e-9 ? 0.0 : value);
+    std::snprintf(text, sizeof text, "%.6g",
+                  std::abs(value) < 1e-9 || !std::isfinite(value) ? 0.0 : value);
     return text;
 }
 
@@ -49,6 +52,9 @@ std::string classAttribute(const char* cssClass) {
 }  // namespace
 
 void SvgCanvas::extend(double x, double y) {
+    if (!std::isfinite(x) || !std::isfinite(y)) {
+        return;
+    }
     if (m_empty) {
         m_minX = m_maxX = x;
         m_minY = m_maxY = y;

@@ -3,6 +3,7 @@
 // point, so the picture needs no SVG transforms except for turned texts.
 #include "tools/svg_render.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -64,7 +65,8 @@ public:
               const std::string& inherited);
 
 private:
-    // The curve centre + cos t u + sin t v for t from t0 to t1 (full: a whole turn).
+    // The curve centre + cos t u + sin t v for t from t0 to t1 (full: a whole turn); nothing
+    // for angles that are not finite.
     void ellipticArc(const AcGePoint3d& centre, const AcGeVector3d& u, const AcGeVector3d& v,
                      double t0, double t1, bool full, const AcGeMatrix3d& m, const char* cssClass);
     void circle(const AcDbCircle& circle, const AcGeMatrix3d& m);
@@ -80,6 +82,7 @@ private:
     SvgCanvas& m_canvas;
     SvgStats& m_stats;
     ColourResolver m_colours;
+    std::vector<AcDbObjectId> m_openBlocks;  // the blocks being drawn, outermost first
 };
 
 void Renderer::ellipticArc(const AcGePoint3d& centre, const AcGeVector3d& u, const AcGeVector3d& v,
@@ -96,6 +99,9 @@ void Renderer::ellipticArc(const AcGePoint3d& centre, const AcGeVector3d& u, con
         return;
     }
     const double sweep = full ? 2 * kPi : t1 - t0;
+    if (!std::isfinite(sweep)) {
+        return;
+    }
     const int segments =
         std::max(8, static_cast<int>(std::ceil(sweep / (2 * kPi) * kSegmentsPerTurn)));
     std::vector<AcGePoint3d> points;
@@ -117,24 +123,23 @@ void Renderer::circle(const AcDbCircle& circle, const AcGeMatrix3d& m) {
                 "circle");
 }
 
+// The turn from start to end counter-clockwise, in (0, 2 pi]; not finite for angles that are not.
+double sweepBetween(double start, double end) {
+    const double sweep = std::fmod(end - start, 2 * kPi);
+    return sweep > 0 ? sweep : sweep + 2 * kPi;
+}
+
 void Renderer::arc(const AcDbArc& arc, const AcGeMatrix3d& m) {
-    double end = arc.endAngle();
-    while (end <= arc.startAngle()) {
-        end += 2 * kPi;
-    }
-    ellipticArc(arc.center(), axis(arc, 1, 0), axis(arc, 0, 1), arc.startAngle(), end, false, m,
-                "arc");
+    const double start = arc.startAngle();
+    ellipticArc(arc.center(), axis(arc, 1, 0), axis(arc, 0, 1), start,
+                start + sweepBetween(start, arc.endAngle()), false, m, "arc");
 }
 
 void Renderer::ellipse(const AcDbEllipse& ellipse, const AcGeMatrix3d& m) {
     const double start = ellipse.startParam();
-    double end = ellipse.endParam();
-    const bool full = std::abs(std::remainder(end - start, 2 * kPi)) < 1e-12;
-    while (end <= start) {
-        end += 2 * kPi;
-    }
-    ellipticArc(ellipse.center(), ellipse.majorAxis(), ellipse.minorAxis(), start, end, full, m,
-                "ellipse");
+    const double sweep = sweepBetween(start, ellipse.endParam());
+    ellipticArc(ellipse.center(), ellipse.majorAxis(), ellipse.minorAxis(), start, start + sweep,
+                std::abs(sweep - 2 * kPi) < 1e-12, m, "ellipse");
 }
 
 // Appends the points of a bulged segment from a to b (after a, up to and including b), taken
@@ -166,7 +171,8 @@ void Renderer::polyline(const std::vector<Vertex>& vertices, bool closed, const 
         points.push_back(vertices[i].position);
         const bool last = i + 1 == vertices.size();
         const AcGePoint3d& next = vertices[last ? 0 : i + 1].position;
-        if (vertices[i].bulge != 0.0 && (!last || closed) && next != vertices[i].position) {
+        if (vertices[i].bulge != 0.0 && std::isfinite(vertices[i].bulge) && (!last || closed) &&
+            next != vertices[i].position) {
             appendBulge(vertices[i].position, next, vertices[i].bulge, points);
             points.pop_back();  // the next vertex comes with its own turn
             bulged = true;
@@ -252,14 +258,19 @@ void Renderer::corners(const AcGePoint3d (&points)[4], const int (&order)[4], co
 void Renderer::blockReference(const AcDbBlockReference& reference, const AcGeMatrix3d& m, int depth,
                               const std::string& colour) {
     m_canvas.beginGroup("insert");
-    if (depth < kMaxBlockDepth) {
+    const AcDbObjectId block = reference.blockTableRecord();
+    const bool cycle =
+        std::find(m_openBlocks.begin(), m_openBlocks.end(), block) != m_openBlocks.end();
+    if (depth < kMaxBlockDepth && !cycle) {
         const AcGeMatrix3d inner = m * reference.blockTransform();
-        walkBlock(reference.blockTableRecord(), [&](const AcDbEntity& entity) {
+        m_openBlocks.push_back(block);
+        walkBlock(block, [&](const AcDbEntity& entity) {
             const bool definition = AcDbAttributeDefinition::cast(&entity) != nullptr;
             if (!definition) {
                 draw(entity, inner, depth + 1, colour);
             }
         });
+        m_openBlocks.pop_back();
     }
     std::unique_ptr<AcDbObjectIterator> attributes(reference.attributeIterator());
     for (; attributes && !attributes->done(); attributes->step()) {

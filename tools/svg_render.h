@@ -23,7 +23,9 @@ struct SvgStats {
 // - texts and attributes <text>, at the alignment point their justification uses; invisible
 //   attributes and attribute definitions are not drawn.
 // - block references <g class="insert">: the block's entities placed by the reference's
-//   transform, nested references to a depth of 16, then the reference's attributes.
+//   transform, nested references to a depth of 16 (a reference to a block being drawn already,
+//   which only a damaged drawing holds, draws its attributes only), then the reference's
+//   attributes.
 // Each element is drawn in its entity's colour (see svg_colours.h), as style="color:#rrggbb".
 // Everything is projected onto the world XY plane; other kinds (rays, dimensions, hatches, ...)
 // are counted in stats.skipped. The picture's view box is the drawn extents plus a margin of 5%.

@@ -50,14 +50,18 @@ AcDbPolyline* lightweight(std::initializer_list<AcGePoint2d> points, double bulg
 
 // Block "B" (a circle of radius 5 by layer on layer 0, a line by block, attribute definition
 // TAG) with its id in blockId.
-void addBlock(AcDbDatabase& db, AcDbObjectId& blockId) {
+void newBlock(AcDbDatabase& db, const wchar_t* name, AcDbObjectId& blockId) {
     AcDbBlockTable* table = nullptr;
     ASSERT_EQ(db.getBlockTable(table, AcDb::kForWrite), Acad::eOk);
     auto* block = new AcDbBlockTableRecord();
-    block->setName(L"B");
+    block->setName(name);
     ASSERT_EQ(table->add(blockId, block), Acad::eOk);
     block->close();
     table->close();
+}
+
+void addBlock(AcDbDatabase& db, AcDbObjectId& blockId) {
+    newBlock(db, L"B", blockId);
     append(blockId, new AcDbCircle(AcGePoint3d(0, 0, 0), kUp, 5));
     auto* byBlock = new AcDbLine(AcGePoint3d(-5, 0, 0), AcGePoint3d(5, 0, 0));
     byBlock->setColorIndex(0);
@@ -149,6 +153,27 @@ for kind in ('line', 'circle', 'path'):
               "line color:#ff0000 color:#00ff00 color:#0000ff\n"
               "circle color:#1f2933 color:#00ff00\n"
               "path color:#0000ff\n");
+}
+
+// A block that holds a reference to itself, as only a damaged file has it, is drawn once.
+TEST_F(ToolTest, ToolRenderDrawsABlockThatHoldsItselfOnce) {
+    {
+        AcDbDatabase db(true, true);
+        AcDbObjectId loop;
+        newBlock(db, L"LOOP", loop);
+        ASSERT_FALSE(HasFatalFailure());
+        append(loop, new AcDbCircle(AcGePoint3d(0, 0, 0), kUp, 1));
+        append(loop, new AcDbBlockReference(AcGePoint3d(1, 0, 0), loop));
+        append(db.modelSpaceId(), new AcDbBlockReference(AcGePoint3d(0, 0, 0), loop));
+        ASSERT_FALSE(HasFatalFailure());
+        ASSERT_EQ(db.saveAs(utf8ToWide(path("loop.dxf").string()).c_str()), Acad::eOk);
+    }
+    const Outcome render = kestrel("render loop.dxf loop.svg");
+    ASSERT_EQ(render.status, 0) << render.err;
+    const std::string svg = tooltest::readFile(path("loop.svg"));
+    EXPECT_EQ(svg.find("<circle"), svg.rfind("<circle"));
+    EXPECT_EQ(svg.find("<g class=\"insert\">\n<circle"), svg.find("<g"));
+    EXPECT_NE(svg.find("<g class=\"insert\">\n</g>"), std::string::npos);
 }
 
 }  // namespace
