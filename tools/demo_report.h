@@ -16,7 +16,3 @@ public:
 private:
     int m_failures = 0;
 };
-
-// The point as "(x, y)", or "(x, y, z)" when z is not 0, in the shortest form (%g).
-class AcGePoint3d;
-std::string describePoint(const AcGePoint3d& point);

@@ -12,11 +12,13 @@ class AcApDocument;
 // unloads the module. A session whose module did not load is not ready(): error() says why.
 class HostSession {
 public:
+    // Loads the module; see ready().
     HostSession();
     ~HostSession();
     HostSession(const HostSession&) = delete;
     HostSession& operator=(const HostSession&) = delete;
 
+    // Whether the module loaded; nothing of the module may be used otherwise.
     bool ready() const { return m_ready; }
     // The reason of the last failure, one line without the program name.
     const std::string& error() const { return m_error; }

@@ -7,7 +7,9 @@
 #include <cstdio>
 
 Progress::Progress(std::string label, long total)
-    : m_label(std::move(label)), m_total(total), m_visible(isatty(STDERR_FILENO) == 1) {}
+    : m_label(std::move(label)),
+      m_total(total),
+      m_visible(total >= kShownFrom && isatty(STDERR_FILENO) == 1) {}
 
 Progress::~Progress() {
     if (m_visible && m_shownPercent >= 0) {
@@ -17,7 +19,7 @@ Progress::~Progress() {
 
 void Progress::step() {
     ++m_done;
-    if (m_visible && m_total > 0) {
+    if (m_visible) {
         draw();
     }
 }

@@ -4,10 +4,12 @@
 
 #include <string>
 
-// Redraws at most once per whole percent; the destructor clears the line. A total of 0 shows
-// nothing.
+// Redraws at most once per whole percent; the destructor clears the line. Work of fewer than
+// kShownFrom units is over too soon to be worth a line and shows nothing.
 class Progress {
 public:
+    static constexpr long kShownFrom = 1000;
+
     Progress(std::string label, long total);
     ~Progress();
     Progress(const Progress&) = delete;
