@@ -78,6 +78,12 @@ TEST_F(ToolTest, ToolDemoWritesTheDrawingThatInfoReports) {
     ASSERT_EQ(demo.status, 0) << demo.err;
     EXPECT_EQ(demo.err, "");
     ASSERT_TRUE(fs::exists(path("kestrel-demo.dxf")));
+    // The host's undo and redo of the second XML command, as the notifier heard them.
+    EXPECT_NE(demo.out.find("undo: KestrelDemo.Settings is <settings units=\"mm\" grid=\"10\"/> "
+                            "again\n  redo: KestrelDemo.Settings is <settings units=\"inch\" "
+                            "grid=\"0.5\"/>\n  the notifier heard both texts restored\n"),
+              std::string::npos)
+        << demo.out;
 
     const Outcome info = kestrel("info kestrel-demo.dxf");
     ASSERT_EQ(info.status, 0) << info.err;

@@ -1,5 +1,6 @@
-// kestrel render on a small drawing made here with the host: the SVG parses and holds one
-// element of the documented kind per entity, block content placed by the reference's scale.
+// kestrel render on small drawings made here with the host: the SVG parses and holds one
+// element of the documented kind and colour per entity, block content placed by the reference's
+// scale; a block holding itself, an empty drawing and a target it cannot replace.
 #include <cstdint>
 
 #include "host/db/block_table.h"
@@ -174,6 +175,32 @@ TEST_F(ToolTest, ToolRenderDrawsABlockThatHoldsItselfOnce) {
     EXPECT_EQ(svg.find("<circle"), svg.rfind("<circle"));
     EXPECT_EQ(svg.find("<g class=\"insert\">\n<circle"), svg.find("<g"));
     EXPECT_NE(svg.find("<g class=\"insert\">\n</g>"), std::string::npos);
+}
+
+// An empty drawing gives a picture that parses; a picture that cannot replace its target fails
+// and leaves no temporary file behind.
+TEST_F(ToolTest, ToolRenderEmptyDrawingAndATargetTakenByAFolder) {
+    {
+        AcDbDatabase db(true, true);
+        ASSERT_EQ(db.saveAs(utf8ToWide(path("empty.dxf").string()).c_str()), Acad::eOk);
+    }
+    const Outcome empty = kestrel("render empty.dxf empty.svg");
+    ASSERT_EQ(empty.status, 0) << empty.err;
+    EXPECT_EQ(empty.out, "empty.svg: 0 entities drawn\n");
+    const Outcome parsed = python(
+        "import sys, xml.etree.ElementTree as "
+        "ET\nprint(ET.parse(sys.argv[1]).getroot().get('viewBox'))",
+        "empty.svg");
+    EXPECT_EQ(parsed.out, "-0.05 -0.05 1.1 1.1\n") << parsed.err;
+
+    // A folder in the picture's place: the temporary picture is written, cannot replace it and
+    // is removed again.
+    tooltest::fs::create_directory(path("taken.svg"));
+    const Outcome taken = kestrel("render empty.dxf taken.svg");
+    EXPECT_EQ(taken.status, 1);
+    EXPECT_NE(taken.err.find("cannot write taken.svg"), std::string::npos) << taken.err;
+    EXPECT_FALSE(tooltest::fs::exists(path("taken.svg.kestrel-tmp")));
+    EXPECT_TRUE(tooltest::fs::is_directory(path("taken.svg")));
 }
 
 }  // namespace
