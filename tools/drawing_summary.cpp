@@ -4,6 +4,7 @@
 
 #include <boost/make_shared.hpp>
 #include <cstdio>
+#include <memory>
 
 #include "access/dictionary_ptr.h"
 #include "drawing/layer_table_ptr.h"
@@ -38,8 +39,9 @@ void gatherBlocks(AcDbDatabase& db, std::vector<DrawingSummary::Named>& blocks) 
         return;
     }
     std::vector<std::pair<std::wstring, AcDbObjectId>> definitions;
-    AcDbSymbolTableIterator* iterator = nullptr;
-    if (table->newIterator(iterator) == Acad::eOk) {
+    AcDbSymbolTableIterator* raw = nullptr;
+    if (table->newIterator(raw) == Acad::eOk) {
+        std::unique_ptr<AcDbSymbolTableIterator> iterator(raw);
         for (; !iterator->done(); iterator->step()) {
             AcDbObjectId id;
             AcDbBlockTableRecord* record = nullptr;
@@ -53,11 +55,10 @@ void gatherBlocks(AcDbDatabase& db, std::vector<DrawingSummary::Named>& blocks) 
             }
             record->close();
         }
-        delete iterator;
     }
     table->close();
     for (const auto& [name, id] : definitions) {
-        blocks.push_back({name, walkBlock(id, [](const AcDbEntity&) {})});
+        blocks.push_back({name, blockEntityCount(id)});
     }
 }
 

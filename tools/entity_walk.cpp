@@ -52,3 +52,8 @@ int walkBlock(const AcDbObjectId& blockId, const std::function<void(const AcDbEn
     }
     return static_cast<int>(ids.size());
 }
+
+int blockEntityCount(const AcDbObjectId& blockId) {
+    std::vector<AcDbObjectId> ids;
+    return entityIds(blockId, ids) ? static_cast<int>(ids.size()) : -1;
+}

@@ -13,3 +13,6 @@ class AcDbEntity;
 // block does not open. With a progressLabel the walk shows progress on a terminal.
 int walkBlock(const AcDbObjectId& blockId, const std::function<void(const AcDbEntity&)>& visit,
               const char* progressLabel = nullptr);
+
+// The number of live entities in the block, opening none of them; -1 when the block does not open.
+int blockEntityCount(const AcDbObjectId& blockId);
