@@ -10,8 +10,8 @@ Rows, written out below, are of three kinds:
   or, where the row names a floor measured at both sizes, at most 1.5 times the floor's own
   growth: the floor pays the same cache and memory cost, so it is the machine's share.
 - counter: a counter as the program reports it (x_faster_than_ezdxf, lines/s, ...).
-A benchmark or counter a row needs that is absent, or a benchmark that reported an error, shows
-as missing; the exit status is then 1. Targets missed do not change the exit status: timings on
+A benchmark or counter a row needs that is absent shows as missing, a benchmark that reported an
+error shows its message; the exit status is then 1. Targets missed do not change the exit status: timings on
 a shared machine vary, the table says which ones are missed.
 
 usage: ratio_table.py RESULT.json...
@@ -137,14 +137,15 @@ def base_name(name):
 
 
 def load_program(path):
-    """Maps each benchmark name of one JSON file to its runs (more than one with repetitions)."""
+    """The run context of one JSON file, and each benchmark name mapped to its runs (more than
+    one with repetitions)."""
     with open(path, encoding="utf-8") as source:
         document = json.load(source)
     runs = {}
     for run in document.get("benchmarks", []):
         if run.get("run_type", "iteration") == "iteration":
             runs.setdefault(base_name(run["name"]), []).append(run)
-    return runs
+    return document.get("context", {}), runs
 
 
 def figure_of(run, figure):
@@ -193,7 +194,7 @@ def target_text(target):
         return ""
     if target == "flat":
         return "flat"
-    return f"{target[0]} {target[1]:g}"
+    return f"{target[0]} {target[1]:,}"
 
 
 def meets(value, target):
@@ -263,6 +264,14 @@ def table(results):
     return lines, complete
 
 
+def print_machine(contexts):
+    """One line on the machine: a busy one makes the ratios noisier."""
+    if contexts:
+        loads = [c["load_avg"][0] for c in contexts if c.get("load_avg")]
+        busiest = f", 1-minute load average up to {max(loads):.1f}" if loads else ""
+        print(f"{contexts[0].get('date', '')}: {contexts[0].get('num_cpus', '?')} CPUs{busiest}\n")
+
+
 def print_table(lines):
     widths = [max(len(line[i]) for line in lines) for i in range(len(lines[0]))]
     for number, line in enumerate(lines):
@@ -291,13 +300,16 @@ def main(paths):
         print(__doc__.strip().splitlines()[-1], file=sys.stderr)
         return 2
     results = {}
+    contexts = []
     for path in paths:
         program = os.path.splitext(os.path.basename(path))[0]
         try:
-            results[program] = load_program(path)
+            context, results[program] = load_program(path)
+            contexts.append(context)
         except (OSError, ValueError) as error:
             print(f"{path}: cannot read the results: {error}", file=sys.stderr)
             results[program] = {}
+    print_machine(contexts)
     lines, complete = table(results)
     print_table(lines)
     print_leftovers(results)
