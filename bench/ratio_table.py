@@ -10,9 +10,9 @@ Rows, written out below, are of three kinds:
   or, where the row names a floor measured at both sizes, at most 1.5 times the floor's own
   growth: the floor pays the same cache and memory cost, so it is the machine's share.
 - counter: a counter as the program reports it (x_faster_than_ezdxf, lines/s, ...).
-A benchmark or counter a row needs that is absent shows as missing, a benchmark that reported an
-error shows its message; the exit status is then 1. Targets missed do not change the exit status: timings on
-a shared machine vary, the table says which ones are missed.
+A benchmark or counter a row needs that is absent shows as missing, a benchmark that reported
+an error shows its message; the exit status is then 1. Targets missed do not change the exit
+status: timings on a shared machine vary, the table says which ones are missed.
 
 usage: ratio_table.py RESULT.json...
 """

@@ -23,14 +23,15 @@ selected() {
 }
 
 shopt -s nullglob
+all=()
 programs=()
 for program in "$build"/bin/bench_*; do
   name="${program##*/bench_}"
+  all+=("$name")
   selected "$name" "$@" && programs+=("$name")
 done
 if [ ${#programs[@]} -eq 0 ]; then
-  echo "no benchmark program starts with: $*" >&2
-  echo "programs: $(cd "$build/bin" && ls bench_* | sed 's/^bench_//' | tr '\n' ' ')" >&2
+  echo "no benchmark program starts with: $*; the programs: ${all[*]}" >&2
   exit 2
 fi
 
