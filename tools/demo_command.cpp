@@ -85,7 +85,7 @@ int runDemo(const Arguments& args) {
         addDemoLayers(report);
         report.section("Entities:");
         addDemoEntities(report);
-        report.section("Block:");
+        report.section("Blocks:");
         addDemoTitleBlock(report, blockFile);
         report.section("Named dictionary:");
         addDemoDictionaryRecords(report);

@@ -134,6 +134,21 @@ std::wstring today() {
     return utf8ToWide(text);
 }
 
+// A reference to the title block with its three attributes filled in.
+void addTitleReference(DemoReport& report, const AcDbObjectId& block) {
+    CStringArray values;
+    values.Add(L"Kestrel demo");
+    values.Add(today());
+    values.Add(L"1:1");
+    CVLKCBlockReferencePtr reference;
+    CVLKCDraw::insertBlockReference(block, at(235, 5), &values, 1.0, &reference);
+    report.step(static_cast<AcDbBlockReference*>(reference) != nullptr,
+                "reference to KESTREL_TITLE at (235, 5): TITLE \"" +
+                    wideToUtf8(reference.getAttributeText(L"TITLE").str()) + "\", DATE \"" +
+                    wideToUtf8(reference.getAttributeText(L"DATE").str()) + "\", SCALE \"" +
+                    wideToUtf8(reference.getAttributeText(L"SCALE").str()) + "\"");
+}
+
 }  // namespace
 
 void addDemoLayers(DemoReport& report) {
@@ -163,22 +178,17 @@ void addDemoEntities(DemoReport& report) {
 
 void addDemoTitleBlock(DemoReport& report, const std::filesystem::path& blockFile) {
     report.step(useLayer(L"TitleBlock"), "current layer TitleBlock");
-    const AcDbObjectId block =
-        CVLKCDraw::insertBlockDefinition(L"KESTREL_TITLE", utf8ToWide(blockFile.string()).c_str());
-    if (!report.step(!block.isNull(), "block KESTREL_TITLE from " + blockFile.string())) {
-        return;
+    const std::wstring file = utf8ToWide(blockFile.string());
+    const AcDbObjectId block = CVLKCDraw::insertBlockDefinition(L"KESTREL_TITLE", file.c_str());
+    if (report.step(!block.isNull(), "block KESTREL_TITLE from " + blockFile.string())) {
+        addTitleReference(report, block);
     }
-    CStringArray values;
-    values.Add(L"Kestrel demo");
-    values.Add(today());
-    values.Add(L"1:1");
-    CVLKCBlockReferencePtr reference;
-    CVLKCDraw::insertBlockReference(block, at(235, 5), &values, 1.0, &reference);
-    report.step(static_cast<AcDbBlockReference*>(reference) != nullptr,
-                "reference to KESTREL_TITLE at (235, 5): TITLE \"" +
-                    wideToUtf8(reference.getAttributeText(L"TITLE").str()) + "\", DATE \"" +
-                    wideToUtf8(reference.getAttributeText(L"DATE").str()) + "\", SCALE \"" +
-                    wideToUtf8(reference.getAttributeText(L"SCALE").str()) + "\"");
+    const AcDbObjectId arrow =
+        CVLKCDraw::insertBlockDefinition(L"KESTREL_NORTH", L"NORTH_ARROW", file.c_str());
+    report.step(!arrow.isNull() &&
+                    !CVLKCDraw::insertBlockReference(arrow, at(400, 270), nullptr, 1.0).isNull(),
+                "block KESTREL_NORTH from block NORTH_ARROW of the same file, referenced at "
+                "(400, 270)");
 }
 
 void addDemoDictionaryRecords(DemoReport& report) {

@@ -12,7 +12,8 @@ void addDemoLayers(DemoReport& report);
 // One entity of every kind the module creates; the line carries XData, the circle records in
 // its extension dictionary.
 void addDemoEntities(DemoReport& report);
-// The title block brought in from blockFile, referenced once with its attributes filled in.
+// The title block brought in from blockFile (its model space), referenced once with its
+// attributes filled in; and the file's block NORTH_ARROW under another name, referenced once.
 void addDemoTitleBlock(DemoReport& report, const std::filesystem::path& blockFile);
 // Records of the demo in the named object dictionary, a big string among them.
 void addDemoDictionaryRecords(DemoReport& report);

@@ -88,13 +88,15 @@ TEST_F(ToolTest, ToolDemoWritesTheDrawingThatInfoReports) {
     const Outcome info = kestrel("info kestrel-demo.dxf");
     ASSERT_EQ(info.status, 0) << info.err;
     EXPECT_EQ(infoValue(info.out, "layers"), "0, Curves, Planar, Annotation, TitleBlock");
-    EXPECT_EQ(infoValue(info.out, "entities"), "19");
+    EXPECT_EQ(infoValue(info.out, "entities"), "20");
     const std::map<std::string, int> kinds = {
         {"3DFACE", 2}, {"ARC", 1},   {"CIRCLE", 1},     {"DIMENSION", 3}, {"ELLIPSE", 1},
-        {"INSERT", 1}, {"LINE", 1},  {"LWPOLYLINE", 2}, {"POINT", 1},     {"POLYLINE", 2},
+        {"INSERT", 2}, {"LINE", 1},  {"LWPOLYLINE", 2}, {"POINT", 1},     {"POLYLINE", 2},
         {"RAY", 1},    {"SOLID", 2}, {"TEXT", 1}};
     EXPECT_EQ(entityKinds(info.out), kinds);
-    EXPECT_EQ(infoValue(info.out, "blocks").rfind("KESTREL_TITLE (9 entities)", 0), 0u);
+    EXPECT_EQ(infoValue(info.out, "blocks")
+                  .rfind("KESTREL_TITLE (9 entities), KESTREL_NORTH (3 entities)", 0),
+              0u);
     EXPECT_EQ(infoValue(info.out, "xdata applications"), "KESTREL_DEMO (1 entities)");
     EXPECT_EQ(infoValue(info.out, "extension dictionaries"), "1");
     EXPECT_NE(infoValue(info.out, "dictionaries").find("KESTREL_DEMO (3 records)"),
@@ -152,7 +154,7 @@ assert not auditor.has_errors and not auditor.has_fixes, [str(e) for e in audito
 kinds = {}
 for entity in doc.modelspace():
     kinds[entity.dxftype()] = kinds.get(entity.dxftype(), 0) + 1
-assert kinds['INSERT'] == 1 and kinds['3DFACE'] == 2 and kinds['DIMENSION'] == 3, kinds
+assert kinds['INSERT'] == 2 and kinds['3DFACE'] == 2 and kinds['DIMENSION'] == 3, kinds
 insert = doc.modelspace().query('INSERT')[0]
 assert insert.dxf.name == 'KESTREL_TITLE'
 assert [a.dxf.tag for a in insert.attribs] == ['TITLE', 'DATE', 'SCALE']
