@@ -104,12 +104,19 @@ void printList(const char* key, const std::vector<std::wstring>& names) {
     std::printf("%s: %s\n", key, line.empty() ? "-" : line.c_str());
 }
 
-void printCounted(const char* key, const std::vector<DrawingSummary::Named>& items,
-                  const char* unit) {
+// A unit of counting in its singular and plural form.
+struct Unit {
+    const wchar_t* one;
+    const wchar_t* many;
+};
+constexpr Unit kEntities{L"entity", L"entities"};
+constexpr Unit kRecords{L"record", L"records"};
+
+void printCounted(const char* key, const std::vector<DrawingSummary::Named>& items, Unit unit) {
     std::vector<std::wstring> names;
     for (const DrawingSummary::Named& item : items) {
-        names.push_back(item.name + L" (" + std::to_wstring(item.count) + L" " + utf8ToWide(unit) +
-                        L")");
+        names.push_back(item.name + L" (" + std::to_wstring(item.count) + L" " +
+                        (item.count == 1 ? unit.one : unit.many) + L")");
     }
     printList(key, names);
 }
@@ -137,7 +144,7 @@ bool summarizeDrawing(DrawingSummary& summary) {
 
 void printSummary(const DrawingSummary& summary) {
     printList("layers", summary.layers);
-    printCounted("blocks", summary.blocks, "entities");
+    printCounted("blocks", summary.blocks, kEntities);
     std::printf("entities: %d\n", summary.entities);
     for (const auto& [kind, count] : summary.entityKinds) {
         std::printf("  %s: %d\n", wideToUtf8(kind).c_str(), count);
@@ -146,8 +153,8 @@ void printSummary(const DrawingSummary& summary) {
     for (const auto& [app, count] : summary.xdataApps) {
         xdata.push_back({app, count});
     }
-    printCounted("xdata applications", xdata, "entities");
+    printCounted("xdata applications", xdata, kEntities);
     std::printf("extension dictionaries: %d\n", summary.extensionDictionaries);
-    printCounted("dictionaries", summary.dictionaries, "records");
+    printCounted("dictionaries", summary.dictionaries, kRecords);
     printList("xml applications", summary.xmlApps);
 }

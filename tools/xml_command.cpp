@@ -4,7 +4,8 @@
 // application name that is empty or holds '"', '<' or '&', and a text that is not well-formed
 // XML (or empty, which clears it) as the repository stores it, i.e. without anything up to its
 // first "?>". get of an application the drawing holds no text for fails; get prints the text
-// and a line break, or writes it to XMLFILE as it is.
+// and a line break, or writes it to XMLFILE as it is. Texts are UTF-8; set drops a byte order
+// mark at the start.
 #include <algorithm>
 #include <boost/make_shared.hpp>
 #include <fstream>
@@ -33,21 +34,24 @@ bool holds(const std::vector<std::wstring>& apps, const std::wstring& app) {
     return std::find(apps.begin(), apps.end(), app) != apps.end();
 }
 
-// The whole of standard input, or of the file at path; false when it cannot be read.
+// The whole of standard input, or of the file at path, without a UTF-8 byte order mark; false
+// when it cannot be read.
 bool readText(const std::string* path, std::string& text) {
     std::stringstream buffer;
     if (path == nullptr) {
         buffer << std::cin.rdbuf();
-        text = buffer.str();
-        return !std::cin.bad();
+    } else {
+        std::ifstream in(*path, std::ios::binary);
+        if (!in) {
+            return false;
+        }
+        buffer << in.rdbuf();
     }
-    std::ifstream in(*path, std::ios::binary);
-    if (!in) {
-        return false;
-    }
-    buffer << in.rdbuf();
     text = buffer.str();
-    return true;
+    if (text.rfind("\xef\xbb\xbf", 0) == 0) {
+        text.erase(0, 3);
+    }
+    return path != nullptr || !std::cin.bad();
 }
 
 // Empty when the application may be given xml, else the reason.
