@@ -1,11 +1,15 @@
-// kestrel xml list|get|set FILE [APP] [XMLFILE]: the drawing's XML texts through the module's
-// XML interface. The repository keeps all applications' texts in one document without escaping,
-// so one broken text or name would lose them all when the drawing is next read: set refuses an
-// application name that is empty or holds '"', '<' or '&', and a text that is not well-formed
-// XML (or empty, which clears it) as the repository stores it, i.e. without anything up to its
-// first "?>". get of an application the drawing holds no text for fails; get prints the text
-// and a line break, or writes it to XMLFILE as it is. Texts are UTF-8; set drops a byte order
-// mark at the start.
+// kestrel xml list|get|set FILE [APP] [XMLFILE]: an application's XML text in a drawing file,
+// read and written through the module's XML interface, the drawing saved back by the host.
+//
+// Decisions of this command:
+// - The repository keeps all applications' texts in one document without escaping, so one
+//   broken text or name would lose them all when the drawing is next read: set refuses an
+//   application name that is empty or holds '"', '<' or '&', and a text that is not well-formed
+//   XML (or empty, which clears it) as the repository stores it, i.e. without anything up to its
+//   first "?>".
+// - get of an application the drawing holds no text for fails; get prints the text and a line
+//   break, or writes it to XMLFILE as it is.
+// - Texts are UTF-8; set drops a byte order mark at the start.
 #include <algorithm>
 #include <boost/make_shared.hpp>
 #include <fstream>
