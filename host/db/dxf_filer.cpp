@@ -261,26 +261,13 @@ Acad::ErrorStatus AcDbDxfFiler::setError(const wchar_t* format, ...) {
 }
 
 Acad::ErrorStatus AcDbDxfFiler::readItem(host::DxfItem& item) {
-    if (m_status != Acad::eOk) {
-        return m_status;
-    }
-    if (m_pushedBack) {
+    const host::DxfItem* next = nullptr;
+    const Acad::ErrorStatus status = peek(next);
+    if (status == Acad::eOk) {
         m_pushedBack = false;
-        item = m_last;
-        return Acad::eOk;
+        item = *next;
     }
-    host::DxfItem next;
-    const Acad::ErrorStatus status = nextItem(next);
-    if (status != Acad::eOk) {
-        if (status != Acad::eEndOfFile && m_status == Acad::eOk) {
-            m_status = status;
-        }
-        return status;
-    }
-    m_last = std::move(next);
-    m_haveLast = true;
-    item = m_last;
-    return Acad::eOk;
+    return status;
 }
 
 Acad::ErrorStatus AcDbDxfFiler::readItem(resbuf* item) {
@@ -313,7 +300,7 @@ Acad::ErrorStatus AcDbDxfFiler::readItem(resbuf* item) {
 }
 
 bool AcDbDxfFiler::pushBackItem() {
-    if (!m_haveLast || m_pushedBack) {
+    if (m_last == nullptr || m_pushedBack) {
         return false;
     }
     m_pushedBack = true;
@@ -321,15 +308,20 @@ bool AcDbDxfFiler::pushBackItem() {
 }
 
 Acad::ErrorStatus AcDbDxfFiler::peek(const host::DxfItem*& item) {
+    if (m_status != Acad::eOk) {
+        return m_status;
+    }
     if (!m_pushedBack) {
-        host::DxfItem next;
-        const Acad::ErrorStatus status = readItem(next);
+        const Acad::ErrorStatus status = nextItem(m_last);
         if (status != Acad::eOk) {
+            if (status != Acad::eEndOfFile && m_status == Acad::eOk) {
+                m_status = status;
+            }
             return status;
         }
         m_pushedBack = true;
     }
-    item = &m_last;
+    item = m_last;
     return Acad::eOk;
 }
 
@@ -392,11 +384,21 @@ host::DxfItem makeItem(int code, host::DxfItem::Value value) {
 }  // namespace
 
 Acad::ErrorStatus AcDbDxfFiler::writeString(int code, const ACHAR* value) {
-    return writeItem(makeItem(code, std::wstring(value != nullptr ? value : L"")));
+    return writeString(code, std::wstring_view(value != nullptr ? value : L""));
 }
 
 Acad::ErrorStatus AcDbDxfFiler::writeString(int code, const std::wstring& value) {
-    return writeItem(makeItem(code, value));
+    return writeString(code, std::wstring_view(value));
+}
+
+Acad::ErrorStatus AcDbDxfFiler::writeString(int code, std::wstring_view value) {
+    m_text.code = code;
+    if (auto* text = std::get_if<std::wstring>(&m_text.value)) {
+        text->assign(value);
+    } else {
+        m_text.value = std::wstring(value);
+    }
+    return writeItem(m_text);
 }
 
 Acad::ErrorStatus AcDbDxfFiler::writeInt8(int code, Adesk::Int8 value) {
@@ -490,24 +492,27 @@ DxfItemList DxfItemFiler::takeItems() {
     DxfItemList items = std::move(m_items);
     m_items.clear();
     m_position = 0;
+    forgetLastItem();
     return items;
 }
 
 void DxfItemFiler::rewind() {
     m_position = 0;
+    forgetLastItem();
     resetFilerStatus();
 }
 
-Acad::ErrorStatus DxfItemFiler::nextItem(DxfItem& item) {
+Acad::ErrorStatus DxfItemFiler::nextItem(const DxfItem*& item) {
     if (m_position >= m_items.size()) {
         return Acad::eEndOfFile;
     }
-    item = m_items[m_position++];
+    item = &m_items[m_position++];
     return Acad::eOk;
 }
 
-Acad::ErrorStatus DxfItemFiler::putItem(DxfItem item) {
-    m_items.push_back(std::move(item));
+Acad::ErrorStatus DxfItemFiler::putItem(const DxfItem& item) {
+    forgetLastItem();
+    m_items.push_back(item);
     return Acad::eOk;
 }
 
@@ -523,20 +528,21 @@ resbuf* DxfResbufFiler::takeChain() {
     return std::exchange(m_head, nullptr);
 }
 
-Acad::ErrorStatus DxfResbufFiler::nextItem(DxfItem& item) {
+Acad::ErrorStatus DxfResbufFiler::nextItem(const DxfItem*& item) {
     if (m_next == nullptr) {
         return Acad::eEndOfFile;
     }
     const resbuf* rb = m_next;
-    const Acad::ErrorStatus status = itemFromResbuf(*rb, item);
+    const Acad::ErrorStatus status = itemFromResbuf(*rb, m_read);
     if (status != Acad::eOk) {
         return setError(status, L"list item of group code %d cannot be read", rb->restype);
     }
     m_next = rb->rbnext;
+    item = &m_read;
     return Acad::eOk;
 }
 
-Acad::ErrorStatus DxfResbufFiler::putItem(DxfItem item) {
+Acad::ErrorStatus DxfResbufFiler::putItem(const DxfItem& item) {
     resbuf* rb = newResbufFromItem(item);
     if (rb == nullptr) {
         return Acad::eOutOfMemory;

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -103,6 +104,7 @@ public:
     Acad::ErrorStatus writeItem(const host::DxfItem& item);
     Acad::ErrorStatus writeString(int code, const ACHAR* value);
     Acad::ErrorStatus writeString(int code, const std::wstring& value);
+    Acad::ErrorStatus writeString(int code, std::wstring_view value);
     Acad::ErrorStatus writeName(int code, const ACHAR* value) { return writeString(code, value); }
     Acad::ErrorStatus writeInt8(int code, Adesk::Int8 value);
     Acad::ErrorStatus writeInt16(int code, Adesk::Int16 value);
@@ -130,12 +132,18 @@ public:
 protected:
     AcDbDxfFiler(AcDb::FilerType type, AcDbDatabase* database);
 
-    // The next group of the source, or eEndOfFile.
-    virtual Acad::ErrorStatus nextItem(host::DxfItem& item) = 0;
+    // Points item at the next group of the source, or answers eEndOfFile. The group stays valid
+    // at least until the next call.
+    virtual Acad::ErrorStatus nextItem(const host::DxfItem*& item) = 0;
     // True when the source has no group left (a pushed-back group is handled by the base).
     virtual bool sourceExhausted() const = 0;
     // Appends one group to the destination.
-    virtual Acad::ErrorStatus putItem(host::DxfItem item) = 0;
+    virtual Acad::ErrorStatus putItem(const host::DxfItem& item) = 0;
+    // Drops the last group read (and a pushed-back one): for sources whose groups move.
+    void forgetLastItem() {
+        m_last = nullptr;
+        m_pushedBack = false;
+    }
 
 private:
     Acad::ErrorStatus peek(const host::DxfItem*& item);
@@ -144,16 +152,16 @@ private:
     AcDbDatabase* m_database;
     Acad::ErrorStatus m_status = Acad::eOk;
     std::wstring m_message;
-    host::DxfItem m_last;       // the last group read or peeked at
-    host::DxfItem m_handedOut;  // owns the text and chunk readItem(resbuf*) hands out
-    bool m_haveLast = false;
+    const host::DxfItem* m_last = nullptr;  // the last group read or peeked at (the source's)
+    host::DxfItem m_handedOut;              // owns the text and chunk readItem(resbuf*) hands out
+    host::DxfItem m_text;  // reused by writeString, so that writing a text allocates nothing
     bool m_pushedBack = false;
 };
 
 namespace host {
 
 // Reads from and writes to an item list held by the filer. A filer made from a list reads it from
-// the start; writes append to the same list.
+// the start; writes append to the same list and drop a pushed-back group.
 class DxfItemFiler : public AcDbDxfFiler {
 public:
     explicit DxfItemFiler(AcDbDatabase* database = nullptr,
@@ -167,9 +175,9 @@ public:
     void rewind();
 
 protected:
-    Acad::ErrorStatus nextItem(DxfItem& item) override;
+    Acad::ErrorStatus nextItem(const DxfItem*& item) override;
     bool sourceExhausted() const override { return m_position >= m_items.size(); }
-    Acad::ErrorStatus putItem(DxfItem item) override;
+    Acad::ErrorStatus putItem(const DxfItem& item) override;
 
 private:
     DxfItemList m_items;
@@ -190,12 +198,13 @@ public:
     resbuf* takeChain();
 
 protected:
-    Acad::ErrorStatus nextItem(DxfItem& item) override;
+    Acad::ErrorStatus nextItem(const DxfItem*& item) override;
     bool sourceExhausted() const override { return m_next == nullptr; }
-    Acad::ErrorStatus putItem(DxfItem item) override;
+    Acad::ErrorStatus putItem(const DxfItem& item) override;
 
 private:
     const resbuf* m_next;
+    DxfItem m_read;  // the group nextItem converted last
     resbuf* m_head = nullptr;
     resbuf* m_tail = nullptr;
 };

@@ -1,10 +1,14 @@
 // AcDbDatabase::readDwgFile: loads the file's bytes, reads them into a fresh side database and,
 // only when the whole file was read, exchanges that database's objects with this one's, so a
 // failed read leaves the database exactly as it was.
-#include <filesystem>
-#include <fstream>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <string>
-#include <system_error>
+#include <string_view>
 #include <utility>
 
 #include "host/db/database.h"
@@ -18,36 +22,59 @@
 
 namespace {
 
-namespace fs = std::filesystem;
-
 Acad::ErrorStatus failWith(Acad::ErrorStatus status, const std::wstring& message) {
     host::setLastDrawingFileMessage(message);
     return status;
 }
 
-// The whole file in text; a status and the message on failure.
-Acad::ErrorStatus loadFile(const std::wstring& name, std::string& text) {
-    const fs::path path(wideToUtf8(name));
-    std::error_code error;
-    const fs::file_status status = fs::status(path, error);
-    if (!fs::exists(status)) {
-        return failWith(Acad::eFileNotFound, name + L": no such file");
+// A drawing file's bytes, mapped read-only for the reader (no copy); unmapped on destruction.
+class MappedFile {
+public:
+    MappedFile() = default;
+    MappedFile(const MappedFile&) = delete;
+    MappedFile& operator=(const MappedFile&) = delete;
+    ~MappedFile() {
+        if (m_data != nullptr) {
+            ::munmap(m_data, m_size);
+        }
     }
-    if (!fs::is_regular_file(status)) {
-        return failWith(Acad::eFileAccessError, name + L": not a file");
+
+    // Maps the file called name; a status and the message on failure.
+    Acad::ErrorStatus map(const std::wstring& name) {
+        const std::string path = wideToUtf8(name);
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) {
+            return errno == ENOENT
+                       ? failWith(Acad::eFileNotFound, name + L": no such file")
+                       : failWith(Acad::eFileAccessError, name + L": cannot be opened for reading");
+        }
+        struct stat info {};
+        Acad::ErrorStatus status = Acad::eOk;
+        if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+            status = failWith(Acad::eFileAccessError, name + L": not a file");
+        } else if (info.st_size > 0) {
+            void* data = ::mmap(nullptr, static_cast<std::size_t>(info.st_size), PROT_READ,
+                                MAP_PRIVATE, fd, 0);
+            if (data == MAP_FAILED) {
+                status = failWith(Acad::eFileAccessError, name + L": read error");
+            } else {
+                m_data = data;
+                m_size = static_cast<std::size_t>(info.st_size);
+            }
+        }
+        ::close(fd);
+        return status;
     }
-    std::ifstream in(path, std::ios::binary);
-    const std::uintmax_t size = fs::file_size(path, error);
-    if (!in || error) {
-        return failWith(Acad::eFileAccessError, name + L": cannot be opened for reading");
+
+    std::string_view text() const {
+        return m_data == nullptr ? std::string_view()
+                                 : std::string_view(static_cast<const char*>(m_data), m_size);
     }
-    text.resize(static_cast<std::size_t>(size));
-    in.read(text.data(), static_cast<std::streamsize>(size));
-    if (in.gcount() != static_cast<std::streamsize>(size)) {
-        return failWith(Acad::eFileAccessError, name + L": read error");
-    }
-    return Acad::eOk;
-}
+
+private:
+    void* m_data = nullptr;
+    std::size_t m_size = 0;
+};
 
 }  // namespace
 
@@ -101,8 +128,8 @@ Acad::ErrorStatus AcDbDatabase::readDwgFile(const ACHAR* fileName, int, bool, co
     if (m_transactions->numActiveTransactions() > 0) {
         return failWith(Acad::eTransactionOpen, L"a transaction is active on the database");
     }
-    std::string text;
-    Acad::ErrorStatus status = loadFile(fileName, text);
+    MappedFile file;
+    Acad::ErrorStatus status = file.map(fileName);
     if (status != Acad::eOk) {
         return status;
     }
@@ -110,8 +137,8 @@ Acad::ErrorStatus AcDbDatabase::readDwgFile(const ACHAR* fileName, int, bool, co
     host::dxf::DrawingRoots roots;
     std::wstring message;
     status = host::dxf::readDrawing(
-        text, &fresh, roots, [&](const host::dxf::DrawingRoots& found) { fresh.takeRoots(found); },
-        message);
+        file.text(), &fresh, roots,
+        [&](const host::dxf::DrawingRoots& found) { fresh.takeRoots(found); }, message);
     if (status != Acad::eOk) {
         return failWith(status, std::wstring(fileName) + L": " + message);
     }

@@ -29,6 +29,7 @@
 #include "host/db/text_style_table.h"
 #include "host/dxf/dxf_conventions.h"
 #include "host/dxf/dxf_lexer.h"
+#include "host/dxf/flat_marks.h"
 #include "host/rx/class.h"
 #include "host/rx/dictionary.h"
 #include "platform/utf8.h"
@@ -153,8 +154,9 @@ private:
     // give; a raw entity (entity true) or raw object when no class fits.
     bool readObject(const ObjectSpan& span, const AcRxClass* forcedClass, bool entity,
                     ReadObject& read);
-    // Fills object from items through its dxfIn; the status, and why it failed.
-    Acad::ErrorStatus fileIn(AcDbObject* object, DxfItemList items, std::wstring& why);
+    // Fills object from items through its dxfIn (items come back, as the object read them); the
+    // status, and why it failed.
+    Acad::ErrorStatus fileIn(AcDbObject* object, DxfItemList& items, std::wstring& why);
     bool addToDatabase(ReadObject& read, AcDbObjectId owner, AcDbObjectId& id);
     bool appendToBlock(AcDbObjectId block, ReadObject& read, std::vector<AcDbHandle> owned,
                        AcDbObjectId& id);
@@ -186,6 +188,10 @@ private:
     DxfGroup m_current;
     bool m_haveCurrent = false;
     std::vector<DxfGroup> m_object;  // the groups of the object read last
+    // Reused by readObject from object to object, so that their room is allocated once.
+    DxfItemList m_items;
+    std::vector<std::wstring> m_markers;
+    std::wstring m_classKey;
     std::size_t m_lines = 0;
     Acad::ErrorStatus m_status = Acad::eOk;
     std::wstring m_message;
@@ -753,7 +759,12 @@ bool Reader::itemsOf(const ObjectSpan& span, DxfItemList& items, std::vector<std
 }
 
 const AcRxClass* Reader::classOf(std::string_view name, const std::vector<std::wstring>& markers) {
-    std::wstring key = wide(name);
+    // The key only has to tell names apart: bytes are widened one by one, with no allocation.
+    std::wstring& key = m_classKey;
+    key.clear();
+    for (const char c : name) {
+        key += static_cast<wchar_t>(static_cast<unsigned char>(c));
+    }
     const std::size_t nameLength = key.size();
     for (const std::wstring& marker : markers) {
         key += L'|';
@@ -768,8 +779,9 @@ const AcRxClass* Reader::classOf(std::string_view name, const std::vector<std::w
 
 bool Reader::readObject(const ObjectSpan& span, const AcRxClass* forcedClass, bool entity,
                         ReadObject& read) {
-    DxfItemList items;
-    std::vector<std::wstring> markers;
+    DxfItemList& items = m_items;
+    std::vector<std::wstring>& markers = m_markers;
+    markers.clear();
     read.line = lineOf(span);
     read.handle = AcDbHandle();
     if (!itemsOf(span, items, markers, read.handle)) {
@@ -788,7 +800,7 @@ bool Reader::readObject(const ObjectSpan& span, const AcRxClass* forcedClass, bo
         }
         convertAngles(describe(span), items, 0, items.size(), false);
         std::wstring why;
-        const Acad::ErrorStatus status = fileIn(read.object.get(), std::move(items), why);
+        const Acad::ErrorStatus status = fileIn(read.object.get(), items, why);
         if (status != Acad::eDxfReadFailed) {
             return status == Acad::eOk || fail(read.line, status, describe(span) + L": " + why);
         }
@@ -802,13 +814,14 @@ bool Reader::readObject(const ObjectSpan& span, const AcRxClass* forcedClass, bo
         read.object = std::make_unique<AcDbRawObject>(describe(span));
     }
     std::wstring why;
-    const Acad::ErrorStatus status = fileIn(read.object.get(), std::move(items), why);
+    const Acad::ErrorStatus status = fileIn(read.object.get(), items, why);
     return status == Acad::eOk || fail(read.line, status, describe(span) + L": " + why);
 }
 
-Acad::ErrorStatus Reader::fileIn(AcDbObject* object, DxfItemList items, std::wstring& why) {
+Acad::ErrorStatus Reader::fileIn(AcDbObject* object, DxfItemList& items, std::wstring& why) {
     DxfItemFiler filer(std::move(items), m_db);
     const Acad::ErrorStatus status = object->dxfIn(&filer);
+    items = filer.takeItems();
     if (status != Acad::eOk) {
         why = *filer.errorMessage() != L'\0' ? std::wstring(filer.errorMessage())
                                              : std::wstring(acadErrorStatusText(status));
@@ -884,22 +897,26 @@ bool Reader::checkReferences() {
 }
 
 bool Reader::checkOwners() {
-    std::unordered_map<const ObjectSlot*, int> state;  // 1 on the current walk, 2 checked
+    constexpr std::uint8_t kOnWalk = 1;
+    constexpr std::uint8_t kChecked = 2;
+    FlatMarks state(m_store->size());  // by slot address
+    const auto key = [](const ObjectSlot* slot) { return reinterpret_cast<std::uintptr_t>(slot); };
+    std::vector<const ObjectSlot*> walk;
     for (ObjectSlot* start : m_store->slots()) {
-        std::vector<const ObjectSlot*> walk;
+        walk.clear();
         const ObjectSlot* slot = start;
-        while (slot != nullptr && slot->object != nullptr && state[slot] == 0) {
-            state[slot] = 1;
+        while (slot != nullptr && slot->object != nullptr && state.get(key(slot)) == 0) {
+            state.set(key(slot), kOnWalk);
             walk.push_back(slot);
             slot = slot->object->ownerId().liveSlot();
         }
-        if (slot != nullptr && state[slot] == 1) {
+        if (slot != nullptr && state.get(key(slot)) == kOnWalk) {
             return fail(
                 lastLine(), Acad::eSelfReference,
                 L"the owners of object " + std::wstring(slot->handle.text()) + L" loop back to it");
         }
         for (const ObjectSlot* done : walk) {
-            state[done] = 2;
+            state.set(key(done), kChecked);
         }
     }
     return true;

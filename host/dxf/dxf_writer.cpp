@@ -28,6 +28,7 @@
 #include "host/db/symbol_table.h"
 #include "host/dxf/dxf_conventions.h"
 #include "host/dxf/dxf_text_writer.h"
+#include "host/dxf/flat_marks.h"
 #include "host/ge/extents.h"
 #include "host/rx/class.h"
 
@@ -62,9 +63,9 @@ public:
     }
 
 protected:
-    Acad::ErrorStatus nextItem(DxfItem&) override { return Acad::eEndOfFile; }
+    Acad::ErrorStatus nextItem(const DxfItem*&) override { return Acad::eEndOfFile; }
     bool sourceExhausted() const override { return true; }
-    Acad::ErrorStatus putItem(DxfItem item) override;
+    Acad::ErrorStatus putItem(const DxfItem& item) override;
 
 private:
     Acad::ErrorStatus putReal(int code, double value);
@@ -141,6 +142,10 @@ void describeClass(ClassEntry& entry, const ObjectContext& context, const AcRxCl
 // the buffer rarely grows (each growth copies the whole text).
 constexpr std::size_t kBytesPerObject = 256;
 
+// Marks of the reachability walk (0: not decided yet).
+constexpr std::uint8_t kUnreachable = 1;
+constexpr std::uint8_t kReachable = 2;
+
 // Closes an object opened by the writer.
 struct Closer {
     void operator()(AcDbObject* object) const { object->close(); }
@@ -153,7 +158,8 @@ public:
         : m_db(db),
           m_body(static_cast<std::size_t>(db->approxNumObjects()) * kBytesPerObject),
           m_filer(db, m_body, *this),
-          m_nextHandle(db->handseed().value()) {}
+          m_nextHandle(db->handseed().value()),
+          m_reachable(static_cast<std::size_t>(db->approxNumObjects())) {}
 
     WriteResult write(std::string& out);
 
@@ -196,8 +202,8 @@ private:
     DxfTextWriter m_body;
     FileFiler m_filer;
     std::uint64_t m_nextHandle;
-    std::unordered_map<std::uint64_t, bool> m_reachable;  // by handle
-    std::vector<AcDbObjectId> m_objects;                  // OBJECTS, in order
+    FlatMarks m_reachable;  // by handle: kReachable, kUnreachable (also while being decided)
+    std::vector<AcDbObjectId> m_objects;  // OBJECTS, in order
     std::vector<DimensionBlock> m_dimensionBlocks;
     std::unordered_map<std::uint64_t, std::size_t> m_dimensionBlockOf;  // by dimension handle
     std::map<std::wstring, ClassEntry> m_classes;
@@ -205,7 +211,7 @@ private:
     WriteResult m_result;
 };
 
-Acad::ErrorStatus FileFiler::putItem(DxfItem item) {
+Acad::ErrorStatus FileFiler::putItem(const DxfItem& item) {
     int code = item.code;
     if (code == 0) {
         m_out.text(0, m_context.dxfName);
@@ -253,8 +259,7 @@ bool DrawingWriter::isWritten(const AcDbObjectId& id) const {
     if (id.isNull() || id.database() != m_db || id.isErased()) {
         return false;
     }
-    const auto found = m_reachable.find(id.handle().value());
-    return found != m_reachable.end() && found->second;
+    return m_reachable.get(id.handle().value()) == kReachable;
 }
 
 // Roots are the named object dictionary and the symbol tables; everything else needs a live
@@ -262,8 +267,8 @@ bool DrawingWriter::isWritten(const AcDbObjectId& id) const {
 bool DrawingWriter::reachable(const AcDbObject* object) {
     const AcDbObjectId id = object->objectId();
     const std::uint64_t handle = id.handle().value();
-    if (const auto found = m_reachable.find(handle); found != m_reachable.end()) {
-        return found->second;
+    if (const std::uint8_t mark = m_reachable.get(handle); mark != 0) {
+        return mark == kReachable;
     }
     bool result = false;
     if (!object->isErased()) {
@@ -271,11 +276,11 @@ bool DrawingWriter::reachable(const AcDbObject* object) {
         if (owner.isNull()) {
             result = id == m_db->namedObjectsDictionaryId() || AcDbSymbolTable::cast(object);
         } else if (const AcDbObject* ownerObject = m_db->objectAt(owner)) {
-            m_reachable.emplace(handle, false);  // an owner loop ends here
+            m_reachable.set(handle, kUnreachable);  // an owner loop ends here
             result = reachable(ownerObject);
         }
     }
-    m_reachable[handle] = result;
+    m_reachable.set(handle, result ? kReachable : kUnreachable);
     return result;
 }
 
