@@ -95,5 +95,11 @@ int runDemo(const Arguments& args) {
         return failed(session.error());
     }
     std::printf("Saved %s\n", file.string().c_str());
-    return report.failures() == 0 ? kExitOk : kExitFailed;
+    if (report.failures() == 0) {
+        return kExitOk;
+    }
+    // The module's own message about a failed step, if it gave one, is on the command line.
+    const std::string log = wideToUtf8(host::commandLine());
+    return failed(std::to_string(report.failures()) + " steps failed" +
+                  (log.empty() ? std::string() : "; the host's command line:\n" + log));
 }

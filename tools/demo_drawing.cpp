@@ -1,5 +1,6 @@
 // The showcase drawing: an A3 sheet (420 x 297 units) with a row of curves, a row of planar
-// entities, a row of annotation and the title block in the lower right corner.
+// entities, a row of annotation, the title block in the lower and the north arrow in the upper
+// right corner.
 #include "tools/demo_drawing.h"
 
 #include <cmath>

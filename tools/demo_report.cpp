@@ -1,4 +1,5 @@
-// The demo's report lines.
+// The demo's report lines: headings flush left, steps indented by two spaces, failures on
+// standard error.
 #include "tools/demo_report.h"
 
 #include <cstdio>

@@ -1,5 +1,5 @@
 // DrawingSummary: what the working database's drawing holds, gathered through the module's
-// table and dictionary pointers and the XML interface, for `kestrel info` and its tests.
+// table and dictionary pointers and the XML interface, for `kestrel info`.
 #pragma once
 
 #include <map>
