@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <optional>
 
 #include "host/db/database.h"
 #include "host/db/entities/arc.h"
@@ -195,7 +196,8 @@ std::vector<Vertex> vertices(const AcDbPolyline& polyline) {
     return out;
 }
 
-// The vertices of a 2D or 3D polyline, each opened through the polyline for read.
+// The drawn vertices of a 2D or 3D polyline (spline control points are not on the curve), each
+// opened through the polyline for read.
 template <class Polyline, class VertexClass, class Position>
 std::vector<Vertex> ownedVertices(const Polyline& polyline, Position position) {
     std::vector<Vertex> out;
@@ -203,7 +205,9 @@ std::vector<Vertex> ownedVertices(const Polyline& polyline, Position position) {
     for (; iterator && !iterator->done(); iterator->step()) {
         VertexClass* vertex = nullptr;
         if (polyline.openVertex(vertex, iterator->objectId(), AcDb::kForRead) == Acad::eOk) {
-            out.push_back(position(*vertex));
+            if (const std::optional<Vertex> drawn = position(*vertex)) {
+                out.push_back(*drawn);
+            }
             vertex->close();
         }
     }
@@ -211,16 +215,23 @@ std::vector<Vertex> ownedVertices(const Polyline& polyline, Position position) {
 }
 
 std::vector<Vertex> vertices(const AcDb2dPolyline& polyline) {
-    return ownedVertices<AcDb2dPolyline, AcDb2dVertex>(polyline, [&](const AcDb2dVertex& v) {
-        return Vertex{polyline.vertexPosition(v), v.bulge()};
-    });
+    return ownedVertices<AcDb2dPolyline, AcDb2dVertex>(
+        polyline, [&](const AcDb2dVertex& v) -> std::optional<Vertex> {
+            if (v.vertexType() == AcDb::k2dSplineCtlVertex) {
+                return std::nullopt;
+            }
+            return Vertex{polyline.vertexPosition(v), v.bulge()};
+        });
 }
 
 std::vector<Vertex> vertices(const AcDb3dPolyline& polyline) {
-    return ownedVertices<AcDb3dPolyline, AcDb3dPolylineVertex>(polyline,
-                                                               [](const AcDb3dPolylineVertex& v) {
-                                                                   return Vertex{v.position(), 0.0};
-                                                               });
+    return ownedVertices<AcDb3dPolyline, AcDb3dPolylineVertex>(
+        polyline, [](const AcDb3dPolylineVertex& v) -> std::optional<Vertex> {
+            if (v.vertexType() == AcDb::k3dControlVertex) {
+                return std::nullopt;
+            }
+            return Vertex{v.position(), 0.0};
+        });
 }
 
 void Renderer::text(const AcDbText& text, const AcGeMatrix3d& m) {

@@ -18,8 +18,9 @@ struct SvgStats {
 //   unevenly); arcs <path class="arc">; ellipses <path class="ellipse">; points <circle
 //   class="point"> of a fixed size relative to the picture.
 // - lightweight, 2D and 3D polylines <polyline>, or <polygon> when closed, or <path
-//   class="polyline"> when a segment bulges; 3D faces <polygon class="face"> (all four edges,
-//   visible or not); solids <polygon class="solid">, filled, corners in the order 1, 2, 4, 3.
+//   class="polyline"> when a segment bulges, through their vertices on the curve (spline
+//   control points left out); 3D faces <polygon class="face"> (all four edges, visible or not);
+//   solids <polygon class="solid">, filled, corners in the order 1, 2, 4, 3.
 // - texts and attributes <text>, at the alignment point their justification uses; invisible
 //   attributes and attribute definitions are not drawn.
 // - block references <g class="insert">: the block's entities placed by the reference's
