@@ -29,9 +29,10 @@ class Missing(Exception):
     """A benchmark or counter a row needs is absent or reported an error."""
 
 
-def pair(program, label, ours, peer, figure="time"):
+def pair(program, label, ours, peer, figure="time", target=None):
+    """target "no slower": met when ours costs at most what the peer costs."""
     return {"kind": "pair", "program": program, "label": label, "ours": ours, "peer": peer,
-            "figure": figure}
+            "figure": figure, "target": target}
 
 
 def flat(program, label, name, small, large, figure, floor=None, target="flat"):
@@ -104,10 +105,16 @@ ROWS = [
     pair("entities_lines", "append and walk vs plain vector, 1M", "AppendAndWalkLines/1000000",
          "PlainSegments/1000000"),
     counter("entities_lines", "heap per line", "LineMemory/100000", "bytes_per_line"),
+    pair("xml_markup", "index vs pugixml in place (UTF-8), repository", "MarkupIndex/0",
+         "PugiInPlaceUtf8/0", target="no slower"),
     pair("xml_markup", "index vs RapidXML in place (wide), repository", "MarkupIndex/0",
          "RapidInPlaceWide/0"),
+    pair("xml_markup", "index vs pugixml in place (UTF-8), flat", "MarkupIndex/1",
+         "PugiInPlaceUtf8/1", target="no slower"),
     pair("xml_markup", "index vs RapidXML in place (wide), flat", "MarkupIndex/1",
          "RapidInPlaceWide/1"),
+    pair("xml_markup", "index vs pugixml in place (UTF-8), text", "MarkupIndex/2",
+         "PugiInPlaceUtf8/2", target="no slower"),
     pair("xml_markup", "index vs RapidXML in place (wide), text", "MarkupIndex/2",
          "RapidInPlaceWide/2"),
     pair("xml_markup", "SetDocument vs pugixml from wide, repository", "MarkupSetDocument/0",
@@ -116,7 +123,8 @@ ROWS = [
          "PugiWide/1"),
     pair("xml_markup", "SetDocument vs pugixml from wide, text", "MarkupSetDocument/2",
          "PugiWide/2"),
-    pair("xml_markup", "read a repository entry vs pugixml", "MarkupReadEntry", "PugiReadEntry"),
+    pair("xml_markup", "read a repository entry vs pugixml", "MarkupReadEntry", "PugiReadEntry",
+         target="no slower"),
     flat("xmlrepo_repository", "SetXML and undo, per char, 256K to 1M", "SetXmlAndUndo/{}",
          262144, 1048576, "ns_per_char"),
     flat("xmlrepo_repository", "repository save, per char, 12.8K to 51.2K", "RepositorySave/{}",
@@ -192,8 +200,8 @@ def figure_name(figure):
 def target_text(target):
     if target is None:
         return ""
-    if target == "flat":
-        return "flat"
+    if target in ("flat", "no slower"):
+        return target
     return f"{target[0]} {target[1]:,}"
 
 
@@ -205,7 +213,8 @@ def evaluate_pair(row, results):
     ratio = cost(results, row["program"], row["ours"], row["figure"]) / cost(
         results, row["program"], row["peer"], row["figure"])
     value = f"{ratio:.2f}x slower" if ratio >= 1 else f"{1 / ratio:.2f}x faster"
-    return figure_name(row["figure"]), value, ""
+    met = "" if row["target"] is None else ("yes" if ratio <= 1 else "NO")
+    return figure_name(row["figure"]), value, met
 
 
 def growth(results, row, name):
