@@ -37,6 +37,7 @@ inline std::string quoted(const std::string& text) {
 class ToolTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        ASSERT_TRUE(fs::exists(program())) << program() << " is missing: build kestrel_tool";
         m_folder = fs::temp_directory_path() /
                    ("kestrel_tools_" +
                     std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
@@ -61,10 +62,14 @@ protected:
                 readFile(path("stderr.txt"))};
     }
 
+    // The program under test, beside this test program.
+    static fs::path program() {
+        return fs::read_symlink("/proc/self/exe").parent_path() / "kestrel";
+    }
+
     // Runs kestrel with args (already quoted where needed).
     Outcome kestrel(const std::string& args, const std::string& input = "") const {
-        const fs::path program = fs::read_symlink("/proc/self/exe").parent_path() / "kestrel";
-        return shell(quoted(program.string()) + " " + args, input);
+        return shell(quoted(program().string()) + " " + args, input);
     }
 
     // Runs /usr/bin/python3 -c script with args; status 77 when python3 is not there.
