@@ -19,6 +19,8 @@ constexpr char kDefaultFile[] = "kestrel-demo.dxf";
 constexpr char kBlockFile[] = "title_block.dxf";
 constexpr wchar_t kSettingsApp[] = L"KestrelDemo.Settings";
 constexpr wchar_t kNotesApp[] = L"KestrelDemo.Notes";
+constexpr wchar_t kFirstSettings[] = L"<settings units=\"mm\" grid=\"10\"/>";
+constexpr wchar_t kSecondSettings[] = L"<settings units=\"inch\" grid=\"0.5\"/>";
 
 std::string xmlOf(const wchar_t* app) {
     CString xml;
@@ -40,21 +42,21 @@ void keepXmlTexts(DemoReport& report) {
     xmlOf(kNotesApp);
     {
         CommandScope command(L"KESTREL_XML_FIRST");
-        setXml(report, kSettingsApp, L"<settings units=\"mm\" grid=\"10\"/>");
+        setXml(report, kSettingsApp, kFirstSettings);
         setXml(report, kNotesApp, L"<notes><note author=\"demo\">First sketch</note></notes>");
     }
     {
         CommandScope command(L"KESTREL_XML_SECOND");
-        setXml(report, kSettingsApp, L"<settings units=\"inch\" grid=\"0.5\"/>");
+        setXml(report, kSettingsApp, kSecondSettings);
     }
-    const std::string second = xmlOf(kSettingsApp);
     const bool undone = host::undo() == Acad::eOk;
-    const std::string first = xmlOf(kSettingsApp);
-    report.step(undone && first != second,
-                "undo: " + wideToUtf8(kSettingsApp) + " is " + first + " again");
+    const std::string afterUndo = xmlOf(kSettingsApp);
+    report.step(undone && afterUndo == wideToUtf8(kFirstSettings),
+                "undo: " + wideToUtf8(kSettingsApp) + " is " + afterUndo + " again");
     const bool redone = host::redo() == Acad::eOk;
-    const std::string again = xmlOf(kSettingsApp);
-    report.step(redone && again == second, "redo: " + wideToUtf8(kSettingsApp) + " is " + again);
+    const std::string afterRedo = xmlOf(kSettingsApp);
+    report.step(redone && afterRedo == wideToUtf8(kSecondSettings),
+                "redo: " + wideToUtf8(kSettingsApp) + " is " + afterRedo);
     int restored = 0;
     for (const XmlListener::Heard& heard : listener->heard()) {
         restored += heard.kind == XmlListener::Kind::kRestored ? 1 : 0;
