@@ -60,11 +60,18 @@ TEST_F(ToolTest, ToolConventionsHelpVersionAndWrongUsage) {
 
 TEST_F(ToolTest, ToolConventionsMissingAndDamagedFilesFailWithTheirName) {
     std::ofstream(path("damaged.dxf")) << "0\nSECTION\n2\nENTITIES\n0\nLINE\n10\nnot a number\n";
-    for (const char* args : {"info missing.dxf", "xml list missing.dxf", "render missing.dxf o.svg",
-                             "info damaged.dxf", "render damaged.dxf o.svg"}) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"info missing.dxf", "no such drawing file: missing.dxf"},
+        {"xml list missing.dxf", "no such drawing file: missing.dxf"},
+        {"render missing.dxf o.svg", "no such drawing file: missing.dxf"},
+        {"info damaged.dxf", "cannot read damaged.dxf: "},
+        {"render damaged.dxf o.svg", "cannot read damaged.dxf: "},
+    };
+    for (const auto& [args, message] : cases) {
         const Outcome run = kestrel(args);
         EXPECT_EQ(run.status, 1) << args;
-        EXPECT_NE(run.err.find(".dxf"), std::string::npos) << args << ": " << run.err;
+        EXPECT_EQ(run.err.rfind(std::string("kestrel: ") + message, 0), 0u)
+            << args << ": " << run.err;
         EXPECT_EQ(run.out, "") << args;
     }
     EXPECT_FALSE(fs::exists(path("o.svg")));
