@@ -2,6 +2,7 @@
 // module loaded. Exit status: 0 on success, 1 when the work fails, 2 on wrong usage.
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "tools/commands.h"
 
@@ -20,7 +21,10 @@ void printUsage(std::FILE* out) {
         "  xml get FILE APP [XMLFILE]   an application's XML text, to standard output or XMLFILE\n"
         "  xml set FILE APP [XMLFILE]   replace an application's XML text with XMLFILE's (or\n"
         "                               standard input's) and save the drawing\n"
-        "  render FILE OUT.svg          draw the model space as an SVG picture\n",
+        "  render FILE OUT.svg          draw the model space as an SVG picture\n"
+        "\n"
+        "-h or --help after a command prints this text; -- ends the options, for file names\n"
+        "that start with '-'. Exit status: 0 done, 1 failed, 2 wrong usage.\n",
         out);
 }
 
@@ -31,6 +35,29 @@ struct Command {
 
 constexpr Command kCommands[] = {
     {"demo", runDemo}, {"info", runInfo}, {"xml", runXml}, {"render", runRender}};
+
+// Runs the command with its arguments. "--help" or "-h" among them prints the usage; any other
+// argument starting with "-" is an unknown option, unless it follows "--", which ends options.
+int runCommand(const Command& command, int argc, char** argv) {
+    Arguments args;
+    bool options = true;
+    for (int i = 2; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (options && arg == "--") {
+            options = false;
+        } else if (options && (arg == "--help" || arg == "-h")) {
+            printUsage(stdout);
+            return kExitOk;
+        } else if (options && arg.size() > 1 && arg[0] == '-') {
+            std::fprintf(stderr, "kestrel: unknown option '%s'\n", arg.c_str());
+            printUsage(stderr);
+            return kExitUsage;
+        } else {
+            args.push_back(arg);
+        }
+    }
+    return command.run(args);
+}
 
 }  // namespace
 
@@ -50,7 +77,7 @@ int main(int argc, char** argv) {
     }
     for (const Command& command : kCommands) {
         if (std::strcmp(name, command.name) == 0) {
-            return command.run(Arguments(argv + 2, argv + argc));
+            return runCommand(command, argc, argv);
         }
     }
     std::fprintf(stderr, "kestrel: unknown command '%s'\n", name);

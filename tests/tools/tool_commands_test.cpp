@@ -40,6 +40,10 @@ TEST_F(ToolTest, ToolConventionsHelpVersionAndWrongUsage) {
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("usage: kestrel"), std::string::npos);
     EXPECT_EQ(help.err, "");
+    const Outcome commandHelp = kestrel("demo --help");
+    EXPECT_EQ(commandHelp.status, 0);
+    EXPECT_EQ(commandHelp.out, help.out);
+    EXPECT_FALSE(fs::exists(path("--help")));
     const Outcome version = kestrel("--version");
     EXPECT_EQ(version.status, 0);
     ASSERT_GT(version.out.size(), 9u);
@@ -50,7 +54,7 @@ TEST_F(ToolTest, ToolConventionsHelpVersionAndWrongUsage) {
 
     for (const char* wrong :
          {"", "frobnicate", "info", "info a b", "demo a b", "xml", "xml list", "xml get f.dxf",
-          "xml put f.dxf A", "render f.dxf", "xml set f.dxf A b c"}) {
+          "xml put f.dxf A", "render f.dxf", "xml set f.dxf A b c", "info --verbose f.dxf"}) {
         const Outcome run = kestrel(wrong);
         EXPECT_EQ(run.status, 2) << wrong;
         EXPECT_NE(run.err.find("usage"), std::string::npos) << wrong;
