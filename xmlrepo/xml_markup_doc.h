@@ -40,6 +40,10 @@
 // - In a document type declaration only inner declarations ("<!...>") nest; the ">" of any other
 //   inner tag ends the declaration.
 // - After a parse the index keeps only the records in use when more than 1,024 would be left idle.
+// - SaveFile replaces an existing file whole and keeps its permissions (and its owner and group
+//   when the process may set them); a symbolic link is followed and kept, the file it names being
+//   replaced. A target that is a folder fails with EISDIR's message, any other file that is not a
+//   regular one with EINVAL's. The temporary file "<target>.~<process>.<n>" is removed on failure.
 //
 // Editing (each operation changes nothing and returns false when it cannot be done, and then sets
 // the error text to the reason; on success the error text is left as it was):
@@ -206,8 +210,9 @@ public:
     // Reads a UTF-8 file and parses it; the error text starts with "<n> bytes to <m> wide chars".
     // False, with the system's message and the document unchanged, when it cannot be read.
     bool LoadFile(const wchar_t* path);
-    // Writes the document as UTF-8 without byte-order mark; the error text becomes "<m> wide
-    // chars to <n> bytes", or the system's message when it fails (false).
+    // Writes the document as UTF-8 without byte-order mark through a temporary file renamed over
+    // `path`; the error text becomes "<m> wide chars to <n> bytes", or the system's message when
+    // it fails (false, the old file untouched).
     bool SaveFile(const wchar_t* path);
 
     // --- Text encoding ----------------------------------------------------------------------

@@ -1,12 +1,20 @@
 // File input and output of the markup engine: UTF-8 round trips with text outside ASCII, the
-// result messages, and failures that leave the document as it was.
+// result messages, failures that leave the document as it was, and saves that replace a file
+// whole or, failing, leave it untouched.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <vector>
 
 #include "tests/xmlrepo/xml_test_support.h"
 
@@ -31,6 +39,16 @@ protected:
 
     void write(const char* name, const std::string& bytes) const {
         std::ofstream(m_folder / name, std::ios::binary) << bytes;
+    }
+
+    // Names in the test's folder, to see that no temporary file is left behind.
+    std::vector<std::string> names() const {
+        std::vector<std::string> all;
+        for (const auto& entry : std::filesystem::directory_iterator(m_folder)) {
+            all.push_back(entry.path().filename().string());
+        }
+        std::sort(all.begin(), all.end());
+        return all;
     }
 
     std::filesystem::path m_folder;
@@ -96,6 +114,65 @@ TEST_F(XmlMarkupFile, FailuresKeepTheDocument) {
     EXPECT_FALSE(doc.SaveFile(nullptr));
     EXPECT_EQ(doc.GetDocument(), L"<kept/>");
     EXPECT_TRUE(doc.FindElement(L"kept"));
+}
+
+TEST_F(XmlMarkupFile, SaveReplacesTheFileWholeAndKeepsItsPermissions) {
+    write("a.xml", std::string(100, 'x'));
+    std::filesystem::permissions(m_folder / "a.xml", std::filesystem::perms(0640));
+    CXMLMarkupDoc doc;
+    ASSERT_TRUE(doc.SetDocument(L"<new/>"));
+    ASSERT_TRUE(doc.SaveFile(path("a.xml").c_str()));
+    EXPECT_EQ(bytesOf("a.xml"), "<new/>");
+    EXPECT_EQ(std::filesystem::status(m_folder / "a.xml").permissions(),
+              std::filesystem::perms(0640));
+    // A privileged process keeps the owner and group of the file it replaces.
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown((m_folder / "a.xml").c_str(), 4321, 4322), 0);
+        ASSERT_TRUE(doc.SaveFile(path("a.xml").c_str()));
+        struct stat status {};
+        ASSERT_EQ(::stat((m_folder / "a.xml").c_str(), &status), 0);
+        EXPECT_EQ(status.st_uid, 4321u);
+        EXPECT_EQ(status.st_gid, 4322u);
+    }
+    // A symbolic link stays one; the file it names gets the text.
+    std::filesystem::create_symlink("a.xml", m_folder / "link.xml");
+    ASSERT_TRUE(doc.SetDocument(L"<linked/>"));
+    ASSERT_TRUE(doc.SaveFile(path("link.xml").c_str()));
+    EXPECT_TRUE(std::filesystem::is_symlink(m_folder / "link.xml"));
+    EXPECT_EQ(bytesOf("a.xml"), "<linked/>");
+    EXPECT_EQ(names(), (std::vector<std::string>{"a.xml", "link.xml"}));
+}
+
+TEST_F(XmlMarkupFile, FailedSaveKeepsTheOldFile) {
+    CXMLMarkupDoc doc;
+    ASSERT_TRUE(doc.SetDocument(L"<replacement>a text longer than the limit below</replacement>"));
+    // A folder as the target is refused and kept with what it holds.
+    std::filesystem::create_directory(m_folder / "folder.xml");
+    write("folder.xml/inside", "kept");
+    EXPECT_FALSE(doc.SaveFile(path("folder.xml").c_str()));
+    EXPECT_EQ(doc.GetParseError(), CString(std::strerror(EISDIR)));
+    EXPECT_EQ(bytesOf("folder.xml/inside"), "kept");
+    // A folder that is a file.
+    write("old.xml", "<old/>");
+    EXPECT_FALSE(doc.SaveFile(path("old.xml/new.xml").c_str()));
+    EXPECT_EQ(doc.GetParseError(), CString(std::strerror(ENOTDIR)));
+    // A write that fails half-way: the file size limit stops it after a few bytes.
+    rlimit limit{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const rlimit small{8, limit.rlim_max};
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool saved = doc.SaveFile(path("old.xml").c_str());
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(doc.GetParseError(), CString(std::strerror(EFBIG)));
+    EXPECT_EQ(bytesOf("old.xml"), "<old/>");
+    EXPECT_EQ(names(), (std::vector<std::string>{"folder.xml", "old.xml"}));
+    // The document is untouched and saves once the way is clear.
+    EXPECT_TRUE(doc.FindElement(L"replacement"));
+    ASSERT_TRUE(doc.SaveFile(path("old.xml").c_str()));
+    EXPECT_EQ(bytesOf("old.xml"), wideToUtf8(doc.GetDocument().str()));
 }
 
 }  // namespace
