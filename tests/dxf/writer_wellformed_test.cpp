@@ -40,17 +40,15 @@ std::size_t find(const std::vector<Group>& groups, const Group& wanted, std::siz
 
 class WriterWellFormedTest : public WriterTest {};
 
-TEST_F(WriterWellFormedTest, WriterWellFormedDefaultDrawingKeepsEveryRule) {
-    AcDbDatabase db;
-    const auto faults = dxftest::wellFormednessFaults(textOf(db));
-    EXPECT_TRUE(faults.empty()) << joined(faults);
-}
-
-TEST_F(WriterWellFormedTest, WriterWellFormedDrawingWithEveryStructureKeepsEveryRule) {
-    AcDbDatabase db;
-    buildDrawing(db);
-    const auto faults = dxftest::wellFormednessFaults(textOf(db));
-    EXPECT_TRUE(faults.empty()) << joined(faults);
+TEST_F(WriterWellFormedTest, WriterWellFormedDefaultAndFullDrawingsKeepEveryRule) {
+    AcDbDatabase plain;
+    AcDbDatabase full;
+    buildDrawing(full);
+    for (AcDbDatabase* db : {&plain, &full}) {
+        SCOPED_TRACE(db == &plain ? "default drawing" : "drawing with every structure");
+        const auto faults = dxftest::wellFormednessFaults(textOf(*db));
+        EXPECT_TRUE(faults.empty()) << joined(faults);
+    }
 }
 
 TEST_F(WriterWellFormedTest, WriterWellFormedErasedAndUnownedObjectsLeaveNoDanglingReference) {
