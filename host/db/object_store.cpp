@@ -2,7 +2,9 @@
 #include "host/db/object_store.h"
 
 #include <algorithm>
+#include <bit>
 #include <memory>
+#include <unordered_map>
 #include <utility>
 
 #include "host/db/object.h"
@@ -67,6 +69,46 @@ DatabaseRegistry& registry() {
 
 }  // namespace
 
+std::size_t HandleIndex::placeOf(std::uint64_t handle) const {
+    const std::size_t mask = m_table.size() - 1;
+    // Handles are mostly given out in sequence: the low bits place them in sequence, which keeps
+    // neighbours together with no collisions among them; the bits above the table's size are
+    // mixed in, so that handles spaced by a power of two do not pile up on one place.
+    const std::uint64_t high = handle >> std::countr_zero(m_table.size());
+    std::size_t at = static_cast<std::size_t>(handle + high * 0x9E3779B97F4A7C15ull) & mask;
+    while (m_table[at] != nullptr && m_table[at]->handle.value() != handle) {
+        at = (at + 1) & mask;
+    }
+    return at;
+}
+
+ObjectSlot* HandleIndex::find(std::uint64_t handle) const {
+    return m_table.empty() ? nullptr : m_table[placeOf(handle)];
+}
+
+void HandleIndex::insert(ObjectSlot* slot) {
+    if (2 * (m_count + 1) > m_table.size()) {
+        grow();
+    }
+    m_table[placeOf(slot->handle.value())] = slot;
+    ++m_count;
+}
+
+void HandleIndex::grow() {
+    std::vector<ObjectSlot*> old(std::max<std::size_t>(64, 2 * m_table.size()), nullptr);
+    old.swap(m_table);
+    for (ObjectSlot* slot : old) {
+        if (slot != nullptr) {
+            m_table[placeOf(slot->handle.value())] = slot;
+        }
+    }
+}
+
+void HandleIndex::swap(HandleIndex& other) noexcept {
+    m_table.swap(other.m_table);
+    std::swap(m_count, other.m_count);
+}
+
 ObjectStore::~ObjectStore() {
     for (ObjectSlot* slot : m_slots) {
         pool().release(slot);
@@ -78,7 +120,7 @@ ObjectSlot* ObjectStore::newSlot(AcDbHandle handle) {
     slot->database = m_database;
     slot->handle = handle;
     m_slots.push_back(slot);
-    m_byHandle.emplace(handle.value(), slot);
+    m_byHandle.insert(slot);
     m_nextHandle = std::max(m_nextHandle, handle.value() + 1);
     return slot;
 }
@@ -102,8 +144,7 @@ Acad::ErrorStatus ObjectStore::add(AcDbObject* object, AcDbHandle handle, Object
 }
 
 ObjectSlot* ObjectStore::find(AcDbHandle handle) const {
-    auto found = m_byHandle.find(handle.value());
-    return found != m_byHandle.end() ? found->second : nullptr;
+    return m_byHandle.find(handle.value());
 }
 
 ObjectSlot* ObjectStore::reserve(AcDbHandle handle) {
@@ -137,7 +178,7 @@ void ObjectStore::raiseHandseed(AcDbHandle seed) {
 }
 
 void ObjectStore::swapContents(ObjectStore& other) {
-    std::swap(m_byHandle, other.m_byHandle);
+    m_byHandle.swap(other.m_byHandle);
     std::swap(m_slots, other.m_slots);
     std::swap(m_nextHandle, other.m_nextHandle);
     for (ObjectSlot* slot : m_slots) {

@@ -4,8 +4,8 @@
 // runs on the application thread; nothing is locked.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <unordered_map>
 #include <vector>
 
 #include "host/db/error_status.h"
@@ -32,7 +32,27 @@ inline AcDbObjectId idOf(ObjectSlot* slot) {
     return AcDbObjectId(slot, slot->generation);
 }
 
-// One database's objects: the handle map, every slot in creation order, the open list.
+// One database's slots by handle: an open-addressed table of slot pointers keyed by the slots'
+// own handles, at most half full. Insert-only, like the store: no allocation per slot and no
+// node per entry.
+class HandleIndex {
+public:
+    // The slot of handle, or null.
+    ObjectSlot* find(std::uint64_t handle) const;
+    // Adds slot, whose handle the index must not hold yet.
+    void insert(ObjectSlot* slot);
+    void swap(HandleIndex& other) noexcept;
+
+private:
+    // The place of handle, or the empty place where it goes.
+    std::size_t placeOf(std::uint64_t handle) const;
+    void grow();
+
+    std::vector<ObjectSlot*> m_table;
+    std::size_t m_count = 0;
+};
+
+// One database's objects: the handle index, every slot in creation order, the open list.
 class ObjectStore {
 public:
     explicit ObjectStore(AcDbDatabase* database) : m_database(database) {}
@@ -82,7 +102,7 @@ private:
     ObjectSlot* newSlot(AcDbHandle handle);
 
     AcDbDatabase* m_database;
-    std::unordered_map<std::uint64_t, ObjectSlot*> m_byHandle;
+    HandleIndex m_byHandle;
     std::vector<ObjectSlot*> m_slots;
     std::uint64_t m_nextHandle = 1;
     AcDbObject* m_openHead = nullptr;
