@@ -67,7 +67,8 @@ CXMLMarkupDoc::CXMLMarkupDoc() {
 CXMLMarkupDoc::~CXMLMarkupDoc() = default;
 
 bool CXMLMarkupDoc::SetDocument(const wchar_t* text) {
-    m_document = text;
+    // A fresh buffer: the old text's storage goes now rather than stay as spare capacity.
+    m_document = CString(text);
     m_error.Empty();
     return parse();
 }

@@ -78,6 +78,9 @@ TEST(XmlMarkupIndex, LargeDocumentWithFewElementsKeepsASmallIndex) {
     std::wstring text = L"<r><a/>" + std::wstring(10'000'000, L'x') + L"<b/></r>";
     ASSERT_TRUE(doc.SetDocument(CString(std::move(text))));
     EXPECT_EQ(doc.GetIndexSize(), 4);
+    // A small document set next keeps nothing of the large text's storage.
+    ASSERT_TRUE(doc.SetDocument(L"<s/>"));
+    EXPECT_LT(doc.GetDocument().str().capacity(), 64u);
 }
 
 TEST(XmlMarkupIndex, SmallDocumentsAreSizedFromTheirLength) {
