@@ -20,12 +20,9 @@
 #include "host/rx/class.h"
 #include "platform/utf8.h"
 #include "tests/support/held_object.h"
+#include "tests/support/host_checks.h"
 
 namespace dbtest {
-
-inline std::string narrow(const std::wstring& text) {
-    return wideToUtf8(text);
-}
 
 // Closes a database-resident object, deletes one that never got into a database.
 using testsupport::CloseObject;
@@ -114,15 +111,9 @@ protected:
     void TearDown() override {
         Note::onRestored = nullptr;
         Note::failReading = false;
-        const auto open = host::openObjects();
-        EXPECT_TRUE(open.empty()) << "left open:\n" << narrow(host::describeOpenObjects(open));
-        const auto violations = host::contractViolations();
-        for (const std::wstring& violation : violations) {
-            ADD_FAILURE() << "contract violation: " << narrow(violation);
-        }
+        testsupport::expectHostClean();
         acdbHostApplicationServices()->setWorkingDatabase(nullptr);
         m_db.reset();
-        host::clearContractViolations();
     }
 
     AcDbDatabase* db() const { return m_db.get(); }

@@ -26,7 +26,7 @@ TEST(DbHandleTest, DbHandleTextRoundTrips) {
 
 TEST(DbHandleTest, DbHandleBadTextGivesTheNullHandle) {
     for (const wchar_t* text : {L"", L"12G", L" 1", L"-1", L"10000000000000000", L"0x10"}) {
-        EXPECT_TRUE(AcDbHandle(text).isNull()) << dbtest::narrow(text);
+        EXPECT_TRUE(AcDbHandle(text).isNull()) << wideToUtf8(text);
     }
     EXPECT_TRUE(AcDbHandle(static_cast<const wchar_t*>(nullptr)).isNull());
     AcDbHandle kept(5u);

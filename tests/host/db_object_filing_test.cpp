@@ -24,7 +24,7 @@ struct List {
 
 DxfItemList dxfOf(const AcDbObject& object, AcDbDatabase* db) {
     host::DxfItemFiler filer(db);
-    EXPECT_EQ(object.dxfOutFields(&filer), Acad::eOk) << dbtest::narrow(filer.errorMessage());
+    EXPECT_EQ(object.dxfOutFields(&filer), Acad::eOk) << wideToUtf8(filer.errorMessage());
     return filer.takeItems();
 }
 

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <memory>
+#include <vector>
 
 #include "entity_fixture.h"
 #include "host/db/entities/arc.h"
@@ -26,6 +27,23 @@ AcGePoint3dArray meet(const AcDbEntity& a, const AcDbEntity& b,
     return points;
 }
 
+// a and b meet in exactly the points expected, in any order.
+::testing::AssertionResult meetsAt(const AcDbEntity& a, const AcDbEntity& b,
+                                   const std::vector<AcGePoint3d>& expected,
+                                   AcDb::Intersect mode = AcDb::kOnBothOperands) {
+    const AcGePoint3dArray points = meet(a, b, mode);
+    if (points.length() != static_cast<int>(expected.size())) {
+        return ::testing::AssertionFailure()
+               << points.length() << " points where " << expected.size() << " were expected";
+    }
+    for (const AcGePoint3d& p : expected) {
+        if (!holds(points, p)) {
+            return ::testing::AssertionFailure() << entity_test::describe(p) << " is missing";
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
 AcDbRay* rayFrom(const AcGePoint3d& base, const AcGeVector3d& direction) {
     auto* ray = new AcDbRay;
     ray->setBasePoint(base);
@@ -38,9 +56,7 @@ class EntityIntersectTest : public entity_test::EntityTest {};
 TEST_F(EntityIntersectTest, EntityIntersectLinesWithEveryExtendMode) {
     const AcDbLine crossing(AcGePoint3d(0, 0, 0), AcGePoint3d(10, 0, 0));
     const AcDbLine upright(AcGePoint3d(5, -5, 0), AcGePoint3d(5, 5, 0));
-    AcGePoint3dArray points = meet(crossing, upright);
-    ASSERT_EQ(points.length(), 1);
-    EXPECT_TRUE(entity_test::near(points[0], AcGePoint3d(5, 0, 0)));
+    EXPECT_TRUE(meetsAt(crossing, upright, {AcGePoint3d(5, 0, 0)}));
 
     // A short segment ends before the upright one: only extending it finds the point.
     const AcDbLine shortLine(AcGePoint3d(0, 0, 0), AcGePoint3d(1, 0, 0));
@@ -62,32 +78,22 @@ TEST_F(EntityIntersectTest, EntityIntersectParallelAndSkewLinesNeverMeet) {
 TEST_F(EntityIntersectTest, EntityIntersectLineWithCircleCrossingAndTangent) {
     const AcDbCircle circle(AcGePoint3d(0, 0, 0), AcGeVector3d::kZAxis, 5.0);
     const AcDbLine chord(AcGePoint3d(-10, 3, 0), AcGePoint3d(10, 3, 0));
-    AcGePoint3dArray points = meet(chord, circle);
-    ASSERT_EQ(points.length(), 2);
-    EXPECT_TRUE(holds(points, AcGePoint3d(4, 3, 0)));
-    EXPECT_TRUE(holds(points, AcGePoint3d(-4, 3, 0)));
+    EXPECT_TRUE(meetsAt(chord, circle, {AcGePoint3d(4, 3, 0), AcGePoint3d(-4, 3, 0)}));
 
     const AcDbLine tangent(AcGePoint3d(-10, 5, 0), AcGePoint3d(10, 5, 0));
-    points = meet(tangent, circle);
-    ASSERT_EQ(points.length(), 1);
-    EXPECT_TRUE(holds(points, AcGePoint3d(0, 5, 0)));
+    EXPECT_TRUE(meetsAt(tangent, circle, {AcGePoint3d(0, 5, 0)}));
 
     // A line through the circle's plane meets it where it crosses the plane, on the circle.
     const AcDbLine piercing(AcGePoint3d(3, 4, -1), AcGePoint3d(3, 4, 1));
-    points = meet(piercing, circle);
-    ASSERT_EQ(points.length(), 1);
-    EXPECT_TRUE(holds(points, AcGePoint3d(3, 4, 0)));
+    EXPECT_TRUE(meetsAt(piercing, circle, {AcGePoint3d(3, 4, 0)}));
 }
 
 TEST_F(EntityIntersectTest, EntityIntersectLineWithArcHonoursTheSweepUnlessExtended) {
     const AcDbArc arc(AcGePoint3d(0, 0, 0), 5.0, 0.0, kPi / 2);
     const AcDbLine chord(AcGePoint3d(-10, 3, 0), AcGePoint3d(10, 3, 0));
-    AcGePoint3dArray points = meet(chord, arc);
-    ASSERT_EQ(points.length(), 1);
-    EXPECT_TRUE(holds(points, AcGePoint3d(4, 3, 0)));
-    points = meet(chord, arc, AcDb::kExtendArg);
-    EXPECT_EQ(points.length(), 2);
-    EXPECT_TRUE(holds(points, AcGePoint3d(-4, 3, 0)));
+    EXPECT_TRUE(meetsAt(chord, arc, {AcGePoint3d(4, 3, 0)}));
+    EXPECT_TRUE(
+        meetsAt(chord, arc, {AcGePoint3d(4, 3, 0), AcGePoint3d(-4, 3, 0)}, AcDb::kExtendArg));
     // Extending the line alone does not extend the arc.
     EXPECT_EQ(meet(chord, arc, AcDb::kExtendThis).length(), 1);
 }
@@ -95,10 +101,7 @@ TEST_F(EntityIntersectTest, EntityIntersectLineWithArcHonoursTheSweepUnlessExten
 TEST_F(EntityIntersectTest, EntityIntersectRayWithCircleOnlyAhead) {
     const AcDbCircle circle(AcGePoint3d(10, 0, 0), AcGeVector3d::kZAxis, 2.0);
     std::unique_ptr<AcDbRay> ahead(rayFrom(AcGePoint3d(0, 0, 0), AcGeVector3d(1, 0, 0)));
-    AcGePoint3dArray points = meet(*ahead, circle);
-    ASSERT_EQ(points.length(), 2);
-    EXPECT_TRUE(holds(points, AcGePoint3d(8, 0, 0)));
-    EXPECT_TRUE(holds(points, AcGePoint3d(12, 0, 0)));
+    EXPECT_TRUE(meetsAt(*ahead, circle, {AcGePoint3d(8, 0, 0), AcGePoint3d(12, 0, 0)}));
 
     std::unique_ptr<AcDbRay> away(rayFrom(AcGePoint3d(0, 0, 0), AcGeVector3d(-1, 0, 0)));
     EXPECT_EQ(meet(*away, circle).length(), 0);
@@ -109,13 +112,9 @@ TEST_F(EntityIntersectTest, EntityIntersectRayWithCircleOnlyAhead) {
 TEST_F(EntityIntersectTest, EntityIntersectRayWithLineAndRay) {
     std::unique_ptr<AcDbRay> ray(rayFrom(AcGePoint3d(0, 0, 0), AcGeVector3d(1, 1, 0)));
     const AcDbLine line(AcGePoint3d(4, 0, 0), AcGePoint3d(4, 10, 0));
-    AcGePoint3dArray points = meet(*ray, line);
-    ASSERT_EQ(points.length(), 1);
-    EXPECT_TRUE(holds(points, AcGePoint3d(4, 4, 0)));
+    EXPECT_TRUE(meetsAt(*ray, line, {AcGePoint3d(4, 4, 0)}));
     std::unique_ptr<AcDbRay> other(rayFrom(AcGePoint3d(0, 6, 0), AcGeVector3d(1, -1, 0)));
-    points = meet(*ray, *other);
-    ASSERT_EQ(points.length(), 1);
-    EXPECT_TRUE(holds(points, AcGePoint3d(3, 3, 0)));
+    EXPECT_TRUE(meetsAt(*ray, *other, {AcGePoint3d(3, 3, 0)}));
     std::unique_ptr<AcDbRay> behind(rayFrom(AcGePoint3d(0, 6, 0), AcGeVector3d(-1, 1, 0)));
     EXPECT_EQ(meet(*ray, *behind).length(), 0);
     EXPECT_EQ(meet(*ray, *behind, AcDb::kExtendArg).length(), 1);
@@ -124,15 +123,10 @@ TEST_F(EntityIntersectTest, EntityIntersectRayWithLineAndRay) {
 TEST_F(EntityIntersectTest, EntityIntersectCirclesCrossingAndTouching) {
     const AcDbCircle a(AcGePoint3d(0, 0, 0), AcGeVector3d::kZAxis, 5.0);
     const AcDbCircle b(AcGePoint3d(8, 0, 0), AcGeVector3d::kZAxis, 5.0);
-    AcGePoint3dArray points = meet(a, b);
-    ASSERT_EQ(points.length(), 2);
-    EXPECT_TRUE(holds(points, AcGePoint3d(4, 3, 0)));
-    EXPECT_TRUE(holds(points, AcGePoint3d(4, -3, 0)));
+    EXPECT_TRUE(meetsAt(a, b, {AcGePoint3d(4, 3, 0), AcGePoint3d(4, -3, 0)}));
 
     const AcDbCircle touching(AcGePoint3d(10, 0, 0), AcGeVector3d::kZAxis, 5.0);
-    points = meet(a, touching);
-    ASSERT_EQ(points.length(), 1);
-    EXPECT_TRUE(holds(points, AcGePoint3d(5, 0, 0)));
+    EXPECT_TRUE(meetsAt(a, touching, {AcGePoint3d(5, 0, 0)}));
 
     const AcDbCircle inside(AcGePoint3d(1, 0, 0), AcGeVector3d::kZAxis, 1.0);
     const AcDbCircle concentric(AcGePoint3d(0, 0, 0), AcGeVector3d::kZAxis, 2.0);
@@ -143,9 +137,7 @@ TEST_F(EntityIntersectTest, EntityIntersectCirclesCrossingAndTouching) {
 TEST_F(EntityIntersectTest, EntityIntersectArcsWithAndWithoutExtension) {
     const AcDbArc a(AcGePoint3d(0, 0, 0), 5.0, 0.0, kPi / 2);
     const AcDbArc b(AcGePoint3d(8, 0, 0), 5.0, kPi / 2, kPi);
-    AcGePoint3dArray points = meet(a, b);
-    ASSERT_EQ(points.length(), 1);
-    EXPECT_TRUE(holds(points, AcGePoint3d(4, 3, 0)));
+    EXPECT_TRUE(meetsAt(a, b, {AcGePoint3d(4, 3, 0)}));
     EXPECT_EQ(meet(a, b, AcDb::kExtendThis).length(), 1);
     EXPECT_EQ(meet(a, b, AcDb::kExtendBoth).length(), 2);
 }
@@ -153,10 +145,7 @@ TEST_F(EntityIntersectTest, EntityIntersectArcsWithAndWithoutExtension) {
 TEST_F(EntityIntersectTest, EntityIntersectCirclesInCrossingPlanes) {
     const AcDbCircle flat(AcGePoint3d(0, 0, 0), AcGeVector3d::kZAxis, 1.0);
     const AcDbCircle upright(AcGePoint3d(0, 0, 0), AcGeVector3d::kYAxis, 1.0);
-    AcGePoint3dArray points = meet(flat, upright);
-    ASSERT_EQ(points.length(), 2);
-    EXPECT_TRUE(holds(points, AcGePoint3d(1, 0, 0)));
-    EXPECT_TRUE(holds(points, AcGePoint3d(-1, 0, 0)));
+    EXPECT_TRUE(meetsAt(flat, upright, {AcGePoint3d(1, 0, 0), AcGePoint3d(-1, 0, 0)}));
 
     // Through the plane but beside the circle: no point.
     const AcDbCircle beside(AcGePoint3d(3, 0, 0), AcGeVector3d::kYAxis, 1.0);
@@ -167,29 +156,20 @@ TEST_F(EntityIntersectTest, EntityIntersectEllipseWithLineAndCircle) {
     const AcDbEllipse ellipse(AcGePoint3d(0, 0, 0), AcGeVector3d::kZAxis, AcGeVector3d(2, 0, 0),
                               0.5);
     const AcDbLine upright(AcGePoint3d(1, -5, 0), AcGePoint3d(1, 5, 0));
-    AcGePoint3dArray points = meet(ellipse, upright);
-    ASSERT_EQ(points.length(), 2);
-    EXPECT_TRUE(holds(points, AcGePoint3d(1, std::sqrt(0.75), 0)));
-    EXPECT_TRUE(holds(points, AcGePoint3d(1, -std::sqrt(0.75), 0)));
+    const double h = std::sqrt(0.75);
+    EXPECT_TRUE(meetsAt(ellipse, upright, {AcGePoint3d(1, h, 0), AcGePoint3d(1, -h, 0)}));
 
     // x^2/4 + y^2 = 1 and x^2 + y^2 = 2.25: x^2 = 5/3, y^2 = 7/12, four points.
     const AcDbCircle circle(AcGePoint3d(0, 0, 0), AcGeVector3d::kZAxis, 1.5);
-    points = meet(ellipse, circle);
-    ASSERT_EQ(points.length(), 4);
     const double x = std::sqrt(5.0 / 3.0);
     const double y = std::sqrt(7.0 / 12.0);
-    for (double sx : {-1.0, 1.0}) {
-        for (double sy : {-1.0, 1.0}) {
-            EXPECT_TRUE(holds(points, AcGePoint3d(sx * x, sy * y, 0)));
-        }
-    }
+    EXPECT_TRUE(meetsAt(ellipse, circle,
+                        {AcGePoint3d(x, y, 0), AcGePoint3d(-x, y, 0), AcGePoint3d(x, -y, 0),
+                         AcGePoint3d(-x, -y, 0)}));
 
     // The unit circle touches the ellipse at the ends of its minor axis.
     const AcDbCircle inner(AcGePoint3d(0, 0, 0), AcGeVector3d::kZAxis, 1.0);
-    points = meet(inner, ellipse);
-    ASSERT_EQ(points.length(), 2);
-    EXPECT_TRUE(holds(points, AcGePoint3d(0, 1, 0)));
-    EXPECT_TRUE(holds(points, AcGePoint3d(0, -1, 0)));
+    EXPECT_TRUE(meetsAt(inner, ellipse, {AcGePoint3d(0, 1, 0), AcGePoint3d(0, -1, 0)}));
 }
 
 TEST_F(EntityIntersectTest, EntityIntersectRefusesWhatIsNotACurve) {

@@ -50,6 +50,19 @@ void deleteAll(AcDbVoidPtrArray& entities) {
 
 class EntityPolylineTest : public entity_test::EntityTest {
 protected:
+    // Appends a simple 2D polyline through (0,0), (2,0) and (2,2); its id.
+    AcDbObjectId appendCorner() {
+        return append(new AcDb2dPolyline(
+            AcDb::k2dSimplePoly,
+            points(AcGePoint3d(0, 0, 0), AcGePoint3d(2, 0, 0), AcGePoint3d(2, 2, 0))));
+    }
+
+    // The id of the first vertex of pline.
+    static AcDbObjectId firstVertex(const AcDb2dPolyline& pline) {
+        std::unique_ptr<AcDbObjectIterator> it(pline.vertexIterator());
+        return it->objectId();
+    }
+
     // The world positions of a 2D polyline's vertices, walked as the module walks them.
     std::vector<AcGePoint3d> vertexPoints(const AcDb2dPolyline& pline) {
         std::vector<AcGePoint3d> found;
@@ -237,20 +250,17 @@ TEST_F(EntityPolylineTest, EntityPolyline2dAppendVertexLeavesItOpenForTheCaller)
 }
 
 TEST_F(EntityPolylineTest, EntityPolyline2dTransformMovesEveryVertexOrNone) {
-    const AcDbObjectId id = append(new AcDb2dPolyline(
-        AcDb::k2dSimplePoly,
-        points(AcGePoint3d(0, 0, 0), AcGePoint3d(2, 0, 0), AcGePoint3d(2, 2, 0))));
-    AcDbObjectId firstVertex;
+    const AcDbObjectId id = appendCorner();
+    AcDbObjectId vertexId;
     {
         auto pline = entity_test::openAs<AcDb2dPolyline>(id, AcDb::kForWrite);
-        std::unique_ptr<AcDbObjectIterator> it(pline->vertexIterator());
-        firstVertex = it->objectId();
+        vertexId = firstVertex(*pline);
         ASSERT_EQ(pline->transformBy(AcGeMatrix3d::translation(AcGeVector3d(1, 1, 0))), Acad::eOk);
         EXPECT_TRUE(boxIs(extentsOf(*pline), AcGePoint3d(1, 1, 0), AcGePoint3d(3, 3, 0)));
     }
     {
         // A vertex held open for write elsewhere stops the transform before anything moves.
-        auto vertex = entity_test::openAs<AcDb2dVertex>(firstVertex, AcDb::kForWrite);
+        auto vertex = entity_test::openAs<AcDb2dVertex>(vertexId, AcDb::kForWrite);
         auto pline = entity_test::openAs<AcDb2dPolyline>(id, AcDb::kForWrite);
         EXPECT_EQ(pline->transformBy(AcGeMatrix3d::translation(AcGeVector3d(5, 0, 0))),
                   Acad::eWasOpenForWrite);
@@ -261,9 +271,7 @@ TEST_F(EntityPolylineTest, EntityPolyline2dTransformMovesEveryVertexOrNone) {
 }
 
 TEST_F(EntityPolylineTest, EntityPolyline2dTransformedCopyHasItsOwnVertices) {
-    const AcDbObjectId id = append(new AcDb2dPolyline(
-        AcDb::k2dSimplePoly,
-        points(AcGePoint3d(0, 0, 0), AcGePoint3d(2, 0, 0), AcGePoint3d(2, 2, 0))));
+    const AcDbObjectId id = appendCorner();
     auto pline = entity_test::openAs<AcDb2dPolyline>(id, AcDb::kForRead);
     AcDbEntity* copy = nullptr;
     ASSERT_EQ(pline->getTransformedCopy(AcGeMatrix3d::scaling(2.0), copy), Acad::eOk);
@@ -273,14 +281,11 @@ TEST_F(EntityPolylineTest, EntityPolyline2dTransformedCopyHasItsOwnVertices) {
 }
 
 TEST_F(EntityPolylineTest, EntityPolyline2dErasesItsVerticesWithIt) {
-    const AcDbObjectId id = append(new AcDb2dPolyline(
-        AcDb::k2dSimplePoly,
-        points(AcGePoint3d(0, 0, 0), AcGePoint3d(2, 0, 0), AcGePoint3d(2, 2, 0))));
+    const AcDbObjectId id = appendCorner();
     AcDbObjectId vertexId;
     {
         auto pline = entity_test::openAs<AcDb2dPolyline>(id, AcDb::kForWrite);
-        std::unique_ptr<AcDbObjectIterator> it(pline->vertexIterator());
-        vertexId = it->objectId();
+        vertexId = firstVertex(*pline);
         ASSERT_EQ(pline->erase(), Acad::eOk);
     }
     EXPECT_TRUE(vertexId.isErased());

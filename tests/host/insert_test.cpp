@@ -17,11 +17,13 @@
 #include "host/db/regapp_table.h"
 #include "host/db/resbuf.h"
 #include "host/db/text_style_table.h"
+#include "tests/support/host_checks.h"
 
 namespace {
 
 using entity_test::near;
 using entity_test::openAs;
+using testsupport::appendEntity;
 
 // Adds a record of kind Record called name to the table tableId; returns its id.
 template <class Record, class Table>
@@ -32,14 +34,6 @@ AcDbObjectId addRecord(AcDbObjectId tableId, const wchar_t* name) {
     AcDbObjectId id;
     EXPECT_EQ(table->add(id, record), Acad::eOk);
     record->close();
-    return id;
-}
-
-AcDbObjectId appendTo(AcDbObjectId block, AcDbEntity* entity) {
-    auto record = openAs<AcDbBlockTableRecord>(block, AcDb::kForWrite);
-    AcDbObjectId id;
-    EXPECT_EQ(record->appendAcDbEntity(id, entity), Acad::eOk);
-    entity->close();
     return id;
 }
 
@@ -109,10 +103,10 @@ protected:
             auto door = openAs<AcDbBlockTableRecord>(m_door, AcDb::kForWrite);
             door->setOrigin(AcGePoint3d(5, 0, 0));
         }
-        appendTo(m_door, new AcDbLine(AcGePoint3d(5, 0, 0), AcGePoint3d(6, 0, 0)));
+        appendEntity(new AcDbLine(AcGePoint3d(5, 0, 0), AcGePoint3d(6, 0, 0)), m_door);
 
-        const AcDbObjectId lineId =
-            appendTo(s->modelSpaceId(), new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(10, 0, 0)));
+        const AcDbObjectId lineId = appendEntity(
+            new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(10, 0, 0)), s->modelSpaceId());
         {
             auto line = openAs<AcDbLine>(lineId, AcDb::kForWrite);
             EXPECT_EQ(line->setLayer(m_walls), Acad::eOk);
@@ -120,12 +114,12 @@ protected:
             EXPECT_EQ(line->setXData(xdata), Acad::eOk);
             acutRelRb(xdata);
         }
-        appendTo(s->modelSpaceId(), new AcDbText(AcGePoint3d(0, 1, 0), L"label", m_notes, 1.0));
-        appendTo(s->modelSpaceId(), new AcDbBlockReference(AcGePoint3d(2, 2, 0), m_door));
+        appendEntity(new AcDbText(AcGePoint3d(0, 1, 0), L"label", m_notes, 1.0), s->modelSpaceId());
+        appendEntity(new AcDbBlockReference(AcGePoint3d(2, 2, 0), m_door), s->modelSpaceId());
         AcGePoint3dArray points;
         points.append(AcGePoint3d(0, 0, 0));
         points.append(AcGePoint3d(3, 3, 0));
-        appendTo(s->modelSpaceId(), new AcDb2dPolyline(AcDb::k2dSimplePoly, points));
+        appendEntity(new AcDb2dPolyline(AcDb::k2dSimplePoly, points), s->modelSpaceId());
     }
 
     AcDbObjectId m_walls;
@@ -196,7 +190,7 @@ TEST_F(InsertTest, InsertKeepsTheDrawingsOwnRecordsOfTheSameName) {
     }
     const AcDbObjectId myDoor =
         addRecord<AcDbBlockTableRecord, AcDbBlockTable>(db()->blockTableId(), L"Door");
-    appendTo(myDoor, new AcDbCircle(AcGePoint3d(0, 0, 0), AcGeVector3d::kZAxis, 1.0));
+    appendEntity(new AcDbCircle(AcGePoint3d(0, 0, 0), AcGeVector3d::kZAxis, 1.0), myDoor);
 
     AcDbObjectId block;
     ASSERT_EQ(db()->insert(block, L"IMPORTED", source()), Acad::eOk);

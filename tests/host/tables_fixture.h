@@ -17,6 +17,7 @@
 #include "host/harness.h"
 #include "platform/utf8.h"
 #include "tests/support/held_object.h"
+#include "tests/support/host_checks.h"
 
 namespace tables_test {
 
@@ -38,15 +39,9 @@ protected:
     }
 
     void TearDown() override {
-        const auto open = host::openObjects();
-        EXPECT_TRUE(open.empty()) << "left open:\n"
-                                  << std::string(host::describeOpenObjects(open).begin(),
-                                                 host::describeOpenObjects(open).end());
-        EXPECT_TRUE(host::contractViolations().empty())
-            << "contract violations: " << host::contractViolations().size();
+        testsupport::expectHostClean();
         acdbHostApplicationServices()->setWorkingDatabase(nullptr);
         m_db.reset();
-        host::clearContractViolations();
     }
 
     AcDbDatabase* db() const { return m_db.get(); }

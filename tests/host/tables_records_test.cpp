@@ -183,7 +183,6 @@ TEST_F(TablesRecordsTest, TablesTextStyleAndViewRanges) {
     EXPECT_EQ(view.centerPoint().x, 5.0);
     EXPECT_EQ(view.height(), 10.0);
     EXPECT_EQ(view.width(), 1.0);
-    EXPECT_EQ(view.frontClipEnabled(), true);
 }
 
 TEST_F(TablesRecordsTest, TablesViewportCornersStayOrdered) {
