@@ -17,6 +17,7 @@
 #include "host/harness.h"
 #include "platform/utf8.h"
 #include "tests/support/held_object.h"
+#include "tests/support/host_checks.h"
 
 namespace dxftest {
 
@@ -46,10 +47,7 @@ protected:
         std::filesystem::create_directories(m_folder);
     }
     void TearDown() override {
-        const auto open = host::openObjects();
-        EXPECT_TRUE(open.empty()) << wideToUtf8(host::describeOpenObjects(open));
-        const auto violations = host::contractViolations();
-        EXPECT_TRUE(violations.empty()) << wideToUtf8(violations.front());
+        testsupport::expectHostClean();
         std::filesystem::remove_all(m_folder);
     }
 

@@ -25,17 +25,12 @@
 #include "host/dxf/dxf_writer.h"
 #include "host/harness.h"
 #include "platform/utf8.h"
+#include "tests/support/host_checks.h"
 
 namespace writertest {
 namespace {
 
-AcDbObjectId append(AcDbObjectId blockId, AcDbEntity* entity) {
-    AcDbObjectId id;
-    auto block = open<AcDbBlockTableRecord>(blockId, AcDb::kForWrite);
-    EXPECT_EQ(block->appendAcDbEntity(id, entity), Acad::eOk);
-    entity->close();
-    return id;
-}
+using testsupport::appendEntity;
 
 AcDbObjectId addLayer(AcDbDatabase& db, const wchar_t* name) {
     AcDbLayerTable* table = nullptr;
@@ -69,8 +64,8 @@ AcDbObjectId addBlock(AcDbDatabase& db) {
     EXPECT_EQ(table->add(id, block), Acad::eOk);
     block->close();
     table->close();
-    append(id, new AcDbCircle(AcGePoint3d(0, 0, 0), AcGeVector3d(0, 0, 1), 1.0));
-    append(id, new AcDbAttributeDefinition(AcGePoint3d(0, 0, 0), L"?", L"NAME", L"Name"));
+    appendEntity(new AcDbCircle(AcGePoint3d(0, 0, 0), AcGeVector3d(0, 0, 1), 1.0), id);
+    appendEntity(new AcDbAttributeDefinition(AcGePoint3d(0, 0, 0), L"?", L"NAME", L"Name"), id);
     return id;
 }
 
@@ -106,7 +101,7 @@ Drawing buildDrawing(AcDbDatabase& db) {
     const AcDbObjectId model = db.modelSpaceId();
     auto* line = new AcDbLine(AcGePoint3d(0.1, 1.0 / 3.0, -0.0), AcGePoint3d(1e-300, 2e300, 7));
     line->setLayer(d.walls);
-    d.line = append(model, line);
+    d.line = appendEntity(line, model);
     {
         resbuf* xdata =
             acutBuildList(1001, L"KESTREL", 1000, L"two\nlines", 1040, 0.75, 1070, 5, 0);
@@ -114,25 +109,27 @@ Drawing buildDrawing(AcDbDatabase& db) {
         EXPECT_EQ(opened->setXData(xdata), Acad::eOk);
         acutRelRb(xdata);
     }
-    d.circle = append(model, new AcDbCircle(AcGePoint3d(5, 5, 0), AcGeVector3d(0, 0, 1), 2.0));
+    d.circle =
+        appendEntity(new AcDbCircle(AcGePoint3d(5, 5, 0), AcGeVector3d(0, 0, 1), 2.0), model);
     d.xrecord = addXrecord(d.circle, d.line);
-    d.arc = append(model, new AcDbArc(AcGePoint3d(0, 0, 0), 1.0, std::numbers::pi / 6,
-                                      2 * std::numbers::pi / 3));
+    d.arc = appendEntity(
+        new AcDbArc(AcGePoint3d(0, 0, 0), 1.0, std::numbers::pi / 6, 2 * std::numbers::pi / 3),
+        model);
     auto* mtext = new AcDbMText();
     mtext->setContents(L"Note");
     mtext->setRotation(0.5);
-    d.mtext = append(model, mtext);
+    d.mtext = appendEntity(mtext, model);
     auto* light = new AcDbPolyline();
     light->addVertexAt(0, AcGePoint2d(0, 0));
     light->addVertexAt(1, AcGePoint2d(1, 0), 0.25);
     light->addVertexAt(2, AcGePoint2d(1, 1));
-    d.polyline = append(model, light);
+    d.polyline = appendEntity(light, model);
     AcGePoint3dArray vertices;
     vertices.append(AcGePoint3d(0, 0, 0));
     vertices.append(AcGePoint3d(2, 1, 0));
     vertices.append(AcGePoint3d(4, 0, 0));
-    d.polyline2d = append(model, new AcDb2dPolyline(AcDb::k2dSimplePoly, vertices));
-    d.insert = append(model, new AcDbBlockReference(AcGePoint3d(10, 10, 0), d.block));
+    d.polyline2d = appendEntity(new AcDb2dPolyline(AcDb::k2dSimplePoly, vertices), model);
+    d.insert = appendEntity(new AcDbBlockReference(AcGePoint3d(10, 10, 0), d.block), model);
     {
         auto insert = open<AcDbBlockReference>(d.insert, AcDb::kForWrite);
         auto* attribute = new AcDbAttribute(AcGePoint3d(10, 10, 0), L"Hall", L"NAME");
@@ -140,11 +137,11 @@ Drawing buildDrawing(AcDbDatabase& db) {
         EXPECT_EQ(insert->appendAttribute(id, attribute), Acad::eOk);
         attribute->close();
     }
-    d.dimension =
-        append(model, new AcDbRotatedDimension(0.0, AcGePoint3d(0, 0, 0), AcGePoint3d(4, 0, 0),
-                                               AcGePoint3d(2, 2, 0)));
+    d.dimension = appendEntity(new AcDbRotatedDimension(0.0, AcGePoint3d(0, 0, 0),
+                                                        AcGePoint3d(4, 0, 0), AcGePoint3d(2, 2, 0)),
+                               model);
     d.paperLine =
-        append(db.paperSpaceId(), new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(10, 10, 0)));
+        appendEntity(new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(10, 10, 0)), db.paperSpaceId());
     return d;
 }
 
@@ -203,10 +200,7 @@ void WriterTest::SetUp() {
 }
 
 void WriterTest::TearDown() {
-    const auto open = host::openObjects();
-    EXPECT_TRUE(open.empty()) << wideToUtf8(host::describeOpenObjects(open));
-    const auto violations = host::contractViolations();
-    EXPECT_TRUE(violations.empty()) << wideToUtf8(violations.front());
+    testsupport::expectHostClean();
     std::filesystem::permissions(m_folder, std::filesystem::perms::owner_all,
                                  std::filesystem::perm_options::add);
     std::filesystem::remove_all(m_folder);

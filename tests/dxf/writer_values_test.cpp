@@ -103,7 +103,6 @@ TEST_F(WriterValuesTest, WriterValuesLightweightVerticesAreTwoDimensional) {
         }
     }
     EXPECT_EQ(vertices, 3);
-    EXPECT_EQ(valueOf(objectGroups(groupsOf(textOf(db)), d.line), 30), "-0.0");
 }
 
 TEST_F(WriterValuesTest, WriterValuesTextsAreUtf8WithControlCharactersInCaretNotation) {
