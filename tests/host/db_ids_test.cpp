@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <utility>
+#include <vector>
 
 #include "db_fixture.h"
 #include "host/db/ent_get.h"
@@ -75,6 +77,29 @@ TEST_F(DbTest, DbHandleLookUpsRefuseClearly) {
     AcDbObject* object = nullptr;
     EXPECT_EQ(acdbOpenAcDbObject(object, id, AcDb::kForRead), Acad::eNullObjectPointer);
     EXPECT_GT(db()->handseed().value(), 0xFFFFFFu);
+}
+
+// Files give objects any handles: spaced by powers of two (which share their low bits), huge,
+// and reserved before they are filled, while the handle index grows under them.
+TEST_F(DbTest, DbHandlesOfAnySpacingLookUpTheirOwnObjects) {
+    std::vector<std::pair<AcDbHandle, AcDbObjectId>> added;
+    for (std::uint64_t i = 1; i <= 3000; ++i) {
+        const AcDbHandle handle(i % 3 == 0 ? i << 20 : (i % 3 == 1 ? i << 40 : i * 4096 + 7));
+        auto* note = new dbtest::Note();
+        AcDbObjectId id;
+        ASSERT_EQ(db()->addObject(note, AcDbObjectId::kNull, id, handle), Acad::eOk) << i;
+        note->close();
+        added.emplace_back(handle, id);
+    }
+    for (const auto& [handle, id] : added) {
+        AcDbObjectId found;
+        ASSERT_EQ(db()->getAcDbObjectId(found, false, handle), Acad::eOk) << handle.text();
+        EXPECT_EQ(found, id);
+        EXPECT_EQ(id.handle(), handle);
+    }
+    AcDbObjectId missing;
+    EXPECT_EQ(db()->getAcDbObjectId(missing, false, AcDbHandle(std::uint64_t{5} << 20)),
+              Acad::eKeyNotFound);
 }
 
 TEST_F(DbTest, DbAReservedHandleIsFilledByAddingWithIt) {
