@@ -131,6 +131,32 @@ bool CXMLMarkupDoc::parse() {
            record(document.firstChild).nextSibling == 0;
 }
 
+// Links i into the children of `parent` after `prev` (0: first). Defined beside the parser, whose
+// appends it serves once per element, so that it inlines there.
+void CXMLMarkupDoc::linkAfter(int i, int parent, int prev) {
+    record(i).parent = parent;
+    record(i).clear(Record::kFirstChild);
+    const int first = record(parent).firstChild;
+    if (prev == 0) {
+        if (first != 0) {
+            record(i).prevSibling = record(first).prevSibling;
+            record(first).prevSibling = i;
+            record(first).clear(Record::kFirstChild);
+        } else {
+            record(i).prevSibling = i;
+        }
+        record(i).nextSibling = first;
+        record(parent).firstChild = i;
+        record(i).set(Record::kFirstChild);
+        return;
+    }
+    const int next = record(prev).nextSibling;
+    record(i).prevSibling = prev;
+    record(i).nextSibling = next;
+    record(prev).nextSibling = i;
+    record(next != 0 ? next : first).prevSibling = i;
+}
+
 // Builds the records of the whole document under record 0. Problems go to m_error, the first
 // one winning; returns the first element found, or 0.
 int CXMLMarkupDoc::parseElements() {

@@ -108,30 +108,6 @@ void CXMLMarkupDoc::shiftAfter(int prev, int parent, int delta) {
     record(0).length += delta;
 }
 
-void CXMLMarkupDoc::linkAfter(int i, int parent, int prev) {
-    record(i).parent = parent;
-    record(i).clear(Record::kFirstChild);
-    const int first = record(parent).firstChild;
-    if (prev == 0) {
-        if (first != 0) {
-            record(i).prevSibling = record(first).prevSibling;
-            record(first).prevSibling = i;
-            record(first).clear(Record::kFirstChild);
-        } else {
-            record(i).prevSibling = i;
-        }
-        record(i).nextSibling = first;
-        record(parent).firstChild = i;
-        record(i).set(Record::kFirstChild);
-        return;
-    }
-    const int next = record(prev).nextSibling;
-    record(i).prevSibling = prev;
-    record(i).nextSibling = next;
-    record(prev).nextSibling = i;
-    record(next != 0 ? next : first).prevSibling = i;
-}
-
 void CXMLMarkupDoc::unlink(int i) {
     const int parent = record(i).parent;
     const int first = record(parent).firstChild;

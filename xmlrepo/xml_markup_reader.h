@@ -69,13 +69,13 @@ public:
         : m_text(text), m_length(length), m_offset(offset) {}
 
     // Fills `node` with the node at the current offset and moves past it.
-    void next(Node& node);
+    [[gnu::always_inline]] inline void next(Node& node);
     // Offset of the next node.
     int offset() const { return m_offset; }
     void setOffset(int offset) { m_offset = offset; }
 
 private:
-    int readTag(Node& node, int at);
+    [[gnu::always_inline]] inline int readTag(Node& node, int at);
     int readBang(Node& node, int at);
     int readStartTag(Node& node, int at);
     int readDocType(Node& node, int at);
