@@ -6,12 +6,12 @@
 #include <memory>
 
 #include "drawing/attrib_ptr.h"
+#include "drawing/screen_marks.h"
 #include "host/db/block_table.h"
 #include "host/db/database.h"
 #include "host/db/deep_clone.h"
 #include "host/db/entities/block_reference.h"
 #include "host/db/open.h"
-#include "host/editor/screen.h"
 #include "host/ge/extents.h"
 #include "platform/wide_runtime.h"
 
@@ -61,12 +61,6 @@ Acad::ErrorStatus entitiesOf(const AcDbObjectId& definitionId, AcDbObjectIdArray
     }
     object->close();
     return status;
-}
-
-int drawVector(const AcGePoint3d& from, const AcGePoint3d& to, int color, int highlight) {
-    const ads_point start = {from.x, from.y, from.z};
-    const ads_point end = {to.x, to.y, to.z};
-    return acedGrDraw(start, end, color, highlight);
 }
 
 }  // namespace
@@ -256,7 +250,7 @@ bool CVLKCBlockReferencePtr::mark(int color, int highlight) {
     box.transformBy(scaling.setToScaling(kMarkScale, middle));
     const AcGePoint3d& min = box.minPoint();
     const AcGePoint3d& max = box.maxPoint();
-    drawVector(max, min, color, highlight);
-    drawVector({max.x, min.y, max.z}, {min.x, max.y, min.z}, color, highlight);
+    kestrel::drawVector(max, min, color, highlight);
+    kestrel::drawVector({max.x, min.y, max.z}, {min.x, max.y, min.z}, color, highlight);
     return true;
 }
