@@ -5,6 +5,8 @@
 
 #include <array>
 #include <climits>
+#include <cstddef>
+#include <cwchar>
 
 #include "xmlrepo/xml_markup_reader.h"
 
@@ -16,6 +18,10 @@ namespace {
 
 // Records left idle after a parse beyond which the index is trimmed to the records in use.
 constexpr int kIdleRecordsKept = 1024;
+
+// Characters of spare text storage kept on top of twice a new text's length: below that, setting
+// a text reuses the storage of the former one.
+constexpr std::size_t kReusedSlack = 64;
 
 // Name equality for the parser's end tags: names are short, and a call to a library compare
 // costs more than the loop.
@@ -67,8 +73,15 @@ CXMLMarkupDoc::CXMLMarkupDoc() {
 CXMLMarkupDoc::~CXMLMarkupDoc() = default;
 
 bool CXMLMarkupDoc::SetDocument(const wchar_t* text) {
-    // A fresh buffer: the old text's storage goes now rather than stay as spare capacity.
-    m_document = CString(text);
+    // The old text's storage is reused when it is at most twice what the new text needs, so
+    // setting documents of like size in turn allocates nothing; larger storage goes now rather
+    // than stay as spare capacity.
+    const std::size_t length = text != nullptr ? std::wcslen(text) : 0;
+    if (m_document.str().capacity() > 2 * length + kReusedSlack) {
+        m_document = CString(text);
+    } else {
+        m_document = text;
+    }
     m_error.Empty();
     return parse();
 }
