@@ -1,9 +1,10 @@
 // kestrel render FILE OUT.svg: draws the drawing's model space as an SVG picture (see
-// svg_render.h). The picture is written to a temporary file beside OUT.svg and renamed, so a
-// failed run leaves an existing picture as it was.
-#include <fstream>
+// svg_render.h). The picture replaces OUT.svg through a temporary file (replaceFileContents), so
+// a failed run leaves an existing picture as it was.
+#include <sstream>
 
 #include "host/db/database.h"
+#include "platform/file_replace.h"
 #include "platform/utf8.h"
 #include "tools/commands.h"
 #include "tools/host_session.h"
@@ -13,26 +14,16 @@ namespace {
 
 // Writes the picture of the working database to path; false with reason set.
 bool writePicture(const std::filesystem::path& path, SvgStats& stats, std::string& reason) {
-    std::filesystem::path temporary = path;
-    temporary += ".kestrel-tmp";
-    std::ofstream out(temporary, std::ios::binary);
-    if (!out) {
-        reason = "cannot write " + temporary.string();
+    std::ostringstream picture;
+    if (!renderModelSpace(*acdbHostApplicationServices()->workingDatabase(), picture, stats)) {
+        reason = "cannot read the model space";
         return false;
     }
-    const bool drawn =
-        renderModelSpace(*acdbHostApplicationServices()->workingDatabase(), out, stats);
-    out.close();
-    std::error_code error;
-    if (drawn && out) {
-        std::filesystem::rename(temporary, path, error);
-        if (!error) {
-            return true;
-        }
+    if (replaceFileContents(path.string(), picture.view(), FileDurability::kWritten) != 0) {
+        reason = "cannot write " + path.string();
+        return false;
     }
-    reason = drawn ? "cannot write " + path.string() : "cannot read the model space";
-    std::filesystem::remove(temporary, error);
-    return false;
+    return true;
 }
 
 }  // namespace
