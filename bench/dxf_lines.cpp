@@ -97,18 +97,9 @@ BENCHMARK(BM_DxfSaveLines)->Unit(benchmark::kMillisecond);
 
 void BM_DxfLoadLines(benchmark::State& state) {
     const std::wstring path = utf8ToWide(benchFile());
-    double seconds = 0.0;
-    for (auto _ : state) {
-        auto db = std::make_unique<AcDbDatabase>(false, true);
-        const double start = processSeconds();
-        if (db->readDwgFile(path.c_str()) != Acad::eOk) {
-            state.SkipWithError("the bench file does not read");
-            return;
-        }
-        seconds += processSeconds() - start;
-        state.PauseTiming();
-        db.reset();
-        state.ResumeTiming();
+    const double seconds = dxfbench::timedLoads(state, path);
+    if (seconds < 0.0) {
+        return;
     }
     setCounters(state, seconds, ezdxfSeconds().first);
 }

@@ -101,18 +101,9 @@ double ezdxfSeconds() {
 
 void BM_DxfLoad(benchmark::State& state) {
     const std::wstring path = utf8ToWide(benchFile());
-    double seconds = 0.0;
-    for (auto _ : state) {
-        auto db = std::make_unique<AcDbDatabase>(false, true);
-        const double start = processSeconds();
-        if (db->readDwgFile(path.c_str()) != Acad::eOk) {
-            state.SkipWithError("the bench file does not read");
-            return;
-        }
-        seconds += processSeconds() - start;
-        state.PauseTiming();
-        db.reset();
-        state.ResumeTiming();
+    const double seconds = dxfbench::timedLoads(state, path);
+    if (seconds < 0.0) {
+        return;
     }
     const double perLoad = seconds / static_cast<double>(state.iterations());
     state.counters["lines"] = static_cast<double>(lineCount());

@@ -3,9 +3,11 @@
 // with a binary chunk; plain lines), and the timing of a peer run in /usr/bin/python3.
 #pragma once
 
+#include <benchmark/benchmark.h>
 #include <time.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "host/db/block_table.h"
@@ -104,6 +106,26 @@ inline double pythonSeconds(const std::string& program) {
         pclose(pipe);
     }
     return value;
+}
+
+// Reads the file at path into a new database per iteration of state; the processor seconds of the
+// reads alone (each database is destroyed outside the timing), or a negative value after
+// reporting an error to state.
+inline double timedLoads(benchmark::State& state, const std::wstring& path) {
+    double seconds = 0.0;
+    for (auto _ : state) {
+        auto db = std::make_unique<AcDbDatabase>(false, true);
+        const double start = processSeconds();
+        if (db->readDwgFile(path.c_str()) != Acad::eOk) {
+            state.SkipWithError("the bench file does not read");
+            return -1.0;
+        }
+        seconds += processSeconds() - start;
+        state.PauseTiming();
+        db.reset();
+        state.ResumeTiming();
+    }
+    return seconds;
 }
 
 }  // namespace dxfbench
