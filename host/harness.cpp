@@ -29,8 +29,7 @@ std::vector<OpenObject> openObjects() {
     std::vector<OpenObject> result;
     for (AcDbDatabase* db : liveDatabases()) {
         std::vector<OpenObject> inDatabase;
-        for (AcDbObject* object = db->objectStore()->firstOpen(); object != nullptr;
-             object = ObjectAccess::state(object).openNext) {
+        for (AcDbObject* object : db->objectStore()->openObjects()) {
             const ObjectState& state = ObjectAccess::state(object);
             const AcRxClass* cls = object->isA();
             inDatabase.push_back({object->objectId(), cls != nullptr ? cls->name() : L"",

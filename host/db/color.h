@@ -72,6 +72,8 @@ public:
     bool operator!=(const AcCmColor& other) const { return !(*this == other); }
 
 private:
-    ColorMethod m_method = kByLayer;
-    std::uint32_t m_value = 0;  // palette index or 0xRRGGBB
+    // One 32-bit word, as every entity carries a colour.
+    std::uint32_t m_value : 24 = 0;  // palette index or 0xRRGGBB
+    ColorMethod m_method : 8 = kByLayer;
 };
+static_assert(sizeof(AcCmColor) == 4);

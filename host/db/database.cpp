@@ -29,11 +29,7 @@ AcDbDatabase::~AcDbDatabase() {
     if (acdbHostApplicationServices()->workingDatabase() == this) {
         acdbHostApplicationServices()->setWorkingDatabase(nullptr);
     }
-    int open = 0;
-    for (AcDbObject* object = m_store->firstOpen(); object != nullptr;
-         object = host::ObjectAccess::state(object).openNext) {
-        ++open;
-    }
+    const std::size_t open = m_store->openObjects().size();
     if (open > 0 || m_transactions->numActiveTransactions() > 0) {
         host::noteContractViolation(
             L"database destroyed with " + std::to_wstring(open) + L" objects open and " +
@@ -60,7 +56,7 @@ Acad::ErrorStatus AcDbDatabase::addObject(AcDbObject* obj, AcDbObjectId ownerId,
         return Acad::eNullObjectPointer;
     }
     host::ObjectState& state = host::ObjectAccess::state(obj);
-    if (state.slot != nullptr) {
+    if (state.slot != 0) {
         return Acad::eAlreadyInDb;
     }
     if (!ownerId.isNull()) {
@@ -71,7 +67,7 @@ Acad::ErrorStatus AcDbDatabase::addObject(AcDbObject* obj, AcDbObjectId ownerId,
             return Acad::eWrongDatabase;
         }
     }
-    host::ObjectSlot* slot = nullptr;
+    std::uint32_t slot = 0;
     const Acad::ErrorStatus status = m_store->add(obj, handle, slot);
     if (status != Acad::eOk) {
         return status;
@@ -90,8 +86,8 @@ Acad::ErrorStatus AcDbDatabase::getAcDbObjectId(AcDbObjectId& id, bool createIfN
     if (handle.isNull()) {
         return Acad::eNullHandle;
     }
-    host::ObjectSlot* slot = createIfNotFound ? m_store->reserve(handle) : m_store->find(handle);
-    if (slot == nullptr) {
+    const std::uint32_t slot = createIfNotFound ? m_store->reserve(handle) : m_store->find(handle);
+    if (slot == 0) {
         return createIfNotFound ? Acad::eInvalidInput : Acad::eKeyNotFound;
     }
     id = host::idOf(slot);
@@ -100,7 +96,7 @@ Acad::ErrorStatus AcDbDatabase::getAcDbObjectId(AcDbObjectId& id, bool createIfN
 
 AcDbObject* AcDbDatabase::objectAt(AcDbObjectId id) const {
     const host::ObjectSlot* slot = id.liveSlot();
-    return slot != nullptr && slot->database == this ? slot->object : nullptr;
+    return slot != nullptr && host::storeDatabase(slot->store) == this ? slot->object : nullptr;
 }
 
 AcDbHandle AcDbDatabase::handseed() const {

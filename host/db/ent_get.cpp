@@ -50,7 +50,7 @@ Acad::ErrorStatus acdbGetAdsName(std::int64_t* objName, AcDbObjectId objId) {
     if (slot == nullptr) {
         return Acad::eStaleObjectId;
     }
-    objName[0] = static_cast<std::int64_t>(slot->database->serial());
+    objName[0] = static_cast<std::int64_t>(host::storeDatabase(slot->store)->serial());
     objName[1] = static_cast<std::int64_t>(slot->handle.value());
     return Acad::eOk;
 }
@@ -60,10 +60,10 @@ Acad::ErrorStatus acdbGetObjectId(AcDbObjectId& objId, const std::int64_t* objNa
         return Acad::eNullPtr;
     }
     const AcDbDatabase* db = host::databaseBySerial(static_cast<std::uint64_t>(objName[0]));
-    host::ObjectSlot* slot =
+    const std::uint32_t slot =
         db != nullptr ? db->objectStore()->find(AcDbHandle(static_cast<std::uint64_t>(objName[1])))
-                      : nullptr;
-    if (slot == nullptr || slot->object == nullptr) {
+                      : 0;
+    if (slot == 0 || host::slotAt(slot).object == nullptr) {
         return Acad::eInvalidAdsName;
     }
     objId = host::idOf(slot);

@@ -3,6 +3,7 @@
 // hands out handles in increasing order and never reuses one.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -48,3 +49,14 @@ public:
 private:
     std::uint64_t m_value = 0;
 };
+
+namespace host {
+// Where a handle's search starts in an open-addressed table of tableSize places (a power of two).
+// Handles are mostly given out in sequence: the low bits place them in sequence, which keeps
+// neighbours together with no collisions among them; the bits above the table's size are mixed
+// in, so that handles spaced by a power of two do not pile up on one place.
+inline std::size_t handlePlace(std::uint64_t handle, std::size_t tableSize) {
+    const std::uint64_t high = handle >> std::countr_zero(tableSize);
+    return static_cast<std::size_t>(handle + high * 0x9E3779B97F4A7C15ull) & (tableSize - 1);
+}
+}  // namespace host

@@ -73,7 +73,7 @@ Acad::ErrorStatus readBaseGroup(AcDbDxfFiler* filer, const std::wstring& name,
 }  // namespace
 
 AcDbObject::~AcDbObject() {
-    host::ObjectSlot* slot = m_host.slot;
+    host::ObjectSlot* slot = m_host.slot != 0 ? &host::slotAt(m_host.slot) : nullptr;
     if (slot != nullptr && slot->object == this) {
         host::noteContractViolation(L"database-resident object deleted: " + describe(this));
         m_host.readers = 0;
@@ -85,14 +85,14 @@ AcDbObject::~AcDbObject() {
 }
 
 AcDbObjectId AcDbObject::objectId() const {
-    return m_host.slot != nullptr ? host::idOf(m_host.slot) : AcDbObjectId::kNull;
+    return m_host.slot != 0 ? host::idOf(m_host.slot) : AcDbObjectId::kNull;
 }
 
 Acad::ErrorStatus AcDbObject::setOwnerId(AcDbObjectId ownerId) {
     if (!ownerId.isNull() && ownerId.liveSlot() == nullptr) {
         return Acad::eStaleObjectId;
     }
-    if (m_host.slot != nullptr && !ownerId.isNull() && ownerId.database() != database()) {
+    if (m_host.slot != 0 && !ownerId.isNull() && ownerId.database() != database()) {
         return Acad::eWrongDatabase;
     }
     const Acad::ErrorStatus status = requireWrite();
@@ -103,15 +103,15 @@ Acad::ErrorStatus AcDbObject::setOwnerId(AcDbObjectId ownerId) {
 }
 
 void AcDbObject::getAcDbHandle(AcDbHandle& handle) const {
-    handle = m_host.slot != nullptr ? m_host.slot->handle : AcDbHandle();
+    handle = m_host.slot != 0 ? host::slotAt(m_host.slot).handle : AcDbHandle();
 }
 
 AcDbDatabase* AcDbObject::database() const {
-    return m_host.slot != nullptr ? m_host.slot->database : nullptr;
+    return m_host.slot != 0 ? host::storeDatabase(host::slotAt(m_host.slot).store) : nullptr;
 }
 
 Acad::ErrorStatus AcDbObject::close() {
-    if (m_host.slot == nullptr) {
+    if (m_host.slot == 0) {
         return Acad::eNoDatabase;
     }
     if (m_host.writer) {
@@ -128,7 +128,7 @@ Acad::ErrorStatus AcDbObject::close() {
 }
 
 Acad::ErrorStatus AcDbObject::upgradeOpen() {
-    if (m_host.slot == nullptr) {
+    if (m_host.slot == 0) {
         return Acad::eNoDatabase;
     }
     if (m_host.writer) {
@@ -146,7 +146,7 @@ Acad::ErrorStatus AcDbObject::upgradeOpen() {
 }
 
 Acad::ErrorStatus AcDbObject::downgradeOpen() {
-    if (m_host.slot == nullptr) {
+    if (m_host.slot == 0) {
         return Acad::eNoDatabase;
     }
     if (!m_host.writer) {
@@ -158,15 +158,15 @@ Acad::ErrorStatus AcDbObject::downgradeOpen() {
 }
 
 bool AcDbObject::isReadEnabled() const {
-    return m_host.slot == nullptr || m_host.restoring || m_host.writer || m_host.readers > 0;
+    return m_host.slot == 0 || m_host.restoring || m_host.writer || m_host.readers > 0;
 }
 
 bool AcDbObject::isWriteEnabled() const {
-    return m_host.slot == nullptr || m_host.restoring || m_host.writer;
+    return m_host.slot == 0 || m_host.restoring || m_host.writer;
 }
 
 Acad::ErrorStatus AcDbObject::erase(bool erasing) {
-    if (m_host.slot == nullptr) {
+    if (m_host.slot == 0) {
         return Acad::eNoDatabase;
     }
     if (!isWriteEnabled()) {
@@ -200,7 +200,7 @@ void AcDbObject::assertReadEnabled() const {
 }
 
 void AcDbObject::assertWriteEnabled(bool autoUndo, bool) {
-    if (m_host.slot == nullptr || m_host.restoring) {
+    if (m_host.slot == 0 || m_host.restoring) {
         return;
     }
     if (!m_host.writer) {
@@ -265,8 +265,8 @@ Acad::ErrorStatus AcDbObject::dxfOutFields(AcDbDxfFiler* filer) const {
     if (filer == nullptr) {
         return Acad::eNullPtr;
     }
-    if (m_host.slot != nullptr) {
-        filer->writeAcDbHandle(kHandleCode, m_host.slot->handle);
+    if (m_host.slot != 0) {
+        filer->writeAcDbHandle(kHandleCode, host::slotAt(m_host.slot).handle);
     }
     if (!m_extDictId.isNull()) {
         filer->writeString(kGroupCode, kExtDictGroup);
@@ -376,7 +376,7 @@ Acad::ErrorStatus AcDbObject::copyFrom(const AcRxObject* other) {
 }
 
 Acad::ErrorStatus AcDbObject::createExtensionDictionary() {
-    if (m_host.slot == nullptr) {
+    if (m_host.slot == 0) {
         return Acad::eNoDatabase;
     }
     if (!isWriteEnabled()) {

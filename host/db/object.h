@@ -21,21 +21,23 @@ namespace host {
 struct ObjectSlot;
 struct ObjectAccess;
 
-// Host bookkeeping inside every object; only the host's own code touches it.
+// Host bookkeeping inside every object; only the host's own code touches it. Kept to 32 bytes:
+// the stamps are the low 32 bits of the undo group's and transaction's serial numbers, which
+// could only be mistaken for a later group after 2^32 groups.
 struct ObjectState {
-    ObjectSlot* slot = nullptr;
-    std::uint16_t readers = 0;     // read (and notify) opens, the transaction's hold included
-    bool writer = false;           // open for write (by a caller or by a transaction)
-    bool transactionHeld = false;  // one of the opens belongs to a transaction
-    bool restoring = false;        // undo, redo or abort is reading a state back
-    bool erased = false;
-    std::uint64_t undoStamp = 0;         // the undo group that last recorded this object
+    std::uint32_t slot = 0;            // the object's slot number; 0 when not in a database
+    std::uint16_t readers = 0;         // read (and notify) opens, the transaction's hold included
+    bool writer : 1 = false;           // open for write (by a caller or by a transaction)
+    bool transactionHeld : 1 = false;  // one of the opens belongs to a transaction
+    bool restoring : 1 = false;        // undo, redo or abort is reading a state back
+    bool erased : 1 = false;
+    std::uint32_t openPlace = 0;         // place in the database's open objects plus one; 0: closed
+    std::uint32_t undoStamp = 0;         // the undo group that last recorded this object
     std::uint32_t undoIndex = 0;         // its record's position in that group
-    std::uint64_t transactionStamp = 0;  // the transaction that last recorded this object
-    AcDbObject* openPrev = nullptr;      // the database's list of open objects
-    AcDbObject* openNext = nullptr;
-    resbuf* xdata = nullptr;  // owned chain: 1001 groups, each followed by its items
+    std::uint32_t transactionStamp = 0;  // the transaction that last recorded this object
+    resbuf* xdata = nullptr;             // owned chain: 1001 groups, each followed by its items
 };
+static_assert(sizeof(ObjectState) == 32);
 }  // namespace host
 
 // Decisions where the host SDK leaves the behaviour to the host:

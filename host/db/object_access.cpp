@@ -13,8 +13,8 @@ namespace host {
 namespace {
 
 ObjectStore* storeOf(const AcDbObject* object) {
-    const ObjectSlot* slot = ObjectAccess::state(object).slot;
-    return slot != nullptr && slot->database != nullptr ? slot->database->objectStore() : nullptr;
+    AcDbDatabase* database = object->database();
+    return database != nullptr ? database->objectStore() : nullptr;
 }
 
 std::wstring describe(const AcDbObject* object) {
@@ -84,10 +84,11 @@ void releaseTransactionHold(AcDbObject* object) {
 StateRecord captureState(AcDbObject* object) {
     ObjectState& state = ObjectAccess::state(object);
     StateRecord record;
-    record.slot = state.slot;
+    record.slot = &slotAt(state.slot);
     record.erased = state.erased;
     record.hasState = true;
-    const bool wasRestoring = std::exchange(state.restoring, true);
+    const bool wasRestoring = state.restoring;
+    state.restoring = true;
     DwgMemoryFiler filer(AcDb::kUndoFiler, object->database());
     const Acad::ErrorStatus status = object->dwgOutFields(&filer);
     state.restoring = wasRestoring;
@@ -102,7 +103,7 @@ StateRecord captureState(AcDbObject* object) {
 
 StateRecord creationRecord(AcDbObject* object) {
     StateRecord record;
-    record.slot = ObjectAccess::state(object).slot;
+    record.slot = &slotAt(ObjectAccess::state(object).slot);
     record.erased = true;
     return record;
 }
@@ -113,7 +114,8 @@ Acad::ErrorStatus restoreState(StateRecord&& record) {
         return Acad::eOk;
     }
     ObjectState& state = ObjectAccess::state(object);
-    const bool wasRestoring = std::exchange(state.restoring, true);
+    const bool wasRestoring = state.restoring;
+    state.restoring = true;
     Acad::ErrorStatus status = Acad::eOk;
     if (record.hasState) {
         DwgMemoryFiler filer(std::move(record.bytes), AcDb::kUndoFiler, object->database());

@@ -5,10 +5,12 @@
 #include "host/db/object_store.h"
 
 host::ObjectSlot* AcDbObjectId::liveSlot() const {
-    if (m_slot == nullptr || m_slot->generation != m_generation || m_slot->database == nullptr) {
+    host::SlotPool& pool = host::slotPool();
+    if (!pool.has(m_slot)) {
         return nullptr;
     }
-    return m_slot;
+    host::ObjectSlot& slot = pool.at(m_slot);
+    return slot.generation == m_generation && slot.store != 0 ? &slot : nullptr;
 }
 
 bool AcDbObjectId::isValid() const {
@@ -28,7 +30,7 @@ AcDbHandle AcDbObjectId::handle() const {
 
 AcDbDatabase* AcDbObjectId::database() const {
     const host::ObjectSlot* slot = liveSlot();
-    return slot != nullptr ? slot->database : nullptr;
+    return slot != nullptr ? host::storeDatabase(slot->store) : nullptr;
 }
 
 AcRxClass* AcDbObjectId::objectClass() const {

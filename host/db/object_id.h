@@ -1,9 +1,11 @@
-// AcDbObjectId: the identifier of a database object, pointing at the slot its database keeps for
-// the object (object, handle, database). Ids are plain values, freely copied and compared; they
-// stay valid as long as their database lives. An id whose database was destroyed is "stale": it
-// is not null, but every query answers as for a missing object and opening it gives
-// eStaleObjectId. Slots are recycled after their database dies, with a generation number that
-// tells an old id from a new one, so no query on a stale id touches freed memory.
+// AcDbObjectId: the identifier of a database object, naming the slot its database keeps for the
+// object (object, handle, database) by the slot's number in the process's slot pool. Ids are
+// plain 8-byte values, freely copied and compared; they stay valid as long as their database
+// lives. An id whose database was destroyed is "stale": it is not null, but every query answers
+// as for a missing object and opening it gives eStaleObjectId. Slots are recycled after their
+// database dies, with a 32-bit generation number that tells an old id from a new one, so no
+// query on a stale id touches freed memory (a stale id could only meet a new object again after
+// its slot was recycled 2^32 times).
 #pragma once
 
 #include <cstddef>
@@ -23,13 +25,13 @@ struct ObjectSlot;
 class AcDbObjectId {
 public:
     AcDbObjectId() = default;
-    // Host use: the id of a live slot.
-    AcDbObjectId(host::ObjectSlot* slot, std::uint64_t generation)
+    // Host use: the id of slot number slot in its generation.
+    AcDbObjectId(std::uint32_t slot, std::uint32_t generation)
         : m_slot(slot), m_generation(generation) {}
 
     static const AcDbObjectId kNull;
 
-    bool isNull() const { return m_slot == nullptr; }
+    bool isNull() const { return m_slot == 0; }
     // True when not null, the database lives and the slot holds an object (erased or not).
     bool isValid() const;
     // True when the object exists and is erased; false for null, stale and missing objects.
@@ -41,14 +43,16 @@ public:
     // The object's runtime class, read without opening it; null for null, stale and empty slots.
     AcRxClass* objectClass() const;
     AcDbObjectId& setNull() {
-        m_slot = nullptr;
+        m_slot = 0;
         m_generation = 0;
         return *this;
     }
 
     // Host use: the slot when the id is not null and its database lives, else null.
     host::ObjectSlot* liveSlot() const;
-    std::size_t hash() const { return std::hash<const void*>()(m_slot) ^ m_generation; }
+    std::size_t hash() const {
+        return std::hash<std::uint64_t>()(std::uint64_t{m_generation} << 32 | m_slot);
+    }
 
     bool operator==(const AcDbObjectId& other) const {
         return m_slot == other.m_slot && m_generation == other.m_generation;
@@ -56,16 +60,15 @@ public:
     bool operator!=(const AcDbObjectId& other) const { return !(*this == other); }
     // An arbitrary but fixed total order, for sorted containers.
     bool operator<(const AcDbObjectId& other) const {
-        return m_slot != other.m_slot ? std::less<const void*>()(m_slot, other.m_slot)
-                                      : m_generation < other.m_generation;
+        return m_slot != other.m_slot ? m_slot < other.m_slot : m_generation < other.m_generation;
     }
     bool operator>(const AcDbObjectId& other) const { return other < *this; }
     bool operator<=(const AcDbObjectId& other) const { return !(other < *this); }
     bool operator>=(const AcDbObjectId& other) const { return !(*this < other); }
 
 private:
-    host::ObjectSlot* m_slot = nullptr;
-    std::uint64_t m_generation = 0;
+    std::uint32_t m_slot = 0;  // 0 for the null id
+    std::uint32_t m_generation = 0;
 };
 
 inline const AcDbObjectId AcDbObjectId::kNull{};

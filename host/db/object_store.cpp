@@ -1,8 +1,7 @@
-// The slot pool, per-database object stores and the registry of live databases.
+// The slot pool, per-database object stores, their numbers and the registry of live databases.
 #include "host/db/object_store.h"
 
 #include <algorithm>
-#include <bit>
 #include <memory>
 #include <unordered_map>
 #include <utility>
@@ -12,50 +11,6 @@
 
 namespace host {
 namespace {
-
-// Slots come in chunks that are never freed, so an id can always read its slot's generation.
-class SlotPool {
-public:
-    ObjectSlot* acquire() {
-        if (m_free == nullptr) {
-            grow();
-        }
-        ObjectSlot* slot = m_free;
-        m_free = slot->nextFree;
-        slot->nextFree = nullptr;
-        return slot;
-    }
-
-    void release(ObjectSlot* slot) {
-        ++slot->generation;
-        slot->object = nullptr;
-        slot->database = nullptr;
-        slot->handle.setNull();
-        slot->nextFree = m_free;
-        m_free = slot;
-    }
-
-private:
-    static constexpr std::size_t kChunk = 4096;
-
-    void grow() {
-        m_chunks.push_back(std::make_unique<ObjectSlot[]>(kChunk));
-        ObjectSlot* chunk = m_chunks.back().get();
-        for (std::size_t i = kChunk; i-- > 0;) {
-            chunk[i].nextFree = m_free;
-            m_free = &chunk[i];
-        }
-    }
-
-    std::vector<std::unique_ptr<ObjectSlot[]>> m_chunks;
-    ObjectSlot* m_free = nullptr;
-};
-
-SlotPool& pool() {
-    // Never destroyed: ids held by statics must stay checkable during process exit.
-    static auto* instance = new SlotPool();
-    return *instance;
-}
 
 struct DatabaseRegistry {
     std::uint64_t nextSerial = 1;
@@ -67,39 +22,88 @@ DatabaseRegistry& registry() {
     return *instance;
 }
 
+// The database of each store by number (0 unused); numbers of dead stores are reused.
+struct StoreNumbers {
+    std::vector<AcDbDatabase*> databases{nullptr};
+    std::vector<std::uint32_t> free;
+
+    std::uint32_t take(AcDbDatabase* database) {
+        if (free.empty()) {
+            databases.push_back(database);
+            return static_cast<std::uint32_t>(databases.size() - 1);
+        }
+        const std::uint32_t number = free.back();
+        free.pop_back();
+        databases[number] = database;
+        return number;
+    }
+
+    void give(std::uint32_t number) {
+        databases[number] = nullptr;
+        free.push_back(number);
+    }
+};
+
+StoreNumbers& storeNumbers() {
+    static auto* instance = new StoreNumbers();
+    return *instance;
+}
+
 }  // namespace
+
+std::uint32_t SlotPool::acquire() {
+    if (!m_free.empty()) {
+        const std::uint32_t number = m_free.back();
+        m_free.pop_back();
+        return number;
+    }
+    if ((m_next >> kChunkBits) == m_chunks.size()) {
+        m_chunks.push_back(std::make_unique<ObjectSlot[]>(std::size_t{kChunkMask} + 1));
+    }
+    return m_next++;
+}
+
+void SlotPool::release(std::uint32_t number) {
+    ObjectSlot& slot = at(number);
+    ++slot.generation;
+    slot.object = nullptr;
+    slot.store = 0;
+    slot.handle.setNull();
+    m_free.push_back(number);
+}
+
+AcDbDatabase* storeDatabase(std::uint32_t store) {
+    return storeNumbers().databases[store];
+}
 
 std::size_t HandleIndex::placeOf(std::uint64_t handle) const {
     const std::size_t mask = m_table.size() - 1;
-    // Handles are mostly given out in sequence: the low bits place them in sequence, which keeps
-    // neighbours together with no collisions among them; the bits above the table's size are
-    // mixed in, so that handles spaced by a power of two do not pile up on one place.
-    const std::uint64_t high = handle >> std::countr_zero(m_table.size());
-    std::size_t at = static_cast<std::size_t>(handle + high * 0x9E3779B97F4A7C15ull) & mask;
-    while (m_table[at] != nullptr && m_table[at]->handle.value() != handle) {
+    std::size_t at = handlePlace(handle, m_table.size());
+    SlotPool& pool = slotPool();
+    while (m_table[at] != 0 && pool.at(m_table[at]).handle.value() != handle) {
         at = (at + 1) & mask;
     }
     return at;
 }
 
-ObjectSlot* HandleIndex::find(std::uint64_t handle) const {
-    return m_table.empty() ? nullptr : m_table[placeOf(handle)];
+std::uint32_t HandleIndex::find(std::uint64_t handle) const {
+    return m_table.empty() ? 0 : m_table[placeOf(handle)];
 }
 
-void HandleIndex::insert(ObjectSlot* slot) {
+void HandleIndex::insert(std::uint32_t number) {
     if (2 * (m_count + 1) > m_table.size()) {
         grow();
     }
-    m_table[placeOf(slot->handle.value())] = slot;
+    m_table[placeOf(slotAt(number).handle.value())] = number;
     ++m_count;
 }
 
 void HandleIndex::grow() {
-    std::vector<ObjectSlot*> old(std::max<std::size_t>(64, 2 * m_table.size()), nullptr);
+    std::vector<std::uint32_t> old(std::max<std::size_t>(64, 2 * m_table.size()), 0);
     old.swap(m_table);
-    for (ObjectSlot* slot : old) {
-        if (slot != nullptr) {
-            m_table[placeOf(slot->handle.value())] = slot;
+    for (std::uint32_t number : old) {
+        if (number != 0) {
+            m_table[placeOf(slotAt(number).handle.value())] = number;
         }
     }
 }
@@ -109,23 +113,28 @@ void HandleIndex::swap(HandleIndex& other) noexcept {
     std::swap(m_count, other.m_count);
 }
 
+ObjectStore::ObjectStore(AcDbDatabase* database)
+    : m_database(database), m_number(storeNumbers().take(database)) {}
+
 ObjectStore::~ObjectStore() {
-    for (ObjectSlot* slot : m_slots) {
-        pool().release(slot);
+    for (std::uint32_t number : m_slots) {
+        slotPool().release(number);
     }
+    storeNumbers().give(m_number);
 }
 
-ObjectSlot* ObjectStore::newSlot(AcDbHandle handle) {
-    ObjectSlot* slot = pool().acquire();
-    slot->database = m_database;
-    slot->handle = handle;
-    m_slots.push_back(slot);
-    m_byHandle.insert(slot);
+std::uint32_t ObjectStore::newSlot(AcDbHandle handle) {
+    const std::uint32_t number = slotPool().acquire();
+    ObjectSlot& slot = slotAt(number);
+    slot.store = m_number;
+    slot.handle = handle;
+    m_slots.push_back(number);
+    m_byHandle.insert(number);
     m_nextHandle = std::max(m_nextHandle, handle.value() + 1);
-    return slot;
+    return number;
 }
 
-Acad::ErrorStatus ObjectStore::add(AcDbObject* object, AcDbHandle handle, ObjectSlot*& slot) {
+Acad::ErrorStatus ObjectStore::add(AcDbObject* object, AcDbHandle handle, std::uint32_t& slot) {
     if (handle.isNull() && m_nextPreset < m_presetHandles.size()) {
         handle = m_presetHandles[m_nextPreset++];
     }
@@ -134,31 +143,36 @@ Acad::ErrorStatus ObjectStore::add(AcDbObject* object, AcDbHandle handle, Object
     } else if (handle.value() == kLastHandle) {
         return Acad::eInvalidInput;
     }
-    ObjectSlot* existing = find(handle);
-    if (existing != nullptr && existing->object != nullptr) {
+    const std::uint32_t existing = find(handle);
+    if (existing != 0 && slotAt(existing).object != nullptr) {
         return Acad::eHandleInUse;
     }
-    slot = existing != nullptr ? existing : newSlot(handle);
-    slot->object = object;
+    slot = existing != 0 ? existing : newSlot(handle);
+    slotAt(slot).object = object;
     return Acad::eOk;
 }
 
-ObjectSlot* ObjectStore::find(AcDbHandle handle) const {
+std::uint32_t ObjectStore::find(AcDbHandle handle) const {
     return m_byHandle.find(handle.value());
 }
 
-ObjectSlot* ObjectStore::reserve(AcDbHandle handle) {
+AcDbObject* ObjectStore::objectOf(AcDbHandle handle) const {
+    const std::uint32_t number = find(handle);
+    return number != 0 ? slotAt(number).object : nullptr;
+}
+
+std::uint32_t ObjectStore::reserve(AcDbHandle handle) {
     if (handle.isNull() || handle.value() == kLastHandle) {
-        return nullptr;
+        return 0;
     }
-    ObjectSlot* slot = find(handle);
-    return slot != nullptr ? slot : newSlot(handle);
+    const std::uint32_t number = find(handle);
+    return number != 0 ? number : newSlot(handle);
 }
 
 void ObjectStore::destroyObjects() {
-    m_openHead = nullptr;
+    m_open.clear();
     for (auto it = m_slots.rbegin(); it != m_slots.rend(); ++it) {
-        AcDbObject* object = std::exchange((*it)->object, nullptr);
+        AcDbObject* object = std::exchange(slotAt(*it).object, nullptr);
         delete object;
     }
 }
@@ -181,36 +195,31 @@ void ObjectStore::swapContents(ObjectStore& other) {
     m_byHandle.swap(other.m_byHandle);
     std::swap(m_slots, other.m_slots);
     std::swap(m_nextHandle, other.m_nextHandle);
-    for (ObjectSlot* slot : m_slots) {
-        slot->database = m_database;
+    for (std::uint32_t number : m_slots) {
+        slotAt(number).store = m_number;
     }
-    for (ObjectSlot* slot : other.m_slots) {
-        slot->database = other.m_database;
+    for (std::uint32_t number : other.m_slots) {
+        slotAt(number).store = other.m_number;
     }
 }
 
+// Each open object keeps its place in the list plus one (0: not listed), so taking one out
+// moves the last into its place.
 void ObjectStore::linkOpen(AcDbObject* object) {
-    ObjectState& state = ObjectAccess::state(object);
-    state.openPrev = nullptr;
-    state.openNext = m_openHead;
-    if (m_openHead != nullptr) {
-        ObjectAccess::state(m_openHead).openPrev = object;
-    }
-    m_openHead = object;
+    m_open.push_back(object);
+    ObjectAccess::state(object).openPlace = static_cast<std::uint32_t>(m_open.size());
 }
 
 void ObjectStore::unlinkOpen(AcDbObject* object) {
     ObjectState& state = ObjectAccess::state(object);
-    if (state.openPrev != nullptr) {
-        ObjectAccess::state(state.openPrev).openNext = state.openNext;
-    } else if (m_openHead == object) {
-        m_openHead = state.openNext;
+    if (state.openPlace == 0) {
+        return;
     }
-    if (state.openNext != nullptr) {
-        ObjectAccess::state(state.openNext).openPrev = state.openPrev;
-    }
-    state.openPrev = nullptr;
-    state.openNext = nullptr;
+    AcDbObject* last = m_open.back();
+    m_open[state.openPlace - 1] = last;
+    ObjectAccess::state(last).openPlace = state.openPlace;
+    m_open.pop_back();
+    state.openPlace = 0;
 }
 
 std::uint64_t registerDatabase(AcDbDatabase* database) {

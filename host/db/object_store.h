@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "host/db/error_status.h"
@@ -17,30 +18,69 @@ class AcDbObject;
 
 namespace host {
 
-// What an id points at. A slot stays with its database until the database dies; the pool then
-// recycles it with the next generation, which turns every id of the old generation stale.
+// What an id names. A slot stays with its database until the database dies; the pool then
+// recycles it with the next generation, which turns every id of the old generation stale. Slots
+// are numbered from 1 (0 is the null id) and never move, so a slot pointer stays good as long as
+// the process.
 struct ObjectSlot {
     AcDbObject* object = nullptr;  // null while the handle is only reserved
-    AcDbDatabase* database = nullptr;
-    std::uint64_t generation = 1;
     AcDbHandle handle;
-    ObjectSlot* nextFree = nullptr;
+    std::uint32_t generation = 1;
+    std::uint32_t store = 0;  // the number of the database's store; 0 while the slot is free
 };
 
-// The id of a live slot.
-inline AcDbObjectId idOf(ObjectSlot* slot) {
-    return AcDbObjectId(slot, slot->generation);
+// The process's slots, in chunks that are never freed, so an id can always read its slot's
+// generation.
+class SlotPool {
+public:
+    static constexpr int kChunkBits = 12;
+    static constexpr std::uint32_t kChunkMask = (1u << kChunkBits) - 1;
+
+    // Slot number number, which the pool has given out before.
+    ObjectSlot& at(std::uint32_t number) {
+        return m_chunks[number >> kChunkBits][number & kChunkMask];
+    }
+    // True for numbers the pool has given out, 0 excluded.
+    bool has(std::uint32_t number) const { return number != 0 && number < m_next; }
+    // A free slot's number, a recycled one first.
+    std::uint32_t acquire();
+    // Frees the slot (next generation, no object, no store).
+    void release(std::uint32_t number);
+
+private:
+    std::vector<std::unique_ptr<ObjectSlot[]>> m_chunks;
+    std::vector<std::uint32_t> m_free;
+    std::uint32_t m_next = 1;
+};
+
+// The pool, never destroyed: ids held by statics must stay checkable during process exit.
+inline SlotPool& slotPool() {
+    static SlotPool* const pool = new SlotPool();
+    return *pool;
 }
 
-// One database's slots by handle: an open-addressed table of slot pointers keyed by the slots'
+// Slot number number, which must have been given out.
+inline ObjectSlot& slotAt(std::uint32_t number) {
+    return slotPool().at(number);
+}
+
+// The id of live slot number number.
+inline AcDbObjectId idOf(std::uint32_t number) {
+    return AcDbObjectId(number, slotAt(number).generation);
+}
+
+// The database whose store numbered store holds a slot; null for 0 (a free slot).
+AcDbDatabase* storeDatabase(std::uint32_t store);
+
+// One database's slots by handle: an open-addressed table of slot numbers keyed by the slots'
 // own handles, at most half full. Insert-only, like the store: no allocation per slot and no
 // node per entry.
 class HandleIndex {
 public:
-    // The slot of handle, or null.
-    ObjectSlot* find(std::uint64_t handle) const;
-    // Adds slot, whose handle the index must not hold yet.
-    void insert(ObjectSlot* slot);
+    // The number of the slot of handle, or 0.
+    std::uint32_t find(std::uint64_t handle) const;
+    // Adds slot number, whose handle the index must not hold yet.
+    void insert(std::uint32_t number);
     void swap(HandleIndex& other) noexcept;
 
 private:
@@ -48,14 +88,15 @@ private:
     std::size_t placeOf(std::uint64_t handle) const;
     void grow();
 
-    std::vector<ObjectSlot*> m_table;
+    std::vector<std::uint32_t> m_table;
     std::size_t m_count = 0;
 };
 
-// One database's objects: the handle index, every slot in creation order, the open list.
+// One database's objects: the handle index, every slot in creation order, the open objects.
+// Slots are handed around by number.
 class ObjectStore {
 public:
-    explicit ObjectStore(AcDbDatabase* database) : m_database(database) {}
+    explicit ObjectStore(AcDbDatabase* database);
     // Returns every slot to the pool; objects must have been destroyed (destroyObjects).
     ~ObjectStore();
 
@@ -67,16 +108,19 @@ public:
 
     // A slot for object under handle (a new handle when null); eHandleInUse when another object
     // holds the handle, eInvalidInput for kLastHandle. A reserved empty slot is filled.
-    Acad::ErrorStatus add(AcDbObject* object, AcDbHandle handle, ObjectSlot*& slot);
-    // The slot of handle, or null.
-    ObjectSlot* find(AcDbHandle handle) const;
-    // The slot of handle, reserving an empty one when there is none; null for the null handle
-    // and kLastHandle.
-    ObjectSlot* reserve(AcDbHandle handle);
+    Acad::ErrorStatus add(AcDbObject* object, AcDbHandle handle, std::uint32_t& slot);
+    // The slot number of handle, or 0.
+    std::uint32_t find(AcDbHandle handle) const;
+    // The object of handle, or null (none, or the handle is only reserved).
+    AcDbObject* objectOf(AcDbHandle handle) const;
+    // The slot number of handle, reserving an empty slot when there is none; 0 for the null
+    // handle and kLastHandle.
+    std::uint32_t reserve(AcDbHandle handle);
     AcDbHandle handseed() const { return AcDbHandle(m_nextHandle); }
     std::size_t size() const { return m_slots.size(); }
-    // Every slot in creation order (reserved empty ones included); invalidated by add/reserve.
-    const std::vector<ObjectSlot*>& slots() const { return m_slots; }
+    // Every slot number in creation order (reserved empty ones included); invalidated by
+    // add/reserve.
+    const std::vector<std::uint32_t>& slots() const { return m_slots; }
 
     // Destroys every object (creation order reversed); their slots stay until the store dies.
     void destroyObjects();
@@ -93,19 +137,20 @@ public:
     // have no object open.
     void swapContents(ObjectStore& other);
 
-    // The list of open objects (maintained by the open-state code).
+    // The open objects, in no particular order (maintained by the open-state code).
     void linkOpen(AcDbObject* object);
     void unlinkOpen(AcDbObject* object);
-    AcDbObject* firstOpen() const { return m_openHead; }
+    const std::vector<AcDbObject*>& openObjects() const { return m_open; }
 
 private:
-    ObjectSlot* newSlot(AcDbHandle handle);
+    std::uint32_t newSlot(AcDbHandle handle);
 
     AcDbDatabase* m_database;
+    std::uint32_t m_number;  // in the slots' store field
     HandleIndex m_byHandle;
-    std::vector<ObjectSlot*> m_slots;
+    std::vector<std::uint32_t> m_slots;
     std::uint64_t m_nextHandle = 1;
-    AcDbObject* m_openHead = nullptr;
+    std::vector<AcDbObject*> m_open;
     std::vector<AcDbHandle> m_presetHandles;
     std::size_t m_nextPreset = 0;
 };

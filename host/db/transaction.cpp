@@ -17,13 +17,13 @@ struct TransactionLog {
     std::vector<ObjectSlot*> objects;  // first obtained in this transaction
     std::vector<StateRecord> records;  // states at the transaction's start, in change order
     std::unordered_set<ObjectSlot*> recorded;
-    std::uint64_t undoGroupSerial = 0;  // the database's open undo group at the start
+    std::uint32_t undoGroupSerial = 0;  // the database's open undo group at the start
     std::size_t undoGroupSize = 0;      // and its record count then
 };
 
 }  // namespace host
 
-AcTransaction::AcTransaction(AcDbTransactionManager* manager, std::uint64_t serial)
+AcTransaction::AcTransaction(AcDbTransactionManager* manager, std::uint32_t serial)
     : m_manager(manager), m_serial(serial), m_log(std::make_unique<host::TransactionLog>()) {}
 
 AcTransaction::~AcTransaction() = default;
@@ -41,7 +41,7 @@ Acad::ErrorStatus AcTransaction::getObject(AcDbObject*& obj, AcDbObjectId id, Ac
     if (slot == nullptr) {
         return Acad::eStaleObjectId;
     }
-    if (slot->database != m_manager->database()) {
+    if (host::storeDatabase(slot->store) != m_manager->database()) {
         return Acad::eWrongDatabase;
     }
     AcDbObject* object = slot->object;
@@ -185,10 +185,10 @@ Acad::ErrorStatus AcDbTransactionManager::addNewlyCreatedDBRObject(AcDbObject* o
         return Acad::eInvalidInput;
     }
     host::ObjectState& state = host::ObjectAccess::state(obj);
-    if (state.slot == nullptr) {
+    if (state.slot == 0) {
         return Acad::eNoDatabase;
     }
-    if (state.slot->database != m_database) {
+    if (obj->database() != m_database) {
         return Acad::eWrongDatabase;
     }
     if (!state.writer || state.transactionHeld) {
@@ -196,8 +196,9 @@ Acad::ErrorStatus AcDbTransactionManager::addNewlyCreatedDBRObject(AcDbObject* o
     }
     AcTransaction& top = *m_stack.back();
     state.transactionHeld = true;
-    top.m_log->objects.push_back(state.slot);
-    if (top.m_log->recorded.insert(state.slot).second) {
+    host::ObjectSlot* slot = &host::slotAt(state.slot);
+    top.m_log->objects.push_back(slot);
+    if (top.m_log->recorded.insert(slot).second) {
         top.m_log->records.push_back(host::creationRecord(obj));
         state.transactionStamp = top.m_serial;
     }
@@ -214,7 +215,7 @@ void AcDbTransactionManager::recordModification(AcDbObject* object) {
         return;
     }
     state.transactionStamp = top.m_serial;
-    if (top.m_log->recorded.insert(state.slot).second) {
+    if (top.m_log->recorded.insert(&host::slotAt(state.slot)).second) {
         top.m_log->records.push_back(host::captureState(object));
     }
 }

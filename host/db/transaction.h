@@ -41,10 +41,10 @@ public:
 
 private:
     friend class AcDbTransactionManager;
-    AcTransaction(AcDbTransactionManager* manager, std::uint64_t serial);
+    AcTransaction(AcDbTransactionManager* manager, std::uint32_t serial);
 
     AcDbTransactionManager* m_manager;
-    std::uint64_t m_serial;
+    std::uint32_t m_serial;
     std::unique_ptr<host::TransactionLog> m_log;
 };
 
@@ -87,6 +87,6 @@ private:
     void merge(AcTransaction& inner, AcTransaction& outer);
 
     AcDbDatabase* m_database;
-    std::uint64_t m_nextSerial = 1;
+    std::uint32_t m_nextSerial = 1;
     std::vector<std::unique_ptr<AcTransaction>> m_stack;
 };

@@ -13,7 +13,7 @@ namespace host {
 
 // A group of records, or a mark (no records).
 struct UndoGroup {
-    std::uint64_t serial = 0;
+    std::uint32_t serial = 0;
     std::wstring name;
     bool isMark = false;
     bool isCommand = false;  // a command's first group: kept even when empty
@@ -269,7 +269,7 @@ void AcDbUndoController::recordCreation(AcDbObject* object) {
     record(object, true);
 }
 
-std::uint64_t AcDbUndoController::openGroupSerial() const {
+std::uint32_t AcDbUndoController::openGroupSerial() const {
     return m_open != nullptr ? m_open->serial : m_nextSerial;
 }
 

@@ -79,7 +79,7 @@ public:
     void recordModification(AcDbObject* object);
     void recordCreation(AcDbObject* object);
     // Host use: the serial of the open group and its record count, for transaction aborts.
-    std::uint64_t openGroupSerial() const;
+    std::uint32_t openGroupSerial() const;
     std::size_t openGroupSize() const;
     // Host use: forgets object's record in the open group when it was made at or after
     // position since (a transaction abort has restored the state that record holds).
@@ -104,7 +104,7 @@ private:
     bool m_restoring = false;
     int m_commandDepth = 0;
     std::wstring m_commandName;
-    std::uint64_t m_nextSerial = 1;
+    std::uint32_t m_nextSerial = 1;
     std::unique_ptr<host::UndoGroup> m_open;               // the group collecting changes, or null
     std::vector<std::unique_ptr<host::UndoGroup>> m_undo;  // closed groups and marks, oldest first
     std::vector<std::unique_ptr<host::UndoGroup>> m_redo;  // undone groups and marks, latest last

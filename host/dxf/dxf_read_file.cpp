@@ -121,7 +121,7 @@ Acad::ErrorStatus AcDbDatabase::readDwgFile(const ACHAR* fileName, int, bool, co
     if (fileName == nullptr || *fileName == L'\0') {
         return failWith(Acad::eInvalidInput, L"no file name given");
     }
-    if (m_store->firstOpen() != nullptr) {
+    if (!m_store->openObjects().empty()) {
         return failWith(Acad::eWasOpenForWrite,
                         L"objects of the database are open; close them before reading a file");
     }

@@ -847,15 +847,13 @@ bool Reader::addToDatabase(ReadObject& read, AcDbObjectId owner, AcDbObjectId& i
 bool Reader::appendToBlock(AcDbObjectId block, ReadObject& read, std::vector<AcDbHandle> owned,
                            AcDbObjectId& id) {
     if (!read.handle.isNull()) {
-        const ObjectSlot* slot = m_store->find(read.handle);
-        if (slot != nullptr && slot->object != nullptr) {
+        if (m_store->objectOf(read.handle) != nullptr) {
             return fail(read.line, Acad::eHandleInUse,
                         L"handle " + std::wstring(read.handle.text()) + L" is used twice");
         }
     }
     for (const AcDbHandle& handle : owned) {
-        const ObjectSlot* slot = m_store->find(handle);
-        if (!handle.isNull() && slot != nullptr && slot->object != nullptr) {
+        if (!handle.isNull() && m_store->objectOf(handle) != nullptr) {
             return fail(read.line, Acad::eHandleInUse,
                         L"handle " + std::wstring(handle.text()) + L" is used twice");
         }
@@ -885,8 +883,8 @@ bool Reader::checkReferences() {
     std::size_t firstLine = 0;
     std::uint64_t firstHandle = 0;
     for (const auto& [handle, line] : m_references) {
-        const ObjectSlot* slot = m_store->find(AcDbHandle(handle));
-        if ((slot == nullptr || slot->object == nullptr) && (firstLine == 0 || line < firstLine)) {
+        if (m_store->objectOf(AcDbHandle(handle)) == nullptr &&
+            (firstLine == 0 || line < firstLine)) {
             firstLine = line;
             firstHandle = handle;
         }
@@ -899,12 +897,12 @@ bool Reader::checkReferences() {
 bool Reader::checkOwners() {
     constexpr std::uint8_t kOnWalk = 1;
     constexpr std::uint8_t kChecked = 2;
-    FlatMarks state(m_store->size());  // by slot address
-    const auto key = [](const ObjectSlot* slot) { return reinterpret_cast<std::uintptr_t>(slot); };
+    FlatMarks state(m_store->size());  // by handle
+    const auto key = [](const ObjectSlot* slot) { return slot->handle.value(); };
     std::vector<const ObjectSlot*> walk;
-    for (ObjectSlot* start : m_store->slots()) {
+    for (std::uint32_t start : m_store->slots()) {
         walk.clear();
-        const ObjectSlot* slot = start;
+        const ObjectSlot* slot = &slotAt(start);
         while (slot != nullptr && slot->object != nullptr && state.get(key(slot)) == 0) {
             state.set(key(slot), kOnWalk);
             walk.push_back(slot);

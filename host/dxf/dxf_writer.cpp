@@ -288,8 +288,8 @@ void DrawingWriter::plan() {
     const AcDbObjectId root = m_db->namedObjectsDictionaryId();
     m_objects.push_back(root);
     std::vector<AcDbObjectId> dimensions;
-    for (host::ObjectSlot* slot : m_db->objectStore()->slots()) {
-        const AcDbObject* object = slot->object;
+    for (std::uint32_t slot : m_db->objectStore()->slots()) {
+        const AcDbObject* object = host::slotAt(slot).object;
         if (object == nullptr || !reachable(object)) {
             continue;
         }

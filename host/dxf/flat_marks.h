@@ -1,11 +1,14 @@
-// host::dxf::FlatMarks: a small mark per 64-bit key in one open-addressed table, for the passes of
-// the DXF reader and writer over every object of a drawing: no allocation per key, unlike a
-// node-based map. Key 0 is never marked (it reads as unmarked and cannot be set).
+// host::dxf::FlatMarks: a small mark per handle in one open-addressed table, for the passes of the
+// DXF reader and writer over every object of a drawing: no allocation per key, unlike a
+// node-based map, and handles in sequence stay neighbours. Key 0 is never marked (it reads as
+// unmarked and cannot be set).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
+
+#include "host/db/handle.h"
 
 namespace host::dxf {
 
@@ -50,7 +53,7 @@ private:
     // most half full, so an empty place always ends the search).
     std::size_t find(std::uint64_t key) const {
         const std::size_t mask = m_keys.size() - 1;
-        std::size_t at = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 32) & mask;
+        std::size_t at = handlePlace(key, m_keys.size());
         while (m_keys[at] != key && m_keys[at] != 0) {
             at = (at + 1) & mask;
         }

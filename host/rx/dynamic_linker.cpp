@@ -194,9 +194,9 @@ void forget(Module* module) {
 // Every object of db, erased ones included.
 template <class Visit>
 void forEachObject(AcDbDatabase* db, Visit visit) {
-    for (host::ObjectSlot* slot : db->objectStore()->slots()) {
-        if (slot->object != nullptr) {
-            visit(slot->object);
+    for (std::uint32_t slot : db->objectStore()->slots()) {
+        if (AcDbObject* object = host::slotAt(slot).object) {
+            visit(object);
         }
     }
 }

@@ -91,11 +91,12 @@ std::string describe(const host::DxfItemList& items) {
 // Every live object of expected has its twin in actual: same handle, class and groups.
 void expectSameObjects(AcDbDatabase& expected, AcDbDatabase& actual) {
     int compared = 0;
-    for (host::ObjectSlot* slot : expected.objectStore()->slots()) {
+    for (std::uint32_t number : expected.objectStore()->slots()) {
+        const host::ObjectSlot* slot = &host::slotAt(number);
         if (slot->object == nullptr || slot->object->isErased()) {
             continue;
         }
-        const AcDbObjectId id = host::idOf(slot);
+        const AcDbObjectId id = host::idOf(number);
         AcDbObjectId twin;
         ASSERT_EQ(actual.getAcDbObjectId(twin, false, slot->handle), Acad::eOk)
             << wideToUtf8(slot->handle.text());

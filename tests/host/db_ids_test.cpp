@@ -141,6 +141,8 @@ TEST_F(DbTest, DbIdsOfADestroyedDatabaseTurnStale) {
     const AcDbObjectId fresh = addNote(L"new", &next);
     EXPECT_NE(fresh, stale);
     EXPECT_FALSE(stale.isValid());
+    EXPECT_EQ(stale.database(), nullptr);
+    EXPECT_EQ(fresh.database(), &next);
     std::int64_t name[2] = {0, 0};
     EXPECT_EQ(acdbGetAdsName(name, stale), Acad::eStaleObjectId);
 }

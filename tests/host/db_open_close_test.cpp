@@ -214,9 +214,13 @@ TEST_F(DbTest, DbOpenObjectsListsWhatIsOpen) {
     EXPECT_EQ(open[1].count, 1);
     EXPECT_FALSE(open[1].transaction);
     EXPECT_NE(host::describeOpenObjects(open).find(L"DbTestNote write 1"), std::wstring::npos);
+    // Closing the first object opened leaves the later one listed alone.
+    writeB->close();
+    open = host::openObjects();
+    ASSERT_EQ(open.size(), 1u);
+    EXPECT_EQ(open[0].id, a);
     readA1->close();
     readA2->close();
-    writeB->close();
     EXPECT_TRUE(host::openObjects().empty());
 }
 

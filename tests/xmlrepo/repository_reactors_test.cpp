@@ -27,8 +27,9 @@ std::wstring storedDocument() {
 // Objects of the undo object's class in db, erased ones included.
 int undoObjectsIn(AcDbDatabase* db) {
     int count = 0;
-    for (host::ObjectSlot* slot : db->objectStore()->slots()) {
-        count += slot->object != nullptr && slot->object->isA() == CVLKXMLUndoObject::desc();
+    for (std::uint32_t slot : db->objectStore()->slots()) {
+        const AcDbObject* object = host::slotAt(slot).object;
+        count += object != nullptr && object->isA() == CVLKXMLUndoObject::desc();
     }
     return count;
 }
