@@ -2,6 +2,7 @@
 // numbers read the same whatever the process's locale.
 #include "host/dxf/dxf_lexer.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -14,7 +15,11 @@ namespace host {
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-constexpr std::string_view kBinarySentinel = "AutoCAD Binary DXF";
+// Lines up to this long are scanned for their end byte by byte.
+constexpr std::ptrdiff_t kShortLine = 24;
+// Binary drawing files open with a short title followed by CR LF, SUB and NUL; no text file holds
+// either of the last two, so one of them near the start tells a binary file.
+constexpr std::size_t kBinaryTitleLength = 32;
 constexpr int kCommentCode = 999;
 constexpr std::size_t kQuotedLength = 40;
 
@@ -92,8 +97,9 @@ DxfLexer::DxfLexer(std::string_view text, Mode mode)
     if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
         m_pos += kByteOrderMark.size();
     }
-    if (std::string_view(m_pos, static_cast<std::size_t>(m_end - m_pos))
-            .substr(0, kBinarySentinel.size()) == kBinarySentinel) {
+    const std::string_view start = std::string_view(m_pos, static_cast<std::size_t>(m_end - m_pos))
+                                       .substr(0, kBinaryTitleLength);
+    if (start.find_first_of(std::string_view("\x1a\0", 2)) != std::string_view::npos) {
         fail(1, L"binary DXF files are not read; save the drawing as ASCII DXF");
         m_pos = m_end;
     }
@@ -110,8 +116,16 @@ bool DxfLexer::nextLine(std::string_view& line) {
     if (m_pos >= m_end) {
         return false;
     }
-    const auto* newline =
-        static_cast<const char*>(std::memchr(m_pos, '\n', static_cast<std::size_t>(m_end - m_pos)));
+    // Most lines are a few characters long: a plain loop finds their end sooner than a call.
+    const char* newline = m_pos;
+    const char* shortEnd = m_pos + std::min<std::ptrdiff_t>(m_end - m_pos, kShortLine);
+    while (newline < shortEnd && *newline != '\n') {
+        ++newline;
+    }
+    if (newline == shortEnd) {
+        newline = static_cast<const char*>(
+            std::memchr(newline, '\n', static_cast<std::size_t>(m_end - newline)));
+    }
     const char* lineEnd = newline != nullptr ? newline : m_end;
     line = std::string_view(m_pos, static_cast<std::size_t>(lineEnd - m_pos));
     if (!line.empty() && line.back() == '\r') {
