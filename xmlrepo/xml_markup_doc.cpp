@@ -92,6 +92,13 @@ bool CXMLMarkupDoc::SetDocument(CString&& text) {
     return parse();
 }
 
+CString CXMLMarkupDoc::TakeDocument() {
+    CString text(m_document.takeStr());
+    m_error.Empty();
+    parse();
+    return text;
+}
+
 void CXMLMarkupDoc::resetPositions() {
     m_parentPos = m_currentPos = m_childPos = 0;
     m_nodeType = m_nodeOffset = m_nodeLength = 0;

@@ -114,6 +114,9 @@ public:
     bool SetDocument(const wchar_t* text);
     // Takes `text` over without copying it and parses it; true when it is well-formed.
     bool SetDocument(CString&& text);
+    // Hands the document text over without copying it and leaves an empty document, as after
+    // SetDocument(nullptr); with SetDocument(CString&&) a caller can reuse one text's storage.
+    CString TakeDocument();
     // The document text; valid until the next change of the document.
     const CString& GetDocument() const { return m_document; }
     // The first problem of the last parse, or the message of the last file operation or

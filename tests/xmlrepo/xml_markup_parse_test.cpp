@@ -215,6 +215,25 @@ TEST(XmlMarkupParse, SetDocumentByMoveTakesTheText) {
     EXPECT_TRUE(doc.FindElement(L"r"));
 }
 
+TEST(XmlMarkupParse, TakeDocumentHandsTheTextBackAndLeavesAnEmptyDocument) {
+    CXMLMarkupDoc doc;
+    ASSERT_TRUE(doc.SetDocument(L"<r><e refId='k1'/></r>"));
+    ASSERT_TRUE(doc.FindElement(L"r"));
+    ASSERT_TRUE(doc.SavePosition(L"r"));
+    ASSERT_TRUE(doc.AddChildElement(L"f", L"x"));
+    const wchar_t* buffer = doc.GetDocument().GetString();
+    CString text = doc.TakeDocument();
+    EXPECT_EQ(text.GetString(), buffer);
+    EXPECT_EQ(text, L"<r><e refId='k1'/><f>x</f>\r\n</r>");
+    EXPECT_TRUE(doc.GetDocument().IsEmpty());
+    EXPECT_EQ(doc.GetParseError(), L"Empty document");
+    EXPECT_FALSE(doc.FindElement());
+    EXPECT_FALSE(doc.RestorePosition(L"r"));
+    EXPECT_TRUE(doc.SetDocument(std::move(text)));
+    ASSERT_TRUE(doc.FindElement(L"r"));
+    EXPECT_TRUE(doc.FindChildElement(L"f"));
+}
+
 TEST(XmlMarkupParse, ReparseDropsPositionsAndSavedPositions) {
     CXMLMarkupDoc doc;
     ASSERT_TRUE(doc.SetDocument(L"<r><a/></r>"));
