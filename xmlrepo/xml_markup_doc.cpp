@@ -177,6 +177,27 @@ void CXMLMarkupDoc::linkAfter(int i, int parent, int prev) {
     record(next != 0 ? next : first).prevSibling = i;
 }
 
+// Fills record i for a start tag the parser just read and appends it as the last child of
+// `parent`; the parser's append of linkAfter, writing each record once.
+void CXMLMarkupDoc::appendParsed(int i, int parent, int level, int start, int startTagLength) {
+    Record& p = record(parent);
+    const int first = p.firstChild;
+    std::uint32_t flagsLevel = static_cast<std::uint32_t>(level);
+    int prev = i;
+    if (first == 0) {
+        p.firstChild = i;
+        flagsLevel |= Record::kFirstChild;
+    } else {
+        Record& f = record(first);
+        prev = f.prevSibling;
+        f.prevSibling = i;
+        record(prev).nextSibling = i;
+    }
+    record(i) = Record{
+        start, startTagLength, static_cast<std::uint32_t>(startTagLength), flagsLevel, parent, 0, 0,
+        prev};
+}
+
 // Builds the records of the whole document under record 0. Problems go to m_error, the first
 // one winning; returns the first element found, or 0.
 int CXMLMarkupDoc::parseElements() {
@@ -211,14 +232,7 @@ int CXMLMarkupDoc::parseElements() {
             }
             const int i = m_firstFree++;
             const int parent = stack.empty() ? 0 : stack.back().index;
-            Record& r = record(i);
-            r.start = node.start;
-            r.length = node.length;
-            r.setTagLengths(node.length, 0);
-            r.flagsLevel = static_cast<std::uint32_t>(level);
-            r.firstChild = 0;
-            const int firstChild = record(parent).firstChild;
-            linkAfter(i, parent, firstChild != 0 ? record(firstChild).prevSibling : 0);
+            appendParsed(i, parent, level, node.start, node.length);
             if (first == 0) {
                 first = i;
             }

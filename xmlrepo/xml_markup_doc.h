@@ -264,6 +264,7 @@ private:
     void shiftSubtree(int i, int delta);
     void shiftAfter(int prev, int parent, int delta);
     void linkAfter(int i, int parent, int prev);
+    void appendParsed(int i, int parent, int level, int start, int startTagLength);
     void unlink(int i);
     int allocateRecord();
     void releaseSubtree(int i);
