@@ -89,7 +89,11 @@ StateRecord captureState(AcDbObject* object) {
     record.hasState = true;
     const bool wasRestoring = state.restoring;
     state.restoring = true;
-    DwgMemoryFiler filer(AcDb::kUndoFiler, object->database());
+    // The filer writes into a buffer kept from the last capture, so filing an object does not
+    // grow a new buffer step by step; the record keeps an exact copy.
+    thread_local std::vector<unsigned char> scratch;
+    scratch.clear();
+    DwgMemoryFiler filer(std::move(scratch), AcDb::kUndoFiler, object->database());
     const Acad::ErrorStatus status = object->dwgOutFields(&filer);
     state.restoring = wasRestoring;
     if (status != Acad::eOk || filer.filerStatus() != Acad::eOk) {
@@ -97,7 +101,8 @@ StateRecord captureState(AcDbObject* object) {
             L"dwgOutFields of " + describe(object) + L" failed for undo: " +
             acadErrorStatusText(status != Acad::eOk ? status : filer.filerStatus()));
     }
-    record.bytes = filer.takeBytes();
+    scratch = filer.takeBytes();
+    record.bytes.assign(scratch.begin(), scratch.end());
     return record;
 }
 

@@ -187,6 +187,7 @@ Acad::ErrorStatus AcDbUndoController::step(Direction direction, std::size_t entr
         mirror->serial = m_nextSerial++;
         mirror->name = group->name;
         mirror->isCommand = group->isCommand;
+        mirror->records.reserve(group->records.size());
         for (auto record = group->records.rbegin(); record != group->records.rend(); ++record) {
             AcDbObject* object = record->slot != nullptr ? record->slot->object : nullptr;
             if (object == nullptr) {
