@@ -113,8 +113,7 @@ void HandleIndex::swap(HandleIndex& other) noexcept {
     std::swap(m_count, other.m_count);
 }
 
-ObjectStore::ObjectStore(AcDbDatabase* database)
-    : m_database(database), m_number(storeNumbers().take(database)) {}
+ObjectStore::ObjectStore(AcDbDatabase* database) : m_number(storeNumbers().take(database)) {}
 
 ObjectStore::~ObjectStore() {
     for (std::uint32_t number : m_slots) {

@@ -145,7 +145,6 @@ public:
 private:
     std::uint32_t newSlot(AcDbHandle handle);
 
-    AcDbDatabase* m_database;
     std::uint32_t m_number;  // in the slots' store field
     HandleIndex m_byHandle;
     std::vector<std::uint32_t> m_slots;
