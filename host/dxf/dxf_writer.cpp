@@ -26,6 +26,7 @@
 #include "host/db/raw_object.h"
 #include "host/db/resbuf.h"
 #include "host/db/symbol_table.h"
+#include "host/dxf/dimension_graphics.h"
 #include "host/dxf/dxf_conventions.h"
 #include "host/dxf/dxf_text_writer.h"
 #include "host/dxf/flat_marks.h"
@@ -116,11 +117,13 @@ std::wstring classApp(const AcRxClass* cls) {
     return app == nullptr || std::wstring_view(app) == L"DrawHost" ? kStandardClassApp : app;
 }
 
-// An empty anonymous block the writer adds for a dimension that has no block of its own: other
-// programs require every dimension to name the block that shows it.
+// The anonymous block the writer adds for a dimension that has no block of its own, drawing it
+// (see dimension_graphics.h): other programs require every dimension to name the block that
+// shows it, and show what that block holds.
 struct DimensionBlock {
     std::wstring name;
     std::uint64_t record = 0;
+    AcDbObjectId dimension;
 };
 
 // Fills a CLASS record: the format's own for well-known names, else the registered class's
@@ -176,6 +179,9 @@ private:
     void planDimensionBlocks(const std::vector<AcDbObjectId>& dimensions);
     void writeDimensionBlockRecords();
     void writeDimensionBlocks();
+    void writeDimensionGraphics(const DimensionBlock& block);
+    // Group 0 and the entity groups every graphic of a dimension block starts with.
+    void beginGraphic(const char* dxfName, std::uint64_t record, const char* subclass);
 
     bool fail(Acad::ErrorStatus status, const std::wstring& message);
     bool failObject(Acad::ErrorStatus status, const AcDbObject* object, const std::wstring& what);
@@ -327,7 +333,7 @@ void DrawingWriter::planDimensionBlocks(const std::vector<AcDbObjectId>& dimensi
             name = L"*D" + std::to_wstring(next++);
         } while (table->has(name.c_str()));
         m_dimensionBlockOf.emplace(id.handle().value(), m_dimensionBlocks.size());
-        m_dimensionBlocks.push_back(DimensionBlock{name, m_nextHandle++});
+        m_dimensionBlocks.push_back(DimensionBlock{name, m_nextHandle++, id});
     }
     table->close();
 }
@@ -360,12 +366,63 @@ void DrawingWriter::writeDimensionBlocks() {
         m_body.point(10, AcGePoint3d(), true);
         m_body.text(3, block.name);
         m_body.ascii(1, "");
+        writeDimensionGraphics(block);
         m_body.ascii(0, "ENDBLK");
         m_body.handle(5, m_nextHandle++);
         m_body.handle(330, block.record);
         m_body.ascii(100, "AcDbEntity");
         m_body.ascii(8, "0");
         m_body.ascii(100, "AcDbBlockEnd");
+    }
+}
+
+void DrawingWriter::beginGraphic(const char* dxfName, std::uint64_t record, const char* subclass) {
+    m_body.ascii(0, dxfName);
+    m_body.handle(5, m_nextHandle++);
+    m_body.handle(330, record);
+    m_body.ascii(100, "AcDbEntity");
+    m_body.ascii(8, "0");
+    m_body.integer(62, 0);  // by block: the dimension's colour
+    m_body.ascii(100, subclass);
+}
+
+// Lines, arcs, filled arrowheads and texts, in the world XY plane.
+void DrawingWriter::writeDimensionGraphics(const DimensionBlock& block) {
+    AcDbDimension* dimension = nullptr;
+    if (acdbOpenObject(dimension, block.dimension, AcDb::kForRead) != Acad::eOk) {
+        return;
+    }
+    const DimensionGraphics graphics = dimensionGraphics(dimension);
+    dimension->close();
+    for (const DimensionGraphics::Line& line : graphics.lines) {
+        beginGraphic("LINE", block.record, "AcDbLine");
+        m_body.point(10, line.start, true);
+        m_body.point(11, line.end, true);
+    }
+    for (const DimensionGraphics::Arc& arc : graphics.arcs) {
+        beginGraphic("ARC", block.record, "AcDbCircle");
+        m_body.point(10, arc.center, true);
+        m_body.real(40, arc.radius);
+        m_body.ascii(100, "AcDbArc");
+        m_body.real(50, radiansToFileDegrees(arc.startAngle));
+        m_body.real(51, radiansToFileDegrees(arc.endAngle));
+    }
+    for (const DimensionGraphics::Arrow& arrow : graphics.arrows) {
+        beginGraphic("SOLID", block.record, "AcDbTrace");
+        m_body.point(10, arrow.tip, true);
+        m_body.point(11, arrow.baseLeft, true);
+        m_body.point(12, arrow.baseRight, true);
+        m_body.point(13, arrow.baseRight, true);
+    }
+    for (const DimensionGraphics::Label& label : graphics.labels) {
+        beginGraphic("TEXT", block.record, "AcDbText");
+        m_body.point(10, label.position, true);
+        m_body.real(40, label.height);
+        m_body.text(1, label.text);
+        m_body.real(50, radiansToFileDegrees(label.rotation));
+        m_body.integer(72, 1);  // centred on the point
+        m_body.point(11, label.position, true);
+        m_body.ascii(100, "AcDbText");
     }
 }
 

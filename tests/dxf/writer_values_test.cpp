@@ -190,17 +190,32 @@ TEST_F(WriterValuesTest, WriterValuesClassesListTheKindsOutsideTheFormatWithThei
     EXPECT_EQ(valueOf(std::vector<Group>(classes.end() - 7, classes.end()), 91), "2");
 }
 
-TEST_F(WriterValuesTest, WriterValuesADimensionWithoutABlockGetsAnEmptyAnonymousOne) {
+TEST_F(WriterValuesTest, WriterValuesADimensionWithoutABlockGetsAnAnonymousOneThatDrawsIt) {
     AcDbDatabase db;
     const Drawing d = buildDrawing(db);
     const auto groups = groupsOf(textOf(db));
     EXPECT_EQ(valueOf(objectGroups(groups, d.dimension), 2), "*D1");
     const auto blocks = section(groups, "BLOCKS");
     std::size_t begins = 0;
+    std::vector<std::string> kinds;
+    std::string text;
     for (std::size_t i = 0; i + 1 < blocks.size(); ++i) {
-        begins += blocks[i] == Group{100, "AcDbBlockBegin"} && blocks[i + 1].value == "*D1";
+        if (blocks[i] != Group{100, "AcDbBlockBegin"} || blocks[i + 1].value != "*D1") {
+            continue;
+        }
+        ++begins;
+        for (std::size_t j = i; j < blocks.size() && blocks[j] != Group{0, "ENDBLK"}; ++j) {
+            if (blocks[j].code == 0) {
+                kinds.push_back(blocks[j].value);
+            }
+            if (blocks[j].code == 1 && !kinds.empty() && kinds.back() == "TEXT") {
+                text = blocks[j].value;
+            }
+        }
     }
     EXPECT_EQ(begins, 1u);
+    EXPECT_EQ(kinds, (std::vector<std::string>{"LINE", "LINE", "LINE", "SOLID", "SOLID", "TEXT"}));
+    EXPECT_EQ(text, "4");
     const auto tables = section(groups, "TABLES");
     EXPECT_NE(std::find(tables.begin(), tables.end(), Group{2, "*D1"}), tables.end());
 }

@@ -76,10 +76,9 @@ def summarize(doc, host_layers):
     for block in doc.blocks:
         if block.name.lower() in ("*model_space", "*paper_space"):
             continue
-        contents = [e.dxftype() for e in block]
-        # The host gives a dimension without a block of its own an empty "*D" block.
-        if contents or not block.name.startswith("*D"):
-            summary["blocks"][block.name] = contents
+        # The "*D" blocks that draw dimensions are made on writing; undrawn_dimensions checks them.
+        if not block.name.startswith("*D"):
+            summary["blocks"][block.name] = [e.dxftype() for e in block]
     data = doc.rootdict.get("KESTREL_DATA")
     summary["named"] = dictionary_tree(data, xrecords) if data is not None else {}
     return summary
@@ -107,6 +106,18 @@ def compare(path, expected, actual):
     return []
 
 
+def undrawn_dimensions(doc):
+    """The dimensions whose block draws no line or arc."""
+    problems = []
+    for entity in doc.entitydb.values():
+        if entity.dxftype() == "DIMENSION":
+            block = doc.blocks.get(entity.dxf.geometry)
+            kinds = {e.dxftype() for e in block} if block is not None else set()
+            if not kinds & {"LINE", "ARC"}:
+                problems.append(f"dimension {entity.dxf.handle}: its block draws nothing")
+    return problems
+
+
 def main():
     drawing, summary_path = sys.argv[1], sys.argv[2]
     with open(summary_path, encoding="utf-8") as f:
@@ -119,6 +130,7 @@ def main():
     expected_layers = sorted(expected["layers"])
     expected["layers"], actual["layers"] = expected_layers, sorted(actual["layers"])
     problems += compare("", expected, actual)
+    problems += undrawn_dimensions(doc)
     for problem in problems:
         print(problem)
     return 1 if problems else 0
