@@ -11,7 +11,7 @@
 
 // Decisions where the host SDK leaves the behaviour to the host:
 // - The host draws no dimension graphics: the dimension block stays as given (null for a new
-//   dimension). Extents are the box of the definition points and the text position.
+//   dimension); only the DXF writer gives a dimension without a block one that draws it. Extents are the box of the definition points and the text position.
 // - Transforms that keep shapes (moves, rotations, uniform scaling, reflections) apply to every
 //   point; others give eCannotScaleNonUniformly.
 // - Stretch points: the definition points in the order of each kind's comment.
