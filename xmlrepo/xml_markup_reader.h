@@ -77,7 +77,7 @@ public:
 private:
     [[gnu::always_inline]] inline int readTag(Node& node, int at);
     int readBang(Node& node, int at);
-    int readStartTag(Node& node, int at);
+    [[gnu::always_inline]] inline int readStartTag(Node& node, int at);
     int readDocType(Node& node, int at);
     int fail(Node& node, NodeProblem problem, int from);
     int unterminated(Node& node, NodeProblem problem);
@@ -373,7 +373,10 @@ inline int NodeReader::readTag(Node& node, int at) {
         }
         node.nameStart = at + 2;
         node.nameLength = q - (at + 2);
-        const wchar_t* close = findEither(m_text + q, m_text + m_length, L'>', L'>');
+        // Most end tags close right after the name.
+        const wchar_t* close = q < m_length && m_text[q] == L'>'
+                                   ? m_text + q
+                                   : findEither(m_text + q, m_text + m_length, L'>', L'>');
         if (close == m_text + m_length) {
             return unterminated(node, NodeProblem::kUnterminatedEndTag);
         }
@@ -406,7 +409,7 @@ inline int NodeReader::readStartTag(Node& node, int at) {
     }
     node.nameStart = at + 1;
     node.nameLength = q - (at + 1);
-    const int close = closingBracket(m_text, m_length, q);
+    const int close = q < m_length && m_text[q] == L'>' ? q : closingBracket(m_text, m_length, q);
     if (close < 0) {
         return unterminated(node, NodeProblem::kUnterminatedElementTag);
     }
