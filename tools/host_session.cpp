@@ -56,6 +56,9 @@ AcApDocument* HostSession::newDrawing() {
 }
 
 AcApDocument* HostSession::openDrawing(const std::filesystem::path& path) {
+    if (!m_ready) {
+        return nullptr;
+    }
     std::error_code ignored;
     if (!std::filesystem::is_regular_file(path, ignored)) {
         m_error = "no such drawing file: " + path.string();

@@ -25,7 +25,8 @@ public:
 
     // A new drawing as the current document; never null.
     AcApDocument* newDrawing();
-    // The drawing file as the current document; null (error() set) when it cannot be read.
+    // The drawing file as the current document; null (error() set) when the session is not
+    // ready or the file cannot be read.
     AcApDocument* openDrawing(const std::filesystem::path& path);
     // Saves doc to path (through a temporary file the host renames); false with error() set.
     bool saveDrawing(AcApDocument* doc, const std::filesystem::path& path);

@@ -10,9 +10,6 @@ int runInfo(const Arguments& args) {
         return wrongUsage("info FILE");
     }
     HostSession session;
-    if (!session.ready()) {
-        return failed(session.error());
-    }
     if (session.openDrawing(args[0]) == nullptr) {
         return failed(session.error());
     }

@@ -33,9 +33,6 @@ int runRender(const Arguments& args) {
         return wrongUsage("render FILE OUT.svg");
     }
     HostSession session;
-    if (!session.ready()) {
-        return failed(session.error());
-    }
     if (session.openDrawing(args[0]) == nullptr) {
         return failed(session.error());
     }

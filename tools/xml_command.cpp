@@ -148,9 +148,6 @@ int runXml(const Arguments& args) {
         }
     }
     HostSession session;
-    if (!session.ready()) {
-        return failed(session.error());
-    }
     AcApDocument* doc = session.openDrawing(file);
     if (doc == nullptr) {
         return failed(session.error());
