@@ -271,8 +271,9 @@ bool DrawingWriter::isWritten(const AcDbObjectId& id) const {
 // Roots are the named object dictionary and the symbol tables; everything else needs a live
 // owner that is reachable.
 bool DrawingWriter::reachable(const AcDbObject* object) {
-    const AcDbObjectId id = object->objectId();
-    const std::uint64_t handle = id.handle().value();
+    AcDbHandle objectHandle;
+    object->getAcDbHandle(objectHandle);
+    const std::uint64_t handle = objectHandle.value();
     if (const std::uint8_t mark = m_reachable.get(handle); mark != 0) {
         return mark == kReachable;
     }
@@ -280,7 +281,8 @@ bool DrawingWriter::reachable(const AcDbObject* object) {
     if (!object->isErased()) {
         const AcDbObjectId owner = object->ownerId();
         if (owner.isNull()) {
-            result = id == m_db->namedObjectsDictionaryId() || AcDbSymbolTable::cast(object);
+            result = object->objectId() == m_db->namedObjectsDictionaryId() ||
+                     AcDbSymbolTable::cast(object);
         } else if (const AcDbObject* ownerObject = m_db->objectAt(owner)) {
             m_reachable.set(handle, kUnreachable);  // an owner loop ends here
             result = reachable(ownerObject);
