@@ -1,56 +1,24 @@
 """Compares, as ezdxf sees them, a drawing and the same drawing after it passed through the host
-(read and saved): the second must load and audit clean, hold the same entities in each layout
-(kind, handle, layer, XData), list the classes it shares with the original under the same
-C++ names and, for the kinds the host keeps as they came, hold the same DXF attributes,
-vertices and boundary paths.
+(read and saved): the second must load and audit clean, every object in it must be owned by
+what holds it, and it must hold the same content (drawing_content.py): tables, entities of
+each layout and block with their geometry, texts, attributes, XData and extension
+dictionaries, named dictionaries and groups, and the classes it shares with the original
+under the same C++ names.
+
+Where the original is damaged, the content expected is the one the host's repairs give:
+records with invalid names are renamed (and references follow), references to undefined
+layers and blocks add them (an empty block), undefined linetypes and text styles read as
+ByLayer and Standard, references to missing objects are dropped, objects without a valid
+handle of their own may get any handle, and text that does not decode reads as U+FFFD.
 
 usage: compare_files.py ORIGINAL.dxf PASSED.dxf
 """
 import sys
 
 import ezdxf
+from ezdxf.entities import Dictionary
 
-# Kinds the host models itself: it writes them from its own state, so their optional attributes
-# may be spelled out where the original left them to their defaults.
-MODELLED = {"LINE", "CIRCLE", "ARC", "ELLIPSE", "POINT", "RAY", "TEXT", "MTEXT", "SOLID",
-            "3DFACE", "LWPOLYLINE", "INSERT", "ATTRIB", "ATTDEF", "DIMENSION", "SPLINE",
-            "ACAD_TABLE"}
-
-
-def plain(value):
-    if isinstance(value, (bytes, bytearray)):
-        return value.hex()
-    if hasattr(value, "xyz"):
-        return tuple(value.xyz)
-    if isinstance(value, (list, tuple)):
-        return [plain(v) for v in value]
-    return value
-
-
-def details(entity):
-    kind = entity.dxftype()
-    info = {"kind": kind, "layer": entity.dxf.layer}
-    if entity.xdata is not None:
-        info["xdata"] = {app: [(t.code, plain(t.value)) for t in tags]
-                         for app, tags in entity.xdata.data.items()}
-    if kind in MODELLED:
-        return info
-    info["attribs"] = {k: plain(v) for k, v in entity.dxf.all_existing_dxf_attribs().items()}
-    if kind == "POLYLINE":
-        info["vertices"] = [plain(v.dxf.location) for v in entity.vertices]
-    if kind in ("LEADER", "WIPEOUT"):
-        info["vertices"] = plain(list(entity.vertices if kind == "LEADER"
-                                      else entity.boundary_path))
-    if kind == "MLINE":
-        info["vertices"] = [plain(v.location) for v in entity.vertices]
-    if kind == "HATCH":
-        info["paths"] = [[type(e).__name__ for e in p.edges] for p in entity.paths]
-    return info
-
-
-def layouts(doc):
-    return {name: {e.dxf.handle: details(e) for e in doc.layouts.get(name)}
-            for name in doc.layouts.names()}
+import drawing_content as content
 
 
 def class_names(doc):
@@ -58,24 +26,73 @@ def class_names(doc):
     return {cls.dxf.name: cls.dxf.cpp_class_name for cls in doc.classes.classes.values()}
 
 
+def class_problems(original, passed):
+    known = class_names(original)
+    return [f"class {name}: {known[name]} became {cpp}"
+            for name, cpp in class_names(passed).items() if name in known and known[name] != cpp]
+
+
+def owner_problems(doc):
+    """Objects whose owner is not the layout, dictionary or entity that holds them."""
+    problems = []
+    for layout in list(doc.layouts) + list(doc.blocks):
+        owner = layout.block_record_handle
+        for entity in layout:
+            if entity.dxf.owner != owner:
+                problems.append(f"{entity} in {layout.name}: owner {entity.dxf.owner}")
+            if entity.has_extension_dict:
+                xdict = entity.get_extension_dict().dictionary
+                if xdict.dxf.owner != entity.dxf.handle:
+                    problems.append(f"extension dictionary of {entity}: owner {xdict.dxf.owner}")
+                problems += dictionary_owner_problems(xdict)
+    return problems + dictionary_owner_problems(doc.rootdict)
+
+
+def dictionary_owner_problems(dictionary):
+    problems = []
+    for name, entry in dictionary.items():
+        if getattr(entry, "dxftype", lambda: "")() in ("DICTIONARY", "XRECORD"):
+            if entry.dxf.owner != dictionary.dxf.handle:
+                problems.append(f"{entry} under {name}: owner {entry.dxf.owner}, "
+                                f"held by {dictionary.dxf.handle}")
+            if isinstance(entry, Dictionary):
+                problems += dictionary_owner_problems(entry)
+    return problems
+
+
+def renamed_records(original, passed, undefined):
+    """table -> {invalid name: the name the host gave the record}, paired in table order with
+    the names the passed drawing has that the original neither had nor referred to."""
+    before = content.Drawing(original).table_keys()
+    after = content.Drawing(passed).table_keys()
+    renamed = {}
+    for table, invalid in content.invalid_names(original).items():
+        new = [n for n in after[table] if n not in before[table] and n not in undefined[table]]
+        renamed[table] = dict(zip(invalid, new))
+    return renamed
+
+
+def expected_content(original, fixed, passed):
+    first = content.Drawing(original, fixed)
+    first.describe()
+    drawing = content.Drawing(original, fixed,
+                              renamed_records(original, passed, first.undefined))
+    expected = drawing.describe()
+    for layer in drawing.undefined["layers"]:
+        expected["layers"][layer] = content.ANY
+    for block in drawing.undefined["blocks"]:
+        expected["blocks"][block] = {"base_point": content.ANY, "entities": []}
+    return expected
+
+
 def main():
-    original = ezdxf.readfile(sys.argv[1])
+    original, fixed = content.load(sys.argv[1])
     passed = ezdxf.readfile(sys.argv[2])
-    auditor = passed.audit()
-    problems = [f"audit error {e.code}: {e.message}" for e in auditor.errors]
-    problems += [f"audit fix {e.code}: {e.message}" for e in auditor.fixes]
-    before, after = layouts(original), layouts(passed)
-    for layout in sorted(set(before) | set(after)):
-        a, b = before.get(layout, {}), after.get(layout, {})
-        if list(a) != list(b):
-            problems.append(f"{layout}: entities {list(a)} became {list(b)}")
-        for handle in a:
-            if handle in b and a[handle] != b[handle]:
-                problems.append(f"{layout} {handle}: {a[handle]} became {b[handle]}")
-    original_classes = class_names(original)
-    for name, cpp in class_names(passed).items():
-        if name in original_classes and original_classes[name] != cpp:
-            problems.append(f"class {name}: {original_classes[name]} became {cpp}")
+    problems = content.audit_problems(ezdxf.readfile(sys.argv[2]))
+    problems += owner_problems(passed)
+    problems += class_problems(original, passed)
+    expected = expected_content(original, fixed, passed)
+    problems += content.differences("", expected, content.Drawing(passed).describe())
     for problem in problems:
         print(problem)
     return 1 if problems else 0
