@@ -72,10 +72,10 @@ def renamed_records(original, passed, undefined):
     return renamed
 
 
-def expected_content(original, fixed, passed):
-    first = content.Drawing(original, fixed)
+def expected_content(original, facts, passed):
+    first = content.Drawing(original, facts)
     first.describe()
-    drawing = content.Drawing(original, fixed,
+    drawing = content.Drawing(original, facts,
                               renamed_records(original, passed, first.undefined))
     expected = drawing.describe()
     for layer in drawing.undefined["layers"]:
@@ -86,12 +86,12 @@ def expected_content(original, fixed, passed):
 
 
 def main():
-    original, fixed = content.load(sys.argv[1])
+    original, facts = content.load(sys.argv[1])
     passed = ezdxf.readfile(sys.argv[2])
     problems = content.audit_problems(ezdxf.readfile(sys.argv[2]))
     problems += owner_problems(passed)
     problems += class_problems(original, passed)
-    expected = expected_content(original, fixed, passed)
+    expected = expected_content(original, facts, passed)
     problems += content.differences("", expected, content.Drawing(passed).describe())
     for problem in problems:
         print(problem)

@@ -5,7 +5,7 @@ check drawings the host wrote or passed through.
 
 Names are compared case-free, as DXF names are. Texts are compared with the \\U+XXXX and
 \\M+NXXXX escapes of older releases decoded. Handles appear only where the drawing fixes them
-(see Drawing.fixed); references to entities are written as the entity's place ("model[3]").
+(see FileFacts); references to entities are written as the entity's place ("model[3]").
 """
 import logging
 import math
@@ -45,6 +45,19 @@ class Any:
 ANY = Any()
 
 
+class Optional(Any):
+    """Stands for a value that may be anything or missing."""
+
+    def __repr__(self):
+        return "<optional>"
+
+
+OPTIONAL = Optional()
+# The record kinds of each table.
+RECORDS = {"LAYER": "layers", "LTYPE": "linetypes", "STYLE": "styles", "DIMSTYLE": "dimstyles",
+           "APPID": "appids"}
+
+
 def decode(text):
     """text with the escapes of older releases decoded."""
 
@@ -58,7 +71,7 @@ def decode(text):
 
 def load(path, errors="replace"):
     """The drawing at path as ezdxf loads it, without auditing, so that damage stays visible,
-    and the handles its file fixes (fixed_handles). Handles that are not hexadecimal are
+    and the FileFacts of its file. Handles that are not hexadecimal are
     dropped before ezdxf sees them: it gives those objects new ones."""
     logging.getLogger("ezdxf").setLevel(logging.CRITICAL)
     if is_binary_dxf_file(path):
@@ -70,13 +83,13 @@ def load(path, errors="replace"):
         with open(path, encoding=encoding, errors=errors) as stream:
             sections = loader.load_dxf_structure(tag_compiler(ascii_tags_loader(stream)))
     sections.pop("THUMBNAILIMAGE", None)
-    fixed = fixed_handles(sections)
+    facts = FileFacts(sections)
     for entities in sections.values():
         for tags in entities:
             tags[1:] = [t for t in tags[1:] if t.code not in (5, 105) or is_handle(t.value)]
     doc = EzDrawing()
     doc._load_section_dict(sections)
-    return doc, fixed
+    return doc, facts
 
 
 def is_handle(value):
@@ -89,21 +102,23 @@ def audit_problems(doc):
             [f"audit fix {e.code}: {e.message}" for e in auditor.fixes])
 
 
-def fixed_handles(sections):
-    """The handles the file gives its objects, each to the first object that has it:
-    handle -> DXF name of that object."""
-    fixed, seen = {}, set()
-    for tags_list in sections.values():
-        for tags in tags_list:
-            kind = tags[0].value
-            for tag in tags[1:]:
-                if tag.code in (5, 105):
-                    value = str(tag.value).upper()
-                    if is_handle(value) and value not in seen:
-                        fixed[value] = kind
-                    seen.add(value)
-                    break
-    return fixed
+class FileFacts:
+    """What a file holds, beside what ezdxf makes of it. fixed: the handles the file gives its
+    objects, each to the first object that has it (handle -> DXF name of that object);
+    records: table -> the keys of the records the file holds (ezdxf adds defaults)."""
+
+    def __init__(self, sections):
+        self.fixed, self.records, seen = {}, {table: set() for table in RECORDS.values()}, set()
+        for tags_list in sections.values():
+            for tags in tags_list:
+                kind = tags[0].value
+                if kind in RECORDS and tags.has_tag(2):
+                    self.records[RECORDS[kind]].add(key(tags.get_first_value(2)))
+                handle = next((str(t.value).upper() for t in tags[1:] if t.code in (5, 105)),
+                              None)
+                if handle is not None and is_handle(handle) and handle not in seen:
+                    self.fixed[handle] = kind
+                seen.add(handle)
 
 
 def plain(value):
@@ -124,12 +139,12 @@ def key(name):
 
 
 class Drawing:
-    """A drawing as ezdxf sees it, described for comparison. fixed: the handles the file gave
-    its objects (None: every handle counts); renamed: table -> {old key: new key}."""
+    """A drawing as ezdxf sees it, described for comparison. facts: the FileFacts of an
+    original (None: every handle and record counts); renamed: table -> {old key: new key}."""
 
-    def __init__(self, doc, fixed=None, renamed=None):
+    def __init__(self, doc, facts=None, renamed=None):
         self.doc = doc
-        self.fixed = fixed
+        self.facts = facts
         self.renamed = renamed or {}
         self.places = self._places()
         self.defined = {table: {self.renamed.get(table, {}).get(n, n) for n in names}
@@ -158,7 +173,7 @@ class Drawing:
 
     def handle(self, entity):
         handle = entity.dxf.handle.upper()
-        if self.fixed is None or self.fixed.get(handle) == entity.dxftype():
+        if self.facts is None or self.facts.fixed.get(handle) == entity.dxftype():
             return handle
         return ANY
 
@@ -275,7 +290,8 @@ class Drawing:
             if record.dxftype() == "LTYPE":
                 info["pattern"] = self.tags(record.pattern_tags.tags)
             name = key(record.dxf.name)
-            result[renames.get(name, name)] = info
+            held = self.facts is None or name in self.facts.records[table]
+            result[renames.get(name, name)] = info if held else OPTIONAL
         return result
 
     def blocks(self):
@@ -356,12 +372,12 @@ EXTRAS = {
 
 def differences(path, expected, actual):
     """The differences between two descriptions; floats agree to TOLERANCE, ANY to anything."""
-    if expected is ANY:
+    if isinstance(expected, Any):
         return []
     if isinstance(expected, dict) and isinstance(actual, dict):
         problems = []
         for name in list(expected) + [k for k in actual if k not in expected]:
-            if name not in actual:
+            if name not in actual and expected[name] is not OPTIONAL:
                 problems.append(f"{path}/{name}: missing, was {short(expected[name])}")
             elif name not in expected:
                 problems.append(f"{path}/{name}: added {short(actual[name])}")
