@@ -10,7 +10,7 @@ import sys
 import ezdxf
 from ezdxf.entities import Dictionary, XRecord
 
-ANGLE_FREE_REAL_CODES = range(40, 60)
+from drawing_content import audit_problems, differences
 
 
 def value_of(code, value):
@@ -84,28 +84,6 @@ def summarize(doc, host_layers):
     return summary
 
 
-def compare(path, expected, actual):
-    """Lists the differences between two JSON values."""
-    if isinstance(expected, dict) and isinstance(actual, dict):
-        problems = []
-        for key in sorted(set(expected) | set(actual)):
-            if key not in actual:
-                problems.append(f"{path}/{key}: missing in the file")
-            elif key not in expected:
-                problems.append(f"{path}/{key}: not in the host's drawing")
-            else:
-                problems.extend(compare(f"{path}/{key}", expected[key], actual[key]))
-        return problems
-    if isinstance(expected, list) and isinstance(actual, list) and len(expected) == len(actual):
-        problems = []
-        for index, (e, a) in enumerate(zip(expected, actual)):
-            problems.extend(compare(f"{path}[{index}]", e, a))
-        return problems
-    if expected != actual:
-        return [f"{path}: host {expected!r}, file {actual!r}"]
-    return []
-
-
 def undrawn_dimensions(doc):
     """The dimensions whose block draws no line or arc."""
     problems = []
@@ -123,13 +101,11 @@ def main():
     with open(summary_path, encoding="utf-8") as f:
         expected = json.load(f)
     doc = ezdxf.readfile(drawing)
-    auditor = doc.audit()
-    problems = [f"audit error {e.code}: {e.message}" for e in auditor.errors]
-    problems += [f"audit fix {e.code}: {e.message}" for e in auditor.fixes]
+    problems = audit_problems(doc)
     actual = summarize(doc, expected["layers"])
     expected_layers = sorted(expected["layers"])
     expected["layers"], actual["layers"] = expected_layers, sorted(actual["layers"])
-    problems += compare("", expected, actual)
+    problems += differences("", expected, actual)
     problems += undrawn_dimensions(doc)
     for problem in problems:
         print(problem)
