@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -33,6 +34,11 @@ struct CorpusFile {
     bool binary = false;
     std::vector<std::string> repairs;  // sorted
 };
+
+// Test names print the file's name instead of the parameter's bytes.
+void PrintTo(const CorpusFile& file, std::ostream* out) {
+    *out << file.name;
+}
 
 // Runs command with its output sent to log; the exit status and the output.
 int run(const std::string& command, const fs::path& log, std::string& output) {

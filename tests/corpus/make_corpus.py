@@ -120,7 +120,7 @@ def add_modern_entities(doc, msp):
 def add_objects(doc, msp):
     """Named dictionaries with an Xrecord and a variable, and a group (release 2000 and later)."""
     data = doc.rootdict.add_new_dict(NAMED_DICTIONARY)
-    data.add_xrecord("EINTRAG_θ").extend([(1, "benannt"), (1070, 42), (1040, 0.5)])
+    data.add_xrecord("EINTRAG_θ").extend([(1, "benannt"), (70, 42), (40, 0.5)])
     data.add_new_dict("UNTER").add_xrecord("TIEF").extend([(1, "tief unten")])
     data.add_dict_var("VARIABLE", "Wert 值")
     group = doc.groups.new(GROUP, description="Gruppe mit Linien")

@@ -18,6 +18,7 @@ from ezdxf.filemanagement import dxf_file_info
 from ezdxf.lldxf import loader
 from ezdxf.lldxf.tagger import ascii_tags_loader, binary_tags_loader, tag_compiler
 from ezdxf.lldxf.validator import is_binary_dxf_file, is_valid_table_name
+from ezdxf.math import BSpline, Vec3
 
 TOLERANCE = 1e-9
 # Group codes of handles and pointers: the place of what they point at is compared instead.
@@ -30,6 +31,17 @@ NAME_REFERENCES = {"layer": "layers", "linetype": "linetypes", "style": "styles"
 UNDEFINED_FALLBACK = {"linetypes": "bylayer", "styles": "standard"}
 # ezdxf holds these kinds only as tags: they are compared tag by tag.
 TAG_ONLY = ("MULTILEADER", "ACAD_TABLE", "ACAD_PROXY_ENTITY")
+# Attributes that carry meaning only in some states: (kind, attribute) -> whether it does.
+MEANINGFUL = {
+    **{(kind, "align_point"): lambda e: e.dxf.get("halign", 0) or e.dxf.get("valign", 0)
+       for kind in ("TEXT", "ATTRIB", "ATTDEF")},
+    ("VERTEX", "tangent"): lambda e: e.dxf.get("flags", 0) & 2,
+}
+# Defaults ezdxf does not name: (kind, attribute) -> value.
+IMPLIED_DEFAULTS = {("VERTEX", "vertex_identifier"): 0, ("MTEXT", "width"): 0}
+# An MTEXT's direction is given by a rotation in degrees or a direction vector (which wins):
+# both are compared as the one angle they give.
+MTEXT_DIRECTION = ("rotation", "text_direction")
 # Codepage numbers of the \\M+N escapes.
 MBCS = {"1": "cp932", "2": "cp950", "3": "cp949", "4": "cp1361", "5": "cp936"}
 ESCAPE = re.compile(r"\\U\+([0-9A-Fa-f]{4})|\\M\+([1-5])([0-9A-Fa-f]{4})")
@@ -205,10 +217,13 @@ class Drawing:
             if attr.code <= 0 or name in skip or (attr.alias and attr.alias in seen):
                 continue
             seen.add(name)
+            meaningful = MEANINGFUL.get((entity.dxftype(), name))
+            if meaningful is not None and not meaningful(entity):
+                continue
             if entity.dxf.hasattr(name):
                 value = entity.dxf.get(name)
-            elif attr.default is not None:
-                value = attr.default
+            elif attr.default is not None or (entity.dxftype(), name) in IMPLIED_DEFAULTS:
+                value = IMPLIED_DEFAULTS.get((entity.dxftype(), name), attr.default)
             else:
                 continue
             if attr.code in HANDLE_CODES:
@@ -231,6 +246,10 @@ class Drawing:
         kind = entity.dxftype()
         info = {"kind": kind, "handle": self.handle(entity),
                 "attributes": self.attributes(entity, skip=("geometry",))}
+        if kind == "MTEXT":
+            for name in MTEXT_DIRECTION:
+                info["attributes"].pop(name, None)
+            info["attributes"]["direction_degrees"] = entity.get_rotation() % 360
         if kind in TAG_ONLY:
             info["tags"] = self.exported(entity)
         extra = EXTRAS.get(kind)
@@ -288,11 +307,20 @@ class Drawing:
         for record in getattr(self.doc, table):
             info = self.attributes(record, skip=("name",))
             if record.dxftype() == "LTYPE":
-                info["pattern"] = self.tags(record.pattern_tags.tags)
+                info["pattern"] = self.pattern(record.pattern_tags.tags)
             name = key(record.dxf.name)
             held = self.facts is None or name in self.facts.records[table]
             result[renames.get(name, name)] = info if held else OPTIONAL
         return result
+
+    def pattern(self, tags):
+        """A linetype's pattern: alignment, element count and length (in any order), then
+        its elements in order."""
+        rows = [row for row in self.tags(tags) if row[0] not in HANDLE_CODES]
+        first = next((i for i, row in enumerate(rows) if row[0] == 49), len(rows))
+        # An element of kind 0 (group 74) is a plain dash, as one without a kind.
+        return {"header": {code: value for code, value in rows[:first]},
+                "elements": [row for row in rows[first:] if row != [74, 0]]}
 
     def blocks(self):
         result = {}
@@ -338,17 +366,49 @@ def hatch_paths(drawing, entity):
                         for p in pattern]}
 
 
+def lwpolyline_points(polyline):
+    """The vertices with their widths; a vertex without widths has the constant width."""
+    width = polyline.dxf.const_width
+    points = []
+    for x, y, start, end, bulge in polyline.get_points("xyseb"):
+        if not (start or end):
+            start = end = width
+        points.append([x, y, start, end, bulge])
+    return points
+
+
+def through_fit_points(spline, tolerance=1e-3):
+    """Whether the curve of a spline's control points, where it has both, passes through its
+    fit points."""
+    if not len(spline.control_points) or not len(spline.fit_points):
+        return True
+    curve = BSpline(spline.control_points, order=spline.dxf.degree + 1, knots=spline.knots,
+                    weights=spline.weights or None)
+    samples = list(curve.approximate(2000))
+    segments = list(zip(samples, samples[1:]))
+    return all(min(segment_distance(Vec3(p), a, b) for a, b in segments) <= tolerance
+               for p in spline.fit_points)
+
+
+def segment_distance(point, start, end):
+    direction = end - start
+    length = direction.magnitude_square
+    t = 0.0 if length == 0 else max(0.0, min(1.0, (point - start).dot(direction) / length))
+    return point.distance(start + direction * t)
+
+
 def plain_edge(edge):
     return {k: plain(v) for k, v in vars(edge).items() if not k.startswith("_")}
 
 
 EXTRAS = {
-    "LWPOLYLINE": lambda d, e: {"points": plain(list(e.get_points("xyseb")))},
+    "LWPOLYLINE": lambda d, e: {"points": lwpolyline_points(e)},
     "POLYLINE": lambda d, e: {"vertices": [d.entity(v) for v in e.vertices]},
     "INSERT": lambda d, e: {"attributes_attached": [d.entity(a) for a in e.attribs]},
     "SPLINE": lambda d, e: {"control_points": plain(list(e.control_points)),
                             "fit_points": plain(list(e.fit_points)),
-                            "knots": plain(list(e.knots)), "weights": plain(list(e.weights))},
+                            "knots": plain(list(e.knots)), "weights": plain(list(e.weights)),
+                            "through_fit_points": through_fit_points(e)},
     "MTEXT": lambda d, e: {"text": decode(e.text)},
     "LEADER": lambda d, e: {"vertices": plain(list(e.vertices))},
     "MLINE": lambda d, e: {"vertices": [plain([v.location, v.line_direction,
