@@ -32,3 +32,5 @@ int runInfo(const Arguments& args);
 int runXml(const Arguments& args);
 // kestrel render FILE OUT.svg: a picture of the model space.
 int runRender(const Arguments& args);
+// kestrel audit FILE [--fix OUT] [--json]: the repairs reading the drawing needs.
+int runAudit(const Arguments& args);

@@ -22,6 +22,11 @@ void printUsage(std::FILE* out) {
         "  xml set FILE APP [XMLFILE]   replace an application's XML text with XMLFILE's (or\n"
         "                               standard input's) and save the drawing\n"
         "  render FILE OUT.svg          draw the model space as an SVG picture\n"
+        "  audit FILE [--fix OUT] [--json]\n"
+        "                               what reading the drawing repairs, one line each;\n"
+        "                               --fix saves the repaired drawing as OUT, --json\n"
+        "                               prints the report as JSON (exit status: 0 sound,\n"
+        "                               1 repaired, 2 unreadable)\n"
         "\n"
         "-h or --help after a command prints this text; -- ends the options, for file names\n"
         "that start with '-'. Exit status: 0 done, 1 failed, 2 wrong usage.\n",
@@ -31,13 +36,22 @@ void printUsage(std::FILE* out) {
 struct Command {
     const char* name;
     int (*run)(const Arguments&);
+    const char* options;  // the options the command takes itself, each followed by a space
 };
 
-constexpr Command kCommands[] = {
-    {"demo", runDemo}, {"info", runInfo}, {"xml", runXml}, {"render", runRender}};
+constexpr Command kCommands[] = {{"demo", runDemo, ""},
+                                 {"info", runInfo, ""},
+                                 {"xml", runXml, ""},
+                                 {"render", runRender, ""},
+                                 {"audit", runAudit, "--fix --json "}};
 
-// Runs the command with its arguments. "--help" or "-h" among them prints the usage; any other
-// argument starting with "-" is an unknown option, unless it follows "--", which ends options.
+bool takesOption(const Command& command, const std::string& arg) {
+    return std::string(command.options).find(arg + " ") != std::string::npos;
+}
+
+// Runs the command with its arguments. "--help" or "-h" among them prints the usage; an
+// argument starting with "-" that the command does not take is an unknown option, unless it
+// follows "--", which ends options.
 int runCommand(const Command& command, int argc, char** argv) {
     Arguments args;
     bool options = true;
@@ -48,7 +62,7 @@ int runCommand(const Command& command, int argc, char** argv) {
         } else if (options && (arg == "--help" || arg == "-h")) {
             printUsage(stdout);
             return kExitOk;
-        } else if (options && arg.size() > 1 && arg[0] == '-') {
+        } else if (options && arg.size() > 1 && arg[0] == '-' && !takesOption(command, arg)) {
             std::fprintf(stderr, "kestrel: unknown option '%s'\n", arg.c_str());
             printUsage(stderr);
             return kExitUsage;

@@ -5,7 +5,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <span>
 
 #include "host/db/db_enums.h"
 #include "host/db/error_status.h"
@@ -179,18 +181,37 @@ public:
     // over the target only when complete: a failed save leaves a former file intact.
     Acad::ErrorStatus saveAs(const ACHAR* fileName);
 
-private:
-    // Fills an empty database with the default drawing (implemented with the table classes).
-    void buildDefaultDrawing();
-    // Takes the tables and records a drawing file names as this database's (host/dxf).
+    // Host use (file reading): adds what every drawing has and this database lacks: the nine
+    // tables, the standard records (linetypes ByBlock, ByLayer and Continuous, layer "0", text
+    // and dimension style "Standard", application "ACAD", "*Active" viewport, both layout
+    // blocks), the named object dictionary with its entries ACAD_GROUP and ACAD_LAYOUT, and the
+    // layouts of both layout blocks; the current layer and styles default to "0" and
+    // "Standard". Records are found by name. added(what) is called for each table, record and
+    // dictionary added (not for the dictionary entries and layouts, which older drawings never
+    // have).
+    void completeDrawing(const std::function<void(const std::wstring& what)>& added);
+    // Host use (file reading): as completeDrawing for the tables and their records only.
+    void completeTables(const std::function<void(const std::wstring& what)>& added);
+    // Host use (file reading): takes the tables and records a drawing file names as this
+    // database's.
     void takeRoots(const host::dxf::DrawingRoots& roots);
+    // Host use (file reading): exchanges this database's objects with source's and takes its
+    // tables, records and named object dictionary; the undo history is dropped.
+    void takeContentsOf(AcDbDatabase& source);
+
+private:
+    // Fills an empty database with the default drawing: what completeDrawing adds, with every
+    // standard entry of the named object dictionary and the "Normal" plot style.
+    void buildDefaultDrawing();
+    void completeTables(const std::function<void(const std::wstring& what)>& added,
+                        std::span<const wchar_t* const> dictionaries);
 
     std::uint64_t m_serial = 0;
     std::unique_ptr<host::ObjectStore> m_store;
     std::unique_ptr<AcDbUndoController> m_undo;
     std::unique_ptr<AcDbTransactionManager> m_transactions;
 
-    // Filled by buildDefaultDrawing and the table classes.
+    // Filled by completeDrawing and the table classes.
     AcDbObjectId m_blockTableId;
     AcDbObjectId m_layerTableId;
     AcDbObjectId m_linetypeTableId;

@@ -1,6 +1,9 @@
 // The AcDbDatabase members that reach the symbol tables, the named object dictionary and the
 // current records, and the default drawing a new database starts with.
 
+#include <functional>
+#include <span>
+#include <string>
 #include <vector>
 
 #include "host/db/block_table.h"
@@ -28,6 +31,8 @@ constexpr const wchar_t* kStandardDictionaries[] = {
     L"ACAD_MLEADERSTYLE", L"ACAD_MLINESTYLE", L"ACAD_PLOTSETTINGS", L"ACAD_PLOTSTYLENAME",
     L"ACAD_SCALELIST",    L"ACAD_TABLESTYLE", L"ACAD_VISUALSTYLE",
 };
+// The entries every drawing needs: its groups and its layouts.
+constexpr const wchar_t* kLayoutDictionaries[] = {L"ACAD_GROUP", L"ACAD_LAYOUT"};
 
 template <class Table>
 Acad::ErrorStatus openTable(AcDbObjectId id, Table*& table, AcDb::OpenMode mode) {
@@ -70,15 +75,19 @@ AcDbObjectId addRecord(Table* table, Record* record, const wchar_t* name) {
     return id;
 }
 
-// Opens the entry name of the named object dictionary for write; it must exist.
+// Opens the entry name of the named object dictionary for write; null when a drawing read from
+// a file holds something else under that name.
 AcDbDictionary* openStandardDictionary(AcDbDatabase* db, const wchar_t* name) {
     AcDbDictionary* nod = nullptr;
     require(db->getNamedObjectsDictionary(nod, AcDb::kForRead), name);
     AcDbObject* entry = nullptr;
     const Acad::ErrorStatus status = nod->getAt(name, entry, AcDb::kForWrite);
     nod->close();
-    require(status, name);
-    return AcDbDictionary::cast(entry);
+    auto* dictionary = AcDbDictionary::cast(entry);
+    if (dictionary == nullptr && status == Acad::eOk) {
+        entry->close();
+    }
+    return dictionary;
 }
 
 // Adds the layout name of the layout block blockId to ACAD_LAYOUT and links the two.
@@ -88,6 +97,10 @@ void addLayout(AcDbDatabase* db, AcDbObjectId blockId, const wchar_t* name, int 
     require(layout->setTabOrder(tabOrder), name);
     require(layout->setBlockTableRecordId(blockId), name);
     AcDbDictionary* layouts = openStandardDictionary(db, L"ACAD_LAYOUT");
+    if (layouts == nullptr) {
+        delete layout;
+        return;
+    }
     AcDbObjectId layoutId;
     require(layouts->setAt(name, layout, layoutId), name);
     layout->close();
@@ -98,9 +111,15 @@ void addLayout(AcDbDatabase* db, AcDbObjectId blockId, const wchar_t* name, int 
     block->close();
 }
 
-// Adds the "Normal" plot style that layers and drawing readers expect.
+// Adds the "Normal" plot style that layers and drawing readers expect, when it is missing.
 void addNormalPlotStyle(AcDbDatabase* db) {
     AcDbDictionary* styles = openStandardDictionary(db, L"ACAD_PLOTSTYLENAME");
+    if (styles == nullptr || styles->has(L"Normal")) {
+        if (styles != nullptr) {
+            styles->close();
+        }
+        return;
+    }
     AcDbObjectId id;
     auto* normal = new AcDbPlaceHolder();
     require(styles->setAt(L"Normal", normal, id), L"Normal");
@@ -320,59 +339,170 @@ bool AcDbDatabase::isRegisteredApp(const wchar_t* name) const {
 
 // --- Default drawing -------------------------------------------------------------------------
 
+namespace {
+
+using Added = std::function<void(const std::wstring&)>;
+
+// The table of id, opened for write and listed in opened; a new one (reported) when id is null.
+template <class Table>
+Table* ensureTable(AcDbDatabase* db, AcDbObjectId& id, const wchar_t* name,
+                   std::vector<AcDbObject*>& opened, const Added& added) {
+    if (id.isNull()) {
+        added(std::wstring(name) + L" table");
+        return newTable<Table>(db, id, opened);
+    }
+    Table* table = nullptr;
+    require(acdbOpenObject(table, id, AcDb::kForWrite), name);
+    opened.push_back(table);
+    return table;
+}
+
+// The record called name of the open table, made by make and added (reported) when missing.
+template <class Table, class Make>
+AcDbObjectId ensureRecord(Table* table, const wchar_t* name, Make make, const Added& added) {
+    AcDbObjectId id;
+    if (table->getAt(name, id) == Acad::eOk) {
+        return id;
+    }
+    added(std::wstring(L"record \"") + name + L"\"");
+    return addRecord(table, make(), name);
+}
+
+template <class Record>
+Record* plain() {
+    return new Record();
+}
+
+// The entries of the named object dictionary that it lacks, each an empty dictionary.
+void ensureDictionaries(AcDbDictionary* dictionary, std::span<const wchar_t* const> names) {
+    for (const wchar_t* name : names) {
+        if (!dictionary->has(name)) {
+            auto* entry = new AcDbDictionary();
+            AcDbObjectId id;
+            require(dictionary->setAt(name, entry, id), name);
+            entry->close();
+        }
+    }
+}
+
+// A layout for the layout block blockId when it has none.
+void ensureLayout(AcDbDatabase* db, AcDbObjectId blockId, const wchar_t* name, int tabOrder) {
+    AcDbBlockTableRecord* block = nullptr;
+    if (acdbOpenObject(block, blockId, AcDb::kForRead) != Acad::eOk) {
+        return;
+    }
+    const bool missing = block->getLayoutId().isNull();
+    block->close();
+    if (missing) {
+        addLayout(db, blockId, name, tabOrder);
+    }
+}
+
+}  // namespace
+
 void AcDbDatabase::buildDefaultDrawing() {
     const bool recording = undoRecording();
     disableUndoRecording(true);
+    completeTables([](const std::wstring&) {}, kStandardDictionaries);
+    ensureLayout(this, m_modelSpaceId, L"Model", 0);
+    ensureLayout(this, m_paperSpaceId, L"Layout1", 1);
+    addNormalPlotStyle(this);
+    disableUndoRecording(!recording);
+}
 
-    // Tables first, in the order drawing files list them, then the named object dictionary.
+void AcDbDatabase::completeDrawing(const Added& added) {
+    const bool recording = undoRecording();
+    disableUndoRecording(true);
+    completeTables(added, kLayoutDictionaries);
+    ensureLayout(this, m_modelSpaceId, L"Model", 0);
+    ensureLayout(this, m_paperSpaceId, L"Layout1", 1);
+    disableUndoRecording(!recording);
+}
+
+void AcDbDatabase::completeTables(const Added& added) {
+    const bool recording = undoRecording();
+    disableUndoRecording(true);
+    completeTables(added, {});
+    disableUndoRecording(!recording);
+}
+
+// Tables first, in the order drawing files list them, then the named object dictionary with
+// the given entries (none: not even the dictionary), then the records.
+void AcDbDatabase::completeTables(const Added& added,
+                                  std::span<const wchar_t* const> dictionaries) {
     std::vector<AcDbObject*> tables;
-    auto* blocks = newTable<AcDbBlockTable>(this, m_blockTableId, tables);
-    auto* layers = newTable<AcDbLayerTable>(this, m_layerTableId, tables);
-    auto* styles = newTable<AcDbTextStyleTable>(this, m_textStyleTableId, tables);
-    auto* linetypes = newTable<AcDbLinetypeTable>(this, m_linetypeTableId, tables);
-    newTable<AcDbViewTable>(this, m_viewTableId, tables);
-    newTable<AcDbUCSTable>(this, m_ucsTableId, tables);
-    auto* viewports = newTable<AcDbViewportTable>(this, m_viewportTableId, tables);
-    auto* regapps = newTable<AcDbRegAppTable>(this, m_regAppTableId, tables);
-    auto* dimstyles = newTable<AcDbDimStyleTable>(this, m_dimStyleTableId, tables);
+    auto* blocks =
+        ensureTable<AcDbBlockTable>(this, m_blockTableId, L"BLOCK_RECORD", tables, added);
+    auto* layers = ensureTable<AcDbLayerTable>(this, m_layerTableId, L"LAYER", tables, added);
+    auto* styles =
+        ensureTable<AcDbTextStyleTable>(this, m_textStyleTableId, L"STYLE", tables, added);
+    auto* linetypes =
+        ensureTable<AcDbLinetypeTable>(this, m_linetypeTableId, L"LTYPE", tables, added);
+    ensureTable<AcDbViewTable>(this, m_viewTableId, L"VIEW", tables, added);
+    ensureTable<AcDbUCSTable>(this, m_ucsTableId, L"UCS", tables, added);
+    auto* viewports =
+        ensureTable<AcDbViewportTable>(this, m_viewportTableId, L"VPORT", tables, added);
+    auto* regapps = ensureTable<AcDbRegAppTable>(this, m_regAppTableId, L"APPID", tables, added);
+    auto* dimstyles =
+        ensureTable<AcDbDimStyleTable>(this, m_dimStyleTableId, L"DIMSTYLE", tables, added);
 
-    auto* dictionary = new AcDbDictionary();
-    require(addObject(dictionary, AcDbObjectId::kNull, m_namedObjectsDictionaryId),
-            L"the named object dictionary");
-    for (const wchar_t* name : kStandardDictionaries) {
-        auto* entry = new AcDbDictionary();
-        AcDbObjectId id;
-        require(dictionary->setAt(name, entry, id), name);
-        entry->close();
+    if (!dictionaries.empty()) {
+        AcDbDictionary* dictionary = nullptr;
+        if (m_namedObjectsDictionaryId.isNull()) {
+            added(L"named object dictionary");
+            dictionary = new AcDbDictionary();
+            require(addObject(dictionary, AcDbObjectId::kNull, m_namedObjectsDictionaryId),
+                    L"the named object dictionary");
+        } else {
+            require(getNamedObjectsDictionary(dictionary, AcDb::kForWrite),
+                    L"the named object dictionary");
+        }
+        ensureDictionaries(dictionary, dictionaries);
+        dictionary->close();
     }
-    dictionary->close();
 
-    m_byBlockLinetypeId = addRecord(linetypes, new AcDbLinetypeTableRecord(), L"ByBlock");
-    m_byLayerLinetypeId = addRecord(linetypes, new AcDbLinetypeTableRecord(), L"ByLayer");
-    auto* continuous = new AcDbLinetypeTableRecord();
-    continuous->setComments(L"Solid line");
-    m_continuousLinetypeId = addRecord(linetypes, continuous, L"Continuous");
-
-    m_layerZeroId = addRecord(layers, new AcDbLayerTableRecord(), L"0");
-    m_clayerId = m_layerZeroId;
-
-    m_textstyleId = addRecord(styles, new AcDbTextStyleTableRecord(), L"Standard");
-    auto* dimstyle = new AcDbDimStyleTableRecord();
-    dimstyle->setDimtxsty(m_textstyleId);
-    m_dimstyleId = addRecord(dimstyles, dimstyle, L"Standard");
-
-    m_modelSpaceId = addRecord(blocks, new AcDbBlockTableRecord(), ACDB_MODEL_SPACE);
-    m_paperSpaceId = addRecord(blocks, new AcDbBlockTableRecord(), ACDB_PAPER_SPACE);
-    m_currentSpaceId = m_modelSpaceId;
-
-    addRecord(regapps, new AcDbRegAppTableRecord(), L"ACAD");
-    addRecord(viewports, new AcDbViewportTableRecord(), L"*Active");
+    m_byBlockLinetypeId =
+        ensureRecord(linetypes, L"ByBlock", plain<AcDbLinetypeTableRecord>, added);
+    m_byLayerLinetypeId =
+        ensureRecord(linetypes, L"ByLayer", plain<AcDbLinetypeTableRecord>, added);
+    m_continuousLinetypeId = ensureRecord(
+        linetypes, L"Continuous",
+        [] {
+            auto* continuous = new AcDbLinetypeTableRecord();
+            continuous->setComments(L"Solid line");
+            return continuous;
+        },
+        added);
+    m_layerZeroId = ensureRecord(layers, L"0", plain<AcDbLayerTableRecord>, added);
+    const AcDbObjectId standard =
+        ensureRecord(styles, L"Standard", plain<AcDbTextStyleTableRecord>, added);
+    const AcDbObjectId standardDimstyle = ensureRecord(
+        dimstyles, L"Standard",
+        [&standard] {
+            auto* dimstyle = new AcDbDimStyleTableRecord();
+            dimstyle->setDimtxsty(standard);
+            return dimstyle;
+        },
+        added);
+    m_modelSpaceId = ensureRecord(blocks, ACDB_MODEL_SPACE, plain<AcDbBlockTableRecord>, added);
+    m_paperSpaceId = ensureRecord(blocks, ACDB_PAPER_SPACE, plain<AcDbBlockTableRecord>, added);
+    ensureRecord(regapps, L"ACAD", plain<AcDbRegAppTableRecord>, added);
+    // Drawings may well lack the viewport configuration: it is added without a word.
+    ensureRecord(viewports, L"*Active", plain<AcDbViewportTableRecord>, [](const std::wstring&) {});
+    if (m_clayerId.isNull()) {
+        m_clayerId = m_layerZeroId;
+    }
+    if (m_textstyleId.isNull()) {
+        m_textstyleId = standard;
+    }
+    if (m_dimstyleId.isNull()) {
+        m_dimstyleId = standardDimstyle;
+    }
+    if (m_currentSpaceId.isNull()) {
+        m_currentSpaceId = m_modelSpaceId;
+    }
 
     for (AcDbObject* table : tables) {
         table->close();
     }
-    addLayout(this, m_modelSpaceId, L"Model", 0);
-    addLayout(this, m_paperSpaceId, L"Layout1", 1);
-    addNormalPlotStyle(this);
-    disableUndoRecording(!recording);
 }

@@ -335,6 +335,10 @@ bool AcDbDxfFiler::atEndOfObject() {
 }
 
 bool AcDbDxfFiler::atSubclassData(const wchar_t* subClassName) {
+    if (impliedSubclasses() && subClassName != nullptr) {
+        startImpliedSubclass();
+        return true;
+    }
     const host::DxfItem* next = nullptr;
     if (subClassName == nullptr || atEOF() || peek(next) != Acad::eOk || next->code != 100 ||
         next->text() != subClassName) {
@@ -498,6 +502,7 @@ DxfItemList DxfItemFiler::takeItems() {
 
 void DxfItemFiler::rewind() {
     m_position = 0;
+    m_subclassStart = kNoStart;
     forgetLastItem();
     resetFilerStatus();
 }
@@ -508,6 +513,20 @@ Acad::ErrorStatus DxfItemFiler::nextItem(const DxfItem*& item) {
     }
     item = &m_items[m_position++];
     return Acad::eOk;
+}
+
+void DxfItemFiler::setImpliedSubclasses(bool implied) {
+    m_implied = implied;
+    m_subclassStart = kNoStart;
+}
+
+void DxfItemFiler::startImpliedSubclass() {
+    if (m_subclassStart == kNoStart) {
+        m_subclassStart = m_position - (itemPushedBack() ? 1 : 0);
+        return;
+    }
+    m_position = m_subclassStart;
+    forgetLastItem();
 }
 
 Acad::ErrorStatus DxfItemFiler::putItem(const DxfItem& item) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -35,7 +36,15 @@ namespace host {
 struct DxfItem {
     using Value = std::variant<std::monostate, std::wstring, double, AcGePoint3d, std::int64_t,
                                std::vector<unsigned char>, AcDbObjectId>;
+    DxfItem() = default;
+    // An item of code holding value (anything a Value can be made from).
+    template <class T>
+    DxfItem(int itemCode, T&& itemValue) : code(itemCode), value(std::forward<T>(itemValue)) {}
+
     int code = 0;
+    // A point a file gave without its Z group (10 and 20 without 30): files get it back that way.
+    // Its Z is 0. It sits in the room after code, so items cost no more.
+    bool point2d = false;
     Value value;
 
     // An item of code whose value is empty / zero / null of the code's kind.
@@ -50,7 +59,22 @@ struct DxfItem {
     bool operator==(const DxfItem& other) const = default;
 };
 
+static_assert(sizeof(DxfItem) == alignof(DxfItem::Value) + sizeof(DxfItem::Value),
+              "code and point2d share the first word");
+
 using DxfItemList = std::vector<DxfItem>;
+
+// Consulted while DXF reading resolves a record name that names no record of its table: the
+// reader of a drawing file adds the record or gives a substitute, and reports what it did.
+class RecordResolver {
+public:
+    // The record to use for name in the symbol table tableId; null when there is none (the read
+    // then fails as it would without a resolver).
+    virtual AcDbObjectId missingRecord(AcDbObjectId tableId, const std::wstring& name) = 0;
+
+protected:
+    ~RecordResolver() = default;
+};
 
 }  // namespace host
 
@@ -68,6 +92,9 @@ public:
     void resetFilerStatus();
     // The database the filed objects belong to (names and handles are looked up there), or null.
     AcDbDatabase* database() const { return m_database; }
+    // The resolver of record names that name no record while reading (not owned), or null.
+    host::RecordResolver* recordResolver() const { return m_resolver; }
+    void setRecordResolver(host::RecordResolver* resolver) { m_resolver = resolver; }
     // Whether writers include values equal to their defaults (true for item and resbuf lists).
     virtual bool includesDefaultValues() const { return true; }
 
@@ -94,8 +121,11 @@ public:
     // True when no group is left or the next one starts another object (group 0).
     bool atEndOfObject();
     // When the next group is the subclass marker 100 with that name, reads it and answers true;
-    // otherwise reads nothing and answers false.
+    // otherwise reads nothing and answers false. With implied subclasses, answers true.
     bool atSubclassData(const wchar_t* subClassName);
+    // True when the groups come without subclass markers (files of older releases): each
+    // subclass then reads every group of the object and takes the codes it knows.
+    virtual bool impliedSubclasses() const { return false; }
 
     // --- Writing ---------------------------------------------------------------------------
 
@@ -144,12 +174,17 @@ protected:
         m_last = nullptr;
         m_pushedBack = false;
     }
+    // True when the last group read was pushed back (the source is one group further).
+    bool itemPushedBack() const { return m_pushedBack; }
+    // Called by atSubclassData when impliedSubclasses(): makes the subclass's groups readable.
+    virtual void startImpliedSubclass() {}
 
 private:
     Acad::ErrorStatus peek(const host::DxfItem*& item);
 
     AcDb::FilerType m_type;
     AcDbDatabase* m_database;
+    host::RecordResolver* m_resolver = nullptr;
     Acad::ErrorStatus m_status = Acad::eOk;
     std::wstring m_message;
     const host::DxfItem* m_last = nullptr;  // the last group read or peeked at (the source's)
@@ -173,15 +208,24 @@ public:
     DxfItemList takeItems();
     // Reads from the first group again and clears the status.
     void rewind();
+    // Items without subclass markers: from the first atSubclassData on, each one reads the
+    // groups from where the first one started (after the object's base groups).
+    void setImpliedSubclasses(bool implied);
+    bool impliedSubclasses() const override { return m_implied; }
 
 protected:
     Acad::ErrorStatus nextItem(const DxfItem*& item) override;
     bool sourceExhausted() const override { return m_position >= m_items.size(); }
     Acad::ErrorStatus putItem(const DxfItem& item) override;
+    void startImpliedSubclass() override;
 
 private:
+    static constexpr std::size_t kNoStart = static_cast<std::size_t>(-1);
+
     DxfItemList m_items;
     std::size_t m_position = 0;
+    bool m_implied = false;
+    std::size_t m_subclassStart = kNoStart;
 };
 
 // Reads a resbuf list (the caller's; not changed, must outlive the filer) and writes a new one.

@@ -71,9 +71,21 @@ Acad::ErrorStatus checkRecord(const AcDbDatabase* db, AcDbObjectId id, const AcR
     return id.isErased() ? Acad::eWasErased : Acad::eOk;
 }
 
-// The layer called name in db, added with default properties when db lacks it.
-Acad::ErrorStatus layerForReading(AcDbDatabase* db, const std::wstring& name, AcDbObjectId& id) {
+// The record the filer's resolver gives for a name the table lacks, or null.
+AcDbObjectId resolveMissing(AcDbDxfFiler* filer, AcDbObjectId tableId, const std::wstring& name) {
+    host::RecordResolver* resolver = filer->recordResolver();
+    return resolver != nullptr ? resolver->missingRecord(tableId, name) : AcDbObjectId::kNull;
+}
+
+// The layer called name in db; when db lacks it, the filer's resolver decides, else it is added
+// with default properties.
+Acad::ErrorStatus layerForReading(AcDbDxfFiler* filer, AcDbDatabase* db, const std::wstring& name,
+                                  AcDbObjectId& id) {
     if (findRecord(db->layerTableId(), name.c_str(), id) == Acad::eOk) {
+        return Acad::eOk;
+    }
+    id = resolveMissing(filer, db->layerTableId(), name);
+    if (!id.isNull()) {
         return Acad::eOk;
     }
     AcDbLayerTable* table = nullptr;
@@ -347,14 +359,18 @@ Acad::ErrorStatus AcDbEntity::dxfInFields(AcDbDxfFiler* filer) {
     AcDbObjectId layerId;
     AcDbObjectId linetypeId = db != nullptr ? db->byLayerLinetype() : AcDbObjectId::kNull;
     if (db != nullptr && !layerName.empty()) {
-        status = layerForReading(db, layerName, layerId);
+        status = layerForReading(filer, db, layerName, layerId);
         if (status != Acad::eOk) {
             return filer->setError(status, L"layer %s cannot be found or added", layerName.c_str());
         }
     }
     if (db != nullptr && !linetypeName.empty() &&
         findRecord(db->linetypeTableId(), linetypeName.c_str(), linetypeId) != Acad::eOk) {
-        return filer->setError(Acad::eKeyNotFound, L"unknown linetype %s", linetypeName.c_str());
+        linetypeId = resolveMissing(filer, db->linetypeTableId(), linetypeName);
+        if (linetypeId.isNull()) {
+            return filer->setError(Acad::eKeyNotFound, L"unknown linetype %s",
+                                   linetypeName.c_str());
+        }
     }
     m_layerId = layerId;
     m_linetypeId = linetypeId;

@@ -140,9 +140,12 @@ Acad::ErrorStatus AcDbLayerTableRecord::dxfInFields(AcDbDxfFiler* filer) {
     AcDbDatabase* db = filer->database() != nullptr ? filer->database() : database();
     if (!linetypeName.empty() && db != nullptr) {
         const auto* table = AcDbLinetypeTable::cast(db->objectAt(db->linetypeTableId()));
-        const AcDbObjectId id = table != nullptr
-                                    ? table->findLive(foldName(linetypeName), AcDbObjectId::kNull)
-                                    : AcDbObjectId::kNull;
+        AcDbObjectId id = table != nullptr
+                              ? table->findLive(foldName(linetypeName), AcDbObjectId::kNull)
+                              : AcDbObjectId::kNull;
+        if (id.isNull() && filer->recordResolver() != nullptr) {
+            id = filer->recordResolver()->missingRecord(db->linetypeTableId(), linetypeName);
+        }
         if (id.isNull()) {
             return filer->setError(Acad::eKeyNotFound, L"layer \"%s\": unknown linetype \"%s\"",
                                    m_name.c_str(), linetypeName.c_str());

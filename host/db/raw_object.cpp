@@ -23,9 +23,14 @@ constexpr int kEntityOwnCodes[] = {6, 8, 60, 62, 420};
 // A binary record longer than this is damaged rather than real.
 constexpr Adesk::Int32 kMaxChunk = 1 << 24;
 
-// The alternatives of DxfItem::Value, in their order.
-enum ValueKind : Adesk::Int8 { kNoValue, kText, kReal, kPoint, kInteger, kBytes, kId };
+// The alternatives of DxfItem::Value, in their order, then a point given without its Z.
+enum ValueKind : Adesk::Int8 { kNoValue, kText, kReal, kPoint, kInteger, kBytes, kId, kPoint2d };
 static_assert(std::variant_size_v<DxfItem::Value> == kId + 1);
+
+ValueKind kindOf(const DxfItem& item) {
+    const auto kind = static_cast<ValueKind>(item.value.index());
+    return kind == kPoint && item.point2d ? kPoint2d : kind;
+}
 
 bool endsGroups(const DxfItem& item) {
     return item.code == 0 || item.code == 1001 || item.code == -3;
@@ -65,7 +70,7 @@ void readId(AcDbDwgFiler* filer, int code, AcDbObjectId& id) {
 
 void writeItem(AcDbDwgFiler* filer, const DxfItem& item) {
     filer->writeInt32(item.code);
-    filer->writeInt8(static_cast<Adesk::Int8>(item.value.index()));
+    filer->writeInt8(kindOf(item));
     std::visit(
         [&](const auto& value) {
             using T = std::decay_t<decltype(value)>;
@@ -109,10 +114,12 @@ void readItem(AcDbDwgFiler* filer, DxfItem& item) {
             item.value = real;
             return;
         }
-        case kPoint: {
+        case kPoint:
+        case kPoint2d: {
             AcGePoint3d point;
             filer->readPoint3d(&point);
             item.value = point;
+            item.point2d = kind == kPoint2d;
             return;
         }
         case kInteger: {

@@ -1,9 +1,11 @@
-// The DXF tokenizer: line splitting, code parsing and value conversion with std::from_chars, so
-// numbers read the same whatever the process's locale.
+// The DXF tokenizer: line splitting, code parsing and value conversion with std::from_chars (so
+// numbers read the same whatever the process's locale) for ASCII files; little-endian decoding,
+// bounded by the end of the bytes, for binary ones.
 #include "host/dxf/dxf_lexer.h"
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -17,9 +19,13 @@ namespace {
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 // Lines up to this long are scanned for their end byte by byte.
 constexpr std::ptrdiff_t kShortLine = 24;
-// Binary drawing files open with a short title followed by CR LF, SUB and NUL; no text file holds
-// either of the last two, so one of them near the start tells a binary file.
-constexpr std::size_t kBinaryTitleLength = 32;
+constexpr std::string_view kBinaryTitle("AutoCAD Binary DXF\r\n\x1a\0", 22);
+// The first group of a binary file, 0 SECTION, with one-byte and with two-byte codes.
+constexpr std::string_view kFirstGroupOneByte("\0SECTION\0", 9);
+constexpr std::string_view kFirstGroupTwoBytes("\0\0SECTION\0", 10);
+constexpr unsigned char kTwoByteCodeFollows = 255;
+// Other binary data opens with a SUB or NUL byte soon; no text file holds either.
+constexpr std::size_t kBinaryDataProbe = 32;
 constexpr int kCommentCode = 999;
 constexpr std::size_t kQuotedLength = 40;
 
@@ -40,18 +46,20 @@ std::wstring quoted(std::string_view value) {
     return L"'" + utf8ToWide(value.substr(0, kQuotedLength)) + (cut ? L"...'" : L"'");
 }
 
-// groupValueClass for every code up to the last XData code, looked up once.
+// groupValueClass for every code up to the last XData code, filled once when the library loads
+// (the group-code table it reads is constant-initialized).
+constexpr int kClassTableSize = 1072;
+const std::array<GroupValueClass, kClassTableSize> kValueClasses = [] {
+    std::array<GroupValueClass, kClassTableSize> classes{};
+    for (int c = 0; c < kClassTableSize; ++c) {
+        classes[static_cast<std::size_t>(c)] = groupValueClass(c);
+    }
+    return classes;
+}();
+
 GroupValueClass valueClassOf(int code) {
-    constexpr int kTableSize = 1072;
-    static const auto table = [] {
-        std::array<GroupValueClass, kTableSize> classes{};
-        for (int c = 0; c < kTableSize; ++c) {
-            classes[static_cast<std::size_t>(c)] = groupValueClass(c);
-        }
-        return classes;
-    }();
-    return code >= 0 && code < kTableSize ? table[static_cast<std::size_t>(code)]
-                                          : groupValueClass(code);
+    return code >= 0 && code < kClassTableSize ? kValueClasses[static_cast<std::size_t>(code)]
+                                               : groupValueClass(code);
 }
 
 template <class T>
@@ -61,6 +69,39 @@ bool parseWhole(std::string_view s, T& value) {
     }
     const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), value);
     return error == std::errc() && end == s.data() + s.size() && !s.empty();
+}
+
+// The unsigned little-endian number in bytes (at most eight).
+std::uint64_t littleEndian(std::string_view bytes) {
+    std::uint64_t value = 0;
+    for (auto it = bytes.rbegin(); it != bytes.rend(); ++it) {
+        value = (value << 8) | static_cast<unsigned char>(*it);
+    }
+    return value;
+}
+
+// The signed little-endian number in bytes (one to eight).
+std::int64_t signedLittleEndian(std::string_view bytes) {
+    const unsigned unused = 64 - 8 * static_cast<unsigned>(bytes.size());
+    return static_cast<std::int64_t>(littleEndian(bytes) << unused) >> unused;
+}
+
+// The size of a binary value of that class that has a fixed size; 0 for the others.
+std::size_t fixedSize(GroupValueClass cls) {
+    switch (cls) {
+        case GroupValueClass::kReal:
+        case GroupValueClass::kPoint:
+        case GroupValueClass::kInt64:
+            return 8;
+        case GroupValueClass::kInt32:
+            return 4;
+        case GroupValueClass::kInt16:
+            return 2;
+        case GroupValueClass::kBool:
+            return 1;
+        default:
+            return 0;
+    }
 }
 
 bool isHexDigits(std::string_view s) {
@@ -92,25 +133,85 @@ void integerRange(GroupValueClass cls, std::int64_t& low, std::int64_t& high) {
 
 }  // namespace
 
+std::vector<unsigned char> dxfGroupBytes(const DxfGroup& group) {
+    const std::string_view text = group.text;
+    if (group.binary) {
+        return std::vector<unsigned char>(text.begin(), text.end());
+    }
+    std::vector<unsigned char> bytes(text.size() / 2);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        std::from_chars(text.data() + 2 * i, text.data() + 2 * i + 2, bytes[i], 16);
+    }
+    return bytes;
+}
+
 DxfLexer::DxfLexer(std::string_view text, Mode mode)
-    : m_pos(text.data()), m_end(text.data() + text.size()), m_mode(mode) {
-    if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+    : m_begin(text.data()), m_pos(text.data()), m_end(text.data() + text.size()), m_mode(mode) {
+    if (text.starts_with(kBinaryTitle)) {
+        startBinary();
+        return;
+    }
+    if (text.starts_with(kByteOrderMark)) {
         m_pos += kByteOrderMark.size();
     }
-    const std::string_view start = std::string_view(m_pos, static_cast<std::size_t>(m_end - m_pos))
-                                       .substr(0, kBinaryTitleLength);
-    if (start.find_first_of(std::string_view("\x1a\0", 2)) != std::string_view::npos) {
-        fail(1, L"binary DXF files are not read; save the drawing as ASCII DXF");
+    if (text.substr(0, kBinaryDataProbe).find_first_of(std::string_view("\x1a\0", 2)) !=
+        std::string_view::npos) {
+        fail(1, L"binary data without the title of a binary DXF file");
         m_pos = m_end;
     }
 }
 
-bool DxfLexer::fail(std::size_t line, const std::wstring& what) {
+void DxfLexer::startBinary() {
+    m_binary = true;
+    m_pos += kBinaryTitle.size();
+    const std::string_view rest(m_pos, static_cast<std::size_t>(m_end - m_pos));
+    m_oneByteCodes = rest.starts_with(kFirstGroupOneByte);
+    if (!m_oneByteCodes && !rest.starts_with(kFirstGroupTwoBytes)) {
+        fail(offset(), L"the binary DXF file does not start with group 0 SECTION");
+        m_pos = m_end;
+    }
+}
+
+std::wstring DxfLexer::where(std::size_t position) const {
+    return (m_binary ? L"byte " : L"line ") + std::to_wstring(position);
+}
+
+std::size_t DxfLexer::linesRead() const {
+    return m_binary ? offset() : m_line;
+}
+
+std::size_t DxfLexer::endPosition() const {
+    return m_binary ? static_cast<std::size_t>(m_end - m_begin) : m_line + 1;
+}
+
+bool DxfLexer::fail(std::size_t position, const std::wstring& what) {
     if (m_message.empty()) {
-        m_message = L"line " + std::to_wstring(line) + L": " + what;
+        m_message = where(position) + L": " + what;
     }
     return false;
 }
+
+bool DxfLexer::readCode(int& code, std::size_t& position) {
+    return m_binary ? readBinaryCode(code, position) : readTextCode(code, position);
+}
+
+bool DxfLexer::readValue(DxfGroup& group) {
+    if (m_binary) {
+        return readBinaryValue(group);
+    }
+    std::string_view value;
+    if (!nextLine(value)) {
+        return fail(endPosition(),
+                    L"the file ends before the value of group code " + std::to_wstring(group.code));
+    }
+    if (m_mode == Mode::kCodesOnly) {
+        group.text = value;
+        return true;
+    }
+    return convert(group, value);
+}
+
+// --- ASCII files --------------------------------------------------------------------------------
 
 bool DxfLexer::nextLine(std::string_view& line) {
     if (m_pos >= m_end) {
@@ -136,7 +237,7 @@ bool DxfLexer::nextLine(std::string_view& line) {
     return true;
 }
 
-bool DxfLexer::readCode(int& code, std::size_t& line) {
+bool DxfLexer::readTextCode(int& code, std::size_t& line) {
     std::string_view text;
     if (!nextLine(text)) {
         return false;
@@ -152,17 +253,9 @@ bool DxfLexer::readCode(int& code, std::size_t& line) {
     return true;
 }
 
-bool DxfLexer::readValue(std::string_view& value, int code) {
-    if (!nextLine(value)) {
-        return fail(m_line + 1,
-                    L"the file ends before the value of group code " + std::to_wstring(code));
-    }
-    return true;
-}
-
 bool DxfLexer::convert(DxfGroup& group, std::string_view value) {
-    const auto where = [&group] { return L"group " + std::to_wstring(group.code) + L": "; };
-    const std::size_t line = m_line;
+    const auto prefix = [&group] { return L"group " + std::to_wstring(group.code) + L": "; };
+    const std::size_t position = m_binary ? group.line : m_line;
     switch (group.valueClass) {
         case GroupValueClass::kText:
             group.text = value;
@@ -172,7 +265,7 @@ bool DxfLexer::convert(DxfGroup& group, std::string_view value) {
         case GroupValueClass::kBinary:
             group.text = trimmed(value);
             if (group.text.size() % 2 != 0 || !isHexDigits(group.text)) {
-                return fail(line, where() + quoted(value) + L" is not hexadecimal bytes");
+                return fail(position, prefix() + quoted(value) + L" is not hexadecimal bytes");
             }
             return true;
         case GroupValueClass::kName: {
@@ -180,18 +273,19 @@ bool DxfLexer::convert(DxfGroup& group, std::string_view value) {
             std::uint64_t handle = 0;
             const auto [end, error] = std::from_chars(
                 group.text.data(), group.text.data() + group.text.size(), handle, 16);
-            if (group.text.empty() || error != std::errc() ||
-                end != group.text.data() + group.text.size() || !isHexDigits(group.text)) {
-                return fail(line, where() + quoted(value) + L" is not a handle");
-            }
-            group.integer = static_cast<std::int64_t>(handle);
+            const bool isHandle = error == std::errc() &&
+                                  end == group.text.data() + group.text.size() &&
+                                  isHexDigits(group.text);
+            group.integer = group.text.empty() ? 0
+                            : isHandle         ? static_cast<std::int64_t>(handle)
+                                               : kNotAHandle;
             return true;
         }
         case GroupValueClass::kReal:
         case GroupValueClass::kPoint: {
             double real = 0.0;
             if (!parseWhole(trimmed(value), real) || !std::isfinite(real)) {
-                return fail(line, where() + quoted(value) + L" is not a finite number");
+                return fail(position, prefix() + quoted(value) + L" is not a finite number");
             }
             group.x = real;
             return true;
@@ -204,10 +298,10 @@ bool DxfLexer::convert(DxfGroup& group, std::string_view value) {
             std::int64_t high = 0;
             integerRange(group.valueClass, low, high);
             if (!parseWhole(trimmed(value), group.integer)) {
-                return fail(line, where() + quoted(value) + L" is not an integer");
+                return fail(position, prefix() + quoted(value) + L" is not an integer");
             }
             if (group.integer < low || group.integer > high) {
-                return fail(line, where() + quoted(value) + L" is out of range");
+                return fail(position, prefix() + quoted(value) + L" is out of range");
             }
             return true;
         }
@@ -217,61 +311,162 @@ bool DxfLexer::convert(DxfGroup& group, std::string_view value) {
     return fail(group.line, L"unknown group code " + std::to_wstring(group.code));
 }
 
-bool DxfLexer::readPoint(DxfGroup& group) {
-    const int xCode = group.code;
-    const std::size_t xLine = group.line;
-    DxfGroup coordinate;
-    std::string_view value;
-    if (!readCode(coordinate.code, coordinate.line)) {
-        return failed() ? false
-                        : fail(m_line + 1,
-                               L"the file ends inside point group " + std::to_wstring(xCode));
-    }
-    if (coordinate.code != xCode + 10) {
-        return fail(coordinate.line, L"point group " + std::to_wstring(xCode) + L" of line " +
-                                         std::to_wstring(xLine) + L" lacks its group " +
-                                         std::to_wstring(xCode + 10));
-    }
-    coordinate.valueClass = GroupValueClass::kReal;
-    if (!readValue(value, coordinate.code) || !convert(coordinate, value)) {
+// --- Binary files -------------------------------------------------------------------------------
+
+bool DxfLexer::readBinaryCode(int& code, std::size_t& position) {
+    position = offset();
+    if (m_pos == m_end) {
         return false;
     }
-    group.y = coordinate.x;
-    const char* mark = m_pos;
-    const std::size_t markLine = m_line;
-    if (readCode(coordinate.code, coordinate.line) && coordinate.code == xCode + 20) {
-        if (!readValue(value, coordinate.code) || !convert(coordinate, value)) {
-            return false;
-        }
-        group.z = coordinate.x;
-        group.hasZ = true;
+    const char* start = m_pos;
+    std::size_t width = 2;
+    if (m_oneByteCodes) {
+        const bool escaped = static_cast<unsigned char>(*start) == kTwoByteCodeFollows;
+        start += escaped ? 1 : 0;
+        width = escaped ? 2 : 1;
+    }
+    if (static_cast<std::size_t>(m_end - start) < width) {
+        return fail(position, L"the file ends inside a group code");
+    }
+    code = static_cast<int>(littleEndian(std::string_view(start, width)));
+    m_pos = start + width;
+    return true;
+}
+
+bool DxfLexer::takeBinaryValue(GroupValueClass cls, std::string_view& bytes) {
+    const std::string_view rest(m_pos, static_cast<std::size_t>(m_end - m_pos));
+    std::size_t begin = 0;
+    std::size_t size = fixedSize(cls);
+    std::size_t after = 0;
+    if (cls == GroupValueClass::kText || cls == GroupValueClass::kName) {
+        size = rest.find('\0');
+        after = 1;
+    } else if (cls == GroupValueClass::kBinary) {
+        begin = 1;
+        size = rest.empty() ? std::string_view::npos : static_cast<unsigned char>(rest.front());
+    }
+    if (size == std::string_view::npos || begin + size + after > rest.size()) {
+        return false;
+    }
+    bytes = rest.substr(begin, size);
+    m_pos += begin + size + after;
+    return true;
+}
+
+bool DxfLexer::readBinaryValue(DxfGroup& group) {
+    // The class gives the value's size, so it is looked up in both modes.
+    const GroupValueClass cls = valueClassOf(group.code);
+    if (cls == GroupValueClass::kUnknown) {
+        return fail(group.line, L"unknown group code " + std::to_wstring(group.code));
+    }
+    const std::size_t start = offset();
+    std::string_view bytes;
+    if (!takeBinaryValue(cls, bytes)) {
+        return fail(start,
+                    L"the file ends inside the value of group code " + std::to_wstring(group.code));
+    }
+    if (m_mode == Mode::kCodesOnly) {
+        group.text = bytes;
         return true;
     }
-    m_message.clear();  // a bad line after the point is reported when it is read as a group
-    m_pos = mark;
-    m_line = markLine;
-    return true;
+    return convertBinary(group, bytes);
+}
+
+bool DxfLexer::convertBinary(DxfGroup& group, std::string_view bytes) {
+    switch (group.valueClass) {
+        case GroupValueClass::kBinary:
+            group.text = bytes;
+            return true;
+        case GroupValueClass::kReal:
+        case GroupValueClass::kPoint:
+            group.x = std::bit_cast<double>(littleEndian(bytes));
+            return std::isfinite(group.x) ||
+                   fail(group.line, L"group " + std::to_wstring(group.code) + L": '" +
+                                        std::to_wstring(group.x) + L"' is not a finite number");
+        case GroupValueClass::kBool:
+            group.integer = static_cast<unsigned char>(bytes.front());
+            return true;
+        case GroupValueClass::kInt16:
+        case GroupValueClass::kInt32:
+        case GroupValueClass::kInt64:
+            group.integer = signedLittleEndian(bytes);
+            return true;
+        default:
+            return convert(group, bytes);  // texts and handles, checked as in ASCII files
+    }
+}
+
+// --- Points -------------------------------------------------------------------------------------
+
+DxfLexer::Coordinate DxfLexer::readCoordinate(int code, double& value, std::size_t& position) {
+    DxfGroup coordinate;
+    coordinate.binary = m_binary;
+    if (!readCode(coordinate.code, coordinate.line)) {
+        return failed() ? Coordinate::kBadCode : Coordinate::kEnd;
+    }
+    position = coordinate.line;
+    if (coordinate.code != code) {
+        return Coordinate::kOtherCode;
+    }
+    coordinate.valueClass = GroupValueClass::kReal;
+    if (!readValue(coordinate)) {
+        return Coordinate::kBadValue;
+    }
+    value = coordinate.x;
+    return Coordinate::kRead;
+}
+
+bool DxfLexer::readPoint(DxfGroup& group) {
+    const int xCode = group.code;
+    std::size_t position = 0;
+    switch (readCoordinate(xCode + 10, group.y, position)) {
+        case Coordinate::kRead:
+            break;
+        case Coordinate::kEnd:
+            return fail(endPosition(),
+                        L"the file ends inside point group " + std::to_wstring(xCode));
+        case Coordinate::kOtherCode:
+            return fail(position, L"point group " + std::to_wstring(xCode) + L" of " +
+                                      where(group.line) + L" lacks its group " +
+                                      std::to_wstring(xCode + 10));
+        default:
+            return false;
+    }
+    const char* mark = m_pos;
+    const std::size_t markLine = m_line;
+    switch (readCoordinate(xCode + 20, group.z, position)) {
+        case Coordinate::kRead:
+            group.hasZ = true;
+            return true;
+        case Coordinate::kBadValue:
+            return false;
+        default:
+            // A bad code after the point is reported when it is read as a group.
+            m_message.clear();
+            m_pos = mark;
+            m_line = markLine;
+            return true;
+    }
 }
 
 bool DxfLexer::next(DxfGroup& group) {
     for (;;) {
         group = DxfGroup();
-        std::string_view value;
-        if (failed() || !readCode(group.code, group.line) || !readValue(value, group.code)) {
+        group.binary = m_binary;
+        if (failed() || !readCode(group.code, group.line)) {
+            return false;
+        }
+        if (m_mode == Mode::kValues) {
+            group.valueClass = valueClassOf(group.code);
+        }
+        if (!readValue(group)) {
             return false;
         }
         if (group.code == kCommentCode) {
             continue;
         }
-        if (m_mode == Mode::kCodesOnly) {
-            group.text = value;
-            return true;
-        }
-        group.valueClass = valueClassOf(group.code);
-        if (!convert(group, value)) {
-            return false;
-        }
-        return group.valueClass != GroupValueClass::kPoint || readPoint(group);
+        return m_mode == Mode::kCodesOnly || group.valueClass != GroupValueClass::kPoint ||
+               readPoint(group);
     }
 }
 

@@ -1,6 +1,7 @@
-// AcDbDatabase::readDwgFile: loads the file's bytes, reads them into a fresh side database and,
-// only when the whole file was read, exchanges that database's objects with this one's, so a
-// failed read leaves the database exactly as it was.
+// Reading drawing files (host::readDrawingFile, AcDbDatabase::readDwgFile): maps the file's
+// bytes, reads them into a fresh side database and, only when the whole file was read,
+// exchanges that database's objects with this one's, so a failed read leaves the database
+// exactly as it was.
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -18,14 +19,10 @@
 #include "host/dxf/dxf_conventions.h"
 #include "host/dxf/dxf_reader.h"
 #include "host/dxf/file_message.h"
+#include "host/dxf/read_result.h"
 #include "platform/utf8.h"
 
 namespace {
-
-Acad::ErrorStatus failWith(Acad::ErrorStatus status, const std::wstring& message) {
-    host::setLastDrawingFileMessage(message);
-    return status;
-}
 
 // A drawing file's bytes, mapped read-only for the reader (no copy); unmapped on destruction.
 class MappedFile {
@@ -40,7 +37,11 @@ public:
     }
 
     // Maps the file called name; a status and the message on failure.
-    Acad::ErrorStatus map(const std::wstring& name) {
+    Acad::ErrorStatus map(const std::wstring& name, std::wstring& message) {
+        const auto failWith = [&message](Acad::ErrorStatus status, std::wstring what) {
+            message = std::move(what);
+            return status;
+        };
         const std::string path = wideToUtf8(name);
         const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0) {
@@ -111,41 +112,72 @@ void AcDbDatabase::takeRoots(const host::dxf::DrawingRoots& roots) {
     m_dimstyleId = roots.dimstyle;
 }
 
-// Decisions: the share mode, code-page conversion and password are accepted and not used (the
-// host keeps no locks and reads UTF-8 only). The read is refused while an object of the
-// database is open (eWasOpenForWrite) or a transaction is active (eTransactionOpen). On success
-// every former object is gone (its ids turn stale), the undo history is dropped and the model
-// space is the current space.
-Acad::ErrorStatus AcDbDatabase::readDwgFile(const ACHAR* fileName, int, bool, const wchar_t*) {
-    host::setLastDrawingFileMessage(L"");
-    if (fileName == nullptr || *fileName == L'\0') {
-        return failWith(Acad::eInvalidInput, L"no file name given");
+void AcDbDatabase::takeContentsOf(AcDbDatabase& source) {
+    m_store->swapContents(*source.m_store);
+    for (AcDbObjectId AcDbDatabase::*member :
+         {&AcDbDatabase::m_blockTableId, &AcDbDatabase::m_layerTableId,
+          &AcDbDatabase::m_linetypeTableId, &AcDbDatabase::m_textStyleTableId,
+          &AcDbDatabase::m_dimStyleTableId, &AcDbDatabase::m_regAppTableId,
+          &AcDbDatabase::m_viewTableId, &AcDbDatabase::m_ucsTableId,
+          &AcDbDatabase::m_viewportTableId, &AcDbDatabase::m_namedObjectsDictionaryId,
+          &AcDbDatabase::m_clayerId, &AcDbDatabase::m_textstyleId, &AcDbDatabase::m_dimstyleId,
+          &AcDbDatabase::m_modelSpaceId, &AcDbDatabase::m_paperSpaceId,
+          &AcDbDatabase::m_layerZeroId, &AcDbDatabase::m_continuousLinetypeId,
+          &AcDbDatabase::m_byLayerLinetypeId, &AcDbDatabase::m_byBlockLinetypeId}) {
+        this->*member = source.*member;
     }
-    if (!m_store->openObjects().empty()) {
-        return failWith(Acad::eWasOpenForWrite,
-                        L"objects of the database are open; close them before reading a file");
-    }
-    if (m_transactions->numActiveTransactions() > 0) {
-        return failWith(Acad::eTransactionOpen, L"a transaction is active on the database");
-    }
-    MappedFile file;
-    Acad::ErrorStatus status = file.map(fileName);
-    if (status != Acad::eOk) {
-        return status;
-    }
-    AcDbDatabase fresh(false, true);
-    host::dxf::DrawingRoots roots;
-    std::wstring message;
-    status = host::dxf::readDrawing(
-        file.text(), &fresh, roots,
-        [&](const host::dxf::DrawingRoots& found) { fresh.takeRoots(found); }, message);
-    if (status != Acad::eOk) {
-        return failWith(status, std::wstring(fileName) + L": " + message);
-    }
-    m_store->swapContents(*fresh.m_store);
-    takeRoots(roots);
+    m_currentSpaceId = m_modelSpaceId;
     const bool recording = m_undo->isRecording();
     m_undo->setRecording(false);
     m_undo->setRecording(recording);
-    return Acad::eOk;
 }
+
+// Decisions: the share mode, code-page conversion and password are accepted and not used (the
+// host keeps no locks; the file's own code page decides how its texts decode). The read is
+// refused while an object of the database is open (eWasOpenForWrite) or a transaction is active
+// (eTransactionOpen). On success every former object is gone (its ids turn stale), the undo
+// history is dropped and the model space is the current space.
+Acad::ErrorStatus AcDbDatabase::readDwgFile(const ACHAR* fileName, int, bool, const wchar_t*) {
+    return host::readDrawingFile(this, fileName != nullptr ? fileName : L"").status;
+}
+
+namespace host {
+
+DrawingReadResult readDrawingFile(AcDbDatabase* db, const std::wstring& path) {
+    DrawingReadResult result;
+    const auto finish = [&result](Acad::ErrorStatus status, std::wstring message) {
+        result.status = status;
+        result.description = std::move(message);
+        setLastDrawingFileMessage(result.description);
+        setLastDrawingRead(result);
+        return result;
+    };
+    if (path.empty()) {
+        return finish(Acad::eInvalidInput, L"no file name given");
+    }
+    if (!db->objectStore()->openObjects().empty()) {
+        return finish(Acad::eWasOpenForWrite,
+                      L"objects of the database are open; close them before reading a file");
+    }
+    if (db->transactionManager()->numActiveTransactions() > 0) {
+        return finish(Acad::eTransactionOpen, L"a transaction is active on the database");
+    }
+    MappedFile file;
+    std::wstring message;
+    Acad::ErrorStatus status = file.map(path, message);
+    if (status != Acad::eOk) {
+        return finish(status, message);
+    }
+    AcDbDatabase fresh(false, true);
+    dxf::DrawingRoots roots;
+    status = dxf::readDrawing(
+        file.text(), &fresh, roots, [&](const dxf::DrawingRoots& found) { fresh.takeRoots(found); },
+        result);
+    if (status != Acad::eOk) {
+        return finish(status, path + L": " + result.description);
+    }
+    db->takeContentsOf(fresh);
+    return finish(Acad::eOk, L"");
+}
+
+}  // namespace host

@@ -1,11 +1,13 @@
-// The DXF reader: lexes the whole text, then walks its sections, turning each object's groups
-// into an item list (handles into ids of the database, angles into radians) that the object
-// reads through its own dxfIn.
+// The DXF reader: a first pass over the codes finds the release, the handles and the end of the
+// file; the second walks the sections, turning each object's groups into an item list (handles
+// into ids of the database, angles into radians) that the object reads through its own dxfIn.
+// Damage a careful reader can repair is repaired and reported in the result.
 #include "host/dxf/dxf_reader.h"
 
 #include <algorithm>
 #include <charconv>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <unordered_map>
@@ -17,6 +19,7 @@
 #include "host/db/dxf_filer.h"
 #include "host/db/entities/attribute.h"
 #include "host/db/entities/block_reference.h"
+#include "host/db/entities/entity_support.h"
 #include "host/db/entities/polyline_2d.h"
 #include "host/db/entities/polyline_3d.h"
 #include "host/db/layer_table.h"
@@ -25,11 +28,13 @@
 #include "host/db/object_store.h"
 #include "host/db/open.h"
 #include "host/db/raw_object.h"
+#include "host/db/symbol_name.h"
 #include "host/db/symbol_table.h"
 #include "host/db/text_style_table.h"
 #include "host/dxf/dxf_conventions.h"
 #include "host/dxf/dxf_lexer.h"
 #include "host/dxf/flat_marks.h"
+#include "host/dxf/legacy_layout.h"
 #include "host/rx/class.h"
 #include "host/rx/dictionary.h"
 #include "platform/utf8.h"
@@ -38,9 +43,14 @@ namespace host::dxf {
 namespace {
 
 constexpr std::uint64_t kMaxHandle = (std::uint64_t{1} << 48) - 1;
-constexpr std::string_view kOldestRelease = "AC1015";
+// Releases from this one on carry handles on every object and subclass markers.
+constexpr std::string_view kFirstHandledRelease = "AC1012";
+// Releases from this one on have the full set of tables, records and dictionaries.
+constexpr std::string_view kFirstCompleteRelease = "AC1015";
 constexpr int kNameCode = 2;
+constexpr int kBlockNameCode = 3;  // a BLOCK's name again
 constexpr int kHandleCode = 5;
+constexpr int kPaperSpaceCode = 67;
 constexpr int kSubclassCode = 100;
 constexpr int kVariableCode = 9;
 
@@ -50,10 +60,17 @@ struct ObjectSpan {
     std::size_t end = 0;
 };
 
+// What an object's handle group said.
+enum class HandleState { kGiven, kAbsent, kInvalid };
+
 // An object read from the file but not yet in the database.
 struct ReadObject {
     std::unique_ptr<AcDbObject> object;
     AcDbHandle handle;
+    HandleState handleState = HandleState::kAbsent;
+    std::wstring handleText;  // the handle as written, when it was invalid or taken
+    std::wstring formerName;  // a record's name as written, when it broke the name rules
+    std::wstring kind;        // the DXF name
     std::size_t line = 0;
 };
 
@@ -88,7 +105,12 @@ std::wstring textOf(std::string_view text) {
 
 bool parseHandle(std::string_view text, std::uint64_t& handle) {
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), handle, 16);
-    return !text.empty() && error == std::errc() && end == text.data() + text.size();
+    return !text.empty() && error == std::errc() && end == text.data() + text.size() &&
+           handle != 0 && handle <= kMaxHandle;
+}
+
+bool isObjectHandleCode(int code) {
+    return code == kHandleCode || code == kDimStyleHandleCode;
 }
 
 const AcRxClass* classNamed(const wchar_t* name) {
@@ -105,21 +127,49 @@ T* created(const AcRxClass* cls) {
     return typed;
 }
 
-class Reader {
+// A record name the name rules accept, made from one they refuse: characters they refuse become
+// '_', surrounding blanks go, an empty name becomes "Unnamed".
+std::wstring validRecordName(const std::wstring& name, bool starAllowed) {
+    constexpr std::wstring_view kRefused = L"<>/\\\":;?*|,=`";
+    std::wstring valid;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const wchar_t c = name[i];
+        const bool leadingStar = c == L'*' && i == 0 && starAllowed;
+        valid +=
+            (c < L' ' || (kRefused.find(c) != std::wstring_view::npos && !leadingStar)) ? L'_' : c;
+    }
+    const std::size_t first = valid.find_first_not_of(L' ');
+    valid = first == std::wstring::npos
+                ? std::wstring()
+                : valid.substr(first, valid.find_last_not_of(L' ') - first + 1);
+    valid = valid.substr(0, kMaxSymbolNameLength);
+    return valid.empty() || valid == L"*" ? L"Unnamed" : valid;
+}
+
+class Reader : public RecordResolver {
 public:
     Reader(AcDbDatabase* db, DrawingRoots& roots,
-           const std::function<void(const DrawingRoots&)>& publish)
-        : m_db(db), m_store(db->objectStore()), m_roots(roots), m_publish(publish) {}
+           const std::function<void(const DrawingRoots&)>& publish, DrawingReadResult& result)
+        : m_db(db),
+          m_store(db->objectStore()),
+          m_roots(roots),
+          m_publish(publish),
+          m_result(result) {}
 
     Acad::ErrorStatus read(std::string_view text);
-    const std::wstring& message() const { return m_message; }
+
+    // The record substitutes and additions of a damaged drawing (RecordResolver).
+    AcDbObjectId missingRecord(AcDbObjectId tableId, const std::wstring& name) override;
 
 private:
     // --- Groups and errors ---
     bool fail(std::size_t line, Acad::ErrorStatus status, const std::wstring& what);
     // Records the lexer's error (the first error recorded wins).
     bool failLexing(const DxfLexer& lexer);
-    bool lex(std::string_view text);
+    // The first pass: release, handles, end of file.
+    bool scan(std::string_view text);
+    void scanHeaderValue(std::string_view variable, const DxfGroup& value);
+    void checkAfterEof(std::string_view text, const DxfGroup& eof);
     // The current group: the next one not yet taken into an object.
     const DxfGroup& group() const { return m_current; }
     bool atEnd() const { return !m_haveCurrent; }
@@ -127,28 +177,45 @@ private:
     void advance();
     // True when the current group starts an object (or marker) of that name.
     bool isStart(std::string_view name) const;
-    std::size_t lastLine() const;
+    // The line of the EOF marker, where a text that stops too early stops.
+    std::size_t lastLine() const { return m_eofLine; }
     // Takes the object starting at the current group 0 into m_object (valid until the next
     // call) and moves past it.
     ObjectSpan nextObject();
     std::string_view nameOf(const ObjectSpan& span) const { return m_object[span.begin].text; }
     std::size_t lineOf(const ObjectSpan& span) const { return m_object[span.begin].line; }
-    std::wstring describe(const ObjectSpan& span) const;
+    std::wstring describe(const ObjectSpan& span) const { return wide(nameOf(span)); }
+
+    // --- Repairs ---
+    bool modernRelease() const { return m_release >= kFirstHandledRelease; }
+    void repair(RepairCode code, std::wstring kind, std::size_t line, std::wstring action,
+                AcDbHandle handle = AcDbHandle());
+    // Gives the repairs of the object just added, made before it had its handle, that handle.
+    void settleRepairs(AcDbObjectId id);
+    // Reports a handle the object could not keep, once it has its new one.
+    void reportHandle(const ReadObject& read, AcDbObjectId id);
 
     // --- Sections ---
     bool readSections();
+    bool readSection(std::string_view name, std::size_t line);
     bool readHeader();
     bool skipSection();
     bool readTables();
     bool readTable(const ObjectSpan& tableSpan);
+    bool addRecord(AcDbObjectId tableId, const ObjectSpan& span, ReadObject& record);
     bool readBlocks();
+    bool readBlockBegin(const ObjectSpan& span, AcDbObjectId& block);
+    // The block record for a BLOCK called name, added when the file has none; a name that
+    // breaks the rules is replaced (and name with it).
+    AcDbObjectId blockRecordFor(std::wstring& name, std::size_t line);
     bool readEntities(AcDbObjectId block, bool untilEndBlock);
     bool readObjects();
 
     // --- Objects ---
-    bool itemsOf(const ObjectSpan& span, DxfItemList& items, std::vector<std::wstring>& markers,
-                 AcDbHandle& handle);
-    bool idOf(const DxfGroup& g, AcDbObjectId& id);
+    void itemsOf(const ObjectSpan& span, DxfItemList& items, std::vector<std::wstring>& markers,
+                 ReadObject& read);
+    AcDbObjectId idOf(const DxfGroup& g);
+    AcDbObjectId idOfName(const DxfGroup& g);
     const AcRxClass* classOf(std::string_view name, const std::vector<std::wstring>& markers);
     // Reads span into a new object of forcedClass, or of the class its name and subclass markers
     // give; a raw entity (entity true) or raw object when no class fits.
@@ -156,34 +223,44 @@ private:
                     ReadObject& read);
     // Fills object from items through its dxfIn (items come back, as the object read them); the
     // status, and why it failed.
-    Acad::ErrorStatus fileIn(AcDbObject* object, DxfItemList& items, std::wstring& why);
+    Acad::ErrorStatus fileIn(AcDbObject* object, DxfItemList& items, bool implied,
+                             std::wstring& why);
+    // Fills a raw object from the items, in the later layout when they have no markers.
+    bool fileInRaw(const ObjectSpan& span, bool entity, DxfItemList& items, ReadObject& read);
+    bool renameRecord(DxfItemList& items, ReadObject& read);
+    // The handle the object gets: its own, or null (a new one) when another object has it.
+    AcDbHandle freeHandle(ReadObject& read);
     bool addToDatabase(ReadObject& read, AcDbObjectId owner, AcDbObjectId& id);
     bool appendToBlock(AcDbObjectId block, ReadObject& read, std::vector<AcDbHandle> owned,
                        AcDbObjectId& id);
     // Reads one entity (with what it owns) into block, or into the block record its owner group
     // names when ownerDecides.
     bool readEntity(AcDbObjectId block, bool ownerDecides);
+    AcDbObjectId entityBlock(const ReadObject& read, const ObjectSpan& span);
     bool readOwnedSequence(AcDbObjectId block, ReadObject& owner);
     bool readRawSequence(AcDbObjectId block, AcDbObjectId ownerId);
-    bool readBlockBegin(const ObjectSpan& span, AcDbObjectId& block);
 
     // --- Checks and roots ---
-    // Every handle referred to names an object.
-    bool checkReferences();
+    // Drops the references to handles no object has.
+    void dropDanglingReferences();
     // No owner chain loops.
     bool checkOwners();
     // Finds the records the database keeps track of in the tables read so far.
     void findRecords();
-    bool findRoots();
+    // Adds what the drawing must have and lacks (the tables and their records only, or the named
+    // object dictionary and layouts too), reporting it for releases that must have it.
+    void completeDrawing(bool withDictionaries);
     AcDbObjectId recordNamed(AcDbObjectId table, const std::wstring& name) const;
     // The id of the table read for the database accessor of that table, or null.
     AcDbObjectId tableId(AcDbObjectId (AcDbDatabase::*accessor)() const) const;
-    bool requireRoot(const AcDbObjectId& id, const wchar_t* what);
+    // A new record called name in the table, of the table's record class; null on failure.
+    AcDbObjectId addNamedRecord(AcDbObjectId table, const std::wstring& name);
 
     AcDbDatabase* m_db;
     ObjectStore* m_store;
     DrawingRoots& m_roots;
     const std::function<void(const DrawingRoots&)>& m_publish;
+    DrawingReadResult& m_result;
     std::optional<DxfLexer> m_lexer;
     DxfGroup m_current;
     bool m_haveCurrent = false;
@@ -192,12 +269,17 @@ private:
     DxfItemList m_items;
     std::vector<std::wstring> m_markers;
     std::wstring m_classKey;
-    std::size_t m_lines = 0;
-    Acad::ErrorStatus m_status = Acad::eOk;
-    std::wstring m_message;
-    std::unordered_map<std::uint64_t, std::size_t> m_references;  // handle -> first line
+    std::size_t m_eofLine = 0;
+    std::string m_release;
+    std::size_t m_objectRepairs = 0;  // the first repair of the object being read
+    std::size_t m_objectLine = 0;
+    std::wstring m_objectKind;
+    // Handles referred to that had no object when read: handle -> first line.
+    std::unordered_map<std::uint64_t, std::size_t> m_references;
     std::unordered_map<std::wstring, const AcRxClass*> m_classes;
     std::unordered_set<std::string_view> m_sectionsSeen;
+    // Records renamed because their names broke the rules: (table, folded old name) -> record.
+    std::map<std::pair<std::uint64_t, std::wstring>, AcDbObjectId> m_renamed;
     std::wstring m_currentLayer;
     std::wstring m_currentTextStyle;
     std::wstring m_currentDimStyle;
@@ -205,81 +287,198 @@ private:
 };
 
 bool Reader::fail(std::size_t line, Acad::ErrorStatus status, const std::wstring& what) {
-    if (m_status == Acad::eOk) {
-        m_status = status;
-        m_message = L"line " + std::to_wstring(line) + L": " + what;
+    if (m_result.status == Acad::eOk) {
+        m_result.status = status;
+        m_result.line = line;
+        m_result.description = L"line " + std::to_wstring(line) + L": " + what;
     }
     return false;
 }
 
-std::size_t Reader::lastLine() const {
-    return m_lines;
+bool Reader::failLexing(const DxfLexer& lexer) {
+    if (m_result.status == Acad::eOk) {
+        m_result.status = Acad::eInvalidDxfCode;
+        m_result.line = lexer.linesRead();
+        m_result.description = lexer.message();
+    }
+    return false;
 }
 
 bool Reader::isStart(std::string_view name) const {
     return m_haveCurrent && m_current.code == 0 && m_current.text == name;
 }
 
+// The text ends at its EOF marker (the first pass made sure there is one).
 void Reader::advance() {
-    m_haveCurrent = m_lexer->next(m_current);
-    if (!m_haveCurrent && m_lexer->failed()) {
+    m_haveCurrent = m_lexer->next(m_current) && !(m_current.code == 0 && m_current.text == "EOF");
+    if (m_lexer->failed()) {
         failLexing(*m_lexer);
     }
 }
 
-bool Reader::failLexing(const DxfLexer& lexer) {
-    if (m_status == Acad::eOk) {
-        m_status = Acad::eInvalidDxfCode;
-        m_message = lexer.message();
+// --- Repairs ------------------------------------------------------------------------------------
+
+void Reader::repair(RepairCode code, std::wstring kind, std::size_t line, std::wstring action,
+                    AcDbHandle handle) {
+    m_result.repairs.push_back(Repair{code, handle, std::move(kind), line, std::move(action)});
+}
+
+void Reader::settleRepairs(AcDbObjectId id) {
+    for (std::size_t i = m_objectRepairs; i < m_result.repairs.size(); ++i) {
+        if (m_result.repairs[i].handle.isNull()) {
+            m_result.repairs[i].handle = id.handle();
+        }
     }
-    return false;
+    m_objectRepairs = m_result.repairs.size();
 }
 
-std::wstring Reader::describe(const ObjectSpan& span) const {
-    return wide(nameOf(span));
+void Reader::reportHandle(const ReadObject& read, AcDbObjectId id) {
+    const std::wstring& kind = read.kind;
+    const std::wstring now = L"the object got handle " + std::wstring(id.handle().text());
+    if (read.handleState == HandleState::kInvalid) {
+        repair(RepairCode::kInvalidHandle, kind, read.line,
+               L"handle '" + read.handleText + L"' is not a handle: " + now, id.handle());
+    } else if (read.handleState == HandleState::kAbsent && modernRelease()) {
+        repair(RepairCode::kInvalidHandle, kind, read.line, L"no handle: " + now, id.handle());
+    } else if (read.handleState == HandleState::kGiven && read.handle.isNull()) {
+        repair(RepairCode::kDuplicateHandle, kind, read.line,
+               L"handle " + read.handleText + L" is another object's: " + now, id.handle());
+    }
 }
 
-// The first pass checks the codes, finds the largest handle and takes a slot for each handle in
-// file order (so the database walks its objects as the file has them); nothing is kept per
-// group. The second pass reads the objects from a lexer that converts and checks the values.
-bool Reader::lex(std::string_view text) {
+AcDbObjectId Reader::missingRecord(AcDbObjectId table, const std::wstring& name) {
+    const auto renamed = m_renamed.find({table.handle().value(), foldName(name)});
+    if (renamed != m_renamed.end()) {
+        return renamed->second;
+    }
+    const std::wstring quoted = L"\"" + name + L"\"";
+    if (table == m_db->layerTableId()) {
+        const AcDbObjectId layer = addNamedRecord(table, name);
+        repair(RepairCode::kUndefinedLayer, m_objectKind, m_objectLine,
+               L"layer " + quoted + L" is not defined: it was added");
+        return layer;
+    }
+    if (table == m_db->linetypeTableId()) {
+        // A layer cannot draw ByLayer: it gets Continuous.
+        const bool layer = m_objectKind == L"LAYER";
+        repair(RepairCode::kUndefinedLinetype, m_objectKind, m_objectLine,
+               L"linetype " + quoted + L" is not defined: " + (layer ? L"Continuous" : L"ByLayer") +
+                   L" is used");
+        return layer ? m_roots.continuousLinetype : m_roots.byLayerLinetype;
+    }
+    if (table == m_db->textStyleTableId()) {
+        repair(RepairCode::kUndefinedTextStyle, m_objectKind, m_objectLine,
+               L"text style " + quoted + L" is not defined: Standard is used");
+        return recordNamed(table, L"Standard");
+    }
+    if (table == m_db->dimStyleTableId()) {
+        repair(RepairCode::kUndefinedDimensionStyle, m_objectKind, m_objectLine,
+               L"dimension style " + quoted + L" is not defined: the current one is used");
+        return m_roots.dimstyle;
+    }
+    if (table == m_db->blockTableId()) {
+        const AcDbObjectId block = addNamedRecord(table, name);
+        repair(RepairCode::kUndefinedBlock, m_objectKind, m_objectLine,
+               L"block " + quoted + L" is not defined: an empty block was added");
+        return block;
+    }
+    return AcDbObjectId::kNull;
+}
+
+AcDbObjectId Reader::addNamedRecord(AcDbObjectId table, const std::wstring& name) {
+    AcDbSymbolTable* opened = nullptr;
+    if (acdbOpenObject(opened, table, AcDb::kForWrite) != Acad::eOk) {
+        return AcDbObjectId::kNull;
+    }
+    auto* record = created<AcDbSymbolTableRecord>(classNamed(
+        table == m_db->layerTableId() ? L"AcDbLayerTableRecord" : L"AcDbBlockTableRecord"));
+    AcDbObjectId id;
+    Acad::ErrorStatus status = record != nullptr ? record->setName(name.c_str()) : Acad::eNullPtr;
+    if (status == Acad::eOk) {
+        status = opened->addRecord(id, record, AcDbHandle());
+    }
+    if (status == Acad::eOk) {
+        if (auto* layer = AcDbLayerTableRecord::cast(record)) {
+            layer->setLinetypeObjectId(m_roots.continuousLinetype);
+        }
+        record->close();
+    } else {
+        delete record;
+        id = AcDbObjectId::kNull;
+    }
+    opened->close();
+    return id;
+}
+
+// --- The first pass -----------------------------------------------------------------------------
+
+// Checks the codes, reads the release, takes a slot for each object handle in file order (so the
+// database walks its objects as the file has them) and raises the handle seed above them all;
+// nothing is kept per group.
+bool Reader::scan(std::string_view text) {
     DxfLexer lexer(text, DxfLexer::Mode::kCodesOnly);
     std::uint64_t largest = 0;
     DxfGroup g;
-    int previousCode = 0;
+    std::string_view variable;
+    bool inHeaderValue = false;
     bool endsWithEof = false;
     while (lexer.next(g)) {
-        // $HANDSEED's value is a group 5 too: only objects' handles count here.
-        const bool objectHandle = g.code == kDimStyleHandleCode ||
-                                  (g.code == kHandleCode && previousCode != kVariableCode);
-        previousCode = g.code;
-        endsWithEof = g.code == 0 && g.text == "EOF";
-        if (!objectHandle) {
+        if (g.code == 0 && g.text == "EOF") {
+            endsWithEof = true;
+            m_eofLine = g.line;
+            checkAfterEof(text, g);
+            break;
+        }
+        if (g.code == kVariableCode) {
+            variable = g.text;
+            inHeaderValue = true;
+            continue;
+        }
+        if (inHeaderValue) {
+            scanHeaderValue(variable, g);
+            inHeaderValue = false;
             continue;
         }
         std::uint64_t handle = 0;
-        if (!parseHandle(g.text, handle)) {
-            return fail(g.line, Acad::eInvalidHandleText,
-                        L"handle '" + wide(g.text) + L"' is not hexadecimal");
+        if (isObjectHandleCode(g.code) && parseHandle(g.text, handle)) {
+            largest = std::max(largest, handle);
+            m_store->reserve(AcDbHandle(handle));
         }
-        if (handle > kMaxHandle) {
-            return fail(g.line, Acad::eOutOfRange, L"handle " + wide(g.text) + L" is too large");
-        }
-        largest = std::max(largest, handle);
-        m_store->reserve(AcDbHandle(handle));
     }
-    m_lines = lexer.linesRead();
     if (lexer.failed()) {
         return failLexing(lexer);
     }
     if (!endsWithEof) {
-        return fail(m_lines + 1, Acad::eDxfReadFailed,
+        return fail(lexer.linesRead() + 1, Acad::eDxfReadFailed,
                     L"the file ends without 0 EOF: it is cut short");
     }
     m_store->raiseHandseed(AcDbHandle(largest + 1));
+    m_result.release = wide(m_release);
     m_lexer.emplace(text);
     advance();
     return true;
+}
+
+void Reader::scanHeaderValue(std::string_view variable, const DxfGroup& value) {
+    if (variable == "$ACADVER") {
+        m_release = value.text;
+    } else if (variable == "$HANDSEED") {
+        std::uint64_t seed = 0;
+        if (parseHandle(value.text, seed)) {
+            m_store->raiseHandseed(AcDbHandle(seed));
+        }
+    }
+}
+
+// Bytes after the end marker other than blanks, line ends and the old end-of-text byte are
+// ignored and reported.
+void Reader::checkAfterEof(std::string_view text, const DxfGroup& eof) {
+    const std::size_t end = static_cast<std::size_t>(eof.text.data() - text.data()) + 3;
+    const std::string_view rest = text.substr(std::min(end, text.size()));
+    if (rest.find_first_not_of(std::string_view(" \t\r\n\x1a\0", 6)) != std::string_view::npos) {
+        repair(RepairCode::kDataAfterEof, L"", eof.line + 1,
+               std::to_wstring(rest.size()) + L" bytes after 0 EOF were ignored");
+    }
 }
 
 ObjectSpan Reader::nextObject() {
@@ -295,9 +494,6 @@ ObjectSpan Reader::nextObject() {
 
 bool Reader::readSections() {
     while (!atEnd()) {
-        if (isStart("EOF")) {
-            return true;
-        }
         const DxfGroup& start = group();
         if (!isStart("SECTION")) {
             return fail(start.line, Acad::eBadDxfSequence,
@@ -306,7 +502,7 @@ bool Reader::readSections() {
         }
         advance();
         if (atEnd() || group().code != kNameCode) {
-            return fail(atEnd() ? lastLine() + 1 : group().line, Acad::eBadDxfSequence,
+            return fail(atEnd() ? lastLine() : group().line, Acad::eBadDxfSequence,
                         L"a section starts without its name (group 2)");
         }
         const std::string_view name = group().text;
@@ -315,39 +511,41 @@ bool Reader::readSections() {
         if (!m_sectionsSeen.insert(name).second) {
             return fail(line, Acad::eBadDxfSequence, L"second " + wide(name) + L" section");
         }
-        bool ok = false;
-        if (name == "HEADER") {
-            ok = readHeader();
-        } else if (name == "TABLES") {
-            ok = readTables();
-        } else if (name == "BLOCKS") {
-            ok = readBlocks();
-        } else if (name == "ENTITIES") {
-            const AcDbObjectId modelSpace =
-                recordNamed(tableId(&AcDbDatabase::blockTableId), kModelSpaceName);
-            ok = modelSpace.isNull() ? fail(line, Acad::eMissingDxfField,
-                                            L"ENTITIES come before the *Model_Space block record")
-                                     : readEntities(modelSpace, false);
-        } else if (name == "OBJECTS") {
-            ok = readObjects();
-        } else {
-            ok = skipSection();
-        }
-        if (!ok) {
+        if (!readSection(name, line)) {
             return false;
         }
         if (!isStart("ENDSEC")) {
-            return fail(atEnd() ? lastLine() + 1 : group().line, Acad::eBadDxfSequence,
+            return fail(atEnd() ? lastLine() : group().line, Acad::eBadDxfSequence,
                         L"section " + wide(name) + L" is not closed by 0 ENDSEC");
         }
         advance();
     }
-    return fail(lastLine() + 1, Acad::eDxfReadFailed,
-                L"the file ends without 0 EOF: it is cut short");
+    return m_result.status == Acad::eOk;
+}
+
+bool Reader::readSection(std::string_view name, std::size_t line) {
+    if (name == "HEADER") {
+        return readHeader();
+    }
+    if (name == "TABLES") {
+        return readTables();
+    }
+    if (name == "BLOCKS") {
+        completeDrawing(false);
+        return readBlocks();
+    }
+    if (name == "ENTITIES") {
+        completeDrawing(false);
+        return readEntities(m_roots.modelSpace, false);
+    }
+    if (name == "OBJECTS") {
+        return readObjects();
+    }
+    return skipSection();
 }
 
 bool Reader::skipSection() {
-    while (!atEnd() && !isStart("ENDSEC") && !isStart("EOF")) {
+    while (!atEnd() && !isStart("ENDSEC")) {
         advance();
     }
     return true;
@@ -363,37 +561,20 @@ bool Reader::readHeader() {
         }
         advance();
         if (atEnd() || group().code == 0 || group().code == kVariableCode) {
-            return fail(variable.line, Acad::eMissingDxfField,
-                        L"header variable " + wide(variable.text) + L" has no value");
+            continue;  // a variable without a value says nothing
         }
-        const DxfGroup& value = group();
         const HeaderVariable* known = findHeaderVariable(wide(variable.text));
         if (known != nullptr) {
+            const std::wstring value = textOf(group().text);
             switch (known->binding) {
-                case HeaderBinding::kVersion:
-                    if (value.text.size() != kOldestRelease.size() || value.text < kOldestRelease) {
-                        return fail(
-                            value.line, Acad::eDxfReadFailed,
-                            L"release " + wide(value.text) + L" is not read (AC1015 or later is)");
-                    }
-                    break;
-                case HeaderBinding::kHandleSeed: {
-                    std::uint64_t seed = 0;
-                    if (!parseHandle(value.text, seed) || seed > kMaxHandle) {
-                        return fail(value.line, Acad::eInvalidHandleText,
-                                    L"$HANDSEED '" + wide(value.text) + L"' is not a handle");
-                    }
-                    m_store->raiseHandseed(AcDbHandle(seed));
-                    break;
-                }
                 case HeaderBinding::kCurrentLayer:
-                    m_currentLayer = wide(value.text);
+                    m_currentLayer = value;
                     break;
                 case HeaderBinding::kCurrentTextStyle:
-                    m_currentTextStyle = wide(value.text);
+                    m_currentTextStyle = value;
                     break;
                 case HeaderBinding::kCurrentDimStyle:
-                    m_currentDimStyle = wide(value.text);
+                    m_currentDimStyle = value;
                     break;
                 default:
                     break;
@@ -453,9 +634,10 @@ bool Reader::readTable(const ObjectSpan& tableSpan) {
         return false;
     }
     m_roots.tables.push_back({info, tableId});
+    findRecords();
     const AcRxClass* recordClass = classNamed(info->recordClass);
     while (!atEnd() && !isStart("ENDTAB")) {
-        if (group().code != 0 || isStart("ENDSEC") || isStart("EOF")) {
+        if (group().code != 0 || isStart("ENDSEC")) {
             return fail(group().line, Acad::eBadDxfSequence,
                         L"table " + wide(name) + L" is not closed by 0 ENDTAB");
         }
@@ -465,34 +647,58 @@ bool Reader::readTable(const ObjectSpan& tableSpan) {
                         L"a " + describe(span) + L" record in table " + wide(name));
         }
         ReadObject record;
-        if (!readObject(span, recordClass, false, record)) {
+        if (!readObject(span, recordClass, false, record) || !addRecord(tableId, span, record)) {
             return false;
         }
-        if (AcDbSymbolTableRecord::cast(record.object.get()) == nullptr) {
-            return fail(record.line, Acad::eBadDxfSequence,
-                        describe(span) + L" record the table cannot take");
-        }
-        AcDbSymbolTable* opened = nullptr;
-        Acad::ErrorStatus status = acdbOpenObject(opened, tableId, AcDb::kForWrite);
-        AcDbObjectId recordId;
-        if (status == Acad::eOk) {
-            auto* typed = static_cast<AcDbSymbolTableRecord*>(record.object.get());
-            status = opened->addRecord(recordId, typed, record.handle);
-            opened->close();
-        }
-        if (status != Acad::eOk) {
-            return fail(
-                record.line, status,
-                describe(span) + L" record cannot be added: " + acadErrorStatusText(status));
-        }
-        record.object.release()->close();
     }
     if (atEnd()) {
-        return fail(lastLine() + 1, Acad::eBadDxfSequence,
+        return fail(lastLine(), Acad::eBadDxfSequence,
                     L"table " + wide(name) + L" is not closed by 0 ENDTAB");
     }
     nextObject();
     findRecords();
+    return true;
+}
+
+// Adds a record read to its table. A record whose name breaks the rules, or that another
+// record of the table has, is renamed; later references to the former name follow it.
+bool Reader::addRecord(AcDbObjectId tableId, const ObjectSpan& span, ReadObject& record) {
+    auto* typed = AcDbSymbolTableRecord::cast(record.object.get());
+    if (typed == nullptr) {
+        return fail(record.line, Acad::eBadDxfSequence,
+                    describe(span) + L" record the table cannot take");
+    }
+    AcDbSymbolTable* opened = nullptr;
+    Acad::ErrorStatus status = acdbOpenObject(opened, tableId, AcDb::kForWrite);
+    if (status != Acad::eOk) {
+        return fail(record.line, status, describe(span) + L" record cannot be added");
+    }
+    const std::wstring former =
+        record.formerName.empty() ? typed->nameForLookup() : record.formerName;
+    const std::wstring current = typed->nameForLookup();
+    if (opened->has(current.c_str())) {
+        std::wstring name = current;
+        for (int n = 2; opened->has(name.c_str()); ++n) {
+            name = current + L"_" + std::to_wstring(n);
+        }
+        typed->setName(name.c_str());
+        repair(RepairCode::kInvalidName, describe(span), record.line,
+               L"the name \"" + current + L"\" is another record's: renamed \"" + name + L"\"");
+    }
+    AcDbObjectId recordId;
+    record.handle = freeHandle(record);
+    status = opened->addRecord(recordId, typed, record.handle);
+    opened->close();
+    if (status != Acad::eOk) {
+        return fail(record.line, status,
+                    describe(span) + L" record cannot be added: " + acadErrorStatusText(status));
+    }
+    record.object.release()->close();
+    reportHandle(record, recordId);
+    settleRepairs(recordId);
+    if (foldName(former) != foldName(recordName(recordId))) {
+        m_renamed[{tableId.handle().value(), foldName(former)}] = recordId;
+    }
     return true;
 }
 
@@ -511,6 +717,8 @@ bool Reader::readBlocks() {
     return true;
 }
 
+// The BLOCK's groups from its AcDbBlockBegin marker on (all of them in a file without markers)
+// go to the block record of its name, which is added when the file has none.
 bool Reader::readBlockBegin(const ObjectSpan& span, AcDbObjectId& block) {
     std::size_t marker = span.end;
     std::wstring name;
@@ -519,21 +727,32 @@ bool Reader::readBlockBegin(const ObjectSpan& span, AcDbObjectId& block) {
         if (g.code == kSubclassCode && g.text == "AcDbBlockBegin") {
             marker = i;
         } else if (g.code == kNameCode && name.empty()) {
-            name = wide(g.text);
+            name = layoutBlockName(textOf(g.text));
         }
     }
-    block = recordNamed(tableId(&AcDbDatabase::blockTableId), name);
-    if (marker == span.end || block.isNull()) {
+    const bool implied = marker == span.end;
+    if (implied && std::any_of(m_object.begin() + span.begin, m_object.begin() + span.end,
+                               [](const DxfGroup& g) { return g.code == kSubclassCode; })) {
+        return fail(lineOf(span), Acad::eBadDxfSequence, L"BLOCK without its AcDbBlockBegin part");
+    }
+    block = blockRecordFor(name, lineOf(span));
+    if (block.isNull()) {
         return fail(lineOf(span), Acad::eBadDxfSequence,
-                    marker == span.end ? std::wstring(L"BLOCK without its AcDbBlockBegin part")
-                                       : L"BLOCK '" + name + L"' has no BLOCK_RECORD");
+                    L"BLOCK '" + name + L"' has no block record and none can be added");
     }
     DxfItemList items;
     std::vector<std::wstring> markers;
-    AcDbHandle ignored;
-    ObjectSpan begin{marker - 1, span.end};
-    if (!itemsOf(begin, items, markers, ignored)) {
-        return false;
+    ReadObject ignored;
+    itemsOf(ObjectSpan{implied ? span.begin : marker - 1, span.end}, items, markers, ignored);
+    if (implied) {
+        DxfItem begin = DxfItem::ofCode(kSubclassCode);
+        begin.value = std::wstring(L"AcDbBlockBegin");
+        items.insert(items.begin(), std::move(begin));
+    }
+    for (DxfItem& item : items) {
+        if (item.code == kNameCode || item.code == kBlockNameCode) {
+            item.value = name;
+        }
     }
     AcDbBlockTableRecord* record = nullptr;
     Acad::ErrorStatus status = acdbOpenObject(record, block, AcDb::kForWrite);
@@ -549,8 +768,33 @@ bool Reader::readBlockBegin(const ObjectSpan& span, AcDbObjectId& block) {
            fail(lineOf(span), status, L"BLOCK '" + name + L"': " + acadErrorStatusText(status));
 }
 
+AcDbObjectId Reader::blockRecordFor(std::wstring& name, std::size_t line) {
+    const AcDbObjectId blocks = tableId(&AcDbDatabase::blockTableId);
+    AcDbObjectId block = recordNamed(blocks, name);
+    const auto renamed = m_renamed.find({blocks.handle().value(), foldName(name)});
+    if (block.isNull() && renamed != m_renamed.end()) {
+        block = renamed->second;
+        name = recordName(block);
+    }
+    if (block.isNull() && validateSymbolName(name.c_str(), true) != Acad::eOk) {
+        const std::wstring valid = validRecordName(name, true);
+        repair(RepairCode::kInvalidName, L"BLOCK", line,
+               L"the name \"" + name + L"\" breaks the name rules: renamed \"" + valid + L"\"");
+        name = valid;
+        block = recordNamed(blocks, name);
+    }
+    if (block.isNull()) {
+        block = addNamedRecord(blocks, name);
+        if (!block.isNull() && m_release >= kFirstCompleteRelease) {
+            repair(RepairCode::kMissingRecord, L"BLOCK", line,
+                   L"block \"" + name + L"\" has no block record: one was added", block.handle());
+        }
+    }
+    return block;
+}
+
 bool Reader::readEntities(AcDbObjectId block, bool untilEndBlock) {
-    while (!atEnd() && !isStart("ENDSEC") && !isStart("EOF")) {
+    while (!atEnd() && !isStart("ENDSEC")) {
         if (isStart("ENDBLK")) {
             return untilEndBlock ||
                    fail(group().line, Acad::eBadDxfSequence, L"ENDBLK outside a block");
@@ -562,8 +806,29 @@ bool Reader::readEntities(AcDbObjectId block, bool untilEndBlock) {
             return false;
         }
     }
-    return !untilEndBlock || fail(atEnd() ? lastLine() + 1 : group().line, Acad::eBadDxfSequence,
+    return !untilEndBlock || fail(atEnd() ? lastLine() : group().line, Acad::eBadDxfSequence,
                                   L"a block is not closed by 0 ENDBLK");
+}
+
+// An entity of ENTITIES goes to the block record its owner names; without an owner, to paper
+// space when its paper-space flag is set, else to model space. An owner that is not a block
+// record is repaired the same way.
+AcDbObjectId Reader::entityBlock(const ReadObject& read, const ObjectSpan& span) {
+    const AcDbObjectId owner = read.object->ownerId();
+    if (AcDbBlockTableRecord::cast(m_db->objectAt(owner)) != nullptr) {
+        return owner;
+    }
+    const bool paper =
+        std::any_of(m_object.begin() + span.begin, m_object.begin() + span.end,
+                    [](const DxfGroup& g) { return g.code == kPaperSpaceCode && g.integer == 1; });
+    const AcDbObjectId space = paper ? m_roots.paperSpace : m_roots.modelSpace;
+    if (!owner.isNull()) {
+        repair(RepairCode::kBadOwner, describe(span), read.line,
+               L"owner " + std::wstring(owner.handle().text()) +
+                   L" is not a block record: the entity was put into " +
+                   (paper ? L"paper space" : L"model space"));
+    }
+    return space;
 }
 
 bool Reader::readEntity(AcDbObjectId block, bool ownerDecides) {
@@ -572,9 +837,8 @@ bool Reader::readEntity(AcDbObjectId block, bool ownerDecides) {
     if (!readObject(span, nullptr, true, read)) {
         return false;
     }
-    const AcDbObjectId owner = read.object->ownerId();
-    if (ownerDecides && AcDbBlockTableRecord::cast(m_db->objectAt(owner)) != nullptr) {
-        block = owner;
+    if (ownerDecides) {
+        block = entityBlock(read, span);
     }
     const bool raw = AcDbRawEntity::cast(read.object.get()) != nullptr;
     const bool sequenceOwner = nameOf(span) == "POLYLINE" || nameOf(span) == "INSERT";
@@ -622,17 +886,15 @@ bool Reader::readOwnedSequence(AcDbObjectId block, ReadObject& owner) {
                             L" of line " + std::to_wstring(owner.line));
         }
         child.object.release();
-        handles.push_back(child.handle);
+        handles.push_back(freeHandle(child));
     }
     if (isStart("SEQEND")) {
         const ObjectSpan span = nextObject();
         DxfItemList items;
         std::vector<std::wstring> markers;
-        AcDbHandle handle;
-        if (!itemsOf(span, items, markers, handle)) {
-            return false;
-        }
-        handles.push_back(handle);
+        ReadObject end;
+        itemsOf(span, items, markers, end);
+        handles.push_back(freeHandle(end));
     } else if (polyline || !handles.empty()) {
         return fail(owner.line, Acad::eBadDxfSequence,
                     std::wstring(dxfNameOf(owner.object.get())) + L" is not closed by 0 SEQEND");
@@ -669,7 +931,7 @@ bool Reader::readRawSequence(AcDbObjectId block, AcDbObjectId ownerId) {
 }
 
 bool Reader::readObjects() {
-    while (!atEnd() && !isStart("ENDSEC") && !isStart("EOF")) {
+    while (!atEnd() && !isStart("ENDSEC")) {
         if (group().code != 0) {
             return fail(group().line, Acad::eBadDxfSequence, L"expected an object (group 0)");
         }
@@ -686,6 +948,7 @@ bool Reader::readObjects() {
         }
         if (m_firstObject && dictionary && owner.isNull()) {
             m_roots.namedObjectsDictionary = id;
+            m_publish(m_roots);
         }
         m_firstObject = false;
     }
@@ -694,24 +957,51 @@ bool Reader::readObjects() {
 
 // --- Objects ------------------------------------------------------------------------------------
 
-bool Reader::idOf(const DxfGroup& g, AcDbObjectId& id) {
+AcDbObjectId Reader::idOf(const DxfGroup& g) {
+    if (g.integer == kNotAHandle) {
+        return idOfName(g);
+    }
     const auto handle = static_cast<std::uint64_t>(g.integer);
-    if (handle == 0) {
-        id = AcDbObjectId::kNull;
-        return true;
+    if (handle == 0 || handle > kMaxHandle) {
+        if (handle > kMaxHandle) {
+            repair(RepairCode::kDanglingReference, m_objectKind, g.line,
+                   L"group " + std::to_wstring(g.code) + L": handle " + wide(g.text) +
+                       L" is too large: the reference was dropped");
+        }
+        return AcDbObjectId::kNull;
     }
-    if (handle > kMaxHandle) {
-        return fail(g.line, Acad::eOutOfRange, L"handle " + wide(g.text) + L" is too large");
-    }
+    AcDbObjectId id;
     m_db->getAcDbObjectId(id, true, AcDbHandle(handle));
     if (m_db->objectAt(id) == nullptr) {
         m_references.emplace(handle, g.line);
     }
-    return true;
+    return id;
 }
 
-bool Reader::itemsOf(const ObjectSpan& span, DxfItemList& items, std::vector<std::wstring>& markers,
-                     AcDbHandle& handle) {
+// A name written where a handle belongs: the record of that name, looked for in the text
+// styles, linetypes, layers, dimension styles and blocks in that order (the tables such
+// references name most often come first).
+AcDbObjectId Reader::idOfName(const DxfGroup& g) {
+    const std::wstring name = textOf(g.text);
+    const std::wstring where = L"group " + std::to_wstring(g.code) + L": '" + name + L"' ";
+    for (const auto table : {&AcDbDatabase::textStyleTableId, &AcDbDatabase::linetypeTableId,
+                             &AcDbDatabase::layerTableId, &AcDbDatabase::dimStyleTableId,
+                             &AcDbDatabase::blockTableId}) {
+        const AcDbObjectId found = recordNamed(tableId(table), name);
+        if (!found.isNull()) {
+            repair(RepairCode::kNameForHandle, m_objectKind, g.line,
+                   where + L"is a name, not a handle: it was taken as the record of that name (" +
+                       found.handle().text() + L")");
+            return found;
+        }
+    }
+    repair(RepairCode::kNameForHandle, m_objectKind, g.line,
+           where + L"is not a handle: the reference was dropped");
+    return AcDbObjectId::kNull;
+}
+
+void Reader::itemsOf(const ObjectSpan& span, DxfItemList& items, std::vector<std::wstring>& markers,
+                     ReadObject& read) {
     items.clear();
     items.reserve(span.end - span.begin);
     for (std::size_t i = span.begin + 1; i < span.end; ++i) {
@@ -724,10 +1014,12 @@ bool Reader::itemsOf(const ObjectSpan& span, DxfItemList& items, std::vector<std
                 if (g.code == kSubclassCode) {
                     markers.push_back(item.text());
                 }
-                if ((g.code == kHandleCode || g.code == kDimStyleHandleCode) && handle.isNull()) {
+                if (isObjectHandleCode(g.code) && read.handleState == HandleState::kAbsent) {
                     std::uint64_t value = 0;
-                    parseHandle(g.text, value);
-                    handle = AcDbHandle(value);
+                    const bool valid = parseHandle(g.text, value);
+                    read.handleState = valid ? HandleState::kGiven : HandleState::kInvalid;
+                    read.handle = valid ? AcDbHandle(value) : AcDbHandle();
+                    read.handleText = item.text();
                 }
                 break;
             case GroupValueClass::kReal:
@@ -739,14 +1031,9 @@ bool Reader::itemsOf(const ObjectSpan& span, DxfItemList& items, std::vector<std
             case GroupValueClass::kBinary:
                 item.value = bytesOf(g.text);
                 break;
-            case GroupValueClass::kName: {
-                AcDbObjectId id;
-                if (!idOf(g, id)) {
-                    return false;
-                }
-                item.value = id;
+            case GroupValueClass::kName:
+                item.value = idOf(g);
                 break;
-            }
             case GroupValueClass::kNone:
             case GroupValueClass::kUnknown:
                 break;
@@ -755,7 +1042,6 @@ bool Reader::itemsOf(const ObjectSpan& span, DxfItemList& items, std::vector<std
                 break;
         }
     }
-    return true;
 }
 
 const AcRxClass* Reader::classOf(std::string_view name, const std::vector<std::wstring>& markers) {
@@ -783,9 +1069,14 @@ bool Reader::readObject(const ObjectSpan& span, const AcRxClass* forcedClass, bo
     std::vector<std::wstring>& markers = m_markers;
     markers.clear();
     read.line = lineOf(span);
-    read.handle = AcDbHandle();
-    if (!itemsOf(span, items, markers, read.handle)) {
-        return false;
+    read.kind = describe(span);
+    m_objectLine = read.line;
+    m_objectKind = read.kind;
+    m_objectRepairs = m_result.repairs.size();
+    itemsOf(span, items, markers, read);
+    const bool implied = lacksSubclassMarkers(items);
+    if (implied && forcedClass == nullptr) {
+        markers = impliedMarkers(m_objectKind, items);
     }
     const AcRxClass* cls = forcedClass != nullptr ? forcedClass : classOf(nameOf(span), markers);
     const bool isEntityClass = cls != nullptr && cls->isDerivedFrom(AcDbEntity::desc());
@@ -798,28 +1089,42 @@ bool Reader::readObject(const ObjectSpan& span, const AcRxClass* forcedClass, bo
             return fail(read.line, Acad::eClassNotFound,
                         L"class " + std::wstring(cls->name()) + L" cannot be created");
         }
-        convertAngles(describe(span), items, 0, items.size(), false);
+        convertAngles(m_objectKind, items, 0, items.size(), false);
         std::wstring why;
-        const Acad::ErrorStatus status = fileIn(read.object.get(), items, why);
+        Acad::ErrorStatus status = fileIn(read.object.get(), items, implied, why);
+        if (status == Acad::eInvalidSymbolTableName && renameRecord(items, read)) {
+            status = fileIn(read.object.get(), items, implied, why);
+        }
         if (status != Acad::eDxfReadFailed) {
-            return status == Acad::eOk || fail(read.line, status, describe(span) + L": " + why);
+            return status == Acad::eOk || fail(read.line, status, m_objectKind + L": " + why);
         }
         // The class does not take this variant of its kind: kept as it came.
+        m_result.repairs.resize(m_objectRepairs);
         markers.clear();
-        itemsOf(span, items, markers, read.handle);
+        itemsOf(span, items, markers, read);
     }
+    return fileInRaw(span, entity, items, read);
+}
+
+bool Reader::fileInRaw(const ObjectSpan& span, bool entity, DxfItemList& items, ReadObject& read) {
     if (entity) {
+        if (lacksSubclassMarkers(items)) {
+            addEntityMarkers(m_objectKind, items);
+        }
         read.object = std::make_unique<AcDbRawEntity>(describe(span));
     } else {
         read.object = std::make_unique<AcDbRawObject>(describe(span));
     }
     std::wstring why;
-    const Acad::ErrorStatus status = fileIn(read.object.get(), items, why);
-    return status == Acad::eOk || fail(read.line, status, describe(span) + L": " + why);
+    const Acad::ErrorStatus status = fileIn(read.object.get(), items, false, why);
+    return status == Acad::eOk || fail(read.line, status, m_objectKind + L": " + why);
 }
 
-Acad::ErrorStatus Reader::fileIn(AcDbObject* object, DxfItemList& items, std::wstring& why) {
+Acad::ErrorStatus Reader::fileIn(AcDbObject* object, DxfItemList& items, bool implied,
+                                 std::wstring& why) {
     DxfItemFiler filer(std::move(items), m_db);
+    filer.setImpliedSubclasses(implied);
+    filer.setRecordResolver(this);
     const Acad::ErrorStatus status = object->dxfIn(&filer);
     items = filer.takeItems();
     if (status != Acad::eOk) {
@@ -829,36 +1134,48 @@ Acad::ErrorStatus Reader::fileIn(AcDbObject* object, DxfItemList& items, std::ws
     return status;
 }
 
-bool Reader::addToDatabase(ReadObject& read, AcDbObjectId owner, AcDbObjectId& id) {
-    const Acad::ErrorStatus status = m_db->addObject(read.object.get(), owner, id, read.handle);
-    if (status == Acad::eHandleInUse) {
-        return fail(read.line, status,
-                    L"handle " + std::wstring(read.handle.text()) + L" is used twice");
+// A record name that breaks the rules is replaced by one that keeps them; false when the items
+// hold no name.
+bool Reader::renameRecord(DxfItemList& items, ReadObject& read) {
+    const auto name = std::find_if(items.begin(), items.end(),
+                                   [](const DxfItem& item) { return item.code == kNameCode; });
+    if (name == items.end() || !read.formerName.empty()) {
+        return false;
     }
+    read.formerName = name->text();
+    const std::wstring valid = validRecordName(read.formerName, true);
+    name->value = valid;
+    repair(
+        RepairCode::kInvalidName, m_objectKind, read.line,
+        L"the name \"" + read.formerName + L"\" breaks the name rules: renamed \"" + valid + L"\"");
+    return true;
+}
+
+AcDbHandle Reader::freeHandle(ReadObject& read) {
+    if (!read.handle.isNull() && m_store->objectOf(read.handle) != nullptr) {
+        read.handleText = read.handle.text();
+        read.handle = AcDbHandle();
+    }
+    return read.handle;
+}
+
+bool Reader::addToDatabase(ReadObject& read, AcDbObjectId owner, AcDbObjectId& id) {
+    const Acad::ErrorStatus status =
+        m_db->addObject(read.object.get(), owner, id, freeHandle(read));
     if (status != Acad::eOk) {
         return fail(read.line, status,
                     std::wstring(dxfNameOf(read.object.get())) + L" cannot be added: " +
                         acadErrorStatusText(status));
     }
     read.object.release()->close();
+    reportHandle(read, id);
+    settleRepairs(id);
     return true;
 }
 
 bool Reader::appendToBlock(AcDbObjectId block, ReadObject& read, std::vector<AcDbHandle> owned,
                            AcDbObjectId& id) {
-    if (!read.handle.isNull()) {
-        if (m_store->objectOf(read.handle) != nullptr) {
-            return fail(read.line, Acad::eHandleInUse,
-                        L"handle " + std::wstring(read.handle.text()) + L" is used twice");
-        }
-    }
-    for (const AcDbHandle& handle : owned) {
-        if (!handle.isNull() && m_store->objectOf(handle) != nullptr) {
-            return fail(read.line, Acad::eHandleInUse,
-                        L"handle " + std::wstring(handle.text()) + L" is used twice");
-        }
-    }
-    owned.insert(owned.begin(), read.handle);
+    owned.insert(owned.begin(), freeHandle(read));
     AcDbBlockTableRecord* record = nullptr;
     Acad::ErrorStatus status = acdbOpenObject(record, block, AcDb::kForWrite);
     if (status == Acad::eOk) {
@@ -874,24 +1191,61 @@ bool Reader::appendToBlock(AcDbObjectId block, ReadObject& read, std::vector<AcD
                         acadErrorStatusText(status));
     }
     read.object.release()->close();
+    reportHandle(read, id);
+    settleRepairs(id);
     return true;
 }
 
 // --- Checks and roots ---------------------------------------------------------------------------
 
-bool Reader::checkReferences() {
-    std::size_t firstLine = 0;
-    std::uint64_t firstHandle = 0;
+// Each object that refers to a handle no object has is filed out, the reference is set to
+// none, and it is filed in again.
+void Reader::dropDanglingReferences() {
+    std::vector<std::pair<std::size_t, std::uint64_t>> missing;  // line, handle
     for (const auto& [handle, line] : m_references) {
-        if (m_store->objectOf(AcDbHandle(handle)) == nullptr &&
-            (firstLine == 0 || line < firstLine)) {
-            firstLine = line;
-            firstHandle = handle;
+        if (m_store->objectOf(AcDbHandle(handle)) == nullptr) {
+            missing.emplace_back(line, handle);
         }
     }
-    return firstLine == 0 || fail(firstLine, Acad::eBadDxfSequence,
-                                  L"handle " + std::wstring(AcDbHandle(firstHandle).text()) +
-                                      L" is referred to but no object has it");
+    if (missing.empty()) {
+        return;
+    }
+    std::sort(missing.begin(), missing.end());
+    for (const auto& [line, handle] : missing) {
+        repair(RepairCode::kDanglingReference, L"", line,
+               L"handle " + std::wstring(AcDbHandle(handle).text()) +
+                   L" is referred to but no object has it: the reference was dropped");
+    }
+    std::vector<AcDbObjectId> ids;
+    for (std::uint32_t number : m_store->slots()) {
+        if (slotAt(number).object != nullptr) {
+            ids.push_back(slotAt(number).object->objectId());
+        }
+    }
+    for (const AcDbObjectId& id : ids) {
+        AcDbObject* object = nullptr;
+        if (acdbOpenAcDbObject(object, id, AcDb::kForWrite, true) != Acad::eOk) {
+            continue;
+        }
+        DxfItemFiler out(m_db);
+        DxfItemList items;
+        if (object->dxfOutFields(&out) == Acad::eOk) {
+            items = out.takeItems();
+        }
+        bool dangling = false;
+        for (DxfItem& item : items) {
+            const AcDbObjectId target = item.id();
+            if (!target.isNull() && m_db->objectAt(target) == nullptr) {
+                item.value = AcDbObjectId::kNull;
+                dangling = true;
+            }
+        }
+        if (dangling) {
+            DxfItemFiler in(std::move(items), m_db);
+            object->dxfInFields(&in);
+        }
+        object->close();
+    }
 }
 
 bool Reader::checkOwners() {
@@ -940,11 +1294,6 @@ AcDbObjectId Reader::tableId(AcDbObjectId (AcDbDatabase::*accessor)() const) con
     return AcDbObjectId();
 }
 
-bool Reader::requireRoot(const AcDbObjectId& id, const wchar_t* what) {
-    return !id.isNull() ||
-           fail(lastLine(), Acad::eMissingDxfField, std::wstring(L"the file has no ") + what);
-}
-
 void Reader::findRecords() {
     const AcDbObjectId blocks = tableId(&AcDbDatabase::blockTableId);
     const AcDbObjectId layers = tableId(&AcDbDatabase::layerTableId);
@@ -979,39 +1328,45 @@ void Reader::findRecords() {
     m_publish(m_roots);
 }
 
-bool Reader::findRoots() {
-    for (const TableInfo& info : tableOrder()) {
-        if (tableId(info.tableId).isNull()) {
-            return fail(lastLine(), Acad::eMissingDxfField,
-                        std::wstring(L"the file has no ") + info.dxfName + L" table");
-        }
-    }
+void Reader::completeDrawing(bool withDictionaries) {
     findRecords();
-    return requireRoot(m_roots.modelSpace, L"*Model_Space block") &&
-           requireRoot(m_roots.paperSpace, L"*Paper_Space block") &&
-           requireRoot(m_roots.layerZero, L"layer 0") &&
-           requireRoot(m_roots.continuousLinetype, L"linetype Continuous") &&
-           requireRoot(m_roots.byLayerLinetype, L"linetype ByLayer") &&
-           requireRoot(m_roots.byBlockLinetype, L"linetype ByBlock") &&
-           requireRoot(m_roots.namedObjectsDictionary, L"named object dictionary");
+    const bool report = m_release >= kFirstCompleteRelease;
+    const auto added = [&](const std::wstring& what) {
+        if (report) {
+            repair(RepairCode::kMissingRecord, L"", 0, L"the drawing had no " + what + L": added");
+        }
+    };
+    if (withDictionaries) {
+        m_db->completeDrawing(added);
+    } else {
+        m_db->completeTables(added);
+    }
+    m_roots.tables.clear();
+    for (const TableInfo& info : tableOrder()) {
+        m_roots.tables.push_back({&info, (m_db->*info.tableId)()});
+    }
+    m_roots.namedObjectsDictionary = m_db->namedObjectsDictionaryId();
+    findRecords();
 }
 
 Acad::ErrorStatus Reader::read(std::string_view text) {
     m_db->disableUndoRecording(true);
-    const bool ok =
-        lex(text) && readSections() && checkReferences() && checkOwners() && findRoots();
-    return ok && m_status == Acad::eOk ? Acad::eOk : m_status;
+    if (!scan(text) || !readSections()) {
+        return m_result.status;
+    }
+    completeDrawing(true);
+    dropDanglingReferences();
+    return checkOwners() ? Acad::eOk : m_result.status;
 }
 
 }  // namespace
 
 Acad::ErrorStatus readDrawing(std::string_view text, AcDbDatabase* db, DrawingRoots& roots,
                               const std::function<void(const DrawingRoots&)>& publish,
-                              std::wstring& message) {
-    Reader reader(db, roots, publish);
-    const Acad::ErrorStatus status = reader.read(text);
-    message = reader.message();
-    return status;
+                              DrawingReadResult& result) {
+    Reader reader(db, roots, publish, result);
+    result.status = reader.read(text);
+    return result.status;
 }
 
 }  // namespace host::dxf

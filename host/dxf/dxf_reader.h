@@ -11,6 +11,7 @@
 
 #include "host/db/error_status.h"
 #include "host/db/object_id.h"
+#include "host/dxf/read_result.h"
 
 class AcDbDatabase;
 
@@ -65,8 +66,10 @@ struct DrawingRoots {
 // of the offending object.
 // publish(roots) is called whenever roots gained something (after each table, and at the end),
 // so that the database answers its table and record look-ups while later objects are read.
+// The result's status, line, description (without the file name), release, binary flag and
+// repairs are filled; its status is also returned.
 Acad::ErrorStatus readDrawing(std::string_view text, AcDbDatabase* db, DrawingRoots& roots,
                               const std::function<void(const DrawingRoots&)>& publish,
-                              std::wstring& message);
+                              DrawingReadResult& result);
 
 }  // namespace host::dxf

@@ -70,7 +70,8 @@ protected:
 
 private:
     Acad::ErrorStatus putReal(int code, double value);
-    Acad::ErrorStatus putPoint(int code, const AcGePoint3d& point);
+    // A point with its Z group unless given2d (read without it) or the file writes it 2D.
+    Acad::ErrorStatus putPoint(int code, const AcGePoint3d& point, bool given2d);
 
     DxfTextWriter& m_out;
     const DrawingWriter& m_writer;  // names the objects references point at
@@ -91,12 +92,14 @@ Acad::ErrorStatus FileFiler::putReal(int code, double value) {
     return Acad::eOk;
 }
 
-Acad::ErrorStatus FileFiler::putPoint(int code, const AcGePoint3d& p) {
+Acad::ErrorStatus FileFiler::putPoint(int code, const AcGePoint3d& p, bool given2d) {
     if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) {
         return setError(Acad::eInvalidInput, L"group %d holds a point that is not finite", code);
     }
     const int occurrence = code == 10 ? m_seen10++ : 0;
-    m_out.point(code, p, m_inXData || !isPoint2dInFile(m_context.dxfName, code, occurrence));
+    const bool withZ =
+        !given2d && (m_inXData || !isPoint2dInFile(m_context.dxfName, code, occurrence));
+    m_out.point(code, p, withZ);
     return Acad::eOk;
 }
 
@@ -242,7 +245,7 @@ Acad::ErrorStatus FileFiler::putItem(const DxfItem& item) {
     } else if (const auto* real = std::get_if<double>(&item.value)) {
         return putReal(code, *real);
     } else if (const auto* point = std::get_if<AcGePoint3d>(&item.value)) {
-        return putPoint(code, *point);
+        return putPoint(code, *point, item.point2d);
     } else if (const auto* integer = std::get_if<std::int64_t>(&item.value)) {
         m_out.integer(code, *integer);
     } else if (const auto* bytes = std::get_if<std::vector<unsigned char>>(&item.value)) {

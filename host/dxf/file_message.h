@@ -4,11 +4,15 @@
 
 #include <string>
 
+#include "host/dxf/read_result.h"
+
 namespace host {
 
 // The message of the last failed readDwgFile or saveAs; empty after a success.
 const std::wstring& lastDrawingFileMessage();
 // Records message as the last one (an empty message clears it).
 void setLastDrawingFileMessage(std::wstring message);
+// Records result as the one lastDrawingRead() gives.
+void setLastDrawingRead(DrawingReadResult result);
 
 }  // namespace host

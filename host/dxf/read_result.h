@@ -29,14 +29,15 @@ enum class RepairCode {
     kUndefinedBlock,       // a block referenced but not defined: an empty block is added
     kDataAfterEof,         // bytes after the end-of-file marker: ignored
     kMissingRecord,        // a record or object the drawing must have was missing: added
+    kUndefinedDimensionStyle,  // a dimension style used but not defined: the current one is used
 };
 
 // The name of a code as reports print it ("duplicate-handle"); "unknown" for another value.
 const wchar_t* repairCodeName(RepairCode code);
 
-// One repair: what kind, the object concerned (its handle in the drawing as read, null when
-// the repair concerns no object; its DXF name), the line of the file where the damage stands
-// (the byte offset in a binary file, 0 when it has no place) and what was done.
+// One repair: what kind, the object concerned (its handle in the repaired drawing, null when the
+// repair concerns no object; its DXF name), the line of the file where the damage stands (the
+// byte offset in a binary file, 0 when it has no place) and what was done.
 struct Repair {
     RepairCode code = RepairCode::kUndecodableText;
     AcDbHandle handle;

@@ -208,7 +208,10 @@ Acad::ErrorStatus resolveRecordName(AcDbDxfFiler* filer, const AcDbObject* objec
         return filer->setError(Acad::eNoDatabase, L"%s \"%s\": no database to look it up in", what,
                                name.c_str());
     }
-    const AcDbObjectId found = findRecord(db, (db->*table)(), name);
+    AcDbObjectId found = findRecord(db, (db->*table)(), name);
+    if (found.isNull() && filer->recordResolver() != nullptr) {
+        found = filer->recordResolver()->missingRecord((db->*table)(), name);
+    }
     if (found.isNull()) {
         return filer->setError(Acad::eKeyNotFound, L"unknown %s \"%s\"", what, name.c_str());
     }

@@ -437,6 +437,9 @@ Acad::ErrorStatus AcDbText::dxfInFields(AcDbDxfFiler* filer) {
 }
 
 bool AcDbText::atTextSubclassEnd(AcDbDxfFiler* filer) const {
+    if (filer->impliedSubclasses()) {
+        return false;
+    }
     if (filer->atEndOfObject()) {
         return true;
     }

@@ -1,0 +1,272 @@
+// Damaged drawings a careful reader repairs, one damage per drawing: the read succeeds, the
+// report lists exactly the repair made, and the repaired drawing holds what the damage meant.
+// Release-12 drawings, which lack what later releases require, read without any repair.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "host/db/block_table.h"
+#include "host/db/entities/block_reference.h"
+#include "host/db/entities/line.h"
+#include "host/db/entities/polyline_2d.h"
+#include "host/db/entities/text.h"
+#include "host/db/layer_table.h"
+#include "host/db/raw_object.h"
+#include "host/db/text_style_table.h"
+#include "host/dxf/read_result.h"
+#include "tests/dxf/reader_fixture.h"
+
+namespace {
+
+using dxftest::DrawingText;
+using dxftest::idOfHandle;
+using dxftest::open;
+using host::RepairCode;
+
+const std::string kLineBody =
+    "100\nAcDbEntity\n8\n0\n100\nAcDbLine\n10\n0\n20\n0\n30\n0\n11\n1\n21\n1\n31\n0\n";
+
+std::string line(const std::string& handle, const std::string& body = kLineBody) {
+    return "0\nLINE\n5\n" + handle + "\n330\n1F\n" + body;
+}
+
+std::string lineOn(const std::string& handle, const std::string& layer,
+                   const std::string& extra = "") {
+    return "0\nLINE\n5\n" + handle + "\n330\n1F\n100\nAcDbEntity\n8\n" + layer + "\n" + extra +
+           "100\nAcDbLine\n10\n0\n20\n0\n30\n0\n11\n1\n21\n1\n31\n0\n";
+}
+
+std::string layer(const std::string& handle, const std::string& name) {
+    return "0\nLAYER\n5\n" + handle +
+           "\n330\n2\n100\nAcDbSymbolTableRecord\n100\nAcDbLayerTableRecord\n2\n" + name +
+           "\n70\n0\n62\n1\n6\nContinuous\n";
+}
+
+std::wstring recordNameOf(AcDbObjectId id) {
+    auto record = open<AcDbSymbolTableRecord>(id);
+    return record != nullptr ? record->nameForLookup() : L"<none>";
+}
+
+AcDbObjectId layerOf(AcDbDatabase& db, const wchar_t* handle) {
+    auto entity = open<AcDbEntity>(idOfHandle(db, handle));
+    return entity != nullptr ? entity->layerId() : AcDbObjectId();
+}
+
+struct RepairCase {
+    const char* name;
+    std::string text;
+    std::vector<RepairCode> expected;
+    std::function<void(AcDbDatabase&)> check;
+};
+
+void PrintTo(const RepairCase& damage, std::ostream* out) {
+    *out << damage.name;
+}
+
+class DxfReaderRecovery : public dxftest::ReaderTest,
+                          public ::testing::WithParamInterface<RepairCase> {};
+
+TEST_P(DxfReaderRecovery, RepairsWhatItCanAndSaysWhat) {
+    const RepairCase& damage = GetParam();
+    AcDbDatabase db(false, true);
+    ASSERT_EQ(readText(db, damage.text), Acad::eOk) << message();
+    const host::DrawingReadResult& result = host::lastDrawingRead();
+    std::vector<RepairCode> codes;
+    std::string report;
+    for (const host::Repair& repair : result.repairs) {
+        codes.push_back(repair.code);
+        report += wideToUtf8(host::repairCodeName(repair.code)) + " line " +
+                  std::to_string(repair.line) + " " + wideToUtf8(repair.kind) + " " +
+                  wideToUtf8(repair.handle.text()) + ": " + wideToUtf8(repair.action) + "\n";
+    }
+    EXPECT_EQ(codes, damage.expected) << report;
+    if (damage.check) {
+        damage.check(db);
+    }
+}
+
+const RepairCase kCases[] = {
+    {"DuplicateHandle",
+     DrawingText().entities(line("1A5") + line("1A5")).str(),
+     {RepairCode::kDuplicateHandle},
+     [](AcDbDatabase& db) {
+         auto space = open<AcDbBlockTableRecord>(db.modelSpaceId());
+         AcDbBlockTableRecordIterator* it = nullptr;
+         ASSERT_EQ(space->newIterator(it), Acad::eOk);
+         int lines = 0;
+         for (; !it->done(); it->step()) {
+             ++lines;
+         }
+         delete it;
+         EXPECT_EQ(lines, 2);
+         EXPECT_FALSE(idOfHandle(db, L"1A5").isNull());
+     }},
+    {"HandleOfATableRecord",
+     DrawingText().entities(line("10")).str(),
+     {RepairCode::kDuplicateHandle},
+     [](AcDbDatabase& db) { EXPECT_EQ(idOfHandle(db, L"10"), db.layerZero()); }},
+    {"HandleNotHexadecimal",
+     DrawingText().entities(line("ZZ")).str(),
+     {RepairCode::kInvalidHandle},
+     nullptr},
+    {"HandleEmpty", DrawingText().entities(line("")).str(), {RepairCode::kInvalidHandle}, nullptr},
+    {"HandleTooLarge",
+     DrawingText().entities(line("1000000000000")).str(),
+     {RepairCode::kInvalidHandle},
+     nullptr},
+    {"HandleMissing",
+     DrawingText().entities("0\nLINE\n330\n1F\n" + kLineBody).str(),
+     {RepairCode::kInvalidHandle},
+     nullptr},
+    {"DanglingExtensionDictionary",
+     DrawingText()
+         .entities("0\nLINE\n5\n1A5\n102\n{ACAD_XDICTIONARY\n360\n999\n102\n}\n330\n1F\n" +
+                   kLineBody)
+         .str(),
+     {RepairCode::kDanglingReference},
+     [](AcDbDatabase& db) {
+         auto entity = open<AcDbLine>(idOfHandle(db, L"1A5"));
+         ASSERT_NE(entity, nullptr);
+         EXPECT_TRUE(entity->extensionDictionary().isNull());
+     }},
+    {"NameWhereAHandleBelongs",
+     DrawingText().objects("0\nFOREIGN\n5\n300\n330\nC\n100\nAcDbForeign\n340\nStandard\n").str(),
+     {RepairCode::kNameForHandle},
+     [](AcDbDatabase& db) {
+         auto kept = open<AcDbRawObject>(idOfHandle(db, L"300"));
+         ASSERT_NE(kept, nullptr);
+         const auto ref = std::find_if(kept->groups().begin(), kept->groups().end(),
+                                       [](const host::DxfItem& item) { return item.code == 340; });
+         ASSERT_NE(ref, kept->groups().end());
+         EXPECT_EQ(ref->id(), db.textstyle());
+     }},
+    {"NameOfNothingWhereAHandleBelongs",
+     DrawingText().objects("0\nFOREIGN\n5\n300\n330\nC\n100\nAcDbForeign\n340\nNoSuch\n").str(),
+     {RepairCode::kNameForHandle},
+     nullptr},
+    {"InvalidRecordNameFollowedByItsUsers",
+     DrawingText().layers(layer("100", "A<B")).entities(lineOn("1A5", "A<B")).str(),
+     {RepairCode::kInvalidName},
+     [](AcDbDatabase& db) {
+         EXPECT_EQ(recordNameOf(idOfHandle(db, L"100")), L"A_B");
+         EXPECT_EQ(layerOf(db, L"1A5"), idOfHandle(db, L"100"));
+     }},
+    {"EmptyRecordName",
+     DrawingText().layers(layer("100", "")).str(),
+     {RepairCode::kInvalidName},
+     [](AcDbDatabase& db) { EXPECT_EQ(recordNameOf(idOfHandle(db, L"100")), L"Unnamed"); }},
+    {"RecordNameTwice",
+     DrawingText().layers(layer("100", "Walls") + layer("101", "WALLS")).str(),
+     {RepairCode::kInvalidName},
+     [](AcDbDatabase& db) { EXPECT_EQ(recordNameOf(idOfHandle(db, L"101")), L"WALLS_2"); }},
+    {"UndefinedLayer",
+     DrawingText().entities(lineOn("1A5", "Ghost")).str(),
+     {RepairCode::kUndefinedLayer},
+     [](AcDbDatabase& db) { EXPECT_EQ(recordNameOf(layerOf(db, L"1A5")), L"Ghost"); }},
+    {"UndefinedLinetype",
+     DrawingText().entities(lineOn("1A5", "0", "6\nDashedNowhere\n")).str(),
+     {RepairCode::kUndefinedLinetype},
+     [](AcDbDatabase& db) {
+         auto entity = open<AcDbEntity>(idOfHandle(db, L"1A5"));
+         EXPECT_EQ(entity->linetypeId(), db.byLayerLinetype());
+     }},
+    {"UndefinedTextStyle",
+     DrawingText()
+         .entities("0\nTEXT\n5\n1A5\n330\n1F\n100\nAcDbEntity\n8\n0\n100\nAcDbText\n10\n0\n20\n0\n"
+                   "30\n0\n40\n2.5\n1\nHello\n7\nNoStyle\n100\nAcDbText\n")
+         .str(),
+     {RepairCode::kUndefinedTextStyle},
+     [](AcDbDatabase& db) {
+         auto text = open<AcDbText>(idOfHandle(db, L"1A5"));
+         ASSERT_NE(text, nullptr);
+         EXPECT_EQ(text->textStyle(), db.textstyle());
+     }},
+    {"UndefinedBlock",
+     DrawingText()
+         .entities("0\nINSERT\n5\n1A5\n330\n1F\n100\nAcDbEntity\n8\n0\n100\nAcDbBlockReference\n"
+                   "2\nNowhere\n10\n0\n20\n0\n30\n0\n")
+         .str(),
+     {RepairCode::kUndefinedBlock},
+     [](AcDbDatabase& db) {
+         auto reference = open<AcDbBlockReference>(idOfHandle(db, L"1A5"));
+         ASSERT_NE(reference, nullptr);
+         EXPECT_EQ(recordNameOf(reference->blockTableRecord()), L"Nowhere");
+     }},
+    {"OwnerThatIsNoBlock",
+     DrawingText().entities("0\nLINE\n5\n1A5\n330\n10\n" + kLineBody).str(),
+     {RepairCode::kBadOwner},
+     [](AcDbDatabase& db) {
+         auto entity = open<AcDbLine>(idOfHandle(db, L"1A5"));
+         EXPECT_EQ(entity->ownerId(), db.modelSpaceId());
+     }},
+    {"DataAfterEof",
+     DrawingText().str() + "0\nLINE\ngarbage\n",
+     {RepairCode::kDataAfterEof},
+     nullptr},
+    {"BlankLinesAndEndOfTextAfterEof", DrawingText().str() + "\r\n\n\x1a", {}, nullptr},
+    {"Release12EntitiesOnly",
+     "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\n0\n10\n1\n20\n2\n30\n0\n11\n4\n21\n6\n31\n0\n"
+     "0\nLINE\n8\n0\n67\n1\n10\n0\n20\n0\n11\n1\n21\n1\n0\nENDSEC\n0\nEOF\n",
+     {},
+     [](AcDbDatabase& db) {
+         EXPECT_FALSE(db.namedObjectsDictionaryId().isNull());
+         auto space = open<AcDbBlockTableRecord>(db.modelSpaceId());
+         AcDbBlockTableRecordIterator* it = nullptr;
+         ASSERT_EQ(space->newIterator(it), Acad::eOk);
+         AcDbObjectId first;
+         it->getEntityId(first);
+         delete it;
+         auto entity = open<AcDbLine>(first);
+         ASSERT_NE(entity, nullptr);
+         EXPECT_EQ(entity->endPoint(), AcGePoint3d(4, 6, 0));
+         EXPECT_EQ(entity->layerId(), db.layerZero());
+         auto paper = open<AcDbBlockTableRecord>(db.paperSpaceId());
+         AcDbBlockTableRecordIterator* inPaper = nullptr;
+         ASSERT_EQ(paper->newIterator(inPaper), Acad::eOk);
+         EXPECT_FALSE(inPaper->done());
+         delete inPaper;
+     }},
+    {"Release12Sequences",
+     "0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1009\n0\nENDSEC\n"
+     "0\nSECTION\n2\nBLOCKS\n0\nBLOCK\n8\n0\n2\nTAG\n70\n2\n10\n0\n20\n0\n30\n0\n3\nTAG\n"
+     "0\nATTDEF\n8\n0\n10\n0\n20\n0\n30\n0\n40\n1\n1\n\n3\nName?\n2\nNAME\n70\n0\n"
+     "0\nENDBLK\n8\n0\n0\nENDSEC\n"
+     "0\nSECTION\n2\nENTITIES\n"
+     "0\nPOLYLINE\n8\n0\n66\n1\n10\n0\n20\n0\n30\n0\n70\n1\n"
+     "0\nVERTEX\n8\n0\n10\n0\n20\n0\n30\n0\n0\nVERTEX\n8\n0\n10\n5\n20\n0\n30\n0\n42\n1\n"
+     "0\nSEQEND\n8\n0\n"
+     "0\nINSERT\n8\n0\n66\n1\n2\nTAG\n10\n3\n20\n4\n30\n0\n"
+     "0\nATTRIB\n8\n0\n10\n3\n20\n4\n30\n0\n40\n1\n1\nKestrel\n2\nNAME\n70\n0\n"
+     "0\nSEQEND\n8\n0\n0\nENDSEC\n0\nEOF\n",
+     {},
+     [](AcDbDatabase& db) {
+         auto space = open<AcDbBlockTableRecord>(db.modelSpaceId());
+         AcDbBlockTableRecordIterator* it = nullptr;
+         ASSERT_EQ(space->newIterator(it), Acad::eOk);
+         AcDbObjectId polylineId;
+         it->getEntityId(polylineId);
+         it->step();
+         AcDbObjectId insertId;
+         it->getEntityId(insertId);
+         delete it;
+         auto polyline = open<AcDb2dPolyline>(polylineId);
+         ASSERT_NE(polyline, nullptr);
+         EXPECT_TRUE(polyline->isClosed());
+         auto reference = open<AcDbBlockReference>(insertId);
+         ASSERT_NE(reference, nullptr);
+         EXPECT_EQ(recordNameOf(reference->blockTableRecord()), L"TAG");
+         AcDbObjectIterator* attributes = reference->attributeIterator();
+         ASSERT_NE(attributes, nullptr);
+         EXPECT_FALSE(attributes->done());
+         delete attributes;
+     }},
+};
+
+INSTANTIATE_TEST_SUITE_P(Damage, DxfReaderRecovery, ::testing::ValuesIn(kCases),
+                         [](const ::testing::TestParamInfo<RepairCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+}  // namespace

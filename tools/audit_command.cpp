@@ -1,0 +1,121 @@
+// kestrel audit FILE [--fix OUT] [--json]: reads a drawing as the host does and prints what the
+// reader repaired, one line per repair; --fix saves the repaired drawing, --json prints the same
+// as one JSON object for scripts. Exit status as diff(1): 0 the drawing needed no repair, 1 it
+// was repaired, 2 it cannot be read (or wrong usage, or the repaired drawing cannot be saved).
+#include <cstdio>
+#include <string>
+
+#include "host/db/database.h"
+#include "host/dxf/file_message.h"
+#include "host/dxf/read_result.h"
+#include "platform/utf8.h"
+#include "tools/commands.h"
+
+namespace {
+
+constexpr int kExitRepaired = 1;
+constexpr int kExitTrouble = 2;
+constexpr const char* kUsage = "audit FILE [--fix OUT] [--json]";
+
+// text as a JSON string, quotes included.
+std::string jsonString(const std::wstring& text) {
+    std::string out = "\"";
+    for (const char c : wideToUtf8(text)) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (byte < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
+            out += escaped;
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+std::string fileKind(const host::DrawingReadResult& result) {
+    const std::string release = result.release.empty() ? "no release" : wideToUtf8(result.release);
+    return release + (result.binary ? ", binary" : ", ASCII");
+}
+
+void printText(const std::string& file, const host::DrawingReadResult& result) {
+    if (!result.ok()) {
+        std::printf("%s: cannot be read: %s\n", file.c_str(),
+                    wideToUtf8(result.description).c_str());
+        return;
+    }
+    const std::size_t count = result.repairs.size();
+    std::printf("%s (%s): %s\n", file.c_str(), fileKind(result).c_str(),
+                count == 0
+                    ? "no repair needed"
+                    : (std::to_string(count) + (count == 1 ? " repair" : " repairs")).c_str());
+    for (const host::Repair& repair : result.repairs) {
+        const std::string object =
+            wideToUtf8(repair.kind) +
+            (repair.handle.isNull() ? "" : " " + wideToUtf8(repair.handle.text()));
+        std::printf("  %s %zu: %s: %s%s%s\n", result.binary ? "byte" : "line", repair.line,
+                    wideToUtf8(host::repairCodeName(repair.code)).c_str(), object.c_str(),
+                    object.empty() ? "" : ": ", wideToUtf8(repair.action).c_str());
+    }
+}
+
+void printJson(const std::string& file, const host::DrawingReadResult& result) {
+    std::printf("{\"file\": %s, \"read\": %s, \"release\": %s, \"binary\": %s",
+                jsonString(utf8ToWide(file)).c_str(), result.ok() ? "true" : "false",
+                jsonString(result.release).c_str(), result.binary ? "true" : "false");
+    if (!result.ok()) {
+        std::printf(", \"line\": %zu, \"message\": %s", result.line,
+                    jsonString(result.description).c_str());
+    }
+    std::printf(", \"repairs\": [");
+    const char* separator = "";
+    for (const host::Repair& repair : result.repairs) {
+        std::printf(
+            "%s\n  {\"code\": %s, \"number\": %d, \"kind\": %s, \"handle\": %s, "
+            "\"line\": %zu, \"action\": %s}",
+            separator, jsonString(host::repairCodeName(repair.code)).c_str(),
+            static_cast<int>(repair.code), jsonString(repair.kind).c_str(),
+            jsonString(repair.handle.isNull() ? L"" : repair.handle.text()).c_str(), repair.line,
+            jsonString(repair.action).c_str());
+        separator = ",";
+    }
+    std::printf("]}\n");
+}
+
+}  // namespace
+
+int runAudit(const Arguments& args) {
+    std::string file;
+    std::string fixed;
+    bool json = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--json") {
+            json = true;
+        } else if (args[i] == "--fix" && i + 1 < args.size() && fixed.empty()) {
+            fixed = args[++i];
+        } else if (file.empty() && args[i] != "--fix") {
+            file = args[i];
+        } else {
+            wrongUsage(kUsage);
+            return kExitTrouble;
+        }
+    }
+    if (file.empty()) {
+        wrongUsage(kUsage);
+        return kExitTrouble;
+    }
+    AcDbDatabase db(false, true);
+    const host::DrawingReadResult result = host::readDrawingFile(&db, utf8ToWide(file));
+    json ? printJson(file, result) : printText(file, result);
+    if (!result.ok()) {
+        return kExitTrouble;
+    }
+    if (!fixed.empty() && db.saveAs(utf8ToWide(fixed).c_str()) != Acad::eOk) {
+        failed("cannot save " + fixed + ": " + wideToUtf8(host::lastDrawingFileMessage()));
+        return kExitTrouble;
+    }
+    return result.repairs.empty() ? kExitOk : kExitRepaired;
+}
