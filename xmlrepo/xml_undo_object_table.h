@@ -2,6 +2,10 @@
 // of the texts between those objects and the drawing's repository, and the registered notifiers.
 // Tables are held through the module's undo-table registry (GetUndoTable) and used on the host's
 // main thread only; a caller keeps a table through its shared pointer, never by address.
+// An undo object made in the undo group that also changes its text (an application's first
+// text) is undone like any other: the host reads back the state it had when made (the empty
+// text, or the text loaded from the drawing), which tells the notifiers, before it undoes the
+// creation.
 #pragma once
 
 #include <boost/shared_ptr.hpp>
@@ -27,11 +31,6 @@ class _CXMLHandlerNotifier;
 //   same address: GetUndoTable replaces it with a new table. Such an entry otherwise stays until
 //   the module is unloaded.
 // - Without a working database there is no table: GetUndoTable returns null.
-// - An undo object made inside a command (the application's first use in the drawing) is made
-//   in that command's undo group, and the host undoes a creation by erasing the object: it was
-//   erased already and keeps the text it was given, and no OnXMLRestored is made. So the first
-//   text of an application is undone only when the object existed before the command; a client
-//   that needs that reads its text once (GetXML) before its first command.
 // - Undo objects are made under the current document's lock (held around creating an object and
 //   around each final open); a refused lock is ignored.
 class CVLKXMLUndoObjectTable {

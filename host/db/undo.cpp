@@ -254,6 +254,14 @@ void AcDbUndoController::record(AcDbObject* object, bool creation) {
     host::ObjectState& state = host::ObjectAccess::state(object);
     host::UndoGroup& group = openGroup();
     if (state.undoStamp == group.serial) {
+        host::StateRecord& earlier = group.records[state.undoIndex];
+        if (!creation && !earlier.hasState) {
+            // The first change after the creation files the object as it was made, so undoing
+            // the group reads that state back (the object's own filing sees the change undone)
+            // before it erases the object.
+            earlier.bytes = host::captureState(object).bytes;
+            earlier.hasState = true;
+        }
         return;
     }
     m_redo.clear();

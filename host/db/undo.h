@@ -1,8 +1,11 @@
 // AcDbUndoController, the undo and redo of one database. Changes are recorded per object: the
 // first change of an object in a group files its state (dwgOutFields, undo filer) with its erased
-// flag, and adding an object records its creation. Undo walks a group's records backwards, files
-// each object's current state for redo and reads the recorded one back (dwgInFields) without
-// recording anything; redo is the mirror image. Owned by its database.
+// flag, and adding an object records its creation, whose undoing erases the object. When an
+// object made in a group is changed later in that group, the first change files its state as made
+// into the creation's record, so that undoing the group also reads that state back. Undo walks a
+// group's records backwards, files each object's current state for redo and reads the recorded
+// one back (dwgInFields) without recording anything; redo is the mirror image. Owned by its
+// database.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,8 @@
 // The client interface: texts per application and per drawing, the host's undo and redo with
 // OnXMLRestored, registration of notifiers, and the refusals of bad calls.
+#include <algorithm>
+
+#include "drawing/entity_creation.h"
 #include "host/db/open.h"
 #include "tests/xmlrepo/repository_fixture.h"
 #include "xmlrepo/xml_undo_object.h"
@@ -54,23 +57,40 @@ TEST_F(RepositoryTest, HandlerUndoAndRedoRestoreTheTextAndTellTheNotifiers) {
     EXPECT_EQ(notifier->heard.back(), (repotest::Heard{'R', L"App", L"<two/>"}));
 }
 
-TEST_F(RepositoryTest, HandlerFirstTextIsUndoableOnlyWhenTheObjectExistedBefore) {
-    // Made inside the command, the object's creation is what the command's undo takes back:
-    // the object stays erased, as it was, with the text it was given.
+TEST_F(RepositoryTest, HandlerFirstTextsAreUndoneToTheEmptyTextWithTheCommandsEntities) {
     auto notifier = registerNotifier();
-    ASSERT_EQ(setInCommand(L"Late", L"<one/>"), Acad::eOk);
-    ASSERT_EQ(host::undo(), Acad::eOk);
-    EXPECT_EQ(textOf(L"Late"), L"<one/>");
-    EXPECT_TRUE(notifier->heard.empty());
+    const auto heardSorted = [&notifier] {
+        HeardList heard = std::move(notifier->heard);
+        notifier->heard.clear();
+        std::sort(heard.begin(), heard.end(),
+                  [](const auto& x, const auto& y) { return x.appName < y.appName; });
+        return heard;
+    };
+    // The first texts of two new names and an entity in one command, a second text in another.
+    host::beginCommand(L"FIRST");
+    const AcDbObjectId line = CVLKCDraw::line(AcGePoint3d(0, 0, 0), AcGePoint3d(1, 0, 0));
+    ASSERT_EQ(_CXMLHandler::SetXML(L"A", L"<a1/>"), Acad::eOk);
+    ASSERT_EQ(_CXMLHandler::SetXML(L"B", L"<b1/>"), Acad::eOk);
+    host::endCommand();
+    ASSERT_EQ(setInCommand(L"A", L"<a2/>"), Acad::eOk);
 
-    // Read once before the command, the first text is undone like any other.
-    EXPECT_EQ(textOf(L"Early"), L"");
-    ASSERT_EQ(setInCommand(L"Early", L"<one/>"), Acad::eOk);
     ASSERT_EQ(host::undo(), Acad::eOk);
-    EXPECT_EQ(textOf(L"Early"), L"");
-    EXPECT_EQ(notifier->heard, (HeardList{{'R', L"Early", L""}}));
+    EXPECT_EQ(heardSorted(), (HeardList{{'R', L"A", L"<a1/>"}}));
+    ASSERT_EQ(host::undo(), Acad::eOk);
+    EXPECT_EQ(heardSorted(), (HeardList{{'R', L"A", L""}, {'R', L"B", L""}}));
+    EXPECT_EQ(textOf(L"A"), L"");
+    EXPECT_EQ(textOf(L"B"), L"");
+    AcDbObject* entity = nullptr;
+    ASSERT_EQ(acdbOpenAcDbObject(entity, line, AcDb::kForRead, true), Acad::eOk);
+    EXPECT_TRUE(entity->isErased());
+    entity->close();
+
     ASSERT_EQ(host::redo(), Acad::eOk);
-    EXPECT_EQ(textOf(L"Early"), L"<one/>");
+    EXPECT_EQ(heardSorted(), (HeardList{{'R', L"A", L"<a1/>"}, {'R', L"B", L"<b1/>"}}));
+    ASSERT_EQ(host::redo(), Acad::eOk);
+    EXPECT_EQ(heardSorted(), (HeardList{{'R', L"A", L"<a2/>"}}));
+    EXPECT_EQ(textOf(L"A"), L"<a2/>");
+    EXPECT_EQ(textOf(L"B"), L"<b1/>");
 }
 
 TEST_F(RepositoryTest, HandlerOneCommandIsOneUndoStepForSeveralApplications) {
