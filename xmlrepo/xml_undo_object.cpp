@@ -115,7 +115,6 @@ Acad::ErrorStatus CVLKXMLUndoObject::dxfInFields(AcDbDxfFiler* filer) {
     if (static_cast<Adesk::UInt32>(item.integer()) > kObjectVersion) {
         return Acad::eNewerObjectVersion;
     }
-    std::wstring text = m_xml.str();
     for (;;) {
         const Acad::ErrorStatus status = filer->readItem(item);
         if (status == Acad::eEndOfFile) {
@@ -128,8 +127,7 @@ Acad::ErrorStatus CVLKXMLUndoObject::dxfInFields(AcDbDxfFiler* filer) {
             filer->pushBackItem();
             break;
         }
-        text = item.text();
+        m_xml = item.text();
     }
-    m_xml = std::move(text);
     return filer->filerStatus();
 }

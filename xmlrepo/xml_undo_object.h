@@ -8,11 +8,13 @@
 #include "host/rx/app_framework.h"
 #include "platform/cstring.h"
 
-// Reading a state back (dwgInFields, dxfInFields) changes only the text, and only when the whole
-// state was read: a version above 1 gives eNewerObjectVersion (301), a DXF description without
-// the version group eMissingDxfField (50, with a message on the filer), any other failing DXF
-// read eDxfReadFailed (51); the text is then left as it was. Every successful dwgInFields tells
-// the notifiers of the working database's undo table (OnXMLRestored), whatever the filer.
+// Reading a state back (dwgInFields, dxfInFields) changes only the text. A version above 1 gives
+// eNewerObjectVersion (301) and a DXF description without the version group eMissingDxfField
+// (50, with a message on the filer), with the text left as it was; dwgInFields changes it only
+// when the whole state was read. In a DXF description each text group replaces the text as it is
+// read, so a later read that fails (eDxfReadFailed, 51) leaves the last text read before it.
+// Every successful dwgInFields tells the notifiers of the working database's undo table
+// (OnXMLRestored), whatever the filer.
 //
 // Unloading: the host's loader refuses to unload the module while any live database holds an
 // object of this class, erased or not, so neither the objects nor the undo records that file

@@ -198,9 +198,11 @@ TEST_F(UndoObjectTest, UndoObjectDxfInWithoutItsMarkerReadsNothing) {
     EXPECT_EQ(xml, L"<old/>");
 }
 
-TEST_F(UndoObjectTest, UndoObjectDxfInFailingReadGivesFiftyOne) {
-    // A resbuf list whose third item has a code the host does not know.
-    resbuf* list = acutBuildList(100, CVLKXMLUndoObject::kSubclassName, 90, 1L, 1, L"<new/>", 0);
+TEST_F(UndoObjectTest, UndoObjectDxfInFailingReadGivesFiftyOneAfterTheTextsReadBeforeIt) {
+    // A resbuf list whose fifth item has a code the host does not know: the text groups read
+    // before it have replaced the text, the last one winning.
+    resbuf* list = acutBuildList(100, CVLKXMLUndoObject::kSubclassName, 90, 1L, 1, L"<first/>", 1,
+                                 L"<new/>", 0);
     resbuf* last = list;
     while (last->rbnext != nullptr) {
         last = last->rbnext;
@@ -210,7 +212,7 @@ TEST_F(UndoObjectTest, UndoObjectDxfInFailingReadGivesFiftyOne) {
     auto object = objectWith(L"<old/>");
     host::DxfResbufFiler filer(list, db());
     EXPECT_EQ(object->dxfInFields(&filer), Acad::eDxfReadFailed);
-    EXPECT_EQ(object->xml(), L"<old/>");
+    EXPECT_EQ(object->xml(), L"<new/>");
     acutRelRb(list);
 }
 
