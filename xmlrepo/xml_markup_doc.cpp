@@ -3,6 +3,7 @@
 // Edits live in xml_markup_edit.cpp, file input and output in xml_markup_file.cpp.
 #include "xmlrepo/xml_markup_doc.h"
 
+#include <algorithm>
 #include <array>
 #include <climits>
 #include <cstddef>
@@ -109,7 +110,10 @@ void CXMLMarkupDoc::ResetPosition() {
 }
 
 bool CXMLMarkupDoc::growIndex() {
-    return m_index.grow(static_cast<long long>(m_firstFree) + m_firstFree / 2 + 1);
+    // The first free index plus half of it; an index shrunk to its one document record still
+    // gains a record.
+    const long long first = m_firstFree;
+    return m_index.grow(std::max(first + first / 2, first + 1));
 }
 
 bool CXMLMarkupDoc::parse() {

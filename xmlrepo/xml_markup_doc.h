@@ -40,6 +40,9 @@
 // - In a document type declaration only inner declarations ("<!...>") nest; the ">" of any other
 //   inner tag ends the declaration.
 // - After a parse the index keeps only the records in use when more than 1,024 would be left idle.
+// - Offsets, lengths and their limits count wchar_t code units, which are 32 bits wide here: one
+//   unit a character, so offsets count characters and a character reference gives one unit.
+// - A full index grows to the first free index plus half of it, the fraction dropped.
 // - SaveFile replaces an existing file whole and keeps its permissions (and its owner and group
 //   when the process may set them); a symbolic link is followed and kept, the file it names being
 //   replaced. A target that is a folder fails with EISDIR's message, any other file that is not a

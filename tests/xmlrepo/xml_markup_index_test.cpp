@@ -96,11 +96,19 @@ TEST(XmlMarkupIndex, DocumentsOfLikeSizeReuseTheTextStorage) {
     EXPECT_NE(doc.GetDocument().str().data(), storage);
 }
 
-TEST(XmlMarkupIndex, SmallDocumentsAreSizedFromTheirLength) {
+TEST(XmlMarkupIndex, IndexStartsFromTheLengthAndGrowsByHalfItsFirstFreeIndex) {
     CXMLMarkupDoc doc;
-    std::wstring text = L"<r>" + std::wstring(640, L' ') + L"</r>";
+    const std::wstring text = L"<r>" + std::wstring(640, L' ') + L"</r>";
     ASSERT_TRUE(doc.SetDocument(text.c_str()));
     EXPECT_EQ(doc.GetIndexSize(), static_cast<int>(text.size()) / 64 + 8);
+    // 87 code units start at 9 records; the 22 records in use take it to 13, 19, then 28.
+    std::wstring entries = L"<r>";
+    for (int i = 0; i < 20; ++i) {
+        entries += L"<e/>";
+    }
+    CXMLMarkupDoc grown;
+    ASSERT_TRUE(grown.SetDocument((entries + L"</r>").c_str()));
+    EXPECT_EQ(grown.GetIndexSize(), 28);
 }
 
 TEST(XmlMarkupIndex, DocumentAcrossSeveralSegments) {
