@@ -20,6 +20,15 @@ constexpr wchar_t kCurrentLayerVariable[] = L"CLAYER";
 constexpr wchar_t kContinuous[] = L"Continuous";
 constexpr wchar_t kContinuousUpper[] = L"CONTINUOUS";
 
+// The object as the record pointer holds it. Another kind of object is kept at its own address:
+// the host's objects derive from AcDbObject alone, so the AcDbObject members the pointer uses
+// (objectId, erase, close, upgradeOpen, downgradeOpen) reach it unchanged.
+AcDbLayerTableRecord* asRecord(AcDbObject* object) {
+    AcDbLayerTableRecord* record = AcDbLayerTableRecord::cast(object);
+    return record != nullptr || object == nullptr ? record
+                                                  : reinterpret_cast<AcDbLayerTableRecord*>(object);
+}
+
 }  // namespace
 
 // --- CVLKCLayerPtr ---------------------------------------------------------------------------
@@ -33,16 +42,14 @@ CVLKCLayerPtr::CVLKCLayerPtr(const wchar_t* name, AcDb::OpenMode mode) {
 }
 
 bool CVLKCLayerPtr::open(const AcDbObjectId& id, AcDb::OpenMode mode) {
-    close();
     m_mode = mode;
     AcDbObject* opened = nullptr;
     m_status = acdbOpenAcDbObject(opened, id, mode, false);
-    adopt(opened);
-    return m_object != nullptr;
+    m_object = asRecord(opened);
+    return m_status == Acad::eOk;
 }
 
 bool CVLKCLayerPtr::open(const wchar_t* name, AcDb::OpenMode mode) {
-    close();
     m_mode = mode;
     CVLKCLayerTablePtr table;
     AcDbObjectId id;
@@ -142,7 +149,6 @@ bool CVLKCLayerPtr::moveEntityToLayer(const AcDbObjectIdArray& entityIds) {
 }
 
 void CVLKCLayerPtr::hold(AcDbLayerTableRecord* record) {
-    close();
     m_object = record;
     // The host answers eWasOpenForWrite, which records write mode.
     upgradeOpen();
@@ -317,7 +323,7 @@ int CVLKCLayerTablePtr::allLayerNames(CStringArray& names) {
     if (m_status != Acad::eOk) {
         return 0;
     }
-    const int count = kestrel::recordNames(*table, m_status, names);
+    const int count = kestrel::recordNames(*table, m_status, names, kestrel::NameRead::kTrusted);
     table->close();
     return count;
 }

@@ -14,10 +14,15 @@ class CVLKCLayerTablePtr;
 
 // One layer record, open for the pointer's lifetime (fields and states of CxPtr).
 //
+// open(id) makes no class test: the id of any other kind of object opens as well and the pointer
+// holds that object. Only the members every object has may then be used through it (getId, the
+// object's erase, close, ...); no entity lies on it, so getAllEntity finds none and deleteLayer
+// erases the object alone. Neither open nor createLayer closes a record the pointer already
+// holds: it stays open, out of the pointer's reach, so callers pass an empty pointer.
+//
 // Decisions where the interface leaves the behaviour open:
-// - open checks the class: an id of another kind of object is closed again and refused with
-//   eNotThatKindOfClass (34), so the pointer never holds anything but a layer record.
-// - open on a holding pointer first closes the record it holds.
+// - open(name) with a name the table lacks answers false with status eKeyNotFound (or the
+//   table's refusal) and leaves the object held as it was.
 // - On an empty pointer getId answers the null id, getAllEntity empties ids and answers 0, and
 //   both moveEntityToLayer forms answer false with status eNullObjectPointer, opening nothing.
 // - Both moveEntityToLayer forms lower a record held for write to read around their setLayer
@@ -36,7 +41,8 @@ public:
         return *this;
     }
 
-    // Opens the layer record id in mode: true when it opened; status() holds the answer.
+    // Opens the object id in mode, whatever its class: true when it opened; status() holds the
+    // answer. A record held before is not closed.
     bool open(const AcDbObjectId& id, AcDb::OpenMode mode);
     // Opens the working database's layer called name (letter case ignored); false when there is
     // none.
@@ -55,7 +61,8 @@ public:
 private:
     friend class CVLKCLayerTablePtr;
 
-    // Takes a record that was just added to its table (open for write) and records write mode.
+    // Takes a record that was just added to its table (open for write) and records write mode;
+    // a record held before is not closed.
     void hold(AcDbLayerTableRecord * record);
     // setLayer(this layer) on the open entity, with the record lowered around it as described.
     Acad::ErrorStatus putOnLayer(AcDbEntity & entity);
@@ -91,7 +98,8 @@ public:
     bool createLayer(const wchar_t* name, int colour, bool makeCurrent, const wchar_t* linetype,
                      bool off, bool frozen, bool locked);
     // Erases every entity on the layer, then the layer: true when the layer was erased. A layer
-    // that does not open for write loses nothing.
+    // that does not open for write loses nothing. The id of another kind of object opens as a
+    // layer does (no class test), and that object alone is erased.
     bool deleteLayer(const AcDbObjectId& layerId);
     bool deleteLayer(const wchar_t* name);
     // The current layer ("CLAYER"), or the null id.
@@ -102,7 +110,7 @@ public:
     // the variable is not looked at).
     bool setCurrent(const wchar_t* name);
     bool setCurrent(const AcDbObjectId& layerId);
-    // Opens the layer for read in layer; the result of layer.open.
+    // Opens the layer (by id: any object) for read in layer; the result of layer.open.
     bool getLayer(const wchar_t* name, CVLKCLayerPtr& layer);
     bool getLayer(const AcDbObjectId& layerId, CVLKCLayerPtr& layer);
     // The record's name; false, name unchanged, when it does not open.
@@ -110,7 +118,8 @@ public:
     // The id of the layer called name; false, id unchanged, when there is none.
     bool getLayerObjectId(const wchar_t* name, AcDbObjectId& id);
     // Replaces names (ids) by those of all layers in table order; their number (0, output
-    // unchanged, when the table does not open).
+    // unchanged, when the table does not open). A layer that does not open is left out; status
+    // holds the answer of each layer's open, the reading of names is not looked at.
     int allLayerNames(CStringArray & names);
     int allLayerObjectIds(AcDbObjectIdArray & ids);
 

@@ -46,12 +46,15 @@ Acad::ErrorStatus recordName(const AcDbObjectId& id, CString& name) {
     return status;
 }
 
-int recordNames(const AcDbSymbolTable& table, Acad::ErrorStatus& status, CStringArray& names) {
+int recordNames(const AcDbSymbolTable& table, Acad::ErrorStatus& status, CStringArray& names,
+                NameRead nameRead) {
     CStringArray found;
     const bool walked = walkRecords(table, status, [&](AcDbSymbolTableRecord& record) {
         const wchar_t* name = nullptr;
-        status = record.getName(name);
-        if (status == Acad::eOk) {
+        const Acad::ErrorStatus read = record.getName(name);
+        if (nameRead == NameRead::kTrusted) {
+            found.Add(name != nullptr ? name : L"");
+        } else if ((status = read) == Acad::eOk) {
             found.Add(name);
         }
     });

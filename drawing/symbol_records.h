@@ -23,10 +23,18 @@ Acad::ErrorStatus openWorkingTable(Table*& table, AcDb::OpenMode mode) {
 // the open's status (eNotThatKindOfClass for an object that is no record) with name untouched.
 Acad::ErrorStatus recordName(const AcDbObjectId& id, CString& name);
 
+// How a listing treats the reading of each record's name.
+enum class NameRead {
+    kChecked,  // its status goes to status, and only names read with eOk are listed
+    kTrusted,  // its status is not looked at and every name is listed
+};
+
 // Replaces names by the names of table's live records in table order and answers their number.
-// Each record is opened for read; status receives the status of each open and name read, and
-// records that do not open or name are left out. 0, names unchanged, without an iterator.
-int recordNames(const AcDbSymbolTable& table, Acad::ErrorStatus& status, CStringArray& names);
+// Each record is opened for read and status receives the status of each open (and, kChecked,
+// of each name read); records that do not open are left out. 0, names unchanged, without an
+// iterator.
+int recordNames(const AcDbSymbolTable& table, Acad::ErrorStatus& status, CStringArray& names,
+                NameRead nameRead);
 // As recordNames for the records' ids.
 int recordIds(const AcDbSymbolTable& table, Acad::ErrorStatus& status, AcDbObjectIdArray& ids);
 

@@ -2,6 +2,8 @@
 // three exported instantiations.
 #include "drawing/symbol_table_ptrs.h"
 
+#include <type_traits>
+
 #include "drawing/symbol_records.h"
 #include "host/db/dim_style_table.h"
 #include "host/db/linetype_table.h"
@@ -31,7 +33,11 @@ Acad::ErrorStatus SymbolTablePtr<Table>::getName(const AcDbObjectId& id, CString
 
 template <class Table>
 int SymbolTablePtr<Table>::getNames(CStringArray& names) {
-    return this->m_object != nullptr ? recordNames(*this->m_object, this->m_status, names) : 0;
+    // The linetype table lists every name it reads; the style tables only those read with eOk.
+    constexpr NameRead nameRead =
+        std::is_same_v<Table, AcDbLinetypeTable> ? NameRead::kTrusted : NameRead::kChecked;
+    return this->m_object != nullptr ? recordNames(*this->m_object, this->m_status, names, nameRead)
+                                     : 0;
 }
 
 template <class Table>

@@ -19,7 +19,6 @@ namespace kestrel {
 //   status as they were; getId answers the status of the constructor.
 // - getName reads the name of any symbol-table record (of any table) and refuses other objects
 //   with eNotThatKindOfClass (34), name untouched.
-// - getNames appends only names read with eOk, for all three tables.
 template <class Table>
 class [[gnu::visibility("default")]] SymbolTablePtr : public CxPtr<Table> {
 public:
@@ -36,7 +35,10 @@ public:
     Acad::ErrorStatus getId(const wchar_t* name, AcDbObjectId& id);
     // The name of the record id as stored: eOk, or the open's status with name unchanged.
     Acad::ErrorStatus getName(const AcDbObjectId& id, CString& name);
-    // Replaces names by the records' names in table order; their number.
+    // Replaces names by the records' names in table order; their number. Records that do not
+    // open are left out, status holding each open's answer. The text-style and dimension-style
+    // tables also keep the status of each name read and list only names read with eOk; the
+    // linetype table lists every name it reads.
     int getNames(CStringArray & names);
     // Replaces ids by the records' ids in table order; their number.
     int getIds(AcDbObjectIdArray & ids);

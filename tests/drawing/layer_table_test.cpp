@@ -262,32 +262,48 @@ TEST_F(DrawingLayerTest, DrawingLayersWithoutWorkingDatabase) {
     acdbHostApplicationServices()->setWorkingDatabase(db());
 }
 
-TEST_F(DrawingLayerTest, DrawingLayerPtrOpensLayersOnly) {
+TEST_F(DrawingLayerTest, DrawingLayerPtrOpensAnyObjectAndLeavesWhatItHeldOpen) {
     const AcDbObjectId walls = addLayer(L"Walls");
     const AcDbObjectId line = lineOn(walls);
-
     {
         CVLKCLayerPtr byName(L"WALLS", AcDb::kForRead);
         EXPECT_EQ(byName.getId(), walls);
         EXPECT_EQ(byName.status(), Acad::eOk);
     }
-
     CVLKCLayerPtr missing(L"Roof", AcDb::kForRead);
     EXPECT_EQ(missing, nullptr);
     EXPECT_EQ(missing.status(), Acad::eKeyNotFound);
 
-    CVLKCLayerPtr notALayer(line, AcDb::kForWrite);
-    EXPECT_EQ(notALayer, nullptr);
-    EXPECT_EQ(notALayer.status(), Acad::eNotThatKindOfClass);
-    EXPECT_TRUE(writable(line));
+    // No class test: a line opens as a layer does, holds no entities, and is what deleteLayer
+    // erases.
+    CVLKCLayerTablePtr table;
+    {
+        CVLKCLayerPtr notALayer;
+        ASSERT_TRUE(table.getLayer(line, notALayer));
+        EXPECT_EQ(notALayer.status(), Acad::eOk);
+        EXPECT_EQ(notALayer.getId(), line);
+        AcDbObjectIdArray ids;
+        EXPECT_EQ(notALayer.getAllEntity(ids), 0);
+    }
+    EXPECT_TRUE(table.deleteLayer(line));
+    EXPECT_TRUE(isErased(line));
+    EXPECT_FALSE(isErased(walls));
 
-    // Opening again closes the record held first.
+    // A record already held is not closed by open or createLayer: it stays open.
     CVLKCLayerPtr layer(walls, AcDb::kForWrite);
+    AcDbLayerTableRecord* first = layer;
     ASSERT_TRUE(layer.open(db()->layerZero(), AcDb::kForRead));
-    EXPECT_TRUE(writable(walls));
+    EXPECT_FALSE(writable(walls));
+    first->close();
+    AcDbLayerTableRecord* second = layer;
+    ASSERT_TRUE(table.createLayer(L"Roof", layer, false));
+    EXPECT_EQ(layer.mode(), AcDb::kForWrite);
+    EXPECT_FALSE(writable(db()->layerZero()));
+    second->close();
+    AcDbLayerTableRecord* roof = layer;
     EXPECT_FALSE(layer.open(AcDbObjectId::kNull, AcDb::kForRead));
     EXPECT_EQ(layer, nullptr);
-    EXPECT_TRUE(writable(db()->layerZero()));
+    roof->close();
 }
 
 TEST_F(DrawingLayerTest, DrawingLayerPtrGetIdKeepsWriteMode) {
@@ -397,8 +413,6 @@ TEST_F(DrawingLayerTest, DrawingLayersDeleteErasesTheLayerAndItsEntities) {
 
     EXPECT_FALSE(table.deleteLayer(L"Walls"));
     EXPECT_FALSE(table.deleteLayer(static_cast<const wchar_t*>(nullptr)));
-    EXPECT_FALSE(table.deleteLayer(other));
-    EXPECT_EQ(table.status(), Acad::eNotThatKindOfClass);
     EXPECT_FALSE(isErased(other));
 }
 

@@ -2,6 +2,8 @@
 // pointer's lifetime, names and ids both ways, listings in table order, and refusals.
 #include "drawing/symbol_table_ptrs.h"
 
+#include "drawing/layer_table_ptr.h"
+
 #include "drawing_fixture.h"
 #include "host/db/dim_style_table.h"
 #include "host/db/entities/point.h"
@@ -112,6 +114,38 @@ TEST_F(DrawingTablesTest, DrawingTablesListingsFollowTableOrderAndSkipErased) {
     EXPECT_EQ(ids[1], second);
     AcDbObjectId id;
     EXPECT_EQ(styles.getId(L"Notes", id), Acad::eKeyNotFound);
+}
+
+TEST_F(DrawingTablesTest, DrawingTablesListingsLeaveOutARecordThatDoesNotOpen) {
+    // The last record of each table is held for write elsewhere: every listing leaves it out and
+    // ends with the refusal of its open in status.
+    std::vector<AcDbObject*> held;
+    for (AcDbObjectId id :
+         {db()->continuousLinetype(), db()->textstyle(), db()->dimstyle(), db()->layerZero()}) {
+        AcDbObject* object = nullptr;
+        ASSERT_EQ(acdbOpenAcDbObject(object, id, AcDb::kForWrite), Acad::eOk);
+        held.push_back(object);
+    }
+    CStringArray names;
+    names.Add(L"stale");
+    CVLKCLinetypeTablePtr linetypes;
+    ASSERT_EQ(linetypes.getNames(names), 2);
+    EXPECT_EQ(names[1], CString(L"ByLayer"));
+    EXPECT_EQ(linetypes.status(), Acad::eWasOpenForWrite);
+    CVLKCTextStyleTablePtr styles;
+    EXPECT_EQ(styles.getNames(names), 0);
+    EXPECT_EQ(names.GetSize(), 0);
+    EXPECT_EQ(styles.status(), Acad::eWasOpenForWrite);
+    CVLKCDimStyleTablePtr dimStyles;
+    AcDbObjectIdArray ids;
+    EXPECT_EQ(dimStyles.getIds(ids), 0);
+    EXPECT_EQ(dimStyles.status(), Acad::eWasOpenForWrite);
+    CVLKCLayerTablePtr layers;
+    EXPECT_EQ(layers.allLayerNames(names), 0);
+    EXPECT_EQ(layers.status(), Acad::eWasOpenForWrite);
+    for (AcDbObject* object : held) {
+        object->close();
+    }
 }
 
 TEST_F(DrawingTablesTest, DrawingTablesThatDidNotOpenAnswerNothing) {
