@@ -92,13 +92,17 @@ bool entityExtents(const AcDbObjectId& id, AcDbExtents& extents, bool& opened) {
     return found;
 }
 
-// The extents of every entity that opens and has them.
-AcDbExtents gatherExtents(const AcDbObjectIdArray& ids) {
+// Whether an entity whose getGeomExtents fails still adds what that call left in its box.
+enum class FailedExtents { kLeftOut, kAdded };
+
+// The extents of every entity that opens and has them (or, kAdded, of every entity that opens).
+AcDbExtents gatherExtents(const AcDbObjectIdArray& ids,
+                          FailedExtents failed = FailedExtents::kLeftOut) {
     AcDbExtents all;
     for (int i = 0; i < ids.length(); ++i) {
         AcDbExtents one;
         bool opened = false;
-        if (entityExtents(ids[i], one, opened)) {
+        if (entityExtents(ids[i], one, opened) || (opened && failed == FailedExtents::kAdded)) {
             all.addExt(one);
         }
     }
@@ -351,7 +355,9 @@ Acad::ErrorStatus CVLKCEdit::zoom(const AcDbExtents& extents) {
 }
 
 Acad::ErrorStatus CVLKCEdit::zoom(const AcDbObjectIdArray& ids, double factor) {
-    AcDbExtents box = gatherExtents(ids);
+    // getGeomExtents' status is not looked at: an entity without extents adds what the host
+    // left in its box (nothing, as the host leaves it empty).
+    AcDbExtents box = gatherExtents(ids, FailedExtents::kAdded);
     if (box.isEmpty()) {
         return Acad::eInvalidExtents;
     }

@@ -25,10 +25,12 @@ class AcDbExtents;
 //   as it was.
 // - Only one interactive move runs at a time: the drag base point and last drag point are shared
 //   module-wide and stay set after the move.
-class CVLKCEdit {
+class [[gnu::visibility("default")]] CVLKCEdit {
 public:
     CVLKCEdit() {}
-    CVLKCEdit& operator=(const CVLKCEdit&) { return *this; }
+    CVLKCEdit& operator=(const CVLKCEdit&) {
+        return *this;
+    }
 
     // Copies each entity into its own owner, in place; copies receives every object cloned (the
     // copies' own vertices and attributes included). eAmbiguousOutput for an empty ids (copies
@@ -74,7 +76,8 @@ public:
     static Acad::ErrorStatus zoom(const AcGePoint3d& corner, const AcGePoint3d& opposite);
     static Acad::ErrorStatus zoom(const AcDbExtents& extents);
     // Shows the entities' extents scaled by factor about their middle (a box under 1.42 across
-    // becomes the 5 by 5 square around its maximum corner).
+    // becomes the 5 by 5 square around its maximum corner). Every entity that opens adds what
+    // its getGeomExtents gives, whatever that call answers: one without extents adds nothing.
     static Acad::ErrorStatus zoom(const AcDbObjectIdArray& ids, double factor);
     static Acad::ErrorStatus zoom(const AcDbObjectId& id, double factor);
 };

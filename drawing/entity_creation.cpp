@@ -41,13 +41,11 @@ AcDbDatabase* workingDatabase() {
     return acdbHostApplicationServices()->workingDatabase();
 }
 
-// A new database holding the drawing file, or null with the read's status.
+// A new database (no default drawing) into which the drawing file was read, with the read's
+// status; after a failed read it holds what the host left in it.
 std::unique_ptr<AcDbDatabase> readDrawing(const wchar_t* file, Acad::ErrorStatus& status) {
     auto database = std::make_unique<AcDbDatabase>(false, false);
     status = database->readDwgFile(file, kShareDenyWrite, false, nullptr);
-    if (status != Acad::eOk) {
-        database.reset();
-    }
     return database;
 }
 
@@ -334,7 +332,7 @@ AcDbObjectId CVLKCDraw::insertBlockDefinition(const wchar_t* name, const wchar_t
     }
     Acad::ErrorStatus status = Acad::eOk;
     const std::unique_ptr<AcDbDatabase> source = readDrawing(file, status);
-    if (source != nullptr) {
+    if (status == Acad::eOk) {
         status = workingDatabase()->insert(id, name, source.get(), false);
     }
     if (status != Acad::eOk) {
@@ -354,10 +352,11 @@ AcDbObjectId CVLKCDraw::insertBlockDefinition(const wchar_t* destination, const 
     if (!id.isNull()) {
         return id;
     }
+    // The read's status is not looked at: a drawing that failed to read is asked for the block
+    // all the same, and the insert's refusal shows as the null id.
     Acad::ErrorStatus status = Acad::eOk;
     const std::unique_ptr<AcDbDatabase> drawing = readDrawing(file, status);
-    if (drawing != nullptr &&
-        workingDatabase()->insert(id, source, destination, drawing.get(), true) != Acad::eOk) {
+    if (workingDatabase()->insert(id, source, destination, drawing.get(), true) != Acad::eOk) {
         id = AcDbObjectId::kNull;
     }
     return id;

@@ -121,7 +121,9 @@ public:
     // (name, file, status) and answers the null id.
     static AcDbObjectId insertBlockDefinition(const wchar_t* name, const wchar_t* file);
     // The block called destination: the existing one, or the block source of the drawing file
-    // brought in under that name. Prints nothing; the null id on failure.
+    // brought in under that name. The file's read status is not looked at: the block is asked
+    // for in whatever the read left (nothing, after a failed read). Prints nothing; the null id
+    // on failure.
     static AcDbObjectId insertBlockDefinition(const wchar_t* destination, const wchar_t* source,
                                               const wchar_t* file);
 

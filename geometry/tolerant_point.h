@@ -11,7 +11,7 @@
 // The coordinates are the AcGePoint3d base, so the point serves wherever a const AcGePoint3d& is
 // expected; the tolerance follows them. Any tolerance is stored as given (zero or negative
 // included); with a tolerance of 0 only coincident points are equal.
-class CVLKCPoint3d : public AcGePoint3d {
+class [[gnu::visibility("default")]] CVLKCPoint3d : public AcGePoint3d {
 public:
     // The origin with the tolerance given.
     CVLKCPoint3d(double tolerance = 0.001) : m_tolerance(tolerance) {}

@@ -2,6 +2,7 @@
 // definitions brought in from drawing files (written by the host in a temporary folder), with
 // the module's one message on failure.
 #include <filesystem>
+#include <fstream>
 
 #include "drawing/entity_creation.h"
 #include "drawing_fixture.h"
@@ -240,6 +241,24 @@ TEST_F(DrawingBlockTest, DrawingBlockDefinitionOfOneBlockOfAFile) {
     EXPECT_TRUE(CVLKCDraw::insertBlockDefinition(L"Window", nullptr, L"x").isNull());
     EXPECT_EQ(host::commandLine(), L"");
     EXPECT_TRUE(host::openObjects().empty());
+}
+
+TEST_F(DrawingBlockTest, DrawingBlockDefinitionFromADrawingThatFailsToRead) {
+    const std::wstring broken = path("broken.dxf");
+    std::ofstream(wideToUtf8(broken)) << "This is no drawing.\n";
+    // The whole-file form stops at the read and reports its status.
+    EXPECT_TRUE(CVLKCDraw::insertBlockDefinition(L"Parts", broken.c_str()).isNull());
+    const std::wstring printed = host::commandLine();
+    EXPECT_EQ(printed.rfind(L"\nError inserting\n Block name: Parts\n File name: " + broken, 0),
+              0u);
+    EXPECT_EQ(printed.find(L"ErrorStatus: 0"), std::wstring::npos);
+    // The one-block form asks what the failed read left for the block all the same: nothing.
+    host::clearCommandLine();
+    EXPECT_TRUE(CVLKCDraw::insertBlockDefinition(L"Window", L"Door", broken.c_str()).isNull());
+    EXPECT_EQ(host::commandLine(), L"");
+    AcDbBlockTable* blocks = openRead<AcDbBlockTable>(db()->blockTableId());
+    EXPECT_FALSE(blocks->has(L"Window"));
+    blocks->close();
 }
 
 }  // namespace

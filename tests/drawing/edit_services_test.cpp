@@ -10,6 +10,7 @@
 #include "host/db/entities/circle.h"
 #include "host/db/entities/line.h"
 #include "host/db/entities/point.h"
+#include "host/db/entities/ray.h"
 #include "host/db/open.h"
 #include "host/editor/editor_state.h"
 #include "host/harness.h"
@@ -181,6 +182,19 @@ TEST_F(EditServicesTest, ZoomsSetWindowsOfTheRightSize) {
 
     EXPECT_EQ(CVLKCEdit::zoom(AcDbObjectId::kNull, 1.0), Acad::eInvalidExtents);
     EXPECT_EQ(host::currentView().center, AcGePoint2d(5, 2)) << "the view stays";
+}
+
+TEST_F(EditServicesTest, ZoomToEntitiesTakesWhatEachEntityGivesWithoutExtentsOrNot) {
+    // A ray has no extents: with a circle it adds nothing, alone it leaves no window at all.
+    const AcDbObjectId ray = add(new AcDbRay());
+    const AcDbObjectId round = add(new AcDbCircle(AcGePoint3d(4, 4, 0), AcGeVector3d::kZAxis, 2));
+    ASSERT_EQ(CVLKCEdit::zoom(both(ray, round), 1.0), Acad::eOk);
+    const host::ViewState view = host::currentView();
+    EXPECT_EQ(view.center, AcGePoint2d(4, 4));
+    EXPECT_DOUBLE_EQ(view.width, 4.0);
+    EXPECT_DOUBLE_EQ(view.height, 4.0);
+    EXPECT_EQ(CVLKCEdit::zoom(ray, 1.0), Acad::eInvalidExtents);
+    EXPECT_EQ(host::currentView().center, AcGePoint2d(4, 4));
 }
 
 }  // namespace

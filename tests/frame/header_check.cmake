@@ -1,5 +1,6 @@
-# Checks one module header as a client module includes it: it compiles alone, and it leaves no
-# macro defined beyond those of the headers it includes itself.
+# Checks one module header as a client module includes it: it compiles alone, it leaves no
+# macro defined beyond those of the headers it includes itself, and each class of the exported
+# interface it defines carries the export mark.
 # Run as: cmake -DCXX=<compiler> -DROOT=<source root> -DHEADER=<path below root>
 #               -DINCLUDES=<extra include folders, ;-separated> -DWORK=<scratch folder> -P <this>
 
@@ -36,4 +37,13 @@ list(REMOVE_ITEM with_header ${without_header})
 if(with_header)
   list(JOIN with_header "\n" stray)
   message(FATAL_ERROR "${HEADER} leaves macros defined:\n${stray}")
+endif()
+
+# A class of the exported interface defined without the mark would vanish from a library built
+# with hidden visibility.
+set(exported "CVLKC|Cx[A-Z]|_CXML|CCPE_|CDrawingEntity|CDatabaseSwitch|ICharacteristicPointsExtractor")
+file(STRINGS ${ROOT}/${HEADER} unmarked REGEX "^[ \t]*class[ \t]+(${exported})[A-Za-z0-9_]*[ \t]*(final)?[ \t]*[:{]")
+if(unmarked)
+  list(JOIN unmarked "\n" lines)
+  message(FATAL_ERROR "${HEADER} defines exported classes without the export mark:\n${lines}")
 endif()
