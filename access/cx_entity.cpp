@@ -1,5 +1,5 @@
 // CxEntity<T>: opening and the store members, which hand the wrapper's fields to the XData and
-// extension-dictionary stores. Only this file instantiates the template (19 classes).
+// extension-dictionary stores. Only this file instantiates the template (21 classes).
 #include "access/cx_entity.h"
 
 #include <variant>
@@ -18,6 +18,7 @@
 #include "host/db/entities/dimension.h"
 #include "host/db/entities/ellipse.h"
 #include "host/db/entities/face.h"
+#include "host/db/entities/hatch.h"
 #include "host/db/entities/line.h"
 #include "host/db/entities/point.h"
 #include "host/db/entities/polyline.h"
@@ -25,6 +26,7 @@
 #include "host/db/entities/polyline_3d.h"
 #include "host/db/entities/ray.h"
 #include "host/db/entities/solid.h"
+#include "host/db/entities/spline.h"
 #include "host/db/entities/table.h"
 #include "host/db/entities/text.h"
 #include "host/db/entity.h"
@@ -297,3 +299,5 @@ template class CxEntity<AcDbRotatedDimension>;
 template class CxEntity<AcDbSolid>;
 template class CxEntity<AcDbTable>;
 template class CxEntity<AcDbText>;
+template class CxEntity<AcDbHatch>;
+template class CxEntity<AcDbSpline>;

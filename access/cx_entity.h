@@ -1,6 +1,7 @@
 // CxEntity<T>: the scoped pointer for entities, opened by id, handle text or selection name and
 // re-openable, with typed value stores in the entity's XData and extension dictionary.
-// Instantiated and exported for 19 entity classes only (listed at the end). Lists handed in stay
+// Instantiated for the 19 entity classes of the exported interface and for hatches and splines,
+// which the characteristic-point extractors open (listed at the end). Lists handed in stay
 // the caller's; lists and blocks handed out belong to the caller (acutRelRb, free).
 #pragma once
 
@@ -27,7 +28,8 @@ struct resbuf;
 // XData (eed...): the values of application app follow its 1001 item. add false replaces them,
 // add true puts the new ones after the last (atEnd) or before the first. Readers take the first
 // item of the accepted codes: int 1070, long 1071, double 1040-1042, point 1010-1013, CString
-// 1000, 1002, 1003, 1005; partialName takes the first group whose name contains app.
+// 1000, 1002, 1003, 1005; partialName takes the first group whose name contains app (with an
+// empty app, the first group).
 //
 // Extension dictionary (dct...): one Xrecord per key, its chain in record encoding (text 1,
 // point 210, real 38, short 60, long 90, chunk 310). Single-value readers convert the first item
@@ -44,7 +46,11 @@ struct resbuf;
 //   binary 310.
 // - The code must take the value (a text code a text, an integer code an int or long within its
 //   range, ...): otherwise eInvalidResBuf, or eOutOfRange for an integer too large for the code,
-//   and nothing changes. A null text or app (or an empty app) is eNullPtr / eInvalidInput.
+//   and nothing changes. A null text or app (or an empty app) is eNullPtr / eInvalidInput;
+//   readers answer false for a null app, and for an empty one read without partialName.
+// - In a value list, the codes the host holds as another type than their class convert from
+//   that value: a 1004 chunk becomes the hexadecimal text of its bytes, the real of a 19 or
+//   214-239 item the point (real, 0, 0).
 // - A value list with no item that converts (empty, or only codes the stores do not keep) is
 //   refused with eInvalidInput and changes nothing; in XData an empty group would erase the
 //   application. A binary holder with no text and size 0, a block that is null with a size, or a
@@ -179,3 +185,6 @@ extern template class CxEntity<AcDbRotatedDimension>;
 extern template class CxEntity<AcDbSolid>;
 extern template class CxEntity<AcDbTable>;
 extern template class CxEntity<AcDbText>;
+// For the characteristic-point extractors; no typed pointer of the interface derives from them.
+extern template class CxEntity<AcDbHatch>;
+extern template class CxEntity<AcDbSpline>;

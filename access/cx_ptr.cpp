@@ -1,5 +1,5 @@
-// CxPtr<T>: the member definitions and the 24 exported instantiations. Only this file
-// instantiates the template, so every client shares the module's one copy of each.
+// CxPtr<T>: the member definitions and the 26 instantiations. Only this file instantiates the
+// template, so every client shares the module's one copy of each.
 #include "access/cx_ptr.h"
 
 #include <type_traits>
@@ -14,6 +14,7 @@
 #include "host/db/entities/dimension.h"
 #include "host/db/entities/ellipse.h"
 #include "host/db/entities/face.h"
+#include "host/db/entities/hatch.h"
 #include "host/db/entities/line.h"
 #include "host/db/entities/point.h"
 #include "host/db/entities/polyline.h"
@@ -21,6 +22,7 @@
 #include "host/db/entities/polyline_3d.h"
 #include "host/db/entities/ray.h"
 #include "host/db/entities/solid.h"
+#include "host/db/entities/spline.h"
 #include "host/db/entities/table.h"
 #include "host/db/entities/text.h"
 #include "host/db/entity.h"
@@ -164,3 +166,5 @@ template class CxPtr<AcDbSolid>;
 template class CxPtr<AcDbTable>;
 template class CxPtr<AcDbText>;
 template class CxPtr<AcDbTextStyleTable>;
+template class CxPtr<AcDbHatch>;
+template class CxPtr<AcDbSpline>;

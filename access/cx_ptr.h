@@ -1,6 +1,7 @@
 // CxPtr<T>: opens one database object as a T for the pointer's lifetime and closes it in the
-// destructor. Instantiated and exported for 24 host classes only (listed at the end); the
-// pointer owns the open state, never the object, and is never copied or re-pointed.
+// destructor. Instantiated for 24 host classes of the exported interface and for two more that
+// the module's own extractors open (listed at the end); the pointer owns the open state, never
+// the object, and is never copied or re-pointed.
 #pragma once
 
 #include <cstdint>
@@ -22,6 +23,7 @@ class AcDbDimStyleTable;
 class AcDbEllipse;
 class AcDbEntity;
 class AcDbFace;
+class AcDbHatch;
 class AcDbLayerTableRecord;
 class AcDbLine;
 class AcDbLinetypeTable;
@@ -31,6 +33,7 @@ class AcDbPolyline;
 class AcDbRay;
 class AcDbRotatedDimension;
 class AcDbSolid;
+class AcDbSpline;
 class AcDbTable;
 class AcDbText;
 class AcDbTextStyleTable;
@@ -129,3 +132,7 @@ extern template class CxPtr<AcDbSolid>;
 extern template class CxPtr<AcDbTable>;
 extern template class CxPtr<AcDbText>;
 extern template class CxPtr<AcDbTextStyleTable>;
+// The bases of CxEntity<AcDbHatch> and CxEntity<AcDbSpline>, which the characteristic-point
+// extractors open; no typed pointer of the interface is built on them.
+extern template class CxPtr<AcDbHatch>;
+extern template class CxPtr<AcDbSpline>;

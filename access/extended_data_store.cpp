@@ -21,6 +21,11 @@ bool validApp(const wchar_t* app) {
     return app != nullptr && *app != L'\0';
 }
 
+// Every application name contains the empty text, so a partial read of it takes the first group.
+bool readableApp(const wchar_t* app, bool partialName) {
+    return partialName ? app != nullptr : validApp(app);
+}
+
 // Puts items (taken over, non-null) into app's group as add and atEnd say and writes the group.
 Acad::ErrorStatus writeItems(const EntityFields& fields, const wchar_t* app, resbuf* items,
                              bool add, bool atEnd) {
@@ -152,7 +157,7 @@ Acad::ErrorStatus eraseXData(const EntityFields& fields, const wchar_t* app) {
 
 bool readXDataValue(const EntityFields& fields, const wchar_t* app, bool partialName,
                     const XDataOutput& output) {
-    if (fields.entity == nullptr || !validApp(app)) {
+    if (fields.entity == nullptr || !readableApp(app, partialName)) {
         return false;
     }
     resbuf* group = groupOf(fields, app, partialName);
@@ -166,7 +171,7 @@ bool readXDataValue(const EntityFields& fields, const wchar_t* app, bool partial
 
 bool readXDataList(const EntityFields& fields, const wchar_t* app, bool partialName,
                    resbuf*& list) {
-    if (fields.entity == nullptr || !validApp(app)) {
+    if (fields.entity == nullptr || !readableApp(app, partialName)) {
         return false;
     }
     list = groupOf(fields, app, partialName);

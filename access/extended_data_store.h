@@ -32,7 +32,8 @@ bool readXDataValue(const EntityFields& fields, const wchar_t* app, bool partial
                     const XDataOutput& output);
 // The group's values without 1002 braces and without the 1001 item, owned by the caller (null
 // when the group has only braces). false with list null when the entity has no such group;
-// false with list unchanged when no entity is open or app is null or empty.
+// false with list unchanged when no entity is open, app is null, or app is empty without
+// partialName (with it, the empty text takes the first group).
 bool readXDataList(const EntityFields& fields, const wchar_t* app, bool partialName, resbuf*& list);
 
 // The first XData group whose application name contains app (case-sensitive): its 1001 item

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <string>
 
 #include "host/db/group_codes.h"
 #include "host/db/resbuf.h"
@@ -49,25 +50,6 @@ constexpr ClassRange kClassRanges[] = {
     {310, 310, StoreClass::kBinary},
 };
 
-// The resbuf member a class reads its value from, as the host's value class.
-GroupValueClass heldAs(StoreClass storeClass) {
-    switch (storeClass) {
-        case StoreClass::kText:
-            return GroupValueClass::kText;
-        case StoreClass::kPoint:
-            return GroupValueClass::kPoint;
-        case StoreClass::kReal:
-            return GroupValueClass::kReal;
-        case StoreClass::kShort:
-            return GroupValueClass::kInt16;
-        case StoreClass::kLong:
-            return GroupValueClass::kInt32;
-        case StoreClass::kBinary:
-            return GroupValueClass::kBinary;
-    }
-    return GroupValueClass::kUnknown;
-}
-
 short codeFor(StoreClass storeClass, const StoreCodes& codes) {
     switch (storeClass) {
         case StoreClass::kText:
@@ -86,15 +68,42 @@ short codeFor(StoreClass storeClass, const StoreCodes& codes) {
     return 0;
 }
 
-// A new item under code with item's value read as storeClass; null when the value cannot be
-// copied (a chunk with a bad length, or no memory).
+// The chunk's bytes as text, two upper-case hexadecimal digits a byte; false for a chunk that
+// cannot be read (negative length, or no bytes behind a length).
+bool chunkText(const ads_binary& chunk, std::wstring& text) {
+    if (chunk.clen < 0 || (chunk.clen > 0 && chunk.buf == nullptr)) {
+        return false;
+    }
+    constexpr wchar_t kDigits[] = L"0123456789ABCDEF";
+    text.clear();
+    for (short i = 0; i < chunk.clen; ++i) {
+        const auto byte = static_cast<unsigned char>(chunk.buf[i]);
+        text += kDigits[byte >> 4];
+        text += kDigits[byte & 0x0F];
+    }
+    return true;
+}
+
+// A new item under code with item's value read as storeClass, from the value the host holds
+// for the item's code; null when the value cannot be copied (a bad chunk, or no memory).
 resbuf* convertItem(const resbuf* item, StoreClass storeClass, short code) {
     const ads_u_val& value = item->resval;
+    const GroupValueClass held = groupValueClass(item->restype);
     switch (storeClass) {
-        case StoreClass::kText:
-            return acutBuildList(code, value.rstring != nullptr ? value.rstring : L"", 0);
-        case StoreClass::kPoint:
-            return acutBuildList(code, value.rpoint, 0);
+        case StoreClass::kText: {
+            if (held != GroupValueClass::kBinary) {
+                return acutBuildList(code, value.rstring != nullptr ? value.rstring : L"", 0);
+            }
+            std::wstring text;
+            return chunkText(value.rbinary, text) ? acutBuildList(code, text.c_str(), 0) : nullptr;
+        }
+        case StoreClass::kPoint: {
+            if (held != GroupValueClass::kReal) {
+                return acutBuildList(code, value.rpoint, 0);
+            }
+            const double point[3] = {value.rreal, 0.0, 0.0};
+            return acutBuildList(code, point, 0);
+        }
         case StoreClass::kReal:
             return acutBuildList(code, value.rreal, 0);
         case StoreClass::kShort:
@@ -178,9 +187,6 @@ Acad::ErrorStatus buildTyped(int code, GroupValueClass held, const AcGePoint3d* 
 std::optional<StoreClass> storeClass(int code) {
     for (const ClassRange& range : kClassRanges) {
         if (code >= range.first && code <= range.last) {
-            if (groupValueClass(code) != heldAs(range.storeClass)) {
-                return std::nullopt;
-            }
             return range.storeClass;
         }
     }

@@ -33,14 +33,15 @@ inline constexpr StoreCodes kRecordCodes{1, 210, 38, 60, 90, 310};
 
 // The class of an item with this code, or none. Classes: text 0-9, 100, 102, 300-309, 320-329,
 // 1000-1005, 5005; point 10-19, 210-239, 1010-1013, 5002, 5009; real 38-59, 140-149, 1040-1042,
-// 5001; short 60-79, 170-179, 270-279, 1070, 5003; long 90-99, 1071, 5010; binary 310. A code
-// whose items the host holds in another form than its class reads (1004 holds a chunk; 19 and
-// 214-239 hold one real) has no class, since its value cannot be read as one.
+// 5001; short 60-79, 170-179, 270-279, 1070, 5003; long 90-99, 1071, 5010; binary 310.
 std::optional<StoreClass> storeClass(int code);
 
 // One new item per classed item of values, in order, under codes; unclassed items, classes whose
 // code is 0 and chunks that cannot be copied (negative length) are left out. values is not
 // changed. Null when nothing converts; otherwise a new list owned by the caller.
+// Three codes of the table hold another kind of value in the host, and convert from that value:
+// a 1004 chunk becomes the text of its bytes in hexadecimal (two upper-case digits a byte, as
+// drawing files write it), and the one real of a 19 or 214-239 item becomes the point (real, 0, 0).
 resbuf* convertValues(const resbuf* values, const StoreCodes& codes);
 
 // A typed value as the single-value writers take it.

@@ -2,7 +2,7 @@
 // re-openers open its id once more for read and close it again before they return.
 #include "geometry/characteristic_points.h"
 
-#include "drawing/entity_ptr.h"
+#include "access/cx_entity.h"
 #include "drawing/polyline_2d_ptr.h"
 #include "drawing/polyline_3d_ptr.h"
 #include "drawing/polyline_lw_ptr.h"
@@ -29,35 +29,31 @@ int appendDirect(AcDbEntity* entity, AcGePoint3dArray& points, Read read) {
     return 1;
 }
 
-// The vertices of the entity's id opened again through the polyline pointer Pointer.
-template <class Pointer>
-int reopenVertices(AcDbEntity* entity, AcGePoint3dArray& points) {
-    if (entity == nullptr) {
-        return 1;
-    }
-    Pointer polyline(entity->objectId(), AcDb::kForRead);
-    if (polyline.status() == Acad::eOk) {
-        polyline.getVertexPoints(points);
-    }
-    return 1;
-}
-
-// Runs read on the entity's id opened again for read, when it opens as a T.
-template <class T, class Read>
+// Runs read on the entity's id opened again for read through Pointer, a scoped pointer of the
+// extractor's own class, which closes an entity of another class again at once (status 34);
+// nothing is read unless the open succeeded. The pointer closes the entity before returning.
+template <class Pointer, class Read>
 int readReopened(AcDbEntity* entity, Read read) {
     if (entity == nullptr) {
         return 1;
     }
-    CVLKCEntityPtr reopened(entity->objectId(), AcDb::kForRead);
-    if (const T* typed = T::cast(reopened)) {
-        read(*typed);
+    Pointer reopened(entity->objectId(), AcDb::kForRead);
+    if (reopened.status() == Acad::eOk) {
+        read(reopened);
     }
     return 1;
 }
 
+template <class Pointer>
+int reopenVertices(AcDbEntity* entity, AcGePoint3dArray& points) {
+    return readReopened<Pointer>(
+        entity, [&points](Pointer& polyline) { polyline.getVertexPoints(points); });
+}
+
 template <class T>
 int reopenStretchPoints(AcDbEntity* entity, AcGePoint3dArray& points) {
-    return readReopened<T>(entity, [&points](const T& typed) { typed.getStretchPoints(points); });
+    return readReopened<CxEntity<T>>(
+        entity, [&points](CxEntity<T>& typed) { typed->getStretchPoints(points); });
 }
 
 }  // namespace
@@ -137,10 +133,10 @@ int CCPE_AcDbHatch::ExtractCharacteristicPoints(AcDbEntity* entity, AcGePoint3dA
 }
 
 int CCPE_AcDbSolid::ExtractCharacteristicPoints(AcDbEntity* entity, AcGePoint3dArray& points) {
-    return readReopened<AcDbSolid>(entity, [&points](const AcDbSolid& solid) {
+    return readReopened<CxEntity<AcDbSolid>>(entity, [&points](CxEntity<AcDbSolid>& solid) {
         for (Adesk::UInt16 corner = 0; corner < 4; ++corner) {
             AcGePoint3d point(0.0, 0.0, 0.0);
-            solid.getPointAt(corner, point);
+            solid->getPointAt(corner, point);
             points.append(point);
         }
     });

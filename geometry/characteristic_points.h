@@ -15,9 +15,11 @@ class AcDbEntity;
 // - Direct readers (line, arc, mtext, text, point, circle, block reference) read the entity as
 //   passed and append their points after what the array holds.
 // - Re-openers (the three polylines, face, spline, hatch, solid) open the entity's id again for
-//   read and read that: the polylines through their typed pointers, which empty the array first;
-//   the others as entities (CVLKCEntityPtr) accepted only when of their class. The caller must
-//   therefore not hold the entity open for write. The second open is closed before they return.
+//   read through a scoped pointer of their own class and read that: the polylines through their
+//   typed pointers, which empty the array first; the others through CxEntity<AcDbFace>,
+//   <AcDbSpline>, <AcDbHatch> and <AcDbSolid>. An entity of another class is closed again at
+//   once (status 34) and nothing is read. The caller must therefore not hold the entity open for
+//   write. The second open is closed before they return.
 //
 // Decisions where the interface leaves the behaviour open:
 // - A direct reader given an entity of another class leaves the array as it was and returns 1,

@@ -158,6 +158,12 @@ TEST_F(ExtendedDataTest, EedReadWithPartialNameTakesTheFirstGroupContainingTheTe
     resbuf* values = nullptr;
     EXPECT_TRUE(pointer.eedRead(L"BCD", values, true));
     EXPECT_EQ(store_test::takeItems(values), (Items{{1070, L"3"}}));
+    // Every name contains the empty text: it takes the first group, but names none exactly.
+    EXPECT_FALSE(pointer.eedRead(L"", value, false));
+    EXPECT_TRUE(pointer.eedRead(L"", value, true));
+    EXPECT_EQ(value, 1);
+    EXPECT_TRUE(pointer.eedRead(L"", values, true));
+    EXPECT_EQ(store_test::takeItems(values), (Items{{1070, L"1"}}));
 }
 
 TEST_F(ExtendedDataTest, BracesAreReadAsTextButLeftOutOfTheValueList) {
@@ -259,8 +265,7 @@ TEST_F(ExtendedDataTest, BadValuesAreRefusedBeforeAnythingChanges) {
         EXPECT_EQ(pointer.eedWrite(L"", 1), Acad::eInvalidInput);
         EXPECT_EQ(pointer.eedErase(L""), Acad::eInvalidInput);
         int value = 0;
-        EXPECT_FALSE(pointer.eedRead(nullptr, value));
-        EXPECT_FALSE(pointer.eedRead(L"", value, true));
+        EXPECT_FALSE(pointer.eedRead(nullptr, value, true));
         // The host's own refusal: a 1000 text longer than XData allows.
         const std::wstring tooLong(300, L'x');
         EXPECT_EQ(pointer.eedWrite(kApp, tooLong.c_str(), true), Acad::eStringTooLong);

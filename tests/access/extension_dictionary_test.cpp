@@ -294,9 +294,8 @@ TEST_F(ExtensionDictionaryTest, WritesThroughAWrapperNotOpenForWriteAnswer45AndC
 }
 
 TEST_F(ExtensionDictionaryTest, BadKeysCodesAndListsAreRefusedBeforeTheDictionaryIsMade) {
-    // 290 is no class of the stores; 1004 carries a chunk, not the text its class reads.
-    resbuf* unknownOnly = acutBuildList(290, 1, 0);
-    unknownOnly->rbnext = store_test::chunk(1004, 4);
+    // Neither 290 nor 280 is a class of the stores.
+    resbuf* unknownOnly = acutBuildList(290, 1, 280, 2, 0);
     {
         CVLKCCirclePtr pointer(circle(), AcDb::kForWrite);
         EXPECT_EQ(pointer.dctWrite(L"", 1), Acad::eInvalidKey);

@@ -29,14 +29,14 @@ TEST(StoreCodesTest, EveryRangeBoundaryHasItsClass) {
         {179, StoreClass::kShort},     {270, StoreClass::kShort},       {279, StoreClass::kShort},
         {1070, StoreClass::kShort},    {RTSHORT, StoreClass::kShort},   {90, StoreClass::kLong},
         {99, StoreClass::kLong},       {1071, StoreClass::kLong},       {RTLONG, StoreClass::kLong},
-        {310, StoreClass::kBinary},
+        {310, StoreClass::kBinary},    {19, StoreClass::kPoint},        {239, StoreClass::kPoint},
+        {1004, StoreClass::kText},
     };
     for (const auto& [code, expected] : classed) {
         EXPECT_EQ(kestrel::storeClass(code), expected) << code;
     }
-    // Outside every range, or held by the host in another form than the class reads.
-    for (int code : {-1,   19,   20,   37,   80,   89,   101,   103,     139,  150, 169,  180,
-                     209,  214,  239,  269,  280,  299,  311,   319,     330,  999, 1004, 1006,
+    for (int code : {-1,   20,   37,   80,   89,   101,  103,   139,     150,  169,
+                     180,  209,  269,  280,  299,  311,  319,   330,     999,  1006,
                      1009, 1014, 1039, 1043, 1069, 1072, RTANG, RTENAME, RTLB, 5011}) {
         EXPECT_EQ(kestrel::storeClass(code), std::nullopt) << code;
     }
@@ -67,15 +67,27 @@ TEST(StoreCodesTest, BothConversionsClassTheSameItemsAndDifferOnlyInTheirCodes) 
     acutRelRb(values);
 }
 
-TEST(StoreCodesTest, ItemsWhoseValueCannotBeReadAreLeftOut) {
-    resbuf* values = store_test::chunk(310, 3);
-    values->resval.rbinary.clen = -1;
-    values->rbnext = acutBuildList(1, static_cast<const wchar_t*>(nullptr), 0);
-    values->rbnext->rbnext = store_test::chunk(1004, 2);
+TEST(StoreCodesTest, CodesTheHostHoldsAsAnotherTypeConvertFromTheirValue) {
+    // 19 and 214 to 239 hold one real, 1004 a chunk; the classes still take them as a point and
+    // a text. A null text reads as the empty text; a chunk whose bytes cannot be read is left out.
+    resbuf* values = acutBuildList(19, 2.5, 214, -1.0, 239, 4.0, 0);
+    acutRbChainLast(values)->rbnext = store_test::chunk(1004, 17);
+    acutRbChainLast(values)->rbnext = acutBuildList(1, static_cast<const wchar_t*>(nullptr), 0);
+    acutRbChainLast(values)->rbnext = store_test::chunk(310, 3);
+    acutRbChainLast(values)->resval.rbinary.clen = -1;
+    const auto converted = [](int pointCode, int textCode) {
+        return Items{{pointCode, L"2.500000,0.000000,0.000000"},
+                     {pointCode, L"-1.000000,0.000000,0.000000"},
+                     {pointCode, L"4.000000,0.000000,0.000000"},
+                     {textCode, L"000102030405060708090A0B0C0D0E0F10"},
+                     {textCode, L""}};
+    };
+    EXPECT_EQ(store_test::takeItems(kestrel::convertValues(values, kestrel::kXDataCodes)),
+              converted(1010, 1000));
     EXPECT_EQ(store_test::takeItems(kestrel::convertValues(values, kestrel::kRecordCodes)),
-              (Items{{1, L""}}));
+              converted(210, 1));
     EXPECT_EQ(kestrel::convertValues(nullptr, kestrel::kRecordCodes), nullptr);
-    values->resval.rbinary.clen = 3;
+    acutRbChainLast(values)->resval.rbinary.clen = 3;
     acutRelRb(values);
 }
 

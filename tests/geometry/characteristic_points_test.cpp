@@ -104,7 +104,7 @@ TEST_F(GeometryCharacteristicPointsTest, ReopenersReadTheEntityAgain) {
               Points({kOld, kCorners[0], kCorners[1], kCorners[2], kCorners[2]}));
 }
 
-TEST_F(GeometryCharacteristicPointsTest, EveryExtractorLeavesTheArrayAloneForAnotherKind) {
+TEST_F(GeometryCharacteristicPointsTest, AnotherKindOfEntityLeavesTheArrayAloneAndNothingOpen) {
     const boost::shared_ptr<ICharacteristicPointsExtractor> others[] = {
         boost::make_shared<CCPE_AcDbArc>(),        boost::make_shared<CCPE_AcDbMText>(),
         boost::make_shared<CCPE_AcDbText>(),       boost::make_shared<CCPE_AcDbPoint>(),
@@ -118,6 +118,9 @@ TEST_F(GeometryCharacteristicPointsTest, EveryExtractorLeavesTheArrayAloneForAno
     for (const auto& extractor : others) {
         EXPECT_EQ(extractor->ExtractCharacteristicPoints(line, points), 1);
         EXPECT_EQ(extractor->ExtractCharacteristicPoints(nullptr, points), 1);
+        // A re-opener that refused the line closed it again: its caller is the only reader.
+        ASSERT_EQ(line.upgradeOpen(), Acad::eOk);
+        ASSERT_EQ(line.downgradeOpen(), Acad::eOk);
     }
     EXPECT_EQ(CCPE_AcDbLine().ExtractCharacteristicPoints(nullptr, points), 1);
     // A re-opener cannot read an entity its caller holds for write, nor one outside a database.
