@@ -34,7 +34,7 @@ struct RadianGroup {
     std::wstring_view dxfName;
     int code;
 };
-constexpr std::array<RadianGroup, 2> kRadianGroups = {{{L"MTEXT", 50}, {L"LTYPE", 50}}};
+constexpr std::array<RadianGroup, 1> kRadianGroups = {{{L"LTYPE", 50}}};
 
 // DXF names whose data is the application's own and never converted.
 constexpr std::array<std::wstring_view, 1> kUnconvertedNames = {L"XRECORD"};

@@ -63,9 +63,9 @@ inline constexpr int kDimStyleHandleCode = 105;
 
 // --- Angles ----------------------------------------------------------------------------------
 
-// Filers hold every angle in radians. Files hold the angles of groups 50 to 58 in degrees, except:
-// MTEXT 50 (rotation) and LTYPE 50 (rotation of an embedded shape or text) are radians in files
-// too, and XRECORD data is the application's and is never converted. Objects kept as raw group
+// Filers hold every angle in radians. Files hold the angles of groups 50 to 58 in degrees (MTEXT
+// 50 too, whatever older references say: other programs write and read degrees), except: LTYPE
+// 50 (rotation of an embedded shape or text) is radians in files too, and XRECORD data is the application's and is never converted. Objects kept as raw group
 // lists hold the file's values and are never converted either (the caller leaves them out).
 bool isDegreesInFile(std::wstring_view dxfName, int code);
 

@@ -33,6 +33,7 @@
 #include "host/db/text_style_table.h"
 #include "host/dxf/dxf_conventions.h"
 #include "host/dxf/dxf_lexer.h"
+#include "host/dxf/dxf_text_decoder.h"
 #include "host/dxf/flat_marks.h"
 #include "host/dxf/legacy_layout.h"
 #include "host/rx/class.h"
@@ -76,31 +77,6 @@ struct ReadObject {
 
 std::wstring wide(std::string_view text) {
     return utf8ToWide(text);
-}
-
-std::vector<unsigned char> bytesOf(std::string_view hex) {
-    std::vector<unsigned char> bytes(hex.size() / 2);
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        std::from_chars(hex.data() + 2 * i, hex.data() + 2 * i + 2, bytes[i], 16);
-    }
-    return bytes;
-}
-
-// A text value: UTF-8 with control characters in caret notation (^J for a line feed, ^@ to ^_
-// for codes 0 to 31); any other caret is a caret.
-std::wstring textOf(std::string_view text) {
-    std::wstring value = wide(text);
-    if (text.find('^') == std::string_view::npos) {
-        return value;
-    }
-    std::size_t out = 0;
-    for (std::size_t in = 0; in < value.size(); ++in, ++out) {
-        const bool caret = value[in] == L'^' && in + 1 < value.size() && value[in + 1] >= L'@' &&
-                           value[in + 1] <= L'_';
-        value[out] = caret ? static_cast<wchar_t>(value[++in] - L'@') : value[in];
-    }
-    value.resize(out);
-    return value;
 }
 
 bool parseHandle(std::string_view text, std::uint64_t& handle) {
@@ -164,6 +140,10 @@ public:
 private:
     // --- Groups and errors ---
     bool fail(std::size_t line, Acad::ErrorStatus status, const std::wstring& what);
+    // "line 12" in an ASCII file, "byte 4711" in a binary one.
+    std::wstring where(std::size_t line) const;
+    // A text value decoded from the file's encoding; bytes that do not decode are reported.
+    std::wstring textOf(const DxfGroup& g);
     // Records the lexer's error (the first error recorded wins).
     bool failLexing(const DxfLexer& lexer);
     // The first pass: release, handles, end of file.
@@ -243,6 +223,8 @@ private:
     // --- Checks and roots ---
     // Drops the references to handles no object has.
     void dropDanglingReferences();
+    // Gives an object whose owner does not hold it the dictionary or object that does.
+    void repairOwners();
     // No owner chain loops.
     bool checkOwners();
     // Finds the records the database keeps track of in the tables read so far.
@@ -271,6 +253,8 @@ private:
     std::wstring m_classKey;
     std::size_t m_eofLine = 0;
     std::string m_release;
+    std::string m_codePage;
+    std::optional<DxfTextDecoder> m_decoder;
     std::size_t m_objectRepairs = 0;  // the first repair of the object being read
     std::size_t m_objectLine = 0;
     std::wstring m_objectKind;
@@ -290,9 +274,23 @@ bool Reader::fail(std::size_t line, Acad::ErrorStatus status, const std::wstring
     if (m_result.status == Acad::eOk) {
         m_result.status = status;
         m_result.line = line;
-        m_result.description = L"line " + std::to_wstring(line) + L": " + what;
+        m_result.description = where(line) + L": " + what;
     }
     return false;
+}
+
+std::wstring Reader::where(std::size_t line) const {
+    return (m_result.binary ? L"byte " : L"line ") + std::to_wstring(line);
+}
+
+std::wstring Reader::textOf(const DxfGroup& g) {
+    std::wstring text;
+    if (!m_decoder->decode(g.text, text)) {
+        repair(RepairCode::kUndecodableText, m_objectKind, g.line,
+               L"group " + std::to_wstring(g.code) +
+                   L": bytes that do not decode in the file's encoding were read as U+FFFD");
+    }
+    return text;
 }
 
 bool Reader::failLexing(const DxfLexer& lexer) {
@@ -417,6 +415,7 @@ AcDbObjectId Reader::addNamedRecord(AcDbObjectId table, const std::wstring& name
 // nothing is kept per group.
 bool Reader::scan(std::string_view text) {
     DxfLexer lexer(text, DxfLexer::Mode::kCodesOnly);
+    m_result.binary = lexer.binary();
     std::uint64_t largest = 0;
     DxfGroup g;
     std::string_view variable;
@@ -454,6 +453,7 @@ bool Reader::scan(std::string_view text) {
     }
     m_store->raiseHandseed(AcDbHandle(largest + 1));
     m_result.release = wide(m_release);
+    m_decoder.emplace(m_release, m_codePage);
     m_lexer.emplace(text);
     advance();
     return true;
@@ -462,6 +462,8 @@ bool Reader::scan(std::string_view text) {
 void Reader::scanHeaderValue(std::string_view variable, const DxfGroup& value) {
     if (variable == "$ACADVER") {
         m_release = value.text;
+    } else if (variable == "$DWGCODEPAGE") {
+        m_codePage = value.text;
     } else if (variable == "$HANDSEED") {
         std::uint64_t seed = 0;
         if (parseHandle(value.text, seed)) {
@@ -565,7 +567,7 @@ bool Reader::readHeader() {
         }
         const HeaderVariable* known = findHeaderVariable(wide(variable.text));
         if (known != nullptr) {
-            const std::wstring value = textOf(group().text);
+            const std::wstring value = textOf(group());
             switch (known->binding) {
                 case HeaderBinding::kCurrentLayer:
                     m_currentLayer = value;
@@ -727,7 +729,7 @@ bool Reader::readBlockBegin(const ObjectSpan& span, AcDbObjectId& block) {
         if (g.code == kSubclassCode && g.text == "AcDbBlockBegin") {
             marker = i;
         } else if (g.code == kNameCode && name.empty()) {
-            name = layoutBlockName(textOf(g.text));
+            name = layoutBlockName(textOf(g));
         }
     }
     const bool implied = marker == span.end;
@@ -883,7 +885,7 @@ bool Reader::readOwnedSequence(AcDbObjectId block, ReadObject& owner) {
         if (status != Acad::eOk) {
             return fail(child.line, Acad::eBadDxfSequence,
                         describe(span) + L" does not fit the " + dxfNameOf(owner.object.get()) +
-                            L" of line " + std::to_wstring(owner.line));
+                            L" of " + where(owner.line));
         }
         child.object.release();
         handles.push_back(freeHandle(child));
@@ -982,7 +984,7 @@ AcDbObjectId Reader::idOf(const DxfGroup& g) {
 // styles, linetypes, layers, dimension styles and blocks in that order (the tables such
 // references name most often come first).
 AcDbObjectId Reader::idOfName(const DxfGroup& g) {
-    const std::wstring name = textOf(g.text);
+    const std::wstring name = textOf(g);
     const std::wstring where = L"group " + std::to_wstring(g.code) + L": '" + name + L"' ";
     for (const auto table : {&AcDbDatabase::textStyleTableId, &AcDbDatabase::linetypeTableId,
                              &AcDbDatabase::layerTableId, &AcDbDatabase::dimStyleTableId,
@@ -1010,7 +1012,7 @@ void Reader::itemsOf(const ObjectSpan& span, DxfItemList& items, std::vector<std
         item.code = g.code;
         switch (g.valueClass) {
             case GroupValueClass::kText:
-                item.value = textOf(g.text);
+                item.value = textOf(g);
                 if (g.code == kSubclassCode) {
                     markers.push_back(item.text());
                 }
@@ -1027,9 +1029,10 @@ void Reader::itemsOf(const ObjectSpan& span, DxfItemList& items, std::vector<std
                 break;
             case GroupValueClass::kPoint:
                 item.value = AcGePoint3d(g.x, g.y, g.z);
+                item.point2d = !g.hasZ;
                 break;
             case GroupValueClass::kBinary:
-                item.value = bytesOf(g.text);
+                item.value = dxfGroupBytes(g);
                 break;
             case GroupValueClass::kName:
                 item.value = idOf(g);
@@ -1248,6 +1251,44 @@ void Reader::dropDanglingReferences() {
     }
 }
 
+void Reader::repairOwners() {
+    std::unordered_map<std::uint64_t, AcDbObjectId> holders;  // handle -> holder
+    for (std::uint32_t number : m_store->slots()) {
+        const AcDbObject* object = slotAt(number).object;
+        if (object == nullptr) {
+            continue;
+        }
+        const AcDbObjectId id = object->objectId();
+        if (!object->extensionDictionary().isNull()) {
+            holders.emplace(object->extensionDictionary().handle().value(), id);
+        }
+        AcDbDictionary* dictionary = nullptr;
+        if (AcDbDictionary::cast(object) != nullptr &&
+            acdbOpenObject(dictionary, id, AcDb::kForRead) == Acad::eOk) {
+            std::unique_ptr<AcDbDictionaryIterator> it(dictionary->newIterator());
+            for (; !it->done(); it->next()) {
+                holders.emplace(it->objectId().handle().value(), id);
+            }
+            dictionary->close();
+        }
+    }
+    for (std::uint32_t number : m_store->slots()) {
+        AcDbObject* object = slotAt(number).object;
+        const auto holder =
+            object != nullptr ? holders.find(slotAt(number).handle.value()) : holders.end();
+        if (holder == holders.end() || holder->second == object->ownerId() ||
+            AcDbEntity::cast(object) != nullptr) {
+            continue;
+        }
+        repair(RepairCode::kBadOwner, dxfNameOf(object), 0,
+               L"owner " + std::wstring(object->ownerId().handle().text()) +
+                   L" does not hold the object: " + holder->second.handle().text() +
+                   L", which does, became its owner",
+               slotAt(number).handle);
+        ObjectAccess::setOwner(object, holder->second);
+    }
+}
+
 bool Reader::checkOwners() {
     constexpr std::uint8_t kOnWalk = 1;
     constexpr std::uint8_t kChecked = 2;
@@ -1356,6 +1397,7 @@ Acad::ErrorStatus Reader::read(std::string_view text) {
     }
     completeDrawing(true);
     dropDanglingReferences();
+    repairOwners();
     return checkOwners() ? Acad::eOk : m_result.status;
 }
 

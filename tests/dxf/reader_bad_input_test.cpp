@@ -155,15 +155,6 @@ TEST_F(DxfReaderBadInput, BrokenStructure) {
                   Acad::eBadDxfSequence, {"VERTEX does not fit the POLYLINE"});
     expectRefused(DrawingText().entities(planar).str(), Acad::eBadDxfSequence,
                   {"POLYLINE is not closed by 0 SEQEND"});
-    // Owners that loop cannot be told apart from what they own.
-    const std::string loop = DrawingText()
-                                 .nodEntries("3\nA\n350\n300\n")
-                                 .objects(
-                                     "0\nDICTIONARY\n5\n300\n330\n301\n100\nAcDbDictionary\n"
-                                     "3\nB\n350\n301\n"
-                                     "0\nDICTIONARY\n5\n301\n330\n300\n100\nAcDbDictionary\n")
-                                 .str();
-    expectRefused(loop, Acad::eSelfReference, {"loop back"});
 }
 
 TEST_F(DxfReaderBadInput, AbsurdSizesAreRefusedWithoutAllocatingThem) {

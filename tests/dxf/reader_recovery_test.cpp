@@ -201,6 +201,17 @@ const RepairCase kCases[] = {
          auto entity = open<AcDbLine>(idOfHandle(db, L"1A5"));
          EXPECT_EQ(entity->ownerId(), db.modelSpaceId());
      }},
+    {"OwnersThatLoopAreTheDictionariesThatHoldThem",
+     DrawingText()
+         .nodEntries("3\nA\n350\n300\n")
+         .objects("0\nDICTIONARY\n5\n300\n330\n301\n100\nAcDbDictionary\n3\nB\n350\n301\n"
+                  "0\nDICTIONARY\n5\n301\n330\n300\n100\nAcDbDictionary\n")
+         .str(),
+     {RepairCode::kBadOwner},
+     [](AcDbDatabase& db) {
+         auto outer = open<AcDbObject>(idOfHandle(db, L"300"));
+         EXPECT_EQ(outer->ownerId(), db.namedObjectsDictionaryId());
+     }},
     {"DataAfterEof",
      DrawingText().str() + "0\nLINE\ngarbage\n",
      {RepairCode::kDataAfterEof},

