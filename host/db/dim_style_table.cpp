@@ -3,6 +3,7 @@
 #include "host/db/dim_style_table.h"
 
 #include "host/db/database.h"
+#include "host/db/raw_object.h"
 
 ACRX_DXF_DEFINE_MEMBERS(AcDbDimStyleTableRecord, AcDbSymbolTableRecord, 0, 0, 0, DIMSTYLE,
                         DrawHost);
@@ -29,17 +30,37 @@ Acad::ErrorStatus AcDbDimStyleTableRecord::subErase(bool erasing) {
 }
 
 Acad::ErrorStatus AcDbDimStyleTableRecord::dwgOutFields(AcDbDwgFiler* filer) const {
-    return dwgOutRecord(filer, *this);
+    const Acad::ErrorStatus status = dwgOutRecord(filer, *this);
+    if (status == Acad::eOk) {
+        host::dwgOutGroups(filer, m_keptGroups);
+    }
+    return filer->filerStatus();
 }
 
 Acad::ErrorStatus AcDbDimStyleTableRecord::dwgInFields(AcDbDwgFiler* filer) {
-    return dwgInRecord(filer, *this);
+    const Acad::ErrorStatus status = dwgInRecord(filer, *this);
+    return status == Acad::eOk ? host::dwgInGroups(filer, m_keptGroups) : status;
 }
 
 Acad::ErrorStatus AcDbDimStyleTableRecord::dxfOutFields(AcDbDxfFiler* filer) const {
-    return dxfOutRecord(filer, kSubclass, *this);
+    const Acad::ErrorStatus status = dxfOutRecord(filer, kSubclass, *this);
+    for (const host::DxfItem& item : m_keptGroups) {
+        if (status == Acad::eOk) {
+            filer->writeItem(item);
+        }
+    }
+    return status == Acad::eOk ? filer->filerStatus() : status;
 }
 
 Acad::ErrorStatus AcDbDimStyleTableRecord::dxfInFields(AcDbDxfFiler* filer) {
-    return dxfInRecord(filer, kSubclass, *this);
+    host::DxfItemList kept;
+    const Acad::ErrorStatus status =
+        dxfInRecord(filer, kSubclass, *this, [&kept](const host::DxfItem& item) {
+            kept.push_back(item);
+            return true;
+        });
+    if (status == Acad::eOk) {
+        m_keptGroups = std::move(kept);
+    }
+    return status;
 }

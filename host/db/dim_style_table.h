@@ -5,6 +5,7 @@
 #include <string>
 
 #include "host/db/color.h"
+#include "host/db/dxf_filer.h"
 #include "host/db/symbol_table.h"
 
 // Decisions where the host SDK leaves the behaviour to the host:
@@ -124,6 +125,9 @@ private:
     std::wstring m_dimpost;
     std::wstring m_dimapost;
     AcDbObjectId m_dimtxsty;
+    // The groups of a record read from a file that no variable above takes (the arrow blocks,
+    // newer variables, ...), written back after the variables as they were read.
+    host::DxfItemList m_keptGroups;
 };
 
 class AcDbDimStyleTableIterator : public AcDbSymbolTableIteratorOf<AcDbDimStyleTableRecord> {

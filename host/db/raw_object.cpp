@@ -152,14 +152,16 @@ void readItem(AcDbDwgFiler* filer, DxfItem& item) {
     }
 }
 
-void writeList(AcDbDwgFiler* filer, const DxfItemList& items) {
+}  // namespace
+
+void dwgOutGroups(AcDbDwgFiler* filer, const DxfItemList& items) {
     filer->writeInt32(static_cast<Adesk::Int32>(items.size()));
     for (const DxfItem& item : items) {
         writeItem(filer, item);
     }
 }
 
-Acad::ErrorStatus readList(AcDbDwgFiler* filer, DxfItemList& items) {
+Acad::ErrorStatus dwgInGroups(AcDbDwgFiler* filer, DxfItemList& items) {
     Adesk::Int32 count = 0;
     if (filer->readInt32(&count) == Acad::eOk && (count < 0 || count > kMaxChunk)) {
         filer->setFilerStatus(Acad::eFilerError);
@@ -174,6 +176,8 @@ Acad::ErrorStatus readList(AcDbDwgFiler* filer, DxfItemList& items) {
     }
     return filer->filerStatus();
 }
+
+namespace {
 
 // Reads the groups up to the next subclass marker, the XData or the next object into head (the
 // groups AcDbEntity files itself) and extras (the others).
@@ -243,8 +247,8 @@ Acad::ErrorStatus RawGroups::dwgIn(AcDbDwgFiler* filer) {
     DxfItemList extras;
     DxfItemList groups;
     filer->readString(name);
-    readList(filer, extras);
-    if (readList(filer, groups) == Acad::eOk) {
+    dwgInGroups(filer, extras);
+    if (dwgInGroups(filer, groups) == Acad::eOk) {
         m_dxfName = std::move(name);
         m_entityExtras = std::move(extras);
         m_groups = std::move(groups);
@@ -254,8 +258,8 @@ Acad::ErrorStatus RawGroups::dwgIn(AcDbDwgFiler* filer) {
 
 Acad::ErrorStatus RawGroups::dwgOut(AcDbDwgFiler* filer) const {
     filer->writeString(m_dxfName);
-    writeList(filer, m_entityExtras);
-    writeList(filer, m_groups);
+    dwgOutGroups(filer, m_entityExtras);
+    dwgOutGroups(filer, m_groups);
     return filer->filerStatus();
 }
 

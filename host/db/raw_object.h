@@ -38,6 +38,11 @@ private:
     DxfItemList m_groups;
 };
 
+// Binary filing of a group list (undo, copies, deep clone of what a class keeps as groups);
+// dwgInGroups leaves items unchanged and answers eFilerError for a damaged record.
+void dwgOutGroups(AcDbDwgFiler* filer, const DxfItemList& items);
+Acad::ErrorStatus dwgInGroups(AcDbDwgFiler* filer, DxfItemList& items);
+
 // The DXF name a drawing file gives object: the kept name of a raw object or entity, else its
 // class's DXF name (or class name when it has none). Never null for a non-null object.
 const wchar_t* dxfNameOf(const AcDbObject* object);
