@@ -48,9 +48,9 @@ std::vector<unsigned char> dxfGroupBytes(const DxfGroup& group);
 //   unsigned). Binary chunks are an even count of hex digits.
 // - A name group (330-369, 390-399, 480-481) whose value is not a handle (1 to 16 hex digits) is
 //   no error: its integer is kNotAHandle and the reader decides.
-// - Binary files start with the 22-byte title "AutoCAD Binary DXF" CR LF SUB NUL. The first group
-//   (0 SECTION) tells how codes are written: one byte, 255 being followed by a two-byte code
-//   (release 12), or two bytes. Numbers are little-endian; integers are signed (a 16-bit flag
+// - Binary files start with the format's 22-byte title line, ending in CR LF SUB NUL. The
+//   first group (0 SECTION) tells how codes are written: one byte, 255 being followed by a
+//   two-byte code (release 12), or two bytes. Numbers are little-endian; integers are signed (a 16-bit flag
 //   an ASCII file writes as 65535 reads -1 here), bools one byte, reals eight-byte doubles.
 //   Texts and handles end in NUL; chunks are a length byte and the bytes.
 // - 999 groups are comments and are skipped.
