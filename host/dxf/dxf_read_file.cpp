@@ -46,18 +46,18 @@ public:
         const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0) {
             return errno == ENOENT
-                       ? failWith(Acad::eFileNotFound, name + L": no such file")
-                       : failWith(Acad::eFileAccessError, name + L": cannot be opened for reading");
+                       ? failWith(Acad::eFileNotFound, L"no such file")
+                       : failWith(Acad::eFileAccessError, L"cannot be opened for reading");
         }
         struct stat info {};
         Acad::ErrorStatus status = Acad::eOk;
         if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-            status = failWith(Acad::eFileAccessError, name + L": not a file");
+            status = failWith(Acad::eFileAccessError, L"not a file");
         } else if (info.st_size > 0) {
             void* data = ::mmap(nullptr, static_cast<std::size_t>(info.st_size), PROT_READ,
                                 MAP_PRIVATE, fd, 0);
             if (data == MAP_FAILED) {
-                status = failWith(Acad::eFileAccessError, name + L": read error");
+                status = failWith(Acad::eFileAccessError, L"read error");
             } else {
                 m_data = data;
                 m_size = static_cast<std::size_t>(info.st_size);
@@ -145,10 +145,15 @@ namespace host {
 
 DrawingReadResult readDrawingFile(AcDbDatabase* db, const std::wstring& path) {
     DrawingReadResult result;
-    const auto finish = [&result](Acad::ErrorStatus status, std::wstring message) {
+    // The file message names the file; the result's description is the reader's own.
+    const auto finish = [&result, &path](Acad::ErrorStatus status, std::wstring message) {
         result.status = status;
-        result.description = std::move(message);
-        setLastDrawingFileMessage(result.description);
+        if (!message.empty()) {
+            result.description = std::move(message);
+        }
+        setLastDrawingFileMessage(status == Acad::eOk ? std::wstring()
+                                  : path.empty()      ? result.description
+                                                      : path + L": " + result.description);
         setLastDrawingRead(result);
         return result;
     };
@@ -173,11 +178,10 @@ DrawingReadResult readDrawingFile(AcDbDatabase* db, const std::wstring& path) {
     status = dxf::readDrawing(
         file.text(), &fresh, roots, [&](const dxf::DrawingRoots& found) { fresh.takeRoots(found); },
         result);
-    if (status != Acad::eOk) {
-        return finish(status, path + L": " + result.description);
+    if (status == Acad::eOk) {
+        db->takeContentsOf(fresh);
     }
-    db->takeContentsOf(fresh);
-    return finish(Acad::eOk, L"");
+    return finish(status, L"");
 }
 
 }  // namespace host

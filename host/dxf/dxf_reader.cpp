@@ -1371,9 +1371,12 @@ void Reader::findRecords() {
 
 void Reader::completeDrawing(bool withDictionaries) {
     findRecords();
-    const bool report = m_release >= kFirstCompleteRelease;
+    // A file of a release that has them all and that has the section they belong in lacks them.
+    const bool modern = m_release >= kFirstCompleteRelease;
     const auto added = [&](const std::wstring& what) {
-        if (report) {
+        const bool report = what == L"named object dictionary" ? m_sectionsSeen.contains("OBJECTS")
+                                                               : m_sectionsSeen.contains("TABLES");
+        if (modern && report) {
             repair(RepairCode::kMissingRecord, L"", 0, L"the drawing had no " + what + L": added");
         }
     };

@@ -185,3 +185,45 @@ assert 'KESTREL_DEMO' in doc.rootdict
 }
 
 }  // namespace
+
+// audit's exit status tells a sound drawing (0) from a repaired one (1) and an unreadable one
+// (2); the report names each repair, --json says the same for scripts and --fix saves a
+// drawing that reads without any repair.
+TEST_F(ToolTest, ToolAuditReportsRepairsAndSavesTheRepairedDrawing) {
+    const std::string line = "0\nLINE\n8\nGhost\n10\n0\n20\n0\n11\n1\n21\n1\n";
+    std::ofstream(path("old.dxf")) << "0\nSECTION\n2\nENTITIES\n" + line + "0\nENDSEC\n0\nEOF\n";
+    std::ofstream(path("new.dxf")) << "0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1024\n0\nENDSEC\n"
+                                      "0\nSECTION\n2\nENTITIES\n" +
+                                          line + "0\nENDSEC\n0\nEOF\n";
+    std::ofstream(path("cut.dxf")) << "0\nSECTION\n2\nENTITIES\n" + line;
+
+    const Outcome sound = kestrel("audit old.dxf");
+    EXPECT_EQ(sound.status, 1) << sound.out;  // release 12 knows no layer table: Ghost is added
+    EXPECT_NE(sound.out.find("undefined-layer: LINE"), std::string::npos) << sound.out;
+
+    const Outcome repaired = kestrel("audit new.dxf --fix fixed.dxf");
+    EXPECT_EQ(repaired.status, 1);
+    EXPECT_NE(repaired.out.find("new.dxf (AC1024, ASCII): "), std::string::npos) << repaired.out;
+    EXPECT_NE(repaired.out.find("line 15: invalid-handle: LINE"), std::string::npos)
+        << repaired.out;
+    const Outcome again = kestrel("audit fixed.dxf");
+    EXPECT_EQ(again.status, 0) << again.out;
+    EXPECT_NE(again.out.find("no repair needed"), std::string::npos) << again.out;
+
+    const Outcome json = kestrel("audit --json new.dxf");
+    EXPECT_EQ(json.status, 1);
+    std::ofstream(path("report.json")) << json.out;
+    const Outcome parsed = python(
+        "import json,sys\nr=json.load(open(sys.argv[1]))\n"
+        "print(r['read'], r['release'], sorted(x['code'] for x in r['repairs']))\n",
+        "report.json");
+    EXPECT_EQ(parsed.out, "True AC1024 ['invalid-handle', 'undefined-layer']\n")
+        << json.out << parsed.err;
+
+    const Outcome unreadable = kestrel("audit cut.dxf");
+    EXPECT_EQ(unreadable.status, 2);
+    EXPECT_NE(unreadable.out.find("cut.dxf: cannot be read: line 17: the file ends without 0 EOF"),
+              std::string::npos)
+        << unreadable.out;
+    EXPECT_EQ(kestrel("audit").status, 2);
+}
