@@ -54,6 +54,20 @@ AcDbObjectId layerOf(AcDbDatabase& db, const wchar_t* handle) {
     return entity != nullptr ? entity->layerId() : AcDbObjectId();
 }
 
+// The entities of a block record, in its order.
+std::vector<AcDbObjectId> entitiesIn(AcDbObjectId block) {
+    std::vector<AcDbObjectId> ids;
+    auto record = open<AcDbBlockTableRecord>(block);
+    AcDbBlockTableRecordIterator* it = nullptr;
+    if (record != nullptr && record->newIterator(it) == Acad::eOk) {
+        for (; !it->done(); it->step()) {
+            it->getEntityId(ids.emplace_back());
+        }
+    }
+    delete it;
+    return ids;
+}
+
 struct RepairCase {
     const char* name;
     std::string text;
@@ -92,15 +106,7 @@ const RepairCase kCases[] = {
      DrawingText().entities(line("1A5") + line("1A5")).str(),
      {RepairCode::kDuplicateHandle},
      [](AcDbDatabase& db) {
-         auto space = open<AcDbBlockTableRecord>(db.modelSpaceId());
-         AcDbBlockTableRecordIterator* it = nullptr;
-         ASSERT_EQ(space->newIterator(it), Acad::eOk);
-         int lines = 0;
-         for (; !it->done(); it->step()) {
-             ++lines;
-         }
-         delete it;
-         EXPECT_EQ(lines, 2);
+         EXPECT_EQ(entitiesIn(db.modelSpaceId()).size(), 2u);
          EXPECT_FALSE(idOfHandle(db, L"1A5").isNull());
      }},
     {"HandleOfATableRecord",
@@ -223,21 +229,13 @@ const RepairCase kCases[] = {
      {},
      [](AcDbDatabase& db) {
          EXPECT_FALSE(db.namedObjectsDictionaryId().isNull());
-         auto space = open<AcDbBlockTableRecord>(db.modelSpaceId());
-         AcDbBlockTableRecordIterator* it = nullptr;
-         ASSERT_EQ(space->newIterator(it), Acad::eOk);
-         AcDbObjectId first;
-         it->getEntityId(first);
-         delete it;
-         auto entity = open<AcDbLine>(first);
+         const std::vector<AcDbObjectId> model = entitiesIn(db.modelSpaceId());
+         ASSERT_EQ(model.size(), 1u);
+         auto entity = open<AcDbLine>(model[0]);
          ASSERT_NE(entity, nullptr);
          EXPECT_EQ(entity->endPoint(), AcGePoint3d(4, 6, 0));
          EXPECT_EQ(entity->layerId(), db.layerZero());
-         auto paper = open<AcDbBlockTableRecord>(db.paperSpaceId());
-         AcDbBlockTableRecordIterator* inPaper = nullptr;
-         ASSERT_EQ(paper->newIterator(inPaper), Acad::eOk);
-         EXPECT_FALSE(inPaper->done());
-         delete inPaper;
+         EXPECT_EQ(entitiesIn(db.paperSpaceId()).size(), 1u);
      }},
     {"Release12Sequences",
      "0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1009\n0\nENDSEC\n"
@@ -253,19 +251,12 @@ const RepairCase kCases[] = {
      "0\nSEQEND\n8\n0\n0\nENDSEC\n0\nEOF\n",
      {},
      [](AcDbDatabase& db) {
-         auto space = open<AcDbBlockTableRecord>(db.modelSpaceId());
-         AcDbBlockTableRecordIterator* it = nullptr;
-         ASSERT_EQ(space->newIterator(it), Acad::eOk);
-         AcDbObjectId polylineId;
-         it->getEntityId(polylineId);
-         it->step();
-         AcDbObjectId insertId;
-         it->getEntityId(insertId);
-         delete it;
-         auto polyline = open<AcDb2dPolyline>(polylineId);
+         const std::vector<AcDbObjectId> model = entitiesIn(db.modelSpaceId());
+         ASSERT_EQ(model.size(), 2u);
+         auto polyline = open<AcDb2dPolyline>(model[0]);
          ASSERT_NE(polyline, nullptr);
          EXPECT_TRUE(polyline->isClosed());
-         auto reference = open<AcDbBlockReference>(insertId);
+         auto reference = open<AcDbBlockReference>(model[1]);
          ASSERT_NE(reference, nullptr);
          EXPECT_EQ(recordNameOf(reference->blockTableRecord()), L"TAG");
          AcDbObjectIterator* attributes = reference->attributeIterator();
