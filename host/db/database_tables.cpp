@@ -90,25 +90,34 @@ AcDbDictionary* openStandardDictionary(AcDbDatabase* db, const wchar_t* name) {
     return dictionary;
 }
 
-// Adds the layout name of the layout block blockId to ACAD_LAYOUT and links the two.
-void addLayout(AcDbDatabase* db, AcDbObjectId blockId, const wchar_t* name, int tabOrder) {
+// Adds the layout name of the layout block blockId to ACAD_LAYOUT and links the two. A drawing
+// read from a file may not let it (ACAD_LAYOUT is something else, or its entry of that name is
+// damaged): the status says so and nothing is added.
+Acad::ErrorStatus addLayout(AcDbDatabase* db, AcDbObjectId blockId, const wchar_t* name,
+                            int tabOrder) {
+    AcDbDictionary* layouts = openStandardDictionary(db, L"ACAD_LAYOUT");
+    if (layouts == nullptr) {
+        return Acad::eNotThatKindOfClass;
+    }
     auto* layout = new AcDbLayout();
     require(layout->setLayoutName(name), name);
     require(layout->setTabOrder(tabOrder), name);
     require(layout->setBlockTableRecordId(blockId), name);
-    AcDbDictionary* layouts = openStandardDictionary(db, L"ACAD_LAYOUT");
-    if (layouts == nullptr) {
-        delete layout;
-        return;
-    }
     AcDbObjectId layoutId;
-    require(layouts->setAt(name, layout, layoutId), name);
-    layout->close();
+    Acad::ErrorStatus status = layouts->setAt(name, layout, layoutId);
     layouts->close();
+    if (status != Acad::eOk) {
+        delete layout;
+        return status;
+    }
+    layout->close();
     AcDbBlockTableRecord* block = nullptr;
-    require(acdbOpenObject(block, blockId, AcDb::kForWrite), name);
-    require(block->setLayoutId(layoutId), name);
-    block->close();
+    status = acdbOpenObject(block, blockId, AcDb::kForWrite);
+    if (status == Acad::eOk) {
+        status = block->setLayoutId(layoutId);
+        block->close();
+    }
+    return status;
 }
 
 // Adds the "Normal" plot style that layers and drawing readers expect, when it is missing.
@@ -379,23 +388,26 @@ void ensureDictionaries(AcDbDictionary* dictionary, std::span<const wchar_t* con
         if (!dictionary->has(name)) {
             auto* entry = new AcDbDictionary();
             AcDbObjectId id;
-            require(dictionary->setAt(name, entry, id), name);
-            entry->close();
+            if (dictionary->setAt(name, entry, id) == Acad::eOk) {
+                entry->close();
+            } else {
+                delete entry;
+            }
         }
     }
 }
 
-// A layout for the layout block blockId when it has none.
-void ensureLayout(AcDbDatabase* db, AcDbObjectId blockId, const wchar_t* name, int tabOrder) {
+// A layout for the layout block blockId when it has none; addLayout's status.
+Acad::ErrorStatus ensureLayout(AcDbDatabase* db, AcDbObjectId blockId, const wchar_t* name,
+                               int tabOrder) {
     AcDbBlockTableRecord* block = nullptr;
-    if (acdbOpenObject(block, blockId, AcDb::kForRead) != Acad::eOk) {
-        return;
+    Acad::ErrorStatus status = acdbOpenObject(block, blockId, AcDb::kForRead);
+    if (status != Acad::eOk) {
+        return status;
     }
     const bool missing = block->getLayoutId().isNull();
     block->close();
-    if (missing) {
-        addLayout(db, blockId, name, tabOrder);
-    }
+    return missing ? addLayout(db, blockId, name, tabOrder) : Acad::eOk;
 }
 
 }  // namespace
@@ -404,8 +416,8 @@ void AcDbDatabase::buildDefaultDrawing() {
     const bool recording = undoRecording();
     disableUndoRecording(true);
     completeTables([](const std::wstring&) {}, kStandardDictionaries);
-    ensureLayout(this, m_modelSpaceId, L"Model", 0);
-    ensureLayout(this, m_paperSpaceId, L"Layout1", 1);
+    require(ensureLayout(this, m_modelSpaceId, L"Model", 0), L"Model");
+    require(ensureLayout(this, m_paperSpaceId, L"Layout1", 1), L"Layout1");
     addNormalPlotStyle(this);
     disableUndoRecording(!recording);
 }
@@ -414,6 +426,7 @@ void AcDbDatabase::completeDrawing(const Added& added) {
     const bool recording = undoRecording();
     disableUndoRecording(true);
     completeTables(added, kLayoutDictionaries);
+    // A drawing whose layouts cannot be added is still a drawing: its blocks draw as they are.
     ensureLayout(this, m_modelSpaceId, L"Model", 0);
     ensureLayout(this, m_paperSpaceId, L"Layout1", 1);
     disableUndoRecording(!recording);

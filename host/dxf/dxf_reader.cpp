@@ -1398,8 +1398,8 @@ Acad::ErrorStatus Reader::read(std::string_view text) {
     if (!scan(text) || !readSections()) {
         return m_result.status;
     }
-    completeDrawing(true);
     dropDanglingReferences();
+    completeDrawing(true);
     repairOwners();
     return checkOwners() ? Acad::eOk : m_result.status;
 }

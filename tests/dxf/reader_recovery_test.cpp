@@ -137,6 +137,21 @@ const RepairCase kCases[] = {
          ASSERT_NE(entity, nullptr);
          EXPECT_TRUE(entity->extensionDictionary().isNull());
      }},
+    {"LayoutEntryOfNothing",
+     DrawingText()
+         .nodEntries("3\nACAD_LAYOUT\n350\n300\n")
+         .objects("0\nDICTIONARY\n5\n300\n330\nC\n100\nAcDbDictionary\n3\nModel\n350\n999\n")
+         .str(),
+     {RepairCode::kDanglingReference},
+     [](AcDbDatabase& db) {
+         // The entry cannot be replaced by a layout; the drawing still saves and reads back.
+         const std::wstring saved =
+             (std::filesystem::temp_directory_path() / "kestrel_layout_of_nothing.dxf").wstring();
+         ASSERT_EQ(db.saveAs(saved.c_str()), Acad::eOk);
+         AcDbDatabase again(false, true);
+         EXPECT_EQ(again.readDwgFile(saved.c_str()), Acad::eOk);
+         std::filesystem::remove(saved);
+     }},
     {"NameWhereAHandleBelongs",
      DrawingText().objects("0\nFOREIGN\n5\n300\n330\nC\n100\nAcDbForeign\n340\nStandard\n").str(),
      {RepairCode::kNameForHandle},
