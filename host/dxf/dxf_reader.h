@@ -1,7 +1,9 @@
-// The DXF reader: builds the objects of an ASCII DXF text in an empty side database, each made
-// from its DXF name and filled through its own dxfInFields, with the file's handles. Used by
-// AcDbDatabase::readDwgFile, which reads into a fresh database and takes its objects only when
-// the whole text was read; the database passed here is left half-filled on failure.
+// The DXF reader: builds the objects of an ASCII or binary DXF file of any release from R12 on
+// in an empty side database, each made from its DXF name and filled through its own
+// dxfInFields, with the file's handles; it repairs what a careful reader can and reports each
+// repair. Used by host::readDrawingFile, which reads into a fresh database and takes its
+// objects only when the whole file was read; the database passed here is left half-filled on
+// failure.
 #pragma once
 
 #include <functional>
@@ -38,32 +40,46 @@ struct DrawingRoots {
     AcDbObjectId dimstyle;
 };
 
-// Decisions on what a file must hold and what is kept:
+// Decisions on what a file must hold, what is repaired and what is kept:
 // - Sections may come in any order and each at most once; the text ends with "0 EOF" (a text
-//   without it is reported as cut short). HEADER keeps the variables of the shared header table
-//   (host/dxf/dxf_conventions.h); CLASSES is read and not kept (the writer lists the classes of
-//   what it writes). Releases before AC1015 (no subclass markers) are refused.
-// - The file must hold the nine symbol tables, the *Model_Space and *Paper_Space blocks, layer
-//   "0", the linetypes ByBlock, ByLayer and Continuous and the named object dictionary (the first
-//   object of OBJECTS); eMissingDxfField otherwise. $CLAYER, $TEXTSTYLE and $DIMSTYLE name the
-//   current records; a name the tables lack gives layer "0", style "Standard" and the first
-//   dimension style.
+//   without it is refused as cut short; bytes after it are ignored and reported). HEADER keeps
+//   the variables of the shared header table (host/dxf/dxf_conventions.h); CLASSES is read and
+//   not kept (the writer lists the classes of what it writes). Texts decode in the file's code
+//   page before AC1021 and as UTF-8 from it on (host/dxf/dxf_text_decoder.h); bytes that do not
+//   decode are reported.
+// - What the file lacks of what every drawing has (tables, standard records, layout blocks,
+//   the named object dictionary with ACAD_GROUP and ACAD_LAYOUT, layouts) is added, as
+//   AcDbDatabase::completeDrawing does; it is reported as a missing record only for files of
+//   AC1015 or later that have the section it belongs in. Release-12 layout blocks
+//   "$MODEL_SPACE" and "$PAPER_SPACE" are the layout blocks; a BLOCK without a block record gets
+//   one.
+// - An object without subclass markers (older releases) is read with implied markers: its kind
+//   comes from its name and flags (host/dxf/legacy_layout.h), each subclass takes its codes
+//   from all its groups, and one kept raw gets the markers of the later layout.
 // - Objects keep their handles; new handles start above the largest one of the file and
 //   $HANDSEED. The handles of BLOCK and ENDBLK entities are not given to objects (the block
-//   record carries the block); no later object takes them either. Two objects with one handle
-//   (eHandleInUse), a reference to a handle no object has (eBadDxfSequence), an owner chain that
-//   loops (eSelfReference) and a handle over 48 bits (eOutOfRange) are errors.
-// - An entity of ENTITIES goes to the block record its owner group names (model space when it
-//   names none); entities between BLOCK and ENDBLK go to that block. Vertices and attributes
-//   follow their owner and are closed by SEQEND, whose handle the owner's sequence end keeps.
-// - Texts are UTF-8; control characters come in caret notation (^J, ^I, ^@ to ^_).
+//   record carries the block); no later object takes them either. An object whose handle is
+//   missing (from AC1012 on), empty, not hexadecimal, too large or already another object's
+//   gets a new one; references to the handle keep naming the first object that had it.
+// - A reference that is a name is taken as the record of that name (text styles, linetypes,
+//   layers, dimension styles, blocks, in that order), else dropped; a reference to a handle no
+//   object has is dropped. A record name that breaks the rules, or that another record of the
+//   table has, is replaced, and references by the former name follow the record. Layers and
+//   blocks used but not defined are added (an empty block); undefined linetypes read as ByLayer
+//   (Continuous for a layer), text styles as Standard, dimension styles as the current one.
+// - An entity of ENTITIES goes to the block record its owner group names; without one, or when
+//   the owner is no block record (reported), to paper space when its paper-space flag (67) is
+//   set, else to model space. Entities between BLOCK and ENDBLK go to that block. Vertices and
+//   attributes follow their owner and are closed by SEQEND, whose handle the owner's sequence
+//   end keeps. An object whose owner does not hold it while a dictionary or object does gets
+//   that one as owner (reported). Owner chains that still loop are refused (eSelfReference).
 // - An object of a kind the host does not model is kept raw (host/db/raw_object.h), and so is
 //   one whose class refuses it with eDxfReadFailed: the status classes give for a valid variant
 //   of their kind they do not take (a hatch with elliptic edges, ...). The vertices
 //   and sequence end of a raw POLYLINE (and the attributes of a raw INSERT) stay raw entities
 //   in the block after it, owned by it.
-// Every error message starts with "line N: ", N the line of the offending group or of the start
-// of the offending object.
+// Every error message starts with "line N: " ("byte N: " in a binary file), N the line of the
+// offending group or of the start of the offending object.
 // publish(roots) is called whenever roots gained something (after each table, and at the end),
 // so that the database answers its table and record look-ups while later objects are read.
 // The result's status, line, description (without the file name), release, binary flag and
