@@ -170,10 +170,11 @@ public:
 
     // --- Drawing files (bodies in host/dxf) ---------------------------------------------------
 
-    // Reads the drawing file fileName (ASCII DXF) into this database, keeping its handles.
-    // shareMode is the host's share flag (0x20 denies others writing). On failure the database
-    // is left as it was and host::lastDrawingFileMessage() (host/dxf/file_message.h) says
-    // where and what.
+    // Reads the drawing file fileName (DXF of any release from R12 on, ASCII or binary) into
+    // this database, keeping its handles and repairing what can be repaired
+    // (host::lastDrawingRead() in host/dxf/read_result.h lists the repairs). shareMode is the
+    // host's share flag (0x20 denies others writing). On failure the database is left as it was
+    // and host::lastDrawingFileMessage() (host/dxf/file_message.h) says where and what.
     Acad::ErrorStatus readDwgFile(const ACHAR* fileName, int shareMode = 0x20,
                                   bool allowCPConversion = false,
                                   const wchar_t* password = nullptr);
