@@ -1068,6 +1068,12 @@ const AcRxClass* Reader::classOf(std::string_view name, const std::vector<std::w
 
 bool Reader::readObject(const ObjectSpan& span, const AcRxClass* forcedClass, bool entity,
                         ReadObject& read) {
+    const std::string_view name = nameOf(span);
+    if (name.empty() || std::any_of(name.begin(), name.end(),
+                                    [](char c) { return static_cast<unsigned char>(c) < 0x20; })) {
+        return fail(lineOf(span), Acad::eBadDxfSequence,
+                    L"an object's kind '" + wide(name) + L"' is not a name");
+    }
     DxfItemList& items = m_items;
     std::vector<std::wstring>& markers = m_markers;
     markers.clear();

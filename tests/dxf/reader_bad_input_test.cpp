@@ -138,6 +138,8 @@ TEST_F(DxfReaderBadInput, BrokenStructure) {
                   {"line 1: expected 0 SECTION, found group 0 'LINE'"});
     expectRefused("0\nSECTION\n2\nHEADER\n0\nENDSEC\n0\nSECTION\n2\nHEADER\n0\nENDSEC\n0\nEOF\n",
                   Acad::eBadDxfSequence, {"line 9: second HEADER section"});
+    expectRefused(DrawingText().entities(std::string("0\nCIRCLE\0\3\n8\n0\n", 15)).str(),
+                  Acad::eBadDxfSequence, {"is not a name"});
     const std::string noEnd = DrawingText().blocks("0\nBLOCK\n5\n111\n330\n1F\n").str();
     expectRefused(noEnd, Acad::eBadDxfSequence, {"a block is not closed by 0 ENDBLK"});
     const std::string halfMarked =
