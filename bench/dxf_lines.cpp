@@ -1,110 +1,125 @@
-// Saving and loading a drawing of 1,000,000 lines (LINE entities). Peer in the same run: ezdxf
+// Saving and loading a drawing of 1,000,000 lines (LINE entities). Peers in the same run: ezdxf
 // loading the file the host saved and saving it again (/usr/bin/python3, timed inside the
-// interpreter, once each). Processor time on both sides. Counters: entities/s and the ratios
-// x_faster_than_ezdxf (target >= 50 both ways).
+// interpreter, once each); DIME writing a model of the same lines built in memory
+// (dimeModel::write) and dxflib writing as many lines with its writer; dxflib and DIME reading
+// the file the host saved. Floors: the bytes of the host's file written from memory (save), the
+// file read and split into lines (load). Processor time on every side (cpu_seconds); loaded
+// documents are destroyed outside the timing. Counters of the host's save: entities/s and
+// x_faster_than_ezdxf; its load: BM_DxfLoad/lines (dxf_load_benchmarks.h).
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "bench/support/dxf_bench_drawing.h"
+#include "bench/support/dxf_bench_files.h"
+#include "bench/support/dxf_bench_timing.h"
+#include "bench/support/dxf_load_benchmarks.h"
+#include "bench/support/dxf_peer_libraries.h"
 #include "host/db/database.h"
 #include "platform/utf8.h"
 
 namespace {
 
-using dxfbench::processSeconds;
+using namespace dxfbench;
 
 constexpr int kLines = 1000000;
-
-std::string benchPath(const char* what) {
-    return (std::filesystem::temp_directory_path() /
-            ("kestrel_bench_dxf_lines_" + std::string(what) + std::to_string(getpid()) + ".dxf"))
-        .string();
-}
 
 AcDbDatabase& benchDrawing() {
     static const std::unique_ptr<AcDbDatabase> db = [] {
         auto built = std::make_unique<AcDbDatabase>(true, true);
-        dxfbench::fillLines(*built, kLines);
+        fillLines(*built, kLines);
         return built;
     }();
     return *db;
 }
 
-// The file the host saved, written once per process and removed at its end.
-const std::string& benchFile() {
-    struct RemoveAtExit {
-        std::string path;
-        ~RemoveAtExit() { std::filesystem::remove(path); }
-    };
-    static const RemoveAtExit file{[] {
-        const std::string path = benchPath("host");
-        if (benchDrawing().saveAs(utf8ToWide(path).c_str()) != Acad::eOk) {
-            std::fprintf(stderr, "cannot write %s\n", path.c_str());
-            std::abort();
-        }
-        return path;
-    }()};
-    return file.path;
+RunResult saveWithHost(const std::string& path) {
+    if (benchDrawing().saveAs(utf8ToWide(path).c_str()) != Acad::eOk) {
+        return {nullptr, "the drawing does not save"};
+    }
+    return {};
 }
 
-// ezdxf's seconds to load the file (first) and to save it again (second); 0 when it cannot run.
+// The file the host saved, written once per process and removed at its end.
+const std::string& benchFile() {
+    static const TempFile file(
+        "dxf_lines_host", [](const std::string& path) { return saveWithHost(path).error.empty(); });
+    return file.path();
+}
+
+// ezdxf's seconds to load the file (first) and to save it again (second), in one run; 0 when it
+// cannot run.
 std::pair<double, double> ezdxfSeconds() {
     static const std::pair<double, double> seconds = [] {
-        const std::string target = benchPath("ezdxf");
-        const double load = dxfbench::pythonSeconds(
+        const std::string target = TempFile::pathFor("dxf_lines_ezdxf");
+        const std::vector<double> values = pythonSeconds(
             "import time, ezdxf; t = time.process_time(); doc = ezdxf.readfile('" + benchFile() +
-            "'); print(time.process_time() - t)");
-        const double save =
-            dxfbench::pythonSeconds("import time, ezdxf; doc = ezdxf.readfile('" + benchFile() +
-                                    "'); t = time.process_time(); doc.saveas('" + target +
-                                    "'); print(time.process_time() - t)");
+                "'); print(time.process_time() - t); t = time.process_time(); doc.saveas('" +
+                target + "'); print(time.process_time() - t)",
+            2);
         std::filesystem::remove(target);
-        return std::make_pair(load, save);
+        return std::make_pair(values[0], values[1]);
     }();
     return seconds;
 }
 
-void setCounters(benchmark::State& state, double seconds, double peerSeconds) {
-    const double perRun = seconds / static_cast<double>(state.iterations());
-    state.counters["entities/s"] = kLines / perRun;
-    if (peerSeconds > 0.0) {
-        state.counters["x_faster_than_ezdxf"] = peerSeconds / perRun;
+// Times save once per iteration of state, writing to a temporary file removed afterwards; counter
+// bytes: the size of the file.
+template <class Save>
+bool timeSaves(benchmark::State& state, const char* what, Save save) {
+    const std::string path = TempFile::pathFor(what);
+    const bool saved = timeRuns(state, [&] { return save(path); });
+    if (saved) {
+        state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(path));
     }
+    std::filesystem::remove(path);
+    return saved;
 }
 
 void BM_DxfSaveLines(benchmark::State& state) {
-    const std::wstring path = utf8ToWide(benchPath("saveas"));
-    double seconds = 0.0;
-    for (auto _ : state) {
-        const double start = processSeconds();
-        if (benchDrawing().saveAs(path.c_str()) != Acad::eOk) {
-            state.SkipWithError("the drawing does not save");
-            return;
-        }
-        seconds += processSeconds() - start;
+    if (!timeSaves(state, "dxf_lines_saveas", saveWithHost)) {
+        return;
     }
-    std::filesystem::remove(wideToUtf8(path));
-    setCounters(state, seconds, ezdxfSeconds().second);
+    const double perSave = state.counters["cpu_seconds"];
+    state.counters["entities/s"] = kLines / perSave;
+    if (ezdxfSeconds().second > 0.0) {
+        state.counters["x_faster_than_ezdxf"] = ezdxfSeconds().second / perSave;
+    }
 }
 BENCHMARK(BM_DxfSaveLines)->Unit(benchmark::kMillisecond);
 
-void BM_DxfLoadLines(benchmark::State& state) {
-    const std::wstring path = utf8ToWide(benchFile());
-    const double seconds = dxfbench::timedLoads(state, path);
-    if (seconds < 0.0) {
-        return;
-    }
-    setCounters(state, seconds, ezdxfSeconds().first);
+void BM_DimeSaveLines(benchmark::State& state) {
+    const std::shared_ptr<dimeModel> model = dimeLineModel(kLines);
+    timeSaves(state, "dxf_lines_dime",
+              [&](const std::string& path) { return saveWithDime(*model, path); });
 }
-BENCHMARK(BM_DxfLoadLines)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DimeSaveLines)->Unit(benchmark::kMillisecond);
+
+void BM_DxflibSaveLines(benchmark::State& state) {
+    timeSaves(state, "dxf_lines_dxflib",
+              [](const std::string& path) { return saveLinesWithDxflib(kLines, path); });
+}
+BENCHMARK(BM_DxflibSaveLines)->Unit(benchmark::kMillisecond);
+
+// The floor: the bytes of the host's file written from memory.
+void BM_PlainWriteLines(benchmark::State& state) {
+    const std::string bytes = fileBytes(benchFile());
+    timeSaves(state, "dxf_lines_plain",
+              [&](const std::string& path) { return writeBytes(bytes, path); });
+}
+BENCHMARK(BM_PlainWriteLines)->Unit(benchmark::kMillisecond);
+
+void registerLoadsOfLines() {
+    registerLoads(
+        {.name = "lines", .path = benchFile, .ezdxfSeconds = [] { return ezdxfSeconds().first; }});
+}
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    return runBenchmarks(argc, argv, registerLoadsOfLines);
+}

@@ -1,130 +1,113 @@
-// Loading a drawing file of about 1,000,000 lines: 10,000 entities (lightweight polylines), each
-// with XData and an extension dictionary holding an Xrecord, written by the host. Peers in the
-// same run: a plain pass that splits the same bytes into lines (the floor), and ezdxf reading
-// the same file (/usr/bin/python3, timed inside the interpreter, once). All three are timed in
-// processor time, so that other work on the machine does not skew the ratios. Counters: lines/s,
-// and the ratios x_faster_than_ezdxf (target >= 50) and x_slower_than_split (target <= 10).
+// Loading drawing files of about 1,000,000 lines with the host, against floors and peers measured
+// in the same run. The files, temporary and written once per process:
+// - plain: 10,000 lightweight polylines, each with XData and an extension dictionary holding an
+//   Xrecord, written by the host (release 2010, ASCII);
+// - r12 and binary: ezdxf's copies of plain as release 12 (without the objects that release
+//   lacks) and as binary DXF (bench/support/dxf_other_releases.py);
+// - the shapes of drawings in long use (kShapes): plain with handles far apart, high or in runs,
+//   with many binary chunks, with long XData; written by the host.
+// Each file has BM_DxfLoad/<file> (the host) and BM_PlainSplit/<file> (the floor: the file read
+// and split into lines, or into the items of a binary file); the files the host writes also
+// BM_DxflibLoad and BM_DimeLoad. All count processor time (cpu_seconds) of the load alone.
+// BM_EzdxfLoad: ezdxf reading plain (/usr/bin/python3, timed inside the interpreter, once).
+// BM_DxfLoadBeforeRewrite: the reader of today and the reader before its rewrite to every release
+// (built by scripts/bench.sh, which names the commit) load plain in turn through the same timing
+// program, bench/baseline/dxf_load_seconds.cpp; x_slower_than_before is today's over before's,
+// medians of five turns.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
-#include <cstdio>
-#include <cstring>
-#include <ctime>
-#include <filesystem>
-#include <fstream>
+#include <algorithm>
+#include <cstdlib>
 #include <iterator>
 #include <memory>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "bench/support/dxf_bench_drawing.h"
+#include "bench/support/dxf_bench_files.h"
+#include "bench/support/dxf_bench_timing.h"
+#include "bench/support/dxf_load_benchmarks.h"
 #include "host/db/database.h"
 #include "platform/utf8.h"
 
 namespace {
 
-using dxfbench::processSeconds;
+using namespace dxfbench;
 
-// Removes the benchmark file when the process ends.
-struct RemoveAtExit {
-    std::string path;
-    ~RemoveAtExit() { std::filesystem::remove(path); }
+// Writes a drawing of shape to path with the host.
+bool saveDrawing(const DrawingShape& shape, const std::string& path) {
+    AcDbDatabase db(true, true);
+    fillDrawing(db, 4, shape);  // about 1,000,000 lines
+    return db.saveAs(utf8ToWide(path).c_str()) == Acad::eOk;
+}
+
+const std::string& plainFile() {
+    static const TempFile file("dxf_load_plain",
+                               [](const std::string& path) { return saveDrawing({}, path); });
+    return file.path();
+}
+
+// The file of kShapes[index], written on first use.
+const std::string& shapeFile(std::size_t index) {
+    static std::unique_ptr<TempFile> files[std::size(kShapes)];
+    if (!files[index]) {
+        files[index] = std::make_unique<TempFile>(
+            "dxf_load_shape" + std::to_string(index),
+            [index](const std::string& path) { return saveDrawing(kShapes[index], path); });
+    }
+    return files[index]->path();
+}
+
+// ezdxf's copies of plain, made by one run of bench/support/dxf_other_releases.py.
+struct OtherReleases {
+    TempFile r12{"dxf_load_r12", [](const std::string& path) {
+                     const std::string command =
+                         "/usr/bin/python3 " KESTREL_BENCH_DIR "/support/dxf_other_releases.py " +
+                         plainFile() + " " + path + " " + TempFile::pathFor("dxf_load_binary") +
+                         " >/dev/null";
+                     return std::system(command.c_str()) == 0;
+                 }};
+    TempFile binary{"dxf_load_binary",
+                    [](const std::string& path) { return std::filesystem::exists(path); }};
 };
 
-// The benchmark file, written once per process.
-const std::string& benchFile() {
-    static const RemoveAtExit file{[] {
-        const std::string file = (std::filesystem::temp_directory_path() /
-                                  ("kestrel_bench_dxf_load_" + std::to_string(getpid()) + ".dxf"))
-                                     .string();
-        AcDbDatabase db(true, true);
-        dxfbench::fillDrawing(db, 4);  // about 1,000,000 lines
-        if (db.saveAs(utf8ToWide(file).c_str()) != Acad::eOk) {
-            std::fprintf(stderr, "cannot write %s\n", file.c_str());
-            std::abort();
-        }
-        return file;
-    }()};
-    return file.path;
+const OtherReleases& otherReleases() {
+    static const OtherReleases files;
+    return files;
 }
 
-std::string fileBytes() {
-    std::ifstream in(benchFile(), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// The file's lines, as views into bytes.
-std::vector<std::string_view> splitLines(const std::string& bytes) {
-    std::vector<std::string_view> lines;
-    lines.reserve(bytes.size() / 8);
-    const char* pos = bytes.data();
-    const char* end = pos + bytes.size();
-    while (pos < end) {
-        const auto* newline = static_cast<const char*>(std::memchr(pos, '\n', end - pos));
-        const char* lineEnd = newline != nullptr ? newline : end;
-        lines.emplace_back(pos, static_cast<std::size_t>(lineEnd - pos));
-        pos = lineEnd + 1;
-    }
-    return lines;
-}
-
-std::size_t lineCount() {
-    static const std::size_t count = splitLines(fileBytes()).size();
-    return count;
-}
-
-// Seconds of one load: the file read and split into lines.
-double plainSeconds() {
-    static const double seconds = [] {
-        double best = 1e9;
-        for (int i = 0; i < 5; ++i) {
-            const double start = processSeconds();
-            const std::string bytes = fileBytes();
-            benchmark::DoNotOptimize(splitLines(bytes).size());
-            best = std::min(best, processSeconds() - start);
-        }
-        return best;
-    }();
-    return seconds;
-}
-
-// Seconds ezdxf takes to read the file, or 0 when it cannot run.
+// Seconds ezdxf takes to read plain, or 0 when it cannot run.
 double ezdxfSeconds() {
-    static const double seconds = [] {
-        return dxfbench::pythonSeconds(
-            "import time, ezdxf; t = time.process_time(); ezdxf.readfile('" + benchFile() +
-            "'); print(time.process_time() - t)");
-    }();
+    static const double seconds =
+        pythonSeconds("import time, ezdxf; t = time.process_time(); ezdxf.readfile('" +
+                      plainFile() + "'); print(time.process_time() - t)")
+            .front();
     return seconds;
 }
 
-void BM_DxfLoad(benchmark::State& state) {
-    const std::wstring path = utf8ToWide(benchFile());
-    const double seconds = dxfbench::timedLoads(state, path);
-    if (seconds < 0.0) {
-        return;
-    }
-    const double perLoad = seconds / static_cast<double>(state.iterations());
-    state.counters["lines"] = static_cast<double>(lineCount());
-    state.counters["lines/s"] = static_cast<double>(lineCount()) / perLoad;
-    state.counters["x_slower_than_split"] = perLoad / plainSeconds();
-    if (ezdxfSeconds() > 0.0) {
-        state.counters["x_faster_than_ezdxf"] = ezdxfSeconds() / perLoad;
-    }
+// The name of a shape in benchmark names: spaces become underscores.
+std::string benchName(const char* name) {
+    std::string text(name);
+    std::replace(text.begin(), text.end(), ' ', '_');
+    return text;
 }
-BENCHMARK(BM_DxfLoad)->Unit(benchmark::kMillisecond);
 
-void BM_PlainLineSplit(benchmark::State& state) {
-    for (auto _ : state) {
-        const std::string bytes = fileBytes();
-        benchmark::DoNotOptimize(splitLines(bytes).size());
-    }
-    state.counters["lines/s"] = benchmark::Counter(
-        static_cast<double>(lineCount()) * static_cast<double>(state.iterations()),
-        benchmark::Counter::kIsRate);
+const std::string& r12File() {
+    return otherReleases().r12.path();
 }
-BENCHMARK(BM_PlainLineSplit)->Unit(benchmark::kMillisecond);
+const std::string& binaryFile() {
+    return otherReleases().binary.path();
+}
+
+void registerFiles() {
+    registerLoads({.name = "plain", .path = plainFile, .ezdxfSeconds = ezdxfSeconds});
+    registerLoads({.name = "r12", .path = r12File, .peers = false});
+    registerLoads({.name = "binary", .path = binaryFile, .peers = false});
+    for (std::size_t i = 0; i < std::size(kShapes); ++i) {
+        registerLoads({.name = benchName(kShapes[i].name),
+                       .path = [i]() -> const std::string& { return shapeFile(i); }});
+    }
+}
 
 void BM_EzdxfLoad(benchmark::State& state) {
     for (auto _ : state) {
@@ -136,6 +119,41 @@ void BM_EzdxfLoad(benchmark::State& state) {
 }
 BENCHMARK(BM_EzdxfLoad)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
 
+// Seconds per load of plain by a build of bench/baseline/dxf_load_seconds.cpp, or 0.
+double loaderSeconds(const std::string& program) {
+    return commandSeconds("'" + program + "' '" + plainFile() + "' 5").front();
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+void BM_DxfLoadBeforeRewrite(benchmark::State& state) {
+    const char* before = std::getenv("KESTREL_READER_BEFORE_REWRITE");
+    if (before == nullptr) {
+        state.SkipWithError("KESTREL_READER_BEFORE_REWRITE is not set (scripts/bench.sh sets it)");
+        return;
+    }
+    std::vector<double> thenSeconds;
+    std::vector<double> nowSeconds;
+    for (auto _ : state) {
+        thenSeconds.push_back(loaderSeconds(before));
+        nowSeconds.push_back(loaderSeconds(KESTREL_DXF_LOAD_SECONDS));
+        state.SetIterationTime(thenSeconds.back() + nowSeconds.back());
+    }
+    if (median(thenSeconds) <= 0.0 || median(nowSeconds) <= 0.0) {
+        state.SkipWithError("a timing program did not run or did not read the file");
+        return;
+    }
+    state.counters["before_seconds"] = median(thenSeconds);
+    state.counters["now_seconds"] = median(nowSeconds);
+    state.counters["x_slower_than_before"] = median(nowSeconds) / median(thenSeconds);
+}
+BENCHMARK(BM_DxfLoadBeforeRewrite)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    return runBenchmarks(argc, argv, registerFiles);
+}

@@ -17,6 +17,7 @@
 #include <string>
 
 #include "bench/support/dxf_bench_drawing.h"
+#include "bench/support/dxf_bench_timing.h"
 #include "host/db/database.h"
 #include "host/dxf/dxf_writer.h"
 #include "platform/utf8.h"
@@ -58,10 +59,12 @@ double ezdxfSeconds() {
         if (benchDrawing().saveAs(utf8ToWide(source).c_str()) != Acad::eOk) {
             return 0.0;
         }
-        const double value = dxfbench::pythonSeconds(
-            "import time, ezdxf; doc = ezdxf.readfile('" + source +
-            "'); best = 1e9\nfor _ in range(3):\n t = time.process_time(); doc.saveas('" + target +
-            "'); best = min(best, time.process_time() - t)\nprint(best)");
+        const double value =
+            dxfbench::pythonSeconds(
+                "import time, ezdxf; doc = ezdxf.readfile('" + source +
+                "'); best = 1e9\nfor _ in range(3):\n t = time.process_time(); doc.saveas('" +
+                target + "'); best = min(best, time.process_time() - t)\nprint(best)")
+                .front();
         std::filesystem::remove(source);
         std::filesystem::remove(target);
         return value;

@@ -3,15 +3,18 @@ programs wrote (--benchmark_out_format=json). Each file is named after its progr
 bench_ prefix (dxf_load.json); rows of programs with no file are listed as not run.
 
 Rows, written out below, are of three kinds:
-- pair: our benchmark against a peer at the same argument, by processor time or by a rate
-  counter; shown as how many times slower or faster than the peer we are.
+- pair: our benchmark against a peer at the same argument, by processor time or by a counter
+  (a rate, or a cost such as cpu_seconds); shown as how many times slower or faster than the
+  peer we are, and as the ratio of our cost to the peer's where the target bounds that ratio.
 - flat: how much a per-item figure (a cost such as ns_per_char, or a rate such as items/s) costs
   at the larger size than at the smaller. Target "flat" is met when the growth is at most 1.5,
   or, where the row names a floor measured at both sizes, at most 1.5 times the floor's own
   growth: the floor pays the same cache and memory cost, so it is the machine's share.
 - counter: a counter as the program reports it (x_faster_than_ezdxf, lines/s, ...).
 A benchmark or counter a row needs that is absent shows as missing, a benchmark that reported
-an error shows its message; the exit status is then 1. Targets missed do not change the exit
+an error shows its message; the exit status is then 1. A peer that reported an error (a library
+that cannot read a file) shows its message in its rows too, but leaves the exit status alone:
+it is a finding about the peer. Targets missed do not change the exit
 status: timings on a shared machine vary, the table says which ones are missed.
 
 usage: ratio_table.py RESULT.json...
@@ -29,8 +32,17 @@ class Missing(Exception):
     """A benchmark or counter a row needs is absent or reported an error."""
 
 
+class Failed(Missing):
+    """A benchmark a row needs reported an error."""
+
+
+class PeerFailed(Exception):
+    """The peer of a pair row reported an error."""
+
+
 def pair(program, label, ours, peer, figure="time", target=None):
-    """target "no slower": met when ours costs at most what the peer costs."""
+    """target "no slower": met when ours costs at most what the peer costs; (op, limit): met when
+    our cost over the peer's meets it, as ("<=", 0.5) for at most half the peer's cost."""
     return {"kind": "pair", "program": program, "label": label, "ours": ours, "peer": peer,
             "figure": figure, "target": target}
 
@@ -43,6 +55,30 @@ def flat(program, label, name, small, large, figure, floor=None, target="flat"):
 def counter(program, label, name, figure, target=None):
     return {"kind": "counter", "program": program, "label": label, "name": name,
             "figure": figure, "target": target}
+
+
+# Targets of the drawing-file rows: our cost over a C++ library's or a floor's.
+DXF_LOAD_VS_LIBRARY = ("<=", 0.5)
+DXF_LOAD_VS_FLOOR = ("<=", 5)
+DXF_SAVE_VS_DIME = ("<=", 0.5)
+DXF_SAVE_VS_FLOOR = ("<=", 10)
+# The drawings in the shape of ones in long use that bench_dxf_load reads (kShapes in
+# bench/support/dxf_bench_drawing.h), by the name their benchmarks carry.
+DXF_SHAPES = ["sparse_handles", "high_handles", "handle_runs", "binary_chunks", "long_XData"]
+
+
+def dxf_loads(program, drawing, label):
+    """The rows of the host's load of one drawing against dxflib, DIME and the floor (the file
+    read and split into lines)."""
+    ours = f"DxfLoad/{drawing}"
+    return [
+        pair(program, f"load {label} vs dxflib", ours, f"DxflibLoad/{drawing}", "cpu_seconds",
+             DXF_LOAD_VS_LIBRARY),
+        pair(program, f"load {label} vs DIME", ours, f"DimeLoad/{drawing}", "cpu_seconds",
+             DXF_LOAD_VS_LIBRARY),
+        pair(program, f"load {label} vs reading and splitting it", ours, f"PlainSplit/{drawing}",
+             "cpu_seconds", DXF_LOAD_VS_FLOOR),
+    ]
 
 
 # Benchmark names leave out the BM_ prefix; "{}" in a flat row's name stands for the size.
@@ -81,11 +117,28 @@ ROWS = [
          "PeerStdMapFind/100000"),
     counter("dxf_lines", "save 1M lines vs ezdxf", "DxfSaveLines", "x_faster_than_ezdxf",
             (">=", 50)),
-    counter("dxf_lines", "load 1M lines vs ezdxf", "DxfLoadLines", "x_faster_than_ezdxf",
+    pair("dxf_lines", "save 1M lines vs DIME", "DxfSaveLines", "DimeSaveLines", "cpu_seconds",
+         DXF_SAVE_VS_DIME),
+    pair("dxf_lines", "save 1M lines vs dxflib", "DxfSaveLines", "DxflibSaveLines",
+         "cpu_seconds"),
+    pair("dxf_lines", "save 1M lines vs writing its bytes", "DxfSaveLines", "PlainWriteLines",
+         "cpu_seconds", DXF_SAVE_VS_FLOOR),
+    counter("dxf_lines", "load 1M lines vs ezdxf", "DxfLoad/lines", "x_faster_than_ezdxf",
             (">=", 50)),
-    counter("dxf_load", "load vs ezdxf", "DxfLoad", "x_faster_than_ezdxf", (">=", 50)),
-    counter("dxf_load", "load vs splitting the bytes into lines", "DxfLoad",
-            "x_slower_than_split", ("<=", 10)),
+    *dxf_loads("dxf_lines", "lines", "1M lines"),
+    counter("dxf_load", "load vs ezdxf", "DxfLoad/plain", "x_faster_than_ezdxf", (">=", 50)),
+    *dxf_loads("dxf_load", "plain", "polylines"),
+    counter("dxf_load", "load vs the reader before its rewrite (e982160)",
+            "DxfLoadBeforeRewrite", "x_slower_than_before", ("<=", 1)),
+    pair("dxf_load", "load R12 copy vs R2010", "DxfLoad/r12", "DxfLoad/plain", "cpu_seconds"),
+    pair("dxf_load", "load R12 copy vs reading and splitting it", "DxfLoad/r12", "PlainSplit/r12",
+         "cpu_seconds", DXF_LOAD_VS_FLOOR),
+    pair("dxf_load", "load binary copy vs R2010", "DxfLoad/binary", "DxfLoad/plain",
+         "cpu_seconds"),
+    pair("dxf_load", "load binary copy vs reading and splitting it", "DxfLoad/binary",
+         "PlainSplit/binary", "cpu_seconds", DXF_LOAD_VS_FLOOR),
+    *[row for shape in DXF_SHAPES
+      for row in dxf_loads("dxf_load", shape, shape.replace("_", " "))],
     counter("dxf_save", "write the text vs ezdxf saving", "DxfWriteText", "x_faster_than_ezdxf",
             (">=", 50)),
     counter("dxf_save", "saveAs vs ezdxf saving", "DxfSaveAs", "x_faster_than_ezdxf", (">=", 50)),
@@ -176,7 +229,7 @@ def runs_of(results, program, name):
         raise Missing(f"missing: BM_{name}")
     failed = [r for r in runs if r.get("error_occurred")]
     if failed:
-        raise Missing(f"error in BM_{name}: {failed[0].get('error_message', '')}")
+        raise Failed(f"error in BM_{name}: {failed[0].get('error_message', '')}")
     return runs
 
 
@@ -213,11 +266,19 @@ def meets(value, target):
 
 
 def evaluate_pair(row, results):
-    ratio = cost(results, row["program"], row["ours"], row["figure"]) / cost(
-        results, row["program"], row["peer"], row["figure"])
+    ours = cost(results, row["program"], row["ours"], row["figure"])
+    try:
+        ratio = ours / cost(results, row["program"], row["peer"], row["figure"])
+    except Failed as failed:
+        raise PeerFailed(f"peer {failed}") from failed
     value = f"{ratio:.2f}x slower" if ratio >= 1 else f"{1 / ratio:.2f}x faster"
-    met = "" if row["target"] is None else ("yes" if ratio <= 1 else "NO")
-    return figure_name(row["figure"]), value, met
+    target = row["target"]
+    if target is None:
+        return figure_name(row["figure"]), value, ""
+    if target == "no slower":
+        return figure_name(row["figure"]), value, "yes" if ratio <= 1 else "NO"
+    return (figure_name(row["figure"]), f"{ratio:.3g} ({value})",
+            "yes" if meets(ratio, target) else "NO")
 
 
 def growth(results, row, name):
@@ -268,6 +329,8 @@ def table(results):
             continue
         try:
             figure, value, met = EVALUATORS[row["kind"]](row, results)
+        except PeerFailed as failed:
+            figure, value, met = "", str(failed), "-"
         except Missing as missing:
             figure, value, met = "", str(missing), "?"
             complete = False

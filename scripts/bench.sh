@@ -6,7 +6,10 @@
 # runs at least (default 0.5). Fails when a program fails or the table misses a result.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
-kestrel_install_packages
+# The C++ DXF libraries the drawing-file benchmarks measure against (only bench programs link
+# them), and git for the worktree of the reader before its rewrite.
+KESTREL_BENCH_PACKAGES=(libdxflib-dev libdime-dev git)
+kestrel_install_packages "${KESTREL_BENCH_PACKAGES[@]}"
 build="$KESTREL_ROOT/build-bench"
 kestrel_build "$build" -DCMAKE_BUILD_TYPE=Release -DKESTREL_BENCH=ON -DKESTREL_TESTS=OFF
 
@@ -21,6 +24,12 @@ selected() {
   done
   return 1
 }
+
+# bench_dxf_load times the reader before its rewrite to every release on its file too.
+if selected dxf_load "$@"; then
+  KESTREL_READER_BEFORE_REWRITE="$(bash "$KESTREL_ROOT/bench/baseline/build_reader.sh" e982160 "$build")"
+  export KESTREL_READER_BEFORE_REWRITE
+fi
 
 shopt -s nullglob
 all=()

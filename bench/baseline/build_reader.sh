@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Builds the host's DXF reader as it was at an earlier commit, so that bench_dxf_load times it on
+# the same file as today's: a git worktree of the commit in BUILD-DIR/baseline-COMMIT/source, a
+# Release build of its host library beside it, and this tree's bench/baseline/dxf_load_seconds.cpp
+# compiled against them. Later runs only check that everything is built.
+# usage: build_reader.sh COMMIT BUILD-DIR; prints the path of the timing program.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/../.." && pwd)"
+commit="$1"
+dir="$2/baseline-$commit"
+if [ ! -e "$dir/source/.git" ]; then
+  git -C "$root" worktree prune
+  git -C "$root" worktree add --detach "$dir/source" "$commit" >&2
+fi
+export CCACHE_DIR="${CCACHE_DIR:-$HOME/.cache/kestrel-ccache}" CCACHE_NOHASHDIR=1
+cmake -S "$dir/source" -B "$dir/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKESTREL_TESTS=OFF \
+  >/dev/null
+cmake --build "$dir/build" --target drawhost -- -j"$(nproc)" >&2
+program="$dir/dxf_load_seconds"
+source="$root/bench/baseline/dxf_load_seconds.cpp"
+library="$dir/build/lib/libdrawhost.so"
+if [ ! "$program" -nt "$source" ] || [ ! "$program" -nt "$library" ]; then
+  c++ -std=c++20 -O3 -DNDEBUG -I"$dir/source" "$source" -o "$program" \
+    -L"$dir/build/lib" -ldrawhost -Wl,-rpath,"$dir/build/lib"
+fi
+echo "$program"

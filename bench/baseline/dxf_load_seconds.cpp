@@ -1,0 +1,56 @@
+// Times the host's DXF reader the way bench_dxf_load does, as a program of its own, so that the
+// same source can be built against another commit's host (bench/baseline/build_reader.sh) and
+// both readers load one file in one benchmark run.
+// usage: dxf_load_seconds FILE LOADS; prints the mean processor seconds of one load, after one
+// untimed load that warms the file cache and the allocator. Exit status 1 when the file does
+// not read.
+#include <time.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "host/db/database.h"
+#include "platform/utf8.h"
+
+namespace {
+
+double processSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+// The processor seconds of making a database and reading path into it (the database is
+// destroyed outside the timing), or a negative value when it does not read.
+double loadSeconds(const std::wstring& path) {
+    const double start = processSeconds();
+    auto db = std::make_unique<AcDbDatabase>(false, true);
+    if (db->readDwgFile(path.c_str()) != Acad::eOk) {
+        return -1.0;
+    }
+    return processSeconds() - start;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3 || std::atoi(argv[2]) < 1) {
+        std::fprintf(stderr, "usage: dxf_load_seconds FILE LOADS\n");
+        return 2;
+    }
+    const std::wstring path = utf8ToWide(argv[1]);
+    const int loads = std::atoi(argv[2]);
+    double total = 0.0;
+    for (int i = 0; i <= loads; ++i) {
+        const double seconds = loadSeconds(path);
+        if (seconds < 0.0) {
+            std::fprintf(stderr, "%s does not read\n", argv[1]);
+            return 1;
+        }
+        total += i > 0 ? seconds : 0.0;
+    }
+    std::printf("%.9f\n", total / loads);
+    return 0;
+}
