@@ -12,7 +12,9 @@ if [ ! -e "$dir/source/.git" ]; then
   git -C "$root" worktree prune
   git -C "$root" worktree add --detach "$dir/source" "$commit" >&2
 fi
-export CCACHE_DIR="${CCACHE_DIR:-$HOME/.cache/kestrel-ccache}" CCACHE_NOHASHDIR=1
+# Paths below the commit's folder are hashed relative to it, so that builds of other commits
+# share the cache.
+export CCACHE_DIR="${CCACHE_DIR:-$HOME/.cache/kestrel-ccache}" CCACHE_NOHASHDIR=1 CCACHE_BASEDIR="$dir"
 cmake -S "$dir/source" -B "$dir/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKESTREL_TESTS=OFF \
   >/dev/null
 cmake --build "$dir/build" --target drawhost -- -j"$(nproc)" >&2

@@ -49,9 +49,9 @@ private:
     std::vector<int> m_integers;
 };
 
-// The last line DIME prints to the standard error while reading path again (DIME reports its
-// reading errors there only), or "" when it prints none.
-std::string dimeMessage(const std::string& path) {
+// What DIME prints to the standard error while reading path again (DIME reports its reading
+// errors there only), its lines joined by "; ".
+std::string dimeMessages(const std::string& path) {
     FILE* capture = std::tmpfile();
     if (capture == nullptr) {
         return "";
@@ -68,19 +68,17 @@ std::string dimeMessage(const std::string& path) {
     dup2(saved, 2);
     close(saved);
     std::rewind(capture);
-    std::string last;
+    std::string messages;
     char line[512];
     while (std::fgets(line, sizeof line, capture) != nullptr) {
         std::string text(line);
         while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
             text.pop_back();
         }
-        if (!text.empty()) {
-            last = text;
-        }
+        messages += (messages.empty() || text.empty() ? "" : "; ") + text;
     }
     std::fclose(capture);
-    return last;
+    return messages;
 }
 
 // Header, tables and blocks of a file, as dxflib's documentation writes them.
@@ -136,8 +134,7 @@ RunResult loadWithDime(const std::string& path) {
         return {nullptr, "DIME cannot open the file"};
     }
     if (!model->read(&input)) {
-        return {nullptr, "DIME stopped at byte " + std::to_string(input.getFilePosition()) + ": " +
-                             dimeMessage(path)};
+        return {nullptr, "DIME cannot read the file: " + dimeMessages(path)};
     }
     return {model, {}};
 }

@@ -16,8 +16,8 @@ namespace dxfbench {
 // Reads the ASCII file at path with dxflib into an application class that keeps every entity,
 // XData item, Xrecord value and dictionary entry it is given (the result's made).
 RunResult loadWithDxflib(const std::string& path);
-// Reads the file at path into a DIME model (the result's made); the error says where DIME
-// stopped and what it printed last.
+// Reads the file at path into a DIME model (the result's made); the error holds what DIME printed
+// about it.
 RunResult loadWithDime(const std::string& path);
 
 // Writes a file of count LINE entities (gridLine) with dxflib, with the header, tables and
