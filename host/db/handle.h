@@ -3,7 +3,6 @@
 // hands out handles in increasing order and never reuses one.
 #pragma once
 
-#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -52,11 +51,13 @@ private:
 
 namespace host {
 // Where a handle's search starts in an open-addressed table of tableSize places (a power of two).
-// Handles are mostly given out in sequence: the low bits place them in sequence, which keeps
-// neighbours together with no collisions among them; the bits above the table's size are mixed
-// in, so that handles spaced by a power of two do not pile up on one place.
+// Every bit of the handle is mixed (the splitmix64 finalizer), so handles in sequence, from any
+// start, spaced by a power of two or in runs far apart all spread like random keys: a half-full
+// linearly probed table keeps short clusters whatever handles a drawing holds. Placing handles in
+// sequence side by side would keep them in one cluster that every miss landing in it walks.
 inline std::size_t handlePlace(std::uint64_t handle, std::size_t tableSize) {
-    const std::uint64_t high = handle >> std::countr_zero(tableSize);
-    return static_cast<std::size_t>(handle + high * 0x9E3779B97F4A7C15ull) & (tableSize - 1);
+    handle = (handle ^ (handle >> 30)) * 0xBF58476D1CE4E5B9ull;
+    handle = (handle ^ (handle >> 27)) * 0x94D049BB133111EBull;
+    return static_cast<std::size_t>(handle ^ (handle >> 31)) & (tableSize - 1);
 }
 }  // namespace host

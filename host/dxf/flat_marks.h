@@ -1,7 +1,7 @@
 // host::dxf::FlatMarks: a small mark per handle in one open-addressed table, for the passes of the
 // DXF reader and writer over every object of a drawing: no allocation per key, unlike a
-// node-based map, and handles in sequence stay neighbours. Key 0 is never marked (it reads as
-// unmarked and cannot be set).
+// node-based map; keys are placed as the database's handle index places them (handlePlace). Key 0
+// is never marked (it reads as unmarked and cannot be set).
 #pragma once
 
 #include <cstddef>
