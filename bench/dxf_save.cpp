@@ -7,7 +7,6 @@
 // process's CPU time on both sides, so that a busy machine does not tilt the ratio. Counters:
 // lines/s (target >= 1,250,000) and x_faster_than_ezdxf (target >= 50).
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +16,7 @@
 #include <string>
 
 #include "bench/support/dxf_bench_drawing.h"
+#include "bench/support/dxf_bench_files.h"
 #include "bench/support/dxf_bench_timing.h"
 #include "host/db/database.h"
 #include "host/dxf/dxf_writer.h"
@@ -37,9 +37,7 @@ AcDbDatabase& benchDrawing() {
 }
 
 std::string benchPath(const char* what) {
-    return (std::filesystem::temp_directory_path() /
-            ("kestrel_bench_dxf_save_" + std::string(what) + std::to_string(getpid()) + ".dxf"))
-        .string();
+    return dxfbench::TempFile::pathFor(std::string("dxf_save_") + what);
 }
 
 // Lines of the drawing's text.
