@@ -3,8 +3,8 @@
 // interpreter, once each); DIME writing a model of the same lines built in memory
 // (dimeModel::write) and dxflib writing as many lines with its writer; dxflib and DIME reading
 // the file the host saved. Floors: the bytes of the host's file written from memory (save), the
-// file read and split into lines (load). Processor time on every side (cpu_seconds); loaded
-// documents are destroyed outside the timing. Counters of the host's save: entities/s and
+// file mapped and split into lines (load). Each reports the least processor seconds of one run
+// (cpu_seconds, timeRuns); loaded documents are destroyed outside the timing. Counters of the host's save: entities/s and
 // x_faster_than_ezdxf; its load: BM_DxfLoad/lines (dxf_load_benchmarks.h).
 #include <benchmark/benchmark.h>
 

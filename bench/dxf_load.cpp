@@ -6,9 +6,10 @@
 //   lacks) and as binary DXF (bench/support/dxf_other_releases.py);
 // - the shapes of drawings in long use (kShapes): plain with handles far apart, high or in runs,
 //   with many binary chunks, with long XData; written by the host.
-// Each file has BM_DxfLoad/<file> (the host) and BM_PlainSplit/<file> (the floor: the file read
+// Each file has BM_DxfLoad/<file> (the host) and BM_PlainSplit/<file> (the floor: the file mapped
 // and split into lines, or into the items of a binary file); the files the host writes also
-// BM_DxflibLoad and BM_DimeLoad. All count processor time (cpu_seconds) of the load alone.
+// BM_DxflibLoad and BM_DimeLoad. Each reports the least processor seconds of one load
+// (cpu_seconds, timeRuns).
 // BM_EzdxfLoad: ezdxf reading plain (/usr/bin/python3, timed inside the interpreter, once).
 // BM_DxfLoadBeforeRewrite: the reader of today and the reader before its rewrite to every release
 // (built by scripts/bench.sh, which names the commit) load plain in turn through the same timing
