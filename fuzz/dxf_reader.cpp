@@ -1,6 +1,7 @@
 // Fuzz target of the DXF reader: reads any bytes as a drawing file into a side database that
 // already holds the default drawing. A refused file must leave that database as it was and say
-// where and what; a read file must save, and what the host saves must read back.
+// where and what; what the host saves of a read file must keep every rule of the drawing audit
+// and read back.
 #include <unistd.h>
 
 #include <cstddef>
@@ -11,6 +12,7 @@
 #include <string>
 
 #include "host/db/database.h"
+#include "host/dxf/drawing_audit.h"
 #include "host/dxf/file_message.h"
 #include "platform/utf8.h"
 
@@ -46,6 +48,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             failure("a refused file changed the database");
         }
         return 0;
+    }
+    const auto findings = host::auditDrawing(&db);
+    if (!findings.empty() && findings.front().code != host::AuditCode::kUnreadable) {
+        std::fprintf(stderr, "%s\n", wideToUtf8(findings.front().text()).c_str());
+        failure("what the host saves of a read file breaks a rule");
     }
     const std::wstring output = utf8ToWide(scratch("out.dxf"));
     if (db.saveAs(output.c_str()) == Acad::eOk) {

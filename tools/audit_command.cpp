@@ -1,11 +1,15 @@
 // kestrel audit FILE [--fix OUT] [--json]: reads a drawing as the host does and prints what the
-// reader repaired, one line per repair; --fix saves the repaired drawing, --json prints the same
-// as one JSON object for scripts. Exit status as diff(1): 0 the drawing needed no repair, 1 it
-// was repaired, 2 it cannot be read (or wrong usage, or the repaired drawing cannot be saved).
+// reader repaired, one line per repair, then audits the drawing as the host would save it and
+// prints each rule it would still break ("left: ..."; none is expected); --fix saves the repaired
+// drawing, --json prints the same as one JSON object for scripts. Exit status as diff(1): 0 the
+// drawing needed no repair, 1 it was repaired, 2 it cannot be read or made sound (or wrong usage,
+// or the repaired drawing cannot be saved).
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "host/db/database.h"
+#include "host/dxf/drawing_audit.h"
 #include "host/dxf/file_message.h"
 #include "host/dxf/read_result.h"
 #include "platform/utf8.h"
@@ -41,7 +45,10 @@ std::string fileKind(const host::DrawingReadResult& result) {
     return release + (result.binary ? ", binary" : ", ASCII");
 }
 
-void printText(const std::string& file, const host::DrawingReadResult& result) {
+using Findings = std::vector<host::AuditFinding>;
+
+void printText(const std::string& file, const host::DrawingReadResult& result,
+               const Findings& left) {
     if (!result.ok()) {
         std::printf("%s: cannot be read: %s\n", file.c_str(),
                     wideToUtf8(result.description).c_str());
@@ -60,9 +67,14 @@ void printText(const std::string& file, const host::DrawingReadResult& result) {
                     wideToUtf8(host::repairCodeName(repair.code)).c_str(), object.c_str(),
                     object.empty() ? "" : ": ", wideToUtf8(repair.action).c_str());
     }
+    for (const host::AuditFinding& finding : left) {
+        std::printf("  left: %s: %s\n", wideToUtf8(host::auditCodeName(finding.code)).c_str(),
+                    wideToUtf8(finding.text()).c_str());
+    }
 }
 
-void printJson(const std::string& file, const host::DrawingReadResult& result) {
+void printJson(const std::string& file, const host::DrawingReadResult& result,
+               const Findings& left) {
     std::printf("{\"file\": %s, \"read\": %s, \"release\": %s, \"binary\": %s",
                 jsonString(utf8ToWide(file)).c_str(), result.ok() ? "true" : "false",
                 jsonString(result.release).c_str(), result.binary ? "true" : "false");
@@ -80,6 +92,14 @@ void printJson(const std::string& file, const host::DrawingReadResult& result) {
             static_cast<int>(repair.code), jsonString(repair.kind).c_str(),
             jsonString(repair.handle.isNull() ? L"" : repair.handle.text()).c_str(), repair.line,
             jsonString(repair.action).c_str());
+        separator = ",";
+    }
+    std::printf("], \"left\": [");
+    separator = "";
+    for (const host::AuditFinding& finding : left) {
+        std::printf("%s\n  {\"code\": %s, \"number\": %d, \"finding\": %s}", separator,
+                    jsonString(host::auditCodeName(finding.code)).c_str(),
+                    static_cast<int>(finding.code), jsonString(finding.text()).c_str());
         separator = ",";
     }
     std::printf("]}\n");
@@ -109,8 +129,9 @@ int runAudit(const Arguments& args) {
     }
     AcDbDatabase db(false, true);
     const host::DrawingReadResult result = host::readDrawingFile(&db, utf8ToWide(file));
-    json ? printJson(file, result) : printText(file, result);
-    if (!result.ok()) {
+    const Findings left = result.ok() ? host::auditDrawing(&db) : Findings();
+    json ? printJson(file, result, left) : printText(file, result, left);
+    if (!result.ok() || !left.empty()) {
         return kExitTrouble;
     }
     if (!fixed.empty() && db.saveAs(utf8ToWide(fixed).c_str()) != Acad::eOk) {

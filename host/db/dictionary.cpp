@@ -356,7 +356,9 @@ Acad::ErrorStatus AcDbDictionary::dxfInFields(AcDbDxfFiler* filer) {
             pendingName = item.text();
             havePending = true;
         } else if ((item.code == kSoftOwnerCode || item.code == kHardOwnerCode) && havePending) {
-            read.push_back(Entry{pendingName, item.id()});
+            if (!item.id().isNull()) {  // an entry of nothing is no entry
+                read.push_back(Entry{pendingName, item.id()});
+            }
             havePending = false;
         } else {
             return item.code == kCloningCode;

@@ -34,7 +34,8 @@ class AcDbDictionaryIterator;
 //   and removal by object id walk the entries.
 // - DXF: 100 "AcDbDictionary", 280 hard-owner flag, 281 duplicate-record cloning (1, keep
 //   existing), then per live entry 3 (name) and 350 (soft owner) or 360 (hard owner, when the
-//   flag is set). Erased entries are not written.
+//   flag is set). Erased entries are not written; an entry read with the null handle (a file's
+//   "0", a reference the reader dropped) names nothing and is left out.
 class AcDbDictionary : public AcDbObject {
 public:
     ACRX_DECLARE_MEMBERS(AcDbDictionary);

@@ -1,25 +1,31 @@
-// The well-formedness checker: parses a DXF text into objects with their groups, then applies
-// each rule in turn, collecting faults.
-#include "tests/dxf/wellformed.h"
+// The drawing audit: reads a file's groups with the host's lexer into objects, then applies each
+// rule in turn, collecting findings.
+#include "host/dxf/drawing_audit.h"
 
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cstdio>
 #include <map>
 #include <set>
 #include <unordered_map>
 
-namespace dxftest {
+#include "host/dxf/dxf_lexer.h"
+#include "host/dxf/dxf_writer.h"
+#include "platform/utf8.h"
+
+namespace host {
 namespace {
 
 struct Group {
     int code = 0;
-    std::string value;
+    std::string value;  // texts and handles as written, integers in decimal, chunks in hex
 };
 
 struct Object {
     std::string type;
     std::string section;
+    std::size_t line = 0;
     std::vector<Group> groups;
     std::string handle;
     std::string owner;  // the first 330 outside 102 groups; empty when none
@@ -31,13 +37,6 @@ std::string lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return text;
-}
-
-std::string trim(std::string_view text) {
-    while (!text.empty() && (text.back() == '\r' || text.back() == ' ')) {
-        text.remove_suffix(1);
-    }
-    return std::string(text);
 }
 
 bool parseHex(const std::string& text, std::uint64_t& value) {
@@ -54,11 +53,39 @@ std::size_t codePoints(const std::string& utf8) {
     }));
 }
 
+// The value of a group as the rules compare it; empty for reals and points, which none reads.
+std::string valueText(const DxfGroup& group) {
+    switch (group.valueClass) {
+        case GroupValueClass::kText:
+        case GroupValueClass::kName:
+            return std::string(group.text);
+        case GroupValueClass::kBinary: {
+            std::string hex;
+            for (const unsigned char byte : dxfGroupBytes(group)) {
+                char digits[3];
+                std::snprintf(digits, sizeof digits, "%02X", byte);
+                hex += digits;
+            }
+            return hex;
+        }
+        case GroupValueClass::kInt16:
+        case GroupValueClass::kInt32:
+        case GroupValueClass::kInt64:
+        case GroupValueClass::kBool:
+            return std::to_string(group.integer);
+        default:
+            return {};
+    }
+}
+
 class Checker {
 public:
-    explicit Checker(std::string_view text) { parse(text); }
+    explicit Checker(std::string_view bytes) { parse(bytes); }
 
-    std::vector<std::string> run() {
+    std::vector<AuditFinding> run() {
+        if (!m_findings.empty()) {
+            return std::move(m_findings);  // unreadable: the rules have nothing to look at
+        }
         checkSections();
         checkHeader();
         checkHandles();
@@ -71,16 +98,19 @@ public:
         checkNamesUsed();
         checkExtensionDictionaries();
         checkPaperSpace();
-        return std::move(m_faults);
+        return std::move(m_findings);
     }
 
 private:
-    void fault(const std::string& text) { m_faults.push_back(text); }
-    static std::string label(const Object& o) {
-        return o.type + (o.handle.empty() ? "" : " " + o.handle);
+    void fault(AuditCode code, const std::string& text) {
+        m_findings.push_back({code, L"", L"", 0, utf8ToWide(text)});
+    }
+    void fault(AuditCode code, const Object& o, const std::string& text) {
+        m_findings.push_back(
+            {code, utf8ToWide(o.type), utf8ToWide(o.handle), o.line, utf8ToWide(text)});
     }
 
-    void parse(std::string_view text);
+    void parse(std::string_view bytes);
     void addObject(Object object);
     const Object* byHandle(const std::string& handle) const {
         const auto found = m_byHandle.find(handle);
@@ -111,31 +141,22 @@ private:
     std::vector<Object> m_objects;
     std::unordered_map<std::string, const Object*> m_byHandle;
     std::map<std::string, std::set<std::string>> m_records;  // table -> lower-case names
-    std::vector<std::string> m_faults;
+    std::vector<AuditFinding> m_findings;
 };
 
-void Checker::parse(std::string_view text) {
+void Checker::parse(std::string_view bytes) {
+    DxfLexer lexer(bytes);
     std::vector<Group> groups;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t codeEnd = text.find('\n', start);
-        if (codeEnd == std::string_view::npos) {
-            fault("a group code without its value at the end");
-            break;
-        }
-        const std::size_t valueEnd = std::min(text.find('\n', codeEnd + 1), text.size());
-        std::string codeText = trim(text.substr(start, codeEnd - start));
-        codeText.erase(0, codeText.find_first_not_of(' '));
-        Group group;
-        const auto result =
-            std::from_chars(codeText.data(), codeText.data() + codeText.size(), group.code);
-        if (result.ec != std::errc() || result.ptr != codeText.data() + codeText.size()) {
-            fault("group code '" + codeText + "' is not a number");
-            return;
-        }
-        group.value = trim(text.substr(codeEnd + 1, valueEnd - codeEnd - 1));
-        groups.push_back(std::move(group));
-        start = valueEnd + 1;
+    std::vector<std::size_t> lines;
+    DxfGroup group;
+    while (lexer.next(group)) {
+        groups.push_back({group.code, valueText(group)});
+        lines.push_back(group.line);
+    }
+    if (lexer.failed()) {
+        m_findings.push_back(
+            {AuditCode::kUnreadable, L"", L"", lexer.linesRead(), lexer.message()});
+        return;
     }
     std::string section;
     for (std::size_t i = 0; i < groups.size(); ++i) {
@@ -161,13 +182,14 @@ void Checker::parse(std::string_view text) {
         if (g.value == "EOF") {
             m_eof = i + 1 == groups.size();
             if (!m_eof) {
-                fault("groups follow EOF");
+                fault(AuditCode::kSections, "groups follow EOF");
             }
             break;
         }
         Object object;
         object.type = g.value;
         object.section = section;
+        object.line = lines[i];
         for (std::size_t k = i + 1; k < groups.size() && groups[k].code != 0; ++k) {
             object.groups.push_back(groups[k]);
         }
@@ -215,17 +237,17 @@ void Checker::checkSections() {
         for (const std::string& s : m_sections) {
             found += s + " ";
         }
-        fault("sections out of order or missing: " + found);
+        fault(AuditCode::kSections, "sections out of order or missing: " + found);
     }
     if (!m_eof) {
-        fault("no EOF at the end");
+        fault(AuditCode::kSections, "no EOF at the end");
     }
 }
 
 void Checker::checkHeader() {
     for (const char* name : {"$ACADVER", "$HANDSEED"}) {
         if (m_header.count(name) == 0) {
-            fault(std::string("header lacks ") + name);
+            fault(AuditCode::kHeader, std::string("header lacks ") + name);
         }
     }
 }
@@ -233,7 +255,7 @@ void Checker::checkHeader() {
 void Checker::checkHandles() {
     std::uint64_t seed = 0;
     if (!parseHex(m_header["$HANDSEED"], seed)) {
-        fault("$HANDSEED is not a handle");
+        fault(AuditCode::kHeader, "$HANDSEED is not a handle");
     }
     std::set<std::string> seen;
     for (const Object& o : m_objects) {
@@ -242,15 +264,15 @@ void Checker::checkHandles() {
         }
         std::uint64_t value = 0;
         if (o.handle.empty() || !parseHex(o.handle, value) || value == 0) {
-            fault(label(o) + ": no valid handle");
+            fault(AuditCode::kHandle, o, "no valid handle");
         } else if (!seen.insert(o.handle).second) {
-            fault(label(o) + ": handle used twice");
+            fault(AuditCode::kHandle, o, "handle used twice");
         } else if (value >= seed) {
-            fault(label(o) + ": handle not below $HANDSEED");
+            fault(AuditCode::kHandle, o, "handle not below $HANDSEED");
         }
         if (o.type == "DIMSTYLE" && std::any_of(o.groups.begin(), o.groups.end(),
                                                 [](const Group& g) { return g.code == 5; })) {
-            fault(label(o) + ": a dimension style carries its handle under 5");
+            fault(AuditCode::kHandle, o, "a dimension style carries its handle under 5");
         }
     }
 }
@@ -262,24 +284,32 @@ void Checker::checkOwnersAndReferences() {
         }
         const bool root = o.section == "OBJECTS" && o.type == "DICTIONARY" && o.owner == "0";
         if (!o.hasOwner) {
-            fault(label(o) + ": no owner (330)");
+            fault(AuditCode::kOwner, o, "no owner (330)");
         } else if (o.owner == "0" && o.type != "TABLE" && !root) {
-            fault(label(o) + ": owner is null");
+            fault(AuditCode::kOwner, o, "owner is null");
         }
+        bool extensionDictionary = false;
         for (const Group& g : o.groups) {
             if (g.code == 1001) {
                 break;
             }
+            if (g.code == 102) {
+                extensionDictionary = g.value == "{ACAD_XDICTIONARY";
+            }
             if (g.code != 330 && g.code != 340 && g.code != 350 && g.code != 360) {
                 continue;
             }
+            // Other kinds may write a null 360 (an image's reactor that is not there).
+            const bool entry = o.type == "DICTIONARY" || extensionDictionary;
             if (g.value == "0") {
-                if (g.code == 350 || g.code == 360) {
-                    fault(label(o) + ": group " + std::to_string(g.code) + " names no object");
+                if (entry && (g.code == 350 || g.code == 360)) {
+                    fault(AuditCode::kReference, o,
+                          "group " + std::to_string(g.code) + " names no object");
                 }
             } else if (byHandle(g.value) == nullptr) {
-                fault(label(o) + ": group " + std::to_string(g.code) + " names " + g.value +
-                      ", which no object has");
+                fault(AuditCode::kReference, o,
+                      "group " + std::to_string(g.code) + " names " + g.value +
+                          ", which no object has");
             }
         }
     }
@@ -293,9 +323,9 @@ void Checker::checkSubclassMarkers() {
         const auto marker = std::find_if(o.groups.begin(), o.groups.end(),
                                          [](const Group& g) { return g.code == 100; });
         if (marker == o.groups.end()) {
-            fault(label(o) + ": no subclass marker");
+            fault(AuditCode::kSubclassMarker, o, "no subclass marker");
         } else if (o.entity && marker->value != "AcDbEntity") {
-            fault(label(o) + ": first subclass marker is not AcDbEntity");
+            fault(AuditCode::kSubclassMarker, o, "first subclass marker is not AcDbEntity");
         }
     }
 }
@@ -314,7 +344,7 @@ void Checker::checkRequiredRecords() {
     };
     for (const auto& [table, name] : required) {
         if (!hasRecord(table, name)) {
-            fault(std::string(table) + " " + name + " is missing");
+            fault(AuditCode::kMissingRecord, std::string(table) + " " + name + " is missing");
         }
     }
 }
@@ -328,24 +358,24 @@ void Checker::checkBlocks() {
         }
         if (o.type == "BLOCK") {
             if (!open.empty()) {
-                fault("BLOCK " + open + " has no ENDBLK");
+                fault(AuditCode::kBlock, "BLOCK " + open + " has no ENDBLK");
             }
             const auto name = std::find_if(o.groups.begin(), o.groups.end(),
                                            [](const Group& g) { return g.code == 2; });
             open = name != o.groups.end() ? name->value : "?";
             blocks.insert(lower(open));
         } else if (open.empty()) {
-            fault("ENDBLK without BLOCK");
+            fault(AuditCode::kBlock, "ENDBLK without BLOCK");
         } else {
             open.clear();
         }
     }
     if (!open.empty()) {
-        fault("BLOCK " + open + " has no ENDBLK");
+        fault(AuditCode::kBlock, "BLOCK " + open + " has no ENDBLK");
     }
     for (const char* name : {"*model_space", "*paper_space"}) {
         if (blocks.count(name) == 0) {
-            fault(std::string("no BLOCK/ENDBLK for ") + name);
+            fault(AuditCode::kBlock, std::string("no BLOCK/ENDBLK for ") + name);
         }
     }
 }
@@ -368,13 +398,13 @@ void Checker::checkRootDictionary() {
     const auto first = std::find_if(m_objects.begin(), m_objects.end(),
                                     [](const Object& o) { return o.section == "OBJECTS"; });
     if (first == m_objects.end() || first->type != "DICTIONARY") {
-        fault("OBJECTS does not start with the root dictionary");
+        fault(AuditCode::kRootDictionary, "OBJECTS does not start with the root dictionary");
         return;
     }
     const auto entries = entriesOf(*first);
     for (const char* name : {"ACAD_GROUP", "ACAD_LAYOUT"}) {
         if (entries.count(name) == 0) {
-            fault(std::string("the root dictionary has no ") + name);
+            fault(AuditCode::kRootDictionary, std::string("the root dictionary has no ") + name);
         }
     }
     const auto layouts = entries.find("ACAD_LAYOUT");
@@ -384,12 +414,12 @@ void Checker::checkRootDictionary() {
     }
     const auto layoutEntries = entriesOf(*dictionary);
     if (layoutEntries.empty()) {
-        fault("ACAD_LAYOUT is empty");
+        fault(AuditCode::kRootDictionary, "ACAD_LAYOUT is empty");
     }
     for (const auto& [name, handle] : layoutEntries) {
         const Object* layout = byHandle(handle);
         if (layout == nullptr || layout->type != "LAYOUT") {
-            fault("ACAD_LAYOUT entry " + name + " is not a LAYOUT");
+            fault(AuditCode::kRootDictionary, "ACAD_LAYOUT entry " + name + " is not a LAYOUT");
         }
     }
 }
@@ -406,10 +436,10 @@ void Checker::checkXData() {
             }
             size += 2;
             if (code == 1001 && !hasRecord("APPID", g->value)) {
-                fault(label(o) + ": XData of unregistered application " + g->value);
+                fault(AuditCode::kXData, o, "XData of unregistered application " + g->value);
             }
             if (code == 1000 && codePoints(g->value) > 255) {
-                fault(label(o) + ": XData text longer than 255 characters");
+                fault(AuditCode::kXData, o, "XData text longer than 255 characters");
             }
             if (code == 1000 || code == 1001 || code == 1003) {
                 size += 2 + 2 * codePoints(g->value);
@@ -428,7 +458,7 @@ void Checker::checkXData() {
             }
         }
         if (size > 16383) {
-            fault(label(o) + ": XData over 16383 bytes");
+            fault(AuditCode::kXData, o, "XData over 16383 bytes");
         }
     }
 }
@@ -443,17 +473,17 @@ void Checker::checkNamesUsed() {
                 break;  // later subclasses use 2, 6 and 8 for other things
             }
             if (g.code == 8 && !hasRecord("LAYER", g.value)) {
-                fault(label(o) + ": layer " + g.value + " does not exist");
+                fault(AuditCode::kUndefinedName, o, "layer " + g.value + " does not exist");
             }
             if (g.code == 6 && !hasRecord("LTYPE", g.value)) {
-                fault(label(o) + ": linetype " + g.value + " does not exist");
+                fault(AuditCode::kUndefinedName, o, "linetype " + g.value + " does not exist");
             }
         }
         if (o.type == "INSERT") {
             const auto name = std::find_if(o.groups.begin(), o.groups.end(),
                                            [](const Group& g) { return g.code == 2; });
             if (name == o.groups.end() || !hasRecord("BLOCK_RECORD", name->value)) {
-                fault(label(o) + ": inserts a block that does not exist");
+                fault(AuditCode::kUndefinedName, o, "inserts a block that does not exist");
             }
         }
     }
@@ -468,8 +498,8 @@ void Checker::checkExtensionDictionaries() {
             } else if (inside && g.code == 360) {
                 const Object* dictionary = byHandle(g.value);
                 if (dictionary != nullptr && dictionary->owner != o.handle) {
-                    fault(label(o) + ": its extension dictionary " + g.value +
-                          " is owned by another object");
+                    fault(AuditCode::kExtensionDictionary, o,
+                          "its extension dictionary " + g.value + " is owned by another object");
                 }
             }
         }
@@ -498,16 +528,66 @@ void Checker::checkPaperSpace() {
                                        [](const Group& g) { return g.code == 67; });
         const bool marked = flag != o.groups.end() && flag->value == "1";
         if (marked != inPaperSpace(o)) {
-            fault(label(o) +
-                  (marked ? ": marked paper space outside it" : ": in paper space without 67 1"));
+            fault(AuditCode::kPaperSpace, o,
+                  marked ? "marked paper space outside it" : "in paper space without 67 1");
         }
     }
 }
 
 }  // namespace
 
-std::vector<std::string> wellFormednessFaults(std::string_view text) {
-    return Checker(text).run();
+const wchar_t* auditCodeName(AuditCode code) {
+    switch (code) {
+        case AuditCode::kUnreadable:
+            return L"unreadable";
+        case AuditCode::kSections:
+            return L"sections";
+        case AuditCode::kHeader:
+            return L"header";
+        case AuditCode::kHandle:
+            return L"handle";
+        case AuditCode::kOwner:
+            return L"owner";
+        case AuditCode::kReference:
+            return L"reference";
+        case AuditCode::kSubclassMarker:
+            return L"subclass-marker";
+        case AuditCode::kMissingRecord:
+            return L"missing-record";
+        case AuditCode::kBlock:
+            return L"block";
+        case AuditCode::kRootDictionary:
+            return L"root-dictionary";
+        case AuditCode::kXData:
+            return L"xdata";
+        case AuditCode::kUndefinedName:
+            return L"undefined-name";
+        case AuditCode::kExtensionDictionary:
+            return L"extension-dictionary";
+        case AuditCode::kPaperSpace:
+            return L"paper-space";
+    }
+    return L"unknown";
 }
 
-}  // namespace dxftest
+std::wstring AuditFinding::text() const {
+    if (kind.empty()) {
+        return fault;
+    }
+    return kind + (handle.empty() ? L"" : L" " + handle) + L": " + fault;
+}
+
+std::vector<AuditFinding> auditDrawingFile(std::string_view bytes) {
+    return Checker(bytes).run();
+}
+
+std::vector<AuditFinding> auditDrawing(AcDbDatabase* db) {
+    std::string text;
+    const dxf::WriteResult written = dxf::writeDrawing(db, text);
+    if (written.status != Acad::eOk) {
+        return {{AuditCode::kUnreadable, L"", L"", 0, L"cannot be written: " + written.message}};
+    }
+    return auditDrawingFile(text);
+}
+
+}  // namespace host

@@ -52,7 +52,8 @@ struct DrawingRoots {
 //   AcDbDatabase::completeDrawing does; it is reported as a missing record only for files of
 //   AC1015 or later that have the section it belongs in. Release-12 layout blocks
 //   "$MODEL_SPACE" and "$PAPER_SPACE" are the layout blocks; a BLOCK without a block record gets
-//   one.
+//   one. What an older release cannot hold (the dimension style variables added after release
+//   12, ...) takes the host's defaults, those of a new drawing.
 // - An object without subclass markers (older releases) is read with implied markers: its kind
 //   comes from its name and flags (host/dxf/legacy_layout.h), each subclass takes its codes
 //   from all its groups, and one kept raw gets the markers of the later layout.

@@ -16,7 +16,9 @@ namespace host {
 // Decisions on values files cannot carry as they are:
 // - Control characters (below U+0020) in texts are written in caret notation ("^J" for a line
 //   feed), so that a text never spans lines; code points that are not characters (surrogates,
-//   beyond U+10FFFF) become U+FFFD.
+//   beyond U+10FFFF) become U+FFFD. A caret the text holds is written as it stands: the format
+//   has no escape for it ("^ " is a caret glyph to text renderers, not to files), so a text
+//   holding "^J" itself reads back as a line feed.
 // - Reals that are whole numbers get ".0" so that every reader sees a real.
 class DxfTextWriter {
 public:

@@ -176,6 +176,7 @@ TEST_P(CorpusTest, CorpusFileReadsWithItsRepairsAndPassesThroughUnchanged) {
         EXPECT_EQ(wideToUtf8(result.release), file.release);
         EXPECT_EQ(result.binary, file.binary);
         EXPECT_EQ(repairNames(result), file.repairs) << describe(result);
+        testsupport::expectSoundDrawing(&db);
         ASSERT_EQ(db.saveAs(utf8ToWide(saved.string()).c_str()), Acad::eOk)
             << wideToUtf8(host::lastDrawingFileMessage());
     }

@@ -1,21 +1,24 @@
-// Well-formedness: what the writer makes keeps every strict rule (tests/dxf/wellformed.h), and
-// the checker itself catches each rule broken on its own.
+// The drawing audit: what the writer makes keeps every rule, and the audit catches each rule
+// broken on its own, naming the object and its line.
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "host/db/block_table.h"
 #include "host/db/xrecord.h"
-#include "tests/dxf/wellformed.h"
+#include "host/dxf/drawing_audit.h"
+#include "platform/utf8.h"
 #include "tests/dxf/writer_fixture.h"
+#include "tests/support/host_checks.h"
 
 namespace writertest {
 namespace {
 
-std::string joined(const std::vector<std::string>& faults) {
+std::string joined(const std::vector<host::AuditFinding>& findings) {
     std::string text;
-    for (const std::string& f : faults) {
-        text += f + "\n";
+    for (const host::AuditFinding& f : findings) {
+        text += wideToUtf8(f.text()) + "\n";
     }
     return text;
 }
@@ -38,20 +41,29 @@ std::size_t find(const std::vector<Group>& groups, const Group& wanted, std::siz
     return std::string::npos;
 }
 
-class WriterWellFormedTest : public WriterTest {};
+// The group whose code stands on line (counted from 1) of text.
+Group groupAtLine(const std::string& text, std::size_t line) {
+    std::size_t at = 0;
+    for (std::size_t n = 1; n < line && at != std::string::npos; ++n) {
+        at = text.find('\n', at) + 1;
+    }
+    const std::vector<Group> groups = groupsOf(text.substr(at));
+    return groups.empty() ? Group{-1, ""} : groups.front();
+}
 
-TEST_F(WriterWellFormedTest, WriterWellFormedDefaultAndFullDrawingsKeepEveryRule) {
+class DrawingAuditTest : public WriterTest {};
+
+TEST_F(DrawingAuditTest, DrawingAuditDefaultAndFullDrawingsKeepEveryRule) {
     AcDbDatabase plain;
     AcDbDatabase full;
     buildDrawing(full);
     for (AcDbDatabase* db : {&plain, &full}) {
         SCOPED_TRACE(db == &plain ? "default drawing" : "drawing with every structure");
-        const auto faults = dxftest::wellFormednessFaults(textOf(*db));
-        EXPECT_TRUE(faults.empty()) << joined(faults);
+        testsupport::expectSoundDrawing(db);
     }
 }
 
-TEST_F(WriterWellFormedTest, WriterWellFormedErasedAndUnownedObjectsLeaveNoDanglingReference) {
+TEST_F(DrawingAuditTest, DrawingAuditErasedAndUnownedObjectsLeaveNoDanglingReference) {
     AcDbDatabase db;
     const Drawing d = buildDrawing(db);
     for (AcDbObjectId id : {d.line, d.insert}) {
@@ -63,7 +75,7 @@ TEST_F(WriterWellFormedTest, WriterWellFormedErasedAndUnownedObjectsLeaveNoDangl
     ASSERT_EQ(db.addAcDbObject(looseId, loose), Acad::eOk);
     loose->close();
     const std::string text = textOf(db);
-    const auto faults = dxftest::wellFormednessFaults(text);
+    const auto faults = host::auditDrawingFile(text);
     EXPECT_TRUE(faults.empty()) << joined(faults);
     const auto groups = groupsOf(text);
     for (AcDbObjectId gone : {d.line, d.insert, d.block, looseId}) {
@@ -72,15 +84,16 @@ TEST_F(WriterWellFormedTest, WriterWellFormedErasedAndUnownedObjectsLeaveNoDangl
 }
 
 struct Breakage {
-    const char* expected;                            // part of the fault it must give
+    host::AuditCode code;                            // the rule it breaks
+    const char* expected;                            // part of the finding it must give
     std::function<void(std::vector<Group>&)> apply;  // breaks one rule
 };
 
-TEST_F(WriterWellFormedTest, WriterWellFormedCheckerCatchesEachRuleBrokenAlone) {
+TEST_F(DrawingAuditTest, DrawingAuditCatchesEachRuleBrokenAlone) {
     AcDbDatabase db;
     const Drawing d = buildDrawing(db);
     const std::vector<Group> good = groupsOf(textOf(db));
-    ASSERT_TRUE(dxftest::wellFormednessFaults(textOfGroups(good)).empty());
+    ASSERT_TRUE(host::auditDrawingFile(textOfGroups(good)).empty());
     const std::string line = valueOf(objectGroups(good, d.line), 5);
     const std::string layerZero = valueOf(objectGroups(good, db.layerZero()), 5);
     // Replaces the value of the first group (code, old) at or after the object line's group 0.
@@ -93,43 +106,43 @@ TEST_F(WriterWellFormedTest, WriterWellFormedCheckerCatchesEachRuleBrokenAlone) 
         };
     };
     const std::vector<Breakage> breakages = {
-        {"no EOF", [](std::vector<Group>& g) { g.pop_back(); }},
-        {"sections out of order",
+        {host::AuditCode::kSections, "no EOF", [](std::vector<Group>& g) { g.pop_back(); }},
+        {host::AuditCode::kSections, "sections out of order",
          [](std::vector<Group>& g) {
              g[find(g, Group{2, "CLASSES"})].value = "CLASSEZ";
          }},
-        {"header lacks $ACADVER",
+        {host::AuditCode::kHeader, "header lacks $ACADVER",
          [](std::vector<Group>& g) {
              g[find(g, Group{9, "$ACADVER"})].value = "$ACADVERSION";
          }},
-        {"not below $HANDSEED",
+        {host::AuditCode::kHandle, "not below $HANDSEED",
          [](std::vector<Group>& g) {
              g[find(g, Group{9, "$HANDSEED"}) + 1].value = "20";
          }},
-        {"handle used twice", replaceInLine(5, line, layerZero)},
-        {"which no object has", replaceInLine(330, owner, "FFF")},
-        {"first subclass marker", replaceInLine(100, "AcDbEntity", "AcDbLine")},
-        {"layer Nowhere does not exist", replaceInLine(8, "Walls", "Nowhere")},
-        {"unregistered application", replaceInLine(1001, "KESTREL", "STRANGER")},
-        {"APPID ACAD is missing",
+        {host::AuditCode::kHandle, "handle used twice", replaceInLine(5, line, layerZero)},
+        {host::AuditCode::kReference, "which no object has", replaceInLine(330, owner, "FFF")},
+        {host::AuditCode::kSubclassMarker, "first subclass marker", replaceInLine(100, "AcDbEntity", "AcDbLine")},
+        {host::AuditCode::kUndefinedName, "layer Nowhere does not exist", replaceInLine(8, "Walls", "Nowhere")},
+        {host::AuditCode::kXData, "unregistered application", replaceInLine(1001, "KESTREL", "STRANGER")},
+        {host::AuditCode::kMissingRecord, "APPID ACAD is missing",
          [](std::vector<Group>& g) {
              g[find(g, Group{2, "ACAD"})].value = "ACAX";
          }},
-        {"carries its handle under 5",
+        {host::AuditCode::kHandle, "carries its handle under 5",
          [](std::vector<Group>& g) {
              g[find(g, Group{0, "DIMSTYLE"}) + 1].code = 5;
          }},
-        {"marked paper space outside it",
+        {host::AuditCode::kPaperSpace, "marked paper space outside it",
          [line](std::vector<Group>& g) {
              const std::size_t at = find(g, Group{100, "AcDbEntity"}, find(g, Group{5, line}));
              g.insert(g.begin() + static_cast<long>(at) + 1, Group{67, "1"});
          }},
-        {"in paper space without 67 1",
+        {host::AuditCode::kPaperSpace, "in paper space without 67 1",
          [](std::vector<Group>& g) {
              g.erase(g.begin() + static_cast<long>(find(g, Group{67, "1"})));
          }},
-        {"XData text longer than 255", replaceInLine(1000, "two^Jlines", std::string(256, 'x'))},
-        {"has no ENDBLK",
+        {host::AuditCode::kXData, "XData text longer than 255", replaceInLine(1000, "two^Jlines", std::string(256, 'x'))},
+        {host::AuditCode::kBlock, "has no ENDBLK",
          [](std::vector<Group>& g) {
              g[find(g, Group{0, "ENDBLK"})].value = "ENDBLX";
          }},
@@ -137,11 +150,36 @@ TEST_F(WriterWellFormedTest, WriterWellFormedCheckerCatchesEachRuleBrokenAlone) 
     for (const Breakage& b : breakages) {
         std::vector<Group> broken = good;
         b.apply(broken);
-        const std::string faults = joined(dxftest::wellFormednessFaults(textOfGroups(broken)));
-        EXPECT_NE(faults.find(b.expected), std::string::npos)
-            << "expected '" << b.expected << "', got:\n"
-            << faults;
+        const std::string text = textOfGroups(broken);
+        const auto findings = host::auditDrawingFile(text);
+        const auto found = std::find_if(findings.begin(), findings.end(), [&](const auto& f) {
+            return wideToUtf8(f.text()).find(b.expected) != std::string::npos;
+        });
+        ASSERT_NE(found, findings.end()) << "expected '" << b.expected << "', got:\n"
+                                         << joined(findings);
+        EXPECT_EQ(found->code, b.code) << b.expected;
+        if (!found->kind.empty()) {  // an object's finding names the line of its group 0
+            EXPECT_EQ(groupAtLine(text, found->line), (Group{0, wideToUtf8(found->kind)}))
+                << b.expected;
+        }
     }
+}
+
+TEST_F(DrawingAuditTest, DrawingAuditUnreadableTextAndUnwritableDrawingGiveOneFinding) {
+    const auto unreadable =
+        host::auditDrawingFile("  0\nSECTION\n  2\nHEADER\nten\n$ACADVER\n");
+    ASSERT_EQ(unreadable.size(), 1u);
+    EXPECT_EQ(unreadable[0].code, host::AuditCode::kUnreadable);
+    EXPECT_EQ(unreadable[0].line, 5u);
+    EXPECT_EQ(wideToUtf8(unreadable[0].text()), "line 5: group code 'ten' is not a number");
+
+    AcDbDatabase db;
+    const Drawing d = buildDrawing(db);
+    const auto held = open<AcDbEntity>(d.line, AcDb::kForWrite);
+    const auto unwritable = host::auditDrawing(&db);
+    ASSERT_EQ(unwritable.size(), 1u);
+    EXPECT_EQ(unwritable[0].code, host::AuditCode::kUnreadable);
+    EXPECT_NE(wideToUtf8(unwritable[0].fault).find("cannot be written: "), std::string::npos);
 }
 
 }  // namespace

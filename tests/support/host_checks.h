@@ -1,5 +1,6 @@
 // Shared by the test suites: the end-of-test checks every suite makes on the host (nothing left
-// open, documents closed, no contract violation), and appending an entity to a block record.
+// open, documents closed, no contract violation), the audit of a drawing as it would be saved,
+// and appending an entity to a block record.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 #include "host/db/block_table.h"
 #include "host/db/entity.h"
 #include "host/db/open.h"
+#include "host/dxf/drawing_audit.h"
 #include "host/harness.h"
 #include "platform/utf8.h"
 
@@ -24,6 +26,15 @@ inline void expectHostClean() {
         ADD_FAILURE() << "contract violation: " << wideToUtf8(violation);
     }
     host::clearContractViolations();
+}
+
+// Fails the test for each rule db would break as saved, naming the rule and the object.
+inline void expectSoundDrawing(AcDbDatabase* db) {
+    for (const host::AuditFinding& finding : host::auditDrawing(db)) {
+        ADD_FAILURE() << "the saved drawing breaks a rule: "
+                      << wideToUtf8(host::auditCodeName(finding.code)) << ": "
+                      << wideToUtf8(finding.text());
+    }
 }
 
 // Appends entity to the block record block, closes it and returns its id; the test fails (and

@@ -215,9 +215,9 @@ TEST_F(ToolTest, ToolAuditReportsRepairsAndSavesTheRepairedDrawing) {
     std::ofstream(path("report.json")) << json.out;
     const Outcome parsed = python(
         "import json,sys\nr=json.load(open(sys.argv[1]))\n"
-        "print(r['read'], r['release'], sorted(x['code'] for x in r['repairs']))\n",
+        "print(r['read'], r['release'], sorted(x['code'] for x in r['repairs']), r['left'])\n",
         "report.json");
-    EXPECT_EQ(parsed.out, "True AC1024 ['invalid-handle', 'undefined-layer']\n")
+    EXPECT_EQ(parsed.out, "True AC1024 ['invalid-handle', 'undefined-layer'] []\n")
         << json.out << parsed.err;
 
     const Outcome unreadable = kestrel("audit cut.dxf");
