@@ -32,50 +32,56 @@ struct LoadFile {
     std::string name;  // in the benchmark names: BM_DxfLoad/<name>
     std::function<const std::string&()> path;
     bool peers = true;  // whether dxflib and DIME read it too (ASCII files)
+    // Iterations of each of its benchmarks, the same for all, so that the least time of one run
+    // is taken from as many runs on every side.
+    int runs = 5;
     // A peer timed outside the process: its seconds for one load of the file, 0 when it did not
     // run; BM_DxfLoad/<name> reports x_faster_than_ezdxf.
     std::function<double()> ezdxfSeconds = {};
 };
 
-// Registers benchmark name, timing run on the file of path.
-inline benchmark::internal::Benchmark* registerRun(
-    const std::string& name, const std::function<const std::string&()>& path,
-    const std::function<RunResult(const std::string&)>& run) {
-    return benchmark::RegisterBenchmark(name.c_str(),
-                                        [path, run](benchmark::State& state) {
-                                            const std::string& file = path();
-                                            timeRuns(state, [&] { return run(file); });
-                                        })
-        ->Unit(benchmark::kMillisecond);
-}
-
-// Sets items (group code and value pairs) and items/s of a timed load of the file at path.
-inline void setItemCounters(benchmark::State& state, const std::string& path) {
+// Times the host loading file (loadWithHost); counters items (group code and value pairs),
+// items/s and, with file.ezdxfSeconds, x_faster_than_ezdxf.
+inline void timeHostLoads(benchmark::State& state, const LoadFile& file) {
+    const std::string& path = file.path();
+    if (!timeRuns(state, [&] { return loadWithHost(path); })) {
+        return;
+    }
     const FileParts parts = splitFile(path);
+    const double seconds = state.counters["cpu_seconds"];
     const double items = static_cast<double>(parts.count) / (parts.binary ? 1 : 2);
     state.counters["items"] = items;
-    state.counters["items/s"] = items / state.counters["cpu_seconds"];
+    state.counters["items/s"] = items / seconds;
+    const double ezdxf = file.ezdxfSeconds ? file.ezdxfSeconds() : 0.0;
+    if (ezdxf > 0.0) {
+        state.counters["x_faster_than_ezdxf"] = ezdxf / seconds;
+    }
+}
+
+// Times run on file.
+inline void timeFileRuns(benchmark::State& state, const LoadFile& file,
+                         RunResult (*run)(const std::string&)) {
+    const std::string& path = file.path();
+    timeRuns(state, [&] { return run(path); });
 }
 
 // Registers BM_DxfLoad/<name> (the host), BM_PlainSplit/<name> (the floor, readAndSplit), and
-// with file.peers BM_DxflibLoad/<name> and BM_DimeLoad/<name>.
+// with file.peers BM_DxflibLoad/<name> and BM_DimeLoad/<name>, file.runs iterations each.
 inline void registerLoads(const LoadFile& file) {
-    benchmark::RegisterBenchmark(("BM_DxfLoad/" + file.name).c_str(), [file](
-                                                                          benchmark::State& state) {
-        const std::string& path = file.path();
-        if (!timeRuns(state, [&] { return loadWithHost(path); })) {
-            return;
-        }
-        setItemCounters(state, path);
-        const double ezdxf = file.ezdxfSeconds ? file.ezdxfSeconds() : 0.0;
-        if (ezdxf > 0.0) {
-            state.counters["x_faster_than_ezdxf"] = ezdxf / state.counters["cpu_seconds"];
-        }
-    })->Unit(benchmark::kMillisecond);
-    registerRun("BM_PlainSplit/" + file.name, file.path, readAndSplit);
+    const auto registerRun = [&file](const std::string& kind,
+                                     RunResult (*run)(const std::string&)) {
+        benchmark::RegisterBenchmark(("BM_" + kind + "/" + file.name).c_str(), timeFileRuns, file,
+                                     run)
+            ->Iterations(file.runs)
+            ->Unit(benchmark::kMillisecond);
+    };
+    benchmark::RegisterBenchmark(("BM_DxfLoad/" + file.name).c_str(), timeHostLoads, file)
+        ->Iterations(file.runs)
+        ->Unit(benchmark::kMillisecond);
+    registerRun("PlainSplit", readAndSplit);
     if (file.peers) {
-        registerRun("BM_DxflibLoad/" + file.name, file.path, loadWithDxflib);
-        registerRun("BM_DimeLoad/" + file.name, file.path, loadWithDime);
+        registerRun("DxflibLoad", loadWithDxflib);
+        registerRun("DimeLoad", loadWithDime);
     }
 }
 
