@@ -1,9 +1,9 @@
 // kestrel audit FILE [--fix OUT] [--json]: reads a drawing as the host does and prints what the
 // reader repaired, one line per repair, then audits the drawing as the host would save it and
 // prints each rule it would still break ("left: ..."; none is expected); --fix saves the repaired
-// drawing, --json prints the same as one JSON object for scripts. Exit status as diff(1): 0 the
-// drawing needed no repair, 1 it was repaired, 2 it cannot be read or made sound (or wrong usage,
-// or the repaired drawing cannot be saved).
+// drawing (also when a rule is left), --json prints the same as one JSON object for scripts. Exit
+// status as diff(1): 0 the drawing needed no repair, 1 it was repaired, 2 it cannot be read or made
+// sound (or wrong usage, or the repaired drawing cannot be saved).
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -131,12 +131,12 @@ int runAudit(const Arguments& args) {
     const host::DrawingReadResult result = host::readDrawingFile(&db, utf8ToWide(file));
     const Findings left = result.ok() ? host::auditDrawing(&db) : Findings();
     json ? printJson(file, result, left) : printText(file, result, left);
-    if (!result.ok() || !left.empty()) {
+    if (!result.ok()) {
         return kExitTrouble;
     }
     if (!fixed.empty() && db.saveAs(utf8ToWide(fixed).c_str()) != Acad::eOk) {
         failed("cannot save " + fixed + ": " + wideToUtf8(host::lastDrawingFileMessage()));
         return kExitTrouble;
     }
-    return result.repairs.empty() ? kExitOk : kExitRepaired;
+    return !left.empty() ? kExitTrouble : result.repairs.empty() ? kExitOk : kExitRepaired;
 }

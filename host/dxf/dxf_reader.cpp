@@ -79,6 +79,17 @@ std::wstring wide(std::string_view text) {
     return utf8ToWide(text);
 }
 
+// The names of group 0 that mark the file's structure: no entity or object is called so.
+bool isStructureName(std::string_view name) {
+    for (const std::string_view word :
+         {"SECTION", "ENDSEC", "CLASS", "TABLE", "ENDTAB", "BLOCK", "ENDBLK", "EOF"}) {
+        if (name == word) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool parseHandle(std::string_view text, std::uint64_t& handle) {
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), handle, 16);
     return !text.empty() && error == std::errc() && end == text.data() + text.size() &&
@@ -1073,6 +1084,11 @@ bool Reader::readObject(const ObjectSpan& span, const AcRxClass* forcedClass, bo
                                     [](char c) { return static_cast<unsigned char>(c) < 0x20; })) {
         return fail(lineOf(span), Acad::eBadDxfSequence,
                     L"an object's kind '" + wide(name) + L"' is not a name");
+    }
+    if (forcedClass == nullptr && isStructureName(name)) {  // kept, it would break the file
+        return fail(
+            lineOf(span), Acad::eBadDxfSequence,
+            L"0 " + wide(name) + L" where " + (entity ? L"an entity" : L"an object") + L" belongs");
     }
     DxfItemList& items = m_items;
     std::vector<std::wstring>& markers = m_markers;

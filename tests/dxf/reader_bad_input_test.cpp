@@ -140,6 +140,11 @@ TEST_F(DxfReaderBadInput, BrokenStructure) {
                   Acad::eBadDxfSequence, {"line 9: second HEADER section"});
     expectRefused(DrawingText().entities(std::string("0\nCIRCLE\0\3\n8\n0\n", 15)).str(),
                   Acad::eBadDxfSequence, {"is not a name"});
+    // A BLOCK whose ENDBLK was lost reads the next BLOCK as one of its entities.
+    expectRefused(DrawingText().blocks("0\nBLOCK\n2\nA\n0\nBLOCK\n2\nB\n0\nENDBLK\n").str(),
+                  Acad::eBadDxfSequence, {"0 BLOCK where an entity belongs"});
+    expectRefused(DrawingText().objects("0\nTABLE\n5\n300\n330\nC\n").str(),
+                  Acad::eBadDxfSequence, {"0 TABLE where an object belongs"});
     const std::string noEnd = DrawingText().blocks("0\nBLOCK\n5\n111\n330\n1F\n").str();
     expectRefused(noEnd, Acad::eBadDxfSequence, {"a block is not closed by 0 ENDBLK"});
     const std::string halfMarked =
