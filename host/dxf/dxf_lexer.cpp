@@ -104,13 +104,28 @@ std::size_t fixedSize(GroupValueClass cls) {
     }
 }
 
-bool isHexDigits(std::string_view s) {
-    for (const char c : s) {
-        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'))) {
-            return false;
-        }
+// The value of each byte as a hexadecimal digit; kNotHex for the other bytes. Binary chunks are
+// long runs of digits, so one look-up a byte pays.
+constexpr unsigned char kNotHex = 0xFF;
+constexpr std::array<unsigned char, 256> kHexValues = [] {
+    std::array<unsigned char, 256> values{};
+    values.fill(kNotHex);
+    for (unsigned char d = 0; d < 10; ++d) {
+        values['0' + d] = d;
     }
-    return true;
+    for (unsigned char d = 0; d < 6; ++d) {
+        values['a' + d] = static_cast<unsigned char>(10 + d);
+        values['A' + d] = static_cast<unsigned char>(10 + d);
+    }
+    return values;
+}();
+
+unsigned hexDigitValue(char digit) {
+    return kHexValues[static_cast<unsigned char>(digit)];
+}
+
+bool isHexDigits(std::string_view s) {
+    return std::none_of(s.begin(), s.end(), [](char c) { return hexDigitValue(c) == kNotHex; });
 }
 
 // The inclusive range an integer class accepts.
@@ -134,15 +149,23 @@ void integerRange(GroupValueClass cls, std::int64_t& low, std::int64_t& high) {
 }  // namespace
 
 std::vector<unsigned char> dxfGroupBytes(const DxfGroup& group) {
+    std::vector<unsigned char> bytes;
+    dxfGroupBytes(group, bytes);
+    return bytes;
+}
+
+void dxfGroupBytes(const DxfGroup& group, std::vector<unsigned char>& bytes) {
     const std::string_view text = group.text;
     if (group.binary) {
-        return std::vector<unsigned char>(text.begin(), text.end());
+        bytes.assign(text.begin(), text.end());
+        return;
     }
-    std::vector<unsigned char> bytes(text.size() / 2);
+    // The lexer checked the digits, so each pair converts without a check.
+    bytes.resize(text.size() / 2);
     for (std::size_t i = 0; i < bytes.size(); ++i) {
-        std::from_chars(text.data() + 2 * i, text.data() + 2 * i + 2, bytes[i], 16);
+        bytes[i] = static_cast<unsigned char>((hexDigitValue(text[2 * i]) << 4) |
+                                              hexDigitValue(text[2 * i + 1]));
     }
-    return bytes;
 }
 
 DxfLexer::DxfLexer(std::string_view text, Mode mode)

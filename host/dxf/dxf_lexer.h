@@ -40,6 +40,8 @@ struct DxfGroup {
 
 // The bytes of a kBinary group read in kValues mode, from either kind of file.
 std::vector<unsigned char> dxfGroupBytes(const DxfGroup& group);
+// The same into bytes, replacing its content (reusing its room).
+void dxfGroupBytes(const DxfGroup& group, std::vector<unsigned char>& bytes);
 
 // Decisions on what a file may hold:
 // - ASCII files: lines end in LF or CRLF; a UTF-8 byte-order mark at the start is skipped. Blanks

@@ -12,6 +12,7 @@
 #include <optional>
 #include <unordered_map>
 #include <unordered_set>
+#include <variant>
 
 #include "host/db/block_table.h"
 #include "host/db/database.h"
@@ -133,6 +134,14 @@ std::wstring validRecordName(const std::wstring& name, bool starAllowed) {
     return valid.empty() || valid == L"*" ? L"Unnamed" : valid;
 }
 
+// The T an item's value holds, made empty first when it held another kind: a text or chunk
+// read into it reuses the room of the one before.
+template <class T>
+T& valueOfKind(DxfItem::Value& value) {
+    T* held = std::get_if<T>(&value);
+    return held != nullptr ? *held : value.emplace<T>();
+}
+
 class Reader : public RecordResolver {
 public:
     Reader(AcDbDatabase* db, DrawingRoots& roots,
@@ -155,6 +164,8 @@ private:
     std::wstring where(std::size_t line) const;
     // A text value decoded from the file's encoding; bytes that do not decode are reported.
     std::wstring textOf(const DxfGroup& g);
+    // The same into text, replacing its content (reusing its room).
+    void decodeText(const DxfGroup& g, std::wstring& text);
     // Records the lexer's error (the first error recorded wins).
     bool failLexing(const DxfLexer& lexer);
     // The first pass: release, handles, end of file.
@@ -203,8 +214,11 @@ private:
     bool readObjects();
 
     // --- Objects ---
+    // The items of the groups of span after its group 0, and its subclass markers. Both lists
+    // are overwritten in place: texts and chunks reuse the room of the object read before.
     void itemsOf(const ObjectSpan& span, DxfItemList& items, std::vector<std::wstring>& markers,
                  ReadObject& read);
+    void fillItem(const DxfGroup& g, DxfItem& item, ReadObject& read);
     AcDbObjectId idOf(const DxfGroup& g);
     AcDbObjectId idOfName(const DxfGroup& g);
     const AcRxClass* classOf(std::string_view name, const std::vector<std::wstring>& markers);
@@ -296,12 +310,16 @@ std::wstring Reader::where(std::size_t line) const {
 
 std::wstring Reader::textOf(const DxfGroup& g) {
     std::wstring text;
+    decodeText(g, text);
+    return text;
+}
+
+void Reader::decodeText(const DxfGroup& g, std::wstring& text) {
     if (!m_decoder->decode(g.text, text)) {
         repair(RepairCode::kUndecodableText, m_objectKind, g.line,
                L"group " + std::to_wstring(g.code) +
                    L": bytes that do not decode in the file's encoding were read as U+FFFD");
     }
-    return text;
 }
 
 bool Reader::failLexing(const DxfLexer& lexer) {
@@ -1015,46 +1033,61 @@ AcDbObjectId Reader::idOfName(const DxfGroup& g) {
 
 void Reader::itemsOf(const ObjectSpan& span, DxfItemList& items, std::vector<std::wstring>& markers,
                      ReadObject& read) {
-    items.clear();
-    items.reserve(span.end - span.begin);
-    for (std::size_t i = span.begin + 1; i < span.end; ++i) {
-        const DxfGroup& g = m_object[i];
-        DxfItem& item = items.emplace_back();
-        item.code = g.code;
-        switch (g.valueClass) {
-            case GroupValueClass::kText:
-                item.value = textOf(g);
-                if (g.code == kSubclassCode) {
-                    markers.push_back(item.text());
-                }
-                if (isObjectHandleCode(g.code) && read.handleState == HandleState::kAbsent) {
-                    std::uint64_t value = 0;
-                    const bool valid = parseHandle(g.text, value);
-                    read.handleState = valid ? HandleState::kGiven : HandleState::kInvalid;
-                    read.handle = valid ? AcDbHandle(value) : AcDbHandle();
+    const std::size_t count = span.end - span.begin - 1;
+    if (items.size() < count) {
+        items.resize(count);
+    }
+    std::size_t markerCount = 0;
+    for (std::size_t k = 0; k < count; ++k) {
+        const DxfGroup& g = m_object[span.begin + 1 + k];
+        fillItem(g, items[k], read);
+        if (g.code == kSubclassCode && g.valueClass == GroupValueClass::kText) {
+            if (markerCount == markers.size()) {
+                markers.emplace_back();
+            }
+            markers[markerCount++] = items[k].text();
+        }
+    }
+    items.resize(count);
+    markers.resize(markerCount);
+}
+
+void Reader::fillItem(const DxfGroup& g, DxfItem& item, ReadObject& read) {
+    item.code = g.code;
+    item.point2d = false;
+    switch (g.valueClass) {
+        case GroupValueClass::kText:
+            decodeText(g, valueOfKind<std::wstring>(item.value));
+            if (isObjectHandleCode(g.code) && read.handleState == HandleState::kAbsent) {
+                std::uint64_t value = 0;
+                const bool valid = parseHandle(g.text, value);
+                read.handleState = valid ? HandleState::kGiven : HandleState::kInvalid;
+                read.handle = valid ? AcDbHandle(value) : AcDbHandle();
+                if (!valid) {  // a valid one is written out only once another object has it
                     read.handleText = item.text();
                 }
-                break;
-            case GroupValueClass::kReal:
-                item.value = g.x;
-                break;
-            case GroupValueClass::kPoint:
-                item.value = AcGePoint3d(g.x, g.y, g.z);
-                item.point2d = !g.hasZ;
-                break;
-            case GroupValueClass::kBinary:
-                item.value = dxfGroupBytes(g);
-                break;
-            case GroupValueClass::kName:
-                item.value = idOf(g);
-                break;
-            case GroupValueClass::kNone:
-            case GroupValueClass::kUnknown:
-                break;
-            default:
-                item.value = g.integer;
-                break;
-        }
+            }
+            break;
+        case GroupValueClass::kReal:
+            item.value = g.x;
+            break;
+        case GroupValueClass::kPoint:
+            item.value = AcGePoint3d(g.x, g.y, g.z);
+            item.point2d = !g.hasZ;
+            break;
+        case GroupValueClass::kBinary:
+            dxfGroupBytes(g, valueOfKind<std::vector<unsigned char>>(item.value));
+            break;
+        case GroupValueClass::kName:
+            item.value = idOf(g);
+            break;
+        case GroupValueClass::kNone:
+        case GroupValueClass::kUnknown:
+            item.value = std::monostate();
+            break;
+        default:
+            item.value = g.integer;
+            break;
     }
 }
 
@@ -1092,7 +1125,6 @@ bool Reader::readObject(const ObjectSpan& span, const AcRxClass* forcedClass, bo
     }
     DxfItemList& items = m_items;
     std::vector<std::wstring>& markers = m_markers;
-    markers.clear();
     read.line = lineOf(span);
     read.kind = describe(span);
     m_objectLine = read.line;
@@ -1125,7 +1157,6 @@ bool Reader::readObject(const ObjectSpan& span, const AcRxClass* forcedClass, bo
         }
         // The class does not take this variant of its kind: kept as it came.
         m_result.repairs.resize(m_objectRepairs);
-        markers.clear();
         itemsOf(span, items, markers, read);
     }
     return fileInRaw(span, entity, items, read);

@@ -292,7 +292,7 @@ bool DxfTextDecoder::decode(std::string_view bytes, std::wstring& out) {
     const unsigned char kinds = kindsOf(bytes);
     bool exact = true;
     if ((kinds & kNonAscii) == 0) {
-        out = std::wstring(bytes.begin(), bytes.end());
+        out.assign(bytes.begin(), bytes.end());
     } else {
         exact = decodeNonAscii(bytes, out);
     }
