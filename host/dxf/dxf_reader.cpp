@@ -55,6 +55,7 @@ constexpr int kHandleCode = 5;
 constexpr int kPaperSpaceCode = 67;
 constexpr int kSubclassCode = 100;
 constexpr int kVariableCode = 9;
+constexpr const wchar_t* kUnnamedBlock = L"Unnamed";
 
 // One object of the file: its groups [begin, end), begin being its group 0.
 struct ObjectSpan {
@@ -241,6 +242,7 @@ private:
     // Reads one entity (with what it owns) into block, or into the block record its owner group
     // names when ownerDecides.
     bool readEntity(AcDbObjectId block, bool ownerDecides);
+    void giveBlockToReference(const ReadObject& read);
     AcDbObjectId entityBlock(const ReadObject& read, const ObjectSpan& span);
     bool readOwnedSequence(AcDbObjectId block, ReadObject& owner);
     bool readRawSequence(AcDbObjectId block, AcDbObjectId ownerId);
@@ -868,6 +870,7 @@ bool Reader::readEntity(AcDbObjectId block, bool ownerDecides) {
     if (!readObject(span, nullptr, true, read)) {
         return false;
     }
+    giveBlockToReference(read);
     if (ownerDecides) {
         block = entityBlock(read, span);
     }
@@ -884,6 +887,25 @@ bool Reader::readEntity(AcDbObjectId block, bool ownerDecides) {
         return false;
     }
     return !raw || !sequenceOwner || readRawSequence(block, id);
+}
+
+// A block reference that names no block (its name lost) refers to the block "Unnamed", added
+// empty when the drawing has none, as one that names a block the file lacks: the drawing written
+// names a block.
+void Reader::giveBlockToReference(const ReadObject& read) {
+    auto* reference = AcDbBlockReference::cast(read.object.get());
+    if (reference == nullptr || !reference->blockTableRecord().isNull()) {
+        return;
+    }
+    const AcDbObjectId blocks = tableId(&AcDbDatabase::blockTableId);
+    AcDbObjectId block = recordNamed(blocks, kUnnamedBlock);
+    if (block.isNull()) {
+        block = addNamedRecord(blocks, kUnnamedBlock);
+    }
+    if (!block.isNull() && reference->setBlockTableRecord(block) == Acad::eOk) {
+        repair(RepairCode::kUndefinedBlock, m_objectKind, m_objectLine,
+               std::wstring(L"names no block: it refers to block \"") + kUnnamedBlock + L"\"");
+    }
 }
 
 // Vertices or attributes after their owner, then the sequence end: filed into the owner, which

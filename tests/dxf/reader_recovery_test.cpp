@@ -150,6 +150,21 @@ const RepairCase kCases[] = {
          ASSERT_NE(model, nullptr);
          EXPECT_FALSE(model->getLayoutId().isNull());
      }},
+    {"BlockReferenceNamesNoBlock",
+     DrawingText()
+         .entities("0\nINSERT\n5\n1A5\n330\n1F\n100\nAcDbEntity\n8\n0\n100\n"
+                   "AcDbBlockReference\n10\n0\n20\n0\n30\n0\n")
+         .str(),
+     {RepairCode::kUndefinedBlock},
+     [](AcDbDatabase& db) {
+         auto reference = open<AcDbBlockReference>(idOfHandle(db, L"1A5"));
+         ASSERT_NE(reference, nullptr);
+         auto block = open<AcDbBlockTableRecord>(reference->blockTableRecord());
+         ASSERT_NE(block, nullptr);
+         const wchar_t* name = nullptr;
+         ASSERT_EQ(block->getName(name), Acad::eOk);
+         EXPECT_STREQ(name, L"Unnamed");
+     }},
     {"NameWhereAHandleBelongs",
      DrawingText().objects("0\nFOREIGN\n5\n300\n330\nC\n100\nAcDbForeign\n340\nStandard\n").str(),
      {RepairCode::kNameForHandle},
