@@ -50,14 +50,27 @@ private:
 };
 
 namespace host {
-// Where a handle's search starts in an open-addressed table of tableSize places (a power of two).
-// Every bit of the handle is mixed (the splitmix64 finalizer), so handles in sequence, from any
-// start, spaced by a power of two or in runs far apart all spread like random keys: a half-full
-// linearly probed table keeps short clusters whatever handles a drawing holds. Placing handles in
-// sequence side by side would keep them in one cluster that every miss landing in it walks.
+// The search order of open-addressed tables keyed by handle (the database's handle index, the DXF
+// reader's and writer's marks): handlePlace, then nextHandlePlace until the handle or an empty
+// place; tableSize is a power of two and the table at most half full.
+//
+// Drawings hold handles in runs of consecutive values. Each aligned group of kHandleGroup
+// handles fills one group of as many places (one cache line of slot numbers) in an order of its
+// own, so handles in sequence are looked up close together; where the group goes mixes every
+// other bit of the handle, so runs from any start, far apart or spaced by a power of two spread
+// like random keys. A search steps one group and one place on: the handles of a group whose
+// places another group took move on together to the next group, so clusters stay as short as
+// for random keys, and the odd step reaches every place.
+inline constexpr std::size_t kHandleGroup = 16;
+
 inline std::size_t handlePlace(std::uint64_t handle, std::size_t tableSize) {
-    handle = (handle ^ (handle >> 30)) * 0xBF58476D1CE4E5B9ull;
-    handle = (handle ^ (handle >> 27)) * 0x94D049BB133111EBull;
-    return static_cast<std::size_t>(handle ^ (handle >> 31)) & (tableSize - 1);
+    std::uint64_t mixed = handle / kHandleGroup;
+    mixed = (mixed ^ (mixed >> 30)) * 0xBF58476D1CE4E5B9ull;
+    mixed = (mixed ^ (mixed >> 27)) * 0x94D049BB133111EBull;
+    return static_cast<std::size_t>(handle ^ mixed ^ (mixed >> 31)) & (tableSize - 1);
+}
+
+inline std::size_t nextHandlePlace(std::size_t place, std::size_t tableSize) {
+    return (place + kHandleGroup + 1) & (tableSize - 1);
 }
 }  // namespace host

@@ -77,11 +77,10 @@ AcDbDatabase* storeDatabase(std::uint32_t store) {
 }
 
 std::size_t HandleIndex::placeOf(std::uint64_t handle) const {
-    const std::size_t mask = m_table.size() - 1;
     std::size_t at = handlePlace(handle, m_table.size());
     SlotPool& pool = slotPool();
     while (m_table[at] != 0 && pool.at(m_table[at]).handle.value() != handle) {
-        at = (at + 1) & mask;
+        at = nextHandlePlace(at, m_table.size());
     }
     return at;
 }

@@ -1,7 +1,7 @@
 // host::dxf::FlatMarks: a small mark per handle in one open-addressed table, for the passes of the
 // DXF reader and writer over every object of a drawing: no allocation per key, unlike a
-// node-based map; keys are placed as the database's handle index places them (handlePlace). Key 0
-// is never marked (it reads as unmarked and cannot be set).
+// node-based map; keys are placed and searched as the database's handle index does it
+// (handlePlace). Key 0 is never marked (it reads as unmarked and cannot be set).
 #pragma once
 
 #include <cstddef>
@@ -49,13 +49,12 @@ private:
         return size;
     }
 
-    // The place of key, or the empty place where it would go (linear probing; the table is at
-    // most half full, so an empty place always ends the search).
+    // The place of key, or the empty place where it would go (the table is at most half full, so
+    // an empty place always ends the search).
     std::size_t find(std::uint64_t key) const {
-        const std::size_t mask = m_keys.size() - 1;
         std::size_t at = handlePlace(key, m_keys.size());
         while (m_keys[at] != key && m_keys[at] != 0) {
-            at = (at + 1) & mask;
+            at = nextHandlePlace(at, m_keys.size());
         }
         return at;
     }
