@@ -55,14 +55,15 @@ namespace host {
 // reader's and writer's marks): handlePlace, then nextHandlePlace until the handle or an empty
 // place; tableSize is a power of two and the table at most half full.
 //
-// Drawings hold handles in runs of consecutive values. Each aligned group of handles fills one
-// group of as many places in an order of its own, so handles in sequence are looked up close
-// together; where the group goes mixes every other bit of the handle, so runs from any start,
-// far apart or spaced by a power of two spread like random keys. A search steps one group and
-// one place on: the handles of a group whose places another group took move on together to the
-// next group, so clusters stay as short as for random keys, and the odd step reaches every place.
+// Drawings hold handles in runs of consecutive values. The handles of each aligned group (of
+// 2^handleGroupBits handles) take as many consecutive places in their order, so handles in
+// sequence are looked up in sequence; where the group starts mixes every other bit of the
+// handle, so runs from any start, far apart or spaced by a power of two spread like random keys.
+// A search steps a group and a place on: the handles of a group that meets another one move on
+// past it together, so clusters stay as short as for random keys, and the odd step reaches
+// every place.
 
-// The places of a group, as a power of two: 16 (a cache line of slot numbers), or a 1,024th of a
+// The size of a group as a power of two: 16 (a cache line of slot numbers), or a 1,024th of a
 // table of more than 16,384 places, so that runs of handles keep to their pages in large tables.
 inline int handleGroupBits(std::size_t tableSize) {
     const int bits = std::countr_zero(tableSize) - 10;
@@ -73,7 +74,7 @@ inline std::size_t handlePlace(std::uint64_t handle, std::size_t tableSize) {
     std::uint64_t mixed = handle >> handleGroupBits(tableSize);
     mixed = (mixed ^ (mixed >> 30)) * 0xBF58476D1CE4E5B9ull;
     mixed = (mixed ^ (mixed >> 27)) * 0x94D049BB133111EBull;
-    return static_cast<std::size_t>(handle ^ mixed ^ (mixed >> 31)) & (tableSize - 1);
+    return static_cast<std::size_t>(handle + (mixed ^ (mixed >> 31))) & (tableSize - 1);
 }
 
 inline std::size_t nextHandlePlace(std::size_t place, std::size_t tableSize) {
