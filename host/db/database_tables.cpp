@@ -397,7 +397,33 @@ void ensureDictionaries(AcDbDictionary* dictionary, std::span<const wchar_t* con
     }
 }
 
-// A layout for the layout block blockId when it has none; addLayout's status.
+// The id of the layout dictionary ACAD_LAYOUT; null when there is none.
+AcDbObjectId layoutDictionaryId(AcDbDatabase* db) {
+    AcDbDictionary* layouts = openStandardDictionary(db, L"ACAD_LAYOUT");
+    if (layouts == nullptr) {
+        return {};
+    }
+    const AcDbObjectId id = layouts->objectId();
+    layouts->close();
+    return id;
+}
+
+// True when layoutId is a layout of ACAD_LAYOUT. A layout found elsewhere (a drawing file whose
+// layout dictionary is under another name) is untied from its block, which gets a new one.
+bool isListedLayout(AcDbDatabase* db, AcDbObjectId layoutId) {
+    AcDbLayout* layout = nullptr;
+    if (layoutId.isNull() || acdbOpenObject(layout, layoutId, AcDb::kForWrite) != Acad::eOk) {
+        return false;
+    }
+    const bool listed = layout->ownerId() == layoutDictionaryId(db);
+    if (!listed) {
+        layout->setBlockTableRecordId(AcDbObjectId());
+    }
+    layout->close();
+    return listed;
+}
+
+// A layout for the layout block blockId when it has none in ACAD_LAYOUT; addLayout's status.
 Acad::ErrorStatus ensureLayout(AcDbDatabase* db, AcDbObjectId blockId, const wchar_t* name,
                                int tabOrder) {
     AcDbBlockTableRecord* block = nullptr;
@@ -405,9 +431,9 @@ Acad::ErrorStatus ensureLayout(AcDbDatabase* db, AcDbObjectId blockId, const wch
     if (status != Acad::eOk) {
         return status;
     }
-    const bool missing = block->getLayoutId().isNull();
+    const AcDbObjectId layoutId = block->getLayoutId();
     block->close();
-    return missing ? addLayout(db, blockId, name, tabOrder) : Acad::eOk;
+    return isListedLayout(db, layoutId) ? Acad::eOk : addLayout(db, blockId, name, tabOrder);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "host/db/entities/polyline_2d.h"
 #include "host/db/entities/text.h"
 #include "host/db/layer_table.h"
+#include "host/db/layout.h"
 #include "host/db/raw_object.h"
 #include "host/db/text_style_table.h"
 #include "host/dxf/read_result.h"
@@ -66,6 +67,13 @@ std::vector<AcDbObjectId> entitiesIn(AcDbObjectId block) {
     }
     delete it;
     return ids;
+}
+
+// text with the model space's block record naming layoutHandle as its layout.
+std::string withModelSpaceLayout(std::string text, const std::string& layoutHandle) {
+    const std::string name = "2\n*Model_Space\n";
+    text.insert(text.find(name) + name.size(), "340\n" + layoutHandle + "\n");
+    return text;
 }
 
 struct RepairCase {
@@ -149,6 +157,25 @@ const RepairCase kCases[] = {
          auto model = open<AcDbBlockTableRecord>(db.modelSpaceId());
          ASSERT_NE(model, nullptr);
          EXPECT_FALSE(model->getLayoutId().isNull());
+     }},
+    {"LayoutDictionaryUnderAnotherName",
+     withModelSpaceLayout(
+         DrawingText()
+             .nodEntries("3\nLAYOUTS\n350\n300\n")
+             .objects("0\nDICTIONARY\n5\n300\n330\nC\n100\nAcDbDictionary\n3\nModel\n350\n"
+                      "301\n0\nLAYOUT\n5\n301\n330\n300\n100\nAcDbPlotSettings\n100\n"
+                      "AcDbLayout\n1\nModel\n70\n1\n71\n0\n330\n1F\n")
+             .str(),
+         "301"),
+     {},
+     [](AcDbDatabase& db) {
+         // Model space gets a layout in ACAD_LAYOUT; the one outside no longer claims it.
+         auto model = open<AcDbBlockTableRecord>(db.modelSpaceId());
+         ASSERT_NE(model, nullptr);
+         EXPECT_NE(model->getLayoutId(), idOfHandle(db, L"301"));
+         auto stale = open<AcDbLayout>(idOfHandle(db, L"301"));
+         ASSERT_NE(stale, nullptr);
+         EXPECT_TRUE(stale->getBlockTableRecordId().isNull());
      }},
     {"BlockReferenceNamesNoBlock",
      DrawingText()
