@@ -191,6 +191,13 @@ ROWS = [
          "PeerPugixmlLoad/51200"),
     pair("xmlrepo_repository", "repository load vs RapidXML, 51.2K", "RepositoryLoad/51200",
          "PeerRapidXmlLoad/51200"),
+    # The handle index per handle, for each shape of handles of tests/support/handle_patterns.h.
+    *[flat("db_handle_index", f"handle index {what}, {shape}, 10K to 1M",
+           f"HandleIndex{name}/{number}/{{}}", 10000, 1000000, "items_per_second",
+           floor="ScatteredTableFloor/{}")
+      for name, what in (("Load", "load"), ("Find", "look-up"))
+      for number, shape in enumerate(("dense from 1", "from 0xC000", "from 0xC000000", "sparse",
+                                      "runs far apart", "spaced by 0x10000", "map from 0xC000"))],
 ]
 
 
