@@ -1,4 +1,4 @@
-// Replacing a file through a temporary file beside it and a rename.
+// Replacing a file through a temporary file beside it, written as the bytes come, and a rename.
 #include "platform/file_replace.h"
 
 #include <fcntl.h>
@@ -70,40 +70,91 @@ int resolveTarget(const std::string& path, std::string& target, struct stat& exi
 
 }  // namespace
 
-int replaceFileContents(const std::string& path, std::string_view bytes,
-                        FileDurability durability) {
-    std::string target;
+FileReplacement::~FileReplacement() {
+    abandon();
+}
+
+int FileReplacement::fail(int error) {
+    abandon();
+    m_error = error;
+    return error;
+}
+
+void FileReplacement::abandon() {
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+        ::unlink(m_temporary.c_str());
+    }
+}
+
+int FileReplacement::begin(const std::string& path) {
+    if (m_error != 0 || m_fd >= 0 || !m_temporary.empty()) {
+        return m_error != 0 ? m_error : EINVAL;
+    }
     struct stat existing {};
-    bool exists = false;
-    if (const int error = resolveTarget(path, target, existing, exists); error != 0) {
-        return error;
+    if (const int error = resolveTarget(path, m_target, existing, m_exists); error != 0) {
+        return fail(error);
     }
-    std::string temporary;
-    const int fd = createTemporary(target, temporary);
-    if (fd < 0) {
-        return errno;
+    m_mode = existing.st_mode & 07777;
+    m_owner = existing.st_uid;
+    m_group = existing.st_gid;
+    m_fd = createTemporary(m_target, m_temporary);
+    return m_fd < 0 ? fail(errno) : 0;
+}
+
+int FileReplacement::write(std::string_view bytes) {
+    if (m_fd < 0) {
+        return m_error != 0 ? m_error : EBADF;
     }
-    int error = writeAll(fd, bytes);
+    const int error = writeAll(m_fd, bytes);
+    return error != 0 ? fail(error) : 0;
+}
+
+int FileReplacement::restart() {
+    if (m_fd < 0) {
+        return m_error != 0 ? m_error : EBADF;
+    }
+    if (::ftruncate(m_fd, 0) != 0 || ::lseek(m_fd, 0, SEEK_SET) != 0) {
+        return fail(errno);
+    }
+    return 0;
+}
+
+int FileReplacement::commit(FileDurability durability) {
+    if (m_fd < 0) {
+        return m_error != 0 ? m_error : EBADF;
+    }
     // Only a privileged process may give the file away (EPERM otherwise): it then stays the
     // saver's, with the old permissions.
-    if (error == 0 && exists && ::fchown(fd, existing.st_uid, existing.st_gid) != 0 &&
-        errno != EPERM) {
-        error = errno;
+    if (m_exists && ::fchown(m_fd, m_owner, m_group) != 0 && errno != EPERM) {
+        return fail(errno);
     }
-    if (error == 0 && exists && ::fchmod(fd, existing.st_mode & 07777) != 0) {
-        error = errno;
+    if (m_exists && ::fchmod(m_fd, m_mode) != 0) {
+        return fail(errno);
     }
-    if (error == 0 && durability == FileDurability::kSynced && ::fsync(fd) != 0) {
-        error = errno;
+    if (durability == FileDurability::kSynced && ::fsync(m_fd) != 0) {
+        return fail(errno);
     }
-    if (::close(fd) != 0 && error == 0) {
-        error = errno;
-    }
-    if (error == 0 && ::rename(temporary.c_str(), target.c_str()) != 0) {
+    const int fd = m_fd;
+    m_fd = -1;
+    int error = ::close(fd) != 0 ? errno : 0;
+    if (error == 0 && ::rename(m_temporary.c_str(), m_target.c_str()) != 0) {
         error = errno;
     }
     if (error != 0) {
-        ::unlink(temporary.c_str());
+        ::unlink(m_temporary.c_str());
+        m_error = error;
     }
     return error;
+}
+
+int replaceFileContents(const std::string& path, std::string_view bytes,
+                        FileDurability durability) {
+    FileReplacement file;
+    int error = file.begin(path);
+    if (error == 0) {
+        error = file.write(bytes);
+    }
+    return error != 0 ? error : file.commit(durability);
 }

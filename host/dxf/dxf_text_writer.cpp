@@ -1,11 +1,11 @@
-// Formatting of DXF lines: group codes, UTF-8 texts with caret escapes, exact reals, hex handles
-// and chunks.
+// Formatting of DXF lines into the writer's buffer: group codes from a table, UTF-8 texts with
+// caret escapes, exact reals (a fast path for the values drawings mostly hold), hex handles and
+// chunks.
 #include "host/dxf/dxf_text_writer.h"
 
-#include <sys/mman.h>
-
+#include <array>
 #include <charconv>
-#include <cstdint>
+#include <cmath>
 #include <cstring>
 
 namespace host {
@@ -13,104 +13,241 @@ namespace {
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
-void appendUtf8(std::string& out, char32_t c) {
+// The line of each group code the format defines (0 to 1071), padded to three columns.
+struct CodeLine {
+    char text[8];
+    std::uint8_t length;
+};
+constexpr int kTableCodes = 1072;
+
+constexpr std::array<CodeLine, kTableCodes> makeCodeLines() {
+    std::array<CodeLine, kTableCodes> lines{};
+    for (int code = 0; code < kTableCodes; ++code) {
+        char digits[4] = {};
+        int length = 0;
+        for (int rest = code; length == 0 || rest > 0; rest /= 10) {
+            digits[length++] = static_cast<char>('0' + rest % 10);
+        }
+        CodeLine& line = lines[static_cast<std::size_t>(code)];
+        int at = 0;
+        for (; at < 3 - length; ++at) {
+            line.text[at] = ' ';
+        }
+        while (length > 0) {
+            line.text[at++] = digits[--length];
+        }
+        line.text[at++] = '\n';
+        line.length = static_cast<std::uint8_t>(at);
+    }
+    return lines;
+}
+
+constexpr std::array<CodeLine, kTableCodes> kCodeLines = makeCodeLines();
+
+// The most bytes a group code line, a number line, or the UTF-8 of one wide character take.
+constexpr std::size_t kCodeBytes = 24;
+constexpr std::size_t kNumberBytes = 40;
+constexpr std::size_t kBytesPerChar = 4;
+
+char* putUtf8(char* out, char32_t c) {
     if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) {
         c = 0xFFFD;
     }
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    if (c < 0x800) {
+        *out++ = static_cast<char>(0xC0 | (c >> 6));
     } else if (c < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        *out++ = static_cast<char>(0xE0 | (c >> 12));
+        *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
     } else {
-        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        *out++ = static_cast<char>(0xF0 | (c >> 18));
+        *out++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
     }
+    *out++ = static_cast<char>(0x80 | (c & 0x3F));
+    return out;
 }
 
-// A text of many megabytes is written once from end to end: backing it with large pages spares
-// the kernel a fault per 4 KB page. Only a hint; smaller buffers are left alone.
-void adviseLargePages(char* data, std::size_t size) {
-    constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;
-    if (size < 2 * kLargePage) {
-        return;
+// The fast path of formatReal covers numbers whose binary fraction ends within kFractionBits
+// bits (whole numbers, halves, quarters, ... 1/1024ths) below 2^37, zero aside. Their exact
+// decimal form is the shortest one that reads back as long as half a unit in the last place stays
+// below the last decimal digit written: below kDigitLimits[d] for d decimals (2^floor(54 - d log2 10)).
+constexpr int kFractionBits = 10;
+constexpr std::array<double, 11> kDigitLimits = {0x1p53, 0x1p50, 0x1p47, 0x1p44, 0x1p40, 0x1p37,
+                                                 0x1p34, 0x1p30, 0x1p27, 0x1p24, 0x1p20};
+constexpr std::uint64_t kFiveToTheFractionBits = 9765625;  // 5^10: 1/1024 = 9765625e-10
+
+// Decimal digits of value.
+int digitCount(std::uint64_t value) {
+    int count = 1;
+    while (value >= 10) {
+        value /= 10;
+        ++count;
     }
-    const auto begin = reinterpret_cast<std::uintptr_t>(data);
-    const std::uintptr_t first = (begin + kLargePage - 1) & ~(kLargePage - 1);
-    const std::uintptr_t last = (begin + size) & ~(kLargePage - 1);
-    if (last > first) {
-        ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+    return count;
+}
+
+// The fast path: the end of what it wrote, or null when value is not of its kind or the
+// scientific form would be shorter.
+char* formatSimpleReal(char* out, double value) {
+    const double magnitude = std::fabs(value);
+    if (!(magnitude < 0x1p37) || value == 0.0) {
+        return nullptr;
     }
+    const double scaled = magnitude * (1 << kFractionBits);  // exact: a power of two
+    const auto units = static_cast<std::uint64_t>(scaled);
+    if (static_cast<double>(units) != scaled) {
+        return nullptr;
+    }
+    const std::uint64_t whole = units >> kFractionBits;
+    const std::uint64_t fraction = units & ((1u << kFractionBits) - 1);
+    char decimals[kFractionBits];
+    int decimalCount = 0;
+    if (fraction != 0) {
+        std::uint64_t digits = fraction * kFiveToTheFractionBits;
+        for (int i = kFractionBits - 1; i >= 0; --i, digits /= 10) {
+            decimals[i] = static_cast<char>('0' + digits % 10);
+        }
+        decimalCount = kFractionBits;
+        while (decimals[decimalCount - 1] == '0') {
+            --decimalCount;
+        }
+        if (!(magnitude < kDigitLimits[static_cast<std::size_t>(decimalCount)])) {
+            return nullptr;
+        }
+    }
+    // The scientific form ("d.ddde+XX" or "de-XX") wins only when strictly shorter.
+    const int wholeDigits = whole == 0 ? 1 : digitCount(whole);
+    int significant = wholeDigits + decimalCount;
+    if (whole == 0) {
+        int leadingZeros = 0;
+        while (leadingZeros < decimalCount && decimals[leadingZeros] == '0') {
+            ++leadingZeros;
+        }
+        significant = decimalCount - leadingZeros;
+    } else if (decimalCount == 0) {
+        std::uint64_t rest = whole;
+        while (rest % 10 == 0) {
+            rest /= 10;
+            --significant;
+        }
+    }
+    const int fixedLength = wholeDigits + (decimalCount > 0 ? 1 + decimalCount : 0);
+    const int scientificLength = significant + (significant > 1 ? 1 : 0) + 4;
+    if (scientificLength < fixedLength) {
+        return nullptr;
+    }
+    if (value < 0) {
+        *out++ = '-';
+    }
+    out = std::to_chars(out, out + 24, whole).ptr;
+    if (decimalCount > 0) {
+        *out++ = '.';
+        std::memcpy(out, decimals, static_cast<std::size_t>(decimalCount));
+        out += decimalCount;
+    }
+    return out;
 }
 
 }  // namespace
 
-DxfTextWriter::DxfTextWriter(std::size_t reserveBytes) {
-    m_buffer.reserve(reserveBytes);
-    adviseLargePages(m_buffer.data(), m_buffer.capacity());
+char* formatReal(char* out, double value) {
+    if (char* end = formatSimpleReal(out, value)) {
+        return end;
+    }
+    return std::to_chars(out, out + 32, value).ptr;
 }
 
-void DxfTextWriter::code(int code) {
-    char digits[16];
-    const auto result = std::to_chars(digits, digits + sizeof digits, code);
-    const std::size_t length = static_cast<std::size_t>(result.ptr - digits);
-    if (length < 3) {
-        m_buffer.append(3 - length, ' ');
+DxfTextWriter::DxfTextWriter(DxfSink& sink, std::size_t bufferBytes)
+    : m_sink(sink),
+      m_data(new char[bufferBytes]),
+      m_capacity(bufferBytes),
+      m_bufferBytes(bufferBytes) {}
+
+void DxfTextWriter::makeRoom(std::size_t n) {
+    flush();
+    const std::size_t wanted = n > m_bufferBytes ? n : m_bufferBytes;
+    if (wanted != m_capacity) {
+        m_data.reset(new char[wanted]);
+        m_capacity = wanted;
     }
-    m_buffer.append(digits, length);
-    endLine();
+}
+
+int DxfTextWriter::flush() {
+    if (m_error == 0 && m_size > 0) {
+        m_error = m_sink.write(std::string_view(m_data.get(), m_size));
+    }
+    m_size = 0;
+    return m_error;
+}
+
+int DxfTextWriter::rewind() {
+    m_size = 0;
+    m_lines = 0;
+    if (m_error == 0) {
+        m_error = m_sink.rewind();
+    }
+    return m_error;
+}
+
+char* DxfTextWriter::code(char* out, int code) {
+    if (code >= 0 && code < kTableCodes) {
+        std::memcpy(out, kCodeLines[code].text, sizeof kCodeLines[code].text);
+        ++m_lines;
+        return out + kCodeLines[code].length;
+    }
+    char* start = out;
+    out = std::to_chars(out, out + 16, code).ptr;
+    const auto length = static_cast<std::size_t>(out - start);
+    if (length < 3) {
+        std::memmove(start + 3 - length, start, length);
+        std::memset(start, ' ', 3 - length);
+        out = start + 3;
+    }
+    *out++ = '\n';
+    ++m_lines;
+    return out;
 }
 
 void DxfTextWriter::text(int code, std::wstring_view value) {
-    this->code(code);
+    char* out = this->code(room(kCodeBytes + kBytesPerChar * value.size() + 1), code);
     for (wchar_t w : value) {
         const auto c = static_cast<char32_t>(w);
         if (c < 0x20) {
-            m_buffer.push_back('^');
-            m_buffer.push_back(static_cast<char>(c + 0x40));
+            *out++ = '^';
+            *out++ = static_cast<char>(c + 0x40);
         } else if (c < 0x80) {
-            m_buffer.push_back(static_cast<char>(c));
+            *out++ = static_cast<char>(c);
         } else {
-            appendUtf8(m_buffer, c);
+            out = putUtf8(out, c);
         }
     }
-    endLine();
+    endLine(out);
 }
 
 void DxfTextWriter::ascii(int code, std::string_view value) {
-    this->code(code);
-    m_buffer.append(value);
-    endLine();
+    char* out = this->code(room(kCodeBytes + value.size() + 1), code);
+    std::memcpy(out, value.data(), value.size());
+    endLine(out + value.size());
 }
 
 void DxfTextWriter::integer(int code, std::int64_t value) {
-    this->code(code);
-    char digits[24];
-    const auto result = std::to_chars(digits, digits + sizeof digits, value);
-    m_buffer.append(digits, result.ptr);
-    endLine();
-}
-
-void DxfTextWriter::realValue(double value) {
-    char digits[40];
-    const auto result = std::to_chars(digits, digits + sizeof digits, value);
-    const std::string_view written(digits, static_cast<std::size_t>(result.ptr - digits));
-    m_buffer.append(written);
-    if (written.find_first_of(".eni") == std::string_view::npos) {
-        m_buffer.append(".0");
-    }
-    endLine();
+    char* out = this->code(room(kCodeBytes + kNumberBytes), code);
+    endLine(std::to_chars(out, out + kNumberBytes, value).ptr);
 }
 
 void DxfTextWriter::real(int code, double value) {
-    this->code(code);
-    realValue(value);
+    char* out = this->code(room(kCodeBytes + kNumberBytes), code);
+    char* start = out;
+    out = formatReal(out, value);
+    bool wholeNumber = true;
+    for (const char* c = start; c != out && wholeNumber; ++c) {
+        wholeNumber = *c != '.' && *c != 'e' && *c != 'n' && *c != 'i';
+    }
+    if (wholeNumber) {
+        *out++ = '.';
+        *out++ = '0';
+    }
+    endLine(out);
 }
 
 void DxfTextWriter::point(int code, const AcGePoint3d& value, bool withZ) {
@@ -122,7 +259,7 @@ void DxfTextWriter::point(int code, const AcGePoint3d& value, bool withZ) {
 }
 
 void DxfTextWriter::handle(int code, std::uint64_t value) {
-    this->code(code);
+    char* out = this->code(room(kCodeBytes + 17), code);
     char digits[16];
     int count = 0;
     do {
@@ -130,18 +267,18 @@ void DxfTextWriter::handle(int code, std::uint64_t value) {
         value >>= 4;
     } while (value != 0);
     while (count > 0) {
-        m_buffer.push_back(digits[--count]);
+        *out++ = digits[--count];
     }
-    endLine();
+    endLine(out);
 }
 
 void DxfTextWriter::bytes(int code, const unsigned char* data, std::size_t length) {
-    this->code(code);
+    char* out = this->code(room(kCodeBytes + 2 * length + 1), code);
     for (std::size_t i = 0; i < length; ++i) {
-        m_buffer.push_back(kHexDigits[data[i] >> 4]);
-        m_buffer.push_back(kHexDigits[data[i] & 0xF]);
+        *out++ = kHexDigits[data[i] >> 4];
+        *out++ = kHexDigits[data[i] & 0xF];
     }
-    endLine();
+    endLine(out);
 }
 
 }  // namespace host

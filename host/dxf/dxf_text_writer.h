@@ -1,17 +1,51 @@
-// host::DxfTextWriter, the low level of the DXF writer: appends groups as ASCII DXF lines (the
-// code right-aligned in three columns, then the value) to a byte buffer it owns. Texts become
-// UTF-8; reals are written in the shortest form that reads back to the same double, whatever
-// the process locale. Nothing is allocated per group once the buffer has grown.
+// host::DxfTextWriter, the low level of the DXF writer: formats groups as ASCII DXF lines (the
+// code right-aligned in three columns, then the value) into a buffer of fixed size that it hands
+// to a DxfSink whenever it fills, so a text of any length passes through a few megabytes. Texts
+// become UTF-8; reals are written in the shortest form that reads back to the same double,
+// whatever the process locale. Nothing is allocated per group.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "host/ge/point3d.h"
 
 namespace host {
+
+// Where the writer's bytes go, in order, a buffer at a time.
+class DxfSink {
+public:
+    // Takes the next bytes; 0 or an error number, after which the writer sends nothing more.
+    virtual int write(std::string_view bytes) = 0;
+    // Drops every byte taken so far, so that the text can be written again from its start; 0 or
+    // an error number.
+    virtual int rewind() = 0;
+
+protected:
+    ~DxfSink() = default;
+};
+
+// A sink that appends to a string (not owned), which must outlive it; rewinding cuts the string
+// back to what it held when the sink was made.
+class DxfStringSink final : public DxfSink {
+public:
+    explicit DxfStringSink(std::string& out) : m_out(out), m_start(out.size()) {}
+    int write(std::string_view bytes) override {
+        m_out.append(bytes);
+        return 0;
+    }
+    int rewind() override {
+        m_out.resize(m_start);
+        return 0;
+    }
+
+private:
+    std::string& m_out;
+    std::size_t m_start;
+};
 
 // Decisions on values files cannot carry as they are:
 // - Control characters (below U+0020) in texts are written in caret notation ("^J" for a line
@@ -20,10 +54,14 @@ namespace host {
 //   has no escape for it ("^ " is a caret glyph to text renderers, not to files), so a text
 //   holding "^J" itself reads back as a line feed.
 // - Reals that are whole numbers get ".0" so that every reader sees a real.
+// - A group longer than the buffer (a text of many thousand characters) grows the buffer for
+//   as long as it takes; the buffer goes back to its size at the next flush.
 class DxfTextWriter {
 public:
-    // Starts with room for reserveBytes bytes.
-    explicit DxfTextWriter(std::size_t reserveBytes = 1 << 16);
+    // Writes to sink (not owned, must outlive the writer) through a buffer of bufferBytes.
+    explicit DxfTextWriter(DxfSink& sink, std::size_t bufferBytes = kDefaultBuffer);
+
+    static constexpr std::size_t kDefaultBuffer = std::size_t{1} << 20;
 
     void text(int code, std::wstring_view value);
     // A text given as bytes already in UTF-8 (ASCII names, hexadecimal handles).
@@ -36,21 +74,44 @@ public:
     void handle(int code, std::uint64_t value);
     void bytes(int code, const unsigned char* data, std::size_t length);
 
+    // Hands what is buffered to the sink; 0 or the sink's first error (kept: later groups are
+    // dropped and every flush answers it).
+    int flush();
+    // Drops what is buffered, rewinds the sink and counts lines from 0 again; 0 or an error.
+    int rewind();
+    // The sink's first error, or 0.
+    int error() const { return m_error; }
     // Lines written so far.
     std::size_t lines() const { return m_lines; }
-    const std::string& buffer() const { return m_buffer; }
-    std::string& buffer() { return m_buffer; }
 
 private:
-    void code(int code);
-    void realValue(double value);
-    void endLine() {
-        m_buffer.push_back('\n');
+    // Room for n more bytes at the end of the buffer, flushing first when they do not fit.
+    char* room(std::size_t n) {
+        if (m_capacity - m_size < n) {
+            makeRoom(n);
+        }
+        return m_data.get() + m_size;
+    }
+    void makeRoom(std::size_t n);
+    // Ends a line written up to end (which room gave).
+    void endLine(char* end) {
+        *end++ = '\n';
+        m_size = static_cast<std::size_t>(end - m_data.get());
         ++m_lines;
     }
+    char* code(char* out, int code);
 
-    std::string m_buffer;
+    DxfSink& m_sink;
+    std::unique_ptr<char[]> m_data;
+    std::size_t m_size = 0;
+    std::size_t m_capacity;
+    std::size_t m_bufferBytes;  // the capacity to go back to after a long group
     std::size_t m_lines = 0;
+    int m_error = 0;
 };
+
+// Writes value as the shortest text that reads back to it (std::to_chars' form) into out, which
+// has room for 32 bytes; the end of what it wrote. Exposed for its tests.
+char* formatReal(char* out, double value);
 
 }  // namespace host

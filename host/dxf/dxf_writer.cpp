@@ -1,8 +1,10 @@
-// The DXF writer: plans which objects a file holds, then writes the sections in file order into
-// memory, the header last (it needs the extents and the handles the body used) and put in front.
+// The DXF writer: a first pass plans which objects the file holds and the figures the header and
+// CLASSES need (extents, handle seed, class counts, dimension blocks), then the sections are
+// streamed in file order. Facts about an object's class are looked up once per class.
 #include "host/dxf/dxf_writer.h"
 
 #include <cmath>
+#include <cstring>
 #include <cwchar>
 #include <map>
 #include <memory>
@@ -32,6 +34,7 @@
 #include "host/dxf/flat_marks.h"
 #include "host/ge/extents.h"
 #include "host/rx/class.h"
+#include "platform/utf8.h"
 
 namespace host::dxf {
 namespace {
@@ -53,7 +56,7 @@ class DrawingWriter;
 // names references by handle, and adds the groups a file needs around the object's own.
 class FileFiler : public AcDbDxfFiler {
 public:
-    FileFiler(AcDbDatabase* db, DxfTextWriter& out, const DrawingWriter& writer)
+    FileFiler(AcDbDatabase* db, DxfTextWriter& out, DrawingWriter& writer)
         : AcDbDxfFiler(AcDb::kFileFiler, db), m_out(out), m_writer(writer) {}
 
     void beginObject(const ObjectContext& context) {
@@ -74,7 +77,7 @@ private:
     Acad::ErrorStatus putPoint(int code, const AcGePoint3d& point, bool given2d);
 
     DxfTextWriter& m_out;
-    const DrawingWriter& m_writer;  // names the objects references point at
+    DrawingWriter& m_writer;  // names the objects references point at
     ObjectContext m_context;
     bool m_inXData = false;
     bool m_inDimension = false;  // inside the AcDbDimension subclass of such a dimension
@@ -110,6 +113,7 @@ struct ClassEntry {
     int proxyFlags = 0;
     bool entity = false;
     int count = 0;
+    bool operator==(const ClassEntry&) const = default;
 };
 
 // The application the CLASSES section names for the host's own classes and for kept objects.
@@ -126,7 +130,7 @@ std::wstring classApp(const AcRxClass* cls) {
 struct DimensionBlock {
     std::wstring name;
     std::uint64_t record = 0;
-    AcDbObjectId dimension;
+    DimensionGraphics graphics;
 };
 
 // Fills a CLASS record: the format's own for well-known names, else the registered class's
@@ -144,10 +148,6 @@ void describeClass(ClassEntry& entry, const ObjectContext& context, const AcRxCl
     entry.entity = context.entity;
 }
 
-// The room reserved for the text per object of the database, about what drawings need, so that
-// the buffer rarely grows (each growth copies the whole text).
-constexpr std::size_t kBytesPerObject = 256;
-
 // Marks of the reachability walk (0: not decided yet).
 constexpr std::uint8_t kUnreachable = 1;
 constexpr std::uint8_t kReachable = 2;
@@ -158,28 +158,83 @@ struct Closer {
 };
 using Opened = std::unique_ptr<AcDbObject, Closer>;
 
+// What the writer needs to know of a class, the same for all its objects (a raw object's DXF
+// name is its own: dxfName and builtIn do not hold for raw classes).
+struct ClassInfo {
+    const AcRxClass* cls = nullptr;
+    const wchar_t* dxfName = nullptr;
+    bool builtIn = false;
+    bool entity = false;
+    bool raw = false;
+    bool dimension = false;
+    bool dimStyle = false;
+    bool symbolTable = false;
+    bool symbolRecord = false;
+    bool ownsEntities = false;  // vertices or attributes, and a sequence end
+};
+
+// Figures the first pass finds for the header and CLASSES.
+struct Plan {
+    AcDbExtents extents;
+    std::uint64_t handseed = 0;
+    std::map<std::wstring, ClassEntry> classes;
+};
+
+// A sink that drops what it is given: the first pass measured alone.
+class DroppingSink final : public DxfSink {
+public:
+    int write(std::string_view) override { return 0; }
+    int rewind() override { return 0; }
+};
+
+// The entities of an open block, in order.
+std::vector<AcDbObjectId> blockEntities(const AcDbObject* block) {
+    AcDbBlockTableRecordIterator* created = nullptr;
+    AcDbBlockTableRecord::cast(block)->newIterator(created);
+    std::unique_ptr<AcDbBlockTableRecordIterator> it(created);
+    std::vector<AcDbObjectId> ids;
+    for (; !it->done(); it->step()) {
+        AcDbObjectId id;
+        it->getEntityId(id);
+        ids.push_back(id);
+    }
+    return ids;
+}
+
 class DrawingWriter {
 public:
-    explicit DrawingWriter(AcDbDatabase* db)
+    DrawingWriter(AcDbDatabase* db, DxfSink& sink)
         : m_db(db),
-          m_body(static_cast<std::size_t>(db->approxNumObjects()) * kBytesPerObject),
-          m_filer(db, m_body, *this),
-          m_nextHandle(db->handseed().value()),
-          m_reachable(static_cast<std::size_t>(db->approxNumObjects())) {}
+          m_out(sink),
+          m_filer(db, m_out, *this),
+          m_nextHandle(db->handseed().value()) {}
 
-    WriteResult write(std::string& out);
+    WriteResult write();
+    // The first pass alone.
+    WriteResult planOnly();
 
-    // The handle a file names id by: 0 for objects the file leaves out.
-    std::uint64_t handleOf(const AcDbObjectId& id) const {
-        return isWritten(id) ? id.handle().value() : 0;
+    // The handle a file names id by: 0 for objects the file leaves out. References repeat (an
+    // owner, a layer), so the last answer is kept.
+    std::uint64_t handleOf(const AcDbObjectId& id) {
+        if (id != m_lastReference) {
+            m_lastReference = id;
+            m_lastReferenceHandle = isWritten(id) ? id.handle().value() : 0;
+        }
+        return m_lastReferenceHandle;
     }
 
 private:
-    bool isWritten(const AcDbObjectId& id) const;
+    bool isWritten(const AcDbObjectId& id);
     bool hasDrawing();
     bool reachable(const AcDbObject* object);
+    const ClassInfo& classInfo(const AcDbObject* object);
     void plan();
+    void planClass(const AcDbObject* object, const ClassInfo& info);
     void planDimensionBlocks(const std::vector<AcDbObjectId>& dimensions);
+    void planExtents();
+    void planHandseed();
+    bool writeSections();
+    bool failSink();
     void writeDimensionBlockRecords();
     void writeDimensionBlocks();
     void writeDimensionGraphics(const DimensionBlock& block);
@@ -192,31 +247,35 @@ private:
     bool checkXData(const AcDbObject* object);
     bool writeOpened(const AcDbObject* object, ObjectContext context);
     bool writeObject(AcDbObjectId id, ObjectContext context = {});
-    bool writeEntity(AcDbObjectId id, bool paperSpace, bool modelSpace);
+    bool writeEntity(AcDbObjectId id, bool paperSpace);
     bool writeOwnedEntities(const std::vector<AcDbObjectId>& owned, bool paperSpace);
 
     void beginSection(const wchar_t* name);
     void endSection();
     bool writeTables();
     bool writeBlocks();
-    bool writeBlockEntities(AcDbObjectId blockId, bool paperSpace, bool modelSpace);
+    bool writeBlockEntities(AcDbObjectId blockId, bool paperSpace);
     bool writeBlockMarker(const AcDbBlockTableRecord* block, bool end, bool paperSpace);
     bool writeEntities();
     bool writeObjects();
-    void writeHeader(DxfTextWriter& out);
-    void writeClasses(DxfTextWriter& out);
-    std::wstring recordName(AcDbObjectId id) const;
+    void writeHeader();
+    void writeClasses();
+    std::wstring recordName(AcDbObjectId id);
 
     AcDbDatabase* m_db;
-    DxfTextWriter m_body;
+    DxfTextWriter m_out;
     FileFiler m_filer;
     std::uint64_t m_nextHandle;
     FlatMarks m_reachable;  // by handle: kReachable, kUnreachable (also while being decided)
+    AcDbObjectId m_lastReference;
+    std::uint64_t m_lastReferenceHandle = 0;
+    std::vector<ClassInfo> m_classInfo;
+    std::size_t m_lastClassInfo = 0;
     std::vector<AcDbObjectId> m_objects;  // OBJECTS, in order
     std::vector<DimensionBlock> m_dimensionBlocks;
     std::unordered_map<std::uint64_t, std::size_t> m_dimensionBlockOf;  // by dimension handle
-    std::map<std::wstring, ClassEntry> m_classes;
-    AcDbExtents m_extents;
+    Plan m_plan;
+    std::map<std::wstring, ClassEntry> m_classes;  // those written
     WriteResult m_result;
 };
 
@@ -264,11 +323,46 @@ Acad::ErrorStatus FileFiler::putItem(const DxfItem& item) {
     return Acad::eOk;
 }
 
-bool DrawingWriter::isWritten(const AcDbObjectId& id) const {
+bool DrawingWriter::isWritten(const AcDbObjectId& id) {
     if (id.isNull() || id.database() != m_db || id.isErased()) {
         return false;
     }
-    return m_reachable.get(id.handle().value()) == kReachable;
+    const std::uint8_t mark = m_reachable.get(id.handle().value());
+    if (mark != 0) {
+        return mark == kReachable;
+    }
+    const AcDbObject* object = m_db->objectAt(id);
+    return object != nullptr && reachable(object);
+}
+
+const ClassInfo& DrawingWriter::classInfo(const AcDbObject* object) {
+    const AcRxClass* cls = object->isA();
+    if (m_lastClassInfo < m_classInfo.size() && m_classInfo[m_lastClassInfo].cls == cls) {
+        return m_classInfo[m_lastClassInfo];
+    }
+    for (std::size_t i = 0; i < m_classInfo.size(); ++i) {
+        if (m_classInfo[i].cls == cls) {
+            m_lastClassInfo = i;
+            return m_classInfo[i];
+        }
+    }
+    ClassInfo info;
+    info.cls = cls;
+    info.entity = AcDbEntity::cast(object) != nullptr;
+    info.raw = AcDbRawObject::cast(object) || AcDbRawEntity::cast(object);
+    info.dimension = AcDbDimension::cast(object) != nullptr;
+    info.symbolTable = AcDbSymbolTable::cast(object) != nullptr;
+    info.symbolRecord = AcDbSymbolTableRecord::cast(object) != nullptr;
+    info.ownsEntities = AcDb2dPolyline::cast(object) || AcDb3dPolyline::cast(object) ||
+                        AcDbBlockReference::cast(object);
+    if (!info.raw) {
+        info.dxfName = cls->dxfName() != nullptr ? cls->dxfName() : cls->name();
+        info.builtIn = isBuiltInDxfName(info.dxfName);
+        info.dimStyle = std::wstring_view(info.dxfName) == L"DIMSTYLE";
+    }
+    m_classInfo.push_back(info);
+    m_lastClassInfo = m_classInfo.size() - 1;
+    return m_classInfo.back();
 }
 
 // Roots are the named object dictionary and the symbol tables; everything else needs a live
@@ -295,24 +389,106 @@ bool DrawingWriter::reachable(const AcDbObject* object) {
     return result;
 }
 
+// Walks the store once. Entities of the format's own kinds need nothing planned (their blocks'
+// walks write them, references to them are decided when met); every other object is placed
+// (OBJECTS, dimensions) and counted for CLASSES when the file holds it.
 void DrawingWriter::plan() {
     const AcDbObjectId root = m_db->namedObjectsDictionaryId();
     m_objects.push_back(root);
     std::vector<AcDbObjectId> dimensions;
     for (std::uint32_t slot : m_db->objectStore()->slots()) {
         const AcDbObject* object = host::slotAt(slot).object;
-        if (object == nullptr || !reachable(object)) {
+        if (object == nullptr) {
             continue;
         }
-        if (AcDbDimension::cast(object)) {
+        const ClassInfo& info = classInfo(object);
+        if ((info.entity && !info.dimension && info.builtIn) || !reachable(object)) {
+            continue;
+        }
+        if (info.dimension) {
             dimensions.push_back(object->objectId());
         }
-        if (!AcDbEntity::cast(object) && !AcDbSymbolTable::cast(object) &&
-            !AcDbSymbolTableRecord::cast(object) && object->objectId() != root) {
+        if (!info.entity && !info.symbolTable && !info.symbolRecord &&
+            object->objectId() != root) {
             m_objects.push_back(object->objectId());
+        }
+        if (!info.builtIn) {
+            planClass(object, info);
         }
     }
     planDimensionBlocks(dimensions);
+    planExtents();
+    planHandseed();
+}
+
+// Counts object under its DXF name unless the format defines the name (a raw object's name is
+// read from it, opened for read: one that cannot be opened fails the writing pass).
+void DrawingWriter::planClass(const AcDbObject* object, const ClassInfo& info) {
+    ObjectContext context;
+    context.entity = info.entity;
+    context.raw = info.raw;
+    std::wstring rawName;
+    if (info.raw) {
+        AcDbObject* opened = nullptr;
+        if (acdbOpenAcDbObject(opened, object->objectId(), AcDb::kForRead) != Acad::eOk) {
+            return;
+        }
+        rawName = dxfNameOf(opened);
+        opened->close();
+        if (isBuiltInDxfName(rawName)) {
+            return;
+        }
+        context.dxfName = rawName;
+    } else {
+        context.dxfName = info.dxfName;
+    }
+    ClassEntry& entry = m_plan.classes[std::wstring(context.dxfName)];
+    if (entry.count++ == 0) {
+        describeClass(entry, context, info.cls);
+    }
+}
+
+// The extents of the model-space entities, as the header gives them. An entity that cannot be
+// opened fails the writing pass.
+void DrawingWriter::planExtents() {
+    AcDbObject* block = nullptr;
+    if (acdbOpenAcDbObject(block, m_db->modelSpaceId(), AcDb::kForRead) != Acad::eOk) {
+        return;
+    }
+    const std::vector<AcDbObjectId> ids = blockEntities(block);
+    block->close();
+    for (const AcDbObjectId& id : ids) {
+        AcDbEntity* entity = nullptr;
+        if (acdbOpenObject(entity, id, AcDb::kForRead) != Acad::eOk) {
+            return;
+        }
+        AcDbExtents extents;
+        if (entity->getGeomExtents(extents) == Acad::eOk && !extents.isEmpty()) {
+            m_plan.extents.addExt(extents);
+        }
+        entity->close();
+    }
+}
+
+// The handle seed above the handles the writer gives: a BLOCK and an ENDBLK per block record,
+// those of the dimension blocks and their graphics.
+void DrawingWriter::planHandseed() {
+    m_plan.handseed = m_nextHandle;
+    AcDbBlockTable* table = nullptr;
+    if (acdbOpenObject(table, m_db->blockTableId(), AcDb::kForRead) != Acad::eOk) {
+        return;
+    }
+    AcDbSymbolTableIterator* created = nullptr;
+    table->newIterator(created);
+    std::unique_ptr<AcDbSymbolTableIterator> it(created);
+    table->close();
+    for (; !it->done(); it->step()) {
+        m_plan.handseed += 2;
+    }
+    for (const DimensionBlock& block : m_dimensionBlocks) {
+        m_plan.handseed += 2 + block.graphics.lines.size() + block.graphics.arcs.size() +
+                           block.graphics.arrows.size() + block.graphics.labels.size();
+    }
 }
 
 // Gives each dimension without a written block a new name "*D<n>" that no block has.
@@ -328,106 +504,102 @@ void DrawingWriter::planDimensionBlocks(const std::vector<AcDbObjectId>& dimensi
         if (acdbOpenObject(dimension, id, AcDb::kForRead) != Acad::eOk) {
             continue;  // writing it reports the failure
         }
-        const bool hasBlock = isWritten(dimension->dimBlockId());
-        dimension->close();
-        if (hasBlock) {
+        if (isWritten(dimension->dimBlockId())) {
+            dimension->close();
             continue;
         }
+        DimensionGraphics graphics = dimensionGraphics(dimension);
+        dimension->close();
         std::wstring name;
         do {
             name = L"*D" + std::to_wstring(next++);
         } while (table->has(name.c_str()));
         m_dimensionBlockOf.emplace(id.handle().value(), m_dimensionBlocks.size());
-        m_dimensionBlocks.push_back(DimensionBlock{name, m_nextHandle++, id});
+        m_dimensionBlocks.push_back(DimensionBlock{name, m_nextHandle++, std::move(graphics)});
     }
     table->close();
 }
 
 void DrawingWriter::writeDimensionBlockRecords() {
     for (const DimensionBlock& block : m_dimensionBlocks) {
-        m_body.ascii(0, "BLOCK_RECORD");
-        m_body.handle(5, block.record);
-        m_body.handle(330, m_db->blockTableId().handle().value());
-        m_body.ascii(100, "AcDbSymbolTableRecord");
-        m_body.ascii(100, "AcDbBlockTableRecord");
-        m_body.text(2, block.name);
-        m_body.handle(340, 0);
-        m_body.integer(70, 0);
-        m_body.integer(280, 1);
-        m_body.integer(281, 0);
+        m_out.ascii(0, "BLOCK_RECORD");
+        m_out.handle(5, block.record);
+        m_out.handle(330, m_db->blockTableId().handle().value());
+        m_out.ascii(100, "AcDbSymbolTableRecord");
+        m_out.ascii(100, "AcDbBlockTableRecord");
+        m_out.text(2, block.name);
+        m_out.handle(340, 0);
+        m_out.integer(70, 0);
+        m_out.integer(280, 1);
+        m_out.integer(281, 0);
     }
 }
 
 void DrawingWriter::writeDimensionBlocks() {
     for (const DimensionBlock& block : m_dimensionBlocks) {
-        m_body.ascii(0, "BLOCK");
-        m_body.handle(5, m_nextHandle++);
-        m_body.handle(330, block.record);
-        m_body.ascii(100, "AcDbEntity");
-        m_body.ascii(8, "0");
-        m_body.ascii(100, "AcDbBlockBegin");
-        m_body.text(2, block.name);
-        m_body.integer(70, AcDbBlockTableRecord::kAnonymous);
-        m_body.point(10, AcGePoint3d(), true);
-        m_body.text(3, block.name);
-        m_body.ascii(1, "");
+        m_out.ascii(0, "BLOCK");
+        m_out.handle(5, m_nextHandle++);
+        m_out.handle(330, block.record);
+        m_out.ascii(100, "AcDbEntity");
+        m_out.ascii(8, "0");
+        m_out.ascii(100, "AcDbBlockBegin");
+        m_out.text(2, block.name);
+        m_out.integer(70, AcDbBlockTableRecord::kAnonymous);
+        m_out.point(10, AcGePoint3d(), true);
+        m_out.text(3, block.name);
+        m_out.ascii(1, "");
         writeDimensionGraphics(block);
-        m_body.ascii(0, "ENDBLK");
-        m_body.handle(5, m_nextHandle++);
-        m_body.handle(330, block.record);
-        m_body.ascii(100, "AcDbEntity");
-        m_body.ascii(8, "0");
-        m_body.ascii(100, "AcDbBlockEnd");
+        m_out.ascii(0, "ENDBLK");
+        m_out.handle(5, m_nextHandle++);
+        m_out.handle(330, block.record);
+        m_out.ascii(100, "AcDbEntity");
+        m_out.ascii(8, "0");
+        m_out.ascii(100, "AcDbBlockEnd");
     }
 }
 
 void DrawingWriter::beginGraphic(const char* dxfName, std::uint64_t record, const char* subclass) {
-    m_body.ascii(0, dxfName);
-    m_body.handle(5, m_nextHandle++);
-    m_body.handle(330, record);
-    m_body.ascii(100, "AcDbEntity");
-    m_body.ascii(8, "0");
-    m_body.integer(62, 0);  // by block: the dimension's colour
-    m_body.ascii(100, subclass);
+    m_out.ascii(0, dxfName);
+    m_out.handle(5, m_nextHandle++);
+    m_out.handle(330, record);
+    m_out.ascii(100, "AcDbEntity");
+    m_out.ascii(8, "0");
+    m_out.integer(62, 0);  // by block: the dimension's colour
+    m_out.ascii(100, subclass);
 }
 
 // Lines, arcs, filled arrowheads and texts, in the world XY plane.
 void DrawingWriter::writeDimensionGraphics(const DimensionBlock& block) {
-    AcDbDimension* dimension = nullptr;
-    if (acdbOpenObject(dimension, block.dimension, AcDb::kForRead) != Acad::eOk) {
-        return;
-    }
-    const DimensionGraphics graphics = dimensionGraphics(dimension);
-    dimension->close();
+    const DimensionGraphics& graphics = block.graphics;
     for (const DimensionGraphics::Line& line : graphics.lines) {
         beginGraphic("LINE", block.record, "AcDbLine");
-        m_body.point(10, line.start, true);
-        m_body.point(11, line.end, true);
+        m_out.point(10, line.start, true);
+        m_out.point(11, line.end, true);
     }
     for (const DimensionGraphics::Arc& arc : graphics.arcs) {
         beginGraphic("ARC", block.record, "AcDbCircle");
-        m_body.point(10, arc.center, true);
-        m_body.real(40, arc.radius);
-        m_body.ascii(100, "AcDbArc");
-        m_body.real(50, radiansToFileDegrees(arc.startAngle));
-        m_body.real(51, radiansToFileDegrees(arc.endAngle));
+        m_out.point(10, arc.center, true);
+        m_out.real(40, arc.radius);
+        m_out.ascii(100, "AcDbArc");
+        m_out.real(50, radiansToFileDegrees(arc.startAngle));
+        m_out.real(51, radiansToFileDegrees(arc.endAngle));
     }
     for (const DimensionGraphics::Arrow& arrow : graphics.arrows) {
         beginGraphic("SOLID", block.record, "AcDbTrace");
-        m_body.point(10, arrow.tip, true);
-        m_body.point(11, arrow.baseLeft, true);
-        m_body.point(12, arrow.baseRight, true);
-        m_body.point(13, arrow.baseRight, true);
+        m_out.point(10, arrow.tip, true);
+        m_out.point(11, arrow.baseLeft, true);
+        m_out.point(12, arrow.baseRight, true);
+        m_out.point(13, arrow.baseRight, true);
     }
     for (const DimensionGraphics::Label& label : graphics.labels) {
         beginGraphic("TEXT", block.record, "AcDbText");
-        m_body.point(10, label.position, true);
-        m_body.real(40, label.height);
-        m_body.text(1, label.text);
-        m_body.real(50, radiansToFileDegrees(label.rotation));
-        m_body.integer(72, 1);  // centred on the point
-        m_body.point(11, label.position, true);
-        m_body.ascii(100, "AcDbText");
+        m_out.point(10, label.position, true);
+        m_out.real(40, label.height);
+        m_out.text(1, label.text);
+        m_out.real(50, radiansToFileDegrees(label.rotation));
+        m_out.integer(72, 1);  // centred on the point
+        m_out.point(11, label.position, true);
+        m_out.ascii(100, "AcDbText");
     }
 }
 
@@ -489,15 +661,18 @@ bool DrawingWriter::writeOpened(const AcDbObject* object, ObjectContext context)
     if (!checkXData(object)) {
         return false;
     }
-    context.dxfName = dxfNameOf(object);
-    context.entity = AcDbEntity::cast(object) != nullptr;
-    context.raw = AcDbRawObject::cast(object) || AcDbRawEntity::cast(object);
-    context.dimStyle = context.dxfName == L"DIMSTYLE";
-    if (const auto found = m_dimensionBlockOf.find(object->objectId().handle().value());
-        found != m_dimensionBlockOf.end()) {
-        context.dimensionBlock = m_dimensionBlocks[found->second].name.c_str();
+    const ClassInfo& info = classInfo(object);
+    context.entity = info.entity;
+    context.raw = info.raw;
+    context.dxfName = info.raw ? dxfNameOf(object) : info.dxfName;
+    context.dimStyle = info.raw ? context.dxfName == L"DIMSTYLE" : info.dimStyle;
+    if (info.dimension && !m_dimensionBlockOf.empty()) {
+        if (const auto found = m_dimensionBlockOf.find(object->objectId().handle().value());
+            found != m_dimensionBlockOf.end()) {
+            context.dimensionBlock = m_dimensionBlocks[found->second].name.c_str();
+        }
     }
-    if (!isBuiltInDxfName(context.dxfName)) {
+    if (info.raw ? !isBuiltInDxfName(context.dxfName) : !info.builtIn) {
         ClassEntry& entry = m_classes[std::wstring(context.dxfName)];
         if (entry.count++ == 0) {
             describeClass(entry, context, object->isA());
@@ -521,7 +696,7 @@ bool DrawingWriter::writeObject(AcDbObjectId id, ObjectContext context) {
 }
 
 // The vertices or attributes an entity owns, then its sequence end; empty for other entities.
-std::vector<AcDbObjectId> ownedEntities(const AcDbEntity* entity) {
+std::vector<AcDbObjectId> ownedEntities(const AcDbObject* entity) {
     std::unique_ptr<AcDbObjectIterator> it;
     AcDbSequenceEnd* end = nullptr;
     if (const auto* p = AcDb2dPolyline::cast(entity)) {
@@ -547,7 +722,7 @@ std::vector<AcDbObjectId> ownedEntities(const AcDbEntity* entity) {
     return ids;
 }
 
-bool DrawingWriter::writeEntity(AcDbObjectId id, bool paperSpace, bool modelSpace) {
+bool DrawingWriter::writeEntity(AcDbObjectId id, bool paperSpace) {
     Opened object;
     if (!open(id, object)) {
         return false;
@@ -557,17 +732,10 @@ bool DrawingWriter::writeEntity(AcDbObjectId id, bool paperSpace, bool modelSpac
     if (!writeOpened(object.get(), context)) {
         return false;
     }
-    const auto* entity = AcDbEntity::cast(object.get());
-    if (entity == nullptr) {
+    if (!classInfo(object.get()).ownsEntities) {
         return true;
     }
-    if (modelSpace) {
-        AcDbExtents extents;
-        if (entity->getGeomExtents(extents) == Acad::eOk && !extents.isEmpty()) {
-            m_extents.addExt(extents);
-        }
-    }
-    const std::vector<AcDbObjectId> owned = ownedEntities(entity);
+    const std::vector<AcDbObjectId> owned = ownedEntities(object.get());
     object.reset();
     return writeOwnedEntities(owned, paperSpace);
 }
@@ -584,12 +752,12 @@ bool DrawingWriter::writeOwnedEntities(const std::vector<AcDbObjectId>& owned, b
 }
 
 void DrawingWriter::beginSection(const wchar_t* name) {
-    m_body.ascii(0, "SECTION");
-    m_body.text(2, name);
+    m_out.ascii(0, "SECTION");
+    m_out.text(2, name);
 }
 
 void DrawingWriter::endSection() {
-    m_body.ascii(0, "ENDSEC");
+    m_out.ascii(0, "ENDSEC");
 }
 
 bool DrawingWriter::writeTables() {
@@ -618,23 +786,23 @@ bool DrawingWriter::writeTables() {
         if (info.tableId == &AcDbDatabase::blockTableId) {
             writeDimensionBlockRecords();
         }
-        m_body.ascii(0, "ENDTAB");
+        m_out.ascii(0, "ENDTAB");
     }
     endSection();
     return true;
 }
 
 bool DrawingWriter::writeBlockMarker(const AcDbBlockTableRecord* block, bool end, bool paperSpace) {
-    m_body.ascii(0, end ? "ENDBLK" : "BLOCK");
-    m_body.handle(5, m_nextHandle++);
-    m_body.handle(330, block->objectId().handle().value());
-    m_body.ascii(100, "AcDbEntity");
+    m_out.ascii(0, end ? "ENDBLK" : "BLOCK");
+    m_out.handle(5, m_nextHandle++);
+    m_out.handle(330, block->objectId().handle().value());
+    m_out.ascii(100, "AcDbEntity");
     if (paperSpace) {
-        m_body.integer(67, 1);
+        m_out.integer(67, 1);
     }
-    m_body.ascii(8, "0");
+    m_out.ascii(8, "0");
     if (end) {
-        m_body.ascii(100, "AcDbBlockEnd");
+        m_out.ascii(100, "AcDbBlockEnd");
         return true;
     }
     m_filer.beginObject(ObjectContext{L"BLOCK"});
@@ -642,23 +810,15 @@ bool DrawingWriter::writeBlockMarker(const AcDbBlockTableRecord* block, bool end
     return status == Acad::eOk || failObject(status, block, L"its BLOCK entity could not be filed");
 }
 
-bool DrawingWriter::writeBlockEntities(AcDbObjectId blockId, bool paperSpace, bool modelSpace) {
-    Opened object;
-    if (!open(blockId, object)) {
+bool DrawingWriter::writeBlockEntities(AcDbObjectId blockId, bool paperSpace) {
+    Opened block;
+    if (!open(blockId, block)) {
         return false;
     }
-    AcDbBlockTableRecordIterator* created = nullptr;
-    AcDbBlockTableRecord::cast(object.get())->newIterator(created);
-    std::unique_ptr<AcDbBlockTableRecordIterator> it(created);
-    std::vector<AcDbObjectId> ids;
-    for (; !it->done(); it->step()) {
-        AcDbObjectId id;
-        it->getEntityId(id);
-        ids.push_back(id);
-    }
-    object.reset();
+    const std::vector<AcDbObjectId> ids = blockEntities(block.get());
+    block.reset();
     for (const AcDbObjectId& id : ids) {
-        if (!writeEntity(id, paperSpace, modelSpace)) {
+        if (!writeEntity(id, paperSpace) || m_out.error() != 0) {
             return false;
         }
     }
@@ -689,7 +849,7 @@ bool DrawingWriter::writeBlocks() {
             return false;
         }
         record.reset();
-        if (!layoutBlock && !writeBlockEntities(id, paperSpace, false)) {
+        if (!layoutBlock && !writeBlockEntities(id, paperSpace)) {
             return false;
         }
         if (!open(id, record) ||
@@ -704,8 +864,8 @@ bool DrawingWriter::writeBlocks() {
 
 bool DrawingWriter::writeEntities() {
     beginSection(kSectionEntities);
-    if (!writeBlockEntities(m_db->modelSpaceId(), false, true) ||
-        !writeBlockEntities(m_db->paperSpaceId(), true, false)) {
+    if (!writeBlockEntities(m_db->modelSpaceId(), false) ||
+        !writeBlockEntities(m_db->paperSpaceId(), true)) {
         return false;
     }
     endSection();
@@ -715,7 +875,7 @@ bool DrawingWriter::writeEntities() {
 bool DrawingWriter::writeObjects() {
     beginSection(kSectionObjects);
     for (const AcDbObjectId& id : m_objects) {
-        if (!writeObject(id)) {
+        if (!writeObject(id) || m_out.error() != 0) {
             return false;
         }
     }
@@ -723,17 +883,19 @@ bool DrawingWriter::writeObjects() {
     return true;
 }
 
-std::wstring DrawingWriter::recordName(AcDbObjectId id) const {
+std::wstring DrawingWriter::recordName(AcDbObjectId id) {
     const auto* record = AcDbSymbolTableRecord::cast(isWritten(id) ? m_db->objectAt(id) : nullptr);
     return record != nullptr ? record->nameForLookup() : std::wstring();
 }
 
-void DrawingWriter::writeHeader(DxfTextWriter& out) {
+void DrawingWriter::writeHeader() {
+    DxfTextWriter& out = m_out;
     out.ascii(0, "SECTION");
     out.text(2, kSectionHeader);
-    const bool noExtents = m_extents.isEmpty();
-    const AcGePoint3d extMin = noExtents ? AcGePoint3d(1e20, 1e20, 1e20) : m_extents.minPoint();
-    const AcGePoint3d extMax = noExtents ? AcGePoint3d(-1e20, -1e20, -1e20) : m_extents.maxPoint();
+    const AcDbExtents& extents = m_plan.extents;
+    const bool noExtents = extents.isEmpty();
+    const AcGePoint3d extMin = noExtents ? AcGePoint3d(1e20, 1e20, 1e20) : extents.minPoint();
+    const AcGePoint3d extMax = noExtents ? AcGePoint3d(-1e20, -1e20, -1e20) : extents.maxPoint();
     for (const HeaderVariable& v : headerVariables()) {
         out.text(9, v.name);
         const AcGePoint3d fixedPoint(v.defaultValue[0], v.defaultValue[1], v.defaultValue[2]);
@@ -742,7 +904,7 @@ void DrawingWriter::writeHeader(DxfTextWriter& out) {
                 out.text(v.code, kFileVersion);
                 break;
             case HeaderBinding::kHandleSeed:
-                out.handle(v.code, m_nextHandle);
+                out.handle(v.code, m_plan.handseed);
                 break;
             case HeaderBinding::kCurrentLayer:
                 out.text(v.code, recordName(m_db->clayer()));
@@ -784,10 +946,11 @@ void DrawingWriter::writeHeader(DxfTextWriter& out) {
     out.ascii(0, "ENDSEC");
 }
 
-void DrawingWriter::writeClasses(DxfTextWriter& out) {
+void DrawingWriter::writeClasses() {
+    DxfTextWriter& out = m_out;
     out.ascii(0, "SECTION");
     out.text(2, kSectionClasses);
-    for (const auto& [name, entry] : m_classes) {
+    for (const auto& [name, entry] : m_plan.classes) {
         out.ascii(0, "CLASS");
         out.text(1, name);
         out.text(2, entry.className);
@@ -813,33 +976,78 @@ bool DrawingWriter::hasDrawing() {
                             L"object dictionary)");
 }
 
-WriteResult DrawingWriter::write(std::string& out) {
+bool DrawingWriter::writeSections() {
+    writeHeader();
+    writeClasses();
+    if (!writeTables() || !writeBlocks() || !writeEntities() || !writeObjects()) {
+        return false;
+    }
+    m_out.ascii(0, "EOF");
+    return true;
+}
+
+bool DrawingWriter::failSink() {
+    m_result.sinkError = m_out.error();
+    return fail(Acad::eFileAccessError,
+                L"the text could not be written: " + utf8ToWide(std::strerror(m_out.error())));
+}
+
+// Writes with the plan's figures; when the objects written give other figures (see
+// dxf_writer.h), rewinds and writes again with those, which the same objects then give.
+WriteResult DrawingWriter::write() {
     if (!hasDrawing()) {
         return m_result;
     }
     plan();
-    if (writeTables() && writeBlocks() && writeEntities() && writeObjects()) {
-        m_body.ascii(0, "EOF");
-        DxfTextWriter head(1 << 12);
-        writeHeader(head);
-        writeClasses(head);
-        m_result.lines = head.lines() + m_body.lines();
-        std::string& body = m_body.buffer();
-        body.insert(0, head.buffer());
-        if (out.empty()) {
-            out.swap(body);
-        } else {
-            out += body;
+    const std::uint64_t firstMarkerHandle = m_nextHandle;
+    for (int pass = 0; pass < 2; ++pass) {
+        const bool written = writeSections();
+        if (m_out.flush() != 0) {
+            failSink();
         }
+        if (!written || m_result.status != Acad::eOk) {
+            return m_result;
+        }
+        if (m_nextHandle == m_plan.handseed && m_classes == m_plan.classes) {
+            m_result.lines = m_out.lines();
+            return m_result;
+        }
+        m_plan.handseed = m_nextHandle;
+        m_plan.classes.swap(m_classes);
+        m_classes.clear();
+        m_nextHandle = firstMarkerHandle;
+        if (m_out.rewind() != 0) {
+            failSink();
+            return m_result;
+        }
+    }
+    fail(Acad::eInvalidInput, L"the drawing changed while it was written");
+    return m_result;
+}
+
+WriteResult DrawingWriter::planOnly() {
+    if (hasDrawing()) {
+        plan();
     }
     return m_result;
 }
 
 }  // namespace
 
+WriteResult writeDrawing(AcDbDatabase* db, DxfSink& sink) {
+    DrawingWriter writer(db, sink);
+    return writer.write();
+}
+
 WriteResult writeDrawing(AcDbDatabase* db, std::string& out) {
-    DrawingWriter writer(db);
-    return writer.write(out);
+    DxfStringSink sink(out);
+    return writeDrawing(db, sink);
+}
+
+WriteResult planDrawing(AcDbDatabase* db) {
+    DroppingSink sink;
+    DrawingWriter writer(db, sink);
+    return writer.planOnly();
 }
 
 }  // namespace host::dxf
