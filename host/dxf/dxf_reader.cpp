@@ -250,8 +250,13 @@ private:
     // --- Checks and roots ---
     // Drops the references to handles no object has.
     void dropDanglingReferences();
-    // Gives an object whose owner does not hold it the dictionary or object that does.
+    // Gives an object whose owner does not hold it the dictionary or object that does (the
+    // first in the order of handles, when several do).
     void repairOwners();
+    // True when holder has held as an entry or as its extension dictionary.
+    bool holds(AcDbObjectId holder, AcDbObjectId held) const;
+    // Makes holder the owner of held when held's owner does not hold it.
+    void adoptHeld(AcDbObjectId held, AcDbObjectId holder);
     // No owner chain loops.
     bool checkOwners();
     // Finds the records the database keeps track of in the tables read so far.
@@ -285,8 +290,9 @@ private:
     std::size_t m_objectRepairs = 0;  // the first repair of the object being read
     std::size_t m_objectLine = 0;
     std::wstring m_objectKind;
-    // Handles referred to that had no object when read: handle -> first line.
-    std::unordered_map<std::uint64_t, std::size_t> m_references;
+    // Handles referred to that had no object when read, with the line of each reference (the
+    // same handle may come more than once): checked once the file is read.
+    std::vector<std::pair<std::uint64_t, std::size_t>> m_references;
     std::unordered_map<std::wstring, const AcRxClass*> m_classes;
     std::unordered_set<std::string_view> m_sectionsSeen;
     // Records renamed because their names broke the rules: (table, folded old name) -> record.
@@ -363,15 +369,16 @@ void Reader::settleRepairs(AcDbObjectId id) {
 
 void Reader::reportHandle(const ReadObject& read, AcDbObjectId id) {
     const std::wstring& kind = read.kind;
-    const std::wstring now = L"the object got handle " + std::wstring(id.handle().text());
+    // Built only for a repair: most objects keep the handle they were given.
+    const auto now = [&id] { return L"the object got handle " + std::wstring(id.handle().text()); };
     if (read.handleState == HandleState::kInvalid) {
         repair(RepairCode::kInvalidHandle, kind, read.line,
-               L"handle '" + read.handleText + L"' is not a handle: " + now, id.handle());
+               L"handle '" + read.handleText + L"' is not a handle: " + now(), id.handle());
     } else if (read.handleState == HandleState::kAbsent && modernRelease()) {
-        repair(RepairCode::kInvalidHandle, kind, read.line, L"no handle: " + now, id.handle());
+        repair(RepairCode::kInvalidHandle, kind, read.line, L"no handle: " + now(), id.handle());
     } else if (read.handleState == HandleState::kGiven && read.handle.isNull()) {
         repair(RepairCode::kDuplicateHandle, kind, read.line,
-               L"handle " + read.handleText + L" is another object's: " + now, id.handle());
+               L"handle " + read.handleText + L" is another object's: " + now(), id.handle());
     }
 }
 
@@ -1026,7 +1033,7 @@ AcDbObjectId Reader::idOf(const DxfGroup& g) {
     AcDbObjectId id;
     m_db->getAcDbObjectId(id, true, AcDbHandle(handle));
     if (m_db->objectAt(id) == nullptr) {
-        m_references.emplace(handle, g.line);
+        m_references.emplace_back(handle, g.line);
     }
     return id;
 }
@@ -1279,9 +1286,13 @@ bool Reader::appendToBlock(AcDbObjectId block, ReadObject& read, std::vector<AcD
 // Each object that refers to a handle no object has is filed out, the reference is set to
 // none, and it is filed in again.
 void Reader::dropDanglingReferences() {
+    // Each missing handle once, at the line of its first reference, in the order of lines.
+    std::sort(m_references.begin(), m_references.end());
     std::vector<std::pair<std::size_t, std::uint64_t>> missing;  // line, handle
-    for (const auto& [handle, line] : m_references) {
-        if (m_store->objectOf(AcDbHandle(handle)) == nullptr) {
+    for (std::size_t i = 0; i < m_references.size(); ++i) {
+        const auto [handle, line] = m_references[i];
+        const bool first = i == 0 || m_references[i - 1].first != handle;
+        if (first && m_store->objectOf(AcDbHandle(handle)) == nullptr) {
             missing.emplace_back(line, handle);
         }
     }
@@ -1327,41 +1338,49 @@ void Reader::dropDanglingReferences() {
 }
 
 void Reader::repairOwners() {
-    std::unordered_map<std::uint64_t, AcDbObjectId> holders;  // handle -> holder
     for (std::uint32_t number : m_store->slots()) {
         const AcDbObject* object = slotAt(number).object;
         if (object == nullptr) {
             continue;
         }
         const AcDbObjectId id = object->objectId();
-        if (!object->extensionDictionary().isNull()) {
-            holders.emplace(object->extensionDictionary().handle().value(), id);
-        }
+        adoptHeld(object->extensionDictionary(), id);
         AcDbDictionary* dictionary = nullptr;
         if (AcDbDictionary::cast(object) != nullptr &&
             acdbOpenObject(dictionary, id, AcDb::kForRead) == Acad::eOk) {
             std::unique_ptr<AcDbDictionaryIterator> it(dictionary->newIterator());
             for (; !it->done(); it->next()) {
-                holders.emplace(it->objectId().handle().value(), id);
+                adoptHeld(it->objectId(), id);
             }
             dictionary->close();
         }
     }
-    for (std::uint32_t number : m_store->slots()) {
-        AcDbObject* object = slotAt(number).object;
-        const auto holder =
-            object != nullptr ? holders.find(slotAt(number).handle.value()) : holders.end();
-        if (holder == holders.end() || holder->second == object->ownerId() ||
-            AcDbEntity::cast(object) != nullptr) {
-            continue;
-        }
-        repair(RepairCode::kBadOwner, dxfNameOf(object), 0,
-               L"owner " + std::wstring(object->ownerId().handle().text()) +
-                   L" does not hold the object: " + holder->second.handle().text() +
-                   L", which does, became its owner",
-               slotAt(number).handle);
-        ObjectAccess::setOwner(object, holder->second);
+}
+
+bool Reader::holds(AcDbObjectId holder, AcDbObjectId held) const {
+    AcDbObject* object = nullptr;
+    if (acdbOpenAcDbObject(object, holder, AcDb::kForRead) != Acad::eOk) {
+        return false;
     }
+    const auto* dictionary = AcDbDictionary::cast(object);
+    const bool holding = object->extensionDictionary() == held ||
+                         (dictionary != nullptr && dictionary->has(held));
+    object->close();
+    return holding;
+}
+
+void Reader::adoptHeld(AcDbObjectId held, AcDbObjectId holder) {
+    AcDbObject* object = m_db->objectAt(held);
+    if (object == nullptr || object->ownerId() == holder || AcDbEntity::cast(object) != nullptr ||
+        holds(object->ownerId(), held)) {
+        return;
+    }
+    repair(RepairCode::kBadOwner, dxfNameOf(object), 0,
+           L"owner " + std::wstring(object->ownerId().handle().text()) +
+               L" does not hold the object: " + holder.handle().text() +
+               L", which does, became its owner",
+           held.handle());
+    ObjectAccess::setOwner(object, holder);
 }
 
 bool Reader::checkOwners() {
