@@ -24,6 +24,25 @@ inline int wrongUsage(const char* usage) {
     return kExitUsage;
 }
 
+// text as a JSON string, quotes included: quotes, backslashes and control characters escaped.
+inline std::string jsonText(const std::string& utf8) {
+    std::string out = "\"";
+    for (const char c : utf8) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (byte < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
+            out += escaped;
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
 // kestrel demo [FILE]: builds the showcase drawing and saves it (default kestrel-demo.dxf).
 int runDemo(const Arguments& args);
 // kestrel info FILE: what the drawing holds.
@@ -34,3 +53,5 @@ int runXml(const Arguments& args);
 int runRender(const Arguments& args);
 // kestrel audit FILE [--fix OUT] [--json]: the repairs reading the drawing needs.
 int runAudit(const Arguments& args);
+// kestrel diff A.dxf B.dxf [--brief] [--json]: what differs between two drawings.
+int runDiff(const Arguments& args);

@@ -27,6 +27,10 @@ void printUsage(std::FILE* out) {
         "                               --fix saves the repaired drawing as OUT, --json\n"
         "                               prints the report as JSON (exit status: 0 sound,\n"
         "                               1 repaired, 2 unreadable)\n"
+        "  diff A.dxf B.dxf [--brief] [--json]\n"
+        "                               the objects added, removed and changed from A to B\n"
+        "                               with their groups; --brief one line per object, --json\n"
+        "                               as JSON (exit status: 0 same, 1 different, 2 trouble)\n"
         "\n"
         "-h or --help after a command prints this text; -- ends the options, for file names\n"
         "that start with '-'. Exit status: 0 done, 1 failed, 2 wrong usage.\n",
@@ -43,7 +47,8 @@ constexpr Command kCommands[] = {{"demo", runDemo, ""},
                                  {"info", runInfo, ""},
                                  {"xml", runXml, ""},
                                  {"render", runRender, ""},
-                                 {"audit", runAudit, "--fix --json "}};
+                                 {"audit", runAudit, "--fix --json "},
+                                 {"diff", runDiff, "--brief --json "}};
 
 bool takesOption(const Command& command, const std::string& arg) {
     return std::string(command.options).find(arg + " ") != std::string::npos;
