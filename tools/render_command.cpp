@@ -1,6 +1,6 @@
-// kestrel render FILE OUT.svg: draws the drawing's model space as an SVG picture (see
-// svg_render.h). The picture replaces OUT.svg through a temporary file (replaceFileContents), so
-// a failed run leaves an existing picture as it was.
+// kestrel render [--layout NAME] FILE OUT.svg: draws the drawing's model space, or the named
+// layout, as an SVG picture (see svg_render.h). The picture replaces OUT.svg through a
+// temporary file (replaceFileContents), so a failed run leaves an existing picture as it was.
 #include <sstream>
 
 #include "host/db/database.h"
@@ -12,11 +12,14 @@
 
 namespace {
 
-// Writes the picture of the working database to path; false with reason set.
-bool writePicture(const std::filesystem::path& path, SvgStats& stats, std::string& reason) {
+constexpr char kUsage[] = "render [--layout NAME] FILE OUT.svg";
+
+// Writes the picture of the block to path; false with reason set.
+bool writePicture(const AcDbObjectId& blockId, const std::filesystem::path& path,
+                  SvgStats& stats, std::string& reason) {
     std::ostringstream picture;
-    if (!renderModelSpace(*acdbHostApplicationServices()->workingDatabase(), picture, stats)) {
-        reason = "cannot read the model space";
+    if (!renderBlock(blockId, picture, stats)) {
+        reason = "cannot read the drawing's entities";
         return false;
     }
     if (replaceFileContents(path.string(), picture.view(), FileDurability::kWritten) != 0) {
@@ -29,16 +32,28 @@ bool writePicture(const std::filesystem::path& path, SvgStats& stats, std::strin
 }  // namespace
 
 int runRender(const Arguments& args) {
-    if (args.size() != 2) {
-        return wrongUsage("render FILE OUT.svg");
+    Arguments files = args;
+    std::string layout;
+    if (files.size() == 4 && files[0] == "--layout") {
+        layout = files[1];
+        files.erase(files.begin(), files.begin() + 2);
+    }
+    if (files.size() != 2 || files[0].starts_with("--")) {
+        return wrongUsage(kUsage);
     }
     HostSession session;
-    if (session.openDrawing(args[0]) == nullptr) {
+    if (session.openDrawing(files[0]) == nullptr) {
         return failed(session.error());
+    }
+    AcDbDatabase& db = *acdbHostApplicationServices()->workingDatabase();
+    const AcDbObjectId blockId =
+        layout.empty() ? db.modelSpaceId() : layoutBlock(db, utf8ToWide(layout));
+    if (blockId.isNull()) {
+        return failed("no layout named " + layout + " in " + files[0]);
     }
     SvgStats stats;
     std::string reason;
-    if (!writePicture(args[1], stats, reason)) {
+    if (!writePicture(blockId, files[1], stats, reason)) {
         return failed(reason);
     }
     std::string skipped;
@@ -46,6 +61,6 @@ int runRender(const Arguments& args) {
         skipped += (skipped.empty() ? "; not drawn: " : ", ") + wideToUtf8(kind) + " " +
                    std::to_string(count);
     }
-    std::printf("%s: %d entities drawn%s\n", args[1].c_str(), stats.drawn, skipped.c_str());
+    std::printf("%s: %d entities drawn%s\n", files[1].c_str(), stats.drawn, skipped.c_str());
     return kExitOk;
 }

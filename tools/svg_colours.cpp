@@ -9,6 +9,7 @@
 #include "host/db/color.h"
 #include "host/db/entity.h"
 #include "host/db/layer_table.h"
+#include "host/db/linetype_table.h"
 #include "host/db/open.h"
 
 namespace {
@@ -70,12 +71,15 @@ const ColourResolver::Layer& ColourResolver::layer(const AcDbObjectId& layerId) 
     if (found != m_layers.end()) {
         return found->second;
     }
-    Layer entry{kDark, false};
+    Layer entry{kDark, false, true, -1, AcDbObjectId::kNull};
     AcDbLayerTableRecord* record = nullptr;
     if (acdbOpenObject(record, layerId, AcDb::kForRead) == Acad::eOk) {
         const wchar_t* name = nullptr;
         entry.colour = rgbOf(record->color(), kDark);
         entry.zero = record->getName(name) == Acad::eOk && std::wcscmp(name, L"0") == 0;
+        entry.shown = !record->isOff() && !record->isFrozen();
+        entry.weight = record->lineWeight() >= 0 ? record->lineWeight() : -1;
+        entry.linetype = record->linetypeObjectId();
         record->close();
     }
     return m_layers[layerId] = entry;
@@ -89,4 +93,59 @@ std::string ColourResolver::colourOf(const AcDbEntity& entity, const std::string
     }
     const Layer& own = layer(entity.layerId());
     return own.zero && !inherited.empty() ? inherited : own.colour;
+}
+
+bool ColourResolver::shown(const AcDbEntity& entity) {
+    return entity.visibility() == AcDb::kVisible && layer(entity.layerId()).shown;
+}
+
+int ColourResolver::weightOf(const AcDbEntity& entity, const InheritedStyle& inherited) {
+    const Layer& own = layer(entity.layerId());
+    return own.zero && inherited.weight >= 0 ? inherited.weight : own.weight;
+}
+
+const ColourResolver::Linetype& ColourResolver::linetype(const AcDbObjectId& linetypeId) {
+    const auto found = m_linetypes.find(linetypeId);
+    if (found != m_linetypes.end()) {
+        return found->second;
+    }
+    Linetype entry{Linetype::kOwn, {}};
+    AcDbLinetypeTableRecord* record = nullptr;
+    if (acdbOpenObject(record, linetypeId, AcDb::kForRead) == Acad::eOk) {
+        const wchar_t* name = nullptr;
+        if (record->getName(name) == Acad::eOk && wcscasecmp(name, L"BYLAYER") == 0) {
+            entry.kind = Linetype::kByLayer;
+        } else if (name != nullptr && wcscasecmp(name, L"BYBLOCK") == 0) {
+            entry.kind = Linetype::kByBlock;
+        } else if (record->patternLength() > 0.0) {
+            for (int i = 0; i < record->numDashes(); ++i) {
+                entry.dashes.push_back(record->dashLengthAt(i));
+            }
+        }
+        record->close();
+    } else {
+        entry.kind = Linetype::kByLayer;  // an entity without a linetype is drawn by layer
+    }
+    // A pattern of one dash and nothing else is a continuous line.
+    if (entry.dashes.size() < 2) {
+        entry.dashes.clear();
+    }
+    return m_linetypes[linetypeId] = entry;
+}
+
+std::vector<double> ColourResolver::dashesOf(const AcDbEntity& entity,
+                                             const InheritedStyle& inherited) {
+    const Linetype& own = linetype(entity.linetypeId());
+    if (own.kind == Linetype::kByBlock) {
+        return inherited.dashes;
+    }
+    if (own.kind == Linetype::kOwn) {
+        return own.dashes;
+    }
+    const Layer& onLayer = layer(entity.layerId());
+    if (onLayer.zero && !inherited.dashes.empty()) {
+        return inherited.dashes;
+    }
+    const Linetype& layerType = linetype(onLayer.linetype);
+    return layerType.kind == Linetype::kOwn ? layerType.dashes : std::vector<double>();
 }

@@ -1,9 +1,11 @@
-// Entity colours for the SVG picture: palette indexes as RGB, and the colour an entity is drawn
-// in once by-layer and by-block colours are resolved. Host main thread; layers open for read.
+// Entity styles for the SVG picture: palette indexes as RGB, and the colour, line weight, dash
+// pattern and visibility an entity is drawn with once by-layer and by-block properties are
+// resolved. Host main thread; layers and linetypes open for read.
 #pragma once
 
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "host/db/object_id.h"
 
@@ -14,9 +16,25 @@ class AcDbEntity;
 // hues in 10 shades, 250-255 greys); 7 and anything else is drawn dark on the white page.
 std::string paletteColour(int index);
 
-// Resolves entity colours, remembering each layer's colour and name.
+// What a block reference passes on to its block's entities drawn by block.
+struct InheritedStyle {
+    std::string colour;          // empty in model space
+    int weight = -1;             // default weight
+    std::vector<double> dashes;  // continuous
+};
+
+// Resolves entity styles, remembering each layer's and linetype's.
 class ColourResolver {
 public:
+    // False for an entity that is invisible or lies on a layer that is off or frozen.
+    bool shown(const AcDbEntity& entity);
+    // The layer's line weight in hundredths of a millimetre (the host keeps no weight per
+    // entity); by block gives the inherited one, the default weight -1.
+    int weightOf(const AcDbEntity& entity, const InheritedStyle& inherited);
+    // The dash pattern of the entity's linetype (by layer: its layer's; by block: inherited),
+    // dash lengths positive, gaps negative, dots 0; empty for continuous lines.
+    std::vector<double> dashesOf(const AcDbEntity& entity, const InheritedStyle& inherited);
+
     // The entity's colour: its true colour or palette colour; its layer's for by layer (dark
     // when the layer does not open); for by block, and for by layer on layer "0" inside a block,
     // the colour of the block reference (inherited; empty for entities of model space).
@@ -26,9 +44,18 @@ private:
     struct Layer {
         std::string colour;
         bool zero;  // the layer called "0"
+        bool shown;
+        int weight;
+        AcDbObjectId linetype;
     };
+    struct Linetype {
+        enum Kind { kOwn, kByLayer, kByBlock } kind;
+        std::vector<double> dashes;
+    };
+    const Linetype& linetype(const AcDbObjectId& linetypeId);
     const Layer& layer(const AcDbObjectId& layerId);
     static std::string rgbOf(const AcCmColor& colour, const std::string& inherited);
 
     std::unordered_map<AcDbObjectId, Layer> m_layers;
+    std::unordered_map<AcDbObjectId, Linetype> m_linetypes;
 };

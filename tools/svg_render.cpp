@@ -8,7 +8,10 @@
 #include <memory>
 #include <optional>
 
+#include "host/db/block_table.h"
 #include "host/db/database.h"
+#include "host/db/layout.h"
+#include "host/db/open.h"
 #include "host/db/entities/arc.h"
 #include "host/db/entities/attribute.h"
 #include "host/db/entities/attribute_definition.h"
@@ -24,19 +27,34 @@
 #include "host/db/entities/polyline_3d.h"
 #include "host/db/entities/solid.h"
 #include "host/db/entities/text.h"
+#include "host/db/entities/mtext.h"
+#include "host/db/entities/hatch.h"
+#include "host/db/entities/dimension.h"
+#include "host/db/entities/spline.h"
+#include "host/db/entities/ray.h"
+#include "host/db/raw_object.h"
+#include "platform/utf8.h"
 #include "host/db/entities/vertex.h"
 #include "host/ge/matrix3d.h"
 #include "host/rx/class.h"
 #include "tools/entity_walk.h"
 #include "tools/svg_canvas.h"
 #include "tools/svg_colours.h"
+#include "tools/svg_geometry.h"
+#include "tools/svg_raw.h"
+#include "tools/svg_text.h"
 
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 constexpr int kMaxBlockDepth = 16;
-// Segments per whole turn of a curve drawn as a chain.
-constexpr double kSegmentsPerTurn = 72.0;
+// Samples of a spline per control point, and at least.
+constexpr int kSplineSamplesPerPoint = 8;
+constexpr int kMinSplineSamples = 32;
+// MText line spacing in text heights, at a line spacing factor of 1.
+constexpr double kLineSpacing = 5.0 / 3.0;
+// The width of an average character in text heights, for wrapping multiline text.
+constexpr double kCharWidth = 0.7;
 
 // A polyline vertex: its world position and the bulge of the segment that starts there.
 struct Vertex {
@@ -56,14 +74,26 @@ double planarLength(const AcGeVector3d& v) {
     return std::hypot(v.x, v.y);
 }
 
+std::vector<AcGePoint3d> placed(const AcGeMatrix3d& m, std::vector<AcGePoint3d> points) {
+    for (AcGePoint3d& point : points) {
+        point.transformBy(m);
+    }
+    return points;
+}
+
+// The angle of the vector in the XY plane.
+double angleOf(const AcGeVector3d& v) {
+    return std::atan2(v.y, v.x);
+}
+
 class Renderer {
 public:
     Renderer(SvgCanvas& canvas, SvgStats& stats) : m_canvas(canvas), m_stats(stats) {}
 
-    // Draws entity placed by m in its colour (inherited: the colour by block, empty in model
-    // space); false when its kind is not drawn.
+    // Draws entity placed by m with what a block reference passes on (nothing in a layout);
+    // false when its kind is not drawn. Hidden entities draw nothing and count as drawn.
     bool draw(const AcDbEntity& entity, const AcGeMatrix3d& m, int depth,
-              const std::string& inherited);
+              const InheritedStyle& inherited);
 
 private:
     // The curve centre + cos t u + sin t v for t from t0 to t1 (full: a whole turn); nothing
@@ -74,15 +104,33 @@ private:
     void arc(const AcDbArc& arc, const AcGeMatrix3d& m);
     void ellipse(const AcDbEllipse& ellipse, const AcGeMatrix3d& m);
     void polyline(const std::vector<Vertex>& vertices, bool closed, const AcGeMatrix3d& m);
+    void spline(const AcDbSpline& spline, const AcGeMatrix3d& m);
     void text(const AcDbText& text, const AcGeMatrix3d& m);
+    // Lines of text from top, the first baseline one height below it, along direction (world,
+    // unit length) with up at a right angle; column 0 left, 1 centred, 2 right of top.
+    void lines(const std::vector<std::wstring>& lines, const AcGePoint3d& top, double height,
+               double spacing, const AcGeVector3d& direction, int column, const AcGeMatrix3d& m);
+    void mtext(const AcDbMText& mtext, const AcGeMatrix3d& m);
+    void hatch(const AcDbHatch& hatch, const AcGeMatrix3d& m);
+    void raw(const RawDrawing& drawing, const AcGeMatrix3d& m);
+    // Draws the block's entities placed by m, entities by block taking inherited; false for a
+    // block already being drawn (only a damaged drawing holds itself) or nested too deep.
+    bool block(const AcDbObjectId& blockId, const AcGeMatrix3d& m, int depth,
+               const InheritedStyle& inherited);
     void blockReference(const AcDbBlockReference& reference, const AcGeMatrix3d& m, int depth,
-                        const std::string& colour);
+                        const InheritedStyle& inherited);
+    void dimension(const AcDbDimension& dimension, const AcGeMatrix3d& m, int depth,
+                   const InheritedStyle& inherited);
+    // Draws what explode gives; false when the entity does not explode.
+    bool exploded(const AcDbEntity& entity, const AcGeMatrix3d& m, int depth,
+                  const InheritedStyle& inherited);
     void corners(const AcGePoint3d (&points)[4], const int (&order)[4], const AcGeMatrix3d& m,
                  const char* cssClass);
 
     SvgCanvas& m_canvas;
     SvgStats& m_stats;
     ColourResolver m_colours;
+    SvgStroke m_stroke;                      // the current entity's
     std::vector<AcDbObjectId> m_openBlocks;  // the blocks being drawn, outermost first
 };
 
@@ -99,18 +147,33 @@ void Renderer::ellipticArc(const AcGePoint3d& centre, const AcGeVector3d& u, con
         m_canvas.circle(c, ru);
         return;
     }
-    const double sweep = full ? 2 * kPi : t1 - t0;
-    if (!std::isfinite(sweep)) {
-        return;
-    }
-    const int segments =
-        std::max(8, static_cast<int>(std::ceil(sweep / (2 * kPi) * kSegmentsPerTurn)));
     std::vector<AcGePoint3d> points;
-    for (int i = 0; i <= (full ? segments - 1 : segments); ++i) {
-        const double t = t0 + sweep * i / segments;
-        points.push_back(c + pu * std::cos(t) + pv * std::sin(t));
+    appendEllipticArc(c, pu, pv, t0, full ? 2 * kPi : t1 - t0, points);
+    if (full && !points.empty()) {
+        points.pop_back();  // the closing point is the first
     }
     m_canvas.chain(points, full, cssClass, true);
+}
+
+// The anonymous block that holds the graphics of a raw dimension or table (group 2), or null.
+AcDbObjectId namedBlock(const AcDbRawEntity& entity) {
+    AcDbObjectId found;
+    const std::wstring& kind = entity.dxfName();
+    if (kind != L"DIMENSION" && kind != L"ACAD_TABLE") {
+        return found;
+    }
+    for (const host::DxfItem& item : entity.groups()) {
+        if (item.code == 2 && !item.text().empty()) {
+            AcDbBlockTable* table = nullptr;
+            if (entity.database() != nullptr &&
+                entity.database()->getBlockTable(table, AcDb::kForRead) == Acad::eOk) {
+                table->getAt(item.text().c_str(), found);
+                table->close();
+            }
+            break;
+        }
+    }
+    return found;
 }
 
 // The world vectors from a circle's centre to its points at angles 0 and pi/2 of its plane.
@@ -124,12 +187,6 @@ void Renderer::circle(const AcDbCircle& circle, const AcGeMatrix3d& m) {
                 "circle");
 }
 
-// The turn from start to end counter-clockwise, in (0, 2 pi]; not finite for angles that are not.
-double sweepBetween(double start, double end) {
-    const double sweep = std::fmod(end - start, 2 * kPi);
-    return sweep > 0 ? sweep : sweep + 2 * kPi;
-}
-
 void Renderer::arc(const AcDbArc& arc, const AcGeMatrix3d& m) {
     const double start = arc.startAngle();
     ellipticArc(arc.center(), axis(arc, 1, 0), axis(arc, 0, 1), start,
@@ -141,28 +198,6 @@ void Renderer::ellipse(const AcDbEllipse& ellipse, const AcGeMatrix3d& m) {
     const double sweep = sweepBetween(start, ellipse.endParam());
     ellipticArc(ellipse.center(), ellipse.majorAxis(), ellipse.minorAxis(), start, start + sweep,
                 std::abs(sweep - 2 * kPi) < 1e-12, m, "ellipse");
-}
-
-// Appends the points of a bulged segment from a to b (after a, up to and including b), taken
-// counter-clockwise about +Z for a positive bulge, in the XY plane.
-void appendBulge(const AcGePoint3d& a, const AcGePoint3d& b, double bulge,
-                 std::vector<AcGePoint3d>& points) {
-    const double dx = b.x - a.x;
-    const double dy = b.y - a.y;
-    const double chord = std::hypot(dx, dy);
-    const double sweep = 4 * std::atan(bulge);
-    const double offset = chord * (1 - bulge * bulge) / (4 * bulge);
-    const double cx = (a.x + b.x) / 2 - dy / chord * offset;
-    const double cy = (a.y + b.y) / 2 + dx / chord * offset;
-    const double radius = std::hypot(a.x - cx, a.y - cy);
-    const double start = std::atan2(a.y - cy, a.x - cx);
-    const int segments =
-        std::max(2, static_cast<int>(std::ceil(std::abs(sweep) / (2 * kPi) * kSegmentsPerTurn)));
-    for (int i = 1; i <= segments; ++i) {
-        const double t = start + sweep * i / segments;
-        const double z = a.z + (b.z - a.z) * i / segments;
-        points.emplace_back(cx + radius * std::cos(t), cy + radius * std::sin(t), z);
-    }
 }
 
 void Renderer::polyline(const std::vector<Vertex>& vertices, bool closed, const AcGeMatrix3d& m) {
@@ -179,10 +214,7 @@ void Renderer::polyline(const std::vector<Vertex>& vertices, bool closed, const 
             bulged = true;
         }
     }
-    for (AcGePoint3d& point : points) {
-        point.transformBy(m);
-    }
-    m_canvas.chain(points, closed, bulged ? "polyline" : "", bulged);
+    m_canvas.chain(placed(m, std::move(points)), closed, bulged ? "polyline" : "", bulged);
 }
 
 std::vector<Vertex> vertices(const AcDbPolyline& polyline) {
@@ -234,25 +266,163 @@ std::vector<Vertex> vertices(const AcDb3dPolyline& polyline) {
         });
 }
 
-void Renderer::text(const AcDbText& text, const AcGeMatrix3d& m) {
-    const AcGePoint3d anchor = text.isDefaultAlignment() ? text.position() : text.alignmentPoint();
-    const double angle = text.rotation();
-    const AcGeVector3d along = placed(m, AcGeVector3d(std::cos(angle), std::sin(angle), 0));
-    const AcGeVector3d up = placed(m, AcGeVector3d(-std::sin(angle), std::cos(angle), 0));
-    const char* alignment = "start";
-    switch (text.horizontalMode()) {
-        case AcDb::kTextCenter:
-        case AcDb::kTextMid:
-            alignment = "middle";
-            break;
-        case AcDb::kTextRight:
-            alignment = "end";
-            break;
-        default:
-            break;
+void Renderer::spline(const AcDbSpline& spline, const AcGeMatrix3d& m) {
+    std::vector<AcGePoint3d> points;
+    if (spline.numControlPoints() > 0) {
+        const int samples = std::max(kMinSplineSamples,
+                                     kSplineSamplesPerPoint * spline.numControlPoints());
+        const double start = spline.startParam();
+        const double end = spline.endParam();
+        for (int i = 0; i <= samples; ++i) {
+            AcGePoint3d point;
+            if (spline.getPointAtParam(start + (end - start) * i / samples, point) == Acad::eOk) {
+                points.push_back(point);
+            }
+        }
+    } else {
+        for (int i = 0; i < spline.numFitPoints(); ++i) {
+            AcGePoint3d point;
+            if (spline.getFitPointAt(i, point) == Acad::eOk) {
+                points.push_back(point);
+            }
+        }
     }
-    m_canvas.text(placed(m, anchor), text.height() * planarLength(up), std::atan2(along.y, along.x),
-                  alignment, text.textStringConst());
+    m_canvas.chain(placed(m, std::move(points)), false, "spline", true);
+}
+
+void Renderer::text(const AcDbText& text, const AcGeMatrix3d& m) {
+    const AcDb::TextHorzMode horizontal = text.horizontalMode();
+    const bool fitted = horizontal == AcDb::kTextAlign || horizontal == AcDb::kTextFit;
+    AcGePoint3d anchor = text.isDefaultAlignment() ? text.position() : text.alignmentPoint();
+    double angle = text.rotation();
+    const char* alignment = "start";
+    if (fitted) {
+        // Between the two points, centred on the baseline.
+        const AcGeVector3d chord = text.alignmentPoint() - text.position();
+        anchor = text.position() + chord * 0.5;
+        angle = std::atan2(chord.y, chord.x);
+        alignment = "middle";
+    } else if (horizontal == AcDb::kTextCenter || horizontal == AcDb::kTextMid) {
+        alignment = "middle";
+    } else if (horizontal == AcDb::kTextRight) {
+        alignment = "end";
+    }
+    const AcGeMatrix3d plane = m * AcGeMatrix3d::planeToWorld(text.normal());
+    const AcGeVector3d along = placed(plane, AcGeVector3d(std::cos(angle), std::sin(angle), 0));
+    const AcGeVector3d up = placed(plane, AcGeVector3d(-std::sin(angle), std::cos(angle), 0));
+    // The baseline's drop below the alignment point for the vertical modes.
+    double drop = 0.0;
+    if (!fitted && !text.isDefaultAlignment()) {
+        drop = horizontal == AcDb::kTextMid || text.verticalMode() == AcDb::kTextVertMid ? 0.5
+               : text.verticalMode() == AcDb::kTextTop                                   ? 1.0
+                                                                                          : 0.0;
+    }
+    SvgTextLayout layout;
+    layout.angle = angleOf(along);
+    layout.oblique = text.oblique();
+    layout.widthFactor = text.widthFactor() > 0 ? text.widthFactor() : 1.0;
+    layout.mirrorX = text.isMirroredInX();
+    layout.mirrorY = text.isMirroredInY();
+    // A block transform that mirrors turns the text over as well.
+    if (along.x * up.y - along.y * up.x < 0) {
+        layout.mirrorY = !layout.mirrorY;
+    }
+    const double height = text.height() * planarLength(up);
+    const double upLength = planarLength(up);
+    const AcGeVector3d upUnit = upLength > 0 ? up * (1.0 / upLength) : AcGeVector3d();
+    m_canvas.text(placed(plane, anchor) - upUnit * (drop * height), height, layout, alignment,
+                  plainText(text.textStringConst()));
+}
+
+void Renderer::lines(const std::vector<std::wstring>& lines, const AcGePoint3d& top,
+                     double height, double spacing, const AcGeVector3d& direction, int column,
+                     const AcGeMatrix3d& m) {
+    const AcGeVector3d up(-direction.y, direction.x, 0);
+    SvgTextLayout layout;
+    layout.angle = angleOf(placed(m, direction));
+    const AcGeVector3d placedUp = placed(m, up);
+    const double scale = planarLength(placedUp);
+    static const char* const kAnchors[] = {"start", "middle", "end"};
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].empty()) {
+            continue;
+        }
+        const AcGePoint3d baseline = top - up * (height + spacing * static_cast<double>(i));
+        m_canvas.text(placed(m, baseline), height * scale, layout, kAnchors[column], lines[i]);
+    }
+}
+
+void Renderer::mtext(const AcDbMText& mtext, const AcGeMatrix3d& m) {
+    const double height = mtext.textHeight();
+    std::unique_ptr<ACHAR[]> contents(mtext.contents());
+    std::vector<std::wstring> shown;
+    const int maxChars =
+        mtext.width() > 0 && height > 0 ? static_cast<int>(mtext.width() / (kCharWidth * height))
+                                        : 0;
+    for (const std::wstring& paragraph : mtextParagraphs(contents ? contents.get() : L"")) {
+        for (std::wstring& line : wrapped(paragraph, maxChars)) {
+            shown.push_back(std::move(line));
+        }
+    }
+    const double spacing = kLineSpacing * height * mtext.lineSpacingFactor();
+    const double total = spacing * static_cast<double>(shown.size() - 1) + height;
+    const int attachment = std::clamp(static_cast<int>(mtext.attachment()), 1, 9);
+    const int row = (attachment - 1) / 3;
+    const int column = (attachment - 1) % 3;
+    AcGeVector3d direction = mtext.direction();
+    direction = direction.length() > 0 ? direction * (1.0 / direction.length()) : AcGeVector3d::kXAxis;
+    const AcGeVector3d up = mtext.normal().crossProduct(direction);
+    const AcGePoint3d top = mtext.location() + up * (row * total / 2);
+    // lines() takes up at a right angle to direction in the plane; use the text's own.
+    const AcGeMatrix3d plane = AcGeMatrix3d::alignCoordSys(
+        AcGePoint3d(), AcGeVector3d::kXAxis, AcGeVector3d::kYAxis, AcGeVector3d::kZAxis, top,
+        direction, up, mtext.normal());
+    lines(shown, AcGePoint3d(), height, spacing, AcGeVector3d::kXAxis, column, m * plane);
+}
+
+void Renderer::hatch(const AcDbHatch& hatch, const AcGeMatrix3d& m) {
+    const AcGeMatrix3d plane = m * AcGeMatrix3d::planeToWorld(hatch.normal());
+    std::vector<std::vector<AcGePoint3d>> loops;
+    for (int i = 0; i < hatch.numLoops(); ++i) {
+        Adesk::Int32 type = 0;
+        AcGePoint2dArray points;
+        AcGeDoubleArray bulges;
+        if (hatch.getLoopAt(i, type, points, bulges) != Acad::eOk || points.isEmpty()) {
+            continue;
+        }
+        std::vector<AcGePoint3d> loop{AcGePoint3d(points[0].x, points[0].y, hatch.elevation())};
+        for (int j = 0; j < points.length(); ++j) {
+            const AcGePoint2d& next = points[(j + 1) % points.length()];
+            const AcGePoint3d from = loop.back();
+            appendBulge(from, AcGePoint3d(next.x, next.y, hatch.elevation()),
+                        j < bulges.length() ? bulges[j] : 0.0, loop);
+        }
+        loops.push_back(placed(plane, std::move(loop)));
+    }
+    m_canvas.area(loops, hatch.isSolidFill() ? "hatch" : "pattern");
+}
+
+void Renderer::raw(const RawDrawing& drawing, const AcGeMatrix3d& m) {
+    for (const RawDrawing::Chain& chain : drawing.chains) {
+        m_canvas.chain(placed(m, chain.points), chain.closed, chain.cssClass);
+    }
+    std::vector<std::vector<AcGePoint3d>> loops;
+    for (const std::vector<AcGePoint3d>& loop : drawing.loops) {
+        loops.push_back(placed(m, loop));
+    }
+    m_canvas.area(loops, drawing.areaClass);
+    for (const RawDrawing::Line& line : drawing.lines) {
+        m_canvas.infiniteLine(placed(m, line.base), placed(m, line.direction), line.bothWays);
+    }
+    for (const RawDrawing::Label& label : drawing.labels) {
+        std::vector<std::wstring> shown;
+        for (const std::wstring& paragraph : mtextParagraphs(label.contents)) {
+            shown.push_back(paragraph);
+        }
+        const double length = label.direction.length();
+        lines(shown, label.position, label.height, kLineSpacing * label.height,
+              length > 0 ? label.direction * (1.0 / length) : AcGeVector3d::kXAxis, 0, m);
+    }
 }
 
 void Renderer::corners(const AcGePoint3d (&points)[4], const int (&order)[4], const AcGeMatrix3d& m,
@@ -266,30 +436,38 @@ void Renderer::corners(const AcGePoint3d (&points)[4], const int (&order)[4], co
     m_canvas.chain(chain, true, cssClass);
 }
 
-void Renderer::blockReference(const AcDbBlockReference& reference, const AcGeMatrix3d& m, int depth,
-                              const std::string& colour) {
-    m_canvas.beginGroup("insert");
-    const AcDbObjectId block = reference.blockTableRecord();
+bool Renderer::block(const AcDbObjectId& blockId, const AcGeMatrix3d& m, int depth,
+                     const InheritedStyle& inherited) {
     const bool cycle =
-        std::find(m_openBlocks.begin(), m_openBlocks.end(), block) != m_openBlocks.end();
-    if (depth < kMaxBlockDepth && !cycle) {
-        const AcGeMatrix3d inner = m * reference.blockTransform();
-        m_openBlocks.push_back(block);
-        walkBlock(block, [&](const AcDbEntity& entity) {
-            const bool definition = AcDbAttributeDefinition::cast(&entity) != nullptr;
-            if (!definition) {
-                draw(entity, inner, depth + 1, colour);
-            }
-        });
-        m_openBlocks.pop_back();
+        std::find(m_openBlocks.begin(), m_openBlocks.end(), blockId) != m_openBlocks.end();
+    if (depth >= kMaxBlockDepth || cycle) {
+        return false;
+    }
+    m_openBlocks.push_back(blockId);
+    walkBlock(blockId, [&](const AcDbEntity& entity) {
+        if (AcDbAttributeDefinition::cast(&entity) == nullptr) {
+            draw(entity, m, depth + 1, inherited);
+        }
+    });
+    m_openBlocks.pop_back();
+    return true;
+}
+
+void Renderer::blockReference(const AcDbBlockReference& reference, const AcGeMatrix3d& m, int depth,
+                              const InheritedStyle& inherited) {
+    m_canvas.beginGroup("insert");
+    if (reference.blockTableRecord().isNull()) {
+        exploded(reference, m, depth, inherited);
+    } else {
+        block(reference.blockTableRecord(), m * reference.blockTransform(), depth, inherited);
     }
     std::unique_ptr<AcDbObjectIterator> attributes(reference.attributeIterator());
     for (; attributes && !attributes->done(); attributes->step()) {
         AcDbAttribute* attribute = nullptr;
         if (reference.openAttribute(attribute, attributes->objectId(), AcDb::kForRead) ==
             Acad::eOk) {
-            if (!attribute->isInvisible()) {
-                m_canvas.setColour(m_colours.colourOf(*attribute, colour));
+            if (!attribute->isInvisible() && m_colours.shown(*attribute)) {
+                m_canvas.setStroke({m_colours.colourOf(*attribute, inherited.colour), -1, {}, 0});
                 text(*attribute, m);
             }
             attribute->close();
@@ -298,10 +476,58 @@ void Renderer::blockReference(const AcDbBlockReference& reference, const AcGeMat
     m_canvas.endGroup();
 }
 
+void Renderer::dimension(const AcDbDimension& dimension, const AcGeMatrix3d& m, int depth,
+                         const InheritedStyle& inherited) {
+    m_canvas.beginGroup("dimension");
+    if (dimension.dimBlockId().isNull() || !block(dimension.dimBlockId(), m, depth, inherited)) {
+        // Without its block: the text at its place, or the measurement.
+        std::unique_ptr<ACHAR[]> own(dimension.dimensionText());
+        std::wstring shown = own && own[0] != L'\0' ? std::wstring(own.get()) : L"<>";
+        double value = 0.0;
+        const std::size_t measured = shown.find(L"<>");
+        if (measured != std::wstring::npos && dimension.measurement(value) == Acad::eOk) {
+            char digits[32];
+            std::snprintf(digits, sizeof digits, "%.4g", value);
+            shown.replace(measured, 2, utf8ToWide(digits));
+        }
+        SvgTextLayout layout;
+        layout.angle = dimension.textRotation();
+        m_canvas.text(placed(m, dimension.textPosition()), 2.5 * planarLength(placed(m, AcGeVector3d::kYAxis)),
+                      layout, "middle", plainText(shown));
+    }
+    m_canvas.endGroup();
+}
+
+bool Renderer::exploded(const AcDbEntity& entity, const AcGeMatrix3d& m, int depth,
+                        const InheritedStyle& inherited) {
+    AcDbVoidPtrArray pieces;
+    if (entity.explode(pieces) != Acad::eOk) {
+        return false;
+    }
+    for (int i = 0; i < pieces.length(); ++i) {
+        std::unique_ptr<AcDbEntity> piece(static_cast<AcDbEntity*>(pieces[i]));
+        if (depth < kMaxBlockDepth) {
+            draw(*piece, m, depth + 1, inherited);
+        }
+    }
+    return true;
+}
+
 bool Renderer::draw(const AcDbEntity& entity, const AcGeMatrix3d& m, int depth,
-                    const std::string& inherited) {
-    const std::string colour = m_colours.colourOf(entity, inherited);
-    m_canvas.setColour(colour);
+                    const InheritedStyle& inherited) {
+    if (!m_colours.shown(entity)) {
+        return true;
+    }
+    InheritedStyle own;
+    own.colour = m_colours.colourOf(entity, inherited.colour);
+    own.weight = m_colours.weightOf(entity, inherited);
+    own.dashes = m_colours.dashesOf(entity, inherited);
+    const double scale = planarLength(placed(m, AcGeVector3d::kXAxis));
+    SvgStroke stroke{own.colour, own.weight, own.dashes, 0.0};
+    for (double& dash : stroke.dashes) {
+        dash *= scale;
+    }
+    m_canvas.setStroke(stroke);
     if (auto* line = AcDbLine::cast(&entity)) {
         m_canvas.line(placed(m, line->startPoint()), placed(m, line->endPoint()));
     } else if (auto* circleEntity = AcDbCircle::cast(&entity)) {
@@ -311,11 +537,24 @@ bool Renderer::draw(const AcDbEntity& entity, const AcGeMatrix3d& m, int depth,
     } else if (auto* ellipseEntity = AcDbEllipse::cast(&entity)) {
         ellipse(*ellipseEntity, m);
     } else if (auto* light = AcDbPolyline::cast(&entity)) {
+        double width = 0.0;
+        if (light->getConstantWidth(width) == Acad::eOk && width > 0.0) {
+            stroke.width = width * scale;
+            m_canvas.setStroke(stroke);
+        }
         polyline(vertices(*light), light->isClosed(), m);
     } else if (auto* flat = AcDb2dPolyline::cast(&entity)) {
+        if (flat->defaultStartWidth() > 0.0 && flat->defaultStartWidth() == flat->defaultEndWidth()) {
+            stroke.width = flat->defaultStartWidth() * scale;
+            m_canvas.setStroke(stroke);
+        }
         polyline(vertices(*flat), flat->isClosed(), m);
     } else if (auto* spatial = AcDb3dPolyline::cast(&entity)) {
         polyline(vertices(*spatial), spatial->isClosed(), m);
+    } else if (auto* splineEntity = AcDbSpline::cast(&entity)) {
+        spline(*splineEntity, m);
+    } else if (auto* ray = AcDbRay::cast(&entity)) {
+        m_canvas.infiniteLine(placed(m, ray->basePoint()), placed(m, ray->unitDir()), false);
     } else if (auto* face = AcDbFace::cast(&entity)) {
         AcGePoint3d points[4];
         for (Adesk::UInt16 i = 0; i < 4; ++i) {
@@ -331,11 +570,30 @@ bool Renderer::draw(const AcDbEntity& entity, const AcGeMatrix3d& m, int depth,
     } else if (auto* point = AcDbPoint::cast(&entity)) {
         m_canvas.point(placed(m, point->position()));
     } else if (auto* reference = AcDbBlockReference::cast(&entity)) {
-        blockReference(*reference, m, depth, colour);
+        blockReference(*reference, m, depth, own);
+    } else if (auto* dimensionEntity = AcDbDimension::cast(&entity)) {
+        dimension(*dimensionEntity, m, depth, own);
     } else if (auto* textEntity = AcDbText::cast(&entity);
                textEntity != nullptr && AcDbAttributeDefinition::cast(&entity) == nullptr) {
         text(*textEntity, m);
-    } else {
+    } else if (auto* multiline = AcDbMText::cast(&entity)) {
+        mtext(*multiline, m);
+    } else if (auto* hatchEntity = AcDbHatch::cast(&entity)) {
+        hatch(*hatchEntity, m);
+    } else if (auto* rawEntity = AcDbRawEntity::cast(&entity)) {
+        RawDrawing drawing;
+        const AcDbObjectId graphics = namedBlock(*rawEntity);
+        if (!graphics.isNull()) {
+            m_canvas.beginGroup("dimension");
+            block(graphics, m, depth, own);
+            m_canvas.endGroup();
+        } else if (!readRawDrawing(rawEntity->dxfName(), rawEntity->groups(), drawing)) {
+            ++m_stats.skipped[rawEntity->dxfName()];
+            return false;
+        }
+        raw(drawing, m);
+    } else if (AcDbAttributeDefinition::cast(&entity) == nullptr &&
+               !exploded(entity, m, depth, own)) {
         ++m_stats.skipped[entity.isA()->name()];
         return false;
     }
@@ -344,18 +602,48 @@ bool Renderer::draw(const AcDbEntity& entity, const AcGeMatrix3d& m, int depth,
 
 }  // namespace
 
-bool renderModelSpace(AcDbDatabase& db, std::ostream& out, SvgStats& stats) {
+bool renderBlock(const AcDbObjectId& blockId, std::ostream& out, SvgStats& stats) {
     SvgCanvas canvas;
     Renderer renderer(canvas, stats);
     const int count = walkBlock(
-        db.modelSpaceId(),
+        blockId,
         [&](const AcDbEntity& entity) {
-            stats.drawn += renderer.draw(entity, AcGeMatrix3d::kIdentity, 0, std::string()) ? 1 : 0;
+            stats.drawn += renderer.draw(entity, AcGeMatrix3d::kIdentity, 0, InheritedStyle()) ? 1 : 0;
         },
         "rendering");
-    if (count < 0) {
-        return false;
+    return count >= 0 && canvas.write(out);
+}
+
+AcDbObjectId layoutBlock(AcDbDatabase& db, const std::wstring& name) {
+    AcDbObjectId found;
+    AcDbBlockTable* table = nullptr;
+    if (db.getBlockTable(table, AcDb::kForRead) != Acad::eOk) {
+        return found;
     }
-    canvas.write(out);
-    return true;
+    std::unique_ptr<AcDbSymbolTableIterator> records;
+    AcDbSymbolTableIterator* raw = nullptr;
+    if (table->newIterator(raw) == Acad::eOk) {
+        records.reset(raw);
+    }
+    for (; records && !records->done() && found.isNull(); records->step()) {
+        AcDbObjectId recordId;
+        AcDbBlockTableRecord* record = nullptr;
+        if (records->getRecordId(recordId) != Acad::eOk ||
+            acdbOpenObject(record, recordId, AcDb::kForRead) != Acad::eOk) {
+            continue;
+        }
+        AcDbLayout* layout = nullptr;
+        if (!record->getLayoutId().isNull() &&
+            acdbOpenObject(layout, record->getLayoutId(), AcDb::kForRead) == Acad::eOk) {
+            const ACHAR* layoutName = nullptr;
+            if (layout->getLayoutName(layoutName) == Acad::eOk && layoutName != nullptr &&
+                wcscasecmp(layoutName, name.c_str()) == 0) {
+                found = record->objectId();
+            }
+            layout->close();
+        }
+        record->close();
+    }
+    table->close();
+    return found;
 }

@@ -6,6 +6,8 @@
 #include <ostream>
 #include <string>
 
+#include "host/db/object_id.h"
+
 class AcDbDatabase;
 
 struct SvgStats {
@@ -15,20 +17,42 @@ struct SvgStats {
 
 // What is drawn, as SVG elements (each with class naming the entity kind where shared):
 // - lines <line>; circles <circle> (a <path class="circle"> when a block reference scales them
-//   unevenly); arcs <path class="arc">; ellipses <path class="ellipse">; points <circle
-//   class="point"> of a fixed size relative to the picture.
+//   unevenly); arcs <path class="arc">; ellipses and elliptic arcs <path class="ellipse">;
+//   splines <path class="spline"> sampled on the curve (fit points joined when there are no
+//   control points); points <circle class="point"> of a fixed size relative to the picture.
+// - rays and construction lines (raw XLINE) <line class="ray"> clipped to the view box; they
+//   do not widen the picture beyond their base points.
 // - lightweight, 2D and 3D polylines <polyline>, or <polygon> when closed, or <path
 //   class="polyline"> when a segment bulges, through their vertices on the curve (spline
-//   control points left out); 3D faces <polygon class="face"> (all four edges, visible or not);
-//   solids <polygon class="solid">, filled, corners in the order 1, 2, 4, 3.
-// - texts and attributes <text>, at the alignment point their justification uses; invisible
-//   attributes and attribute definitions are not drawn.
+//   control points left out); a constant width is the stroke width. 3D faces <polygon
+//   class="face"> (all four edges, visible or not); solids <polygon class="solid">, filled,
+//   corners in the order 1, 2, 4, 3.
+// - hatches <path class="hatch"> filled, every boundary loop a subpath, fill-rule evenodd (an
+//   island is a hole). Decision: pattern fills are not drawn line by line; their area is
+//   filled lightly and outlined (<path class="pattern">).
+// - texts and attributes <text>, at the alignment point their justification uses (vertical
+//   modes move the baseline, aligned and fitted texts centre between their points), with
+//   oblique angle, width factor and mirroring; %% codes replaced. Multiline texts one <text>
+//   per line (see svg_text.h for the codes), wrapped at their width (estimated from an average
+//   character width), placed by their attachment point. Invisible attributes and attribute
+//   definitions are not drawn.
 // - block references <g class="insert">: the block's entities placed by the reference's
 //   transform, nested references to a depth of 16 (a reference to a block being drawn already,
 //   which only a damaged drawing holds, draws its attributes only), then the reference's
-//   attributes.
-// Each element is drawn in its entity's colour (see svg_colours.h), as style="color:#rrggbb".
-// Everything is projected onto the world XY plane; other kinds (rays, dimensions, hatches, ...)
-// are counted in stats.skipped. The picture's view box is the drawn extents plus a margin of 5%.
-// Returns false, writing nothing, when the model space does not open.
-bool renderModelSpace(AcDbDatabase& db, std::ostream& out, SvgStats& stats);
+//   attributes. Dimensions and raw tables <g class="dimension">: their anonymous block; a
+//   dimension without one shows its text at its text position. Tables and other kinds that
+//   explode draw their pieces.
+// - raw kinds as svg_raw.h reads them (images, wipeouts, leaders, multileaders, hatches with
+//   curved edges).
+// Strokes: the entity's colour (see svg_colours.h) as style="color:#rrggbb"; its layer's line
+// weight as class "wN"; its linetype's dashes, scaled by a block reference, as
+// stroke-dasharray. Invisible entities and those on layers off or frozen are not drawn. Other
+// kinds (ACIS solids, ...) are counted in stats.skipped under their class or DXF name.
+// Everything is projected onto the world XY plane. The view box is the drawn extents plus a
+// margin of 5%.
+// Returns false when the block does not open or the picture cannot be written.
+bool renderBlock(const AcDbObjectId& blockId, std::ostream& out, SvgStats& stats);
+
+// The block record of the layout called name (letter case ignored; "Model" is the model
+// space), or null when the drawing has no such layout.
+AcDbObjectId layoutBlock(AcDbDatabase& db, const std::wstring& name);

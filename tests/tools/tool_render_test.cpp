@@ -1,6 +1,6 @@
-// kestrel render on small drawings made here with the host: the SVG parses and holds one
-// element of the documented kind and colour per entity, block content placed by the reference's
-// scale; a block holding itself, an empty drawing and a target it cannot replace.
+// kestrel render on small drawings made here with the host and with ezdxf: the SVG parses and
+// holds the documented elements, colours and geometry per entity kind, strokes sized from the
+// view box; a block holding itself, an empty drawing, a layout, and a target it cannot replace.
 #include <cstdint>
 
 #include "host/db/block_table.h"
@@ -123,7 +123,7 @@ TEST_F(ToolTest, ToolRenderDrawsEachKindAsDocumented) {
     }
     const Outcome render = kestrel("render small.dxf small.svg");
     ASSERT_EQ(render.status, 0) << render.err;
-    EXPECT_EQ(render.out, "small.svg: 13 entities drawn; not drawn: AcDbRay 1\n");
+    EXPECT_EQ(render.out, "small.svg: 14 entities drawn\n");
     EXPECT_EQ(render.err, "");  // no progress line when standard error is not a terminal
 
     // Element counts by tag and class, and the radii of the plain circles.
@@ -146,7 +146,7 @@ for kind in ('line', 'circle', 'path'):
                                   "small.svg");
     ASSERT_EQ(counts.status, 0) << counts.err;
     EXPECT_EQ(counts.out,
-              "circle.=2 circle.point=1 g.insert=2 line.=3 path.arc=1 path.circle=1 "
+              "circle.=2 circle.point=1 g.insert=2 line.=3 line.ray=1 path.arc=1 path.circle=1 "
               "path.ellipse=1 path.polyline=1 polygon.=1 polygon.face=1 polygon.solid=1 "
               "polyline.=1 rect.=1 style.=1 svg.=1 text.=3\n"
               "10 10\n"
@@ -201,6 +201,165 @@ TEST_F(ToolTest, ToolRenderEmptyDrawingAndATargetTakenByAFolder) {
     EXPECT_NE(taken.err.find("cannot write taken.svg"), std::string::npos) << taken.err;
     EXPECT_FALSE(tooltest::fs::exists(path("taken.svg.kestrel-tmp")));
     EXPECT_TRUE(tooltest::fs::is_directory(path("taken.svg")));
+}
+
+// A drawing of every kind ezdxf makes that the host reads, modelled or raw. The script prints
+// what it put in that the picture must show in its own terms: the linetype's pattern.
+constexpr char kEveryKind[] = R"(
+import sys, ezdxf
+from ezdxf.math import Vec2
+from ezdxf.render.mleader import ConnectionSide
+d = ezdxf.new('R2018', setup=True)
+m = d.modelspace()
+m.add_circle((10, 10), 5)
+m.add_mtext(r'{\fArial|b1;Top} line\Psecond \S1^2;\P\H2x;a\~b \\ \{c\}',
+            dxfattribs={'char_height': 2, 'insert': (0, -20), 'attachment_point': 7})
+m.add_text('%%c12 right', dxfattribs={'height': 2}).set_placement(
+    (40, -30), align=ezdxf.enums.TextEntityAlignment.TOP_RIGHT)
+h = m.add_hatch(color=1)
+h.paths.add_polyline_path([(0, 40), (40, 40), (40, 70), (0, 70)])
+h.paths.add_polyline_path([(10, 50), (20, 50), (20, 60)])
+p = m.add_hatch(color=2)
+p.set_pattern_fill('ANSI31')
+p.paths.add_polyline_path([(50, 40), (60, 40), (60, 50)])
+e = m.add_hatch(color=3)
+edges = e.paths.add_edge_path()
+edges.add_line((70, 40), (90, 40))
+edges.add_ellipse((80, 40), major_axis=(10, 0), ratio=0.5, start_angle=0, end_angle=180)
+m.add_linear_dim(base=(0, -40), p1=(0, -45), p2=(30, -45), dimstyle='Standard').render()
+m.add_spline([(100, 0), (110, 20), (120, 0), (130, 20)])
+m.add_ray((100, 50), (1, 1))
+m.add_xline((100, 50), (0, 1))
+m.add_image(d.add_image_def(filename='a.png', size_in_pixel=(64, 48)), insert=(140, 0),
+            size_in_units=(16, 12))
+m.add_wipeout([(140, 20), (150, 20), (150, 30), (140, 30)])
+m.add_leader([(160, 0), (170, 10), (180, 10)])
+ml = m.add_multileader_mtext('Standard')
+ml.set_content('noted', char_height=2)
+ml.add_leader_line(ConnectionSide.left, [Vec2(160, 30)])
+ml.build(insert=Vec2(175, 40))
+b = d.blocks.new('FLAG')
+b.add_line((0, 0), (0, 10), dxfattribs={'color': 0})
+b.add_attdef('NAME', (1, 0), dxfattribs={'height': 1.5})
+r = m.add_blockref('FLAG', (200, 0), dxfattribs={'color': 5, 'rotation': 90})
+r.add_auto_attribs({'NAME': 'tagged'})
+m.add_lwpolyline([(200, 20), (220, 20)], dxfattribs={'const_width': 1.5, 'true_color': 0xc87800})
+m.add_line((200, 30), (220, 30), dxfattribs={'linetype': 'DASHED'})
+d.layers.add('HEAVY', lineweight=100)
+m.add_line((200, 40), (220, 40), dxfattribs={'layer': 'HEAVY'})
+d.saveas(sys.argv[1])
+print(','.join('%g' % abs(t.value) for t in d.linetypes.get('DASHED').pattern_tags.tags if t.code == 49))
+)";
+
+// What the picture shows, one line per feature, in drawing coordinates (y up again).
+constexpr char kDescribe[] = R"(
+import sys, re, xml.etree.ElementTree as ET
+ns = '{http://www.w3.org/2000/svg}'
+root = ET.parse(sys.argv[1]).getroot()
+box = [float(v) for v in root.get('viewBox').split()]
+size = max(box[2], box[3])
+sheet = root.find(ns + 'style').text
+default = float(re.search(r'circle\{[^}]*stroke-width:([\d.e+-]+)', sheet).group(1))
+print('default stroke %.4g of the view' % (default / size * 400))
+print('no vector-effect' if 'vector-effect' not in ET.tostring(root).decode() else 'vector-effect')
+def pts(text):
+    return [(float(a), -float(b)) for a, b in re.findall(r'([-\d.e]+),([-\d.e]+)', text)]
+def fmt(points):
+    return ' '.join('%g,%g' % (round(x, 3) or 0.0, round(y, 3) or 0.0) for x, y in points)
+def classes(e):
+    return (e.get('class') or '').split()
+for e in root.iter():
+    tag = e.tag[len(ns):]
+    c = classes(e)
+    style = e.get('style') or ''
+    if tag == 'circle' and 'point' not in c:
+        print('circle r=%s at %s,%g' % (e.get('r'), e.get('cx'), -float(e.get('cy'))))
+    elif tag == 'text':
+        print('text %s' % e.text)
+    elif tag == 'path' and ('hatch' in c or 'pattern' in c):
+        print('%s loops=%d %s' % (c[0], e.get('d').count('M'), e.get('fill-rule')))
+    elif tag == 'path' and 'spline' in c:
+        p = pts(e.get('d'))
+        print('spline from %s to %s' % (fmt(p[:1]), fmt(p[-1:])))
+    elif tag == 'line' and 'ray' in c:
+        ends = [(float(e.get('x1')), float(e.get('y1'))), (float(e.get('x2')), float(e.get('y2')))]
+        edge = [any(abs(v - b) < 1e-4 * size for v, b in ((x, box[0]), (x, box[0] + box[2]), (y, box[1]), (y, box[1] + box[3]))) for x, y in ends]
+        print('ray ends on the edge %s' % edge)
+    elif tag == 'polygon' and c[:1] in (['image'], ['wipeout'], ['arrow']):
+        print('%s %s' % (c[0], fmt(pts(e.get('points'))) if c[0] != 'arrow' else 'tip ' + fmt(pts(e.get('points'))[:1])))
+    elif 'stroke-width' in style:
+        print('width %s colour %s' % (re.search(r'stroke-width:([\d.]+)', style).group(1), re.search(r'color:(#\w+)', style).group(1)))
+    elif 'stroke-dasharray' in style:
+        print('dashes %s' % re.search(r'stroke-dasharray:([\d.,]+)', style).group(1))
+    elif any(k.startswith('w') for k in c):
+        w = [k for k in c if k.startswith('w')][0]
+        width = float(re.search(r'\.%s\{stroke-width:([\d.e+-]+)' % w, sheet).group(1))
+        print('weight %s drawn %.4g times the default' % (w, width / default))
+    if tag == 'g' and c == ['dimension']:
+        print('dimension of lines %s, text %s' % (len(list(e.iter(ns + 'line'))) > 0, [t.text for t in e.iter(ns + 'text')]))
+)";
+
+// Each kind drawn as another program shows it; strokes in the picture's own units.
+TEST_F(ToolTest, ToolRenderDrawsEveryKindInThePicturesUnits) {
+    const Outcome made = python(kEveryKind, "every.dxf");
+    ASSERT_EQ(made.status, 0) << made.err;
+    const Outcome render = kestrel("render every.dxf every.svg");
+    ASSERT_EQ(render.status, 0) << render.err;
+    EXPECT_EQ(render.out.find("not drawn"), std::string::npos) << render.out;
+    const Outcome described = python(kDescribe, "every.svg");
+    ASSERT_EQ(described.status, 0) << described.err;
+    const std::string dashes = made.out.substr(0, made.out.find('\n'));
+    const char* const expected[] = {
+        "default stroke 0.25 of the view",  // 0.25 mm on a sheet of 400 mm
+        "no vector-effect",
+        "circle r=5 at 10,10",
+        "text Top line",  // paragraphs, formatting codes dropped
+        "text second 1/2",
+        "text a\u00a0b \\ {c}",
+        "text \u230012 right",
+        "hatch loops=2 evenodd",  // the inner loop a hole
+        "pattern loops=1 evenodd",
+        "hatch loops=1 evenodd",  // line and elliptic edges, kept raw by the host
+        "dimension of lines True, text ['30']",
+        "spline from 100,0 to 130,20",  // through its fit points
+        "ray ends on the edge [False, True]",
+        "ray ends on the edge [True, True]",
+        "image 140,0 156,0 156,12 140,12",
+        "wipeout 140,20 150,20 150,30 140,30",
+        "arrow tip 160,0",
+        "text noted",
+        "text tagged",
+        "width 1.5 colour #c87800",
+        "weight w100 drawn 4 times the default",
+    };
+    for (const char* line : expected) {
+        EXPECT_NE(described.out.find(std::string(line) + "\n"), std::string::npos)
+            << line << "\nin:\n" << described.out;
+    }
+    EXPECT_NE(described.out.find("dashes " + dashes + "\n"), std::string::npos) << described.out;
+}
+
+// A paper-space layout draws its own block; a layout the drawing lacks is refused. The option
+// is passed after "--", which hands it to the command whatever the program's option table says.
+TEST_F(ToolTest, ToolRenderLayoutByName) {
+    const Outcome made = python(R"(
+import sys, ezdxf
+d = ezdxf.new('R2018')
+d.modelspace().add_circle((0, 0), 100)
+sheet = d.layouts.new('Sheet')
+sheet.add_circle((5, 5), 2)
+d.saveas(sys.argv[1])
+)",
+                                "sheet.dxf");
+    ASSERT_EQ(made.status, 0) << made.err;
+    const Outcome render = kestrel("render -- --layout sheet sheet.dxf sheet.svg");
+    ASSERT_EQ(render.status, 0) << render.err;
+    const std::string svg = tooltest::readFile(path("sheet.svg"));
+    EXPECT_NE(svg.find("cx=\"5\" cy=\"-5\" r=\"2\""), std::string::npos) << svg;
+    EXPECT_EQ(svg.find("r=\"100\""), std::string::npos);
+    const Outcome missing = kestrel("render -- --layout Nowhere sheet.dxf none.svg");
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("no layout named Nowhere"), std::string::npos) << missing.err;
 }
 
 }  // namespace

@@ -1,0 +1,32 @@
+// Curves as chains of points for the SVG picture: bulged polyline segments, elliptic arcs and
+// B-splines, sampled finely enough to look smooth. Pure functions.
+#pragma once
+
+#include <vector>
+
+#include "host/ge/point3d.h"
+#include "host/ge/vector3d.h"
+
+// Segments per whole turn of a curve drawn as a chain.
+constexpr double kSegmentsPerTurn = 72.0;
+
+// Appends the points of a bulged segment from a to b (after a, up to and including b), taken
+// counter-clockwise about +Z for a positive bulge, in the XY plane; a straight segment (bulge 0,
+// not finite, or a == b) appends b only.
+void appendBulge(const AcGePoint3d& a, const AcGePoint3d& b, double bulge,
+                 std::vector<AcGePoint3d>& points);
+
+// Appends centre + cos t u + sin t v for t from t0 over sweep (negative: clockwise), both ends
+// included; nothing when sweep is not finite.
+void appendEllipticArc(const AcGePoint3d& centre, const AcGeVector3d& u, const AcGeVector3d& v,
+                       double t0, double sweep, std::vector<AcGePoint3d>& points);
+
+// The turn from start to end counter-clockwise, in (0, 2 pi]; not finite for angles that are not.
+double sweepBetween(double start, double end);
+
+// Points along the B-spline of degree with knots, control points and weights (empty: all 1),
+// samplesPerSpan per knot span, ends included; empty when the data do not make a spline
+// (knot count not controls + degree + 1, knots falling, weights of another count).
+std::vector<AcGePoint3d> bsplinePoints(int degree, const std::vector<double>& knots,
+                                       const std::vector<AcGePoint3d>& controls,
+                                       const std::vector<double>& weights, int samplesPerSpan);

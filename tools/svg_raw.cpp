@@ -1,0 +1,293 @@
+// Raw entities read group by group: a cursor walks the groups in the order a drawing file gives
+// them, taking a group only when it has the code expected, so a missing group reads as its
+// default instead of throwing the rest out of step.
+#include "tools/svg_raw.h"
+
+#include <cmath>
+
+#include "host/ge/matrix3d.h"
+#include "tools/svg_geometry.h"
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr int kSplineSamples = 12;
+// A count read from a file is trusted up to this many items.
+constexpr std::int64_t kMaxCount = 1 << 20;
+
+class Cursor {
+public:
+    explicit Cursor(const host::DxfItemList& groups) : m_groups(groups) {}
+    bool done() const { return m_at >= m_groups.size(); }
+    int code() const { return done() ? -1 : m_groups[m_at].code; }
+    void skip() { ++m_at; }
+    // Moves to the next group of code; false (at the end) when there is none.
+    bool seek(int code) {
+        while (!done() && m_groups[m_at].code != code) {
+            ++m_at;
+        }
+        return !done();
+    }
+    double real(int code, double fallback = 0.0) { return take(code) ? last().real() : fallback; }
+    std::int64_t integer(int code, std::int64_t fallback = 0) {
+        return take(code) ? last().integer() : fallback;
+    }
+    std::int64_t count(int code) { return std::clamp<std::int64_t>(integer(code), 0, kMaxCount); }
+    AcGePoint3d point(int code) { return take(code) ? last().point() : AcGePoint3d(); }
+    std::wstring text(int code) { return take(code) ? last().text() : std::wstring(); }
+
+private:
+    bool take(int code) {
+        if (code == this->code()) {
+            ++m_at;
+            return true;
+        }
+        return false;
+    }
+    const host::DxfItem& last() const { return m_groups[m_at - 1]; }
+
+    const host::DxfItemList& m_groups;
+    std::size_t m_at = 0;
+};
+
+// A closed triangle pointing at tip from along, length long.
+RawDrawing::Chain arrow(const AcGePoint3d& tip, const AcGePoint3d& from, double length) {
+    AcGeVector3d back = from - tip;
+    const double distance = back.length();
+    if (distance == 0.0 || !std::isfinite(distance)) {
+        return {};
+    }
+    back = back * (length / distance);
+    const AcGeVector3d side(-back.y / 6, back.x / 6, 0);
+    return {{tip, tip + back + side, tip + back - side}, true, "arrow"};
+}
+
+void addLeaderLine(RawDrawing& drawing, std::vector<AcGePoint3d> points, bool withArrow) {
+    if (points.size() < 2) {
+        return;
+    }
+    if (withArrow) {
+        RawDrawing::Chain head = arrow(points[0], points[1], (points[1] - points[0]).length() / 6);
+        if (!head.points.empty()) {
+            drawing.chains.push_back(std::move(head));
+        }
+    }
+    drawing.chains.push_back({std::move(points), false, ""});
+}
+
+void readImage(Cursor& at, RawDrawing& drawing, const char* cssClass) {
+    const AcGePoint3d corner = at.point(10);
+    const AcGeVector3d u = at.point(11).asVector();
+    const AcGeVector3d v = at.point(12).asVector();
+    const AcGePoint3d size = at.point(13);
+    drawing.chains.push_back({{corner, corner + u * size.x, corner + u * size.x + v * size.y,
+                               corner + v * size.y},
+                              true,
+                              cssClass});
+}
+
+void readLeader(const host::DxfItemList& groups, RawDrawing& drawing) {
+    bool withArrow = true;
+    std::vector<AcGePoint3d> points;
+    for (const host::DxfItem& item : groups) {
+        if (item.code == 71) {
+            withArrow = item.integer() != 0;
+        } else if (item.code == 10) {
+            points.push_back(item.point());
+        }
+    }
+    addLeaderLine(drawing, std::move(points), withArrow);
+}
+
+// The context data of a multileader (between 300 and 301): the text (304, at 12, 41 high,
+// along 13) before the first leader, and per leader (302 to 303) its lines (304 to 305), each
+// from its arrow to the leader's landing point (10) and on along the dogleg (11, 40 long).
+void readMultileader(const host::DxfItemList& groups, RawDrawing& drawing) {
+    RawDrawing::Label label;
+    std::vector<AcGePoint3d> line;
+    AcGePoint3d landing;
+    AcGeVector3d dogleg;
+    enum { kOutside, kContext, kLeader, kLine } where = kOutside;
+    for (const host::DxfItem& item : groups) {
+        switch (where) {
+            case kOutside:
+                where = item.code == 300 ? kContext : kOutside;
+                break;
+            case kContext:
+                if (item.code == 41) {
+                    label.height = item.real();
+                } else if (item.code == 304) {
+                    label.contents = item.text();
+                } else if (item.code == 12) {
+                    label.position = item.point();
+                } else if (item.code == 13) {
+                    label.direction = item.point().asVector();
+                } else if (item.code == 302) {
+                    where = kLeader;
+                    dogleg = AcGeVector3d();
+                } else if (item.code == 301) {
+                    where = kOutside;
+                }
+                break;
+            case kLeader:
+                if (item.code == 10) {
+                    landing = item.point();
+                } else if (item.code == 11) {
+                    dogleg = item.point().asVector();
+                } else if (item.code == 40) {
+                    dogleg = dogleg * item.real();
+                    if (dogleg.length() > 0.0) {
+                        drawing.chains.push_back({{landing, landing + dogleg}, false, ""});
+                    }
+                } else if (item.code == 304) {
+                    where = kLine;
+                    line.clear();
+                } else if (item.code == 303) {
+                    where = kContext;
+                }
+                break;
+            case kLine:
+                if (item.code == 10) {
+                    line.push_back(item.point());
+                } else if (item.code == 305) {
+                    line.push_back(landing);
+                    addLeaderLine(drawing, line, true);
+                    where = kLeader;
+                }
+                break;
+        }
+    }
+    if (!label.contents.empty() && label.height > 0.0) {
+        drawing.labels.push_back(label);
+    }
+}
+
+// Appends the points of one hatch boundary edge (72 type first) to loop.
+void readEdge(Cursor& at, std::vector<AcGePoint3d>& loop) {
+    const std::int64_t type = at.integer(72);
+    if (type == 1) {
+        const AcGePoint3d from = at.point(10);
+        const AcGePoint3d to = at.point(11);
+        if (loop.empty() || loop.back() != from) {
+            loop.push_back(from);
+        }
+        loop.push_back(to);
+    } else if (type == 2 || type == 3) {
+        const AcGePoint3d centre = at.point(10);
+        AcGeVector3d u(1, 0, 0);
+        double ratio = 1.0;
+        if (type == 3) {
+            u = at.point(11).asVector();
+            ratio = at.real(40);
+        } else {
+            u = u * at.real(40);
+        }
+        const double start = at.real(50) * kPi / 180.0;
+        const double end = at.real(51) * kPi / 180.0;
+        const bool counterClockwise = at.integer(73, 1) != 0;
+        AcGeVector3d v = AcGeVector3d(-u.y, u.x, 0) * ratio;
+        // A clockwise edge keeps its angles counter-clockwise in a mirrored frame.
+        if (!counterClockwise) {
+            v = v * -1.0;
+        }
+        const double sweep = std::abs(end - start - 2 * kPi) < 1e-9 ? 2 * kPi
+                                                                      : sweepBetween(start, end);
+        appendEllipticArc(centre, u, v, start, sweep, loop);
+    } else if (type == 4) {
+        const int degree = static_cast<int>(at.integer(94, 3));
+        const bool rational = at.integer(73) != 0;
+        at.integer(74);
+        const std::int64_t knotCount = at.count(95);
+        const std::int64_t controlCount = at.count(96);
+        std::vector<double> knots;
+        std::vector<AcGePoint3d> controls;
+        std::vector<double> weights;
+        for (std::int64_t i = 0; i < knotCount && at.code() == 40; ++i) {
+            knots.push_back(at.real(40));
+        }
+        for (std::int64_t i = 0; i < controlCount && at.code() == 10; ++i) {
+            controls.push_back(at.point(10));
+            if (rational && at.code() == 42) {
+                weights.push_back(at.real(42, 1.0));
+            }
+        }
+        const std::vector<AcGePoint3d> points =
+            bsplinePoints(degree, knots, controls, weights, kSplineSamples);
+        loop.insert(loop.end(), points.begin(), points.end());
+        const std::int64_t fitCount = at.count(97);
+        for (std::int64_t i = 0; i < fitCount && at.code() == 11; ++i) {
+            at.point(11);
+        }
+        at.point(12);
+        at.point(13);
+    }
+}
+
+void readHatch(Cursor& at, RawDrawing& drawing) {
+    at.seek(10);
+    const double elevation = at.point(10).z;
+    const AcGeVector3d normal = at.code() == 210 ? at.point(210).asVector() : AcGeVector3d::kZAxis;
+    at.text(2);
+    drawing.areaClass = at.integer(70) == 1 ? "hatch" : "pattern";
+    at.integer(71);
+    const std::int64_t loops = at.count(91);
+    const AcGeMatrix3d toWorld = AcGeMatrix3d::planeToWorld(normal);
+    for (std::int64_t l = 0; l < loops && at.code() == 92; ++l) {
+        const std::int64_t type = at.integer(92);
+        std::vector<AcGePoint3d> loop;
+        if ((type & 2) != 0) {
+            const bool bulges = at.integer(72) != 0;
+            at.integer(73);
+            const std::int64_t count = at.count(93);
+            std::vector<std::pair<AcGePoint3d, double>> vertices;
+            for (std::int64_t i = 0; i < count && at.code() == 10; ++i) {
+                const AcGePoint3d point = at.point(10);
+                vertices.emplace_back(point, bulges ? at.real(42) : 0.0);
+            }
+            for (std::size_t i = 0; i < vertices.size(); ++i) {
+                if (i == 0) {
+                    loop.push_back(vertices[0].first);
+                }
+                appendBulge(vertices[i].first, vertices[(i + 1) % vertices.size()].first,
+                            vertices[i].second, loop);
+            }
+        } else {
+            const std::int64_t edges = at.count(93);
+            for (std::int64_t e = 0; e < edges && at.code() == 72; ++e) {
+                readEdge(at, loop);
+            }
+        }
+        const std::int64_t sources = at.count(97);
+        for (std::int64_t i = 0; i < sources && at.code() == 330; ++i) {
+            at.skip();
+        }
+        for (AcGePoint3d& point : loop) {
+            point = AcGePoint3d(point.x, point.y, elevation).transformBy(toWorld);
+        }
+        drawing.loops.push_back(std::move(loop));
+    }
+}
+
+}  // namespace
+
+bool readRawDrawing(const std::wstring& dxfName, const host::DxfItemList& groups,
+                    RawDrawing& drawing) {
+    Cursor at(groups);
+    if (dxfName == L"IMAGE" || dxfName == L"WIPEOUT") {
+        at.seek(10);
+        readImage(at, drawing, dxfName == L"IMAGE" ? "image" : "wipeout");
+    } else if (dxfName == L"XLINE" || dxfName == L"RAY") {
+        at.seek(10);
+        const AcGePoint3d base = at.point(10);
+        drawing.lines.push_back({base, at.point(11).asVector(), dxfName == L"XLINE"});
+    } else if (dxfName == L"LEADER") {
+        readLeader(groups, drawing);
+    } else if (dxfName == L"MULTILEADER" || dxfName == L"MLEADER") {
+        readMultileader(groups, drawing);
+    } else if (dxfName == L"HATCH") {
+        readHatch(at, drawing);
+    } else {
+        return false;
+    }
+    return true;
+}

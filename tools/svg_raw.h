@@ -1,0 +1,49 @@
+// What the picture draws of entities the host keeps raw (their DXF name and groups): images and
+// wipeouts by their frames, construction lines, leaders, multileaders and hatches whose edges
+// the host does not model. Pure: reads the groups, opens nothing.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "host/db/dxf_filer.h"
+#include "host/ge/point3d.h"
+
+// A raw entity's drawing in world coordinates, before any block transform.
+struct RawDrawing {
+    struct Chain {
+        std::vector<AcGePoint3d> points;
+        bool closed = false;
+        const char* cssClass = "";
+    };
+    struct Label {
+        AcGePoint3d position;  // the top left corner of its first line
+        double height = 0.0;
+        AcGeVector3d direction = AcGeVector3d::kXAxis;
+        std::wstring contents;  // multiline text contents, codes kept
+    };
+    struct Line {
+        AcGePoint3d base;
+        AcGeVector3d direction;
+        bool bothWays = false;
+    };
+    std::vector<Chain> chains;
+    std::vector<std::vector<AcGePoint3d>> loops;  // one filled area (class areaClass)
+    const char* areaClass = "hatch";
+    std::vector<Label> labels;
+    std::vector<Line> lines;
+};
+
+// Reads the drawing of a raw entity of kind dxfName from its groups; false for a kind that is
+// not drawn. What is drawn, by kind:
+// - IMAGE: its frame (10 corner, 11 and 12 one pixel along u and v, 13 the size in pixels) as a
+//   polygon of class "image"; WIPEOUT: the same frame, class "wipeout" (filled white).
+// - XLINE: a line both ways through 10 along 11; RAY (when raw): one way.
+// - LEADER: the vertices (10) as a polyline, and an arrow (a closed triangle of class "arrow")
+//   at the first one when 71 is not 0, a sixth of the first segment long.
+// - MULTILEADER/MLEADER: each leader line's vertices (10 in LEADER_LINE{) ending at its
+//   leader's landing point (10 in LEADER{), with an arrow, and the text (304) at 12, 41 high.
+// - HATCH: the boundary loops (polyline loops with bulges; line, arc, elliptic arc and spline
+//   edges) as one area of class "hatch" when solid (70 1), "pattern" otherwise.
+bool readRawDrawing(const std::wstring& dxfName, const host::DxfItemList& groups,
+                    RawDrawing& drawing);
