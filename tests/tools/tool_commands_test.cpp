@@ -227,3 +227,51 @@ TEST_F(ToolTest, ToolAuditReportsRepairsAndSavesTheRepairedDrawing) {
         << unreadable.out;
     EXPECT_EQ(kestrel("audit").status, 2);
 }
+
+// diff's exit status tells the same drawings (0, nothing printed) from different ones (1) and
+// trouble (2): the demo's drawing against itself saved with one XML text changed shows that text
+// alone, in each of the three forms.
+TEST_F(ToolTest, ToolDiffShowsTheChangeWithDiffExitStatuses) {
+    ASSERT_EQ(kestrel("demo a.dxf").status, 0);
+    fs::copy_file(path("a.dxf"), path("b.dxf"));
+    const Outcome same = kestrel("diff a.dxf b.dxf");
+    EXPECT_EQ(same.status, 0) << same.err;
+    EXPECT_EQ(same.out, "");
+    ASSERT_EQ(kestrel("xml set b.dxf KestrelDemo.Settings", "<settings units=\"cm\"/>").status, 0);
+
+    const Outcome full = kestrel("diff a.dxf b.dxf");
+    EXPECT_EQ(full.status, 1) << full.err;
+    EXPECT_EQ(full.out.rfind("changed XML of KestrelDemo.Settings (lines ", 0), 0u) << full.out;
+    EXPECT_NE(full.out.find("\n  KestrelDemo.Settings 1: <settings units=\"inch\" grid=\"0.5\"/> "
+                            "-> <settings units=\"cm\"/> (lines "),
+              std::string::npos)
+        << full.out;
+    const Outcome brief = kestrel("diff --brief a.dxf b.dxf");
+    EXPECT_EQ(brief.status, 1);
+    EXPECT_EQ(brief.out, full.out.substr(0, full.out.find('\n') + 1));
+    const Outcome json = kestrel("diff --json a.dxf b.dxf");
+    EXPECT_EQ(json.status, 1);
+    std::ofstream(path("diff.json")) << json.out;
+    const Outcome parsed = python(
+        "import json,sys\nr=json.load(open(sys.argv[1]))\n"
+        "print(r['same'], [(d['what'], d['kind'], d['place'], d['groups'][0]['new']) "
+        "for d in r['differences']])\n",
+        "diff.json");
+    EXPECT_EQ(parsed.out,
+              "False [('changed', 'XML', 'KestrelDemo.Settings', '<settings units=\"cm\"/>')]\n")
+        << json.out << parsed.err;
+
+    std::ofstream(path("cut.dxf")) << "0\nSECTION\n2\nENTITIES\n0\nLINE\n10\nx\n";
+    const std::pair<const char*, const char*> troubles[] = {
+        {"diff a.dxf missing.dxf", "kestrel: no such drawing file: missing.dxf"},
+        {"diff cut.dxf a.dxf", "kestrel: cannot read cut.dxf: line 8: "},
+        {"diff a.dxf", "kestrel: wrong arguments"},
+        {"diff --brief --json a.dxf b.dxf", "kestrel: wrong arguments"},
+    };
+    for (const auto& [args, message] : troubles) {
+        const Outcome run = kestrel(args);
+        EXPECT_EQ(run.status, 2) << args;
+        EXPECT_EQ(run.err.rfind(message, 0), 0u) << args << ": " << run.err;
+        EXPECT_EQ(run.out, "") << args;
+    }
+}
