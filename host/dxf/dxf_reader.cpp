@@ -1286,13 +1286,11 @@ bool Reader::appendToBlock(AcDbObjectId block, ReadObject& read, std::vector<AcD
 // Each object that refers to a handle no object has is filed out, the reference is set to
 // none, and it is filed in again.
 void Reader::dropDanglingReferences() {
-    // Each missing handle once, at the line of its first reference, in the order of lines.
-    std::sort(m_references.begin(), m_references.end());
+    // Each missing handle once, at the line of the first reference read, in the order of lines.
     std::vector<std::pair<std::size_t, std::uint64_t>> missing;  // line, handle
-    for (std::size_t i = 0; i < m_references.size(); ++i) {
-        const auto [handle, line] = m_references[i];
-        const bool first = i == 0 || m_references[i - 1].first != handle;
-        if (first && m_store->objectOf(AcDbHandle(handle)) == nullptr) {
+    std::unordered_set<std::uint64_t> reported;
+    for (const auto& [handle, line] : m_references) {
+        if (m_store->objectOf(AcDbHandle(handle)) == nullptr && reported.insert(handle).second) {
             missing.emplace_back(line, handle);
         }
     }

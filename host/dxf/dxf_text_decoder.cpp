@@ -39,14 +39,6 @@ constexpr std::array<unsigned char, 256> kByteKinds = [] {
     return kinds;
 }();
 
-unsigned char kindsOf(std::string_view bytes) {
-    unsigned char kinds = 0;
-    for (const char c : bytes) {
-        kinds |= kByteKinds[static_cast<unsigned char>(c)];
-    }
-    return kinds;
-}
-
 // True when bytes are well-formed UTF-8 (no overlong forms, surrogates or values past U+10FFFF).
 bool isValidUtf8(std::string_view bytes) {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
@@ -289,11 +281,16 @@ DxfTextDecoder::DxfTextDecoder(std::string_view release, std::string_view codePa
 DxfTextDecoder::~DxfTextDecoder() = default;
 
 bool DxfTextDecoder::decode(std::string_view bytes, std::wstring& out) {
-    const unsigned char kinds = kindsOf(bytes);
+    // Widened while the kinds of bytes are gathered: most texts are ASCII and need no more.
+    out.resize(bytes.size());
+    unsigned char kinds = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        kinds |= kByteKinds[byte];
+        out[i] = static_cast<wchar_t>(byte);
+    }
     bool exact = true;
-    if ((kinds & kNonAscii) == 0) {
-        out.assign(bytes.begin(), bytes.end());
-    } else {
+    if ((kinds & kNonAscii) != 0) {
         exact = decodeNonAscii(bytes, out);
     }
     if ((kinds & kEscapeStart) != 0) {
