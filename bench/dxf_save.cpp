@@ -1,23 +1,31 @@
 // Saving a drawing of about 1,000,000 lines: 10,000 entities (lightweight polylines), each with
 // XData and an extension dictionary holding an Xrecord with a binary chunk. Measured: the text
-// made in memory (writeDrawing) and the whole saveAs (text, temporary file, rename). Peers in the
-// same run: a plain pass that formats the same count of numbers with snprintf into a buffer (the
-// floor of any text writer), and ezdxf saving the same drawing (/usr/bin/python3: the file is
-// read first, then doc.saveas is timed inside the interpreter, best of three). Times are the
-// process's CPU time on both sides, so that a busy machine does not tilt the ratio. Counters:
+// made in memory (writeDrawing) and the whole saveAs (text streamed to a temporary file, rename).
+// Peers in the same run: a plain pass that formats the same count of numbers with snprintf into a
+// buffer (the floor of any text writer), and ezdxf saving the same drawing (/usr/bin/python3: the
+// file is read first, then doc.saveas is timed inside the interpreter, best of three). Times are
+// the process's CPU time on both sides, so that a busy machine does not tilt the ratio. Counters:
 // lines/s (target >= 1,250,000) and x_faster_than_ezdxf (target >= 50).
+// Then saving 1,000,000 LINE entities (BM_DxfSaveMillionLines) against DIME writing a model of
+// the same lines (BM_DimeSaveMillionLines) and the floor, the bytes of our file written from
+// memory (BM_PlainWriteMillionLines); BM_DxfPlanMillionLines is the writer's first pass alone
+// (what the header needs, no text). Each reports cpu_seconds, the least processor seconds of one
+// run, and the save's memory: save_growth_mb, the growth of the process's peak resident memory
+// during one save, and footprint_mb, that plus what the drawing or model being saved took.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 
 #include "bench/support/dxf_bench_drawing.h"
 #include "bench/support/dxf_bench_files.h"
 #include "bench/support/dxf_bench_timing.h"
+#include "bench/support/dxf_peer_libraries.h"
 #include "host/db/database.h"
 #include "host/dxf/dxf_writer.h"
 #include "platform/utf8.h"
@@ -144,6 +152,113 @@ void BM_EzdxfSave(benchmark::State& state) {
     state.counters["lines/s"] = static_cast<double>(lineCount()) / ezdxfSeconds();
 }
 BENCHMARK(BM_EzdxfSave)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+
+constexpr int kMillionLines = 1000000;
+// Runs of each side of the million-line comparisons; the least time of one is taken.
+constexpr int kLineRuns = 3;
+
+// A figure of /proc/self/status in kB (VmRSS: resident now, VmHWM: its peak), or 0.
+double residentKb(const std::string& field) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind(field + ":", 0) == 0) {
+            return std::atof(line.c_str() + field.size() + 1);
+        }
+    }
+    return 0.0;
+}
+
+// Megabytes the peak resident memory grows by while run runs: the peak is reset to the current
+// size first (clear_refs 5, Linux 4.0 on).
+template <class Run>
+double peakGrowthMb(Run run) {
+    std::ofstream("/proc/self/clear_refs") << "5";
+    const double before = residentKb("VmRSS");
+    run();
+    return (residentKb("VmHWM") - before) / 1024.0;
+}
+
+// The million lines and the megabytes building them took.
+struct MillionLines {
+    std::unique_ptr<AcDbDatabase> db;
+    double builtMb = 0.0;
+};
+
+const MillionLines& millionLines() {
+    static const MillionLines lines = [] {
+        MillionLines built;
+        built.builtMb = peakGrowthMb([&] {
+            built.db = std::make_unique<AcDbDatabase>(true, true);
+            dxfbench::fillLines(*built.db, kMillionLines);
+        });
+        return built;
+    }();
+    return lines;
+}
+
+dxfbench::RunResult saveMillionLines(const std::string& path) {
+    if (millionLines().db->saveAs(utf8ToWide(path).c_str()) != Acad::eOk) {
+        return {nullptr, "the drawing does not save"};
+    }
+    return {};
+}
+
+// Times save (of a path) once per iteration, then measures the memory of one more save; the
+// temporary file is removed afterwards.
+template <class Save>
+bool timeLineSaves(benchmark::State& state, const char* what, double builtMb, Save save) {
+    const std::string path = benchPath(what);
+    bool saved = dxfbench::timeRuns(state, [&] { return save(path); });
+    if (saved) {
+        state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(path));
+        const double growth = peakGrowthMb([&] { saved = save(path).error.empty(); });
+        state.counters["save_growth_mb"] = growth;
+        state.counters["footprint_mb"] = builtMb + growth;
+    }
+    std::filesystem::remove(path);
+    return saved;
+}
+
+void BM_DxfSaveMillionLines(benchmark::State& state) {
+    timeLineSaves(state, "million_lines", millionLines().builtMb, saveMillionLines);
+}
+BENCHMARK(BM_DxfSaveMillionLines)->Iterations(kLineRuns)->Unit(benchmark::kMillisecond);
+
+void BM_DxfPlanMillionLines(benchmark::State& state) {
+    dxfbench::timeRuns(state, []() -> dxfbench::RunResult {
+        if (host::dxf::planDrawing(millionLines().db.get()).status != Acad::eOk) {
+            return {nullptr, "the drawing does not plan"};
+        }
+        return {};
+    });
+}
+BENCHMARK(BM_DxfPlanMillionLines)->Iterations(kLineRuns)->Unit(benchmark::kMillisecond);
+
+void BM_DimeSaveMillionLines(benchmark::State& state) {
+    std::shared_ptr<dimeModel> model;
+    const double builtMb =
+        peakGrowthMb([&] { model = dxfbench::dimeLineModel(kMillionLines); });
+    timeLineSaves(state, "million_lines_dime", builtMb, [&](const std::string& path) {
+        return dxfbench::saveWithDime(*model, path);
+    });
+}
+BENCHMARK(BM_DimeSaveMillionLines)->Iterations(kLineRuns)->Unit(benchmark::kMillisecond);
+
+// The floor: the bytes of our file written from memory.
+void BM_PlainWriteMillionLines(benchmark::State& state) {
+    const std::string path = benchPath("million_lines_source");
+    if (!saveMillionLines(path).error.empty()) {
+        state.SkipWithError("the drawing does not save");
+        return;
+    }
+    const std::string bytes = dxfbench::fileBytes(path);
+    std::filesystem::remove(path);
+    timeLineSaves(state, "million_lines_plain", 0.0, [&](const std::string& target) {
+        return dxfbench::writeBytes(bytes, target);
+    });
+}
+BENCHMARK(BM_PlainWriteMillionLines)->Iterations(kLineRuns)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -3,6 +3,8 @@
 // chunks.
 #include "host/dxf/dxf_text_writer.h"
 
+#include <sys/mman.h>
+
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -70,11 +72,14 @@ char* putUtf8(char* out, char32_t c) {
 // The fast path of formatReal covers numbers whose binary fraction ends within kFractionBits
 // bits (whole numbers, halves, quarters, ... 1/1024ths) below 2^37, zero aside. Their exact
 // decimal form is the shortest one that reads back as long as half a unit in the last place stays
-// below the last decimal digit written: below kDigitLimits[d] for d decimals (2^floor(54 - d log2 10)).
+// below the last decimal digit written: below kDigitLimits[d] for d decimals (2^floor(54 - d
+// log2 10)). A fraction of b binary digits has exactly b decimal digits (1/2^b = 5^b / 10^b).
 constexpr int kFractionBits = 10;
 constexpr std::array<double, 11> kDigitLimits = {0x1p53, 0x1p50, 0x1p47, 0x1p44, 0x1p40, 0x1p37,
                                                  0x1p34, 0x1p30, 0x1p27, 0x1p24, 0x1p20};
-constexpr std::uint64_t kFiveToTheFractionBits = 9765625;  // 5^10: 1/1024 = 9765625e-10
+constexpr std::array<std::uint32_t, 11> kPowersOfFive = {1,     5,      25,      125,     625,
+                                                         3125,  15625,  78125,   390625,  1953125,
+                                                         9765625};
 
 // Decimal digits of value.
 int digitCount(std::uint64_t value) {
@@ -87,8 +92,8 @@ int digitCount(std::uint64_t value) {
 }
 
 // The fast path: the end of what it wrote, or null when value is not of its kind or the
-// scientific form would be shorter.
-char* formatSimpleReal(char* out, double value) {
+// scientific form would be shorter. whole tells whether value is a whole number.
+char* formatSimpleReal(char* out, double value, bool& whole) {
     const double magnitude = std::fabs(value);
     if (!(magnitude < 0x1p37) || value == 0.0) {
         return nullptr;
@@ -98,52 +103,48 @@ char* formatSimpleReal(char* out, double value) {
     if (static_cast<double>(units) != scaled) {
         return nullptr;
     }
-    const std::uint64_t whole = units >> kFractionBits;
-    const std::uint64_t fraction = units & ((1u << kFractionBits) - 1);
-    char decimals[kFractionBits];
-    int decimalCount = 0;
+    const std::uint64_t integer = units >> kFractionBits;
+    std::uint64_t fraction = units & ((1u << kFractionBits) - 1);
+    int decimals = 0;
     if (fraction != 0) {
-        std::uint64_t digits = fraction * kFiveToTheFractionBits;
-        for (int i = kFractionBits - 1; i >= 0; --i, digits /= 10) {
-            decimals[i] = static_cast<char>('0' + digits % 10);
+        decimals = kFractionBits;
+        while ((fraction & 1) == 0) {
+            fraction >>= 1;
+            --decimals;
         }
-        decimalCount = kFractionBits;
-        while (decimals[decimalCount - 1] == '0') {
-            --decimalCount;
-        }
-        if (!(magnitude < kDigitLimits[static_cast<std::size_t>(decimalCount)])) {
+        if (!(magnitude < kDigitLimits[static_cast<std::size_t>(decimals)])) {
             return nullptr;
         }
+        fraction *= kPowersOfFive[static_cast<std::size_t>(decimals)];
     }
-    // The scientific form ("d.ddde+XX" or "de-XX") wins only when strictly shorter.
-    const int wholeDigits = whole == 0 ? 1 : digitCount(whole);
-    int significant = wholeDigits + decimalCount;
-    if (whole == 0) {
-        int leadingZeros = 0;
-        while (leadingZeros < decimalCount && decimals[leadingZeros] == '0') {
-            ++leadingZeros;
-        }
-        significant = decimalCount - leadingZeros;
-    } else if (decimalCount == 0) {
-        std::uint64_t rest = whole;
-        while (rest % 10 == 0) {
-            rest /= 10;
+    // The scientific form ("d.ddde+XX", "de-XX") is written only when strictly shorter.
+    int significant = 0;
+    int fixedLength = 0;
+    if (integer == 0) {
+        significant = digitCount(fraction);
+        fixedLength = 2 + decimals;
+    } else {
+        const int integerDigits = digitCount(integer);
+        significant = integerDigits + decimals;
+        fixedLength = integerDigits + (decimals > 0 ? 1 + decimals : 0);
+        for (std::uint64_t rest = integer; decimals == 0 && rest % 10 == 0; rest /= 10) {
             --significant;
         }
     }
-    const int fixedLength = wholeDigits + (decimalCount > 0 ? 1 + decimalCount : 0);
-    const int scientificLength = significant + (significant > 1 ? 1 : 0) + 4;
-    if (scientificLength < fixedLength) {
+    if (significant + (significant > 1 ? 1 : 0) + 4 < fixedLength) {
         return nullptr;
     }
     if (value < 0) {
         *out++ = '-';
     }
-    out = std::to_chars(out, out + 24, whole).ptr;
-    if (decimalCount > 0) {
+    out = std::to_chars(out, out + 24, integer).ptr;
+    whole = decimals == 0;
+    if (!whole) {
         *out++ = '.';
-        std::memcpy(out, decimals, static_cast<std::size_t>(decimalCount));
-        out += decimalCount;
+        for (int i = decimals - 1; i >= 0; --i, fraction /= 10) {
+            out[i] = static_cast<char>('0' + fraction % 10);
+        }
+        out += decimals;
     }
     return out;
 }
@@ -151,10 +152,38 @@ char* formatSimpleReal(char* out, double value) {
 }  // namespace
 
 char* formatReal(char* out, double value) {
-    if (char* end = formatSimpleReal(out, value)) {
+    bool whole = false;
+    if (char* end = formatSimpleReal(out, value, whole)) {
         return end;
     }
     return std::to_chars(out, out + 32, value).ptr;
+}
+
+namespace {
+
+// A text of many megabytes is written once from end to end: backing it with large pages spares
+// the kernel a fault per 4 KB page. Only a hint; smaller buffers are left alone.
+void adviseLargePages(char* data, std::size_t size) {
+    constexpr std::uintptr_t kLargePage = std::uintptr_t{2} << 20;
+    if (size < 2 * kLargePage) {
+        return;
+    }
+    const auto begin = reinterpret_cast<std::uintptr_t>(data);
+    const std::uintptr_t first = (begin + kLargePage - 1) & ~(kLargePage - 1);
+    const std::uintptr_t last = (begin + size) & ~(kLargePage - 1);
+    if (last > first) {
+        ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+    }
+}
+
+}  // namespace
+
+DxfStringSink::DxfStringSink(std::string& out, std::size_t expectedBytes)
+    : m_out(out), m_start(out.size()) {
+    if (expectedBytes > 0 && m_out.capacity() < m_start + expectedBytes) {
+        m_out.reserve(m_start + expectedBytes);
+        adviseLargePages(m_out.data(), m_out.capacity());
+    }
 }
 
 DxfTextWriter::DxfTextWriter(DxfSink& sink, std::size_t bufferBytes)
@@ -237,13 +266,16 @@ void DxfTextWriter::integer(int code, std::int64_t value) {
 
 void DxfTextWriter::real(int code, double value) {
     char* out = this->code(room(kCodeBytes + kNumberBytes), code);
-    char* start = out;
-    out = formatReal(out, value);
-    bool wholeNumber = true;
-    for (const char* c = start; c != out && wholeNumber; ++c) {
-        wholeNumber = *c != '.' && *c != 'e' && *c != 'n' && *c != 'i';
+    bool whole = false;
+    if (char* end = formatSimpleReal(out, value, whole)) {
+        out = end;
+    } else {
+        char* start = out;
+        out = std::to_chars(out, out + kNumberBytes, value).ptr;
+        whole = std::string_view(start, static_cast<std::size_t>(out - start))
+                    .find_first_of(".eni") == std::string_view::npos;
     }
-    if (wholeNumber) {
+    if (whole) {
         *out++ = '.';
         *out++ = '0';
     }

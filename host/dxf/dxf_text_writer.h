@@ -29,10 +29,11 @@ protected:
 };
 
 // A sink that appends to a string (not owned), which must outlive it; rewinding cuts the string
-// back to what it held when the sink was made.
+// back to what it held when the sink was made. expectedBytes reserves room for a text of that
+// size at once (a text of many megabytes is then backed by large pages where the system allows).
 class DxfStringSink final : public DxfSink {
 public:
-    explicit DxfStringSink(std::string& out) : m_out(out), m_start(out.size()) {}
+    explicit DxfStringSink(std::string& out, std::size_t expectedBytes = 0);
     int write(std::string_view bytes) override {
         m_out.append(bytes);
         return 0;

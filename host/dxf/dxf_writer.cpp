@@ -180,6 +180,10 @@ struct Plan {
     std::map<std::wstring, ClassEntry> classes;
 };
 
+// The room a text in memory reserves per object of the database, about what drawings need, so
+// that the string rarely grows (each growth copies the whole text).
+constexpr std::size_t kBytesPerObject = 256;
+
 // A sink that drops what it is given: the first pass measured alone.
 class DroppingSink final : public DxfSink {
 public:
@@ -187,18 +191,11 @@ public:
     int rewind() override { return 0; }
 };
 
-// The entities of an open block, in order.
-std::vector<AcDbObjectId> blockEntities(const AcDbObject* block) {
+// A walk of the entities of an open block, in order, that goes on once the block is closed.
+std::unique_ptr<AcDbBlockTableRecordIterator> blockEntities(const AcDbObject* block) {
     AcDbBlockTableRecordIterator* created = nullptr;
     AcDbBlockTableRecord::cast(block)->newIterator(created);
-    std::unique_ptr<AcDbBlockTableRecordIterator> it(created);
-    std::vector<AcDbObjectId> ids;
-    for (; !it->done(); it->step()) {
-        AcDbObjectId id;
-        it->getEntityId(id);
-        ids.push_back(id);
-    }
-    return ids;
+    return std::unique_ptr<AcDbBlockTableRecordIterator>(created);
 }
 
 class DrawingWriter {
@@ -455,9 +452,11 @@ void DrawingWriter::planExtents() {
     if (acdbOpenAcDbObject(block, m_db->modelSpaceId(), AcDb::kForRead) != Acad::eOk) {
         return;
     }
-    const std::vector<AcDbObjectId> ids = blockEntities(block);
+    const std::unique_ptr<AcDbBlockTableRecordIterator> it = blockEntities(block);
     block->close();
-    for (const AcDbObjectId& id : ids) {
+    for (; !it->done(); it->step()) {
+        AcDbObjectId id;
+        it->getEntityId(id);
         AcDbEntity* entity = nullptr;
         if (acdbOpenObject(entity, id, AcDb::kForRead) != Acad::eOk) {
             return;
@@ -815,9 +814,11 @@ bool DrawingWriter::writeBlockEntities(AcDbObjectId blockId, bool paperSpace) {
     if (!open(blockId, block)) {
         return false;
     }
-    const std::vector<AcDbObjectId> ids = blockEntities(block.get());
+    const std::unique_ptr<AcDbBlockTableRecordIterator> it = blockEntities(block.get());
     block.reset();
-    for (const AcDbObjectId& id : ids) {
+    for (; !it->done(); it->step()) {
+        AcDbObjectId id;
+        it->getEntityId(id);
         if (!writeEntity(id, paperSpace) || m_out.error() != 0) {
             return false;
         }
@@ -1040,7 +1041,7 @@ WriteResult writeDrawing(AcDbDatabase* db, DxfSink& sink) {
 }
 
 WriteResult writeDrawing(AcDbDatabase* db, std::string& out) {
-    DxfStringSink sink(out);
+    DxfStringSink sink(out, static_cast<std::size_t>(db->approxNumObjects()) * kBytesPerObject);
     return writeDrawing(db, sink);
 }
 

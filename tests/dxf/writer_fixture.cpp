@@ -181,6 +181,23 @@ std::vector<Group> objectGroups(const std::vector<Group>& groups, AcDbObjectId i
     return {};
 }
 
+// The groups of the whole section name.
+std::vector<Group> section(const std::vector<Group>& groups, const char* name) {
+    std::vector<Group> out;
+    bool inside = false;
+    for (std::size_t i = 0; i < groups.size(); ++i) {
+        if (groups[i].code == 0 && groups[i].value == "SECTION") {
+            inside = i + 1 < groups.size() && groups[i + 1].value == name;
+        } else if (inside && groups[i].code == 0 && groups[i].value == "ENDSEC") {
+            break;
+        }
+        if (inside) {
+            out.push_back(groups[i]);
+        }
+    }
+    return out;
+}
+
 std::string valueOf(const std::vector<Group>& groups, int code) {
     for (const Group& g : groups) {
         if (g.code == code) {

@@ -51,6 +51,8 @@ struct Group {
 std::vector<Group> groupsOf(const std::string& text);
 // The groups of the object with that handle (from its group 0 to the next), empty when none.
 std::vector<Group> objectGroups(const std::vector<Group>& groups, AcDbObjectId id);
+// The groups of the whole section name, from its group 0 SECTION on; empty when none.
+std::vector<Group> section(const std::vector<Group>& groups, const char* name);
 // The value of the first group of code in groups, or "(none)".
 std::string valueOf(const std::vector<Group>& groups, int code);
 

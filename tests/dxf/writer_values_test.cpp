@@ -21,23 +21,6 @@ namespace {
 
 class WriterValuesTest : public WriterTest {};
 
-// The groups of the whole section name.
-std::vector<Group> section(const std::vector<Group>& groups, const char* name) {
-    std::vector<Group> out;
-    bool inside = false;
-    for (std::size_t i = 0; i < groups.size(); ++i) {
-        if (groups[i].code == 0 && groups[i].value == "SECTION") {
-            inside = i + 1 < groups.size() && groups[i + 1].value == name;
-        } else if (inside && groups[i].code == 0 && groups[i].value == "ENDSEC") {
-            break;
-        }
-        if (inside) {
-            out.push_back(groups[i]);
-        }
-    }
-    return out;
-}
-
 // The value of the header variable name (its first group).
 std::string header(const std::vector<Group>& groups, const char* name) {
     for (std::size_t i = 0; i + 1 < groups.size(); ++i) {
