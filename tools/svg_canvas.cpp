@@ -284,7 +284,7 @@ bool SvgCanvas::write(std::ostream& out) {
         << "<style>svg{color:#1f2933}line,path,polyline,polygon,circle{fill:none;"
            "stroke:currentColor;stroke-linejoin:round;stroke-width:"
         << number(kDefaultWeight / 100.0 * millimetre) << "}" << weights
-        << ".solid,.hatch{fill:currentColor}.hatch{stroke:none}"
+        << ".solid,.hatch,.arrow{fill:currentColor}.hatch{stroke:none}"
            ".pattern{fill:currentColor;fill-opacity:0.12}.wipeout{fill:white}"
            ".point{fill:currentColor}text{fill:currentColor;stroke:none;"
            "font-family:sans-serif}</style>\n"

@@ -40,7 +40,7 @@ public:
     // Decision: the picture stands for a sheet whose larger side is kSheetMm millimetres; line
     // weights and the default weight (kDefaultWeight hundredths of a millimetre) are scaled from
     // it, weights below kThinnestWeight are drawn at that weight.
-    static constexpr double kSheetMm = 400.0;
+    static constexpr double kSheetMm = 250.0;
     static constexpr int kDefaultWeight = 25;
     static constexpr int kThinnestWeight = 13;
     // Decision: a text's height is the height of its capitals; the font size is the height

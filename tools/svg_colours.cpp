@@ -77,7 +77,9 @@ const ColourResolver::Layer& ColourResolver::layer(const AcDbObjectId& layerId) 
         const wchar_t* name = nullptr;
         entry.colour = rgbOf(record->color(), kDark);
         entry.zero = record->getName(name) == Acad::eOk && std::wcscmp(name, L"0") == 0;
-        entry.shown = !record->isOff() && !record->isFrozen();
+        // The layer of dimensions' definition points is never printed.
+        entry.shown = !record->isOff() && !record->isFrozen() &&
+                      !(name != nullptr && wcscasecmp(name, L"DEFPOINTS") == 0);
         entry.weight = record->lineWeight() >= 0 ? record->lineWeight() : -1;
         entry.linetype = record->linetypeObjectId();
         record->close();
@@ -85,14 +87,18 @@ const ColourResolver::Layer& ColourResolver::layer(const AcDbObjectId& layerId) 
     return m_layers[layerId] = entry;
 }
 
-std::string ColourResolver::colourOf(const AcDbEntity& entity, const std::string& inherited) {
+std::string ColourResolver::colourOf(const AcDbEntity& entity, const InheritedStyle& inherited) {
     const AcCmColor colour = entity.color();
-    const std::string byBlock = inherited.empty() ? std::string(kDark) : inherited;
     if (colour.isByColor() || colour.colorIndex() != kByLayer) {
-        return rgbOf(colour, byBlock);
+        return rgbOf(colour, inherited.colour.empty() ? std::string(kDark) : inherited.colour);
     }
+    return layerColourOf(entity, inherited);
+}
+
+std::string ColourResolver::layerColourOf(const AcDbEntity& entity,
+                                          const InheritedStyle& inherited) {
     const Layer& own = layer(entity.layerId());
-    return own.zero && !inherited.empty() ? inherited : own.colour;
+    return own.zero && !inherited.layerColour.empty() ? inherited.layerColour : own.colour;
 }
 
 bool ColourResolver::shown(const AcDbEntity& entity) {

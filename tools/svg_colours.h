@@ -19,6 +19,7 @@ std::string paletteColour(int index);
 // What a block reference passes on to its block's entities drawn by block.
 struct InheritedStyle {
     std::string colour;          // empty in model space
+    std::string layerColour;     // the colour of the reference's layer; empty in model space
     int weight = -1;             // default weight
     std::vector<double> dashes;  // continuous
 };
@@ -26,7 +27,8 @@ struct InheritedStyle {
 // Resolves entity styles, remembering each layer's and linetype's.
 class ColourResolver {
 public:
-    // False for an entity that is invisible or lies on a layer that is off or frozen.
+    // False for an entity that is invisible or lies on a layer that is off or frozen, or on
+    // the layer DEFPOINTS, which is never printed.
     bool shown(const AcDbEntity& entity);
     // The layer's line weight in hundredths of a millimetre (the host keeps no weight per
     // entity); by block gives the inherited one, the default weight -1.
@@ -36,9 +38,12 @@ public:
     std::vector<double> dashesOf(const AcDbEntity& entity, const InheritedStyle& inherited);
 
     // The entity's colour: its true colour or palette colour; its layer's for by layer (dark
-    // when the layer does not open); for by block, and for by layer on layer "0" inside a block,
-    // the colour of the block reference (inherited; empty for entities of model space).
-    std::string colourOf(const AcDbEntity& entity, const std::string& inherited);
+    // when the layer does not open); for by block the colour of the block reference; for by
+    // layer on layer "0" inside a block, the colour of the reference's layer (an entity on
+    // layer 0 takes the layer of the reference that draws it).
+    std::string colourOf(const AcDbEntity& entity, const InheritedStyle& inherited);
+    // The colour of the entity's layer as entities by layer inside its block see it.
+    std::string layerColourOf(const AcDbEntity& entity, const InheritedStyle& inherited);
 
 private:
     struct Layer {

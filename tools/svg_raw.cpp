@@ -3,6 +3,7 @@
 // default instead of throwing the rest out of step.
 #include "tools/svg_raw.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "host/ge/matrix3d.h"
@@ -289,5 +290,73 @@ bool readRawDrawing(const std::wstring& dxfName, const host::DxfItemList& groups
     } else {
         return false;
     }
+    return true;
+}
+
+bool RawPolylineReader::take(const std::wstring& dxfName, const host::DxfItemList& groups,
+                             RawDrawing& drawing) {
+    if (dxfName == L"POLYLINE") {
+        *this = RawPolylineReader();
+        m_open = true;
+        for (const host::DxfItem& item : groups) {
+            if (item.code == 71) {
+                m_rows = static_cast<int>(std::clamp<std::int64_t>(item.integer(), 0, kMaxCount));
+            } else if (item.code == 72) {
+                m_columns = static_cast<int>(std::clamp<std::int64_t>(item.integer(), 0, kMaxCount));
+            }
+        }
+        return true;
+    }
+    if (!m_open || (dxfName != L"VERTEX" && dxfName != L"SEQEND")) {
+        return false;
+    }
+    if (dxfName == L"VERTEX") {
+        AcGePoint3d position;
+        std::int64_t flags = 0;
+        std::array<std::int64_t, 4> face{};
+        for (const host::DxfItem& item : groups) {
+            if (item.code == 10) {
+                position = item.point();
+            } else if (item.code == 70) {
+                flags = item.integer();
+            } else if (item.code >= 71 && item.code <= 74) {
+                face[static_cast<std::size_t>(item.code - 71)] = std::abs(item.integer());
+            }
+        }
+        if ((flags & 128) != 0 && (flags & 64) == 0) {
+            m_faces.push_back(face);
+        } else {
+            m_positions.push_back(position);
+        }
+        return true;
+    }
+    m_open = false;
+    const auto count = static_cast<std::int64_t>(m_positions.size());
+    for (const std::array<std::int64_t, 4>& face : m_faces) {
+        RawDrawing::Chain chain{{}, true, "face"};
+        for (const std::int64_t index : face) {
+            if (index >= 1 && index <= count) {
+                chain.points.push_back(m_positions[static_cast<std::size_t>(index - 1)]);
+            }
+        }
+        drawing.chains.push_back(std::move(chain));
+    }
+    if (m_faces.empty() && m_rows > 0 && m_columns > 0 &&
+        static_cast<std::int64_t>(m_rows) * m_columns <= count) {
+        for (int r = 0; r < m_rows; ++r) {
+            drawing.chains.push_back({{m_positions.begin() + r * m_columns,
+                                       m_positions.begin() + (r + 1) * m_columns},
+                                      false, ""});
+        }
+        for (int c = 0; c < m_columns; ++c) {
+            RawDrawing::Chain column;
+            for (int r = 0; r < m_rows; ++r) {
+                column.points.push_back(m_positions[static_cast<std::size_t>(r * m_columns + c)]);
+            }
+            drawing.chains.push_back(std::move(column));
+        }
+    }
+    m_positions.clear();
+    m_faces.clear();
     return true;
 }

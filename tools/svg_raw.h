@@ -3,6 +3,7 @@
 // the host does not model. Pure: reads the groups, opens nothing.
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -47,3 +48,22 @@ struct RawDrawing {
 //   edges) as one area of class "hatch" when solid (70 1), "pattern" otherwise.
 bool readRawDrawing(const std::wstring& dxfName, const host::DxfItemList& groups,
                     RawDrawing& drawing);
+
+// Polyface and polygon meshes, which the host keeps raw: the POLYLINE, its VERTEX records and
+// the SEQEND arrive one after another, each a raw entity of its own, and are drawn at the
+// SEQEND. A polyface draws each face as a closed chain through its vertices (edges marked
+// invisible included); a polygon mesh (71 rows of 72 vertices) its rows and columns.
+class RawPolylineReader {
+public:
+    // Takes a raw POLYLINE, VERTEX or SEQEND (false for other kinds, or a VERTEX or SEQEND
+    // outside a sequence); at the SEQEND the mesh is added to drawing. A POLYLINE that starts a
+    // new sequence drops one left open.
+    bool take(const std::wstring& dxfName, const host::DxfItemList& groups, RawDrawing& drawing);
+
+private:
+    bool m_open = false;
+    int m_rows = 0;
+    int m_columns = 0;
+    std::vector<AcGePoint3d> m_positions;
+    std::vector<std::array<std::int64_t, 4>> m_faces;
+};

@@ -117,8 +117,10 @@ private:
     // block already being drawn (only a damaged drawing holds itself) or nested too deep.
     bool block(const AcDbObjectId& blockId, const AcGeMatrix3d& m, int depth,
                const InheritedStyle& inherited);
+    // own: the reference's style, passed to its block; outer: what the reference inherited,
+    // which its attributes (entities of their own, not of the block) resolve against.
     void blockReference(const AcDbBlockReference& reference, const AcGeMatrix3d& m, int depth,
-                        const InheritedStyle& inherited);
+                        const InheritedStyle& own, const InheritedStyle& outer);
     void dimension(const AcDbDimension& dimension, const AcGeMatrix3d& m, int depth,
                    const InheritedStyle& inherited);
     // Draws what explode gives; false when the entity does not explode.
@@ -130,7 +132,7 @@ private:
     SvgCanvas& m_canvas;
     SvgStats& m_stats;
     ColourResolver m_colours;
-    SvgStroke m_stroke;                      // the current entity's
+    RawPolylineReader m_polylines;
     std::vector<AcDbObjectId> m_openBlocks;  // the blocks being drawn, outermost first
 };
 
@@ -294,22 +296,27 @@ void Renderer::text(const AcDbText& text, const AcGeMatrix3d& m) {
     const AcDb::TextHorzMode horizontal = text.horizontalMode();
     const bool fitted = horizontal == AcDb::kTextAlign || horizontal == AcDb::kTextFit;
     AcGePoint3d anchor = text.isDefaultAlignment() ? text.position() : text.alignmentPoint();
-    double angle = text.rotation();
+    const double angle = text.rotation();
     const char* alignment = "start";
     if (fitted) {
         // Between the two points, centred on the baseline.
-        const AcGeVector3d chord = text.alignmentPoint() - text.position();
-        anchor = text.position() + chord * 0.5;
-        angle = std::atan2(chord.y, chord.x);
+        anchor = text.position() + (text.alignmentPoint() - text.position()) * 0.5;
         alignment = "middle";
     } else if (horizontal == AcDb::kTextCenter || horizontal == AcDb::kTextMid) {
         alignment = "middle";
     } else if (horizontal == AcDb::kTextRight) {
         alignment = "end";
     }
+    // Points are in world coordinates; the rotation is about the text's normal.
     const AcGeMatrix3d plane = m * AcGeMatrix3d::planeToWorld(text.normal());
-    const AcGeVector3d along = placed(plane, AcGeVector3d(std::cos(angle), std::sin(angle), 0));
-    const AcGeVector3d up = placed(plane, AcGeVector3d(-std::sin(angle), std::cos(angle), 0));
+    AcGeVector3d along = placed(plane, AcGeVector3d(std::cos(angle), std::sin(angle), 0));
+    AcGeVector3d up = placed(plane, AcGeVector3d(-std::sin(angle), std::cos(angle), 0));
+    if (fitted) {
+        AcGeVector3d chord = text.alignmentPoint() - text.position();
+        chord = chord.length() > 0 ? chord * (1.0 / chord.length()) : AcGeVector3d::kXAxis;
+        along = placed(m, chord);
+        up = placed(m, text.normal().crossProduct(chord));
+    }
     // The baseline's drop below the alignment point for the vertical modes.
     double drop = 0.0;
     if (!fitted && !text.isDefaultAlignment()) {
@@ -330,7 +337,7 @@ void Renderer::text(const AcDbText& text, const AcGeMatrix3d& m) {
     const double height = text.height() * planarLength(up);
     const double upLength = planarLength(up);
     const AcGeVector3d upUnit = upLength > 0 ? up * (1.0 / upLength) : AcGeVector3d();
-    m_canvas.text(placed(plane, anchor) - upUnit * (drop * height), height, layout, alignment,
+    m_canvas.text(placed(m, anchor) - upUnit * (drop * height), height, layout, alignment,
                   plainText(text.textStringConst()));
 }
 
@@ -454,7 +461,7 @@ bool Renderer::block(const AcDbObjectId& blockId, const AcGeMatrix3d& m, int dep
 }
 
 void Renderer::blockReference(const AcDbBlockReference& reference, const AcGeMatrix3d& m, int depth,
-                              const InheritedStyle& inherited) {
+                              const InheritedStyle& inherited, const InheritedStyle& outer) {
     m_canvas.beginGroup("insert");
     if (reference.blockTableRecord().isNull()) {
         exploded(reference, m, depth, inherited);
@@ -467,7 +474,10 @@ void Renderer::blockReference(const AcDbBlockReference& reference, const AcGeMat
         if (reference.openAttribute(attribute, attributes->objectId(), AcDb::kForRead) ==
             Acad::eOk) {
             if (!attribute->isInvisible() && m_colours.shown(*attribute)) {
-                m_canvas.setStroke({m_colours.colourOf(*attribute, inherited.colour), -1, {}, 0});
+                const bool byBlock = !attribute->color().isByColor() && attribute->colorIndex() == 0;
+                m_canvas.setStroke(
+                    {byBlock ? inherited.colour : m_colours.colourOf(*attribute, outer), -1,
+                     {}, 0});
                 text(*attribute, m);
             }
             attribute->close();
@@ -519,7 +529,8 @@ bool Renderer::draw(const AcDbEntity& entity, const AcGeMatrix3d& m, int depth,
         return true;
     }
     InheritedStyle own;
-    own.colour = m_colours.colourOf(entity, inherited.colour);
+    own.colour = m_colours.colourOf(entity, inherited);
+    own.layerColour = m_colours.layerColourOf(entity, inherited);
     own.weight = m_colours.weightOf(entity, inherited);
     own.dashes = m_colours.dashesOf(entity, inherited);
     const double scale = planarLength(placed(m, AcGeVector3d::kXAxis));
@@ -570,7 +581,7 @@ bool Renderer::draw(const AcDbEntity& entity, const AcGeMatrix3d& m, int depth,
     } else if (auto* point = AcDbPoint::cast(&entity)) {
         m_canvas.point(placed(m, point->position()));
     } else if (auto* reference = AcDbBlockReference::cast(&entity)) {
-        blockReference(*reference, m, depth, own);
+        blockReference(*reference, m, depth, own, inherited);
     } else if (auto* dimensionEntity = AcDbDimension::cast(&entity)) {
         dimension(*dimensionEntity, m, depth, own);
     } else if (auto* textEntity = AcDbText::cast(&entity);
@@ -587,7 +598,8 @@ bool Renderer::draw(const AcDbEntity& entity, const AcGeMatrix3d& m, int depth,
             m_canvas.beginGroup("dimension");
             block(graphics, m, depth, own);
             m_canvas.endGroup();
-        } else if (!readRawDrawing(rawEntity->dxfName(), rawEntity->groups(), drawing)) {
+        } else if (!m_polylines.take(rawEntity->dxfName(), rawEntity->groups(), drawing) &&
+                   !readRawDrawing(rawEntity->dxfName(), rawEntity->groups(), drawing)) {
             ++m_stats.skipped[rawEntity->dxfName()];
             return false;
         }

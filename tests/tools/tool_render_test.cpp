@@ -152,8 +152,8 @@ for kind in ('line', 'circle', 'path'):
               "10 10\n"
               "a < b & c even uneven\n"
               "line color:#ff0000 color:#00ff00 color:#0000ff\n"
-              "circle color:#1f2933 color:#00ff00\n"
-              "path color:#0000ff\n");
+              "circle color:#1f2933 color:#1f2933\n"  // by layer on layer 0: the reference's layer
+              "path color:#1f2933\n");
 }
 
 // A block that holds a reference to itself, as only a damaged file has it, is drawn once.
@@ -240,8 +240,10 @@ ml.add_leader_line(ConnectionSide.left, [Vec2(160, 30)])
 ml.build(insert=Vec2(175, 40))
 b = d.blocks.new('FLAG')
 b.add_line((0, 0), (0, 10), dxfattribs={'color': 0})
+b.add_circle((0, 0), 1)
 b.add_attdef('NAME', (1, 0), dxfattribs={'height': 1.5})
-r = m.add_blockref('FLAG', (200, 0), dxfattribs={'color': 5, 'rotation': 90})
+d.layers.add('RED', color=1)
+r = m.add_blockref('FLAG', (200, 0), dxfattribs={'color': 5, 'rotation': 90, 'layer': 'RED'})
 r.add_auto_attribs({'NAME': 'tagged'})
 m.add_lwpolyline([(200, 20), (220, 20)], dxfattribs={'const_width': 1.5, 'true_color': 0xc87800})
 m.add_line((200, 30), (220, 30), dxfattribs={'linetype': 'DASHED'})
@@ -260,7 +262,7 @@ box = [float(v) for v in root.get('viewBox').split()]
 size = max(box[2], box[3])
 sheet = root.find(ns + 'style').text
 default = float(re.search(r'circle\{[^}]*stroke-width:([\d.e+-]+)', sheet).group(1))
-print('default stroke %.4g of the view' % (default / size * 400))
+print('default stroke %.4g mm of a 250 mm view' % (default / size * 250))
 print('no vector-effect' if 'vector-effect' not in ET.tostring(root).decode() else 'vector-effect')
 def pts(text):
     return [(float(a), -float(b)) for a, b in re.findall(r'([-\d.e]+),([-\d.e]+)', text)]
@@ -273,7 +275,7 @@ for e in root.iter():
     c = classes(e)
     style = e.get('style') or ''
     if tag == 'circle' and 'point' not in c:
-        print('circle r=%s at %s,%g' % (e.get('r'), e.get('cx'), -float(e.get('cy'))))
+        print('circle r=%s at %s %s' % (e.get('r'), fmt([(float(e.get('cx')), -float(e.get('cy')))]), style))
     elif tag == 'text':
         print('text %s' % e.text)
     elif tag == 'path' and ('hatch' in c or 'pattern' in c):
@@ -310,9 +312,10 @@ TEST_F(ToolTest, ToolRenderDrawsEveryKindInThePicturesUnits) {
     ASSERT_EQ(described.status, 0) << described.err;
     const std::string dashes = made.out.substr(0, made.out.find('\n'));
     const char* const expected[] = {
-        "default stroke 0.25 of the view",  // 0.25 mm on a sheet of 400 mm
+        "default stroke 0.25 mm of a 250 mm view",
         "no vector-effect",
-        "circle r=5 at 10,10",
+        "circle r=5 at 10,10 color:#1f2933",
+        "circle r=1 at 200,0 color:#ff0000",  // by layer on layer 0: the reference's layer
         "text Top line",  // paragraphs, formatting codes dropped
         "text second 1/2",
         "text a\u00a0b \\ {c}",
