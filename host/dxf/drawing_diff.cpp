@@ -24,16 +24,21 @@ namespace {
 constexpr std::wstring_view kRepositoryDictionary = L"VLKX_XMLUndo";
 constexpr std::wstring_view kRepositoryRecord = L"Repository";
 constexpr std::wstring_view kWholeRepository = L"(repository)";
-constexpr std::wstring_view kDerivedBlockName = L"*D";
+constexpr std::string_view kDerivedBlockName = "*D";
 
-// One compared group.
+// One compared group. Contexts are shared by the groups of a drawing.
 struct Group {
-    std::wstring context;
+    const std::wstring* context = nullptr;
     int code = 0;
     int occurrence = 0;
-    std::wstring value;     // as written
-    std::wstring compared;  // what the comparison uses: match keys for handles and derived names
+    std::string value;  // as written, in UTF-8 (short values need no allocation)
+    // What the comparison uses when it is not the value: the match key of a handle, "*D" for a
+    // dimension block's name.
+    std::string translated;
+    bool isTranslated = false;
     std::size_t line = 0;
+
+    const std::string& compared() const { return isTranslated ? translated : value; }
 };
 
 struct Object {
@@ -55,10 +60,10 @@ struct XmlText {
     std::string handle;  // of the repository record
 };
 
-std::wstring shortest(double value) {
+std::string shortest(double value) {
     char digits[32];
     const auto result = std::to_chars(digits, digits + sizeof digits, value);
-    return std::wstring(digits, result.ptr);
+    return std::string(digits, result.ptr);
 }
 
 std::string upper(std::string_view text) {
@@ -107,11 +112,14 @@ bool splitRepository(std::wstring_view text, std::map<std::wstring, std::wstring
             if (nextClose == std::wstring_view::npos) {
                 return false;
             }
-            const bool opens = nextOpen < nextClose && nextOpen + open.size() < text.size() &&
-                               (text[nextOpen + open.size()] == L' ' ||
-                                text[nextOpen + open.size()] == L'>');
-            depth += opens ? 1 : -1;
-            at = opens ? nextOpen + open.size() : nextClose + close.size();
+            if (nextOpen < nextClose) {
+                const wchar_t after = text[nextOpen + open.size()];  // the close follows
+                depth += after == L' ' || after == L'>' ? 1 : 0;
+                at = nextOpen + open.size();
+                continue;
+            }
+            --depth;
+            at = nextClose + close.size();
         }
         apps[name] = std::wstring(text.substr(contentStart, at - close.size() - contentStart));
         text = text.substr(at);
@@ -147,15 +155,14 @@ private:
         m_decoder->decode(group.text, m_decoded);
         return m_decoded;
     }
-    std::wstring value(const DxfGroup& group);
-    std::wstring compared(const DxfGroup& group, const std::wstring& value) const;
+    // The value as the comparison shows it, in UTF-8.
+    std::string value(const DxfGroup& group);
+    // Sets the group's translated value when the comparison uses another than its value.
+    void translate(const DxfGroup& raw, Group& group) const;
+    const std::wstring* context(const std::wstring& name) { return &*m_contexts.insert(name).first; }
     Object* byHandle(const std::string& handle) {
         const auto found = m_byHandle.find(handle);
         return found != m_byHandle.end() ? &m_objects[found->second] : nullptr;
-    }
-    std::string keyOfHandle(const std::string& handle) const {
-        const auto found = m_keyOfHandle.find(handle);
-        return found != m_keyOfHandle.end() ? found->second : handle;
     }
     // The first text of code in the object (before any XData), empty when none.
     std::wstring firstText(const Object& object, int code, std::string_view after = {});
@@ -172,7 +179,8 @@ private:
     std::unordered_map<std::string, std::size_t> m_byHandle;  // first object of each handle
     std::unordered_map<std::string, std::size_t> m_byKey;
     std::unordered_map<std::string, std::string> m_keyOfHandle;  // where they differ
-    std::set<std::wstring> m_derivedNames;  // names of dimension blocks matched by dimension
+    std::set<std::string> m_derivedNames;  // UTF-8
+    std::set<std::wstring> m_contexts;  // names of dimension blocks matched by dimension
     const Object* m_repository = nullptr;
     std::map<std::wstring, XmlText> m_xml;
 };
@@ -250,55 +258,67 @@ void Drawing::split() {
         if (ignoredHeaderVariable(name)) {
             continue;
         }
-        const std::wstring context = utf8ToWide(name);
+        const std::wstring* variable = context(utf8ToWide(name));
         std::map<int, int> counts;
         for (std::size_t k = first; k < m_raw.size() && m_raw[k].code != 9 && m_raw[k].code != 0;
              ++k) {
-            const std::wstring shown = value(m_raw[k]);
-            m_header.push_back(
-                {context, m_raw[k].code, counts[m_raw[k].code]++, shown, shown, m_raw[k].line});
+            Group group;
+            group.context = variable;
+            group.code = m_raw[k].code;
+            group.occurrence = counts[group.code]++;
+            group.value = value(m_raw[k]);
+            group.line = m_raw[k].line;
+            m_header.push_back(std::move(group));
         }
     }
 }
 
-std::wstring Drawing::value(const DxfGroup& group) {
+std::string Drawing::value(const DxfGroup& group) {
     switch (group.valueClass) {
-        case GroupValueClass::kText:
-            return text(group);
+        case GroupValueClass::kText: {
+            // Plain ASCII without escapes or carets decodes to itself.
+            const bool plain = std::all_of(group.text.begin(), group.text.end(), [](char c) {
+                return static_cast<unsigned char>(c) < 0x80 && c != '\\' && c != '^';
+            });
+            return plain ? std::string(group.text) : wideToUtf8(text(group));
+        }
         case GroupValueClass::kName:
-            return utf8ToWide(upper(group.text));
+            return upper(group.text);
         case GroupValueClass::kBinary: {
             static constexpr char kDigits[] = "0123456789ABCDEF";
-            std::wstring hex;
+            std::string hex;
             for (const unsigned char byte : dxfGroupBytes(group)) {
-                hex += static_cast<wchar_t>(kDigits[byte >> 4]);
-                hex += static_cast<wchar_t>(kDigits[byte & 15]);
+                hex += kDigits[byte >> 4];
+                hex += kDigits[byte & 15];
             }
             return hex;
         }
         case GroupValueClass::kReal:
             return shortest(group.x);
         case GroupValueClass::kPoint:
-            return shortest(group.x) + L"," + shortest(group.y) +
-                   (group.hasZ ? L"," + shortest(group.z) : L"");
+            return shortest(group.x) + "," + shortest(group.y) +
+                   (group.hasZ ? "," + shortest(group.z) : "");
         case GroupValueClass::kInt16:
         case GroupValueClass::kInt32:
         case GroupValueClass::kInt64:
         case GroupValueClass::kBool:
-            return std::to_wstring(group.integer);
+            return std::to_string(group.integer);
         default:
             return {};
     }
 }
 
-std::wstring Drawing::compared(const DxfGroup& group, const std::wstring& value) const {
-    if (group.valueClass == GroupValueClass::kName || group.code == 1005) {
-        return utf8ToWide(keyOfHandle(wideToUtf8(value)));
+void Drawing::translate(const DxfGroup& raw, Group& group) const {
+    if (raw.valueClass == GroupValueClass::kName || raw.code == 1005) {
+        const auto found = m_keyOfHandle.find(group.value);
+        if (found != m_keyOfHandle.end()) {
+            group.translated = found->second;
+            group.isTranslated = true;
+        }
+    } else if ((raw.code == 2 || raw.code == 3) && m_derivedNames.count(group.value) > 0) {
+        group.translated = kDerivedBlockName;
+        group.isTranslated = true;
     }
-    if ((group.code == 2 || group.code == 3) && m_derivedNames.count(value) > 0) {
-        return std::wstring(kDerivedBlockName);
-    }
-    return value;
 }
 
 std::wstring Drawing::firstText(const Object& object, int code, std::string_view after) {
@@ -378,10 +398,10 @@ void Drawing::assignKeys() {
         const std::wstring name = firstText(o, 2, "AcDbDimension");
         const auto record = records.find(name);
         if (name.size() < 2 || name[0] != L'*' || std::towupper(name[1]) != L'D' ||
-            record == records.end() || m_derivedNames.count(name) > 0) {
+            record == records.end() || m_derivedNames.count(wideToUtf8(name)) > 0) {
             continue;
         }
-        m_derivedNames.insert(name);
+        m_derivedNames.insert(wideToUtf8(name));
         m_objects[record->second].key = "block of dimension " + o.key;
     }
     for (Object& o : m_objects) {
@@ -479,29 +499,29 @@ void Drawing::buildGroups(Object& object) {
     const bool repository = &object == m_repository;
     const int handleCode = object.type == "DIMSTYLE" ? 105 : 5;
     std::wstring subclass;
-    std::wstring context;
+    const std::wstring* current = context(L"");
     std::wstring entry;
     bool inBrace = false;
     bool xdata = false;
     bool handleSeen = false;
-    std::map<std::pair<std::wstring, int>, int> counts;
+    std::map<std::pair<const std::wstring*, int>, int> counts;
     for (std::size_t k = object.first; k < object.last; ++k) {
         const DxfGroup& g = m_raw[k];
-        std::wstring groupContext = context;
+        const std::wstring* groupContext = current;
         if (g.code == 1001) {
             xdata = true;
-            context = L"XData " + text(g);
+            current = context(L"XData " + text(g));
             continue;
         }
         if (!xdata) {
             if (g.code == 100) {
                 subclass = text(g);
-                context = inBrace ? context : subclass;
+                current = inBrace ? current : context(subclass);
                 continue;
             }
             if (g.code == 102) {
                 inBrace = g.text.rfind('{', 0) == 0;
-                context = inBrace ? text(g) : subclass;
+                current = context(inBrace ? text(g) : subclass);
                 continue;
             }
             if (g.code == handleCode && !handleSeen) {
@@ -519,15 +539,18 @@ void Drawing::buildGroups(Object& object) {
                 continue;
             }
             if (dictionary && !inBrace && (g.code == 350 || g.code == 360) && !entry.empty()) {
-                groupContext = L"entry " + entry;
+                groupContext = context(L"entry " + entry);
                 entry.clear();
             }
         }
-        std::wstring shown = value(g);
-        std::wstring same = compared(g, shown);
-        const int occurrence = counts[{groupContext, g.code}]++;
-        object.groups.push_back(
-            {std::move(groupContext), g.code, occurrence, std::move(shown), std::move(same), g.line});
+        Group group;
+        group.context = groupContext;
+        group.code = g.code;
+        group.occurrence = counts[{groupContext, g.code}]++;
+        group.value = value(g);
+        group.line = g.line;
+        translate(g, group);
+        object.groups.push_back(std::move(group));
     }
 }
 
@@ -537,22 +560,22 @@ bool holdsDefault(const Group& group) {
     struct Default {
         std::wstring_view context;
         int code;
-        std::wstring_view value;
+        std::string_view value;
     };
     static constexpr Default kDefaults[] = {
-        {L"", 39, L"0"},           {L"", 210, L"0,0,1"},
-        {L"AcDbEntity", 6, L"ByLayer"}, {L"AcDbEntity", 48, L"1"},
-        {L"AcDbEntity", 60, L"0"}, {L"AcDbEntity", 62, L"256"},
-        {L"AcDbEntity", 67, L"0"}, {L"AcDbEntity", 370, L"-1"},
-        {L"AcDbText", 41, L"1"},   {L"AcDbText", 50, L"0"},
-        {L"AcDbText", 51, L"0"},   {L"AcDbText", 71, L"0"},
-        {L"AcDbText", 72, L"0"},   {L"AcDbText", 73, L"0"},
-        {L"AcDbBlockBegin", 4, L""},
+        {L"", 39, "0"},           {L"", 210, "0,0,1"},
+        {L"AcDbEntity", 6, "ByLayer"}, {L"AcDbEntity", 48, "1"},
+        {L"AcDbEntity", 60, "0"}, {L"AcDbEntity", 62, "256"},
+        {L"AcDbEntity", 67, "0"}, {L"AcDbEntity", 370, "-1"},
+        {L"AcDbText", 41, "1"},   {L"AcDbText", 50, "0"},
+        {L"AcDbText", 51, "0"},   {L"AcDbText", 71, "0"},
+        {L"AcDbText", 72, "0"},   {L"AcDbText", 73, "0"},
+        {L"AcDbBlockBegin", 4, ""},
     };
     return group.occurrence == 0 &&
            std::any_of(std::begin(kDefaults), std::end(kDefaults), [&](const Default& d) {
                return d.code == group.code && d.value == group.value &&
-                      (d.context.empty() || d.context == group.context);
+                      (d.context.empty() || d.context == *group.context);
            });
 }
 
@@ -563,31 +586,31 @@ std::vector<GroupDifference> groupDifferences(const std::vector<Group>& oldGroup
     std::map<Key, std::size_t> oldIndex;
     for (std::size_t i = 0; i < oldGroups.size(); ++i) {
         const Group& g = oldGroups[i];
-        oldIndex.emplace(Key(g.context, g.code, g.occurrence), i);
+        oldIndex.emplace(Key(*g.context, g.code, g.occurrence), i);
     }
     std::vector<bool> matched(oldGroups.size(), false);
     std::vector<GroupDifference> differences;
     for (const Group& g : newGroups) {
-        const auto found = oldIndex.find(Key(g.context, g.code, g.occurrence));
+        const auto found = oldIndex.find(Key(*g.context, g.code, g.occurrence));
         if (found == oldIndex.end()) {
             if (holdsDefault(g)) {
                 continue;
             }
-            differences.push_back({g.context, g.code, g.occurrence, false, true, L"", g.value, 0,
+            differences.push_back({*g.context, g.code, g.occurrence, false, true, L"", utf8ToWide(g.value), 0,
                                    g.line});
             continue;
         }
         matched[found->second] = true;
         const Group& old = oldGroups[found->second];
-        if (old.compared != g.compared) {
-            differences.push_back({g.context, g.code, g.occurrence, true, true, old.value,
-                                   g.value, old.line, g.line});
+        if (old.compared() != g.compared()) {
+            differences.push_back({*g.context, g.code, g.occurrence, true, true,
+                                   utf8ToWide(old.value), utf8ToWide(g.value), old.line, g.line});
         }
     }
     for (std::size_t i = 0; i < oldGroups.size(); ++i) {
         if (!matched[i] && !holdsDefault(oldGroups[i])) {
             const Group& g = oldGroups[i];
-            differences.push_back({g.context, g.code, g.occurrence, true, false, g.value, L"",
+            differences.push_back({*g.context, g.code, g.occurrence, true, false, utf8ToWide(g.value), L"",
                                    g.line, 0});
         }
     }
