@@ -92,7 +92,7 @@ SvgCanvas::SvgCanvas() : m_spill(nullptr, &std::fclose), m_weightsUsed(kMaxWeigh
 SvgCanvas::~SvgCanvas() = default;
 
 void SvgCanvas::extend(double x, double y) {
-    if (!std::isfinite(x) || !std::isfinite(y)) {
+    if (!std::isfinite(x) || !std::isfinite(y) || m_clipDepth > 0) {
         return;
     }
     if (m_empty) {
@@ -252,6 +252,23 @@ void SvgCanvas::infiniteLine(const AcGePoint3d& base, const AcGeVector3d& direct
     }
     extend(base.x, -base.y);
     m_deferred.push_back({base, direction, bothWays, false, strokeAttributes("ray")});
+}
+
+void SvgCanvas::beginClip(const std::vector<AcGePoint3d>& outline) {
+    const std::string id = "clip" + std::to_string(++m_clips);
+    std::string list;
+    for (const AcGePoint3d& point : outline) {
+        const auto [x, y] = at(point);
+        list += (list.empty() ? "" : " ") + x + "," + y;
+    }
+    append("<clipPath id=\"" + id + "\"><polygon points=\"" + list + "\"/></clipPath>\n<g clip-path=\"url(#" +
+           id + ")\">\n");
+    ++m_clipDepth;
+}
+
+void SvgCanvas::endClip() {
+    append("</g>\n");
+    m_clipDepth = std::max(0, m_clipDepth - 1);
 }
 
 void SvgCanvas::beginGroup(const char* cssClass) {

@@ -76,6 +76,10 @@ public:
     // written after everything else as a <line class="ray"> clipped to the view box. Only base
     // counts for the extents; a zero or non-finite direction draws nothing.
     void infiniteLine(const AcGePoint3d& base, const AcGeVector3d& direction, bool bothWays);
+    // Starts a group clipped to the closed outline; the elements up to endClip are cut at it
+    // and do not count for the extents (the outline does). The caller pairs them.
+    void beginClip(const std::vector<AcGePoint3d>& outline);
+    void endClip();
     // <g class="cssClass"> and its end; the caller pairs them.
     void beginGroup(const char* cssClass);
     void endGroup();
@@ -107,4 +111,6 @@ private:
     std::vector<bool> m_weightsUsed;
     double m_minX = 0, m_minY = 0, m_maxX = 0, m_maxY = 0;
     bool m_empty = true;
+    int m_clips = 0;       // clip paths made
+    int m_clipDepth = 0;   // clipped groups open
 };

@@ -360,3 +360,41 @@ bool RawPolylineReader::take(const std::wstring& dxfName, const host::DxfItemLis
     m_faces.clear();
     return true;
 }
+
+bool readViewport(const std::wstring& dxfName, const host::DxfItemList& groups,
+                  RawViewport& viewport) {
+    if (dxfName != L"VIEWPORT") {
+        return false;
+    }
+    for (const host::DxfItem& item : groups) {
+        switch (item.code) {
+            case 10:
+                viewport.centre = item.point();
+                break;
+            case 12:
+                viewport.viewCentre = item.point();
+                break;
+            case 17:
+                viewport.target = item.point();
+                break;
+            case 40:
+                viewport.width = item.real();
+                break;
+            case 41:
+                viewport.height = item.real();
+                break;
+            case 45:
+                viewport.viewHeight = item.real();
+                break;
+            case 68:
+                viewport.status = item.integer();
+                break;
+            case 69:
+                viewport.id = item.integer();
+                break;
+            default:
+                break;
+        }
+    }
+    return true;
+}

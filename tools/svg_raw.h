@@ -49,6 +49,21 @@ struct RawDrawing {
 bool readRawDrawing(const std::wstring& dxfName, const host::DxfItemList& groups,
                     RawDrawing& drawing);
 
+// A paper-space viewport (raw VIEWPORT): its frame on the sheet and the model's view in it.
+struct RawViewport {
+    AcGePoint3d centre;      // 10, on the sheet
+    double width = 0.0;      // 40
+    double height = 0.0;     // 41
+    AcGePoint3d viewCentre;  // 12, in the view's coordinates (from the target)
+    AcGePoint3d target;      // 17
+    double viewHeight = 0.0; // 45, in model units
+    std::int64_t id = 0;     // 69; 1 is the sheet's own viewport
+    std::int64_t status = 1; // 68; 0 is off
+};
+// Reads a raw VIEWPORT's groups; false for another kind.
+bool readViewport(const std::wstring& dxfName, const host::DxfItemList& groups,
+                  RawViewport& viewport);
+
 // Polyface and polygon meshes, which the host keeps raw: the POLYLINE, its VERTEX records and
 // the SEQEND arrive one after another, each a raw entity of its own, and are drawn at the
 // SEQEND. A polyface draws each face as a closed chain through its vertices (edges marked

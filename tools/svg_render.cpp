@@ -113,6 +113,10 @@ private:
     void mtext(const AcDbMText& mtext, const AcGeMatrix3d& m);
     void hatch(const AcDbHatch& hatch, const AcGeMatrix3d& m);
     void raw(const RawDrawing& drawing, const AcGeMatrix3d& m);
+    // A paper-space viewport: its frame and, for a layout drawn at its top, the model space
+    // seen through it (scaled by its height against its view's height, cut at its frame).
+    void viewport(const RawViewport& viewport, const AcDbEntity& entity, const AcGeMatrix3d& m,
+                  int depth);
     // Draws the block's entities placed by m, entities by block taking inherited; false for a
     // block already being drawn (only a damaged drawing holds itself) or nested too deep.
     bool block(const AcDbObjectId& blockId, const AcGeMatrix3d& m, int depth,
@@ -432,6 +436,29 @@ void Renderer::raw(const RawDrawing& drawing, const AcGeMatrix3d& m) {
     }
 }
 
+void Renderer::viewport(const RawViewport& viewport, const AcDbEntity& entity,
+                        const AcGeMatrix3d& m, int depth) {
+    if (viewport.id == 1 || viewport.status == 0) {
+        return;
+    }
+    const AcGeVector3d half(viewport.width / 2, viewport.height / 2, 0);
+    const AcGeVector3d across(half.x, -half.y, 0);
+    const std::vector<AcGePoint3d> frame =
+        placed(m, {viewport.centre - half, viewport.centre + across, viewport.centre + half,
+                   viewport.centre - across});
+    m_canvas.chain(frame, true, "viewport");
+    const double scale = viewport.viewHeight > 0 ? viewport.height / viewport.viewHeight : 0.0;
+    if (depth > 0 || !(scale > 0) || !std::isfinite(scale) || entity.database() == nullptr) {
+        return;
+    }
+    const AcGeMatrix3d view =
+        m * AcGeMatrix3d::translation(viewport.centre.asVector()) * AcGeMatrix3d::scaling(scale) *
+        AcGeMatrix3d::translation(-(viewport.viewCentre.asVector() + viewport.target.asVector()));
+    m_canvas.beginClip(frame);
+    block(entity.database()->modelSpaceId(), view, depth, InheritedStyle());
+    m_canvas.endClip();
+}
+
 void Renderer::corners(const AcGePoint3d (&points)[4], const int (&order)[4], const AcGeMatrix3d& m,
                        const char* cssClass) {
     std::vector<AcGePoint3d> chain;
@@ -593,8 +620,11 @@ bool Renderer::draw(const AcDbEntity& entity, const AcGeMatrix3d& m, int depth,
         hatch(*hatchEntity, m);
     } else if (auto* rawEntity = AcDbRawEntity::cast(&entity)) {
         RawDrawing drawing;
+        RawViewport frame;
         const AcDbObjectId graphics = namedBlock(*rawEntity);
-        if (!graphics.isNull()) {
+        if (readViewport(rawEntity->dxfName(), rawEntity->groups(), frame)) {
+            viewport(frame, entity, m, depth);
+        } else if (!graphics.isNull()) {
             m_canvas.beginGroup("dimension");
             block(graphics, m, depth, own);
             m_canvas.endGroup();

@@ -43,7 +43,12 @@ struct SvgStats {
 //   dimension without one shows its text at its text position. Tables and other kinds that
 //   explode draw their pieces.
 // - raw kinds as svg_raw.h reads them (images, wipeouts, leaders, multileaders, hatches with
-//   curved edges).
+//   curved edges, polyface meshes).
+// - paper-space viewports <polygon class="viewport"> (the sheet's own viewport, id 1, and
+//   viewports that are off are not drawn); in a layout drawn at its top, the model space seen
+//   through each, scaled by its height against its view height and cut at its frame with a
+//   <clipPath> (the view's twist and any 3D view direction are not applied: the model is seen
+//   from above).
 // Strokes: the entity's colour (see svg_colours.h) as style="color:#rrggbb"; its layer's line
 // weight as class "wN"; its linetype's dashes, scaled by a block reference, as
 // stroke-dasharray. Invisible entities and those on layers off or frozen are not drawn. Other

@@ -342,7 +342,8 @@ TEST_F(ToolTest, ToolRenderDrawsEveryKindInThePicturesUnits) {
     EXPECT_NE(described.out.find("dashes " + dashes + "\n"), std::string::npos) << described.out;
 }
 
-// A paper-space layout draws its own block; a layout the drawing lacks is refused. The option
+// A paper-space layout draws its own block and the model seen through its viewport, scaled
+// and cut at the viewport's frame; a layout the drawing lacks is refused. The option
 // is passed after "--", which hands it to the command whatever the program's option table says.
 TEST_F(ToolTest, ToolRenderLayoutByName) {
     const Outcome made = python(R"(
@@ -351,6 +352,7 @@ d = ezdxf.new('R2018')
 d.modelspace().add_circle((0, 0), 100)
 sheet = d.layouts.new('Sheet')
 sheet.add_circle((5, 5), 2)
+sheet.add_viewport(center=(100, 80), size=(80, 60), view_center_point=(50, 0), view_height=300)
 d.saveas(sys.argv[1])
 )",
                                 "sheet.dxf");
@@ -359,7 +361,14 @@ d.saveas(sys.argv[1])
     ASSERT_EQ(render.status, 0) << render.err;
     const std::string svg = tooltest::readFile(path("sheet.svg"));
     EXPECT_NE(svg.find("cx=\"5\" cy=\"-5\" r=\"2\""), std::string::npos) << svg;
-    EXPECT_EQ(svg.find("r=\"100\""), std::string::npos);
+    // The model's circle of radius 100 at the origin, at a fifth of its size about the
+    // viewport's centre (100, 80) less a fifth of the view's centre (50, 0).
+    EXPECT_NE(svg.find("<clipPath id=\"clip1\"><polygon points=\"60,-50 140,-50 140,-110 60,-110\"/>"
+                       "</clipPath>\n<g clip-path=\"url(#clip1)\">\n<circle style=\"color:#1f2933\" "
+                       "cx=\"90\" cy=\"-80\" r=\"20\"/>"),
+              std::string::npos)
+        << svg;
+    EXPECT_NE(svg.find("<polygon class=\"viewport\""), std::string::npos);
     const Outcome missing = kestrel("render -- --layout Nowhere sheet.dxf none.svg");
     EXPECT_EQ(missing.status, 1);
     EXPECT_NE(missing.err.find("no layout named Nowhere"), std::string::npos) << missing.err;
