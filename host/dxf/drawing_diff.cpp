@@ -753,13 +753,6 @@ std::wstring ObjectDifference::text() const {
     return out + lines(what != DiffWhat::kAdded, oldLine, what != DiffWhat::kRemoved, newLine);
 }
 
-const ObjectDifference* DrawingDiff::find(std::wstring_view handle, std::wstring_view kind) const {
-    const auto found = std::find_if(objects.begin(), objects.end(), [&](const ObjectDifference& o) {
-        return o.handle == handle && (kind.empty() || o.kind == kind);
-    });
-    return found != objects.end() ? &*found : nullptr;
-}
-
 std::wstring DrawingDiff::text() const {
     std::wstring out;
     if (!oldError.empty()) {

@@ -105,8 +105,6 @@ struct DrawingDiff {
     bool ok() const { return oldError.empty() && newError.empty(); }
     // Both drawings read and no difference.
     bool same() const { return ok() && objects.empty(); }
-    // The difference of the object with that handle and kind (any kind when empty), or null.
-    const ObjectDifference* find(std::wstring_view handle, std::wstring_view kind = {}) const;
     // Every difference, one line per object and one indented line per group below it; the
     // errors when a drawing could not be read; empty when the drawings are the same.
     std::wstring text() const;
