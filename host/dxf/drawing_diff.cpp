@@ -179,8 +179,8 @@ private:
     std::unordered_map<std::string, std::size_t> m_byHandle;  // first object of each handle
     std::unordered_map<std::string, std::size_t> m_byKey;
     std::unordered_map<std::string, std::string> m_keyOfHandle;  // where they differ
-    std::set<std::string> m_derivedNames;  // UTF-8
-    std::set<std::wstring> m_contexts;  // names of dimension blocks matched by dimension
+    std::set<std::string> m_derivedNames;  // of dimension blocks matched by dimension, UTF-8
+    std::set<std::wstring> m_contexts;
     const Object* m_repository = nullptr;
     std::map<std::wstring, XmlText> m_xml;
 };

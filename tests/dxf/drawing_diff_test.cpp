@@ -192,7 +192,8 @@ TEST_F(DrawingDiffTest, DrawingDiffShowsExactlyTheObjectsAndGroupsAChangeTouched
 
 // What the file alone varies is no difference: read back and saved, the drawing holds what the
 // writer made for the dimension as a block of its own, written with every default; times, the
-// handle seed and the like differ from save to save. Other header variables differ.
+// handle seed and the like differ from save to save; groups may come in another order. Other
+// header variables differ.
 TEST_F(DrawingDiffTest, DrawingDiffIgnoresWhatTheFileAloneVaries) {
     AcDbDatabase db;
     buildDrawing(db);
@@ -217,6 +218,17 @@ TEST_F(DrawingDiffTest, DrawingDiffIgnoresWhatTheFileAloneVaries) {
     const std::string restamped = replaced(
         "$HANDSEED\n  5\n", "$TDUPDATE\n 40\n2460001.5\n  9\n$VERSIONGUID\n  2\n{B}\n  9\n$HANDSEED\n  5\n1");
     EXPECT_TRUE(host::diffDrawingFiles(stamped, restamped).same());
+
+    // A line's thickness moved behind its start point: groups of other codes in another order.
+    std::string reordered = text;
+    const std::size_t thickness = reordered.find("AcDbLine\n 39\n") + 9;
+    const std::size_t start = reordered.find(" 10\n", thickness);
+    const std::size_t end = reordered.find(" 11\n", start);
+    ASSERT_NE(end, std::string::npos);
+    reordered = reordered.substr(0, thickness) + reordered.substr(start, end - start) +
+                reordered.substr(thickness, start - thickness) + reordered.substr(end);
+    EXPECT_NE(reordered, text);
+    EXPECT_TRUE(host::diffDrawingFiles(text, reordered).same());
 
     const host::DrawingDiff scale =
         host::diffDrawingFiles(text, replaced("$LTSCALE\n 40\n1.0\n", "$LTSCALE\n 40\n2.5\n"));
