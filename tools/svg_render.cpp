@@ -26,6 +26,7 @@
 #include "host/db/entities/polyline_2d.h"
 #include "host/db/entities/polyline_3d.h"
 #include "host/db/entities/solid.h"
+#include "host/db/entities/table.h"
 #include "host/db/entities/text.h"
 #include "host/db/entities/mtext.h"
 #include "host/db/entities/hatch.h"
@@ -53,6 +54,8 @@ constexpr int kSplineSamplesPerPoint = 8;
 constexpr int kMinSplineSamples = 32;
 // MText line spacing in text heights, at a line spacing factor of 1.
 constexpr double kLineSpacing = 5.0 / 3.0;
+// Decision: a table's cell texts are this share of their row's height.
+constexpr double kTableTextShare = 0.4;
 // The width of an average character in text heights, for wrapping multiline text.
 constexpr double kCharWidth = 0.7;
 
@@ -125,6 +128,8 @@ private:
     // which its attributes (entities of their own, not of the block) resolve against.
     void blockReference(const AcDbBlockReference& reference, const AcGeMatrix3d& m, int depth,
                         const InheritedStyle& own, const InheritedStyle& outer);
+    // A table's grid lines and cell texts, each text centred in its cell.
+    void table(const AcDbTable& table, const AcGeMatrix3d& m);
     void dimension(const AcDbDimension& dimension, const AcGeMatrix3d& m, int depth,
                    const InheritedStyle& inherited);
     // Draws what explode gives; false when the entity does not explode.
@@ -513,6 +518,45 @@ void Renderer::blockReference(const AcDbBlockReference& reference, const AcGeMat
     m_canvas.endGroup();
 }
 
+void Renderer::table(const AcDbTable& table, const AcGeMatrix3d& m) {
+    m_canvas.beginGroup("table");
+    AcGeVector3d along = table.direction();
+    along = along.length() > 0 ? along * (1.0 / along.length()) : AcGeVector3d::kXAxis;
+    const AcGeVector3d down = along.crossProduct(table.normal());
+    const AcGePoint3d corner = table.position();
+    std::vector<double> xs{0.0};
+    std::vector<double> ys{0.0};
+    for (int c = 0; c < table.numColumns(); ++c) {
+        xs.push_back(xs.back() + table.columnWidth(c));
+    }
+    for (int r = 0; r < table.numRows(); ++r) {
+        ys.push_back(ys.back() + table.rowHeight(r));
+    }
+    for (const double y : ys) {
+        m_canvas.line(placed(m, corner + down * y), placed(m, corner + down * y + along * xs.back()));
+    }
+    for (const double x : xs) {
+        m_canvas.line(placed(m, corner + along * x), placed(m, corner + along * x + down * ys.back()));
+    }
+    SvgTextLayout layout;
+    layout.angle = angleOf(placed(m, along));
+    const double scale = planarLength(placed(m, down));
+    for (int r = 0; r < table.numRows(); ++r) {
+        for (int c = 0; c < table.numColumns(); ++c) {
+            std::unique_ptr<ACHAR[]> text(table.textString(r, c));
+            if (!text || text[0] == L'\0') {
+                continue;
+            }
+            const double height = kTableTextShare * table.rowHeight(r);
+            const AcGePoint3d middle = corner + along * ((xs[c] + xs[c + 1]) / 2) +
+                                       down * ((ys[r] + ys[r + 1]) / 2 + height / 2);
+            m_canvas.text(placed(m, middle), height * scale, layout, "middle",
+                          plainText(text.get()));
+        }
+    }
+    m_canvas.endGroup();
+}
+
 void Renderer::dimension(const AcDbDimension& dimension, const AcGeMatrix3d& m, int depth,
                          const InheritedStyle& inherited) {
     m_canvas.beginGroup("dimension");
@@ -607,6 +651,8 @@ bool Renderer::draw(const AcDbEntity& entity, const AcGeMatrix3d& m, int depth,
         corners(points, {0, 1, 3, 2}, m, "solid");
     } else if (auto* point = AcDbPoint::cast(&entity)) {
         m_canvas.point(placed(m, point->position()));
+    } else if (auto* tableEntity = AcDbTable::cast(&entity)) {
+        table(*tableEntity, m);
     } else if (auto* reference = AcDbBlockReference::cast(&entity)) {
         blockReference(*reference, m, depth, own, inherited);
     } else if (auto* dimensionEntity = AcDbDimension::cast(&entity)) {

@@ -18,6 +18,7 @@
 #include "host/db/entities/polyline_3d.h"
 #include "host/db/entities/ray.h"
 #include "host/db/entities/solid.h"
+#include "host/db/entities/table.h"
 #include "host/db/entities/text.h"
 #include "host/db/open.h"
 #include "host/harness.h"
@@ -81,8 +82,9 @@ void addReference(AcDbObjectId spaceId, AcDbObjectId blockId, const AcGePoint3d&
     append(spaceId, reference);
 }
 
-// Every kind the renderer draws once in model space (the line red), a ray it does not draw, and
-// two references to block B: one green scaled 2 evenly, one blue scaled 1 by 3.
+// Every kind the renderer draws once in model space (the line red), a ray, a table without a
+// block (drawn as it explodes), and two references to block B: one green scaled 2 evenly, one
+// blue scaled 1 by 3.
 void buildDrawing(AcDbDatabase& db) {
     const AcDbObjectId space = db.modelSpaceId();
     auto* red = new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(100, 50, 0));
@@ -107,6 +109,14 @@ void buildDrawing(AcDbDatabase& db) {
     auto* ray = new AcDbRay();
     ray->setBasePoint(AcGePoint3d(0, 0, 0));
     append(space, ray);
+    auto* table = new AcDbTable();
+    table->setPosition(AcGePoint3d(0, -40, 0));
+    table->setSize(1, 2);
+    table->setColumnWidth(0, 10);
+    table->setColumnWidth(1, 10);
+    table->setRowHeight(0, 5);
+    table->setTextString(0, 1, L"cell");
+    append(space, table);
     AcDbObjectId block;
     addBlock(db, block);
     addReference(space, block, AcGePoint3d(120, 0, 0), AcGeScale3d(2), L"even", 3);
@@ -123,7 +133,7 @@ TEST_F(ToolTest, ToolRenderDrawsEachKindAsDocumented) {
     }
     const Outcome render = kestrel("render small.dxf small.svg");
     ASSERT_EQ(render.status, 0) << render.err;
-    EXPECT_EQ(render.out, "small.svg: 14 entities drawn\n");
+    EXPECT_EQ(render.out, "small.svg: 15 entities drawn\n");
     EXPECT_EQ(render.err, "");  // no progress line when standard error is not a terminal
 
     // Element counts by tag and class, and the radii of the plain circles.
@@ -146,12 +156,13 @@ for kind in ('line', 'circle', 'path'):
                                   "small.svg");
     ASSERT_EQ(counts.status, 0) << counts.err;
     EXPECT_EQ(counts.out,
-              "circle.=2 circle.point=1 g.insert=2 line.=3 line.ray=1 path.arc=1 path.circle=1 "
+              "circle.=2 circle.point=1 g.insert=2 g.table=1 line.=8 line.ray=1 path.arc=1 path.circle=1 "
               "path.ellipse=1 path.polyline=1 polygon.=1 polygon.face=1 polygon.solid=1 "
-              "polyline.=1 rect.=1 style.=1 svg.=1 text.=3\n"
+              "polyline.=1 rect.=1 style.=1 svg.=1 text.=4\n"
               "10 10\n"
-              "a < b & c even uneven\n"
-              "line color:#ff0000 color:#00ff00 color:#0000ff\n"
+              "a < b & c cell even uneven\n"
+              "line color:#ff0000 color:#1f2933 color:#1f2933 color:#1f2933 color:#1f2933 "
+              "color:#1f2933 color:#00ff00 color:#0000ff\n"
               "circle color:#1f2933 color:#1f2933\n"  // by layer on layer 0: the reference's layer
               "path color:#1f2933\n");
 }
