@@ -13,6 +13,7 @@
 // run, and the save's memory: save_growth_mb, the growth of the process's peak resident memory
 // during one save, and footprint_mb, that plus what the drawing or model being saved took.
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -169,10 +170,12 @@ double residentKb(const std::string& field) {
     return 0.0;
 }
 
-// Megabytes the peak resident memory grows by while run runs: the peak is reset to the current
-// size first (clear_refs 5, Linux 4.0 on).
+// Megabytes the peak resident memory grows by while run runs: memory freed earlier is given back
+// to the system and the peak reset to the current size first (clear_refs 5, Linux 4.0 on), so
+// that what run takes is not hidden in pages an earlier benchmark left resident.
 template <class Run>
 double peakGrowthMb(Run run) {
+    ::malloc_trim(0);
     std::ofstream("/proc/self/clear_refs") << "5";
     const double before = residentKb("VmRSS");
     run();

@@ -6,6 +6,7 @@
 #include <sys/mman.h>
 
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -70,7 +71,7 @@ char* putUtf8(char* out, char32_t c) {
 }
 
 // The fast path of formatReal covers numbers whose binary fraction ends within kFractionBits
-// bits (whole numbers, halves, quarters, ... 1/1024ths) below 2^37, zero aside. Their exact
+// bits (whole numbers, halves, quarters, ... 1/1024ths) below 2^37, and zeros. Their exact
 // decimal form is the shortest one that reads back as long as half a unit in the last place stays
 // below the last decimal digit written: below kDigitLimits[d] for d decimals (2^floor(54 - d
 // log2 10)). A fraction of b binary digits has exactly b decimal digits (1/2^b = 5^b / 10^b).
@@ -94,8 +95,16 @@ int digitCount(std::uint64_t value) {
 // The fast path: the end of what it wrote, or null when value is not of its kind or the
 // scientific form would be shorter. whole tells whether value is a whole number.
 char* formatSimpleReal(char* out, double value, bool& whole) {
+    if (value == 0.0) {
+        if (std::signbit(value)) {
+            *out++ = '-';
+        }
+        *out++ = '0';
+        whole = true;
+        return out;
+    }
     const double magnitude = std::fabs(value);
-    if (!(magnitude < 0x1p37) || value == 0.0) {
+    if (!(magnitude < 0x1p37)) {
         return nullptr;
     }
     const double scaled = magnitude * (1 << kFractionBits);  // exact: a power of two
@@ -107,32 +116,23 @@ char* formatSimpleReal(char* out, double value, bool& whole) {
     std::uint64_t fraction = units & ((1u << kFractionBits) - 1);
     int decimals = 0;
     if (fraction != 0) {
-        decimals = kFractionBits;
-        while ((fraction & 1) == 0) {
-            fraction >>= 1;
-            --decimals;
-        }
+        decimals = kFractionBits - std::countr_zero(fraction);
+        fraction >>= kFractionBits - decimals;
         if (!(magnitude < kDigitLimits[static_cast<std::size_t>(decimals)])) {
             return nullptr;
         }
         fraction *= kPowersOfFive[static_cast<std::size_t>(decimals)];
-    }
-    // The scientific form ("d.ddde+XX", "de-XX") is written only when strictly shorter.
-    int significant = 0;
-    int fixedLength = 0;
-    if (integer == 0) {
-        significant = digitCount(fraction);
-        fixedLength = 2 + decimals;
-    } else {
-        const int integerDigits = digitCount(integer);
-        significant = integerDigits + decimals;
-        fixedLength = integerDigits + (decimals > 0 ? 1 + decimals : 0);
-        for (std::uint64_t rest = integer; decimals == 0 && rest % 10 == 0; rest /= 10) {
+    } else if (integer >= 100000) {
+        // The scientific form ("d.ddde+XX") is written when strictly shorter: a whole number of
+        // many trailing zeros. Fractions of 1/1024 and up, and smaller whole numbers, never are.
+        const int digits = digitCount(integer);
+        int significant = digits;
+        for (std::uint64_t rest = integer; rest % 10 == 0; rest /= 10) {
             --significant;
         }
-    }
-    if (significant + (significant > 1 ? 1 : 0) + 4 < fixedLength) {
-        return nullptr;
+        if (significant + (significant > 1 ? 1 : 0) + 4 < digits) {
+            return nullptr;
+        }
     }
     if (value < 0) {
         *out++ = '-';

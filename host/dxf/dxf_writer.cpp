@@ -224,7 +224,7 @@ private:
     bool isWritten(const AcDbObjectId& id);
     bool hasDrawing();
     bool reachable(const AcDbObject* object);
-    const ClassInfo& classInfo(const AcDbObject* object);
+    ClassInfo classInfo(const AcDbObject* object);
     void plan();
     void planClass(const AcDbObject* object, const ClassInfo& info);
     void planDimensionBlocks(const std::vector<AcDbObjectId>& dimensions);
@@ -242,7 +242,8 @@ private:
     bool failObject(Acad::ErrorStatus status, const AcDbObject* object, const std::wstring& what);
     bool open(AcDbObjectId id, Opened& object);
     bool checkXData(const AcDbObject* object);
-    bool writeOpened(const AcDbObject* object, ObjectContext context);
+    // Writes an open object of the class info describes.
+    bool writeOpened(const AcDbObject* object, const ClassInfo& info, ObjectContext context);
     bool writeObject(AcDbObjectId id, ObjectContext context = {});
     bool writeEntity(AcDbObjectId id, bool paperSpace);
     bool writeOwnedEntities(const std::vector<AcDbObjectId>& owned, bool paperSpace);
@@ -332,7 +333,7 @@ bool DrawingWriter::isWritten(const AcDbObjectId& id) {
     return object != nullptr && reachable(object);
 }
 
-const ClassInfo& DrawingWriter::classInfo(const AcDbObject* object) {
+ClassInfo DrawingWriter::classInfo(const AcDbObject* object) {
     const AcRxClass* cls = object->isA();
     if (m_lastClassInfo < m_classInfo.size() && m_classInfo[m_lastClassInfo].cls == cls) {
         return m_classInfo[m_lastClassInfo];
@@ -656,11 +657,11 @@ bool DrawingWriter::checkXData(const AcDbObject* object) {
     return ok;
 }
 
-bool DrawingWriter::writeOpened(const AcDbObject* object, ObjectContext context) {
+bool DrawingWriter::writeOpened(const AcDbObject* object, const ClassInfo& info,
+                                ObjectContext context) {
     if (!checkXData(object)) {
         return false;
     }
-    const ClassInfo& info = classInfo(object);
     context.entity = info.entity;
     context.raw = info.raw;
     context.dxfName = info.raw ? dxfNameOf(object) : info.dxfName;
@@ -691,7 +692,7 @@ bool DrawingWriter::writeOpened(const AcDbObject* object, ObjectContext context)
 
 bool DrawingWriter::writeObject(AcDbObjectId id, ObjectContext context) {
     Opened object;
-    return open(id, object) && writeOpened(object.get(), context);
+    return open(id, object) && writeOpened(object.get(), classInfo(object.get()), context);
 }
 
 // The vertices or attributes an entity owns, then its sequence end; empty for other entities.
@@ -728,10 +729,11 @@ bool DrawingWriter::writeEntity(AcDbObjectId id, bool paperSpace) {
     }
     ObjectContext context;
     context.paperSpace = paperSpace;
-    if (!writeOpened(object.get(), context)) {
+    const ClassInfo& info = classInfo(object.get());
+    if (!writeOpened(object.get(), info, context)) {
         return false;
     }
-    if (!classInfo(object.get()).ownsEntities) {
+    if (!info.ownsEntities) {
         return true;
     }
     const std::vector<AcDbObjectId> owned = ownedEntities(object.get());
@@ -768,7 +770,7 @@ bool DrawingWriter::writeTables() {
         }
         ObjectContext context;
         context.tableName = info.dxfName;
-        if (!writeOpened(table.get(), context)) {
+        if (!writeOpened(table.get(), classInfo(table.get()), context)) {
             return false;
         }
         std::unique_ptr<AcDbSymbolTableIterator> it;
