@@ -62,8 +62,7 @@ void printJson(const std::string& oldFile, const std::string& newFile,
                 "\"new\": %s, \"oldLine\": %zu, \"newLine\": %zu}",
                 groupSeparator, json(group.context).c_str(), group.code, group.occurrence,
                 group.inOld ? json(group.oldValue).c_str() : "null",
-                group.inNew ? json(group.newValue).c_str() : "null", group.oldLine,
-                group.newLine);
+                group.inNew ? json(group.newValue).c_str() : "null", group.oldLine, group.newLine);
             groupSeparator = ",";
         }
         std::printf("]}");
@@ -97,8 +96,8 @@ int runDiff(const Arguments& args) {
     }
     const host::DrawingDiff diff = host::diffDrawingFiles(oldBytes, newBytes);
     if (!diff.ok()) {
-        for (const auto& [file, error] : {std::pair(files[0], diff.oldError),
-                                          std::pair(files[1], diff.newError)}) {
+        for (const auto& [file, error] :
+             {std::pair(files[0], diff.oldError), std::pair(files[1], diff.newError)}) {
             if (!error.empty()) {
                 failed("cannot read " + file + ": " + wideToUtf8(error));
             }

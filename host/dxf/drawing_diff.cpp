@@ -159,7 +159,9 @@ private:
     std::string value(const DxfGroup& group);
     // Sets the group's translated value when the comparison uses another than its value.
     void translate(const DxfGroup& raw, Group& group) const;
-    const std::wstring* context(const std::wstring& name) { return &*m_contexts.insert(name).first; }
+    const std::wstring* context(const std::wstring& name) {
+        return &*m_contexts.insert(name).first;
+    }
     Object* byHandle(const std::string& handle) {
         const auto found = m_byHandle.find(handle);
         return found != m_byHandle.end() ? &m_objects[found->second] : nullptr;
@@ -379,9 +381,9 @@ void Drawing::assignKeys() {
     std::unordered_map<std::wstring, std::size_t> records;  // block record name -> index
     for (std::size_t i = 0; i < m_objects.size(); ++i) {
         Object& o = m_objects[i];
-        o.key = o.handle.empty() ? o.type + " without handle #" +
-                                       std::to_string(++withoutHandle[o.type])
-                                 : o.handle;
+        o.key = o.handle.empty()
+                    ? o.type + " without handle #" + std::to_string(++withoutHandle[o.type])
+                    : o.handle;
         if (o.type == "BLOCK_RECORD") {
             records.emplace(firstText(o, 2), i);
         } else if (o.type == "XRECORD" && o.place == repositoryPlace && m_repository == nullptr) {
@@ -563,14 +565,11 @@ bool holdsDefault(const Group& group) {
         std::string_view value;
     };
     static constexpr Default kDefaults[] = {
-        {L"", 39, "0"},           {L"", 210, "0,0,1"},
-        {L"AcDbEntity", 6, "ByLayer"}, {L"AcDbEntity", 48, "1"},
-        {L"AcDbEntity", 60, "0"}, {L"AcDbEntity", 62, "256"},
-        {L"AcDbEntity", 67, "0"}, {L"AcDbEntity", 370, "-1"},
-        {L"AcDbText", 41, "1"},   {L"AcDbText", 50, "0"},
-        {L"AcDbText", 51, "0"},   {L"AcDbText", 71, "0"},
-        {L"AcDbText", 72, "0"},   {L"AcDbText", 73, "0"},
-        {L"AcDbBlockBegin", 4, ""},
+        {L"", 39, "0"},           {L"", 210, "0,0,1"},        {L"AcDbEntity", 6, "ByLayer"},
+        {L"AcDbEntity", 48, "1"}, {L"AcDbEntity", 60, "0"},   {L"AcDbEntity", 62, "256"},
+        {L"AcDbEntity", 67, "0"}, {L"AcDbEntity", 370, "-1"}, {L"AcDbText", 41, "1"},
+        {L"AcDbText", 50, "0"},   {L"AcDbText", 51, "0"},     {L"AcDbText", 71, "0"},
+        {L"AcDbText", 72, "0"},   {L"AcDbText", 73, "0"},     {L"AcDbBlockBegin", 4, ""},
     };
     return group.occurrence == 0 &&
            std::any_of(std::begin(kDefaults), std::end(kDefaults), [&](const Default& d) {
@@ -596,8 +595,8 @@ std::vector<GroupDifference> groupDifferences(const std::vector<Group>& oldGroup
             if (holdsDefault(g)) {
                 continue;
             }
-            differences.push_back({*g.context, g.code, g.occurrence, false, true, L"", utf8ToWide(g.value), 0,
-                                   g.line});
+            differences.push_back({*g.context, g.code, g.occurrence, false, true, L"",
+                                   utf8ToWide(g.value), 0, g.line});
             continue;
         }
         matched[found->second] = true;
@@ -610,8 +609,8 @@ std::vector<GroupDifference> groupDifferences(const std::vector<Group>& oldGroup
     for (std::size_t i = 0; i < oldGroups.size(); ++i) {
         if (!matched[i] && !holdsDefault(oldGroups[i])) {
             const Group& g = oldGroups[i];
-            differences.push_back({*g.context, g.code, g.occurrence, true, false, utf8ToWide(g.value), L"",
-                                   g.line, 0});
+            differences.push_back({*g.context, g.code, g.occurrence, true, false,
+                                   utf8ToWide(g.value), L"", g.line, 0});
         }
     }
     return differences;
@@ -644,8 +643,9 @@ void compareXml(const Drawing& before, const Drawing& after, DrawingDiff& diff) 
             continue;
         }
         ObjectDifference difference;
-        difference.what = !inOld ? DiffWhat::kAdded : !inNew ? DiffWhat::kRemoved
-                                                             : DiffWhat::kChanged;
+        difference.what = !inOld   ? DiffWhat::kAdded
+                          : !inNew ? DiffWhat::kRemoved
+                                   : DiffWhat::kChanged;
         difference.kind = L"XML";
         difference.handle = utf8ToWide(inNew ? now->second.handle : old->second.handle);
         difference.place = name;

@@ -45,8 +45,8 @@ namespace host {
 //   "VLKX_XMLUndo") is compared per application: its text groups are joined and split into the
 //   applications' texts; each application added, removed or changed is one difference of kind
 //   "XML". The record's text groups themselves are not compared, and the record is matched as
-//   the repository whatever its handle (the module replaces it on every save). A repository text that is no
-//   repository document is compared whole, as the application "(repository)".
+//   the repository whatever its handle (the module replaces it on every save). A repository
+//   text that is no repository document is compared whole, as the application "(repository)".
 // - Positions are lines in ASCII files and byte offsets in binary ones (host/dxf/dxf_lexer.h).
 
 // How an object differs.

@@ -32,8 +32,8 @@ std::vector<std::string> summary(const host::DrawingDiff& diff) {
     std::vector<std::string> lines;
     for (const host::ObjectDifference& o : diff.objects) {
         const bool xml = o.kind == L"XML";
-        std::string line = wideToUtf8(host::diffWhatName(o.what)) + " " + wideToUtf8(o.kind) +
-                           " " + wideToUtf8(xml ? o.place : o.handle) +
+        std::string line = wideToUtf8(host::diffWhatName(o.what)) + " " + wideToUtf8(o.kind) + " " +
+                           wideToUtf8(xml ? o.place : o.handle) +
                            (xml || o.place.empty() ? "" : " in " + wideToUtf8(o.place)) + ":";
         for (const host::GroupDifference& g : o.groups) {
             line += " [" + wideToUtf8(g.context) + " " + std::to_string(g.code) + "]";
@@ -78,9 +78,10 @@ void putRepository(AcDbDatabase& db, const std::wstring& document, std::size_t p
 }
 
 std::wstring repository(const wchar_t* settings) {
-    return std::wstring(L"<appRepository><repositoryEntry refId=\"App.Notes\"><notes>"
-                        L"<repositoryEntry refId=\"inner\">n</repositoryEntry></notes>"
-                        L"</repositoryEntry><repositoryEntry refId=\"App.Settings\">") +
+    return std::wstring(
+               L"<appRepository><repositoryEntry refId=\"App.Notes\"><notes>"
+               L"<repositoryEntry refId=\"inner\">n</repositoryEntry></notes>"
+               L"</repositoryEntry><repositoryEntry refId=\"App.Settings\">") +
            settings + L"</repositoryEntry></appRepository>";
 }
 
@@ -108,7 +109,8 @@ class DrawingDiffTest : public WriterTest {};
 TEST_F(DrawingDiffTest, DrawingDiffShowsExactlyTheObjectsAndGroupsAChangeTouched) {
     using Change = std::function<std::vector<std::string>(AcDbDatabase&, const Drawing&)>;
     const std::pair<const char*, Change> cases[] = {
-        {"nothing changed", [](AcDbDatabase&, const Drawing&) { return std::vector<std::string>{}; }},
+        {"nothing changed",
+         [](AcDbDatabase&, const Drawing&) { return std::vector<std::string>{}; }},
         // The dimension's block, which the writer makes with handles after the new ones, is
         // matched by its dimension; the layer table's count of records is not compared.
         {"entity added on a new layer",
@@ -155,8 +157,9 @@ TEST_F(DrawingDiffTest, DrawingDiffShowsExactlyTheObjectsAndGroupsAChangeTouched
         {"named dictionary entry changed",
          [](AcDbDatabase& db, const Drawing&) {
              AcDbObjectId id;
-             EXPECT_EQ(open<AcDbDictionary>(db.namedObjectsDictionaryId())->getAt(L"KESTREL_DATA", id),
-                       Acad::eOk);
+             EXPECT_EQ(
+                 open<AcDbDictionary>(db.namedObjectsDictionaryId())->getAt(L"KESTREL_DATA", id),
+                 Acad::eOk);
              resbuf* items = acutBuildList(1, L"settings", 70, 2, 0);
              EXPECT_EQ(open<AcDbXrecord>(id, AcDb::kForWrite)->setFromRbChain(items), Acad::eOk);
              acutRelRb(items);
@@ -211,12 +214,14 @@ TEST_F(DrawingDiffTest, DrawingDiffIgnoresWhatTheFileAloneVaries) {
         EXPECT_NE(at, std::string::npos) << from;
         return at == std::string::npos ? changed : changed.replace(at, from.size(), to);
     };
-    const std::string stamped = replaced(
-        "$HANDSEED\n  5\n", "$TDUPDATE\n 40\n2460000.5\n  9\n$VERSIONGUID\n  2\n{A}\n  9\n$HANDSEED\n  5\nFF");
+    const std::string stamped =
+        replaced("$HANDSEED\n  5\n",
+                 "$TDUPDATE\n 40\n2460000.5\n  9\n$VERSIONGUID\n  2\n{A}\n  9\n$HANDSEED\n  5\nFF");
     EXPECT_TRUE(host::diffDrawingFiles(text, stamped).same())
         << wideToUtf8(host::diffDrawingFiles(text, stamped).text());
-    const std::string restamped = replaced(
-        "$HANDSEED\n  5\n", "$TDUPDATE\n 40\n2460001.5\n  9\n$VERSIONGUID\n  2\n{B}\n  9\n$HANDSEED\n  5\n1");
+    const std::string restamped =
+        replaced("$HANDSEED\n  5\n",
+                 "$TDUPDATE\n 40\n2460001.5\n  9\n$VERSIONGUID\n  2\n{B}\n  9\n$HANDSEED\n  5\n1");
     EXPECT_TRUE(host::diffDrawingFiles(stamped, restamped).same());
 
     // A line's thickness moved behind its start point: groups of other codes in another order.
@@ -235,14 +240,15 @@ TEST_F(DrawingDiffTest, DrawingDiffIgnoresWhatTheFileAloneVaries) {
     ASSERT_EQ(scale.objects.size(), 1u) << wideToUtf8(scale.text());
     const std::size_t line = static_cast<std::size_t>(
         std::count(text.begin(), text.begin() + text.find("$LTSCALE"), '\n') + 2);
-    EXPECT_EQ(scale.objects[0].groups.at(0).text(),
-              L"$LTSCALE 40: 1 -> 2.5 (lines " + std::to_wstring(line) + L", " +
-                  std::to_wstring(line) + L")");
+    EXPECT_EQ(scale.objects[0].groups.at(0).text(), L"$LTSCALE 40: 1 -> 2.5 (lines " +
+                                                        std::to_wstring(line) + L", " +
+                                                        std::to_wstring(line) + L")");
 
     const host::DrawingDiff unreadable = host::diffDrawingFiles(text, "0\nLINE\n10\nx\n");
     EXPECT_FALSE(unreadable.ok());
     EXPECT_TRUE(unreadable.oldError.empty());
-    EXPECT_NE(unreadable.newError.find(L"line 4: group 10"), std::wstring::npos) << wideToUtf8(unreadable.newError);
+    EXPECT_NE(unreadable.newError.find(L"line 4: group 10"), std::wstring::npos)
+        << wideToUtf8(unreadable.newError);
     EXPECT_TRUE(unreadable.objects.empty());
     EXPECT_FALSE(host::diffDrawingFiles("", text).ok());
 }
