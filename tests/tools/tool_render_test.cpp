@@ -288,7 +288,9 @@ for e in root.iter():
     if tag == 'circle' and 'point' not in c:
         print('circle r=%s at %s %s' % (e.get('r'), fmt([(float(e.get('cx')), -float(e.get('cy')))]), style))
     elif tag == 'text':
-        print('text %s' % e.text)
+        at = re.search(r'translate\(([-\d.e]+) ([-\d.e]+)\)', e.get('transform') or '')
+        x, y = at.groups() if at else (e.get('x'), e.get('y'))
+        print('text %s at %s %s' % (e.text, fmt([(float(x), -float(y))]), e.get('text-anchor')))
     elif tag == 'path' and ('hatch' in c or 'pattern' in c):
         print('%s loops=%d %s' % (c[0], e.get('d').count('M'), e.get('fill-rule')))
     elif tag == 'path' and 'spline' in c:
@@ -327,22 +329,25 @@ TEST_F(ToolTest, ToolRenderDrawsEveryKindInThePicturesUnits) {
         "no vector-effect",
         "circle r=5 at 10,10 color:#1f2933",
         "circle r=1 at 200,0 color:#ff0000",  // by layer on layer 0: the reference's layer
-        "text Top line",  // paragraphs, formatting codes dropped
-        "text second 1/2",
-        "text a\u00a0b \\ {c}",
-        "text \u230012 right",
+        // Paragraphs, formatting codes dropped, the last line on the bottom left attachment
+        // point, lines 5/3 of their height apart.
+        "text Top line at 0,-13.333 start",
+        "text second 1/2 at 0,-16.667 start",
+        "text a\u00a0b \\ {c} at 0,-20 start",
+        "text \u230012 right at 40,-32 end",  // top right: the baseline a height down
         "hatch loops=2 evenodd",  // the inner loop a hole
         "pattern loops=1 evenodd",
         "hatch loops=1 evenodd",  // line and elliptic edges, kept raw by the host
         "dimension of lines True, text ['30']",
+        "text 30 at 15,-40.5 middle",
         "spline from 100,0 to 130,20",  // through its fit points
         "ray ends on the edge [False, True]",
         "ray ends on the edge [True, True]",
         "image 140,0 156,0 156,12 140,12",
         "wipeout 140,20 150,20 150,30 140,30",
         "arrow tip 160,0",
-        "text noted",
-        "text tagged",
+        "text noted at 175,38 start",
+        "text tagged at 200,1 start",
         "width 1.5 colour #c87800",
         "weight w100 drawn 4 times the default",
     };
