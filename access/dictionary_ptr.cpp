@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cwchar>
 #include <memory>
+#include <new>
 #include <utility>
 
 #include "access/record_store.h"
@@ -49,8 +50,8 @@ int collect(const AcDbDictionary* dictionary, AcDbObjectIdArray& entries) {
     return entries.length();
 }
 
-// One text item (RTSTR, stored as code 1) per piece of text, in order; at least one item. Null
-// when memory runs out.
+// One record text item per piece of text, in order; at least one item. Null when memory runs
+// out. Each piece is copied once, straight into its item: a big text is not worth a copy more.
 resbuf* bigStringItems(const wchar_t* text) {
     const std::size_t length = std::wcslen(text);
     const std::size_t pieceLength = CVLKCDictionaryPtr::kBigStringPiece;
@@ -59,12 +60,16 @@ resbuf* bigStringItems(const wchar_t* text) {
     std::size_t start = 0;
     do {
         const std::size_t count = std::min(pieceLength, length - start);
-        const CString piece(text + start, static_cast<int>(count));
-        resbuf* item = acutBuildList(RTSTR, piece.GetString(), 0);
-        if (item == nullptr) {
+        resbuf* item = acutNewRb(kTextCode);
+        wchar_t* piece = item != nullptr ? new (std::nothrow) wchar_t[count + 1] : nullptr;
+        if (piece == nullptr) {
+            acutRelRb(item);
             acutRelRb(head);
             return nullptr;
         }
+        std::wmemcpy(piece, text + start, count);
+        piece[count] = L'\0';
+        item->resval.rstring = piece;
         (tail != nullptr ? tail->rbnext : head) = item;
         tail = item;
         start += count;
@@ -294,13 +299,12 @@ Acad::ErrorStatus CVLKCDictionaryPtr::dctWriteBigString(const wchar_t* dctName, 
     if (text == nullptr) {
         return m_status = Acad::eNullPtr;
     }
+    // The items are already of the record's codes: they go to the record as they are.
     resbuf* items = bigStringItems(text);
     if (items == nullptr) {
         return m_status = Acad::eOutOfMemory;
     }
-    const Acad::ErrorStatus status = dctWrite(dctName, key, items, false, true);
-    acutRelRb(items);
-    return status;
+    return writeItems(dctName, key, items, false, true);
 }
 
 bool CVLKCDictionaryPtr::dctReadBigString(const wchar_t* dctName, const wchar_t* key,
