@@ -109,10 +109,11 @@ private:
     void polyline(const std::vector<Vertex>& vertices, bool closed, const AcGeMatrix3d& m);
     void spline(const AcDbSpline& spline, const AcGeMatrix3d& m);
     void text(const AcDbText& text, const AcGeMatrix3d& m);
-    // Lines of text from top, the first baseline one height below it, along direction (world,
-    // unit length) with up at a right angle; column 0 left, 1 centred, 2 right of top.
-    void lines(const std::vector<std::wstring>& lines, const AcGePoint3d& top, double height,
-               double spacing, const AcGeVector3d& direction, int column, const AcGeMatrix3d& m);
+    // Multiline text contents of height, wrapped at width (0: not wrapped), placed by plane
+    // (its origin the attachment point, x along the lines, y up) at attachment 1-9 (top left
+    // to bottom right), lines spaced by their heights times kLineSpacing times spacing.
+    void multiline(const std::wstring& contents, double height, double width, double spacing,
+                   int attachment, const AcGeMatrix3d& plane);
     void mtext(const AcDbMText& mtext, const AcGeMatrix3d& m);
     void hatch(const AcDbHatch& hatch, const AcGeMatrix3d& m);
     void raw(const RawDrawing& drawing, const AcGeMatrix3d& m);
@@ -350,50 +351,56 @@ void Renderer::text(const AcDbText& text, const AcGeMatrix3d& m) {
                   plainText(text.textStringConst()));
 }
 
-void Renderer::lines(const std::vector<std::wstring>& lines, const AcGePoint3d& top,
-                     double height, double spacing, const AcGeVector3d& direction, int column,
-                     const AcGeMatrix3d& m) {
-    const AcGeVector3d up(-direction.y, direction.x, 0);
-    SvgTextLayout layout;
-    layout.angle = angleOf(placed(m, direction));
-    const AcGeVector3d placedUp = placed(m, up);
-    const double scale = planarLength(placedUp);
-    static const char* const kAnchors[] = {"start", "middle", "end"};
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (lines[i].empty()) {
-            continue;
+void Renderer::multiline(const std::wstring& contents, double height, double width,
+                         double spacing, int attachment, const AcGeMatrix3d& plane) {
+    struct Line {
+        std::wstring text;
+        double height;
+    };
+    std::vector<Line> shown;
+    for (const MTextParagraph& paragraph : mtextParagraphs(contents, height)) {
+        const double lineHeight = height * paragraph.scale;
+        // Characters per line at the width: at least one word a line, no wrapping for a width
+        // past a million characters (or none).
+        const double perLine = lineHeight > 0 ? width / (kCharWidth * lineHeight) : 0.0;
+        const int maxChars =
+            perLine > 0 && perLine < 1e6 ? std::max(1, static_cast<int>(perLine)) : 0;
+        for (std::wstring& line : wrapped(paragraph.text, maxChars)) {
+            shown.push_back({std::move(line), lineHeight});
         }
-        const AcGePoint3d baseline = top - up * (height + spacing * static_cast<double>(i));
-        m_canvas.text(placed(m, baseline), height * scale, layout, kAnchors[column], lines[i]);
+    }
+    // Baselines down from the top: the first one its height, each next one its spacing.
+    std::vector<double> drops;
+    for (const Line& line : shown) {
+        drops.push_back(drops.empty() ? line.height
+                                      : drops.back() + kLineSpacing * spacing * line.height);
+    }
+    const double total = drops.empty() ? 0.0 : drops.back();
+    attachment = std::clamp(attachment, 1, 9);
+    const double top = ((attachment - 1) / 3) * total / 2;
+    static const char* const kAnchors[] = {"start", "middle", "end"};
+    SvgTextLayout layout;
+    layout.angle = angleOf(placed(plane, AcGeVector3d::kXAxis));
+    const double scale = planarLength(placed(plane, AcGeVector3d::kYAxis));
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        if (!shown[i].text.empty()) {
+            m_canvas.text(placed(plane, AcGePoint3d(0, top - drops[i], 0)), shown[i].height * scale,
+                          layout, kAnchors[(attachment - 1) % 3], shown[i].text);
+        }
     }
 }
 
 void Renderer::mtext(const AcDbMText& mtext, const AcGeMatrix3d& m) {
-    const double height = mtext.textHeight();
     std::unique_ptr<ACHAR[]> contents(mtext.contents());
-    std::vector<std::wstring> shown;
-    const int maxChars =
-        mtext.width() > 0 && height > 0 ? static_cast<int>(mtext.width() / (kCharWidth * height))
-                                        : 0;
-    for (const std::wstring& paragraph : mtextParagraphs(contents ? contents.get() : L"")) {
-        for (std::wstring& line : wrapped(paragraph, maxChars)) {
-            shown.push_back(std::move(line));
-        }
-    }
-    const double spacing = kLineSpacing * height * mtext.lineSpacingFactor();
-    const double total = spacing * static_cast<double>(shown.size() - 1) + height;
-    const int attachment = std::clamp(static_cast<int>(mtext.attachment()), 1, 9);
-    const int row = (attachment - 1) / 3;
-    const int column = (attachment - 1) % 3;
     AcGeVector3d direction = mtext.direction();
-    direction = direction.length() > 0 ? direction * (1.0 / direction.length()) : AcGeVector3d::kXAxis;
+    direction = direction.length() > 0 ? direction * (1.0 / direction.length())
+                                       : AcGeVector3d::kXAxis;
     const AcGeVector3d up = mtext.normal().crossProduct(direction);
-    const AcGePoint3d top = mtext.location() + up * (row * total / 2);
-    // lines() takes up at a right angle to direction in the plane; use the text's own.
     const AcGeMatrix3d plane = AcGeMatrix3d::alignCoordSys(
-        AcGePoint3d(), AcGeVector3d::kXAxis, AcGeVector3d::kYAxis, AcGeVector3d::kZAxis, top,
-        direction, up, mtext.normal());
-    lines(shown, AcGePoint3d(), height, spacing, AcGeVector3d::kXAxis, column, m * plane);
+        AcGePoint3d(), AcGeVector3d::kXAxis, AcGeVector3d::kYAxis, AcGeVector3d::kZAxis,
+        mtext.location(), direction, up, mtext.normal());
+    multiline(contents ? contents.get() : L"", mtext.textHeight(), mtext.width(),
+              mtext.lineSpacingFactor(), static_cast<int>(mtext.attachment()), m * plane);
 }
 
 void Renderer::hatch(const AcDbHatch& hatch, const AcGeMatrix3d& m) {
@@ -431,13 +438,14 @@ void Renderer::raw(const RawDrawing& drawing, const AcGeMatrix3d& m) {
         m_canvas.infiniteLine(placed(m, line.base), placed(m, line.direction), line.bothWays);
     }
     for (const RawDrawing::Label& label : drawing.labels) {
-        std::vector<std::wstring> shown;
-        for (const std::wstring& paragraph : mtextParagraphs(label.contents)) {
-            shown.push_back(paragraph);
-        }
         const double length = label.direction.length();
-        lines(shown, label.position, label.height, kLineSpacing * label.height,
-              length > 0 ? label.direction * (1.0 / length) : AcGeVector3d::kXAxis, 0, m);
+        const AcGeVector3d direction =
+            length > 0 ? label.direction * (1.0 / length) : AcGeVector3d::kXAxis;
+        const AcGeMatrix3d plane = AcGeMatrix3d::alignCoordSys(
+            AcGePoint3d(), AcGeVector3d::kXAxis, AcGeVector3d::kYAxis, AcGeVector3d::kZAxis,
+            label.position, direction, AcGeVector3d::kZAxis.crossProduct(direction),
+            AcGeVector3d::kZAxis);
+        multiline(label.contents, label.height, 0.0, 1.0, 1, m * plane);
     }
 }
 

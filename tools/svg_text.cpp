@@ -1,6 +1,9 @@
 // Text codes to plain text: one pass over the characters, copying what is shown.
 #include "tools/svg_text.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cwchar>
 #include <cwctype>
 
 namespace {
@@ -57,29 +60,62 @@ std::wstring plainText(const std::wstring& text) {
     return out;
 }
 
-std::vector<std::wstring> mtextParagraphs(const std::wstring& contents) {
-    std::vector<std::wstring> paragraphs(1);
+namespace {
+
+// The scale a height code sets (the text between \H and ';'), from the scale in effect; that
+// scale when the code does not read as a positive number.
+double heightCode(const std::wstring& code, double current, double height) {
+    const bool relative = !code.empty() && (code.back() == L'x' || code.back() == L'X');
+    wchar_t* end = nullptr;
+    const std::wstring number = relative ? code.substr(0, code.size() - 1) : code;
+    const double value = std::wcstod(number.c_str(), &end);
+    if (number.empty() || end != number.c_str() + number.size() || !(value > 0) ||
+        !std::isfinite(value) || (!relative && !(height > 0))) {
+        return current;
+    }
+    return relative ? current * value : value / height;
+}
+
+}  // namespace
+
+std::vector<MTextParagraph> mtextParagraphs(const std::wstring& contents, double height) {
+    std::vector<MTextParagraph> paragraphs(1);
+    std::vector<double> scales{1.0};  // the scale in effect in each open brace group
     const std::size_t size = contents.size();
+    const auto newParagraph = [&] { paragraphs.push_back({L"", scales.back()}); };
+    // Appends shown text, the paragraph taking the largest scale its characters are set in.
+    const auto add = [&](const std::wstring& text) {
+        MTextParagraph& last = paragraphs.back();
+        last.scale = last.text.empty() ? scales.back() : std::max(last.scale, scales.back());
+        last.text += text;
+    };
     for (std::size_t i = 0; i < size; ++i) {
         const wchar_t c = contents[i];
-        if (c == L'{' || c == L'}') {
+        if (c == L'{') {
+            scales.push_back(scales.back());
+            continue;
+        }
+        if (c == L'}') {
+            if (scales.size() > 1) {
+                scales.pop_back();
+            }
             continue;
         }
         if (c == L'\n') {
-            paragraphs.emplace_back();
+            newParagraph();
             continue;
         }
         if (c == L'^' && i + 1 < size) {
             const wchar_t next = contents[++i];
             if (next == L'J') {
-                paragraphs.emplace_back();
+                newParagraph();
             } else {
-                paragraphs.back() += next == L'I' ? L'\t' : next == L' ' ? L'^' : next;
+                add(std::wstring(1, next == L'I' ? L'\t' : next == L' ' ? L'^' : next));
             }
             continue;
         }
         if (c != L'\\' || i + 1 >= size) {
-            paragraphs.back() += c;
+            add(std::wstring(1, c));
             continue;
         }
         const wchar_t code = contents[++i];
@@ -87,15 +123,23 @@ std::vector<std::wstring> mtextParagraphs(const std::wstring& contents) {
             case L'P':
             case L'X':
             case L'N':
-                paragraphs.emplace_back();
+                newParagraph();
                 break;
+            case L'H': {
+                const std::size_t end = contents.find(L';', i + 1);
+                scales.back() = heightCode(
+                    contents.substr(i + 1, end == std::wstring::npos ? 0 : end - i - 1),
+                    scales.back(), height);
+                i = end == std::wstring::npos ? size : end;
+                break;
+            }
             case L'~':
-                paragraphs.back() += L'\u00a0';
+                add(std::wstring(1, L'\u00a0'));
                 break;
             case L'\\':
             case L'{':
             case L'}':
-                paragraphs.back() += code;
+                add(std::wstring(1, code));
                 break;
             case L'L':
             case L'l':
@@ -109,12 +153,12 @@ std::vector<std::wstring> mtextParagraphs(const std::wstring& contents) {
                     const std::wstring hex = contents.substr(i + 2, 4);
                     if (hex.size() == 4 && hex.find_first_not_of(L"0123456789abcdefABCDEF") ==
                                                std::wstring::npos) {
-                        paragraphs.back() += static_cast<wchar_t>(std::stoi(hex, nullptr, 16));
+                        add(std::wstring(1, static_cast<wchar_t>(std::stoi(hex, nullptr, 16))));
                         i += 5;
                         break;
                     }
                 }
-                paragraphs.back() += code;
+                add(std::wstring(1, code));
                 break;
             case L'S': {
                 const std::size_t end = contents.find(L';', i + 1);
@@ -126,13 +170,12 @@ std::vector<std::wstring> mtextParagraphs(const std::wstring& contents) {
                         s = L'/';
                     }
                 }
-                paragraphs.back() += stacked;
+                add(stacked);
                 i = end == std::wstring::npos ? size : end;
                 break;
             }
             case L'f':
             case L'F':
-            case L'H':
             case L'C':
             case L'c':
             case L'T':
@@ -145,8 +188,8 @@ std::vector<std::wstring> mtextParagraphs(const std::wstring& contents) {
                 break;
             }
             default:
-                paragraphs.back() += L'\\';
-                paragraphs.back() += code;
+                add(std::wstring(1, L'\\'));
+                add(std::wstring(1, code));
         }
     }
     return paragraphs;

@@ -330,9 +330,9 @@ TEST_F(ToolTest, ToolRenderDrawsEveryKindInThePicturesUnits) {
         "circle r=5 at 10,10 color:#1f2933",
         "circle r=1 at 200,0 color:#ff0000",  // by layer on layer 0: the reference's layer
         // Paragraphs, formatting codes dropped, the last line on the bottom left attachment
-        // point, lines 5/3 of their height apart.
-        "text Top line at 0,-13.333 start",
-        "text second 1/2 at 0,-16.667 start",
+        // point, each line 5/3 of its height below the one before: the last one twice as high.
+        "text Top line at 0,-10 start",
+        "text second 1/2 at 0,-13.333 start",
         "text a\u00a0b \\ {c} at 0,-20 start",
         "text \u230012 right at 40,-32 end",  // top right: the baseline a height down
         "hatch loops=2 evenodd",  // the inner loop a hole
