@@ -44,10 +44,12 @@ struct Group {
 struct Object {
     std::string type;
     std::size_t line = 0;
-    std::size_t first = 0;  // its groups after group 0 in the file's list: [first, last)
-    std::size_t last = 0;
-    std::string handle;  // upper case; empty without
-    std::string owner;   // the first 330 outside 102 groups and XData
+    std::string handle;               // upper case; empty without
+    std::string owner;                // the first 330 outside 102 groups and XData
+    std::wstring name;                // the first 2 (a record's name)
+    std::wstring dimensionBlock;      // a dimension's block: its 2 in AcDbDimension
+    std::string extensionDictionary;  // the 360 in {ACAD_XDICTIONARY
+    std::vector<std::pair<std::wstring, std::string>> entries;  // a dictionary's: name, handle
     std::string key;
     std::wstring place;
     std::vector<Group> groups;
@@ -127,7 +129,9 @@ bool splitRepository(std::wstring_view text, std::map<std::wstring, std::wstring
     return true;
 }
 
-// One drawing file read for the comparison.
+// One drawing file read for the comparison, in two passes over its groups so that no list of all
+// groups is held: the first finds the objects, their handles, owners, names and dictionary
+// entries (what matching and places need), the second builds each object's compared groups.
 class Drawing {
 public:
     explicit Drawing(std::string_view bytes);
@@ -143,16 +147,44 @@ public:
     const std::map<std::wstring, XmlText>& xml() const { return m_xml; }
 
 private:
-    bool lex(std::string_view bytes);
-    void split();
-    void readHandles();
+    // Where a pass stands in the file.
+    struct Walk {
+        std::string section;
+        bool sectionName = false;  // the next group names the section
+        Object* object = nullptr;  // the object whose groups come, null between objects
+        // The first pass's state in the object.
+        int depth = 0;  // of 102 groups
+        bool xdata = false;
+        bool inExtensionDictionary = false;
+        bool inDimension = false;  // after the AcDbDimension marker
+        std::wstring entry;        // the dictionary entry whose object comes next
+    };
+    // The state of one object's groups in the second pass.
+    struct Build {
+        std::wstring subclass;
+        const std::wstring* context = nullptr;
+        std::wstring entry;
+        bool inBrace = false;
+        bool xdata = false;
+        bool handleSeen = false;
+        std::map<std::pair<const std::wstring*, int>, int> counts;
+    };
+
+    // Steps walk over group; the object its group belongs to, null for other groups. With
+    // collect, group 0 of an object adds it (first pass); else it takes the next one.
+    Object* step(Walk& walk, const DxfGroup& group, bool collect);
+    void scan(std::string_view bytes);
+    void scanGroup(Walk& walk, const DxfGroup& group);
+    void readHeader();
     void assignKeys();
     void findPlaces();
+    void build(std::string_view bytes);
+    void addGroup(Object& object, Build& state, const DxfGroup& group);
     void readRepository();
-    void buildGroups(Object& object);
 
+    DxfTextDecoder& decoder();
     std::wstring text(const DxfGroup& group) {
-        m_decoder->decode(group.text, m_decoded);
+        decoder().decode(group.text, m_decoded);
         return m_decoded;
     }
     // The value as the comparison shows it, in UTF-8.
@@ -166,111 +198,208 @@ private:
         const auto found = m_byHandle.find(handle);
         return found != m_byHandle.end() ? &m_objects[found->second] : nullptr;
     }
-    // The first text of code in the object (before any XData), empty when none.
-    std::wstring firstText(const Object& object, int code, std::string_view after = {});
-    // A dictionary's entries in file order: name and handle.
-    std::vector<std::pair<std::wstring, std::string>> entries(const Object& dictionary);
 
-    std::vector<DxfGroup> m_raw;
     std::wstring m_error;
     std::unique_ptr<DxfTextDecoder> m_decoder;
     std::wstring m_decoded;
+    std::vector<std::pair<std::string, DxfGroup>> m_headerGroups;  // variable, group (first pass)
     std::vector<Group> m_header;
     std::size_t m_headerLine = 0;
     std::vector<Object> m_objects;
+    std::size_t m_next = 0;                                   // the second pass's next object
     std::unordered_map<std::string, std::size_t> m_byHandle;  // first object of each handle
     std::unordered_map<std::string, std::size_t> m_byKey;
     std::unordered_map<std::string, std::string> m_keyOfHandle;  // where they differ
     std::set<std::string> m_derivedNames;  // of dimension blocks matched by dimension, UTF-8
     std::set<std::wstring> m_contexts;
     const Object* m_repository = nullptr;
+    std::wstring m_repositoryText;
+    std::size_t m_repositoryLine = 0;
     std::map<std::wstring, XmlText> m_xml;
 };
 
 Drawing::Drawing(std::string_view bytes) {
-    if (!lex(bytes)) {
+    scan(bytes);
+    if (!m_error.empty()) {
         return;
     }
-    split();
-    readHandles();
+    readHeader();
     findPlaces();
     assignKeys();
+    build(bytes);
     readRepository();
-    for (Object& object : m_objects) {
-        buildGroups(object);
-    }
-    m_raw.clear();
 }
 
-bool Drawing::lex(std::string_view bytes) {
+DxfTextDecoder& Drawing::decoder() {
+    if (m_decoder == nullptr) {
+        std::string release;
+        std::string codePage;
+        for (const auto& [name, group] : m_headerGroups) {
+            if (name == "$ACADVER" && release.empty()) {
+                release = group.text;
+            } else if (name == "$DWGCODEPAGE" && codePage.empty()) {
+                codePage = group.text;
+            }
+        }
+        m_decoder = std::make_unique<DxfTextDecoder>(release, codePage);
+    }
+    return *m_decoder;
+}
+
+Object* Drawing::step(Walk& walk, const DxfGroup& group, bool collect) {
+    if (walk.sectionName) {
+        walk.sectionName = false;
+        walk.section = group.code == 2 ? std::string(group.text) : "";
+        return nullptr;
+    }
+    if (group.code != 0) {
+        return walk.object;
+    }
+    Walk next;
+    next.section = std::move(walk.section);
+    walk = std::move(next);
+    if (group.text == "SECTION") {
+        walk.sectionName = true;
+        return nullptr;
+    }
+    if (group.text == "ENDSEC" || group.text == "ENDTAB" || group.text == "EOF" ||
+        walk.section == "HEADER" || walk.section == "CLASSES") {
+        return nullptr;
+    }
+    if (collect) {
+        m_objects.push_back({});
+        walk.object = &m_objects.back();
+        walk.object->type = std::string(group.text);
+        walk.object->line = group.line;
+    } else if (m_next < m_objects.size()) {
+        walk.object = &m_objects[m_next++];
+    }
+    return nullptr;
+}
+
+void Drawing::scan(std::string_view bytes) {
     DxfLexer lexer(bytes);
     DxfGroup group;
+    Walk walk;
+    std::string variable;
+    std::size_t groups = 0;
+    std::size_t sectionLine = 0;
     while (lexer.next(group)) {
-        m_raw.push_back(group);
+        ++groups;
+        sectionLine = group.code == 0 && group.text == "SECTION" ? group.line : sectionLine;
+        if (step(walk, group, true) != nullptr) {
+            scanGroup(walk, group);
+        } else if (walk.section == "HEADER" && group.code == 2 && m_headerLine == 0) {
+            m_headerLine = sectionLine;
+        } else if (walk.section == "HEADER" && group.code == 9) {
+            variable = std::string(group.text);
+        } else if (walk.section == "HEADER" && group.code != 0 && !variable.empty()) {
+            m_headerGroups.emplace_back(variable, group);
+        }
     }
     if (lexer.failed()) {
         m_error = lexer.message();
-    } else if (m_raw.empty()) {
+    } else if (groups == 0) {
         m_error = L"the file holds no groups";
     }
-    return m_error.empty();
+    for (std::size_t i = 0; i < m_objects.size(); ++i) {
+        if (!m_objects[i].handle.empty()) {
+            m_byHandle.emplace(m_objects[i].handle, i);
+        }
+    }
 }
 
-void Drawing::split() {
-    std::string section;
-    std::string release;
-    std::string codePage;
-    std::vector<std::pair<std::string, std::size_t>> variables;  // name, first group
-    for (std::size_t i = 0; i < m_raw.size(); ++i) {
-        const DxfGroup& g = m_raw[i];
-        if (g.code != 0) {
-            if (section == "HEADER" && g.code == 9) {
-                variables.emplace_back(std::string(g.text), i + 1);
+void Drawing::scanGroup(Walk& walk, const DxfGroup& group) {
+    Object& o = *walk.object;
+    if (walk.xdata || group.code == 1001) {
+        walk.xdata = true;
+        return;
+    }
+    switch (group.code) {
+        case 102:
+            walk.depth += group.text.rfind('{', 0) == 0 ? 1 : -1;
+            walk.inExtensionDictionary = group.text == "{ACAD_XDICTIONARY";
+            break;
+        case 5:
+        case 105:
+            if (o.handle.empty() && group.code == (o.type == "DIMSTYLE" ? 105 : 5)) {
+                o.handle = upper(group.text);
             }
-            continue;
-        }
-        if (g.text == "SECTION") {
-            section = i + 1 < m_raw.size() && m_raw[i + 1].code == 2 ? m_raw[i + 1].text : "";
-            m_headerLine = section == "HEADER" ? g.line : m_headerLine;
-            continue;
-        }
-        if (g.text == "ENDSEC" || g.text == "ENDTAB" || g.text == "EOF" || section == "HEADER" ||
-            section == "CLASSES") {
-            continue;
-        }
-        Object object;
-        object.type = std::string(g.text);
-        object.line = g.line;
-        object.first = i + 1;
-        object.last = i + 1;
-        while (object.last < m_raw.size() && m_raw[object.last].code != 0) {
-            ++object.last;
-        }
-        m_objects.push_back(std::move(object));
+            break;
+        case 330:
+            if (walk.depth == 0 && o.owner.empty()) {
+                o.owner = upper(group.text);
+            }
+            break;
+        case 100:
+            walk.inDimension = group.text == "AcDbDimension";
+            break;
+        case 2:
+            if (o.name.empty()) {
+                o.name = text(group);
+            }
+            if (walk.inDimension && o.dimensionBlock.empty()) {
+                o.dimensionBlock = text(group);
+            }
+            break;
+        case 3:
+            if (walk.depth == 0 && (o.type == "DICTIONARY" || o.type == "ACDBDICTIONARYWDFLT")) {
+                walk.entry = text(group);
+            }
+            break;
+        case 350:
+        case 360:
+            if (walk.inExtensionDictionary && walk.depth > 0 && group.code == 360) {
+                o.extensionDictionary = upper(group.text);
+            } else if (walk.depth == 0 && !walk.entry.empty()) {
+                o.entries.emplace_back(std::move(walk.entry), upper(group.text));
+                walk.entry.clear();
+            }
+            break;
+        default:
+            break;
     }
-    for (const auto& [name, first] : variables) {
-        if (first < m_raw.size() && name == "$ACADVER") {
-            release = m_raw[first].text;
-        } else if (first < m_raw.size() && name == "$DWGCODEPAGE") {
-            codePage = m_raw[first].text;
+}
+
+void Drawing::readHeader() {
+    std::string last;
+    const std::wstring* variable = nullptr;
+    std::map<int, int> counts;
+    for (const auto& [name, raw] : m_headerGroups) {
+        if (name != last) {
+            last = name;
+            variable = context(utf8ToWide(name));
+            counts.clear();
         }
-    }
-    m_decoder = std::make_unique<DxfTextDecoder>(release, codePage);
-    for (const auto& [name, first] : variables) {
         if (ignoredHeaderVariable(name)) {
             continue;
         }
-        const std::wstring* variable = context(utf8ToWide(name));
-        std::map<int, int> counts;
-        for (std::size_t k = first; k < m_raw.size() && m_raw[k].code != 9 && m_raw[k].code != 0;
-             ++k) {
-            Group group;
-            group.context = variable;
-            group.code = m_raw[k].code;
-            group.occurrence = counts[group.code]++;
-            group.value = value(m_raw[k]);
-            group.line = m_raw[k].line;
-            m_header.push_back(std::move(group));
+        Group group;
+        group.context = variable;
+        group.code = raw.code;
+        group.occurrence = counts[raw.code]++;
+        group.value = value(raw);
+        group.line = raw.line;
+        m_header.push_back(std::move(group));
+    }
+    m_headerGroups.clear();
+}
+
+void Drawing::build(std::string_view bytes) {
+    DxfLexer lexer(bytes);
+    DxfGroup group;
+    Walk walk;
+    Build state;
+    const Object* current = nullptr;
+    while (lexer.next(group)) {
+        Object* object = step(walk, group, false);
+        if (walk.object != current) {
+            current = walk.object;
+            state = Build();
+            state.context = context(L"");
+        }
+        if (object != nullptr) {
+            addGroup(*object, state, group);
         }
     }
 }
@@ -323,57 +452,6 @@ void Drawing::translate(const DxfGroup& raw, Group& group) const {
     }
 }
 
-std::wstring Drawing::firstText(const Object& object, int code, std::string_view after) {
-    bool started = after.empty();
-    for (std::size_t i = object.first; i < object.last && m_raw[i].code != 1001; ++i) {
-        if (!started) {
-            started = m_raw[i].code == 100 && m_raw[i].text == after;
-        } else if (m_raw[i].code == code) {
-            return text(m_raw[i]);
-        }
-    }
-    return {};
-}
-
-std::vector<std::pair<std::wstring, std::string>> Drawing::entries(const Object& dictionary) {
-    std::vector<std::pair<std::wstring, std::string>> found;
-    std::wstring name;
-    bool inBrace = false;
-    for (std::size_t i = dictionary.first; i < dictionary.last && m_raw[i].code != 1001; ++i) {
-        const DxfGroup& g = m_raw[i];
-        if (g.code == 102) {
-            inBrace = g.text.rfind('{', 0) == 0;
-        } else if (!inBrace && g.code == 3) {
-            name = text(g);
-        } else if (!inBrace && (g.code == 350 || g.code == 360) && !name.empty()) {
-            found.emplace_back(std::move(name), upper(g.text));
-            name.clear();
-        }
-    }
-    return found;
-}
-
-void Drawing::readHandles() {
-    for (std::size_t i = 0; i < m_objects.size(); ++i) {
-        Object& o = m_objects[i];
-        const int handleCode = o.type == "DIMSTYLE" ? 105 : 5;
-        int depth = 0;
-        for (std::size_t k = o.first; k < o.last && m_raw[k].code != 1001; ++k) {
-            const DxfGroup& g = m_raw[k];
-            if (g.code == 102) {
-                depth += g.text.rfind('{', 0) == 0 ? 1 : -1;
-            } else if (g.code == handleCode && o.handle.empty()) {
-                o.handle = upper(g.text);
-            } else if (g.code == 330 && depth == 0 && o.owner.empty()) {
-                o.owner = upper(g.text);
-            }
-        }
-        if (!o.handle.empty()) {
-            m_byHandle.emplace(o.handle, i);
-        }
-    }
-}
-
 void Drawing::assignKeys() {
     const std::wstring repositoryPlace =
         std::wstring(kRepositoryDictionary) + L"/" + std::wstring(kRepositoryRecord);
@@ -385,7 +463,7 @@ void Drawing::assignKeys() {
                     ? o.type + " without handle #" + std::to_string(++withoutHandle[o.type])
                     : o.handle;
         if (o.type == "BLOCK_RECORD") {
-            records.emplace(firstText(o, 2), i);
+            records.emplace(o.name, i);
         } else if (o.type == "XRECORD" && o.place == repositoryPlace && m_repository == nullptr) {
             o.key = "XML repository";  // the module replaces the record on every save
             m_repository = &o;
@@ -397,7 +475,7 @@ void Drawing::assignKeys() {
         if (o.type != "DIMENSION") {
             continue;
         }
-        const std::wstring name = firstText(o, 2, "AcDbDimension");
+        const std::wstring& name = o.dimensionBlock;
         const auto record = records.find(name);
         if (name.size() < 2 || name[0] != L'*' || std::towupper(name[1]) != L'D' ||
             record == records.end() || m_derivedNames.count(wideToUtf8(name)) > 0) {
@@ -436,19 +514,12 @@ void Drawing::findPlaces() {
     if (root != m_objects.end()) {
         dictionaries.push_back(static_cast<std::size_t>(root - m_objects.begin()));
     }
-    for (Object& o : m_objects) {
-        bool inside = false;
-        for (std::size_t k = o.first; k < o.last && m_raw[k].code != 1001; ++k) {
-            if (m_raw[k].code == 102) {
-                inside = m_raw[k].text == "{ACAD_XDICTIONARY";
-            } else if (inside && m_raw[k].code == 360) {
-                Object* dictionary = byHandle(upper(m_raw[k].text));
-                if (dictionary != nullptr && dictionary->place.empty()) {
-                    dictionary->place = L"extension dictionary of " + utf8ToWide(o.type) + L" " +
-                                        utf8ToWide(o.handle);
-                    dictionaries.push_back(static_cast<std::size_t>(dictionary - m_objects.data()));
-                }
-            }
+    for (const Object& o : m_objects) {
+        Object* dictionary = byHandle(o.extensionDictionary);
+        if (dictionary != nullptr && dictionary->place.empty()) {
+            dictionary->place =
+                L"extension dictionary of " + utf8ToWide(o.type) + L" " + utf8ToWide(o.handle);
+            dictionaries.push_back(static_cast<std::size_t>(dictionary - m_objects.data()));
         }
     }
     std::set<std::size_t> visited;
@@ -460,7 +531,7 @@ void Drawing::findPlaces() {
         }
         const std::wstring prefix =
             m_objects[index].place.empty() ? L"" : m_objects[index].place + L"/";
-        for (const auto& [name, handle] : entries(m_objects[index])) {
+        for (const auto& [name, handle] : m_objects[index].entries) {
             Object* entry = byHandle(handle);
             if (entry == nullptr || !entry->place.empty() ||
                 visited.count(static_cast<std::size_t>(entry - m_objects.data())) > 0) {
@@ -474,86 +545,70 @@ void Drawing::findPlaces() {
     }
 }
 
+void Drawing::addGroup(Object& object, Build& state, const DxfGroup& g) {
+    const std::wstring* groupContext = state.context;
+    if (g.code == 1001) {
+        state.xdata = true;
+        state.context = context(L"XData " + text(g));
+        return;
+    }
+    if (!state.xdata) {
+        const bool dictionary = object.type == "DICTIONARY" || object.type == "ACDBDICTIONARYWDFLT";
+        if (g.code == 100) {
+            state.subclass = text(g);
+            state.context = state.inBrace ? state.context : context(state.subclass);
+            return;
+        }
+        if (g.code == 102) {
+            state.inBrace = g.text.rfind('{', 0) == 0;
+            state.context = context(state.inBrace ? text(g) : state.subclass);
+            return;
+        }
+        if (g.code == (object.type == "DIMSTYLE" ? 105 : 5) && !state.handleSeen) {
+            state.handleSeen = true;
+            return;
+        }
+        if (object.type == "TABLE" && g.code == 70) {
+            return;  // a count of the records, whose own additions show
+        }
+        if (&object == m_repository && !state.inBrace && g.code == 1) {
+            m_repositoryText += text(g);  // the XML texts, compared per application
+            m_repositoryLine = m_repositoryLine == 0 ? g.line : m_repositoryLine;
+            return;
+        }
+        if (dictionary && !state.inBrace && g.code == 3) {
+            state.entry = text(g);
+            return;
+        }
+        if (dictionary && !state.inBrace && (g.code == 350 || g.code == 360) &&
+            !state.entry.empty()) {
+            groupContext = context(L"entry " + state.entry);
+            state.entry.clear();
+        }
+    }
+    Group group;
+    group.context = groupContext;
+    group.code = g.code;
+    group.occurrence = state.counts[{groupContext, g.code}]++;
+    group.value = value(g);
+    group.line = g.line;
+    translate(g, group);
+    object.groups.push_back(std::move(group));
+}
+
 void Drawing::readRepository() {
     if (m_repository == nullptr) {
         return;
     }
-    const Object* record = m_repository;
-    std::wstring joined;
-    std::size_t line = 0;
-    for (std::size_t k = record->first; k < record->last && m_raw[k].code != 1001; ++k) {
-        if (m_raw[k].code == 1) {
-            joined += text(m_raw[k]);
-            line = line == 0 ? m_raw[k].line : line;
-        }
-    }
     std::map<std::wstring, std::wstring> apps;
-    if (!splitRepository(joined, apps)) {
-        apps = {{std::wstring(kWholeRepository), joined}};
+    if (!splitRepository(m_repositoryText, apps)) {
+        apps = {{std::wstring(kWholeRepository), m_repositoryText}};
     }
+    const std::size_t line = m_repositoryLine == 0 ? m_repository->line : m_repositoryLine;
     for (auto& [name, xml] : apps) {
-        m_xml[name] = {std::move(xml), line == 0 ? record->line : line, record->handle};
+        m_xml[name] = {std::move(xml), line, m_repository->handle};
     }
-}
-
-void Drawing::buildGroups(Object& object) {
-    const bool dictionary = object.type == "DICTIONARY" || object.type == "ACDBDICTIONARYWDFLT";
-    const bool repository = &object == m_repository;
-    const int handleCode = object.type == "DIMSTYLE" ? 105 : 5;
-    std::wstring subclass;
-    const std::wstring* current = context(L"");
-    std::wstring entry;
-    bool inBrace = false;
-    bool xdata = false;
-    bool handleSeen = false;
-    std::map<std::pair<const std::wstring*, int>, int> counts;
-    for (std::size_t k = object.first; k < object.last; ++k) {
-        const DxfGroup& g = m_raw[k];
-        const std::wstring* groupContext = current;
-        if (g.code == 1001) {
-            xdata = true;
-            current = context(L"XData " + text(g));
-            continue;
-        }
-        if (!xdata) {
-            if (g.code == 100) {
-                subclass = text(g);
-                current = inBrace ? current : context(subclass);
-                continue;
-            }
-            if (g.code == 102) {
-                inBrace = g.text.rfind('{', 0) == 0;
-                current = context(inBrace ? text(g) : subclass);
-                continue;
-            }
-            if (g.code == handleCode && !handleSeen) {
-                handleSeen = true;
-                continue;
-            }
-            if (object.type == "TABLE" && g.code == 70) {
-                continue;  // a count of the records, whose own additions show
-            }
-            if (repository && !inBrace && g.code == 1) {
-                continue;  // the XML texts, compared per application
-            }
-            if (dictionary && !inBrace && g.code == 3) {
-                entry = text(g);
-                continue;
-            }
-            if (dictionary && !inBrace && (g.code == 350 || g.code == 360) && !entry.empty()) {
-                groupContext = context(L"entry " + entry);
-                entry.clear();
-            }
-        }
-        Group group;
-        group.context = groupContext;
-        group.code = g.code;
-        group.occurrence = counts[{groupContext, g.code}]++;
-        group.value = value(g);
-        group.line = g.line;
-        translate(g, group);
-        object.groups.push_back(std::move(group));
-    }
+    m_repositoryText.clear();
 }
 
 // Whether a group that one version lacks holds the format's default for it: writers leave those
