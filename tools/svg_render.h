@@ -1,5 +1,6 @@
-// renderModelSpace: an SVG picture of a database's model space, seen from above (world XY,
-// y up), for people to look at rather than read. Host main thread; opens entities for read only.
+// renderBlock: an SVG picture of a database's model space or of a paper-space layout, seen from
+// above (world XY, y up), for people to look at rather than read. Host main thread; opens
+// entities for read only.
 #pragma once
 
 #include <map>
@@ -11,8 +12,8 @@
 class AcDbDatabase;
 
 struct SvgStats {
-    int drawn = 0;                        // model space entities drawn
-    std::map<std::wstring, int> skipped;  // kinds not drawn, by class name
+    int drawn = 0;  // entities of the block drawn (those hidden by layer or visibility included)
+    std::map<std::wstring, int> skipped;  // kinds not drawn, by class or raw DXF name
 };
 
 // What is drawn, as SVG elements (each with class naming the entity kind where shared):
