@@ -39,7 +39,8 @@ protected:
     }
     int sync() override {
         if (m_error == 0 && pptr() != pbase()) {
-            m_error = m_file.write(std::string_view(pbase(), static_cast<std::size_t>(pptr() - pbase())));
+            m_error =
+                m_file.write(std::string_view(pbase(), static_cast<std::size_t>(pptr() - pbase())));
         }
         setp(m_buffer.data(), m_buffer.data() + m_buffer.size());
         return m_error == 0 ? 0 : -1;
@@ -52,8 +53,8 @@ private:
 };
 
 // Writes the picture of the block to path; false with reason set.
-bool writePicture(const AcDbObjectId& blockId, const std::filesystem::path& path,
-                  SvgStats& stats, std::string& reason) {
+bool writePicture(const AcDbObjectId& blockId, const std::filesystem::path& path, SvgStats& stats,
+                  std::string& reason) {
     FileReplacement file;
     if (file.begin(path.string()) != 0) {
         reason = "cannot write " + path.string();

@@ -159,8 +159,8 @@ void SvgCanvas::append(const std::string& element) {
 void SvgCanvas::line(const AcGePoint3d& from, const AcGePoint3d& to) {
     const auto [x1, y1] = at(from);
     const auto [x2, y2] = at(to);
-    append("<line" + strokeAttributes(nullptr) + " x1=\"" + x1 + "\" y1=\"" + y1 + "\" x2=\"" +
-           x2 + "\" y2=\"" + y2 + "\"/>\n");
+    append("<line" + strokeAttributes(nullptr) + " x1=\"" + x1 + "\" y1=\"" + y1 + "\" x2=\"" + x2 +
+           "\" y2=\"" + y2 + "\"/>\n");
 }
 
 void SvgCanvas::circle(const AcGePoint3d& centre, double radius) {
@@ -261,8 +261,8 @@ void SvgCanvas::beginClip(const std::vector<AcGePoint3d>& outline) {
         const auto [x, y] = at(point);
         list += (list.empty() ? "" : " ") + x + "," + y;
     }
-    append("<clipPath id=\"" + id + "\"><polygon points=\"" + list + "\"/></clipPath>\n<g clip-path=\"url(#" +
-           id + ")\">\n");
+    append("<clipPath id=\"" + id + "\"><polygon points=\"" + list +
+           "\"/></clipPath>\n<g clip-path=\"url(#" + id + ")\">\n");
     ++m_clipDepth;
 }
 
@@ -290,8 +290,8 @@ bool SvgCanvas::write(std::ostream& out) {
     std::string weights;
     for (int weight = 0; weight <= kMaxWeight; ++weight) {
         if (m_weightsUsed[weight]) {
-            weights += ".w" + std::to_string(weight) + "{stroke-width:" +
-                       number(weight / 100.0 * millimetre) + "}";
+            weights += ".w" + std::to_string(weight) +
+                       "{stroke-width:" + number(weight / 100.0 * millimetre) + "}";
         }
     }
     out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
@@ -328,11 +328,11 @@ bool SvgCanvas::write(std::ostream& out) {
             continue;
         }
         double ends[4];
-        if (clip(item.base.x, -item.base.y, item.direction.x, -item.direction.y, item.bothWays,
-                 box, ends)) {
+        if (clip(item.base.x, -item.base.y, item.direction.x, -item.direction.y, item.bothWays, box,
+                 ends)) {
             out << "<line" << item.attributes << " x1=\"" << number(ends[0]) << "\" y1=\""
-                << number(ends[1]) << "\" x2=\"" << number(ends[2]) << "\" y2=\""
-                << number(ends[3]) << "\"/>\n";
+                << number(ends[1]) << "\" x2=\"" << number(ends[2]) << "\" y2=\"" << number(ends[3])
+                << "\"/>\n";
         }
     }
     out << "</svg>\n";

@@ -111,6 +111,6 @@ private:
     std::vector<bool> m_weightsUsed;
     double m_minX = 0, m_minY = 0, m_maxX = 0, m_maxY = 0;
     bool m_empty = true;
-    int m_clips = 0;       // clip paths made
-    int m_clipDepth = 0;   // clipped groups open
+    int m_clips = 0;      // clip paths made
+    int m_clipDepth = 0;  // clipped groups open
 };

@@ -62,8 +62,7 @@ std::vector<AcGePoint3d> bsplinePoints(int degree, const std::vector<double>& kn
     const std::size_t n = controls.size();
     if (degree < 1 || n < static_cast<std::size_t>(degree) + 1 ||
         knots.size() != n + static_cast<std::size_t>(degree) + 1 ||
-        (!weights.empty() && weights.size() != n) ||
-        !std::is_sorted(knots.begin(), knots.end())) {
+        (!weights.empty() && weights.size() != n) || !std::is_sorted(knots.begin(), knots.end())) {
         return {};
     }
     const auto p = static_cast<std::size_t>(degree);

@@ -81,10 +81,10 @@ void readImage(Cursor& at, RawDrawing& drawing, const char* cssClass) {
     const AcGeVector3d u = at.point(11).asVector();
     const AcGeVector3d v = at.point(12).asVector();
     const AcGePoint3d size = at.point(13);
-    drawing.chains.push_back({{corner, corner + u * size.x, corner + u * size.x + v * size.y,
-                               corner + v * size.y},
-                              true,
-                              cssClass});
+    drawing.chains.push_back(
+        {{corner, corner + u * size.x, corner + u * size.x + v * size.y, corner + v * size.y},
+         true,
+         cssClass});
 }
 
 void readLeader(const host::DxfItemList& groups, RawDrawing& drawing) {
@@ -191,8 +191,8 @@ void readEdge(Cursor& at, std::vector<AcGePoint3d>& loop) {
         if (!counterClockwise) {
             v = v * -1.0;
         }
-        const double sweep = std::abs(end - start - 2 * kPi) < 1e-9 ? 2 * kPi
-                                                                      : sweepBetween(start, end);
+        const double sweep =
+            std::abs(end - start - 2 * kPi) < 1e-9 ? 2 * kPi : sweepBetween(start, end);
         appendEllipticArc(centre, u, v, start, sweep, loop);
     } else if (type == 4) {
         const int degree = static_cast<int>(at.integer(94, 3));
@@ -302,7 +302,8 @@ bool RawPolylineReader::take(const std::wstring& dxfName, const host::DxfItemLis
             if (item.code == 71) {
                 m_rows = static_cast<int>(std::clamp<std::int64_t>(item.integer(), 0, kMaxCount));
             } else if (item.code == 72) {
-                m_columns = static_cast<int>(std::clamp<std::int64_t>(item.integer(), 0, kMaxCount));
+                m_columns =
+                    static_cast<int>(std::clamp<std::int64_t>(item.integer(), 0, kMaxCount));
             }
         }
         return true;
@@ -344,9 +345,10 @@ bool RawPolylineReader::take(const std::wstring& dxfName, const host::DxfItemLis
     if (m_faces.empty() && m_rows > 0 && m_columns > 0 &&
         static_cast<std::int64_t>(m_rows) * m_columns <= count) {
         for (int r = 0; r < m_rows; ++r) {
-            drawing.chains.push_back({{m_positions.begin() + r * m_columns,
-                                       m_positions.begin() + (r + 1) * m_columns},
-                                      false, ""});
+            drawing.chains.push_back(
+                {{m_positions.begin() + r * m_columns, m_positions.begin() + (r + 1) * m_columns},
+                 false,
+                 ""});
         }
         for (int c = 0; c < m_columns; ++c) {
             RawDrawing::Chain column;

@@ -51,14 +51,14 @@ bool readRawDrawing(const std::wstring& dxfName, const host::DxfItemList& groups
 
 // A paper-space viewport (raw VIEWPORT): its frame on the sheet and the model's view in it.
 struct RawViewport {
-    AcGePoint3d centre;      // 10, on the sheet
-    double width = 0.0;      // 40
-    double height = 0.0;     // 41
-    AcGePoint3d viewCentre;  // 12, in the view's coordinates (from the target)
-    AcGePoint3d target;      // 17
-    double viewHeight = 0.0; // 45, in model units
-    std::int64_t id = 0;     // 69; 1 is the sheet's own viewport
-    std::int64_t status = 1; // 68; 0 is off
+    AcGePoint3d centre;       // 10, on the sheet
+    double width = 0.0;       // 40
+    double height = 0.0;      // 41
+    AcGePoint3d viewCentre;   // 12, in the view's coordinates (from the target)
+    AcGePoint3d target;       // 17
+    double viewHeight = 0.0;  // 45, in model units
+    std::int64_t id = 0;      // 69; 1 is the sheet's own viewport
+    std::int64_t status = 1;  // 68; 0 is off
 };
 // Reads a raw VIEWPORT's groups; false for another kind.
 bool readViewport(const std::wstring& dxfName, const host::DxfItemList& groups,

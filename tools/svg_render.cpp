@@ -10,34 +10,34 @@
 
 #include "host/db/block_table.h"
 #include "host/db/database.h"
-#include "host/db/layout.h"
-#include "host/db/open.h"
 #include "host/db/entities/arc.h"
 #include "host/db/entities/attribute.h"
 #include "host/db/entities/attribute_definition.h"
 #include "host/db/entities/block_reference.h"
 #include "host/db/entities/circle.h"
+#include "host/db/entities/dimension.h"
 #include "host/db/entities/ellipse.h"
 #include "host/db/entities/face.h"
+#include "host/db/entities/hatch.h"
 #include "host/db/entities/line.h"
+#include "host/db/entities/mtext.h"
 #include "host/db/entities/owned_entities.h"
 #include "host/db/entities/point.h"
 #include "host/db/entities/polyline.h"
 #include "host/db/entities/polyline_2d.h"
 #include "host/db/entities/polyline_3d.h"
+#include "host/db/entities/ray.h"
 #include "host/db/entities/solid.h"
+#include "host/db/entities/spline.h"
 #include "host/db/entities/table.h"
 #include "host/db/entities/text.h"
-#include "host/db/entities/mtext.h"
-#include "host/db/entities/hatch.h"
-#include "host/db/entities/dimension.h"
-#include "host/db/entities/spline.h"
-#include "host/db/entities/ray.h"
-#include "host/db/raw_object.h"
-#include "platform/utf8.h"
 #include "host/db/entities/vertex.h"
+#include "host/db/layout.h"
+#include "host/db/open.h"
+#include "host/db/raw_object.h"
 #include "host/ge/matrix3d.h"
 #include "host/rx/class.h"
+#include "platform/utf8.h"
 #include "tools/entity_walk.h"
 #include "tools/svg_canvas.h"
 #include "tools/svg_colours.h"
@@ -281,8 +281,8 @@ std::vector<Vertex> vertices(const AcDb3dPolyline& polyline) {
 void Renderer::spline(const AcDbSpline& spline, const AcGeMatrix3d& m) {
     std::vector<AcGePoint3d> points;
     if (spline.numControlPoints() > 0) {
-        const int samples = std::max(kMinSplineSamples,
-                                     kSplineSamplesPerPoint * spline.numControlPoints());
+        const int samples =
+            std::max(kMinSplineSamples, kSplineSamplesPerPoint * spline.numControlPoints());
         const double start = spline.startParam();
         const double end = spline.endParam();
         for (int i = 0; i <= samples; ++i) {
@@ -332,7 +332,7 @@ void Renderer::text(const AcDbText& text, const AcGeMatrix3d& m) {
     if (!fitted && !text.isDefaultAlignment()) {
         drop = horizontal == AcDb::kTextMid || text.verticalMode() == AcDb::kTextVertMid ? 0.5
                : text.verticalMode() == AcDb::kTextTop                                   ? 1.0
-                                                                                          : 0.0;
+                                                                                         : 0.0;
     }
     SvgTextLayout layout;
     layout.angle = angleOf(along);
@@ -351,8 +351,8 @@ void Renderer::text(const AcDbText& text, const AcGeMatrix3d& m) {
                   plainText(text.textStringConst()));
 }
 
-void Renderer::multiline(const std::wstring& contents, double height, double width,
-                         double spacing, int attachment, const AcGeMatrix3d& plane) {
+void Renderer::multiline(const std::wstring& contents, double height, double width, double spacing,
+                         int attachment, const AcGeMatrix3d& plane) {
     struct Line {
         std::wstring text;
         double height;
@@ -393,8 +393,8 @@ void Renderer::multiline(const std::wstring& contents, double height, double wid
 void Renderer::mtext(const AcDbMText& mtext, const AcGeMatrix3d& m) {
     std::unique_ptr<ACHAR[]> contents(mtext.contents());
     AcGeVector3d direction = mtext.direction();
-    direction = direction.length() > 0 ? direction * (1.0 / direction.length())
-                                       : AcGeVector3d::kXAxis;
+    direction =
+        direction.length() > 0 ? direction * (1.0 / direction.length()) : AcGeVector3d::kXAxis;
     const AcGeVector3d up = mtext.normal().crossProduct(direction);
     const AcGeMatrix3d plane = AcGeMatrix3d::alignCoordSys(
         AcGePoint3d(), AcGeVector3d::kXAxis, AcGeVector3d::kYAxis, AcGeVector3d::kZAxis,
@@ -514,10 +514,13 @@ void Renderer::blockReference(const AcDbBlockReference& reference, const AcGeMat
         if (reference.openAttribute(attribute, attributes->objectId(), AcDb::kForRead) ==
             Acad::eOk) {
             if (!attribute->isInvisible() && m_colours.shown(*attribute)) {
-                const bool byBlock = !attribute->color().isByColor() && attribute->colorIndex() == 0;
+                const bool byBlock =
+                    !attribute->color().isByColor() && attribute->colorIndex() == 0;
                 m_canvas.setStroke(
-                    {byBlock ? inherited.colour : m_colours.colourOf(*attribute, outer), -1,
-                     {}, 0});
+                    {byBlock ? inherited.colour : m_colours.colourOf(*attribute, outer),
+                     -1,
+                     {},
+                     0});
                 text(*attribute, m);
             }
             attribute->close();
@@ -541,10 +544,12 @@ void Renderer::table(const AcDbTable& table, const AcGeMatrix3d& m) {
         ys.push_back(ys.back() + table.rowHeight(r));
     }
     for (const double y : ys) {
-        m_canvas.line(placed(m, corner + down * y), placed(m, corner + down * y + along * xs.back()));
+        m_canvas.line(placed(m, corner + down * y),
+                      placed(m, corner + down * y + along * xs.back()));
     }
     for (const double x : xs) {
-        m_canvas.line(placed(m, corner + along * x), placed(m, corner + along * x + down * ys.back()));
+        m_canvas.line(placed(m, corner + along * x),
+                      placed(m, corner + along * x + down * ys.back()));
     }
     SvgTextLayout layout;
     layout.angle = angleOf(placed(m, along));
@@ -581,8 +586,9 @@ void Renderer::dimension(const AcDbDimension& dimension, const AcGeMatrix3d& m, 
         }
         SvgTextLayout layout;
         layout.angle = dimension.textRotation();
-        m_canvas.text(placed(m, dimension.textPosition()), 2.5 * planarLength(placed(m, AcGeVector3d::kYAxis)),
-                      layout, "middle", plainText(shown));
+        m_canvas.text(placed(m, dimension.textPosition()),
+                      2.5 * planarLength(placed(m, AcGeVector3d::kYAxis)), layout, "middle",
+                      plainText(shown));
     }
     m_canvas.endGroup();
 }
@@ -634,7 +640,8 @@ bool Renderer::draw(const AcDbEntity& entity, const AcGeMatrix3d& m, int depth,
         }
         polyline(vertices(*light), light->isClosed(), m);
     } else if (auto* flat = AcDb2dPolyline::cast(&entity)) {
-        if (flat->defaultStartWidth() > 0.0 && flat->defaultStartWidth() == flat->defaultEndWidth()) {
+        if (flat->defaultStartWidth() > 0.0 &&
+            flat->defaultStartWidth() == flat->defaultEndWidth()) {
             stroke.width = flat->defaultStartWidth() * scale;
             m_canvas.setStroke(stroke);
         }
@@ -704,7 +711,8 @@ bool renderBlock(const AcDbObjectId& blockId, std::ostream& out, SvgStats& stats
     const int count = walkBlock(
         blockId,
         [&](const AcDbEntity& entity) {
-            stats.drawn += renderer.draw(entity, AcGeMatrix3d::kIdentity, 0, InheritedStyle()) ? 1 : 0;
+            stats.drawn +=
+                renderer.draw(entity, AcGeMatrix3d::kIdentity, 0, InheritedStyle()) ? 1 : 0;
         },
         "rendering");
     return count >= 0 && canvas.write(out);

@@ -127,9 +127,9 @@ std::vector<MTextParagraph> mtextParagraphs(const std::wstring& contents, double
                 break;
             case L'H': {
                 const std::size_t end = contents.find(L';', i + 1);
-                scales.back() = heightCode(
-                    contents.substr(i + 1, end == std::wstring::npos ? 0 : end - i - 1),
-                    scales.back(), height);
+                scales.back() =
+                    heightCode(contents.substr(i + 1, end == std::wstring::npos ? 0 : end - i - 1),
+                               scales.back(), height);
                 i = end == std::wstring::npos ? size : end;
                 break;
             }
@@ -151,8 +151,8 @@ std::vector<MTextParagraph> mtextParagraphs(const std::wstring& contents, double
             case L'U':
                 if (i + 1 < size && contents[i + 1] == L'+') {
                     const std::wstring hex = contents.substr(i + 2, 4);
-                    if (hex.size() == 4 && hex.find_first_not_of(L"0123456789abcdefABCDEF") ==
-                                               std::wstring::npos) {
+                    if (hex.size() == 4 &&
+                        hex.find_first_not_of(L"0123456789abcdefABCDEF") == std::wstring::npos) {
                         add(std::wstring(1, static_cast<wchar_t>(std::stoi(hex, nullptr, 16))));
                         i += 5;
                         break;
@@ -162,9 +162,8 @@ std::vector<MTextParagraph> mtextParagraphs(const std::wstring& contents, double
                 break;
             case L'S': {
                 const std::size_t end = contents.find(L';', i + 1);
-                std::wstring stacked = contents.substr(i + 1, end == std::wstring::npos
-                                                                    ? std::wstring::npos
-                                                                    : end - i - 1);
+                std::wstring stacked = contents.substr(
+                    i + 1, end == std::wstring::npos ? std::wstring::npos : end - i - 1);
                 for (wchar_t& s : stacked) {
                     if (s == L'^' || s == L'#') {
                         s = L'/';

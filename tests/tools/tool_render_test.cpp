@@ -155,16 +155,17 @@ for kind in ('line', 'circle', 'path'):
 )",
                                   "small.svg");
     ASSERT_EQ(counts.status, 0) << counts.err;
-    EXPECT_EQ(counts.out,
-              "circle.=2 circle.point=1 g.insert=2 g.table=1 line.=8 line.ray=1 path.arc=1 path.circle=1 "
-              "path.ellipse=1 path.polyline=1 polygon.=1 polygon.face=1 polygon.solid=1 "
-              "polyline.=1 rect.=1 style.=1 svg.=1 text.=4\n"
-              "10 10\n"
-              "a < b & c cell even uneven\n"
-              "line color:#ff0000 color:#1f2933 color:#1f2933 color:#1f2933 color:#1f2933 "
-              "color:#1f2933 color:#00ff00 color:#0000ff\n"
-              "circle color:#1f2933 color:#1f2933\n"  // by layer on layer 0: the reference's layer
-              "path color:#1f2933\n");
+    EXPECT_EQ(
+        counts.out,
+        "circle.=2 circle.point=1 g.insert=2 g.table=1 line.=8 line.ray=1 path.arc=1 path.circle=1 "
+        "path.ellipse=1 path.polyline=1 polygon.=1 polygon.face=1 polygon.solid=1 "
+        "polyline.=1 rect.=1 style.=1 svg.=1 text.=4\n"
+        "10 10\n"
+        "a < b & c cell even uneven\n"
+        "line color:#ff0000 color:#1f2933 color:#1f2933 color:#1f2933 color:#1f2933 "
+        "color:#1f2933 color:#00ff00 color:#0000ff\n"
+        "circle color:#1f2933 color:#1f2933\n"  // by layer on layer 0: the reference's layer
+        "path color:#1f2933\n");
 }
 
 // A block that holds a reference to itself, as only a damaged file has it, is drawn once.
@@ -335,7 +336,7 @@ TEST_F(ToolTest, ToolRenderDrawsEveryKindInThePicturesUnits) {
         "text second 1/2 at 0,-13.333 start",
         "text a\u00a0b \\ {c} at 0,-20 start",
         "text \u230012 right at 40,-32 end",  // top right: the baseline a height down
-        "hatch loops=2 evenodd",  // the inner loop a hole
+        "hatch loops=2 evenodd",              // the inner loop a hole
         "pattern loops=1 evenodd",
         "hatch loops=1 evenodd",  // line and elliptic edges, kept raw by the host
         "dimension of lines True, text ['30']",
@@ -353,7 +354,8 @@ TEST_F(ToolTest, ToolRenderDrawsEveryKindInThePicturesUnits) {
     };
     for (const char* line : expected) {
         EXPECT_NE(described.out.find(std::string(line) + "\n"), std::string::npos)
-            << line << "\nin:\n" << described.out;
+            << line << "\nin:\n"
+            << described.out;
     }
     EXPECT_NE(described.out.find("dashes " + dashes + "\n"), std::string::npos) << described.out;
 }
@@ -379,10 +381,11 @@ d.saveas(sys.argv[1])
     EXPECT_NE(svg.find("cx=\"5\" cy=\"-5\" r=\"2\""), std::string::npos) << svg;
     // The model's circle of radius 100 at the origin, at a fifth of its size about the
     // viewport's centre (100, 80) less a fifth of the view's centre (50, 0).
-    EXPECT_NE(svg.find("<clipPath id=\"clip1\"><polygon points=\"60,-50 140,-50 140,-110 60,-110\"/>"
-                       "</clipPath>\n<g clip-path=\"url(#clip1)\">\n<circle style=\"color:#1f2933\" "
-                       "cx=\"90\" cy=\"-80\" r=\"20\"/>"),
-              std::string::npos)
+    EXPECT_NE(
+        svg.find("<clipPath id=\"clip1\"><polygon points=\"60,-50 140,-50 140,-110 60,-110\"/>"
+                 "</clipPath>\n<g clip-path=\"url(#clip1)\">\n<circle style=\"color:#1f2933\" "
+                 "cx=\"90\" cy=\"-80\" r=\"20\"/>"),
+        std::string::npos)
         << svg;
     EXPECT_NE(svg.find("<polygon class=\"viewport\""), std::string::npos);
     const Outcome missing = kestrel("render -- --layout Nowhere sheet.dxf none.svg");
