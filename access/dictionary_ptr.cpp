@@ -7,7 +7,9 @@
 #include <cwchar>
 #include <memory>
 #include <new>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "access/record_store.h"
 #include "access/store_codes.h"
@@ -313,20 +315,26 @@ bool CVLKCDictionaryPtr::dctReadBigString(const wchar_t* dctName, const wchar_t*
     if (!dctRead(dctName, key, chain, false)) {
         return false;
     }
+    // Each piece measured once: the lengths serve both the room and the copies.
+    std::vector<std::size_t> lengths;
     std::size_t length = 0;
     bool allText = true;
     for (const resbuf* item = chain; item != nullptr && allText; item = item->rbnext) {
         allText = item->restype == kTextCode;
-        length +=
-            allText && item->resval.rstring != nullptr ? std::wcslen(item->resval.rstring) : 0;
+        lengths.push_back(allText && item->resval.rstring != nullptr
+                              ? std::wcslen(item->resval.rstring)
+                              : 0);
+        length += lengths.back();
     }
     if (allText) {
-        CString joined;
-        joined.Preallocate(static_cast<int>(length));
+        std::wstring joined;
+        joined.reserve(length);
+        std::size_t piece = 0;
         for (const resbuf* item = chain; item != nullptr; item = item->rbnext) {
-            joined += item->resval.rstring != nullptr ? item->resval.rstring : L"";
+            joined.append(item->resval.rstring != nullptr ? item->resval.rstring : L"",
+                          lengths[piece++]);
         }
-        text = std::move(joined);
+        text = CString(std::move(joined));
     }
     acutRelRb(chain);
     return allText;
