@@ -23,21 +23,7 @@ constexpr const char* kUsage = "audit FILE [--fix OUT] [--json]";
 
 // text as a JSON string, quotes included.
 std::string jsonString(const std::wstring& text) {
-    std::string out = "\"";
-    for (const char c : wideToUtf8(text)) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (byte < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-            out += escaped;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
+    return jsonText(wideToUtf8(text));
 }
 
 std::string fileKind(const host::DrawingReadResult& result) {
