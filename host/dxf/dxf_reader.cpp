@@ -251,12 +251,17 @@ private:
     // Drops the references to handles no object has.
     void dropDanglingReferences();
     // Gives an object whose owner does not hold it the dictionary or object that does (the
-    // first in the order of handles, when several do).
+    // first in the order of handles, when several do); a dictionary or object that claims an
+    // object its owner holds loses that reference.
     void repairOwners();
-    // True when holder has held as an entry or as its extension dictionary.
+    // True when holder has held as an entry, a record or its extension dictionary.
     bool holds(AcDbObjectId holder, AcDbObjectId held) const;
-    // Makes holder the owner of held when held's owner does not hold it.
-    void adoptHeld(AcDbObjectId held, AcDbObjectId holder);
+    // Makes holder the owner of held when held's owner does not hold it; when it does, the pair
+    // is added to crossLinks.
+    void adoptHeld(AcDbObjectId held, AcDbObjectId holder,
+                   std::vector<std::pair<AcDbObjectId, AcDbObjectId>>& crossLinks);
+    // Rewrites the object's references for which drop is true as null ones.
+    void dropReferences(AcDbObjectId id, const std::function<bool(AcDbObjectId)>& drop);
     // No owner chain loops.
     bool checkOwners();
     // Finds the records the database keeps track of in the tables read so far.
@@ -1310,48 +1315,61 @@ void Reader::dropDanglingReferences() {
         }
     }
     for (const AcDbObjectId& id : ids) {
-        AcDbObject* object = nullptr;
-        if (acdbOpenAcDbObject(object, id, AcDb::kForWrite, true) != Acad::eOk) {
-            continue;
-        }
-        DxfItemFiler out(m_db);
-        DxfItemList items;
-        if (object->dxfOutFields(&out) == Acad::eOk) {
-            items = out.takeItems();
-        }
-        bool dangling = false;
-        for (DxfItem& item : items) {
-            const AcDbObjectId target = item.id();
-            if (!target.isNull() && m_db->objectAt(target) == nullptr) {
-                item.value = AcDbObjectId::kNull;
-                dangling = true;
-            }
-        }
-        if (dangling) {
-            DxfItemFiler in(std::move(items), m_db);
-            object->dxfInFields(&in);
-        }
-        object->close();
+        dropReferences(id, [this](AcDbObjectId target) { return m_db->objectAt(target) == nullptr; });
     }
 }
 
+void Reader::dropReferences(AcDbObjectId id, const std::function<bool(AcDbObjectId)>& drop) {
+    AcDbObject* object = nullptr;
+    if (acdbOpenAcDbObject(object, id, AcDb::kForWrite, true) != Acad::eOk) {
+        return;
+    }
+    DxfItemFiler out(m_db);
+    DxfItemList items;
+    if (object->dxfOutFields(&out) == Acad::eOk) {
+        items = out.takeItems();
+    }
+    bool dropped = false;
+    for (DxfItem& item : items) {
+        const AcDbObjectId target = item.id();
+        if (!target.isNull() && drop(target)) {
+            item.value = AcDbObjectId::kNull;
+            dropped = true;
+        }
+    }
+    if (dropped) {
+        DxfItemFiler in(std::move(items), m_db);
+        object->dxfInFields(&in);
+    }
+    object->close();
+}
+
 void Reader::repairOwners() {
+    std::vector<std::pair<AcDbObjectId, AcDbObjectId>> crossLinks;  // holder, held
     for (std::uint32_t number : m_store->slots()) {
         const AcDbObject* object = slotAt(number).object;
         if (object == nullptr) {
             continue;
         }
         const AcDbObjectId id = object->objectId();
-        adoptHeld(object->extensionDictionary(), id);
+        adoptHeld(object->extensionDictionary(), id, crossLinks);
         AcDbDictionary* dictionary = nullptr;
         if (AcDbDictionary::cast(object) != nullptr &&
             acdbOpenObject(dictionary, id, AcDb::kForRead) == Acad::eOk) {
             std::unique_ptr<AcDbDictionaryIterator> it(dictionary->newIterator());
             for (; !it->done(); it->next()) {
-                adoptHeld(it->objectId(), id);
+                adoptHeld(it->objectId(), id, crossLinks);
             }
             dictionary->close();
         }
+    }
+    for (const auto& [holder, held] : crossLinks) {
+        repair(RepairCode::kBadOwner, dxfNameOf(m_db->objectAt(holder)), 0,
+               L"refers to " + std::wstring(held.handle().text()) + L" as its own, which " +
+                   m_db->objectAt(held)->ownerId().handle().text() +
+                   L" owns: the reference was dropped",
+               holder.handle());
+        dropReferences(holder, [held](AcDbObjectId target) { return target == held; });
     }
 }
 
@@ -1361,16 +1379,22 @@ bool Reader::holds(AcDbObjectId holder, AcDbObjectId held) const {
         return false;
     }
     const auto* dictionary = AcDbDictionary::cast(object);
+    const auto* table = AcDbSymbolTable::cast(object);
     const bool holding = object->extensionDictionary() == held ||
-                         (dictionary != nullptr && dictionary->has(held));
+                         (dictionary != nullptr && dictionary->has(held)) ||
+                         (table != nullptr && table->has(held));
     object->close();
     return holding;
 }
 
-void Reader::adoptHeld(AcDbObjectId held, AcDbObjectId holder) {
+void Reader::adoptHeld(AcDbObjectId held, AcDbObjectId holder,
+                       std::vector<std::pair<AcDbObjectId, AcDbObjectId>>& crossLinks) {
     AcDbObject* object = m_db->objectAt(held);
-    if (object == nullptr || object->ownerId() == holder || AcDbEntity::cast(object) != nullptr ||
-        holds(object->ownerId(), held)) {
+    if (object == nullptr || object->ownerId() == holder || AcDbEntity::cast(object) != nullptr) {
+        return;
+    }
+    if (holds(object->ownerId(), held)) {
+        crossLinks.emplace_back(holder, held);
         return;
     }
     repair(RepairCode::kBadOwner, dxfNameOf(object), 0,

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "host/db/block_table.h"
+#include "host/db/dictionary.h"
 #include "host/db/entities/block_reference.h"
 #include "host/db/entities/line.h"
 #include "host/db/entities/polyline_2d.h"
@@ -272,6 +273,20 @@ const RepairCase kCases[] = {
      [](AcDbDatabase& db) {
          auto outer = open<AcDbObject>(idOfHandle(db, L"300"));
          EXPECT_EQ(outer->ownerId(), db.namedObjectsDictionaryId());
+     }},
+    {"DictionaryEntryThatIsATableRecord",
+     DrawingText()
+         .nodEntries("3\nSTOLEN\n350\n300\n")
+         .objects("0\nDICTIONARY\n5\n300\n330\nC\n100\nAcDbDictionary\n3\nZero\n350\n10\n")
+         .str(),
+     {RepairCode::kBadOwner},
+     [](AcDbDatabase& db) {
+         // The record stays its table's; the dictionary loses the entry.
+         auto zero = open<AcDbObject>(db.layerZero());
+         EXPECT_EQ(zero->ownerId(), db.layerTableId());
+         auto dictionary = open<AcDbDictionary>(idOfHandle(db, L"300"));
+         ASSERT_NE(dictionary, nullptr);
+         EXPECT_EQ(dictionary->numEntries(), 0u);
      }},
     {"DataAfterEof",
      DrawingText().str() + "0\nLINE\ngarbage\n",
