@@ -52,6 +52,7 @@ constexpr std::size_t kCodeBytes = 24;
 constexpr std::size_t kNumberBytes = 40;
 constexpr std::size_t kBytesPerChar = 4;
 
+// Writes the UTF-8 of c (U+0080 and above; one that is not a character as U+FFFD); the end.
 char* putUtf8(char* out, char32_t c) {
     if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) {
         c = 0xFFFD;
