@@ -1363,7 +1363,9 @@ void Reader::repairOwners() {
             dictionary->close();
         }
     }
-    for (const auto& [holder, held] : crossLinks) {
+    for (const auto& link : crossLinks) {
+        const AcDbObjectId holder = link.first;
+        const AcDbObjectId held = link.second;  // a variable of its own, for the capture
         repair(RepairCode::kBadOwner, dxfNameOf(m_db->objectAt(holder)), 0,
                L"refers to " + std::wstring(held.handle().text()) + L" as its own, which " +
                    m_db->objectAt(held)->ownerId().handle().text() +
