@@ -102,3 +102,14 @@ std::vector<AcGePoint3d> bsplinePoints(int degree, const std::vector<double>& kn
     }
     return out;
 }
+
+std::vector<AcGePoint3d> arrowHead(const AcGePoint3d& tip, const AcGePoint3d& from, double length) {
+    AcGeVector3d back = from - tip;
+    const double distance = back.length();
+    if (distance == 0.0 || !std::isfinite(distance) || !std::isfinite(length)) {
+        return {};
+    }
+    back = back * (length / distance);
+    const AcGeVector3d side(-back.y / 6, back.x / 6, 0);
+    return {tip, tip + back + side, tip + back - side};
+}

@@ -30,3 +30,7 @@ double sweepBetween(double start, double end);
 std::vector<AcGePoint3d> bsplinePoints(int degree, const std::vector<double>& knots,
                                        const std::vector<AcGePoint3d>& controls,
                                        const std::vector<double>& weights, int samplesPerSpan);
+
+// The corners of a closed arrowhead with its tip at tip, pointing away from from, length long
+// and a third of that wide; empty when tip and from coincide or are not finite.
+std::vector<AcGePoint3d> arrowHead(const AcGePoint3d& tip, const AcGePoint3d& from, double length);

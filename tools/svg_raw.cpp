@@ -51,26 +51,15 @@ private:
     std::size_t m_at = 0;
 };
 
-// A closed triangle pointing at tip from along, length long.
-RawDrawing::Chain arrow(const AcGePoint3d& tip, const AcGePoint3d& from, double length) {
-    AcGeVector3d back = from - tip;
-    const double distance = back.length();
-    if (distance == 0.0 || !std::isfinite(distance)) {
-        return {};
-    }
-    back = back * (length / distance);
-    const AcGeVector3d side(-back.y / 6, back.x / 6, 0);
-    return {{tip, tip + back + side, tip + back - side}, true, "arrow"};
-}
-
 void addLeaderLine(RawDrawing& drawing, std::vector<AcGePoint3d> points, bool withArrow) {
     if (points.size() < 2) {
         return;
     }
     if (withArrow) {
-        RawDrawing::Chain head = arrow(points[0], points[1], (points[1] - points[0]).length() / 6);
-        if (!head.points.empty()) {
-            drawing.chains.push_back(std::move(head));
+        std::vector<AcGePoint3d> head =
+            arrowHead(points[0], points[1], (points[1] - points[0]).length() / 6);
+        if (!head.empty()) {
+            drawing.chains.push_back({std::move(head), true, "arrow"});
         }
     }
     drawing.chains.push_back({std::move(points), false, ""});

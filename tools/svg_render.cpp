@@ -54,6 +54,10 @@ constexpr int kSplineSamplesPerPoint = 8;
 constexpr int kMinSplineSamples = 32;
 // MText line spacing in text heights, at a line spacing factor of 1.
 constexpr double kLineSpacing = 5.0 / 3.0;
+// Decision: a dimension without its block is drawn with texts this high and arrows at most
+// this long (the metric defaults of dimension styles; the host keeps no style values).
+constexpr double kDimensionText = 2.5;
+constexpr double kDimensionArrow = 2.5;
 // Decision: a table's cell texts are this share of their row's height.
 constexpr double kTableTextShare = 0.4;
 // The width of an average character in text heights, for wrapping multiline text.
@@ -131,6 +135,10 @@ private:
                         const InheritedStyle& own, const InheritedStyle& outer);
     // A table's grid lines and cell texts, each text centred in its cell.
     void table(const AcDbTable& table, const AcGeMatrix3d& m);
+    // A rotated dimension drawn from its points: extension lines, the dimension line through
+    // its dimension line point at its rotation, and an arrow at each end. Returns where its
+    // text goes: half a text height above the middle of the dimension line.
+    AcGePoint3d dimensionLines(const AcDbRotatedDimension& dimension, const AcGeMatrix3d& m);
     void dimension(const AcDbDimension& dimension, const AcGeMatrix3d& m, int depth,
                    const InheritedStyle& inherited);
     // Draws what explode gives; false when the entity does not explode.
@@ -570,11 +578,33 @@ void Renderer::table(const AcDbTable& table, const AcGeMatrix3d& m) {
     m_canvas.endGroup();
 }
 
+AcGePoint3d Renderer::dimensionLines(const AcDbRotatedDimension& dimension, const AcGeMatrix3d& m) {
+    const AcGeVector3d along(std::cos(dimension.rotation()), std::sin(dimension.rotation()), 0);
+    const AcGePoint3d through = dimension.dimLinePoint();
+    const AcGePoint3d first = dimension.xLine1Point();
+    const AcGePoint3d second = dimension.xLine2Point();
+    const AcGePoint3d foot1 = through + along * (first - through).dotProduct(along);
+    const AcGePoint3d foot2 = through + along * (second - through).dotProduct(along);
+    m_canvas.line(placed(m, first), placed(m, foot1));
+    m_canvas.line(placed(m, second), placed(m, foot2));
+    m_canvas.line(placed(m, foot1), placed(m, foot2));
+    const double length = std::min(kDimensionArrow, (foot2 - foot1).length() / 4);
+    for (const auto& [tip, from] : {std::pair(foot1, foot2), std::pair(foot2, foot1)}) {
+        const std::vector<AcGePoint3d> head = arrowHead(tip, from, length);
+        if (!head.empty()) {
+            m_canvas.chain(placed(m, head), true, "arrow");
+        }
+    }
+    const AcGeVector3d up(-along.y, along.x, 0);
+    return foot1 + (foot2 - foot1) * 0.5 + up * (kDimensionText / 2);
+}
+
 void Renderer::dimension(const AcDbDimension& dimension, const AcGeMatrix3d& m, int depth,
                          const InheritedStyle& inherited) {
     m_canvas.beginGroup("dimension");
     if (dimension.dimBlockId().isNull() || !block(dimension.dimBlockId(), m, depth, inherited)) {
-        // Without its block: the text at its place, or the measurement.
+        // Without its block: the text at its place, or the measurement; a rotated dimension
+        // draws its lines with the text centred above them.
         std::unique_ptr<ACHAR[]> own(dimension.dimensionText());
         std::wstring shown = own && own[0] != L'\0' ? std::wstring(own.get()) : L"<>";
         double value = 0.0;
@@ -586,9 +616,13 @@ void Renderer::dimension(const AcDbDimension& dimension, const AcGeMatrix3d& m, 
         }
         SvgTextLayout layout;
         layout.angle = dimension.textRotation();
-        m_canvas.text(placed(m, dimension.textPosition()),
-                      2.5 * planarLength(placed(m, AcGeVector3d::kYAxis)), layout, "middle",
-                      plainText(shown));
+        AcGePoint3d at = dimension.textPosition();
+        if (auto* rotated = AcDbRotatedDimension::cast(&dimension)) {
+            at = dimensionLines(*rotated, m);
+            layout.angle = rotated->rotation();
+        }
+        m_canvas.text(placed(m, at), kDimensionText * planarLength(placed(m, AcGeVector3d::kYAxis)),
+                      layout, "middle", plainText(shown));
     }
     m_canvas.endGroup();
 }

@@ -41,9 +41,10 @@ struct SvgStats {
 //   transform, nested references to a depth of 16 (a reference to a block being drawn already,
 //   which only a damaged drawing holds, draws its attributes only), then the reference's
 //   attributes. Dimensions and raw tables <g class="dimension">: their anonymous block; a
-//   dimension without one shows its text at its text position. Tables (the host keeps no
-//   block for them) <g class="table">: their grid lines and each cell's text centred in it,
-//   0.4 of its row high. Other kinds that explode draw their pieces.
+//   dimension without one shows its text at its text position, and a rotated one draws its
+//   extension lines, dimension line and arrows with the text centred above. Tables (the host
+//   keeps no block for them) <g class="table">: their grid lines and each cell's text centred
+//   in it, 0.4 of its row high. Other kinds that explode draw their pieces.
 // - raw kinds as svg_raw.h reads them (images, wipeouts, leaders, multileaders, hatches with
 //   curved edges, polyface meshes).
 // - paper-space viewports <polygon class="viewport"> (the sheet's own viewport, id 1, and

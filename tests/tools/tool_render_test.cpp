@@ -10,6 +10,7 @@
 #include "host/db/entities/attribute_definition.h"
 #include "host/db/entities/block_reference.h"
 #include "host/db/entities/circle.h"
+#include "host/db/entities/dimension.h"
 #include "host/db/entities/ellipse.h"
 #include "host/db/entities/face.h"
 #include "host/db/entities/line.h"
@@ -109,6 +110,9 @@ void buildDrawing(AcDbDatabase& db) {
     auto* ray = new AcDbRay();
     ray->setBasePoint(AcGePoint3d(0, 0, 0));
     append(space, ray);
+    // A dimension made here: saving gives it its block of lines, arrows and text.
+    append(space, new AcDbRotatedDimension(0.0, AcGePoint3d(0, -60, 0), AcGePoint3d(30, -60, 0),
+                                           AcGePoint3d(0, -50, 0)));
     auto* table = new AcDbTable();
     table->setPosition(AcGePoint3d(0, -40, 0));
     table->setSize(1, 2);
@@ -133,7 +137,7 @@ TEST_F(ToolTest, ToolRenderDrawsEachKindAsDocumented) {
     }
     const Outcome render = kestrel("render small.dxf small.svg");
     ASSERT_EQ(render.status, 0) << render.err;
-    EXPECT_EQ(render.out, "small.svg: 15 entities drawn\n");
+    EXPECT_EQ(render.out, "small.svg: 16 entities drawn\n");
     EXPECT_EQ(render.err, "");  // no progress line when standard error is not a terminal
 
     // Element counts by tag and class, and the radii of the plain circles.
@@ -149,6 +153,11 @@ for e in root.iter():
 print(' '.join('%s=%d' % item for item in sorted(found.items())))
 print(' '.join(sorted(e.get('r') for e in root.iter(ns + 'circle') if e.get('class') is None)))
 print(' '.join(e.text for e in root.iter(ns + 'text')))
+for g in root.iter(ns + 'g'):
+    if g.get('class') == 'dimension':
+        print(' '.join('%s,%s-%s,%s' % (e.get('x1'), e.get('y1'), e.get('x2'), e.get('y2'))
+                       for e in g.iter(ns + 'line')),
+              ' '.join(e.get('points').split()[0] for e in g.iter(ns + 'polygon')))
 for kind in ('line', 'circle', 'path'):
     print(kind, ' '.join(e.get('style', '-') for e in root.iter(ns + kind)
                          if e.get('class') in (None, 'circle')))
@@ -157,13 +166,16 @@ for kind in ('line', 'circle', 'path'):
     ASSERT_EQ(counts.status, 0) << counts.err;
     EXPECT_EQ(
         counts.out,
-        "circle.=2 circle.point=1 g.insert=2 g.table=1 line.=8 line.ray=1 path.arc=1 path.circle=1 "
-        "path.ellipse=1 path.polyline=1 polygon.=1 polygon.face=1 polygon.solid=1 "
-        "polyline.=1 rect.=1 style.=1 svg.=1 text.=4\n"
+        "circle.=2 circle.point=1 g.dimension=1 g.insert=2 g.table=1 line.=11 line.ray=1 "
+        "path.arc=1 path.circle=1 path.ellipse=1 path.polyline=1 polygon.=1 polygon.face=1 "
+        "polygon.solid=3 polyline.=1 rect.=1 style.=1 svg.=1 text.=5\n"
         "10 10\n"
-        "a < b & c cell even uneven\n"
+        "a < b & c 30 cell even uneven\n"
+        // The dimension's block: extension lines from just off its points past the dimension
+        // line at y -50, the dimension line, an arrow at each end.
+        "0,59.9375-0,49.82 30,59.9375-30,49.82 0,50-30,50 0,50 30,50\n"
         "line color:#ff0000 color:#1f2933 color:#1f2933 color:#1f2933 color:#1f2933 "
-        "color:#1f2933 color:#00ff00 color:#0000ff\n"
+        "color:#1f2933 color:#1f2933 color:#1f2933 color:#1f2933 color:#00ff00 color:#0000ff\n"
         "circle color:#1f2933 color:#1f2933\n"  // by layer on layer 0: the reference's layer
         "path color:#1f2933\n");
 }
@@ -239,6 +251,7 @@ edges = e.paths.add_edge_path()
 edges.add_line((70, 40), (90, 40))
 edges.add_ellipse((80, 40), major_axis=(10, 0), ratio=0.5, start_angle=0, end_angle=180)
 m.add_linear_dim(base=(0, -40), p1=(0, -45), p2=(30, -45), dimstyle='Standard').render()
+m.add_linear_dim(base=(0, -60), p1=(0, -65), p2=(20, -65), dimstyle='Standard')  # no block
 m.add_spline([(100, 0), (110, 20), (120, 0), (130, 20)])
 m.add_ray((100, 50), (1, 1))
 m.add_xline((100, 50), (0, 1))
@@ -341,6 +354,8 @@ TEST_F(ToolTest, ToolRenderDrawsEveryKindInThePicturesUnits) {
         "hatch loops=1 evenodd",  // line and elliptic edges, kept raw by the host
         "dimension of lines True, text ['30']",
         "text 30 at 15,-40.5 middle",
+        "dimension of lines True, text ['20']",  // drawn from its points
+        "text 20 at 10,-58.75 middle",
         "spline from 100,0 to 130,20",  // through its fit points
         "ray ends on the edge [False, True]",
         "ray ends on the edge [True, True]",
