@@ -221,13 +221,17 @@ void SvgCanvas::text(const AcGePoint3d& position, double height, const SvgTextLa
     if (layout.angle != 0.0) {
         transform += " rotate(" + number(-layout.angle * 180.0 / kPi) + ")";
     }
+    // The letters are widened, then slanted, then mirrored as a whole (the rightmost
+    // transform acts first).
+    if (layout.mirrorX || layout.mirrorY) {
+        transform += std::string(" scale(") + (layout.mirrorX ? "-1" : "1") + " " +
+                     (layout.mirrorY ? "-1" : "1") + ")";
+    }
     if (layout.oblique != 0.0 && std::isfinite(layout.oblique)) {
         transform += " skewX(" + number(-layout.oblique * 180.0 / kPi) + ")";
     }
-    const double sx = (layout.mirrorX ? -1.0 : 1.0) * layout.widthFactor;
-    const double sy = layout.mirrorY ? -1.0 : 1.0;
-    if (sx != 1.0 || sy != 1.0) {
-        transform += " scale(" + number(sx) + " " + number(sy) + ")";
+    if (layout.widthFactor != 1.0) {
+        transform += " scale(" + number(layout.widthFactor) + " 1)";
     }
     std::string element = "<text" + strokeAttributes(nullptr) + " font-size=\"" +
                           number(height / kCapHeight) + "\" text-anchor=\"" + anchor + "\"";

@@ -240,6 +240,8 @@ m.add_mtext(r'{\fArial|b1;Top} line\Psecond \S1^2;\P\H2x;a\~b \\ \{c\}',
             dxfattribs={'char_height': 2, 'insert': (0, -20), 'attachment_point': 7})
 m.add_text('%%c12 right', dxfattribs={'height': 2}).set_placement(
     (40, -30), align=ezdxf.enums.TextEntityAlignment.TOP_RIGHT)
+m.add_text('slant', dxfattribs={'height': 2, 'insert': (50, -30), 'oblique': 15,
+           'width': 0.5, 'text_generation_flag': 2, 'rotation': 90})
 h = m.add_hatch(color=1)
 h.paths.add_polyline_path([(0, 40), (40, 40), (40, 70), (0, 70)])
 h.paths.add_polyline_path([(10, 50), (20, 50), (20, 60)])
@@ -305,6 +307,8 @@ for e in root.iter():
         at = re.search(r'translate\(([-\d.e]+) ([-\d.e]+)\)', e.get('transform') or '')
         x, y = at.groups() if at else (e.get('x'), e.get('y'))
         print('text %s at %s %s' % (e.text, fmt([(float(x), -float(y))]), e.get('text-anchor')))
+        if at:
+            print('text %s turned %s' % (e.text, e.get('transform')[at.end():].strip()))
     elif tag == 'path' and ('hatch' in c or 'pattern' in c):
         print('%s loops=%d %s' % (c[0], e.get('d').count('M'), e.get('fill-rule')))
     elif tag == 'path' and 'spline' in c:
@@ -349,6 +353,7 @@ TEST_F(ToolTest, ToolRenderDrawsEveryKindInThePicturesUnits) {
         "text second 1/2 at 0,-13.333 start",
         "text a\u00a0b \\ {c} at 0,-20 start",
         "text \u230012 right at 40,-32 end",  // top right: the baseline a height down
+        "text slant turned rotate(-90) scale(-1 1) skewX(-15) scale(0.5 1)",  // backwards, narrow
         "hatch loops=2 evenodd",              // the inner loop a hole
         "pattern loops=1 evenodd",
         "hatch loops=1 evenodd",  // line and elliptic edges, kept raw by the host
