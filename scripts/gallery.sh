@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# scripts/gallery.sh [BUILD_DIR]: draws a few test drawings, and drawings of every entity kind
-# made here with ezdxf, with `kestrel render` (converted to PNG by rsvg-convert) and with
-# ezdxf's drawing add-on (matplotlib, Agg), and puts each pair side by side as one PNG in
-# docs/gallery/, listed in docs/gallery/README.md. BUILD_DIR (default build/gallery) is
+# scripts/gallery.sh [BUILD_DIR]: draws a few test drawings, the demo drawing and drawings of
+# every entity kind made here with ezdxf, with `kestrel render` (converted to PNG by
+# rsvg-convert) and with ezdxf's drawing add-on (matplotlib, Agg), and puts each pair side by
+# side as one PNG in docs/gallery/, listed in docs/gallery/README.md. BUILD_DIR (default build/gallery) is
 # configured and its kestrel built when needed.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
@@ -111,8 +111,9 @@ doc.saveas(f'{folder}/linetypes.dxf')
 EOF
 cp "$KESTREL_ROOT/tests/dxf/data/ezdxf_sample.dxf" "$work/ezdxf_sample.dxf"
 cp "$KESTREL_ROOT/tests/corpus/data/r12_entities_only.dxf" "$work/r12_entities.dxf"
+"$kestrel" demo "$work/demo.dxf" > /dev/null
 
-names=(text hatch dimension curves inserts linetypes ezdxf_sample r12_entities)
+names=(text hatch dimension curves inserts linetypes ezdxf_sample r12_entities demo)
 for name in "${names[@]}"; do
   "$kestrel" render "$work/$name.dxf" "$work/$name.svg" > "$work/$name.txt"
   rsvg-convert -w 600 -b white "$work/$name.svg" -o "$work/$name.ours.png"
@@ -145,8 +146,15 @@ for name in names:
     axes = figure.add_axes([0, 0, 1, 1])
     properties = LayoutProperties.from_layout(doc.modelspace())
     properties.set_colors('#ffffff')
-    Frontend(RenderContext(doc), MatplotlibBackend(axes)).draw_layout(
-        doc.modelspace(), finalize=True, layout_properties=properties)
+    failure = ''
+    try:
+        Frontend(RenderContext(doc), MatplotlibBackend(axes)).draw_layout(
+            doc.modelspace(), finalize=True, layout_properties=properties)
+    except Exception as error:  # the add-on's own failure is shown in its place
+        failure = f'{type(error).__name__}: {error}'
+        axes.clear()
+        axes.axis('off')
+        axes.text(0.5, 0.5, 'the add-on failed:\n' + failure, ha='center', va='center', wrap=True)
     figure.savefig(f'{work}/{name}.ezdxf.png', dpi=100, facecolor='#ffffff')
     plt.close(figure)
     ours, theirs = fitted(f'{work}/{name}.ours.png'), fitted(f'{work}/{name}.ezdxf.png')
@@ -159,7 +167,10 @@ for name in names:
     pen.line([(15 + side, 0), (15 + side, side + 30)], fill='#999999')
     pair.quantize(colors=96).save(f'{out}/{name}.png', optimize=True)
     summary = open(f'{work}/{name}.txt').read().strip().split(': ', 1)[-1]
-    lines += [f'## {name}', '', f'kestrel: {summary}', '', f'![{name}]({name}.png)', '']
+    lines += [f'## {name}', '', f'kestrel: {summary}', '']
+    if failure:
+        lines += [f'ezdxf\'s add-on failed on this drawing ({failure}).', '']
+    lines += [f'![{name}]({name}.png)', '']
 open(f'{out}/README.md', 'w').write('\n'.join(lines))
 EOF
 echo "gallery written to $out"
