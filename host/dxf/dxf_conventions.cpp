@@ -106,7 +106,8 @@ struct SharedName {
     std::wstring_view marker;
     const wchar_t* className;
 };
-constexpr std::array<SharedName, 7> kSharedNames = {{
+constexpr std::array<SharedName, 8> kSharedNames = {{
+    {L"INSERT", L"AcDbBlockReference", L"AcDbBlockReference"},
     {L"VERTEX", L"AcDb2dVertex", L"AcDb2dVertex"},
     {L"VERTEX", L"AcDb3dPolylineVertex", L"AcDb3dPolylineVertex"},
     {L"POLYLINE", L"AcDb2dPolyline", L"AcDb2dPolyline"},

@@ -131,8 +131,9 @@ const HeaderVariable* findHeaderVariable(std::wstring_view name);
 
 // The host class that files objects of dxfName, told apart by the subclass markers (the values
 // of the object's 100 groups) where the name covers several classes: VERTEX (AcDb2dVertex,
-// AcDb3dPolylineVertex), POLYLINE (AcDb2dPolyline, AcDb3dPolyline) and DIMENSION
-// (AcDbRotatedDimension, AcDb2LineAngularDimension, AcDb3PointAngularDimension). Other names
+// AcDb3dPolylineVertex), POLYLINE (AcDb2dPolyline, AcDb3dPolyline), DIMENSION
+// (AcDbRotatedDimension, AcDb2LineAngularDimension, AcDb3PointAngularDimension) and INSERT
+// (AcDbBlockReference; an array of references, AcDbMInsertBlock, is kept raw). Other names
 // resolve through the class dictionary to the one creatable class registered with that DXF
 // name. Null when no class, or no single class, fits: the reader then keeps the object raw.
 const AcRxClass* classForDxfName(std::wstring_view dxfName,

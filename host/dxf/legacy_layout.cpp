@@ -29,10 +29,33 @@ bool isDimensionCode(int code) {
     return std::find(kCodes.begin(), kCodes.end(), code) != kCodes.end();
 }
 
+// Codes of the AcDbAttribute part of an ATTRIB, after its AcDbText part.
+bool isAttributeCode(int code) {
+    constexpr std::array<int, 5> kCodes = {2, 70, 73, 74, 280};
+    return std::find(kCodes.begin(), kCodes.end(), code) != kCodes.end();
+}
+
+// The codes of a part that shares an entity's groups with another part; null for a part that
+// holds what no other part does.
+using CodeTest = bool (*)(int);
+CodeTest ownCodesOf(std::wstring_view marker) {
+    if (marker == L"AcDbDimension") {
+        return isDimensionCode;
+    }
+    return marker == L"AcDbAttribute" ? isAttributeCode : nullptr;
+}
+
 int flagsOf(const DxfItemList& items) {
     const auto it = std::find_if(items.begin(), items.end(),
                                  [](const DxfItem& item) { return item.code == kFlagsCode; });
     return it != items.end() ? static_cast<int>(it->integer()) : 0;
+}
+
+// True when an INSERT's column (70) or row (71) count makes it an array of references.
+bool isReferenceArray(const DxfItemList& items) {
+    return std::any_of(items.begin(), items.end(), [](const DxfItem& item) {
+        return (item.code == 70 || item.code == 71) && item.integer() > 1;
+    });
 }
 
 std::vector<std::wstring> polylineMarkers(int flags) {
@@ -85,6 +108,12 @@ std::vector<std::wstring> impliedMarkers(std::wstring_view dxfName, const DxfIte
     if (dxfName == L"DIMENSION") {
         return dimensionMarkers(flagsOf(items));
     }
+    if (dxfName == L"ATTRIB") {
+        return {L"AcDbText", L"AcDbAttribute"};
+    }
+    if (dxfName == L"INSERT") {
+        return {isReferenceArray(items) ? L"AcDbMInsertBlock" : L"AcDbBlockReference"};
+    }
     if (dxfName == L"TRACE") {
         return {L"AcDbTrace"};
     }
@@ -119,16 +148,24 @@ void addEntityMarkers(std::wstring_view dxfName, DxfItemList& items) {
     marker(L"AcDbEntity");
     take(isEntityCode);
     const std::vector<std::wstring> markers = impliedMarkers(dxfName, items);
-    const auto rest = [](int code) { return !isObjectCode(code) && !isEntityCode(code); };
+    // Parts with codes of their own take those; the last part without takes the rest.
+    const auto rest = [&markers](int code) {
+        return !isObjectCode(code) && !isEntityCode(code) &&
+               std::none_of(markers.begin(), markers.end(), [code](const std::wstring& name) {
+                   const CodeTest own = ownCodesOf(name);
+                   return own != nullptr && own(code);
+               });
+    };
+    std::size_t restAt = markers.size();
+    for (std::size_t i = 0; i < markers.size(); ++i) {
+        restAt = ownCodesOf(markers[i]) == nullptr ? i : restAt;
+    }
     for (std::size_t i = 0; i < markers.size(); ++i) {
         marker(markers[i]);
-        const bool last = i + 1 == markers.size();
-        if (markers[i] == L"AcDbDimension") {
-            take(isDimensionCode);
-        } else if (last) {
-            take([&](int code) {
-                return rest(code) && !(markers[0] == L"AcDbDimension" && isDimensionCode(code));
-            });
+        if (const CodeTest own = ownCodesOf(markers[i])) {
+            take(own);
+        } else if (i == restAt) {
+            take(rest);
         }
     }
     if (markers.empty()) {

@@ -15,7 +15,8 @@ namespace host::dxf {
 bool lacksSubclassMarkers(const DxfItemList& items);
 
 // The subclass markers, after AcDbEntity, that later releases give an object of dxfName whose
-// groups are items: POLYLINE, VERTEX and DIMENSION by their flags (group 70), TRACE, SHAPE and
+// groups are items: POLYLINE, VERTEX and DIMENSION by their flags (group 70), INSERT by its
+// column and row counts (70, 71: more than one makes an array), ATTRIB, TRACE, SHAPE and
 // VIEWPORT by name; none for other names.
 std::vector<std::wstring> impliedMarkers(std::wstring_view dxfName, const DxfItemList& items);
 
