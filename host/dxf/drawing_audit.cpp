@@ -10,6 +10,7 @@
 #include <set>
 #include <unordered_map>
 
+#include "host/dxf/dxf_conventions.h"
 #include "host/dxf/dxf_lexer.h"
 #include "host/dxf/dxf_writer.h"
 #include "platform/utf8.h"
@@ -318,6 +319,11 @@ void Checker::checkOwnersAndReferences() {
 void Checker::checkSubclassMarkers() {
     for (const Object& o : m_objects) {
         if (o.type == "CLASS" || o.type == "ACDBPLACEHOLDER") {
+            continue;
+        }
+        // An object of a kind the format does not define is written as its program gave it.
+        const std::wstring kind = utf8ToWide(o.type);
+        if (!o.entity && !dxf::isBuiltInDxfName(kind) && dxf::findClassRecord(kind) == nullptr) {
             continue;
         }
         const auto marker = std::find_if(o.groups.begin(), o.groups.end(),

@@ -23,7 +23,8 @@ enum class AuditCode {
     kOwner,                // a 330 owner; null only for table heads and the root dictionary
     kReference,            // 330/340/350/360 name objects of the file; dictionary entries
                            // and extension dictionaries not null
-    kSubclassMarker,       // entities start with AcDbEntity, other objects have a marker
+    kSubclassMarker,       // entities start with AcDbEntity, objects of the format's kinds
+                           // have a marker
     kMissingRecord,        // linetypes ByBlock, ByLayer, Continuous, layer 0, style Standard,
                            // application ACAD, dimension style Standard, both layout records
     kBlock,                // BLOCK/ENDBLK pairs, both layout blocks among them

@@ -288,6 +288,15 @@ const RepairCase kCases[] = {
          ASSERT_NE(dictionary, nullptr);
          EXPECT_EQ(dictionary->numEntries(), 0u);
      }},
+    {"ObjectOfAnUnknownKindWithoutSubclassMarker",
+     DrawingText().objects("0\nSTRANGE_THING\n5\n300\n330\nC\n1\nkept as given\n").str(),
+     {},
+     [](AcDbDatabase& db) {
+         auto kept = open<AcDbRawObject>(idOfHandle(db, L"300"));
+         ASSERT_NE(kept, nullptr);
+         ASSERT_EQ(kept->groups().size(), 1u);
+         EXPECT_EQ(kept->groups()[0].text(), L"kept as given");
+     }},
     {"DataAfterEof",
      DrawingText().str() + "0\nLINE\ngarbage\n",
      {RepairCode::kDataAfterEof},
