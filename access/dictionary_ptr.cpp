@@ -321,9 +321,8 @@ bool CVLKCDictionaryPtr::dctReadBigString(const wchar_t* dctName, const wchar_t*
     bool allText = true;
     for (const resbuf* item = chain; item != nullptr && allText; item = item->rbnext) {
         allText = item->restype == kTextCode;
-        lengths.push_back(allText && item->resval.rstring != nullptr
-                              ? std::wcslen(item->resval.rstring)
-                              : 0);
+        lengths.push_back(
+            allText && item->resval.rstring != nullptr ? std::wcslen(item->resval.rstring) : 0);
         length += lengths.back();
     }
     if (allText) {

@@ -21,7 +21,9 @@ void printUsage(std::FILE* out) {
         "  xml get FILE APP [XMLFILE]   an application's XML text, to standard output or XMLFILE\n"
         "  xml set FILE APP [XMLFILE]   replace an application's XML text with XMLFILE's (or\n"
         "                               standard input's) and save the drawing\n"
-        "  render FILE OUT.svg          draw the model space as an SVG picture\n"
+        "  render [--layout NAME] FILE OUT.svg\n"
+        "                               draw the model space, or a layout with its viewports,\n"
+        "                               as an SVG picture\n"
         "  audit FILE [--fix OUT] [--json]\n"
         "                               what reading the drawing repairs, one line each;\n"
         "                               --fix saves the repaired drawing as OUT, --json\n"
@@ -46,7 +48,7 @@ struct Command {
 constexpr Command kCommands[] = {{"demo", runDemo, ""},
                                  {"info", runInfo, ""},
                                  {"xml", runXml, ""},
-                                 {"render", runRender, ""},
+                                 {"render", runRender, "--layout "},
                                  {"audit", runAudit, "--fix --json "},
                                  {"diff", runDiff, "--brief --json "}};
 

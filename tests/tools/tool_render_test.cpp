@@ -395,7 +395,7 @@ d.saveas(sys.argv[1])
 )",
                                 "sheet.dxf");
     ASSERT_EQ(made.status, 0) << made.err;
-    const Outcome render = kestrel("render -- --layout sheet sheet.dxf sheet.svg");
+    const Outcome render = kestrel("render --layout sheet sheet.dxf sheet.svg");
     ASSERT_EQ(render.status, 0) << render.err;
     const std::string svg = tooltest::readFile(path("sheet.svg"));
     EXPECT_NE(svg.find("cx=\"5\" cy=\"-5\" r=\"2\""), std::string::npos) << svg;
@@ -408,7 +408,7 @@ d.saveas(sys.argv[1])
         std::string::npos)
         << svg;
     EXPECT_NE(svg.find("<polygon class=\"viewport\""), std::string::npos);
-    const Outcome missing = kestrel("render -- --layout Nowhere sheet.dxf none.svg");
+    const Outcome missing = kestrel("render --layout Nowhere sheet.dxf none.svg");
     EXPECT_EQ(missing.status, 1);
     EXPECT_NE(missing.err.find("no layout named Nowhere"), std::string::npos) << missing.err;
 }
