@@ -266,6 +266,20 @@ bool DxfLexer::readTextCode(int& code, std::size_t& line) {
         return false;
     }
     line = m_line;
+    // Most code lines are a few digits after blanks: read them without the general parse.
+    std::size_t at = 0;
+    while (at < text.size() && text[at] == ' ') {
+        ++at;
+    }
+    const std::size_t first = at;
+    int value = 0;
+    while (at < text.size() && at - first < 6 && text[at] >= '0' && text[at] <= '9') {
+        value = value * 10 + (text[at++] - '0');
+    }
+    if (at == text.size() && at != first) {
+        code = value;
+        return true;
+    }
     const std::string_view digits = trimmed(text);
     if (digits.empty()) {
         return fail(line, L"empty line where a group code belongs");
