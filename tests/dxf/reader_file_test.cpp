@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 #include <numbers>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "host/db/dictionary.h"
 #include "host/db/entities/arc.h"
 #include "host/db/entities/block_reference.h"
+#include "host/db/entities/hatch.h"
 #include "host/db/entities/line.h"
 #include "host/db/entities/polyline_2d.h"
 #include "host/db/entities/polyline_3d.h"
@@ -19,6 +21,7 @@
 #include "host/db/resbuf.h"
 #include "host/db/undo.h"
 #include "host/db/xrecord.h"
+#include "host/dxf/dxf_writer.h"
 #include "host/rx/class.h"
 #include "tests/dxf/reader_fixture.h"
 
@@ -253,6 +256,38 @@ TEST_F(DxfReaderFile, AVariantItsClassDoesNotTakeIsKeptAsItCame) {
     EXPECT_EQ(kept->colorIndex(), 1);
     EXPECT_NE(std::find(kept->groups().begin(), kept->groups().end(), host::DxfItem{50, 270.0}),
               kept->groups().end());
+}
+
+TEST_F(DxfReaderFile, APatternedHatchKeepsItsFillUntilItsPatternChanges) {
+    // As the writer writes them: codes right-aligned in three places.
+    const std::string fill =
+        " 75\n1\n 76\n1\n 52\n0.0\n 41\n0.5\n 77\n0\n 78\n1\n 53\n45.0\n 43\n0.0\n 44\n0.0\n"
+        " 45\n-1.12\n 46\n1.12\n 79\n2\n 49\n0.5\n 49\n-0.25\n 98\n1\n 10\n12.0\n 20\n1.0\n";
+    const std::string hatch =
+        "0\nHATCH\n5\n2F0\n330\n1F\n100\nAcDbEntity\n8\n0\n100\nAcDbHatch\n10\n0.0\n20\n"
+        "0.0\n30\n0.0\n210\n0.0\n220\n0.0\n230\n1.0\n2\nANSI31\n70\n0\n71\n0\n91\n1\n92\n2\n"
+        "72\n0\n73\n1\n93\n3\n10\n10.0\n20\n0.0\n10\n15.0\n20\n0.0\n10\n15.0\n20\n5.0\n97\n0\n" +
+        fill;
+    AcDbDatabase db(false, true);
+    ASSERT_EQ(readText(db, DrawingText().entities(hatch).str()), Acad::eOk) << message();
+    const AcDbObjectId id = idOfHandle(db, L"2F0");
+    ASSERT_NE(open<AcDbHatch>(id), nullptr);
+    std::string text;
+    ASSERT_EQ(host::dxf::writeDrawing(&db, text).status, Acad::eOk);
+    EXPECT_NE(text.find(fill), std::string::npos) << "the fill as read";
+    // An undo or copy files the fill too; a new scale drops the former pattern's lines.
+    auto copy = std::unique_ptr<AcDbObject>(AcDbObject::cast(open<AcDbHatch>(id)->clone()));
+    EXPECT_EQ(open<AcDbHatch>(id, AcDb::kForWrite)->setPatternScale(2.0), Acad::eOk);
+    text.clear();
+    ASSERT_EQ(host::dxf::writeDrawing(&db, text).status, Acad::eOk);
+    EXPECT_NE(text.find(" 75\n1\n 76\n1\n 52\n0.0\n 41\n2.0\n 77\n0\n 78\n0\n 98\n0\n"),
+              std::string::npos);
+    EXPECT_EQ(text.find(" 53\n45.0\n"), std::string::npos);
+    ASSERT_NE(copy, nullptr);
+    host::DxfItemFiler out(&db);
+    ASSERT_EQ(copy->dxfOutFields(&out), Acad::eOk);
+    const host::DxfItemList items = out.takeItems();
+    EXPECT_NE(std::find(items.begin(), items.end(), host::DxfItem{78, std::int64_t{1}}), items.end());
 }
 
 TEST_F(DxfReaderFile, OnlyUnmodelledPolylinesAndInsertsOwnTheEntitiesAfterThem) {

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "host/db/raw_object.h"
 #include "host/ge/angles.h"
 
 ACRX_DXF_DEFINE_MEMBERS(AcDbHatch, AcDbEntity, 0, 0, 0, HATCH, DrawHost);
@@ -14,6 +15,12 @@ constexpr const wchar_t* kSubclass = L"AcDbHatch";
 constexpr Adesk::Int32 kPolylineLoop = 2;
 constexpr int kLineEdge = 1;
 constexpr int kArcEdge = 2;
+
+// The first group of the fill's own part, which comes after the pattern scale (41): double
+// (77), pattern lines (78), pixel size (47), seeds (98) or the gradient (450-470).
+bool isFillCode(int code) {
+    return code == 77 || code == 78 || code == 47 || code == 98 || (code >= 450 && code <= 470);
+}
 
 bool isSolidName(const std::wstring& name) {
     return name == L"SOLID" || name == L"solid" || name == L"Solid";
@@ -194,6 +201,7 @@ Acad::ErrorStatus AcDbHatch::setPattern(HatchPatternType type, const ACHAR* name
     if (status == Acad::eOk) {
         m_patternType = static_cast<Adesk::Int16>(type);
         m_patternName = name;
+        m_fillGroups.clear();
     }
     return status;
 }
@@ -207,8 +215,13 @@ double AcDbHatch::patternAngle() const {
 }
 
 Acad::ErrorStatus AcDbHatch::setPatternAngle(double angle) {
-    return std::isfinite(angle) ? host::writeField(this, m_patternAngle, normalizeAngle(angle))
-                                : Acad::eInvalidInput;
+    const Acad::ErrorStatus status =
+        std::isfinite(angle) ? host::writeField(this, m_patternAngle, normalizeAngle(angle))
+                             : Acad::eInvalidInput;
+    if (status == Acad::eOk) {
+        m_fillGroups.clear();
+    }
+    return status;
 }
 
 double AcDbHatch::patternScale() const {
@@ -216,8 +229,13 @@ double AcDbHatch::patternScale() const {
 }
 
 Acad::ErrorStatus AcDbHatch::setPatternScale(double scale) {
-    return std::isfinite(scale) && scale > 0.0 ? host::writeField(this, m_patternScale, scale)
-                                               : Acad::eInvalidInput;
+    const Acad::ErrorStatus status = std::isfinite(scale) && scale > 0.0
+                                         ? host::writeField(this, m_patternScale, scale)
+                                         : Acad::eInvalidInput;
+    if (status == Acad::eOk) {
+        m_fillGroups.clear();
+    }
+    return status;
 }
 
 bool AcDbHatch::associative() const {
@@ -334,6 +352,7 @@ Acad::ErrorStatus AcDbHatch::transformBy(const AcGeMatrix3d& xform) {
     if (planar.conformal) {
         m_patternScale *= planar.scale;
     }
+    m_fillGroups.clear();
     return Acad::eOk;
 }
 
@@ -375,6 +394,8 @@ Acad::ErrorStatus AcDbHatch::dwgOutFields(AcDbDwgFiler* filer) const {
     filer->writeDouble(m_patternAngle);
     filer->writeDouble(m_patternScale);
     filer->writeBool(m_associative);
+    filer->writeInt16(m_style);
+    host::dwgOutGroups(filer, m_fillGroups);
     filer->writeInt32(static_cast<Adesk::Int32>(m_loops.size()));
     for (const Loop& loop : m_loops) {
         filer->writeInt32(loop.type);
@@ -399,6 +420,8 @@ Acad::ErrorStatus AcDbHatch::dwgInFields(AcDbDwgFiler* filer) {
     double angle = 0.0;
     double scale = 1.0;
     bool associative = false;
+    Adesk::Int16 style = 0;
+    host::DxfItemList fillGroups;
     Adesk::Int32 loopCount = 0;
     filer->readDouble(&elevation);
     filer->readVector3d(&normal);
@@ -407,6 +430,8 @@ Acad::ErrorStatus AcDbHatch::dwgInFields(AcDbDwgFiler* filer) {
     filer->readDouble(&angle);
     filer->readDouble(&scale);
     filer->readBool(&associative);
+    filer->readInt16(&style);
+    host::dwgInGroups(filer, fillGroups);
     status = filer->readInt32(&loopCount);
     std::vector<Loop> loops;
     for (Adesk::Int32 i = 0; status == Acad::eOk && i < loopCount; ++i) {
@@ -431,6 +456,8 @@ Acad::ErrorStatus AcDbHatch::dwgInFields(AcDbDwgFiler* filer) {
         m_patternAngle = angle;
         m_patternScale = scale;
         m_associative = associative;
+        m_style = style;
+        m_fillGroups = std::move(fillGroups);
         m_loops = std::move(loops);
     }
     return status;
@@ -461,13 +488,19 @@ Acad::ErrorStatus AcDbHatch::dxfOutFields(AcDbDxfFiler* filer) const {
         }
         filer->writeInt32(97, 0);
     }
-    filer->writeInt16(75, 0);
+    filer->writeInt16(75, m_style);
     filer->writeInt16(76, m_patternType);
     filer->writeAngle(52, m_patternAngle);
     filer->writeDouble(41, m_patternScale);
-    filer->writeInt16(77, 0);
-    filer->writeInt16(78, 0);
-    return filer->writeInt32(98, 0);
+    if (m_fillGroups.empty()) {
+        filer->writeInt16(77, 0);
+        filer->writeInt16(78, 0);
+        return filer->writeInt32(98, 0);
+    }
+    for (const host::DxfItem& item : m_fillGroups) {
+        filer->writeItem(item);
+    }
+    return filer->filerStatus();
 }
 
 Acad::ErrorStatus AcDbHatch::dxfInFields(AcDbDxfFiler* filer) {
@@ -492,6 +525,10 @@ Acad::ErrorStatus AcDbHatch::dxfInFields(AcDbDxfFiler* filer) {
     bool elevationRead = false;
     while (status == Acad::eOk && !groups.done()) {
         const host::DxfItem& item = groups.take();
+        if (!read.m_fillGroups.empty() || isFillCode(item.code)) {
+            read.m_fillGroups.push_back(item);
+            continue;
+        }
         switch (item.code) {
             case 10:
                 if (!elevationRead) {
@@ -507,6 +544,9 @@ Acad::ErrorStatus AcDbHatch::dxfInFields(AcDbDxfFiler* filer) {
                 break;
             case 71:
                 read.m_associative = item.integer() != 0;
+                break;
+            case 75:
+                read.m_style = static_cast<Adesk::Int16>(item.integer());
                 break;
             case 76:
                 read.m_patternType = static_cast<Adesk::Int16>(item.integer());
@@ -525,7 +565,7 @@ Acad::ErrorStatus AcDbHatch::dxfInFields(AcDbDxfFiler* filer) {
                 }
                 break;
             default:
-                break;  // style, pattern lines, seeds and the like are not kept
+                break;
         }
     }
     if (status == Acad::eOk) {
@@ -539,6 +579,8 @@ Acad::ErrorStatus AcDbHatch::dxfInFields(AcDbDxfFiler* filer) {
         m_patternAngle = read.m_patternAngle;
         m_patternScale = read.m_patternScale;
         m_associative = read.m_associative;
+        m_style = read.m_style;
+        m_fillGroups = std::move(read.m_fillGroups);
         m_loops = std::move(read.m_loops);
     }
     return status;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "host/db/dxf_filer.h"
 #include "host/db/entities/polyline_shape.h"
 #include "host/db/entity.h"
 #include "host/ge/ge_arrays.h"
@@ -19,10 +20,16 @@
 // - Stretch points: the vertices of every loop, loop after loop.
 // - Transforms: as for polylines (host::PolylineShape::checkTransform); the pattern angle
 //   turns and the pattern scale follows a conformal transform.
+// - The fill's own groups read from a drawing file (77 double, 78 pattern lines with their
+//   definitions, 47 pixel size, 98 seed points, the gradient's 450-470 and whatever follows)
+//   are kept as read and written back, so that a patterned hatch passes through unchanged. A
+//   new pattern, angle or scale, or a transform, drops them (the pattern lines and seeds were
+//   those of the former pattern and place; readers rebuild a predefined pattern by its name).
 // - DXF: 100 "AcDbHatch", 10 (0, 0, elevation), 210 normal, 2 pattern name, 70 solid fill,
 //   71 associativity, 91 loop count, per loop 92 type (2 polyline added), 72 has bulges,
 //   73 closed, 93 vertex count, 10 vertex and 42 bulge each, 97 source objects (0); then
-//   75 style, 76 pattern type, 52 angle, 41 scale, 77 double, 78 pattern lines (0), 98 seeds (0).
+//   75 style, 76 pattern type, 52 angle, 41 scale, then the kept fill groups or 77 double (0),
+//   78 pattern lines (0), 98 seeds (0).
 class AcDbHatch : public AcDbEntity {
 public:
     ACRX_DECLARE_MEMBERS(AcDbHatch);
@@ -99,4 +106,6 @@ private:
     double m_patternAngle = 0.0;
     double m_patternScale = 1.0;
     bool m_associative = false;
+    Adesk::Int16 m_style = 0;         // 75: odd parity, outermost, or ignore islands
+    host::DxfItemList m_fillGroups;  // read after 41, written back as read
 };
