@@ -383,8 +383,36 @@ Record* plain() {
 }
 
 // The entries of the named object dictionary that it lacks, each an empty dictionary.
+// True when id is a dictionary's.
+bool isDictionary(AcDbObjectId id) {
+    AcDbObject* object = nullptr;
+    if (acdbOpenAcDbObject(object, id, AcDb::kForRead) != Acad::eOk) {
+        return false;
+    }
+    const bool dictionary = AcDbDictionary::cast(object) != nullptr;
+    object->close();
+    return dictionary;
+}
+
+// An entry that a drawing file holds under a standard name but that is no dictionary keeps its
+// object under the first free name "<name>_2", "<name>_3", ..., so the standard one can be added.
+void moveAsideNonDictionary(AcDbDictionary* dictionary, const wchar_t* name) {
+    AcDbObjectId id;
+    if (dictionary->getAt(name, id) != Acad::eOk || isDictionary(id)) {
+        return;
+    }
+    for (int suffix = 2;; ++suffix) {
+        const std::wstring free = std::wstring(name) + L"_" + std::to_wstring(suffix);
+        if (!dictionary->has(free.c_str())) {
+            dictionary->setName(name, free.c_str());
+            return;
+        }
+    }
+}
+
 void ensureDictionaries(AcDbDictionary* dictionary, std::span<const wchar_t* const> names) {
     for (const wchar_t* name : names) {
+        moveAsideNonDictionary(dictionary, name);
         if (!dictionary->has(name)) {
             auto* entry = new AcDbDictionary();
             AcDbObjectId id;

@@ -178,6 +178,22 @@ const RepairCase kCases[] = {
          ASSERT_NE(stale, nullptr);
          EXPECT_TRUE(stale->getBlockTableRecordId().isNull());
      }},
+    {"LayoutDictionaryNameOnAnotherKind",
+     DrawingText()
+         .nodEntries("3\nACAD_LAYOUT\n350\n300\n")
+         .objects("0\nXRECORD\n5\n300\n330\nC\n100\nAcDbXrecord\n1\nnot layouts\n")
+         .str(),
+     {},
+     [](AcDbDatabase& db) {
+         // The record keeps its place under a free name; ACAD_LAYOUT is a dictionary again.
+         auto root = open<AcDbDictionary>(db.namedObjectsDictionaryId());
+         AcDbObjectId moved;
+         EXPECT_EQ(root->getAt(L"ACAD_LAYOUT_2", moved), Acad::eOk);
+         EXPECT_EQ(moved, idOfHandle(db, L"300"));
+         AcDbObjectId layouts;
+         ASSERT_EQ(root->getAt(L"ACAD_LAYOUT", layouts), Acad::eOk);
+         EXPECT_EQ(open<AcDbDictionary>(layouts)->numEntries(), 2u);
+     }},
     {"BlockReferenceNamesNoBlock",
      DrawingText()
          .entities("0\nINSERT\n5\n1A5\n330\n1F\n100\nAcDbEntity\n8\n0\n100\n"
