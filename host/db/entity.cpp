@@ -2,6 +2,9 @@
 // their filing after the object's base data.
 #include "host/db/entity.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "host/db/database.h"
 #include "host/db/dwg_filer.h"
 #include "host/db/dxf_filer.h"
@@ -9,6 +12,7 @@
 #include "host/db/layer_table.h"
 #include "host/db/linetype_table.h"
 #include "host/db/open.h"
+#include "host/db/raw_object.h"
 #include "host/db/symbol_name.h"
 #include "host/rx/class.h"
 
@@ -22,6 +26,18 @@ constexpr int kVisibilityCode = 60;
 constexpr int kColorCode = 62;
 constexpr int kTrueColorCode = 420;
 constexpr const wchar_t* kSubclass = L"AcDbEntity";
+
+// The kept groups, or null when there are none (most entities).
+template <class Kept>
+std::unique_ptr<Kept> keptGroups(host::DxfItemList items) {
+    return items.empty() ? nullptr : std::make_unique<Kept>(Kept{std::move(items)});
+}
+
+// Entity groups without an accessor, kept as read (see entity.h).
+bool isKeptCode(int code) {
+    constexpr int kCodes[] = {48, 92, 160, 284, 310, 347, 348, 370, 380, 390, 430, 440};
+    return std::find(std::begin(kCodes), std::end(kCodes), code) != std::end(kCodes);
+}
 
 AcDbDatabase* lookupDatabase(const AcDbObject* entity) {
     AcDbDatabase* db = entity->database();
@@ -109,6 +125,13 @@ Acad::ErrorStatus layerForReading(AcDbDxfFiler* filer, AcDbDatabase* db, const s
 }
 
 }  // namespace
+
+struct AcDbEntity::KeptGroups {
+    host::DxfItemList items;
+};
+
+AcDbEntity::AcDbEntity() = default;
+AcDbEntity::~AcDbEntity() = default;
 
 AcDbObjectId AcDbEntity::blockId() const {
     assertReadEnabled();
@@ -259,6 +282,7 @@ Acad::ErrorStatus AcDbEntity::dwgOutFields(AcDbDwgFiler* filer) const {
     filer->writeHardPointerId(m_linetypeId);
     filer->writeUInt32(m_color.color());
     filer->writeInt16(static_cast<Adesk::Int16>(m_visibility));
+    host::dwgOutGroups(filer, m_kept != nullptr ? m_kept->items : host::DxfItemList());
     return filer->filerStatus();
 }
 
@@ -275,6 +299,8 @@ Acad::ErrorStatus AcDbEntity::dwgInFields(AcDbDwgFiler* filer) {
     filer->readHardPointerId(&linetypeId);
     filer->readUInt32(&packed);
     filer->readInt16(&visibility);
+    host::DxfItemList kept;
+    host::dwgInGroups(filer, kept);
     AcCmColor color;
     if (filer->filerStatus() == Acad::eOk &&
         (color.setColor(packed) != Acad::eOk || (visibility != 0 && visibility != 1))) {
@@ -285,6 +311,7 @@ Acad::ErrorStatus AcDbEntity::dwgInFields(AcDbDwgFiler* filer) {
     }
     m_layerId = layerId;
     m_linetypeId = linetypeId;
+    m_kept = keptGroups<KeptGroups>(std::move(kept));
     m_color = color;
     m_visibility = static_cast<AcDb::Visibility>(visibility);
     return Acad::eOk;
@@ -310,6 +337,11 @@ Acad::ErrorStatus AcDbEntity::dxfOutFields(AcDbDxfFiler* filer) const {
     if (m_visibility == AcDb::kInvisible) {
         filer->writeInt16(kVisibilityCode, 1);
     }
+    if (m_kept != nullptr) {
+        for (const host::DxfItem& item : m_kept->items) {
+            filer->writeItem(item);
+        }
+    }
     return filer->filerStatus();
 }
 
@@ -326,6 +358,7 @@ Acad::ErrorStatus AcDbEntity::dxfInFields(AcDbDxfFiler* filer) {
     std::wstring linetypeName;
     AcCmColor color;
     AcDb::Visibility visibility = AcDb::kVisible;
+    host::DxfItemList kept;
     status = host::readSubclassGroups(filer, [&](const host::DxfItem& item) {
         switch (item.code) {
             case kLayerCode:
@@ -350,6 +383,10 @@ Acad::ErrorStatus AcDbEntity::dxfInFields(AcDbDxfFiler* filer) {
                 visibility = item.integer() != 0 ? AcDb::kInvisible : AcDb::kVisible;
                 return true;
             default:
+                if (isKeptCode(item.code)) {
+                    kept.push_back(item);
+                    return true;
+                }
                 return false;
         }
     });
@@ -376,5 +413,6 @@ Acad::ErrorStatus AcDbEntity::dxfInFields(AcDbDxfFiler* filer) {
     m_linetypeId = linetypeId;
     m_color = color;
     m_visibility = visibility;
+    m_kept = keptGroups<KeptGroups>(std::move(kept));
     return Acad::eOk;
 }

@@ -3,6 +3,7 @@
 // Setters need write (eNotOpenForWrite otherwise) and record undo, as for every AcDbObject.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "host/db/color.h"
@@ -25,10 +26,14 @@
 // - DXF: groups 8 (layer name), 6 (linetype name, left out while null), 62 (colour index, left
 //   out while by layer), 420 (RGB of a true colour), 60 (1 when invisible, left out otherwise).
 //   Reading a layer name the database lacks adds that layer with default properties.
+// - The entity groups of drawing files that have no accessor here (48 linetype scale, 370 line
+//   weight, 440 transparency, 430 colour name, 284 shadows, 347/348 material and visual style,
+//   380/390 plot style, 92/160/310 proxy graphics) are kept as read and written back after the
+//   groups above, so that they pass through unchanged.
 class AcDbEntity : public AcDbObject {
 public:
     ACRX_DECLARE_MEMBERS(AcDbEntity);
-    ~AcDbEntity() override = default;
+    ~AcDbEntity() override;
 
     // The block table record that holds the entity (its owner), or null.
     AcDbObjectId blockId() const;
@@ -92,11 +97,14 @@ public:
     Acad::ErrorStatus dxfOutFields(AcDbDxfFiler* filer) const override;
 
 protected:
-    AcDbEntity() = default;
+    AcDbEntity();
 
 private:
+    struct KeptGroups;  // the groups kept as read (see above); null while there are none
+
     AcDbObjectId m_layerId;
     AcDbObjectId m_linetypeId;
     AcCmColor m_color;
     AcDb::Visibility m_visibility = AcDb::kVisible;
+    std::unique_ptr<KeptGroups> m_kept;
 };

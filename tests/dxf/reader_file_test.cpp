@@ -258,6 +258,28 @@ TEST_F(DxfReaderFile, AVariantItsClassDoesNotTakeIsKeptAsItCame) {
               kept->groups().end());
 }
 
+TEST_F(DxfReaderFile, EntityGroupsWithoutAccessorsPassThrough) {
+    // Line weight, linetype scale, transparency and colour name, as the writer writes them.
+    const std::string kept = "370\n50\n 48\n2.0\n440\n33554496\n430\nRED\n";
+    const std::string line = "0\nLINE\n5\n2F0\n330\n1F\n100\nAcDbEntity\n8\n0\n" + kept +
+                             "100\nAcDbLine\n10\n0\n20\n0\n30\n0\n11\n1\n21\n1\n31\n0\n";
+    AcDbDatabase db(false, true);
+    ASSERT_EQ(readText(db, DrawingText().entities(line).str()), Acad::eOk) << message();
+    const AcDbObjectId id = idOfHandle(db, L"2F0");
+    ASSERT_NE(open<AcDbLine>(id), nullptr);
+    std::string text;
+    ASSERT_EQ(host::dxf::writeDrawing(&db, text).status, Acad::eOk);
+    EXPECT_NE(text.find("  8\n0\n" + kept + "100\nAcDbLine\n"), std::string::npos);
+    // Copies and undo file them too.
+    auto copy = std::unique_ptr<AcDbObject>(AcDbObject::cast(open<AcDbLine>(id)->clone()));
+    ASSERT_NE(copy, nullptr);
+    host::DxfItemFiler out(&db);
+    ASSERT_EQ(copy->dxfOutFields(&out), Acad::eOk);
+    const host::DxfItemList items = out.takeItems();
+    EXPECT_NE(std::find(items.begin(), items.end(), host::DxfItem{370, std::int64_t{50}}),
+              items.end());
+}
+
 TEST_F(DxfReaderFile, APatternedHatchKeepsItsFillUntilItsPatternChanges) {
     // As the writer writes them: codes right-aligned in three places.
     const std::string fill =
