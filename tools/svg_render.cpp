@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <numbers>
 #include <optional>
 
 #include "host/db/block_table.h"
@@ -17,6 +18,7 @@
 #include "host/db/entities/circle.h"
 #include "host/db/entities/dimension.h"
 #include "host/db/entities/ellipse.h"
+#include "host/db/entities/entity_support.h"
 #include "host/db/entities/face.h"
 #include "host/db/entities/hatch.h"
 #include "host/db/entities/line.h"
@@ -133,6 +135,11 @@ private:
     // which its attributes (entities of their own, not of the block) resolve against.
     void blockReference(const AcDbBlockReference& reference, const AcGeMatrix3d& m, int depth,
                         const InheritedStyle& own, const InheritedStyle& outer);
+    // An array of block references (an INSERT kept raw for its columns and rows): the block at
+    // every place of the grid, whose rows and columns turn with the reference. False when the
+    // entity is no such array or names no block.
+    bool referenceArray(const AcDbRawEntity& entity, const AcGeMatrix3d& m, int depth,
+                        const InheritedStyle& own);
     // A table's grid lines and cell texts, each text centred in its cell.
     void table(const AcDbTable& table, const AcGeMatrix3d& m);
     // A rotated dimension drawn from its points: extension lines, the dimension line through
@@ -537,6 +544,89 @@ void Renderer::blockReference(const AcDbBlockReference& reference, const AcGeMat
     m_canvas.endGroup();
 }
 
+bool Renderer::referenceArray(const AcDbRawEntity& entity, const AcGeMatrix3d& m, int depth,
+                              const InheritedStyle& own) {
+    if (entity.dxfName() != L"INSERT" || entity.database() == nullptr) {
+        return false;
+    }
+    // The groups of the array, as a file gives them: positions in the reference's plane, the
+    // rotation in degrees, spacings along the turned block axes.
+    std::wstring name;
+    AcGePoint3d position;
+    AcGeScale3d scale(1.0, 1.0, 1.0);
+    double rotation = 0.0;
+    AcGeVector3d normal = AcGeVector3d::kZAxis;
+    int columns = 1;
+    int rows = 1;
+    double columnSpacing = 0.0;
+    double rowSpacing = 0.0;
+    for (const host::DxfItem& item : entity.groups()) {
+        switch (item.code) {
+            case 2:
+                name = item.text();
+                break;
+            case 10:
+                position = item.point();
+                break;
+            case 41:
+                scale.sx = item.real();
+                break;
+            case 42:
+                scale.sy = item.real();
+                break;
+            case 43:
+                scale.sz = item.real();
+                break;
+            case 50:
+                rotation = item.real() * std::numbers::pi / 180.0;
+                break;
+            case 70:
+                columns = static_cast<int>(std::clamp<std::int64_t>(item.integer(), 1, 1000));
+                break;
+            case 71:
+                rows = static_cast<int>(std::clamp<std::int64_t>(item.integer(), 1, 1000));
+                break;
+            case 44:
+                columnSpacing = item.real();
+                break;
+            case 45:
+                rowSpacing = item.real();
+                break;
+            case 210:
+                normal = item.point().asVector();
+                break;
+            default:
+                break;
+        }
+    }
+    AcDbObjectId blockId;
+    AcDbBlockTable* blocks = nullptr;
+    if (!name.empty() && entity.database()->getBlockTable(blocks, AcDb::kForRead) == Acad::eOk) {
+        blocks->getAt(name.c_str(), blockId);
+        blocks->close();
+    }
+    AcDbBlockReference reference;  // not in a database: the way to each place's transform
+    if (blockId.isNull() || reference.setBlockTableRecord(blockId) != Acad::eOk ||
+        reference.setNormal(normal) != Acad::eOk || reference.setScaleFactors(scale) != Acad::eOk ||
+        reference.setRotation(rotation) != Acad::eOk) {
+        return false;
+    }
+    const AcGeVector3d column(std::cos(rotation) * columnSpacing,
+                              std::sin(rotation) * columnSpacing, 0.0);
+    const AcGeVector3d row(-std::sin(rotation) * rowSpacing, std::cos(rotation) * rowSpacing, 0.0);
+    m_canvas.beginGroup("insert");
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < columns; ++c) {
+            const AcGePoint3d place = position + column * c + row * r;
+            if (reference.setPosition(host::ocsToWorld(normal, place)) == Acad::eOk) {
+                block(blockId, m * reference.blockTransform(), depth, own);
+            }
+        }
+    }
+    m_canvas.endGroup();
+    return true;
+}
+
 void Renderer::table(const AcDbTable& table, const AcGeMatrix3d& m) {
     m_canvas.beginGroup("table");
     AcGeVector3d along = table.direction();
@@ -719,6 +809,8 @@ bool Renderer::draw(const AcDbEntity& entity, const AcGeMatrix3d& m, int depth,
         const AcDbObjectId graphics = namedBlock(*rawEntity);
         if (readViewport(rawEntity->dxfName(), rawEntity->groups(), frame)) {
             viewport(frame, entity, m, depth);
+        } else if (referenceArray(*rawEntity, m, depth, own)) {
+            return true;
         } else if (!graphics.isNull()) {
             m_canvas.beginGroup("dimension");
             block(graphics, m, depth, own);

@@ -44,7 +44,9 @@ struct SvgStats {
 //   dimension without one shows its text at its text position, and a rotated one draws its
 //   extension lines, dimension line and arrows with the text centred above. Tables (the host
 //   keeps no block for them) <g class="table">: their grid lines and each cell's text centred
-//   in it, 0.4 of its row high. Other kinds that explode draw their pieces.
+//   in it, 0.4 of its row high. Arrays of references (an INSERT with columns and rows, which
+//   the host keeps raw) <g class="insert">: the block at every place of the grid, its rows and
+//   columns turned with the reference. Other kinds that explode draw their pieces.
 // - raw kinds as svg_raw.h reads them (images, wipeouts, leaders, multileaders, hatches with
 //   curved edges, polyface meshes).
 // - paper-space viewports <polygon class="viewport"> (the sheet's own viewport, id 1, and

@@ -276,6 +276,9 @@ m.add_lwpolyline([(200, 20), (220, 20)], dxfattribs={'const_width': 1.5, 'true_c
 m.add_line((200, 30), (220, 30), dxfattribs={'linetype': 'DASHED'})
 d.layers.add('HEAVY', lineweight=100)
 m.add_line((200, 40), (220, 40), dxfattribs={'layer': 'HEAVY'})
+dot = d.blocks.new('DOT')
+dot.add_circle((0, 0), 0.5)
+m.add_blockref('DOT', (300, 0), dxfattribs={'rotation': 90}).grid(size=(2, 2), spacing=(4, 6))
 d.saveas(sys.argv[1])
 print(','.join('%g' % abs(t.value) for t in d.linetypes.get('DASHED').pattern_tags.tags if t.code == 49))
 )";
@@ -378,6 +381,13 @@ TEST_F(ToolTest, ToolRenderDrawsEveryKindInThePicturesUnits) {
             << described.out;
     }
     EXPECT_NE(described.out.find("dashes " + dashes + "\n"), std::string::npos) << described.out;
+    // An array of references: its columns and rows turned with it.
+    for (const char* place : {"300,0", "300,6", "296,0", "296,6"}) {
+        EXPECT_NE(described.out.find("circle r=0.5 at " + std::string(place) + " "),
+                  std::string::npos)
+            << place << "\nin:\n"
+            << described.out;
+    }
 }
 
 // A paper-space layout draws its own block and the model seen through its viewport, scaled
