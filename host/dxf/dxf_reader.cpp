@@ -1352,7 +1352,13 @@ void Reader::repairOwners() {
             continue;
         }
         const AcDbObjectId id = object->objectId();
-        adoptHeld(object->extensionDictionary(), id, crossLinks);
+        const AcDbObjectId extension = object->extensionDictionary();
+        const AcDbObject* extensionObject = m_db->objectAt(extension);
+        if (extensionObject != nullptr && AcDbDictionary::cast(extensionObject) == nullptr) {
+            crossLinks.emplace_back(id, extension);  // no dictionary: not its to hold
+        } else {
+            adoptHeld(extension, id, crossLinks);
+        }
         AcDbDictionary* dictionary = nullptr;
         if (AcDbDictionary::cast(object) != nullptr &&
             acdbOpenObject(dictionary, id, AcDb::kForRead) == Acad::eOk) {

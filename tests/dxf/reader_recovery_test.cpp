@@ -313,6 +313,15 @@ const RepairCase kCases[] = {
          ASSERT_EQ(kept->groups().size(), 1u);
          EXPECT_EQ(kept->groups()[0].text(), L"kept as given");
      }},
+    {"ExtensionDictionaryThatIsNoDictionary",
+     DrawingText()
+         .entities("0\nLINE\n5\n1A5\n102\n{ACAD_XDICTIONARY\n360\n1A5\n102\n}\n330\n1F\n" +
+                   kLineBody)
+         .str(),
+     {RepairCode::kBadOwner},
+     [](AcDbDatabase& db) {
+         EXPECT_TRUE(open<AcDbLine>(idOfHandle(db, L"1A5"))->extensionDictionary().isNull());
+     }},
     {"DataAfterEof",
      DrawingText().str() + "0\nLINE\ngarbage\n",
      {RepairCode::kDataAfterEof},
