@@ -252,7 +252,8 @@ private:
     void dropDanglingReferences();
     // Gives an object whose owner does not hold it the dictionary or object that does (the
     // first in the order of handles, when several do); a dictionary or object that claims an
-    // object its owner holds loses that reference.
+    // object its owner holds, or names as its extension dictionary an object that is no
+    // dictionary, loses that reference.
     void repairOwners();
     // True when holder has held as an entry, a record or its extension dictionary.
     bool holds(AcDbObjectId holder, AcDbObjectId held) const;
