@@ -1524,8 +1524,10 @@ Acad::ErrorStatus Reader::read(std::string_view text) {
         return m_result.status;
     }
     dropDanglingReferences();
-    completeDrawing(true);
+    // Owners first: a claim dropped there (an entry naming another's object) must not stand in
+    // the way of what completion adds under the same name.
     repairOwners();
+    completeDrawing(true);
     return checkOwners() ? Acad::eOk : m_result.status;
 }
 

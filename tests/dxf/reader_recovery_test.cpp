@@ -194,6 +194,21 @@ const RepairCase kCases[] = {
          ASSERT_EQ(root->getAt(L"ACAD_LAYOUT", layouts), Acad::eOk);
          EXPECT_EQ(open<AcDbDictionary>(layouts)->numEntries(), 2u);
      }},
+    {"LayoutEntryNamingARecordWhileTheLayoutIsOfNoKnownKind",
+     withModelSpaceLayout(
+         DrawingText()
+             .nodEntries("3\nACAD_LAYOUT\n350\n300\n")
+             .objects("0\nDICTIONARY\n5\n300\n330\nC\n100\nAcDbDictionary\n3\nModel\n350\n12\n"
+                      "0\nOLYAUT\n5\n301\n330\n300\n")
+             .str(),
+         "301"),
+     {RepairCode::kBadOwner},
+     [](AcDbDatabase& db) {
+         // The record stays in its table although model space's new layout takes the name.
+         auto acad = open<AcDbObject>(idOfHandle(db, L"12"));
+         ASSERT_NE(acad, nullptr);
+         EXPECT_EQ(acad->ownerId(), db.regAppTableId());
+     }},
     {"BlockReferenceNamesNoBlock",
      DrawingText()
          .entities("0\nINSERT\n5\n1A5\n330\n1F\n100\nAcDbEntity\n8\n0\n100\n"
