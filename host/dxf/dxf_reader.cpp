@@ -1187,10 +1187,11 @@ bool Reader::readObject(const ObjectSpan& span, const AcRxClass* forcedClass, bo
         if (status == Acad::eInvalidSymbolTableName && renameRecord(items, read)) {
             status = fileIn(read.object.get(), items, implied, why);
         }
-        if (status != Acad::eDxfReadFailed) {
+        if (status != Acad::eDxfReadFailed && status != Acad::eBadDxfSequence) {
             return status == Acad::eOk || fail(read.line, status, m_objectKind + L": " + why);
         }
-        // The class does not take this variant of its kind: kept as it came.
+        // The class does not take this variant of its kind, or its groups are not laid out as
+        // the class lays them (subclass markers missing or out of order): kept as it came.
         m_result.repairs.resize(m_objectRepairs);
         itemsOf(span, items, markers, read);
     }
