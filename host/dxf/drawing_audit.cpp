@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
-#include <cstdio>
 #include <map>
 #include <set>
 #include <unordered_map>
@@ -60,15 +59,8 @@ std::string valueText(const DxfGroup& group) {
         case GroupValueClass::kText:
         case GroupValueClass::kName:
             return std::string(group.text);
-        case GroupValueClass::kBinary: {
-            std::string hex;
-            for (const unsigned char byte : dxfGroupBytes(group)) {
-                char digits[3];
-                std::snprintf(digits, sizeof digits, "%02X", byte);
-                hex += digits;
-            }
-            return hex;
-        }
+        case GroupValueClass::kBinary:
+            return dxfGroupHex(group);
         case GroupValueClass::kInt16:
         case GroupValueClass::kInt32:
         case GroupValueClass::kInt64:

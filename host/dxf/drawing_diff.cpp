@@ -415,15 +415,8 @@ std::string Drawing::value(const DxfGroup& group) {
         }
         case GroupValueClass::kName:
             return upper(group.text);
-        case GroupValueClass::kBinary: {
-            static constexpr char kDigits[] = "0123456789ABCDEF";
-            std::string hex;
-            for (const unsigned char byte : dxfGroupBytes(group)) {
-                hex += kDigits[byte >> 4];
-                hex += kDigits[byte & 15];
-            }
-            return hex;
-        }
+        case GroupValueClass::kBinary:
+            return dxfGroupHex(group);
         case GroupValueClass::kReal:
             return shortest(group.x);
         case GroupValueClass::kPoint:

@@ -168,6 +168,16 @@ void dxfGroupBytes(const DxfGroup& group, std::vector<unsigned char>& bytes) {
     }
 }
 
+std::string dxfGroupHex(const DxfGroup& group) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string hex;
+    for (const unsigned char byte : dxfGroupBytes(group)) {
+        hex += kDigits[byte >> 4];
+        hex += kDigits[byte & 15];
+    }
+    return hex;
+}
+
 DxfLexer::DxfLexer(std::string_view text, Mode mode)
     : m_begin(text.data()), m_pos(text.data()), m_end(text.data() + text.size()), m_mode(mode) {
     if (text.starts_with(kBinaryTitle)) {

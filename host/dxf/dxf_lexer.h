@@ -42,6 +42,8 @@ struct DxfGroup {
 std::vector<unsigned char> dxfGroupBytes(const DxfGroup& group);
 // The same into bytes, replacing its content (reusing its room).
 void dxfGroupBytes(const DxfGroup& group, std::vector<unsigned char>& bytes);
+// The bytes of a kBinary group as upper-case hexadecimal text, from either kind of file.
+std::string dxfGroupHex(const DxfGroup& group);
 
 // Decisions on what a file may hold:
 // - ASCII files: lines end in LF or CRLF; a UTF-8 byte-order mark at the start is skipped. Blanks

@@ -254,6 +254,9 @@ private:
     bool writeBlocks();
     bool writeBlockEntities(AcDbObjectId blockId, bool paperSpace);
     bool writeBlockMarker(const AcDbBlockTableRecord* block, bool end, bool paperSpace);
+    // The groups a BLOCK (end false) or ENDBLK entity starts with, up to its layer: a handle of
+    // its own, its block record as owner, 67 1 in paper space.
+    void writeBlockMarkerHead(bool end, std::uint64_t record, bool paperSpace);
     bool writeEntities();
     bool writeObjects();
     void writeHeader();
@@ -537,11 +540,7 @@ void DrawingWriter::writeDimensionBlockRecords() {
 
 void DrawingWriter::writeDimensionBlocks() {
     for (const DimensionBlock& block : m_dimensionBlocks) {
-        m_out.ascii(0, "BLOCK");
-        m_out.handle(5, m_nextHandle++);
-        m_out.handle(330, block.record);
-        m_out.ascii(100, "AcDbEntity");
-        m_out.ascii(8, "0");
+        writeBlockMarkerHead(false, block.record, false);
         m_out.ascii(100, "AcDbBlockBegin");
         m_out.text(2, block.name);
         m_out.integer(70, AcDbBlockTableRecord::kAnonymous);
@@ -549,11 +548,7 @@ void DrawingWriter::writeDimensionBlocks() {
         m_out.text(3, block.name);
         m_out.ascii(1, "");
         writeDimensionGraphics(block);
-        m_out.ascii(0, "ENDBLK");
-        m_out.handle(5, m_nextHandle++);
-        m_out.handle(330, block.record);
-        m_out.ascii(100, "AcDbEntity");
-        m_out.ascii(8, "0");
+        writeBlockMarkerHead(true, block.record, false);
         m_out.ascii(100, "AcDbBlockEnd");
     }
 }
@@ -793,15 +788,19 @@ bool DrawingWriter::writeTables() {
     return true;
 }
 
-bool DrawingWriter::writeBlockMarker(const AcDbBlockTableRecord* block, bool end, bool paperSpace) {
+void DrawingWriter::writeBlockMarkerHead(bool end, std::uint64_t record, bool paperSpace) {
     m_out.ascii(0, end ? "ENDBLK" : "BLOCK");
     m_out.handle(5, m_nextHandle++);
-    m_out.handle(330, block->objectId().handle().value());
+    m_out.handle(330, record);
     m_out.ascii(100, "AcDbEntity");
     if (paperSpace) {
         m_out.integer(67, 1);
     }
     m_out.ascii(8, "0");
+}
+
+bool DrawingWriter::writeBlockMarker(const AcDbBlockTableRecord* block, bool end, bool paperSpace) {
+    writeBlockMarkerHead(end, block->objectId().handle().value(), paperSpace);
     if (end) {
         m_out.ascii(100, "AcDbBlockEnd");
         return true;
