@@ -1187,7 +1187,10 @@ bool Reader::readObject(const ObjectSpan& span, const AcRxClass* forcedClass, bo
         if (status == Acad::eInvalidSymbolTableName && renameRecord(items, read)) {
             status = fileIn(read.object.get(), items, implied, why);
         }
-        if (status != Acad::eDxfReadFailed && status != Acad::eBadDxfSequence) {
+        // A kind the reader does not insist on (tables and records must be their class) whose
+        // groups are not laid out as its class lays them is kept raw, like a variant.
+        const bool misplaced = status == Acad::eBadDxfSequence && forcedClass == nullptr;
+        if (status != Acad::eDxfReadFailed && !misplaced) {
             return status == Acad::eOk || fail(read.line, status, m_objectKind + L": " + why);
         }
         // The class does not take this variant of its kind, or its groups are not laid out as

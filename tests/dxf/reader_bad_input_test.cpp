@@ -145,6 +145,10 @@ TEST_F(DxfReaderBadInput, BrokenStructure) {
                   Acad::eBadDxfSequence, {"0 BLOCK where an entity belongs"});
     expectRefused(DrawingText().objects("0\nTABLE\n5\n300\n330\nC\n").str(),
                   Acad::eBadDxfSequence, {"0 TABLE where an object belongs"});
+    // A table record must be of its table's class: one laid out otherwise is not kept raw.
+    expectRefused(
+        DrawingText().layers("0\nLAYER\n5\n100\n330\n2\n100\nAcDbSymbolTableRecord\n2\nX\n").str(),
+        Acad::eBadDxfSequence, {"expected subclass marker AcDbLayerTableRecord"});
     const std::string noEnd = DrawingText().blocks("0\nBLOCK\n5\n111\n330\n1F\n").str();
     expectRefused(noEnd, Acad::eBadDxfSequence, {"a block is not closed by 0 ENDBLK"});
     const std::string halfMarked =
