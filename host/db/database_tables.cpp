@@ -425,25 +425,26 @@ void ensureDictionaries(AcDbDictionary* dictionary, std::span<const wchar_t* con
     }
 }
 
-// The id of the layout dictionary ACAD_LAYOUT; null when there is none.
-AcDbObjectId layoutDictionaryId(AcDbDatabase* db) {
+// True when ACAD_LAYOUT lists id among its entries.
+bool layoutDictionaryHas(AcDbDatabase* db, AcDbObjectId id) {
     AcDbDictionary* layouts = openStandardDictionary(db, L"ACAD_LAYOUT");
     if (layouts == nullptr) {
-        return {};
+        return false;
     }
-    const AcDbObjectId id = layouts->objectId();
+    const bool listed = layouts->has(id);
     layouts->close();
-    return id;
+    return listed;
 }
 
-// True when layoutId is a layout of ACAD_LAYOUT. A layout found elsewhere (a drawing file whose
-// layout dictionary is under another name) is untied from its block, which gets a new one.
+// True when layoutId is a layout that ACAD_LAYOUT lists. A layout found elsewhere (a drawing
+// file whose layout dictionary is under another name, or whose entry was dropped) is untied
+// from its block, which gets a new one.
 bool isListedLayout(AcDbDatabase* db, AcDbObjectId layoutId) {
     AcDbLayout* layout = nullptr;
     if (layoutId.isNull() || acdbOpenObject(layout, layoutId, AcDb::kForWrite) != Acad::eOk) {
         return false;
     }
-    const bool listed = layout->ownerId() == layoutDictionaryId(db);
+    const bool listed = layoutDictionaryHas(db, layoutId);
     if (!listed) {
         layout->setBlockTableRecordId(AcDbObjectId());
     }

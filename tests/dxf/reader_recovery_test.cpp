@@ -209,6 +209,21 @@ const RepairCase kCases[] = {
          ASSERT_NE(acad, nullptr);
          EXPECT_EQ(acad->ownerId(), db.regAppTableId());
      }},
+    {"LayoutWhoseEntryWasDropped",
+     withModelSpaceLayout(
+         DrawingText()
+             .nodEntries("3\nACAD_LAYOUT\n350\n300\n")
+             .objects("0\nDICTIONARY\n5\n300\n330\nC\n100\nAcDbDictionary\n3\nModel\n350\n"
+                      "Nowhere\n0\nLAYOUT\n5\n301\n330\n300\n100\nAcDbPlotSettings\n100\n"
+                      "AcDbLayout\n1\nModel\n70\n1\n71\n0\n330\n1F\n")
+             .str(),
+         "301"),
+     {RepairCode::kNameForHandle},
+     [](AcDbDatabase& db) {
+         // Owned by ACAD_LAYOUT but no longer its entry: model space gets a listed layout.
+         auto model = open<AcDbBlockTableRecord>(db.modelSpaceId());
+         EXPECT_NE(model->getLayoutId(), idOfHandle(db, L"301"));
+     }},
     {"BlockReferenceNamesNoBlock",
      DrawingText()
          .entities("0\nINSERT\n5\n1A5\n330\n1F\n100\nAcDbEntity\n8\n0\n100\n"
