@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cwchar>
 #include <functional>
 #include <map>
 #include <memory>
@@ -257,6 +258,9 @@ private:
     void repairOwners();
     // True when holder has held as an entry, a record or its extension dictionary.
     bool holds(AcDbObjectId holder, AcDbObjectId held) const;
+    // The objects a dictionary holds as entries: a modelled one's, or those a kept one names
+    // (a name group, then the object). Empty for anything else.
+    std::vector<AcDbObjectId> entriesOf(AcDbObjectId id) const;
     // Makes holder the owner of held when held's owner does not hold it; when it does, the pair
     // is added to crossLinks.
     void adoptHeld(AcDbObjectId held, AcDbObjectId holder,
@@ -1334,16 +1338,27 @@ void Reader::dropReferences(AcDbObjectId id, const std::function<bool(AcDbObject
     if (object->dxfOutFields(&out) == Acad::eOk) {
         items = out.takeItems();
     }
+    // An entry of a dictionary (a name, then its object) leaves whole: a named null is no entry.
+    // Other references become null. A dictionary kept raw needs this; a modelled one is the same.
+    const bool dictionary = std::wcscmp(dxfNameOf(object), L"DICTIONARY") == 0;
     bool dropped = false;
+    DxfItemList kept;
+    kept.reserve(items.size());
     for (DxfItem& item : items) {
         const AcDbObjectId target = item.id();
-        if (!target.isNull() && drop(target)) {
-            item.value = AcDbObjectId::kNull;
-            dropped = true;
+        if (target.isNull() || !drop(target)) {
+            kept.push_back(std::move(item));
+            continue;
+        }
+        dropped = true;
+        if (dictionary && !kept.empty() && kept.back().code == 3) {
+            kept.pop_back();
+        } else {
+            kept.emplace_back(item.code, AcDbObjectId::kNull);
         }
     }
     if (dropped) {
-        DxfItemFiler in(std::move(items), m_db);
+        DxfItemFiler in(std::move(kept), m_db);
         object->dxfInFields(&in);
     }
     object->close();
@@ -1364,14 +1379,8 @@ void Reader::repairOwners() {
         } else {
             adoptHeld(extension, id, crossLinks);
         }
-        AcDbDictionary* dictionary = nullptr;
-        if (AcDbDictionary::cast(object) != nullptr &&
-            acdbOpenObject(dictionary, id, AcDb::kForRead) == Acad::eOk) {
-            std::unique_ptr<AcDbDictionaryIterator> it(dictionary->newIterator());
-            for (; !it->done(); it->next()) {
-                adoptHeld(it->objectId(), id, crossLinks);
-            }
-            dictionary->close();
+        for (const AcDbObjectId& entry : entriesOf(id)) {
+            adoptHeld(entry, id, crossLinks);
         }
     }
     for (const auto& link : crossLinks) {
@@ -1391,13 +1400,41 @@ bool Reader::holds(AcDbObjectId holder, AcDbObjectId held) const {
     if (acdbOpenAcDbObject(object, holder, AcDb::kForRead) != Acad::eOk) {
         return false;
     }
-    const auto* dictionary = AcDbDictionary::cast(object);
     const auto* table = AcDbSymbolTable::cast(object);
-    const bool holding = object->extensionDictionary() == held ||
-                         (dictionary != nullptr && dictionary->has(held)) ||
-                         (table != nullptr && table->has(held));
+    const bool holding =
+        object->extensionDictionary() == held || (table != nullptr && table->has(held));
     object->close();
-    return holding;
+    if (holding) {
+        return true;
+    }
+    const std::vector<AcDbObjectId> entries = entriesOf(holder);
+    return std::find(entries.begin(), entries.end(), held) != entries.end();
+}
+
+std::vector<AcDbObjectId> Reader::entriesOf(AcDbObjectId id) const {
+    std::vector<AcDbObjectId> entries;
+    const AcDbObject* stored = m_db->objectAt(id);
+    AcDbObject* object = nullptr;
+    if ((AcDbDictionary::cast(stored) == nullptr && AcDbRawObject::cast(stored) == nullptr) ||
+        acdbOpenAcDbObject(object, id, AcDb::kForRead) != Acad::eOk) {
+        return entries;
+    }
+    if (const auto* dictionary = AcDbDictionary::cast(object)) {
+        std::unique_ptr<AcDbDictionaryIterator> it(dictionary->newIterator());
+        for (; !it->done(); it->next()) {
+            entries.push_back(it->objectId());
+        }
+    } else if (const auto* raw = AcDbRawObject::cast(object);
+               raw != nullptr && raw->dxfName() == L"DICTIONARY") {
+        const DxfItemList& groups = raw->groups();
+        for (std::size_t i = 1; i < groups.size(); ++i) {
+            if (groups[i - 1].code == 3 && !groups[i].id().isNull()) {
+                entries.push_back(groups[i].id());
+            }
+        }
+    }
+    object->close();
+    return entries;
 }
 
 void Reader::adoptHeld(AcDbObjectId held, AcDbObjectId holder,

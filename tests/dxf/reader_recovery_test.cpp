@@ -17,6 +17,7 @@
 #include "host/db/layout.h"
 #include "host/db/raw_object.h"
 #include "host/db/text_style_table.h"
+#include "host/db/xrecord.h"
 #include "host/dxf/read_result.h"
 #include "tests/dxf/reader_fixture.h"
 
@@ -158,6 +159,21 @@ const RepairCase kCases[] = {
          auto model = open<AcDbBlockTableRecord>(db.modelSpaceId());
          ASSERT_NE(model, nullptr);
          EXPECT_FALSE(model->getLayoutId().isNull());
+     }},
+    {"EntriesOfAKeptDictionary",
+     // A misspelt marker keeps the dictionary raw. Its entry of nothing leaves with its name;
+     // the object of its other entry, whose owner is missing, becomes its own.
+     DrawingText()
+         .nodEntries("3\nNOTES\n350\n300\n")
+         .objects("0\nDICTIONARY\n5\n300\n330\nC\n100\nAcDbDicuionary\n281\n1\n"
+                  "3\nGONE\n350\n999\n3\nKEPT\n350\n301\n"
+                  "0\nXRECORD\n5\n301\n330\n998\n100\nAcDbXrecord\n1\nnote\n")
+         .str(),
+     {RepairCode::kDanglingReference, RepairCode::kDanglingReference, RepairCode::kBadOwner},
+     [](AcDbDatabase& db) {
+         auto note = open<AcDbXrecord>(idOfHandle(db, L"301"));
+         ASSERT_NE(note, nullptr);
+         EXPECT_EQ(note->ownerId(), idOfHandle(db, L"300"));
      }},
     {"LayoutDictionaryUnderAnotherName",
      withModelSpaceLayout(
