@@ -4,6 +4,7 @@
 
 #include <type_traits>
 
+#include "host/app/doc_lock.h"
 #include "host/db/dictionary.h"
 #include "host/db/dim_style_table.h"
 #include "host/db/ent_get.h"
@@ -30,7 +31,6 @@
 #include "host/db/linetype_table.h"
 #include "host/db/open.h"
 #include "host/db/text_style_table.h"
-#include "host/docs/doc_lock.h"
 #include "host/rx/class.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <cstdint>
 
 #include "host/db/db_enums.h"
-#include "host/db/error_status.h"
 #include "host/db/object_id.h"
+#include "host/rx/error_status.h"
 
 class AcDb2LineAngularDimension;
 class AcDb2dPolyline;

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "host/db/db_enums.h"
-#include "host/db/error_status.h"
+#include "host/rx/error_status.h"
 
 class AcDbEntity;
 

@@ -7,7 +7,7 @@
 #include <variant>
 
 #include "host/db/db_enums.h"
-#include "host/db/error_status.h"
+#include "host/rx/error_status.h"
 
 class AcDbDictionary;
 class AcDbObject;

@@ -6,7 +6,7 @@
 #include <optional>
 #include <variant>
 
-#include "host/db/error_status.h"
+#include "host/rx/error_status.h"
 
 class AcGePoint3d;
 struct resbuf;

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "host/docs/document.h"
+#include "host/app/document.h"
 #include "host/harness.h"
 #include "xmlrepo/application_repository.h"
 #include "xmlrepo/xml_handler.h"

@@ -16,31 +16,19 @@ target_include_directories(drawhost PUBLIC $<INSTALL_INTERFACE:${KESTREL_INCLUDE
 install(TARGETS drawhost kestrel_module EXPORT KestrelTargets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(TARGETS kestrel_tool RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-foreach(folder IN ITEMS platform host frame access drawing geometry xmlrepo)
-  install(DIRECTORY ${CMAKE_SOURCE_DIR}/${folder} DESTINATION ${KESTREL_INCLUDE_DIR}
+foreach(folder IN ITEMS platform host common frame access drawing geometry xmlrepo)
+  install(DIRECTORY ${PROJECT_SOURCE_DIR}/${folder} DESTINATION ${KESTREL_INCLUDE_DIR}
     FILES_MATCHING PATTERN "*.h")
 endforeach()
-install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/ DESTINATION ${CMAKE_INSTALL_DATADIR}/kestrel)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/ DESTINATION ${CMAKE_INSTALL_DATADIR}/kestrel)
 
 install(EXPORT KestrelTargets NAMESPACE Kestrel:: DESTINATION ${KESTREL_CMAKE_DIR})
-configure_package_config_file(${CMAKE_SOURCE_DIR}/cmake/KestrelConfig.cmake.in
-  ${CMAKE_BINARY_DIR}/KestrelConfig.cmake INSTALL_DESTINATION ${KESTREL_CMAKE_DIR})
-write_basic_package_version_file(${CMAKE_BINARY_DIR}/KestrelConfigVersion.cmake
+configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/KestrelConfig.cmake.in
+  ${PROJECT_BINARY_DIR}/KestrelConfig.cmake INSTALL_DESTINATION ${KESTREL_CMAKE_DIR})
+write_basic_package_version_file(${PROJECT_BINARY_DIR}/KestrelConfigVersion.cmake
   COMPATIBILITY SameMinorVersion)
-install(FILES ${CMAKE_BINARY_DIR}/KestrelConfig.cmake ${CMAKE_BINARY_DIR}/KestrelConfigVersion.cmake
+install(FILES ${PROJECT_BINARY_DIR}/KestrelConfig.cmake ${PROJECT_BINARY_DIR}/KestrelConfigVersion.cmake
   DESTINATION ${KESTREL_CMAKE_DIR})
 
-configure_file(${CMAKE_SOURCE_DIR}/cmake/kestrel.pc.in ${CMAKE_BINARY_DIR}/kestrel.pc @ONLY)
-install(FILES ${CMAKE_BINARY_DIR}/kestrel.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
-
-if(KESTREL_TESTS)
-  # A sanitized build installs sanitized libraries: what is built against them needs the runtime.
-  set(client_flags "")
-  if(KESTREL_SANITIZE)
-    set(client_flags "-fsanitize=address,undefined")
-  endif()
-  add_test(NAME package:installed_client COMMAND ${CMAKE_COMMAND}
-    -DBUILD=${CMAKE_BINARY_DIR} -DSOURCE=${CMAKE_SOURCE_DIR} -DWORK=${CMAKE_BINARY_DIR}/package_check
-    -DCXX=${CMAKE_CXX_COMPILER} "-DFLAGS=${client_flags}"
-    -P ${CMAKE_SOURCE_DIR}/tests/package/installed_client.cmake)
-endif()
+configure_file(${PROJECT_SOURCE_DIR}/cmake/kestrel.pc.in ${PROJECT_BINARY_DIR}/kestrel.pc @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/kestrel.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

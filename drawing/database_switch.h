@@ -3,7 +3,7 @@
 // may own the second database (read from a drawing file, or handed over) and then deletes it.
 #pragma once
 
-#include "host/db/error_status.h"
+#include "host/rx/error_status.h"
 
 class AcDbDatabase;
 

@@ -5,6 +5,12 @@
 #include <cmath>
 #include <cstdint>
 
+#include "host/app/coordinates.h"
+#include "host/app/input.h"
+#include "host/app/screen.h"
+#include "host/app/selection_set.h"
+#include "host/app/system_variables.h"
+#include "host/app/view.h"
 #include "host/db/database.h"
 #include "host/db/deep_clone.h"
 #include "host/db/ent_get.h"
@@ -13,12 +19,6 @@
 #include "host/db/resbuf.h"
 #include "host/db/undo.h"
 #include "host/db/view_table.h"
-#include "host/editor/coordinates.h"
-#include "host/editor/input.h"
-#include "host/editor/screen.h"
-#include "host/editor/selection_set.h"
-#include "host/editor/system_variables.h"
-#include "host/editor/view.h"
 #include "host/ge/extents.h"
 
 namespace {

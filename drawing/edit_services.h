@@ -4,11 +4,11 @@
 #pragma once
 
 #include "host/db/db_enums.h"
-#include "host/db/error_status.h"
 #include "host/db/object_id.h"
 #include "host/ge/point3d.h"
 #include "host/ge/scale3d.h"
 #include "host/ge/vector3d.h"
+#include "host/rx/error_status.h"
 
 class AcDbExtents;
 

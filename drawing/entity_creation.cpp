@@ -5,8 +5,9 @@
 
 #include <memory>
 
+#include "common/module_state.h"
 #include "drawing/symbol_table_ptrs.h"
-#include "frame/module_state.h"
+#include "host/app/command_line.h"
 #include "host/db/block_table.h"
 #include "host/db/database.h"
 #include "host/db/entities/arc.h"
@@ -25,7 +26,6 @@
 #include "host/db/entities/solid.h"
 #include "host/db/entities/text.h"
 #include "host/db/text_style_table.h"
-#include "host/editor/command_line.h"
 #include "host/gi/text_style.h"
 
 namespace {

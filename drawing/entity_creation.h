@@ -20,7 +20,7 @@
 #include "drawing/rotated_dim_ptr.h"
 #include "drawing/solid_ptr.h"
 #include "drawing/text_ptr.h"
-#include "host/db/entities/entity_enums.h"
+#include "host/db/entity_enums.h"
 #include "host/ge/point3d.h"
 #include "host/ge/vector3d.h"
 #include "platform/cstring_array.h"

@@ -3,8 +3,8 @@
 
 #include <vector>
 
+#include "host/app/find_file.h"
 #include "host/db/resbuf.h"
-#include "host/editor/find_file.h"
 #include "platform/private_profile.h"
 
 namespace {

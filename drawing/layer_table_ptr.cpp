@@ -6,12 +6,12 @@
 
 #include "drawing/symbol_records.h"
 #include "drawing/symbol_table_ptrs.h"
+#include "host/app/system_variables.h"
 #include "host/db/block_table.h"
 #include "host/db/entity.h"
 #include "host/db/layer_table.h"
 #include "host/db/linetype_table.h"
 #include "host/db/resbuf.h"
-#include "host/editor/system_variables.h"
 #include "platform/wide_runtime.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // CVLKCSwitchToPaperSpace: writes the module-wide target-space name.
 #include "drawing/paper_space_switch.h"
 
-#include "frame/module_state.h"
+#include "common/module_state.h"
 #include "host/db/block_table.h"
 
 CVLKCSwitchToPaperSpace::CVLKCSwitchToPaperSpace() {

@@ -1,8 +1,8 @@
 // Temporary screen vectors drawn through the editor's acedGrDraw.
 #include "drawing/screen_marks.h"
 
+#include "host/app/screen.h"
 #include "host/db/resbuf.h"
-#include "host/editor/screen.h"
 
 namespace kestrel {
 

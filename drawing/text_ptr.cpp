@@ -3,9 +3,9 @@
 #include "drawing/text_ptr.h"
 
 #include "drawing/symbol_table_ptrs.h"
+#include "host/app/text_box.h"
 #include "host/db/entities/text.h"
 #include "host/db/resbuf.h"
-#include "host/editor/text_box.h"
 #include "host/ge/extents.h"
 #include "host/ge/matrix3d.h"
 

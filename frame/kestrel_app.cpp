@@ -1,22 +1,15 @@
 // The module's statics in their load order, its operating-system entry and its exported host
 // entry points. A static whose construction or destruction is part of the module's life belongs
-// here (or in a part, frame/module_parts.h): anywhere else its order would not be fixed.
+// here (its class may give it as a part, common/module_parts.h): anywhere else its order would
+// not be fixed.
 #include "frame/kestrel_app.h"
 
 #include <memory>
 
+#include "common/module_parts.h"
+#include "common/module_state.h"
 #include "frame/extension_module.h"
-#include "frame/module_parts.h"
-#include "frame/module_state.h"
 #include "host/rx/class.h"
-
-// A part not linked into the module reads as null and is skipped.
-namespace kestrel {
-[[gnu::weak]] extern const ModuleClass kUndoObjectClass;
-[[gnu::weak]] extern const ModuleObject kEditorReactor;
-[[gnu::weak]] extern const ModuleObject kDocumentReactor;
-[[gnu::weak]] extern AcRxCustomClassEntry documentReactorClassEntry;
-}  // namespace kestrel
 
 AcRx::AppRetCode CKestrelApp::On_kInitAppMsg(void* pkt) {
     return AcRxArxApp::On_kInitAppMsg(pkt);
@@ -36,14 +29,12 @@ constexpr int kApiVersion = 0x120000;
 // Registers a part's class at construction and deletes it at destruction.
 class ClassSlot {
 public:
-    explicit ClassSlot(const kestrel::ModuleClass* part) : m_part(part) {
-        if (m_part != nullptr) {
-            m_part->rxInit();
-            acrxBuildClassHierarchy();
-        }
+    explicit ClassSlot(const kestrel::ModuleClass& part) : m_part(part) {
+        m_part.rxInit();
+        acrxBuildClassHierarchy();
     }
     ~ClassSlot() {
-        if (AcRxClass* cls = m_part != nullptr ? m_part->desc() : nullptr) {
+        if (AcRxClass* cls = m_part.desc()) {
             deleteAcRxClass(cls);
         }
     }
@@ -51,14 +42,13 @@ public:
     ClassSlot& operator=(const ClassSlot&) = delete;
 
 private:
-    const kestrel::ModuleClass* m_part;
+    const kestrel::ModuleClass& m_part;
 };
 
 // Holds a part's object from construction to destruction.
 class ObjectSlot {
 public:
-    explicit ObjectSlot(const kestrel::ModuleObject* part)
-        : m_object(part != nullptr ? part->create() : nullptr) {}
+    explicit ObjectSlot(const kestrel::ModuleObject& part) : m_object(part.create()) {}
 
 private:
     std::unique_ptr<AcRxObject> m_object;
@@ -78,9 +68,9 @@ constinit int hostApiVersion = 0;
 kestrel::RepositoryRegistry repositories;
 CString targetSpace(L"*Model_Space");
 kestrel::UndoTableRegistry undoTables;
-ClassSlot undoObjectClass(&kestrel::kUndoObjectClass);
-ObjectSlot editorReactor(&kestrel::kEditorReactor);
-ObjectSlot documentReactor(&kestrel::kDocumentReactor);
+ClassSlot undoObjectClass(kestrel::kUndoObjectClass);
+ObjectSlot editorReactor(kestrel::kEditorReactor);
+ObjectSlot documentReactor(kestrel::kDocumentReactor);
 
 BOOL moduleEntry(HINSTANCE instance, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) {

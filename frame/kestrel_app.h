@@ -17,7 +17,7 @@
 //   unmapping: the entry detaches the extension module; statics destroyed from 6 back to 1
 //              (the undo object's class deleted at 4, the registries cleared at 3 and 1).
 // Statics 4 to 6 and the table's one entry come from the files of their classes
-// (frame/module_parts.h says how they join); until they are linked in, those steps do nothing.
+// (common/module_parts.h says how they join).
 //
 // Decisions where the module's interface leaves the behaviour open:
 // - acrxGetApiVersion answers 0x120000 (release 18) to the host's first call and keeps the

@@ -1,5 +1,5 @@
 // The harness functions of the database core: open objects, command boundaries, undo and redo
-// of the working database, and the list of contract violations.
+// of the working database.
 #include "host/harness.h"
 
 #include <algorithm>
@@ -12,11 +12,6 @@
 
 namespace host {
 namespace {
-
-std::vector<std::wstring>& violations() {
-    static auto* list = new std::vector<std::wstring>();
-    return *list;
-}
 
 AcDbUndoController* workingUndo() {
     AcDbDatabase* db = acdbHostApplicationServices()->workingDatabase();
@@ -74,18 +69,6 @@ Acad::ErrorStatus undo(int count) {
 Acad::ErrorStatus redo(int count) {
     AcDbUndoController* controller = workingUndo();
     return controller != nullptr ? controller->redo(count) : Acad::eNoWorkingDatabase;
-}
-
-std::vector<std::wstring> contractViolations() {
-    return violations();
-}
-
-void clearContractViolations() {
-    violations().clear();
-}
-
-void noteContractViolation(const std::wstring& text) {
-    violations().push_back(text);
 }
 
 }  // namespace host

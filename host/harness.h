@@ -1,14 +1,19 @@
-// The host's control interface for programs and tests (namespace host): what is open, command
-// boundaries, undo and redo, and the contract violations the host noticed. Everything acts on the
-// working database (acdbHostApplicationServices()) and answers eNoWorkingDatabase without one.
+// The host's control interface for programs and tests (namespace host), the one header they
+// include: what is open, command boundaries, undo and redo (declared here; they act on the
+// working database, acdbHostApplicationServices(), and answer eNoWorkingDatabase without one),
+// the contract violations the host noticed (host/rx/contract_violations.h) and the session of
+// documents, editor and modules (host/app/session.h). It sits above the whole host: no part of
+// the host includes it.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "host/app/session.h"
 #include "host/db/db_enums.h"
-#include "host/db/error_status.h"
 #include "host/db/object_id.h"
+#include "host/rx/contract_violations.h"
+#include "host/rx/error_status.h"
 
 namespace host {
 
@@ -32,97 +37,5 @@ Acad::ErrorStatus endCommand();
 Acad::ErrorStatus undo(int count = 1);
 Acad::ErrorStatus redo(int count = 1);
 
-// Misuses of the host contract that the host survived (an object read while closed, a resident
-// object deleted, a database destroyed with objects open, ...), oldest first.
-std::vector<std::wstring> contractViolations();
-void clearContractViolations();
-// Host use: notes one violation.
-void noteContractViolation(const std::wstring& text);
-
 }  // namespace host
 
-// --- Editor, documents and modules (bodies in host/editor, host/docs, host/rx) ---------------
-// Documents: new, open, save and close send the editor and document-manager notifications in
-// the host's order (host/docs/documents.cpp); the current document's database is the working
-// database. Editor: scripted input, screen vectors, command line, view, UCS, support path.
-// Modules: loading and unloading through the dynamic linker (host/rx/dynamic_linker.h).
-
-#include "host/editor/editor_state.h"
-#include "host/editor/screen.h"
-#include "host/rx/dynamic_linker.h"
-
-class AcApDocument;
-
-namespace host {
-
-// A new document with the default drawing, made current; never null. Order: documentCreateStarted,
-// databaseConstructed, documentCreated, the activation (documentToBeDeactivated of the former
-// document, documentToBeActivated, documentBecameCurrent, documentActivated), kLoadDwgMsg.
-AcApDocument* newDocument();
-// Opens a drawing file as a new current document; null (status set, one line on the command line)
-// when it cannot be read. Order: beginDwgOpen, documentCreateStarted, databaseConstructed, the
-// read, dwgFileOpened, initialDwgFileOpenComplete, endDwgOpen, then as newDocument from
-// documentCreated; a failed read sends documentCreateCanceled and databaseToBeDestroyed.
-AcApDocument* openDocument(const wchar_t* path, Acad::ErrorStatus* status = nullptr);
-// Saves the document to path (null: its own file, eInvalidInput for one never saved): beginSave,
-// the write, then saveComplete (the document takes the name) or abortSave.
-Acad::ErrorStatus saveDocument(AcApDocument* doc, const wchar_t* path = nullptr);
-// Closes the document with its database as the working database during the notifications:
-// beginClose, documentToBeDestroyed, kUnloadDwgMsg, databaseToBeDestroyed, the destruction,
-// documentDestroyed; then the last remaining document is activated if the closed one was
-// current. eNullPtr, eInvalidInput (not open), eNotApplicable while the document is locked.
-Acad::ErrorStatus closeDocument(AcApDocument* doc);
-// Closes every document in order; the first failure's status.
-Acad::ErrorStatus closeAllDocuments();
-// Activates the document (see AcApDocManager::activateDocument).
-Acad::ErrorStatus activateDocument(AcApDocument* doc);
-// The open documents in order of opening.
-std::vector<AcApDocument*> documents();
-
-// Calls of AcApDocManager::lockDocument and unlockDocument since the last reset.
-struct DocumentLockCalls {
-    int lockCalls;
-    int unlockCalls;
-};
-DocumentLockCalls documentLockCalls();
-void resetDocumentLockCalls();
-// Takes the editor and the document manager out of the system registry (false) or puts them
-// back (true), to test code that must work without them.
-void setEditorServicesPresent(bool present);
-
-// Scripted input for acedGetPoint and acedDragGen: a pick, a cursor position (drags only), a
-// cancel; the number of items still queued; dropping them.
-void queuePoint(const AcGePoint3d& point);
-void queueCursor(const AcGePoint3d& point);
-void queueCancel();
-int pendingInput();
-void clearInput();
-
-// The temporary vectors drawn since the last redraw; clearing them.
-std::vector<ScreenVector> screenVectors();
-void clearScreen();
-
-// The command-line text since the last clear; echo copies new text to the standard output.
-std::wstring commandLine();
-void clearCommandLine();
-void setCommandLineEcho(bool echo);
-
-// The current document's view (or the editor's own without a document).
-ViewState currentView();
-// Sets the current UCS; eInvalidInput (nothing changes) for axes that are zero, not finite or not
-// perpendicular. The axes are stored at unit length.
-Acad::ErrorStatus setUcs(const AcGePoint3d& origin, const AcGeVector3d& xAxis,
-                         const AcGeVector3d& yAxis);
-// The folders acedFindFile searches after the drawing's folder (before KESTREL_SUPPORT_PATH).
-void setSupportPath(const std::vector<std::wstring>& folders);
-std::vector<std::wstring> supportPath();
-// The number of selection sets not yet freed.
-int selectionSetCount();
-
-// Loads and unloads a module (see AcRxDynamicLinker); failures print one line to the command
-// line. The loaded modules' canonical paths in order of loading.
-ModuleStatus loadModule(const wchar_t* path);
-ModuleStatus unloadModule(const wchar_t* path);
-std::vector<std::wstring> loadedModules();
-
-}  // namespace host

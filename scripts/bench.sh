@@ -5,13 +5,10 @@
 # output and JSON stay in build-bench/results/. KESTREL_BENCH_MIN_TIME: seconds each benchmark
 # runs at least (default 0.5). Fails when a program fails or the table misses a result.
 set -euo pipefail
+# Packages: scripts/install_packages.sh bench.
 source "$(dirname "$0")/common.sh"
-# The C++ DXF libraries the drawing-file benchmarks measure against (only bench programs link
-# them), and git for the worktree of the reader before its rewrite.
-KESTREL_BENCH_PACKAGES=(libdxflib-dev libdime-dev git)
-kestrel_install_packages "${KESTREL_BENCH_PACKAGES[@]}"
 build="$KESTREL_ROOT/build-bench"
-kestrel_build "$build" -DCMAKE_BUILD_TYPE=Release -DKESTREL_BENCH=ON -DKESTREL_TESTS=OFF
+kestrel_build bench
 
 # True when the program name starts with one of the arguments after it, or there are none.
 selected() {

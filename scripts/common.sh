@@ -1,33 +1,19 @@
-# Shared by the project's commands: installs the Debian packages that are missing and builds
-# one configuration of the project. Sourced, not run.
+# Shared by the project's commands: builds one configuration of the project. Sourced, not run.
+# The packages come from scripts/install_packages.sh.
 
-# Packages every build and test needs; the benchmarks and the interop tests use the last five
-# (LibreCAD converts saved drawings to PDF, headless).
-KESTREL_PACKAGES=(cmake ninja-build g++ ccache libgtest-dev libgmock-dev libbenchmark-dev
-  libboost-dev libpugixml-dev librapidxml-dev python3-ezdxf python3 librecad)
-
-kestrel_install_packages() {
-  local missing=()
-  local pkg
-  for pkg in "${KESTREL_PACKAGES[@]}" "$@"; do
-    dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")
-  done
-  [ ${#missing[@]} -eq 0 ] && return 0
-  echo "Installing ${missing[*]}" >&2
-  local sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-}
-
-# kestrel_build <build-dir> <cmake options>...: configures once, then builds incrementally.
+# kestrel_build <preset> [cmake options]...: configures the preset's folder once (with ccache
+# when the machine has it), then builds incrementally.
 kestrel_build() {
-  local dir="$1"
+  local preset="$1"
   shift
-  export CCACHE_DIR="${CCACHE_DIR:-$HOME/.cache/kestrel-ccache}"
-  export CCACHE_NOHASHDIR=1
-  cmake -S "$KESTREL_ROOT" -B "$dir" -G Ninja "$@" >/dev/null
-  cmake --build "$dir" -- -j"$(nproc)"
+  local launcher=()
+  if command -v ccache >/dev/null; then
+    export CCACHE_DIR="${CCACHE_DIR:-$HOME/.cache/kestrel-ccache}"
+    export CCACHE_NOHASHDIR=1
+    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  fi
+  cmake --preset "$preset" -S "$KESTREL_ROOT" "${launcher[@]}" "$@" >/dev/null
+  cmake --build --preset "$preset" -- -j"$(nproc)"
 }
 
 KESTREL_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"

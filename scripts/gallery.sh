@@ -5,8 +5,8 @@
 # side as one PNG in docs/gallery/, listed in docs/gallery/README.md. BUILD_DIR (default build/gallery) is
 # configured and its kestrel built when needed.
 set -euo pipefail
+# Packages: scripts/install_packages.sh gallery.
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
-kestrel_install_packages python3-ezdxf python3-matplotlib python3-pil librsvg2-bin
 
 build="${1:-$KESTREL_ROOT/build/gallery}"
 export CCACHE_DIR="${CCACHE_DIR:-$HOME/.cache/kestrel-ccache}" CCACHE_NOHASHDIR=1

@@ -3,9 +3,7 @@
 # Any sanitizer report aborts its suite, which fails the run.
 set -euo pipefail
 source "$(dirname "$0")/common.sh"
-kestrel_install_packages
-kestrel_build "$KESTREL_ROOT/build/asan" -DCMAKE_BUILD_TYPE=Debug -DKESTREL_SANITIZE=ON \
-  -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g"
+kestrel_build asan
 export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1:abort_on_error=1:strict_string_checks=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 cd "$KESTREL_ROOT/build/asan"

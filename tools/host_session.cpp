@@ -5,9 +5,9 @@
 
 #include <dlfcn.h>
 
-#include "host/db/error_status.h"
 #include "host/dxf/file_message.h"
 #include "host/harness.h"
+#include "host/rx/error_status.h"
 #include "platform/utf8.h"
 #include "xmlrepo/xml_handler.h"
 

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "access/dictionary_ptr.h"
-#include "frame/module_state.h"
+#include "common/module_state.h"
 #include "host/db/database.h"
 #include "xmlrepo/database_registry.h"
 #include "xmlrepo/xml_markup_doc.h"

@@ -1,8 +1,8 @@
 // CVLKXDocumentReactor, the module's static instance of it and its custom-class entry
-// (frame/module_parts.h).
+// (common/module_parts.h).
 #include "xmlrepo/document_reactor.h"
 
-#include "frame/module_parts.h"
+#include "common/module_parts.h"
 #include "xmlrepo/application_repository.h"
 #include "xmlrepo/xml_undo_object_table.h"
 

@@ -1,9 +1,9 @@
 // CVLKXDocumentReactor: hears the document manager's documentToBeDestroyed and drops the working
 // database's undo table and repository. The module makes one, attached, among its statics, and
-// registers its runtime class at kInitAppMsg (frame/module_parts.h); main thread only.
+// registers its runtime class at kInitAppMsg (common/module_parts.h); main thread only.
 #pragma once
 
-#include "host/docs/doc_manager.h"
+#include "host/app/doc_manager.h"
 #include "host/rx/app_framework.h"
 
 // The reactor acts on the working database, which the host makes the closing document's

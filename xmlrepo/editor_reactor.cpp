@@ -1,7 +1,7 @@
-// VLKXEditorReactor and the module's static instance of it (frame/module_parts.h).
+// VLKXEditorReactor and the module's static instance of it (common/module_parts.h).
 #include "xmlrepo/editor_reactor.h"
 
-#include "frame/module_parts.h"
+#include "common/module_parts.h"
 #include "xmlrepo/xml_undo_object_table.h"
 
 KESTREL_APP_DEFINE_MEMBERS(VLKXEditorReactor, AcEditorReactor, 0, 0, 1, nullptr, nullptr, nullptr)

@@ -1,9 +1,9 @@
 // VLKXEditorReactor: hears the host editor's beginSave and has the working database's undo table
 // write every application's text into the drawing's repository before the host writes the file.
-// The module makes one, attached, among its statics (frame/module_parts.h); main thread only.
+// The module makes one, attached, among its statics (common/module_parts.h); main thread only.
 #pragma once
 
-#include "host/editor/editor.h"
+#include "host/app/editor.h"
 #include "host/rx/app_framework.h"
 
 // The reactor acts on the working database whatever database is being saved. Its runtime class

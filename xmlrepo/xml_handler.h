@@ -6,7 +6,7 @@
 
 #include <boost/shared_ptr.hpp>
 
-#include "host/db/error_status.h"
+#include "host/rx/error_status.h"
 #include "platform/cstring.h"
 
 // Implemented by clients and registered per drawing with _CXMLHandler::Register; the drawing's

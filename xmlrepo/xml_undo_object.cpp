@@ -1,10 +1,10 @@
 // CVLKXMLUndoObject: its filing and its runtime class, registered among the module's statics
-// (frame/module_parts.h).
+// (common/module_parts.h).
 #include "xmlrepo/xml_undo_object.h"
 
 #include <boost/shared_ptr.hpp>
 
-#include "frame/module_parts.h"
+#include "common/module_parts.h"
 #include "host/db/dwg_filer.h"
 #include "host/db/dxf_filer.h"
 #include "xmlrepo/xml_undo_object_table.h"

@@ -4,8 +4,8 @@
 
 #include <vector>
 
+#include "common/module_state.h"
 #include "drawing/doc_lock.h"
-#include "frame/module_state.h"
 #include "host/db/database.h"
 #include "host/db/open.h"
 #include "xmlrepo/application_repository.h"

@@ -13,8 +13,8 @@
 #include <set>
 
 #include "host/db/db_enums.h"
-#include "host/db/error_status.h"
 #include "host/db/object_id.h"
+#include "host/rx/error_status.h"
 #include "platform/cstring.h"
 
 class CVLKXMLUndoObject;

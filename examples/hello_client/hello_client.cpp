@@ -7,7 +7,7 @@
 #include "drawing/entity_creation.h"
 #include "drawing/layer_table_ptr.h"
 #include "drawing/line_ptr.h"
-#include "host/editor/command_line.h"
+#include "host/app/command_line.h"
 #include "host/rx/app_framework.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "host/db/error_status.h"
+#include "host/rx/error_status.h"
 
 // Decisions where the host interface leaves it open:
 // - A default colour is by layer.

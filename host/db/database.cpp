@@ -10,7 +10,7 @@
 #include "host/db/object_store.h"
 #include "host/db/transaction.h"
 #include "host/db/undo.h"
-#include "host/harness.h"
+#include "host/rx/contract_violations.h"
 
 ACRX_NO_CONS_DEFINE_MEMBERS(AcDbDatabase, AcRxObject)
 

@@ -10,9 +10,9 @@
 #include <span>
 
 #include "host/db/db_enums.h"
-#include "host/db/error_status.h"
 #include "host/db/handle.h"
 #include "host/db/object_id.h"
+#include "host/rx/error_status.h"
 #include "host/rx/object.h"
 
 class AcDbObject;

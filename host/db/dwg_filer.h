@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "host/db/db_enums.h"
-#include "host/db/error_status.h"
 #include "host/db/handle.h"
 #include "host/db/object_id.h"
 #include "host/ge/point2d.h"
@@ -19,6 +18,7 @@
 #include "host/ge/vector2d.h"
 #include "host/ge/vector3d.h"
 #include "host/rx/adesk.h"
+#include "host/rx/error_status.h"
 #include "host/rx/object.h"
 
 class AcDbDatabase;

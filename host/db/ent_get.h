@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "host/db/error_status.h"
 #include "host/db/object_id.h"
+#include "host/rx/error_status.h"
 
 struct resbuf;
 

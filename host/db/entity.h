@@ -7,7 +7,7 @@
 #include <string>
 
 #include "host/db/color.h"
-#include "host/db/entities/entity_enums.h"
+#include "host/db/entity_enums.h"
 #include "host/db/object.h"
 #include "host/ge/extents.h"
 #include "host/ge/matrix3d.h"

@@ -12,7 +12,7 @@
 #include "host/db/color.h"
 #include "host/db/dwg_filer.h"
 #include "host/db/dxf_filer.h"
-#include "host/db/error_status.h"
+#include "host/rx/error_status.h"
 
 namespace host {
 

@@ -3,7 +3,7 @@
 #include "host/db/block_table.h"
 #include "host/db/database.h"
 #include "host/db/deep_clone.h"
-#include "host/db/entities/entity_support.h"
+#include "host/db/entity_support.h"
 #include "host/db/open.h"
 
 namespace {

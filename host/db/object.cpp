@@ -14,8 +14,8 @@
 #include "host/db/transaction.h"
 #include "host/db/undo.h"
 #include "host/db/xdata.h"
-#include "host/harness.h"
 #include "host/rx/class.h"
+#include "host/rx/contract_violations.h"
 #include "host/rx/dictionary.h"
 
 ACRX_NO_CONS_DEFINE_MEMBERS(AcDbObject, AcRxObject)

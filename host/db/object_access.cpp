@@ -6,8 +6,8 @@
 
 #include "host/db/database.h"
 #include "host/db/dwg_filer.h"
-#include "host/harness.h"
 #include "host/rx/class.h"
+#include "host/rx/contract_violations.h"
 
 namespace host {
 namespace {

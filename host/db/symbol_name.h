@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "host/db/error_status.h"
+#include "host/rx/error_status.h"
 
 // Rules for symbol-table record names (layers, linetypes, styles, blocks, views, ...):
 // - not null (eNullPtr) and not empty (eInvalidSymbolTableName);

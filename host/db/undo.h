@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "host/db/error_status.h"
+#include "host/rx/error_status.h"
 
 class AcDbDatabase;
 class AcDbObject;

@@ -11,9 +11,9 @@
 #include <string_view>
 #include <vector>
 
-#include "host/db/error_status.h"
 #include "host/db/object_id.h"
 #include "host/dxf/read_result.h"
+#include "host/rx/error_status.h"
 
 class AcDbDatabase;
 

@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <string>
 
-#include "host/db/error_status.h"
+#include "host/rx/error_status.h"
 
 class AcDbDatabase;
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "host/db/error_status.h"
 #include "host/db/handle.h"
+#include "host/rx/error_status.h"
 
 class AcDbDatabase;
 

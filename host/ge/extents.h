@@ -4,10 +4,10 @@
 // transformBy and expandBy, and adding one changes nothing.
 #pragma once
 
-#include "host/db/error_status.h"
 #include "host/ge/matrix3d.h"
 #include "host/ge/point3d.h"
 #include "host/ge/vector3d.h"
+#include "host/rx/error_status.h"
 
 class AcDbExtents {
 public:

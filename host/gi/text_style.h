@@ -6,10 +6,10 @@
 
 #include <string>
 
-#include "host/db/error_status.h"
 #include "host/db/object_id.h"
 #include "host/ge/point2d.h"
 #include "host/rx/adesk.h"
+#include "host/rx/error_status.h"
 
 class AcDbDatabase;
 

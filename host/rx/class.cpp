@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <utility>
 
-#include "host/harness.h"
+#include "host/rx/contract_violations.h"
 #include "host/rx/dictionary.h"
 #include "platform/cstring.h"
 #include "platform/utf8.h"

@@ -4,7 +4,7 @@
 // The macros are used at global scope with an unqualified class name.
 #pragma once
 
-#include "host/db/error_status.h"
+#include "host/rx/error_status.h"
 
 class AcRxClass;
 

@@ -23,8 +23,8 @@
 #include "drawing/solid_ptr.h"
 #include "drawing/table_ptr.h"
 #include "drawing/text_ptr.h"
+#include "host/app/doc_manager.h"
 #include "host/db/block_table.h"
-#include "host/docs/doc_manager.h"
 #include "tests/access/store_fixture.h"
 
 namespace {

@@ -5,6 +5,7 @@
 #include <type_traits>
 
 #include "access/cx_ptr.h"
+#include "host/app/doc_manager.h"
 #include "host/db/block_table.h"
 #include "host/db/dictionary.h"
 #include "host/db/dim_style_table.h"
@@ -29,7 +30,6 @@
 #include "host/db/linetype_table.h"
 #include "host/db/open.h"
 #include "host/db/text_style_table.h"
-#include "host/docs/doc_manager.h"
 #include "tests/access/access_fixture.h"
 
 namespace {

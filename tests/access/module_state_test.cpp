@@ -1,7 +1,7 @@
 // The module-wide state as a client finds it once the module is mapped: empty registries and
 // model space as the target of entity creation. (This program links the module, so its statics
 // ran before main; the frame's own tests load it through the host instead.)
-#include "frame/module_state.h"
+#include "common/module_state.h"
 #include "host/db/block_table.h"
 
 #include <gtest/gtest.h>

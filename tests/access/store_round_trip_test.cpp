@@ -11,7 +11,7 @@
 #include "access/dictionary_ptr.h"
 #include "drawing/circle_ptr.h"
 #include "drawing/line_ptr.h"
-#include "host/docs/doc_manager.h"
+#include "host/app/doc_manager.h"
 #include "tests/access/store_fixture.h"
 
 namespace {

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "host/app/doc_manager.h"
+#include "host/app/editor.h"
 #include "host/db/database.h"
-#include "host/docs/doc_manager.h"
-#include "host/editor/editor.h"
 #include "host/harness.h"
 
 // One notification: its name, the document or database it named, the working database then.

@@ -6,9 +6,9 @@
 #include <utility>
 #include <vector>
 
+#include "common/module_state.h"
 #include "drawing/entity_creation.h"
 #include "drawing_fixture.h"
-#include "frame/module_state.h"
 #include "host/db/entities/arc.h"
 #include "host/db/entities/polyline_2d.h"
 

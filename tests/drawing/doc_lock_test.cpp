@@ -3,7 +3,7 @@
 #include "drawing/doc_lock.h"
 
 #include "drawing_fixture.h"
-#include "host/docs/doc_manager.h"
+#include "host/app/doc_manager.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <string>
 
+#include "common/module_state.h"
 #include "drawing/doc_lock.h"
-#include "frame/module_state.h"
 #include "host/db/block_table.h"
 #include "host/db/database.h"
 #include "host/db/entity.h"

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "host/app/editor_state.h"
 #include "host/db/block_table.h"
 #include "host/db/database.h"
 #include "host/db/entities/block_reference.h"
@@ -12,7 +13,6 @@
 #include "host/db/entities/point.h"
 #include "host/db/entities/ray.h"
 #include "host/db/open.h"
-#include "host/editor/editor_state.h"
 #include "host/harness.h"
 #include "platform/utf8.h"
 

@@ -4,11 +4,11 @@
 #include "drawing/layer_table_ptr.h"
 
 #include "drawing_fixture.h"
+#include "host/app/system_variables.h"
 #include "host/db/entities/line.h"
 #include "host/db/layer_table.h"
 #include "host/db/linetype_table.h"
 #include "host/db/resbuf.h"
-#include "host/editor/system_variables.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include "drawing/symbol_table_ptrs.h"
 #include "drawing/text_ptr.h"
 #include "drawing_fixture.h"
+#include "host/app/text_box.h"
 #include "host/db/entities/attribute.h"
 #include "host/db/resbuf.h"
 #include "host/db/text_style_table.h"
-#include "host/editor/text_box.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "host/app/find_file.h"
 #include "host/db/resbuf.h"
-#include "host/editor/find_file.h"
 #include "platform/utf8.h"
 #include "tests/editor/editor_fixture.h"
 

@@ -4,12 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include "host/app/document.h"
 #include "host/db/block_table.h"
 #include "host/db/database.h"
 #include "host/db/entities/circle.h"
 #include "host/db/entities/line.h"
 #include "host/db/open.h"
-#include "host/docs/document.h"
 #include "host/harness.h"
 
 class EditorTest : public ::testing::Test {

@@ -3,11 +3,11 @@
 #include <cmath>
 #include <limits>
 
+#include "host/app/coordinates.h"
+#include "host/app/system_variables.h"
+#include "host/app/view.h"
 #include "host/db/resbuf.h"
 #include "host/db/view_table.h"
-#include "host/editor/coordinates.h"
-#include "host/editor/system_variables.h"
-#include "host/editor/view.h"
 #include "tests/editor/editor_fixture.h"
 
 namespace {

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "host/docs/doc_manager.h"
-#include "host/editor/editor.h"
+#include "host/app/doc_manager.h"
+#include "host/app/editor.h"
 #include "host/harness.h"
 #include "host/rx/dictionary.h"
 #include "platform/mfc_module.h"

@@ -1,10 +1,10 @@
 // The frame with stand-in parts (test_module_frame): the order of statics, entry and messages at
 // load and unload, the custom-class table at messages 1 and 2, and the unload refused while a
 // drawing holds objects of the module's registered class.
+#include "host/app/document.h"
 #include "host/db/database.h"
 #include "host/db/object.h"
 #include "host/db/open.h"
-#include "host/docs/document.h"
 #include "host/rx/app_framework.h"
 #include "host/rx/class.h"
 #include "tests/frame/frame_fixture.h"

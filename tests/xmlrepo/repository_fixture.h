@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "frame/module_state.h"
+#include "common/module_state.h"
+#include "host/app/document.h"
 #include "host/db/database.h"
-#include "host/docs/document.h"
 #include "host/harness.h"
 #include "platform/utf8.h"
 #include "tests/xmlrepo/xml_test_support.h"

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "host/db/entities/curve.h"
-#include "host/db/entities/entity_support.h"
+#include "host/db/entity_support.h"
 
 namespace host {
 

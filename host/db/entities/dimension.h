@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "host/db/entities/entity_support.h"
 #include "host/db/entity.h"
+#include "host/db/entity_support.h"
 
 // Decisions where the host SDK leaves the behaviour to the host:
 // - The host draws no dimension graphics: the dimension block stays as given (null for a new

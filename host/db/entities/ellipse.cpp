@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "host/db/entities/entity_support.h"
+#include "host/db/entity_support.h"
 #include "host/ge/angles.h"
 
 ACRX_DXF_DEFINE_MEMBERS(AcDbEllipse, AcDbCurve, 0, 0, 0, ELLIPSE, DrawHost);

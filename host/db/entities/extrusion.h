@@ -6,8 +6,8 @@
 #include <memory>
 #include <type_traits>
 
-#include "host/db/error_status.h"
 #include "host/ge/vector3d.h"
+#include "host/rx/error_status.h"
 
 class AcDbObject;
 class AcDbDxfFiler;

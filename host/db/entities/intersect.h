@@ -6,10 +6,10 @@
 #include <limits>
 #include <vector>
 
-#include "host/db/entities/entity_enums.h"
-#include "host/db/error_status.h"
+#include "host/db/entity_enums.h"
 #include "host/ge/point3d.h"
 #include "host/ge/vector3d.h"
+#include "host/rx/error_status.h"
 
 class AcDbEntity;
 

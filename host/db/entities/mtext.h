@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "host/db/entities/entity_support.h"
 #include "host/db/entity.h"
+#include "host/db/entity_support.h"
 
 // Decisions where the host SDK leaves the behaviour to the host:
 // - Layout: lines break only at \P (the reference width does not wrap); each line is measured

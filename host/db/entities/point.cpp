@@ -1,7 +1,7 @@
 // AcDbPoint: accessors, geometry and filing.
 #include "host/db/entities/point.h"
 
-#include "host/db/entities/entity_support.h"
+#include "host/db/entity_support.h"
 #include "host/ge/angles.h"
 
 ACRX_DXF_DEFINE_MEMBERS(AcDbPoint, AcDbEntity, 0, 0, 0, POINT, DrawHost);

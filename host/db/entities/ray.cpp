@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "host/db/entities/entity_support.h"
+#include "host/db/entity_support.h"
 
 ACRX_DXF_DEFINE_MEMBERS(AcDbRay, AcDbCurve, 0, 0, 0, RAY, DrawHost);
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "host/db/entities/entity_support.h"
+#include "host/db/entity_support.h"
 
 ACRX_DXF_DEFINE_MEMBERS(AcDbSpline, AcDbCurve, 0, 0, 0, SPLINE, DrawHost);
 

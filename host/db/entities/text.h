@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "host/db/entities/entity_support.h"
 #include "host/db/entity.h"
+#include "host/db/entity_support.h"
 #include "host/gi/text_metric.h"
 
 namespace host {

@@ -3,8 +3,8 @@
 // AcDb3dPolylineVertex (a world point). Setters need write (eNotOpenForWrite otherwise).
 #pragma once
 
-#include "host/db/entities/entity_support.h"
 #include "host/db/entity.h"
+#include "host/db/entity_support.h"
 
 // Decisions where the host SDK leaves the behaviour to the host:
 // - A vertex is moved and transformed by its polyline: transformBy on a vertex alone answers

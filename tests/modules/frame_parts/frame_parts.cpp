@@ -5,11 +5,11 @@
 // read back the order of statics, entry and messages.
 #include <string>
 
-#include "frame/module_parts.h"
+#include "common/module_parts.h"
+#include "host/app/command_line.h"
+#include "host/app/doc_manager.h"
+#include "host/app/editor.h"
 #include "host/db/object.h"
-#include "host/docs/doc_manager.h"
-#include "host/editor/command_line.h"
-#include "host/editor/editor.h"
 #include "host/rx/app_framework.h"
 #include "host/rx/dictionary.h"
 #include "platform/mfc_module.h"

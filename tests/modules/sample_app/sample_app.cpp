@@ -4,11 +4,11 @@
 // It does what a real module does at each step of its life and prints a line to the host's
 // command line for each, so a test can read the order back. All statics and the entry live in
 // this one file, so their order is the order of definition.
+#include "host/app/command_line.h"
+#include "host/app/doc_manager.h"
+#include "host/app/editor.h"
 #include "host/db/database.h"
 #include "host/db/object.h"
-#include "host/docs/doc_manager.h"
-#include "host/editor/command_line.h"
-#include "host/editor/editor.h"
 #include "host/rx/app_framework.h"
 #include "platform/mfc_module.h"
 
