@@ -234,6 +234,10 @@ private:
                              std::wstring& why);
     // Fills a raw object from the items, in the later layout when they have no markers.
     bool fileInRaw(const ObjectSpan& span, bool entity, DxfItemList& items, ReadObject& read);
+    // An array of block references kept raw names its block as text (group 2): a name of no
+    // block gets an empty block, as a reference the host models does, and a missing or empty
+    // name becomes "Unnamed".
+    void nameRawInsertBlock(DxfItemList& items);
     bool renameRecord(DxfItemList& items, ReadObject& read);
     // The handle the object gets: its own, or null (a new one) when another object has it.
     AcDbHandle freeHandle(ReadObject& read);
@@ -1210,6 +1214,9 @@ bool Reader::fileInRaw(const ObjectSpan& span, bool entity, DxfItemList& items, 
         if (lacksSubclassMarkers(items)) {
             addEntityMarkers(m_objectKind, items);
         }
+        if (m_objectKind == L"INSERT") {
+            nameRawInsertBlock(items);
+        }
         read.object = std::make_unique<AcDbRawEntity>(describe(span));
     } else {
         read.object = std::make_unique<AcDbRawObject>(describe(span));
@@ -1217,6 +1224,27 @@ bool Reader::fileInRaw(const ObjectSpan& span, bool entity, DxfItemList& items, 
     std::wstring why;
     const Acad::ErrorStatus status = fileIn(read.object.get(), items, false, why);
     return status == Acad::eOk || fail(read.line, status, m_objectKind + L": " + why);
+}
+
+void Reader::nameRawInsertBlock(DxfItemList& items) {
+    const AcDbObjectId blocks = tableId(&AcDbDatabase::blockTableId);
+    auto name = std::find_if(items.begin(), items.end(),
+                             [](const DxfItem& item) { return item.code == kNameCode; });
+    if (name == items.end() || name->text().empty()) {
+        if (recordNamed(blocks, kUnnamedBlock).isNull()) {
+            addNamedRecord(blocks, kUnnamedBlock);
+        }
+        repair(RepairCode::kUndefinedBlock, m_objectKind, m_objectLine,
+               std::wstring(L"names no block: it refers to block \"") + kUnnamedBlock + L"\"");
+        if (name == items.end()) {  // before the XData, if any
+            const auto xdata = std::find_if(items.begin(), items.end(),
+                                            [](const DxfItem& item) { return item.code == 1001; });
+            name = items.insert(xdata, DxfItem(kNameCode, std::wstring()));
+        }
+        name->value = std::wstring(kUnnamedBlock);
+    } else if (recordNamed(blocks, name->text()).isNull()) {
+        missingRecord(blocks, name->text());
+    }
 }
 
 Acad::ErrorStatus Reader::fileIn(AcDbObject* object, DxfItemList& items, bool implied,

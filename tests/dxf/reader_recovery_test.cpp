@@ -387,6 +387,21 @@ const RepairCase kCases[] = {
          EXPECT_EQ(entity->layerId(), db.layerZero());
          EXPECT_EQ(entitiesIn(db.paperSpaceId()).size(), 1u);
      }},
+    {"Release12ArraysOfUndefinedBlocks",
+     // Arrays of references (columns and rows) are kept raw; their blocks are added as for a
+     // reference the host models.
+     "0\nSECTION\n2\nENTITIES\n"
+     "0\nINSERT\n8\n0\n2\nTAG\n10\n0\n20\n0\n30\n0\n70\n3\n71\n2\n44\n5\n45\n5\n"
+     "0\nINSERT\n8\n0\n10\n0\n20\n0\n30\n0\n70\n3\n71\n2\n44\n5\n45\n5\n"
+     "0\nENDSEC\n0\nEOF\n",
+     {RepairCode::kUndefinedBlock, RepairCode::kUndefinedBlock},
+     [](AcDbDatabase& db) {
+         AcDbBlockTable* blocks = nullptr;
+         ASSERT_EQ(db.getBlockTable(blocks, AcDb::kForRead), Acad::eOk);
+         EXPECT_TRUE(blocks->has(L"TAG"));
+         EXPECT_TRUE(blocks->has(L"Unnamed"));
+         blocks->close();
+     }},
     {"Release12Sequences",
      "0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1009\n0\nENDSEC\n"
      "0\nSECTION\n2\nBLOCKS\n0\nBLOCK\n8\n0\n2\nTAG\n70\n2\n10\n0\n20\n0\n30\n0\n3\nTAG\n"
