@@ -17,6 +17,7 @@
 #include "host/db/entities/block_reference.h"
 #include "host/db/entities/circle.h"
 #include "host/db/entities/dimension.h"
+#include "host/db/entities/dimension_graphics.h"
 #include "host/db/entities/ellipse.h"
 #include "host/db/entities/face.h"
 #include "host/db/entities/hatch.h"
@@ -56,10 +57,9 @@ constexpr int kSplineSamplesPerPoint = 8;
 constexpr int kMinSplineSamples = 32;
 // MText line spacing in text heights, at a line spacing factor of 1.
 constexpr double kLineSpacing = 5.0 / 3.0;
-// Decision: a dimension without its block is drawn with texts this high and arrows at most
-// this long (the metric defaults of dimension styles; the host keeps no style values).
+// Decision: a dimension without its block whose graphics cannot be drawn (its points coincide,
+// or it lies outside the XY plane) shows its text this high at its text position.
 constexpr double kDimensionText = 2.5;
-constexpr double kDimensionArrow = 2.5;
 // Decision: a table's cell texts are this share of their row's height.
 constexpr double kTableTextShare = 0.4;
 // The width of an average character in text heights, for wrapping multiline text.
@@ -93,6 +93,11 @@ std::vector<AcGePoint3d> placed(const AcGeMatrix3d& m, std::vector<AcGePoint3d> 
 // The angle of the vector in the XY plane.
 double angleOf(const AcGeVector3d& v) {
     return std::atan2(v.y, v.x);
+}
+
+// The angle in the picture of a direction at angle in the XY plane, once placed by m.
+double placedAngle(const AcGeMatrix3d& m, double angle) {
+    return angleOf(placed(m, AcGeVector3d(std::cos(angle), std::sin(angle), 0)));
 }
 
 class Renderer {
@@ -142,10 +147,8 @@ private:
                         const InheritedStyle& own);
     // A table's grid lines and cell texts, each text centred in its cell.
     void table(const AcDbTable& table, const AcGeMatrix3d& m);
-    // A rotated dimension drawn from its points: extension lines, the dimension line through
-    // its dimension line point at its rotation, and an arrow at each end. Returns where its
-    // text goes: half a text height above the middle of the dimension line.
-    AcGePoint3d dimensionLines(const AcDbRotatedDimension& dimension, const AcGeMatrix3d& m);
+    // A dimension without its block, drawn as the block the drawing writer gives it shows it.
+    void dimensionGraphics(const AcDbDimension& dimension, const AcGeMatrix3d& m);
     void dimension(const AcDbDimension& dimension, const AcGeMatrix3d& m, int depth,
                    const InheritedStyle& inherited);
     // Draws what explode gives; false when the entity does not explode.
@@ -668,51 +671,40 @@ void Renderer::table(const AcDbTable& table, const AcGeMatrix3d& m) {
     m_canvas.endGroup();
 }
 
-AcGePoint3d Renderer::dimensionLines(const AcDbRotatedDimension& dimension, const AcGeMatrix3d& m) {
-    const AcGeVector3d along(std::cos(dimension.rotation()), std::sin(dimension.rotation()), 0);
-    const AcGePoint3d through = dimension.dimLinePoint();
-    const AcGePoint3d first = dimension.xLine1Point();
-    const AcGePoint3d second = dimension.xLine2Point();
-    const AcGePoint3d foot1 = through + along * (first - through).dotProduct(along);
-    const AcGePoint3d foot2 = through + along * (second - through).dotProduct(along);
-    m_canvas.line(placed(m, first), placed(m, foot1));
-    m_canvas.line(placed(m, second), placed(m, foot2));
-    m_canvas.line(placed(m, foot1), placed(m, foot2));
-    const double length = std::min(kDimensionArrow, (foot2 - foot1).length() / 4);
-    for (const auto& [tip, from] : {std::pair(foot1, foot2), std::pair(foot2, foot1)}) {
-        const std::vector<AcGePoint3d> head = arrowHead(tip, from, length);
-        if (!head.empty()) {
-            m_canvas.chain(placed(m, head), true, "arrow");
-        }
+void Renderer::dimensionGraphics(const AcDbDimension& dimension, const AcGeMatrix3d& m) {
+    const host::DimensionGraphics graphics = host::dimensionGraphics(&dimension);
+    const double textScale = planarLength(placed(m, AcGeVector3d::kYAxis));
+    if (graphics.empty()) {
+        SvgTextLayout layout;
+        layout.angle = placedAngle(m, dimension.textRotation());
+        m_canvas.text(placed(m, dimension.textPosition()), kDimensionText * textScale, layout,
+                      "middle", plainText(host::dimensionLabel(&dimension)));
+        return;
     }
-    const AcGeVector3d up(-along.y, along.x, 0);
-    return foot1 + (foot2 - foot1) * 0.5 + up * (kDimensionText / 2);
+    for (const host::DimensionGraphics::Line& line : graphics.lines) {
+        m_canvas.line(placed(m, line.start), placed(m, line.end));
+    }
+    for (const host::DimensionGraphics::Arc& arc : graphics.arcs) {
+        ellipticArc(arc.center, AcGeVector3d(arc.radius, 0, 0), AcGeVector3d(0, arc.radius, 0),
+                    arc.startAngle, arc.startAngle + sweepBetween(arc.startAngle, arc.endAngle),
+                    false, m, "arc");
+    }
+    for (const host::DimensionGraphics::Arrow& arrow : graphics.arrows) {
+        m_canvas.chain(placed(m, {arrow.tip, arrow.baseLeft, arrow.baseRight}), true, "arrow");
+    }
+    for (const host::DimensionGraphics::Label& label : graphics.labels) {
+        SvgTextLayout layout;
+        layout.angle = placedAngle(m, label.rotation);
+        m_canvas.text(placed(m, label.position), label.height * textScale, layout, "middle",
+                      plainText(label.text));
+    }
 }
 
 void Renderer::dimension(const AcDbDimension& dimension, const AcGeMatrix3d& m, int depth,
                          const InheritedStyle& inherited) {
     m_canvas.beginGroup("dimension");
     if (dimension.dimBlockId().isNull() || !block(dimension.dimBlockId(), m, depth, inherited)) {
-        // Without its block: the text at its place, or the measurement; a rotated dimension
-        // draws its lines with the text centred above them.
-        std::unique_ptr<ACHAR[]> own(dimension.dimensionText());
-        std::wstring shown = own && own[0] != L'\0' ? std::wstring(own.get()) : L"<>";
-        double value = 0.0;
-        const std::size_t measured = shown.find(L"<>");
-        if (measured != std::wstring::npos && dimension.measurement(value) == Acad::eOk) {
-            char digits[32];
-            std::snprintf(digits, sizeof digits, "%.4g", value);
-            shown.replace(measured, 2, utf8ToWide(digits));
-        }
-        SvgTextLayout layout;
-        layout.angle = dimension.textRotation();
-        AcGePoint3d at = dimension.textPosition();
-        if (auto* rotated = AcDbRotatedDimension::cast(&dimension)) {
-            at = dimensionLines(*rotated, m);
-            layout.angle = rotated->rotation();
-        }
-        m_canvas.text(placed(m, at), kDimensionText * planarLength(placed(m, AcGeVector3d::kYAxis)),
-                      layout, "middle", plainText(shown));
+        dimensionGraphics(dimension, m);
     }
     m_canvas.endGroup();
 }

@@ -28,7 +28,7 @@
 #include "host/db/raw_object.h"
 #include "host/db/resbuf.h"
 #include "host/db/symbol_table.h"
-#include "host/dxf/dimension_graphics.h"
+#include "host/db/entities/dimension_graphics.h"
 #include "host/dxf/dxf_conventions.h"
 #include "host/dxf/dxf_text_writer.h"
 #include "host/dxf/flat_marks.h"

@@ -10,8 +10,9 @@
 #include "host/db/entity_support.h"
 
 // Decisions where the host SDK leaves the behaviour to the host:
-// - The host draws no dimension graphics: the dimension block stays as given (null for a new
-//   dimension); only the DXF writer gives a dimension without a block one that draws it. Extents are the box of the definition points and the text position.
+// - The host makes no dimension block: the block stays as given (null for a new dimension). The
+//   DXF writer gives a dimension without a block one that holds its graphics
+//   (dimension_graphics.h). Extents are the box of the definition points and the text position.
 // - Transforms that keep shapes (moves, rotations, uniform scaling, reflections) apply to every
 //   point; others give eCannotScaleNonUniformly.
 // - Stretch points: the definition points in the order of each kind's comment.

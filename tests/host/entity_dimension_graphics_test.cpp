@@ -1,7 +1,7 @@
-// The graphics the writer gives a dimension's block: positions worked out by hand for a
+// The graphics of a dimension as its block shows them: positions worked out by hand for a
 // horizontal and a vertical rotated dimension and for both angular kinds, the text, and the
 // dimensions left undrawn.
-#include "host/dxf/dimension_graphics.h"
+#include "host/db/entities/dimension_graphics.h"
 
 #include <gtest/gtest.h>
 
@@ -15,8 +15,8 @@
 
 namespace {
 
-using host::dxf::DimensionGraphics;
-using host::dxf::dimensionGraphics;
+using host::DimensionGraphics;
+using host::dimensionGraphics;
 
 void expectPoint(const AcGePoint3d& actual, double x, double y) {
     EXPECT_NEAR(actual.x, x, 1e-9);

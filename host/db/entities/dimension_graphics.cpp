@@ -1,6 +1,6 @@
 // Dimension graphics: the rotated dimension's lines, the angular dimensions' arc, and the arrows
 // and text both share.
-#include "host/dxf/dimension_graphics.h"
+#include "host/db/entities/dimension_graphics.h"
 
 #include <charconv>
 #include <cmath>
@@ -12,7 +12,7 @@
 #include "host/db/open.h"
 #include "host/ge/angles.h"
 
-namespace host::dxf {
+namespace host {
 namespace {
 
 constexpr double kTiny = 1e-9;
@@ -44,19 +44,6 @@ std::wstring formatted(double value) {
         text.pop_back();
     }
     return text == "-0" ? L"0" : std::wstring(text.begin(), text.end());
-}
-
-// The dimension text with "<>" (or nothing) standing for the measurement.
-std::wstring labelText(const AcDbDimension* dimension, const std::wstring& measured) {
-    const std::unique_ptr<ACHAR[]> own(dimension->dimensionText());
-    std::wstring text = own != nullptr ? own.get() : L"";
-    if (text.empty()) {
-        return measured;
-    }
-    if (const std::size_t at = text.find(L"<>"); at != std::wstring::npos) {
-        text.replace(at, 2, measured);
-    }
-    return text;
 }
 
 // The sizes of the dimension's style (its values times its overall scale); the default style's
@@ -129,7 +116,7 @@ DimensionGraphics rotated(const AcDbRotatedDimension* dimension, const Sizes& si
     const double rotation = readable(angleOf(w));
     const AcGePoint3d middle = q1 + (q2 - q1) * 0.5;
     g.labels.push_back({middle + kZ.crossProduct(direction(rotation)) * (sizes.text / 2), rotation,
-                        sizes.text, labelText(dimension, formatted(length))});
+                        sizes.text, dimensionLabel(dimension)});
     return g;
 }
 
@@ -162,8 +149,8 @@ DimensionGraphics angular(const AcDbDimension* dimension, const Sizes& sizes,
     const double rotation = readable(upright);
     // Turned text hangs below its baseline, so its baseline goes one text height further out.
     const double lift = (rotation == upright ? 0.5 : 1.5) * sizes.text;
-    g.labels.push_back({center + direction(middle) * (radius + lift), rotation, sizes.text,
-                        labelText(dimension, formatted(sweep * 180.0 / kGePi) + L"\u00B0")});
+    g.labels.push_back(
+        {center + direction(middle) * (radius + lift), rotation, sizes.text, dimensionLabel(dimension)});
     return g;
 }
 
@@ -220,4 +207,23 @@ DimensionGraphics dimensionGraphics(const AcDbDimension* dimension) {
     return {};
 }
 
-}  // namespace host::dxf
+std::wstring dimensionLabel(const AcDbDimension* dimension) {
+    double value = 0.0;
+    std::wstring measured;
+    if (dimension->measurement(value) == Acad::eOk) {
+        measured = AcDbRotatedDimension::cast(dimension) != nullptr
+                       ? formatted(value)
+                       : formatted(value * 180.0 / kGePi) + L"\u00B0";
+    }
+    const std::unique_ptr<ACHAR[]> own(dimension->dimensionText());
+    std::wstring text = own != nullptr ? own.get() : L"";
+    if (text.empty()) {
+        return measured;
+    }
+    if (const std::size_t at = text.find(L"<>"); at != std::wstring::npos) {
+        text.replace(at, 2, measured);
+    }
+    return text;
+}
+
+}  // namespace host

@@ -1,12 +1,11 @@
-// The graphics of a dimension as the block the writer gives it shows them, so that other
-// programs draw the dimension: extension lines, the dimension line (rotated) or arc (angular),
-// two filled arrowheads and the measurement text. Sizes come from the dimension's style (arrow
-// size, text height, extension line offset and extension, each times the overall scale), or
-// from the default style's values when its style does not open. The text sits centred just
-// outside the middle of the dimension line or arc (the dimension's own text position is not
-// used); its content is the dimension text with "<>" (or an empty text) standing for the
-// measurement, written with up to four decimals, angles in degrees. Only dimensions in the world
-// XY plane are drawn.
+// The graphics of a dimension, as its block shows them: extension lines, the dimension line
+// (rotated) or arc (angular), two filled arrowheads and the measurement text. The drawing writer
+// gives a dimension without a block one that holds them, so that other programs draw it, and
+// pictures draw them for such a dimension. Sizes come from the dimension's style (arrow size,
+// text height, extension line offset and extension, each times the overall scale), or from the
+// default style's values when its style does not open. The text sits centred just outside the
+// middle of the dimension line or arc (the dimension's own text position is not used). Only
+// dimensions in the world XY plane are drawn.
 #pragma once
 
 #include <string>
@@ -16,7 +15,7 @@
 
 class AcDbDimension;
 
-namespace host::dxf {
+namespace host {
 
 struct DimensionGraphics {
     struct Line {
@@ -53,4 +52,8 @@ struct DimensionGraphics {
 // outside the XY plane and degenerate ones (coinciding points, parallel angular lines).
 DimensionGraphics dimensionGraphics(const AcDbDimension* dimension);
 
-}  // namespace host::dxf
+// The text dimension shows: its dimension text with "<>" (or an empty text) standing for the
+// measurement, written with up to four decimals, angles in degrees with a degree sign.
+std::wstring dimensionLabel(const AcDbDimension* dimension);
+
+}  // namespace host
