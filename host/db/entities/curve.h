@@ -1,12 +1,12 @@
 // AcDbCurve, the base of the entity kinds that are curves (lines, rays, arcs, circles, ellipses,
 // polylines, splines): start and end points, closedness, and the curve pieces that
-// intersectWith works on (host/db/entities/intersect.h).
+// intersectWith works on (host/ge/curve_pieces.h).
 #pragma once
 
 #include <vector>
 
-#include "host/db/entities/intersect.h"
 #include "host/db/entity.h"
+#include "host/ge/curve_pieces.h"
 
 class AcDbCurve : public AcDbEntity {
 public:

@@ -6,8 +6,8 @@
 
 #include <vector>
 
-#include "host/db/entities/intersect.h"
 #include "host/db/entity_support.h"
+#include "host/ge/curve_pieces.h"
 #include "host/ge/point2d.h"
 
 class AcDbEntity;
