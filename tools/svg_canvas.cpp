@@ -186,7 +186,7 @@ void SvgCanvas::chain(const std::vector<AcGePoint3d>& points, bool closed, const
     }
 }
 
-void SvgCanvas::area(const std::vector<std::vector<AcGePoint3d>>& loops, const char* cssClass) {
+std::string SvgCanvas::pathData(const std::vector<std::vector<AcGePoint3d>>& loops) {
     std::string data;
     for (const std::vector<AcGePoint3d>& loop : loops) {
         if (loop.size() < 2) {
@@ -198,6 +198,11 @@ void SvgCanvas::area(const std::vector<std::vector<AcGePoint3d>>& loops, const c
         }
         data += " Z";
     }
+    return data;
+}
+
+void SvgCanvas::area(const std::vector<std::vector<AcGePoint3d>>& loops, const char* cssClass) {
+    const std::string data = pathData(loops);
     if (!data.empty()) {
         append("<path" + strokeAttributes(cssClass) + " fill-rule=\"evenodd\" d=\"" + data +
                "\"/>\n");
@@ -258,14 +263,9 @@ void SvgCanvas::infiniteLine(const AcGePoint3d& base, const AcGeVector3d& direct
     m_deferred.push_back({base, direction, bothWays, false, strokeAttributes("ray")});
 }
 
-void SvgCanvas::beginClip(const std::vector<AcGePoint3d>& outline) {
+void SvgCanvas::beginClip(const std::vector<std::vector<AcGePoint3d>>& loops) {
     const std::string id = "clip" + std::to_string(++m_clips);
-    std::string list;
-    for (const AcGePoint3d& point : outline) {
-        const auto [x, y] = at(point);
-        list += (list.empty() ? "" : " ") + x + "," + y;
-    }
-    append("<clipPath id=\"" + id + "\"><polygon points=\"" + list +
+    append("<clipPath id=\"" + id + "\"><path clip-rule=\"evenodd\" d=\"" + pathData(loops) +
            "\"/></clipPath>\n<g clip-path=\"url(#" + id + ")\">\n");
     ++m_clipDepth;
 }

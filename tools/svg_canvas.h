@@ -76,9 +76,10 @@ public:
     // written after everything else as a <line class="ray"> clipped to the view box. Only base
     // counts for the extents; a zero or non-finite direction draws nothing.
     void infiniteLine(const AcGePoint3d& base, const AcGeVector3d& direction, bool bothWays);
-    // Starts a group clipped to the closed outline; the elements up to endClip are cut at it
-    // and do not count for the extents (the outline does). The caller pairs them.
-    void beginClip(const std::vector<AcGePoint3d>& outline);
+    // Starts a group clipped to the closed loops (inside an odd number of them); the elements up
+    // to endClip are cut at them and do not count for the extents (the loops do). The caller
+    // pairs them.
+    void beginClip(const std::vector<std::vector<AcGePoint3d>>& loops);
     void endClip();
     // <g class="cssClass"> and its end; the caller pairs them.
     void beginGroup(const char* cssClass);
@@ -98,6 +99,9 @@ private:
     };
     // The point's SVG coordinates (y negated) as texts, taken into the extents.
     std::pair<std::string, std::string> at(const AcGePoint3d& point);
+    // An SVG path of the closed loops ("M x,y L ... Z" each); loops of fewer than two points are
+    // left out.
+    std::string pathData(const std::vector<std::vector<AcGePoint3d>>& loops);
     // Takes the SVG point into the extents unless it is not finite.
     void extend(double x, double y);
     // The class and style attributes of the current stroke, with cssClass added.

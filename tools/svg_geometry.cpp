@@ -113,3 +113,64 @@ std::vector<AcGePoint3d> arrowHead(const AcGePoint3d& tip, const AcGePoint3d& fr
     const AcGeVector3d side(-back.y / 6, back.x / 6, 0);
     return {tip, tip + back + side, tip + back - side};
 }
+
+bool patternSegments(const PatternFamily& family, const AcGePoint2d& low, const AcGePoint2d& high,
+                     std::size_t limit, std::vector<PatternSegment>& segments) {
+    const AcGeVector2d along(std::cos(family.angle), std::sin(family.angle));
+    const AcGeVector2d across(-along.y, along.x);
+    const double spacing = family.offset.dotProduct(across);
+    if (!(std::fabs(spacing) > 1e-12 * std::max(1.0, family.offset.length()))) {
+        return false;
+    }
+    const AcGePoint2d corners[4] = {low, AcGePoint2d(high.x, low.y), high,
+                                    AcGePoint2d(low.x, high.y)};
+    double nearest = INFINITY;
+    double farthest = -INFINITY;
+    for (const AcGePoint2d& corner : corners) {
+        const double distance = (corner - family.base).dotProduct(across) / spacing;
+        nearest = std::min(nearest, distance);
+        farthest = std::max(farthest, distance);
+    }
+    if (!std::isfinite(nearest) || !std::isfinite(farthest) ||
+        farthest - nearest > static_cast<double>(limit)) {
+        return false;
+    }
+    double period = 0.0;
+    for (const double dash : family.dashes) {
+        period += std::fabs(dash);
+    }
+    const std::size_t before = segments.size();
+    for (double k = std::ceil(nearest); k <= farthest; ++k) {
+        const AcGePoint2d origin = family.base + family.offset * k;
+        double first = INFINITY;
+        double last = -INFINITY;
+        for (const AcGePoint2d& corner : corners) {
+            first = std::min(first, (corner - origin).dotProduct(along));
+            last = std::max(last, (corner - origin).dotProduct(along));
+        }
+        const auto add = [&](double from, double to) {
+            segments.push_back({origin + along * from, origin + along * to});
+        };
+        if (!(period > 0.0)) {
+            add(first, last);
+        } else {
+            // The dashes repeat from the line's origin: start at the last repeat before first.
+            for (double t = std::floor(first / period) * period; t < last;) {
+                for (const double dash : family.dashes) {
+                    if (dash > 0.0 && t + dash > first && t < last) {
+                        add(std::max(t, first), std::min(t + dash, last));
+                    }
+                    t += std::fabs(dash);
+                }
+                if (segments.size() - before > limit) {
+                    break;
+                }
+            }
+        }
+        if (segments.size() - before > limit) {
+            segments.resize(before);
+            return false;
+        }
+    }
+    return true;
+}

@@ -4,7 +4,9 @@
 
 #include <vector>
 
+#include "host/ge/point2d.h"
 #include "host/ge/point3d.h"
+#include "host/ge/vector2d.h"
 #include "host/ge/vector3d.h"
 
 // Segments per whole turn of a curve drawn as a chain.
@@ -34,3 +36,25 @@ std::vector<AcGePoint3d> bsplinePoints(int degree, const std::vector<double>& kn
 // The corners of a closed arrowhead with its tip at tip, pointing away from from, length long
 // and a third of that wide; empty when tip and from coincide or are not finite.
 std::vector<AcGePoint3d> arrowHead(const AcGePoint3d& tip, const AcGePoint3d& from, double length);
+
+// One line family of a hatch pattern in the hatch's plane: lines at angle (radians) through
+// base, each next one offset further, dashed by dashes (positive a dash, negative a gap, zero a
+// dot; none for solid lines).
+struct PatternFamily {
+    double angle = 0.0;
+    AcGePoint2d base;
+    AcGeVector2d offset;
+    std::vector<double> dashes;
+};
+
+// A piece of a pattern line, from start to end.
+struct PatternSegment {
+    AcGePoint2d start;
+    AcGePoint2d end;
+};
+
+// Appends the dashes of family's lines that cross the box from low to high to segments; dots
+// are left out. False, with segments as they were, when the lines are parallel to their offset
+// or segments would exceed limit pieces.
+bool patternSegments(const PatternFamily& family, const AcGePoint2d& low, const AcGePoint2d& high,
+                     std::size_t limit, std::vector<PatternSegment>& segments);

@@ -60,6 +60,9 @@ constexpr double kLineSpacing = 5.0 / 3.0;
 // Decision: a dimension without its block whose graphics cannot be drawn (its points coincide,
 // or it lies outside the XY plane) shows its text this high at its text position.
 constexpr double kDimensionText = 2.5;
+// Decision: a patterned hatch whose lines would need more pieces than this is drawn as a light
+// fill instead.
+constexpr std::size_t kMaxPatternSegments = 20000;
 // Decision: a table's cell texts are this share of their row's height.
 constexpr double kTableTextShare = 0.4;
 // The width of an average character in text heights, for wrapping multiline text.
@@ -127,6 +130,10 @@ private:
                    int attachment, const AcGeMatrix3d& plane);
     void mtext(const AcDbMText& mtext, const AcGeMatrix3d& m);
     void hatch(const AcDbHatch& hatch, const AcGeMatrix3d& m);
+    // The pattern lines a hatch was read with, cut at its loops (in its plane, placed by
+    // plane); false, with nothing drawn, when it has none or they would be too many to draw.
+    bool patternLines(const AcDbHatch& hatch, const AcGeMatrix3d& plane,
+                      const std::vector<std::vector<AcGePoint3d>>& loops);
     void raw(const RawDrawing& drawing, const AcGeMatrix3d& m);
     // A paper-space viewport: its frame and, for a layout drawn at its top, the model space
     // seen through it (scaled by its height against its view's height, cut at its frame).
@@ -438,9 +445,59 @@ void Renderer::hatch(const AcDbHatch& hatch, const AcGeMatrix3d& m) {
             appendBulge(from, AcGePoint3d(next.x, next.y, hatch.elevation()),
                         j < bulges.length() ? bulges[j] : 0.0, loop);
         }
-        loops.push_back(placed(plane, std::move(loop)));
+        loops.push_back(std::move(loop));
+    }
+    if (!hatch.isSolidFill() && patternLines(hatch, plane, loops)) {
+        return;
+    }
+    for (std::vector<AcGePoint3d>& loop : loops) {
+        loop = placed(plane, std::move(loop));
     }
     m_canvas.area(loops, hatch.isSolidFill() ? "hatch" : "pattern");
+}
+
+bool Renderer::patternLines(const AcDbHatch& hatch, const AcGeMatrix3d& plane,
+                            const std::vector<std::vector<AcGePoint3d>>& loops) {
+    // The box of the loops in the hatch's plane, where the pattern lines are given.
+    AcGePoint2d low(INFINITY, INFINITY);
+    AcGePoint2d high(-INFINITY, -INFINITY);
+    for (const std::vector<AcGePoint3d>& loop : loops) {
+        for (const AcGePoint3d& point : loop) {
+            low.set(std::min(low.x, point.x), std::min(low.y, point.y));
+            high.set(std::max(high.x, point.x), std::max(high.y, point.y));
+        }
+    }
+    std::vector<PatternSegment> segments;
+    for (int i = 0; i < hatch.numPatternDefinitions(); ++i) {
+        PatternFamily family;
+        double baseX = 0.0;
+        double baseY = 0.0;
+        double offsetX = 0.0;
+        double offsetY = 0.0;
+        AcGeDoubleArray dashes;
+        hatch.getPatternDefinitionAt(i, family.angle, baseX, baseY, offsetX, offsetY, dashes);
+        family.base.set(baseX, baseY);
+        family.offset.set(offsetX, offsetY);
+        family.dashes.assign(dashes.begin(), dashes.end());
+        if (!patternSegments(family, low, high, kMaxPatternSegments - segments.size(),
+                             segments)) {
+            return false;
+        }
+    }
+    if (segments.empty()) {
+        return false;
+    }
+    std::vector<std::vector<AcGePoint3d>> outline;
+    for (const std::vector<AcGePoint3d>& loop : loops) {
+        outline.push_back(placed(plane, loop));
+    }
+    m_canvas.beginClip(outline);
+    for (const PatternSegment& segment : segments) {
+        m_canvas.line(placed(plane, AcGePoint3d(segment.start.x, segment.start.y, hatch.elevation())),
+                      placed(plane, AcGePoint3d(segment.end.x, segment.end.y, hatch.elevation())));
+    }
+    m_canvas.endClip();
+    return true;
 }
 
 void Renderer::raw(const RawDrawing& drawing, const AcGeMatrix3d& m) {
@@ -485,7 +542,7 @@ void Renderer::viewport(const RawViewport& viewport, const AcDbEntity& entity,
     const AcGeMatrix3d view =
         m * AcGeMatrix3d::translation(viewport.centre.asVector()) * AcGeMatrix3d::scaling(scale) *
         AcGeMatrix3d::translation(-(viewport.viewCentre.asVector() + viewport.target.asVector()));
-    m_canvas.beginClip(frame);
+    m_canvas.beginClip({frame});
     block(entity.database()->modelSpaceId(), view, depth, InheritedStyle());
     m_canvas.endClip();
 }

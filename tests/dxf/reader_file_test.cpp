@@ -297,6 +297,21 @@ TEST_F(DxfReaderFile, APatternedHatchKeepsItsFillUntilItsPatternChanges) {
     std::string text;
     ASSERT_EQ(host::dxf::writeDrawing(&db, text).status, Acad::eOk);
     EXPECT_NE(text.find(fill), std::string::npos) << "the fill as read";
+    {
+        auto read = open<AcDbHatch>(id);
+        ASSERT_EQ(read->numPatternDefinitions(), 1);
+        double angle = 0.0, baseX = 1.0, baseY = 1.0, offsetX = 0.0, offsetY = 0.0;
+        AcGeDoubleArray dashes;
+        ASSERT_EQ(read->getPatternDefinitionAt(0, angle, baseX, baseY, offsetX, offsetY, dashes),
+                  Acad::eOk);
+        EXPECT_NEAR(angle, std::numbers::pi / 4, 1e-12);  // degrees in the file
+        EXPECT_EQ(AcGePoint2d(baseX, baseY), AcGePoint2d(0, 0));
+        EXPECT_EQ(AcGeVector2d(offsetX, offsetY), AcGeVector2d(-1.12, 1.12));
+        ASSERT_EQ(dashes.length(), 2);
+        EXPECT_EQ(dashes[1], -0.25);
+        EXPECT_EQ(read->getPatternDefinitionAt(1, angle, baseX, baseY, offsetX, offsetY, dashes),
+                  Acad::eInvalidIndex);
+    }
     // An undo or copy files the fill too; a new scale drops the former pattern's lines.
     auto copy = std::unique_ptr<AcDbObject>(AcDbObject::cast(open<AcDbHatch>(id)->clone()));
     EXPECT_EQ(open<AcDbHatch>(id, AcDb::kForWrite)->setPatternScale(2.0), Acad::eOk);
@@ -305,6 +320,7 @@ TEST_F(DxfReaderFile, APatternedHatchKeepsItsFillUntilItsPatternChanges) {
     EXPECT_NE(text.find(" 75\n1\n 76\n1\n 52\n0.0\n 41\n2.0\n 77\n0\n 78\n0\n 98\n0\n"),
               std::string::npos);
     EXPECT_EQ(text.find(" 53\n45.0\n"), std::string::npos);
+    EXPECT_EQ(open<AcDbHatch>(id)->numPatternDefinitions(), 0);
     ASSERT_NE(copy, nullptr);
     host::DxfItemFiler out(&db);
     ASSERT_EQ(copy->dxfOutFields(&out), Acad::eOk);

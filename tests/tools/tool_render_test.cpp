@@ -331,6 +331,10 @@ for e in root.iter():
         w = [k for k in c if k.startswith('w')][0]
         width = float(re.search(r'\.%s\{stroke-width:([\d.e+-]+)' % w, sheet).group(1))
         print('weight %s drawn %.4g times the default' % (w, width / default))
+    if tag == 'g' and e.get('clip-path'):
+        print('clipped lines %s' % (len(list(e.iter(ns + 'line'))) > 0))
+    if tag == 'clipPath':
+        print('clip loops=%d' % e.find(ns + 'path').get('d').count('M'))
     if tag == 'g' and c == ['dimension']:
         print('dimension of lines %s, text %s' % (len(list(e.iter(ns + 'line'))) > 0, [t.text for t in e.iter(ns + 'text')]))
 )";
@@ -358,7 +362,8 @@ TEST_F(ToolTest, ToolRenderDrawsEveryKindInThePicturesUnits) {
         "text \u230012 right at 40,-32 end",  // top right: the baseline a height down
         "text slant turned rotate(-90) scale(-1 1) skewX(-15) scale(0.5 1)",  // backwards, narrow
         "hatch loops=2 evenodd",              // the inner loop a hole
-        "pattern loops=1 evenodd",
+        "clip loops=1",  // the pattern's lines, cut at its loop
+        "clipped lines True",
         "hatch loops=1 evenodd",  // line and elliptic edges, kept raw by the host
         "dimension of lines True, text ['30']",
         "text 30 at 15,-40.5 middle",
@@ -412,9 +417,9 @@ d.saveas(sys.argv[1])
     // The model's circle of radius 100 at the origin, at a fifth of its size about the
     // viewport's centre (100, 80) less a fifth of the view's centre (50, 0).
     EXPECT_NE(
-        svg.find("<clipPath id=\"clip1\"><polygon points=\"60,-50 140,-50 140,-110 60,-110\"/>"
-                 "</clipPath>\n<g clip-path=\"url(#clip1)\">\n<circle style=\"color:#1f2933\" "
-                 "cx=\"90\" cy=\"-80\" r=\"20\"/>"),
+        svg.find("<clipPath id=\"clip1\"><path clip-rule=\"evenodd\" d=\"M60,-50 L140,-50 "
+                 "L140,-110 L60,-110 Z\"/></clipPath>\n<g clip-path=\"url(#clip1)\">\n"
+                 "<circle style=\"color:#1f2933\" cx=\"90\" cy=\"-80\" r=\"20\"/>"),
         std::string::npos)
         << svg;
     EXPECT_NE(svg.find("<polygon class=\"viewport\""), std::string::npos);

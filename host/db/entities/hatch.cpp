@@ -246,6 +246,56 @@ Acad::ErrorStatus AcDbHatch::setAssociative(bool associative) {
     return host::writeField(this, m_associative, associative);
 }
 
+std::vector<AcDbHatch::PatternLine> AcDbHatch::patternLines() const {
+    assertReadEnabled();
+    std::vector<PatternLine> lines;
+    for (const host::DxfItem& item : m_fillGroups) {
+        if (item.code == 53) {
+            lines.emplace_back().angle = item.real();
+        } else if (lines.empty()) {
+            continue;
+        } else if (item.code == 43) {
+            lines.back().base.x = item.real();
+        } else if (item.code == 44) {
+            lines.back().base.y = item.real();
+        } else if (item.code == 45) {
+            lines.back().offset.x = item.real();
+        } else if (item.code == 46) {
+            lines.back().offset.y = item.real();
+        } else if (item.code == 49) {
+            lines.back().dashes.push_back(item.real());
+        } else if (item.code == 47 || item.code == 98) {
+            break;  // the pixel size and the seeds follow the pattern lines
+        }
+    }
+    return lines;
+}
+
+int AcDbHatch::numPatternDefinitions() const {
+    return static_cast<int>(patternLines().size());
+}
+
+Acad::ErrorStatus AcDbHatch::getPatternDefinitionAt(int index, double& angle, double& baseX,
+                                                    double& baseY, double& offsetX,
+                                                    double& offsetY,
+                                                    AcGeDoubleArray& dashes) const {
+    const std::vector<PatternLine> lines = patternLines();
+    if (index < 0 || index >= static_cast<int>(lines.size())) {
+        return Acad::eInvalidIndex;
+    }
+    const PatternLine& line = lines[static_cast<std::size_t>(index)];
+    angle = line.angle;
+    baseX = line.base.x;
+    baseY = line.base.y;
+    offsetX = line.offset.x;
+    offsetY = line.offset.y;
+    dashes.setLogicalLength(0);
+    for (const double dash : line.dashes) {
+        dashes.append(dash);
+    }
+    return Acad::eOk;
+}
+
 int AcDbHatch::numLoops() const {
     return static_cast<int>(host::readField(this, m_loops).size());
 }

@@ -64,6 +64,15 @@ public:
     Acad::ErrorStatus setPatternScale(double scale);
     bool associative() const;
     Acad::ErrorStatus setAssociative(bool associative);
+    // The pattern lines read with the hatch from a drawing file, already turned and scaled
+    // (none for a hatch made here or whose pattern changed since): each a family of parallel
+    // lines at angle (radians) through base, the next one offset further, dashed by dashes
+    // (positive a dash, negative a gap, zero a dot; none for a solid line).
+    int numPatternDefinitions() const;
+    // eInvalidIndex for an index without a line.
+    Acad::ErrorStatus getPatternDefinitionAt(int index, double& angle, double& baseX,
+                                             double& baseY, double& offsetX, double& offsetY,
+                                             AcGeDoubleArray& dashes) const;
 
     int numLoops() const;
     // Appends a loop of vertices (OCS) with a bulge per vertex (missing ones count as 0);
@@ -108,4 +117,13 @@ private:
     bool m_associative = false;
     Adesk::Int16 m_style = 0;         // 75: odd parity, outermost, or ignore islands
     host::DxfItemList m_fillGroups;  // read after 41, written back as read
+
+    // The pattern lines of m_fillGroups: 53 angle, 43/44 base, 45/46 offset, 79 then 49 dashes.
+    struct PatternLine {
+        double angle = 0.0;
+        AcGePoint2d base;
+        AcGeVector2d offset;
+        std::vector<double> dashes;
+    };
+    std::vector<PatternLine> patternLines() const;
 };
