@@ -138,8 +138,9 @@ def fitted(path):
 
 lines = ['# Gallery: `kestrel render` beside ezdxf\'s drawing add-on', '',
          'Made by `scripts/gallery.sh`. Left: `kestrel render` (SVG converted with rsvg-convert);',
-         'right: ezdxf\'s drawing add-on (matplotlib). Decision shown here: pattern hatches are',
-         'filled lightly and outlined, not drawn line by line.', '']
+         'right: ezdxf\'s drawing add-on (matplotlib). A pattern hatch is drawn with the',
+         'pattern lines it was read with; one without them (made in the host) is filled lightly.',
+         '']
 for name in names:
     doc = ezdxf.readfile(f'{work}/{name}.dxf')
     figure = plt.figure(figsize=(6, 4))
