@@ -128,6 +128,18 @@ constexpr std::array<std::wstring_view, 48> kBuiltInNames = {
     L"STYLE",    L"VIEW",       L"UCS",        L"VPORT",        L"APPID",    L"DIMSTYLE",
 };
 
+// The markers of the object kinds the format defines outside the tables.
+struct ObjectMarker {
+    std::wstring_view dxfName;
+    std::wstring_view marker;
+};
+constexpr std::array<ObjectMarker, 4> kObjectMarkers = {{
+    {L"DICTIONARY", L"AcDbDictionary"},
+    {L"XRECORD", L"AcDbXrecord"},
+    {L"GROUP", L"AcDbGroup"},
+    {L"MLINESTYLE", L"AcDbMlineStyle"},
+}};
+
 constexpr const wchar_t* kDbx = L"ObjectDBX Classes";
 constexpr std::array<ClassRecord, 34> kClassRecords = {{
     {L"ACAD_TABLE", L"AcDbTable", kDbx, 1025},
@@ -277,6 +289,16 @@ const ClassRecord* findClassRecord(std::wstring_view dxfName) {
     const auto it = std::find_if(kClassRecords.begin(), kClassRecords.end(),
                                  [&](const ClassRecord& r) { return dxfName == r.dxfName; });
     return it != kClassRecords.end() ? &*it : nullptr;
+}
+
+std::wstring_view objectMarker(std::wstring_view dxfName) {
+    for (const ObjectMarker& known : kObjectMarkers) {
+        if (known.dxfName == dxfName) {
+            return known.marker;
+        }
+    }
+    const ClassRecord* record = findClassRecord(dxfName);
+    return record != nullptr ? record->className : std::wstring_view();
 }
 
 bool isBuiltInDxfName(std::wstring_view dxfName) {

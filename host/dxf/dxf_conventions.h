@@ -158,4 +158,9 @@ struct ClassRecord {
 // CLASSES entry the reader does not keep.
 const ClassRecord* findClassRecord(std::wstring_view dxfName);
 
+// The subclass marker that starts the own groups of an object (not an entity) of a kind the
+// format defines: DICTIONARY, XRECORD, GROUP and MLINESTYLE, and the class name of a kind with
+// a class record; empty for other kinds.
+std::wstring_view objectMarker(std::wstring_view dxfName);
+
 }  // namespace host::dxf

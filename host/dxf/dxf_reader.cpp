@@ -1219,6 +1219,9 @@ bool Reader::fileInRaw(const ObjectSpan& span, bool entity, DxfItemList& items, 
         }
         read.object = std::make_unique<AcDbRawEntity>(describe(span));
     } else {
+        if (lacksSubclassMarkers(items)) {
+            addObjectMarker(m_objectKind, items);
+        }
         read.object = std::make_unique<AcDbRawObject>(describe(span));
     }
     std::wstring why;

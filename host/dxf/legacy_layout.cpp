@@ -186,4 +186,16 @@ std::wstring layoutBlockName(const std::wstring& name) {
     return name;
 }
 
+void addObjectMarker(std::wstring_view dxfName, DxfItemList& items) {
+    const std::wstring_view marker = objectMarker(dxfName);
+    if (marker.empty()) {
+        return;
+    }
+    const auto after = std::find_if(items.begin(), items.end(),
+                                    [](const DxfItem& item) { return !isObjectCode(item.code); });
+    DxfItem item = DxfItem::ofCode(kSubclassCode);
+    item.value = std::wstring(marker);
+    items.insert(after, std::move(item));
+}
+
 }  // namespace host::dxf

@@ -25,6 +25,11 @@ std::vector<std::wstring> impliedMarkers(std::wstring_view dxfName, const DxfIte
 // groups, then each implied marker with its groups, then the XData.
 void addEntityMarkers(std::wstring_view dxfName, DxfItemList& items);
 
+// Gives an object (not an entity) of a kind the format defines, whose groups lack every subclass
+// marker, the marker of its kind (objectMarker) after its object groups; other kinds stay as
+// they are.
+void addObjectMarker(std::wstring_view dxfName, DxfItemList& items);
+
 // The name later releases give a layout block: "$MODEL_SPACE" is "*Model_Space" and
 // "$PAPER_SPACE" "*Paper_Space" (in any case); other names are returned as they are.
 std::wstring layoutBlockName(const std::wstring& name);

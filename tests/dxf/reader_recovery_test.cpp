@@ -160,6 +160,19 @@ const RepairCase kCases[] = {
          ASSERT_NE(model, nullptr);
          EXPECT_FALSE(model->getLayoutId().isNull());
      }},
+    {"ObjectOfTheFormatsKindWithoutItsMarker",
+     // Kept raw, it gets the marker its kind starts with, so that the file written keeps it.
+     DrawingText()
+         .nodEntries("3\nSTYLES\n350\n300\n")
+         .objects("0\nMLINESTYLE\n5\n300\n330\nC\n")
+         .str(),
+     {},
+     [](AcDbDatabase& db) {
+         auto kept = open<AcDbRawObject>(idOfHandle(db, L"300"));
+         ASSERT_NE(kept, nullptr);
+         ASSERT_FALSE(kept->groups().empty());
+         EXPECT_EQ(kept->groups()[0], (host::DxfItem{100, std::wstring(L"AcDbMlineStyle")}));
+     }},
     {"EntriesOfAKeptDictionary",
      // A misspelt marker keeps the dictionary raw. Its entry of nothing leaves with its name;
      // the object of its other entry, whose owner is missing, becomes its own.
