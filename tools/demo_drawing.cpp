@@ -10,6 +10,8 @@
 #include "drawing/entity_creation.h"
 #include "drawing/layer_table_ptr.h"
 #include "host/db/database.h"
+#include "host/db/dim_style_table.h"
+#include "host/db/open.h"
 #include "platform/utf8.h"
 #include "tools/demo_report.h"
 
@@ -103,8 +105,22 @@ void addPlanar(DemoReport& report) {
                 "triangular solid (100, 60), (160, 60), (130, 100)");
 }
 
+// The sheet is in millimetres: the current dimension style gets metric sizes (a new drawing's
+// are in inches), so that the dimensions' arrows and texts are 2.5 mm.
+bool setMetricDimensionSizes(AcDbDatabase& db) {
+    AcDbDimStyleTableRecord* style = nullptr;
+    if (acdbOpenObject(style, db.dimstyle(), AcDb::kForWrite) != Acad::eOk) {
+        return false;
+    }
+    const bool set = style->setDimasz(2.5) == Acad::eOk && style->setDimtxt(2.5) == Acad::eOk &&
+                     style->setDimexo(0.625) == Acad::eOk && style->setDimexe(1.25) == Acad::eOk;
+    style->close();
+    return set;
+}
+
 void addAnnotation(DemoReport& report) {
     AcDbDatabase& db = workingDatabase();
+    report.step(setMetricDimensionSizes(db), "dimension style in millimetres: arrows and text 2.5");
     report.step(!CVLKCDraw::text(at(20, 20), L"Kestrel demo drawing", 6, 0, AcDb::kTextBase,
                                  AcDb::kTextLeft, db.textstyle())
                      .isNull(),

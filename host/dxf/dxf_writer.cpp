@@ -39,6 +39,9 @@
 namespace host::dxf {
 namespace {
 
+// An entity's thickness along its extrusion direction.
+constexpr int kThicknessCode = 39;
+
 // What the file filer needs to know of the object being written.
 struct ObjectContext {
     std::wstring_view dxfName;
@@ -297,6 +300,11 @@ Acad::ErrorStatus FileFiler::putItem(const DxfItem& item) {
         code = kDimStyleHandleCode;
     } else if (m_inDimension && code == 2) {
         return Acad::eOk;  // the block the writer gave the dimension replaces it
+    } else if (code == kThicknessCode && m_context.entity && !m_context.raw &&
+               item.real() == 0.0) {
+        // Files leave a thickness of 0, the default, out; a reader of another program fails
+        // to place an entity that states it, and other writers never do.
+        return Acad::eOk;
     } else if (code == 100) {
         m_inDimension = false;
     }

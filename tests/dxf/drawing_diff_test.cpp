@@ -224,14 +224,14 @@ TEST_F(DrawingDiffTest, DrawingDiffIgnoresWhatTheFileAloneVaries) {
                  "$TDUPDATE\n 40\n2460001.5\n  9\n$VERSIONGUID\n  2\n{B}\n  9\n$HANDSEED\n  5\n1");
     EXPECT_TRUE(host::diffDrawingFiles(stamped, restamped).same());
 
-    // A line's thickness moved behind its start point: groups of other codes in another order.
-    std::string reordered = text;
-    const std::size_t thickness = reordered.find("AcDbLine\n 39\n") + 9;
-    const std::size_t start = reordered.find(" 10\n", thickness);
-    const std::size_t end = reordered.find(" 11\n", start);
-    ASSERT_NE(end, std::string::npos);
-    reordered = reordered.substr(0, thickness) + reordered.substr(start, end - start) +
-                reordered.substr(thickness, start - thickness) + reordered.substr(end);
+    // A line's end point moved before its start point: groups of other codes in another order.
+    const std::size_t start = text.find("AcDbLine\n 10\n") + 9;
+    const std::size_t end = text.find(" 11\n", start);
+    const std::size_t endZ = text.find(" 31\n", end);
+    ASSERT_NE(endZ, std::string::npos);
+    const std::size_t after = text.find('\n', endZ + 4) + 1;
+    const std::string reordered = text.substr(0, start) + text.substr(end, after - end) +
+                                  text.substr(start, end - start) + text.substr(after);
     EXPECT_NE(reordered, text);
     EXPECT_TRUE(host::diffDrawingFiles(text, reordered).same());
 

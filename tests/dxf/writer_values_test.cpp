@@ -1,12 +1,14 @@
 // What the writer puts in a file, group by group: exact reals whatever the locale, degrees where
 // files want them, 2D points, UTF-8 and caret escapes, handles under 105 for dimension styles,
 // the paper-space flag, sequences after their owners, the header's current records and extents,
-// the CLASSES section, dimension blocks, and what it leaves out.
+// the CLASSES section, dimension blocks, and what it leaves out (a thickness of 0).
+#include <algorithm>
 #include <cstdlib>
 #include <locale>
 #include <numbers>
 
 #include "host/db/block_table.h"
+#include "host/db/entities/arc.h"
 #include "host/db/entities/line.h"
 #include "host/db/layer_table.h"
 #include "host/db/xrecord.h"
@@ -72,6 +74,19 @@ TEST_F(WriterValuesTest, WriterValuesAnglesAreDegreesInEntitiesAndAsGivenInXreco
     EXPECT_NEAR(std::strtod(valueOf(arc, 50).c_str(), nullptr), 30.0, 1e-12);
     EXPECT_NEAR(std::strtod(valueOf(arc, 51).c_str(), nullptr), 120.0, 1e-12);
     EXPECT_EQ(valueOf(objectGroups(groups, d.xrecord), 50), "0.25");
+}
+
+TEST_F(WriterValuesTest, WriterValuesAThicknessOfZeroIsLeftOut) {
+    AcDbDatabase db;
+    const Drawing d = buildDrawing(db);
+    AcDbArc* arc = nullptr;
+    ASSERT_EQ(acdbOpenObject(arc, d.arc, AcDb::kForWrite), Acad::eOk);
+    EXPECT_EQ(arc->setThickness(2.0), Acad::eOk);
+    arc->close();
+    const auto groups = groupsOf(textOf(db));
+    EXPECT_EQ(valueOf(objectGroups(groups, d.arc), 39), "2.0");
+    const auto line = objectGroups(groups, d.line);
+    EXPECT_TRUE(std::none_of(line.begin(), line.end(), [](const Group& g) { return g.code == 39; }));
 }
 
 TEST_F(WriterValuesTest, WriterValuesLightweightVerticesAreTwoDimensional) {
