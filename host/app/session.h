@@ -2,9 +2,8 @@
 // screen vectors, the command line, the view, the UCS, the support path and modules. Documents:
 // new, open, save and close send the editor and document-manager notifications in the host's
 // order (host/app/documents.cpp); the current document's database is the working database.
-// Modules load and unload through the dynamic linker (host/rx/dynamic_linker.h), whose bodies
-// live here because unloading audits documents and databases. Programs and tests reach this
-// through host/harness.h.
+// Modules load and unload through the dynamic linker (host/rx/dynamic_linker.h). Programs and
+// tests reach this through host/harness.h.
 #pragma once
 
 #include <string>

@@ -2,6 +2,8 @@
 // application modules with dlopen, checks the API version they were built against and sends them
 // host messages through their acrxEntryPoint; unloads them again. Modules are loaded and
 // unloaded on the application thread only, never from inside a message to the same module.
+// Declared here, where modules see it; its bodies are the application's
+// (host/app/dynamic_linker.cpp), since unloading audits the documents and databases.
 #pragma once
 
 #include <string>
