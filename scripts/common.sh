@@ -1,7 +1,7 @@
 # Shared by the project's commands: builds one configuration of the project. Sourced, not run.
 # The packages come from scripts/install_packages.sh.
 
-# kestrel_build <preset> [cmake options]...: configures the preset's folder once (with ccache
+# kestrel_build <preset> [cmake options]...: configures the preset's folder (with ccache
 # when the machine has it), then builds incrementally.
 kestrel_build() {
   local preset="$1"
@@ -12,8 +12,9 @@ kestrel_build() {
     export CCACHE_NOHASHDIR=1
     launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
   fi
-  cmake --preset "$preset" -S "$KESTREL_ROOT" "${launcher[@]}" "$@" >/dev/null
-  cmake --build --preset "$preset" -- -j"$(nproc)"
+  # CMake finds the presets in the working folder.
+  (cd "$KESTREL_ROOT" && cmake --preset "$preset" "${launcher[@]}" "$@" >/dev/null &&
+    cmake --build --preset "$preset" -- -j"$(nproc)")
 }
 
 KESTREL_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
