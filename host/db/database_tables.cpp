@@ -2,8 +2,10 @@
 // current records, and the default drawing a new database starts with.
 
 #include <functional>
+#include <memory>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host/db/block_table.h"
@@ -382,23 +384,33 @@ Record* plain() {
     return new Record();
 }
 
-// The entries of the named object dictionary that it lacks, each an empty dictionary.
-// True when id is a dictionary's.
-bool isDictionary(AcDbObjectId id) {
-    AcDbObject* object = nullptr;
-    if (acdbOpenAcDbObject(object, id, AcDb::kForRead) != Acad::eOk) {
+// True when the object id can stand under the standard name: a dictionary, and for ACAD_LAYOUT
+// one whose entries are all layouts.
+bool fitsStandardName(const wchar_t* name, AcDbObjectId id) {
+    AcDbDictionary* entry = nullptr;
+    if (acdbOpenObject(entry, id, AcDb::kForRead) != Acad::eOk) {
         return false;
     }
-    const bool dictionary = AcDbDictionary::cast(object) != nullptr;
-    object->close();
-    return dictionary;
+    bool fits = true;
+    if (std::wstring_view(name) == L"ACAD_LAYOUT") {
+        std::unique_ptr<AcDbDictionaryIterator> it(entry->newIterator());
+        for (; fits && !it->done(); it->next()) {
+            AcDbLayout* layout = nullptr;
+            fits = acdbOpenObject(layout, it->objectId(), AcDb::kForRead) == Acad::eOk;
+            if (fits) {
+                layout->close();
+            }
+        }
+    }
+    entry->close();
+    return fits;
 }
 
-// An entry that a drawing file holds under a standard name but that is no dictionary keeps its
+// An entry that a drawing file holds under a standard name but that cannot stand there keeps its
 // object under the first free name "<name>_2", "<name>_3", ..., so the standard one can be added.
-void moveAsideNonDictionary(AcDbDictionary* dictionary, const wchar_t* name) {
+void moveAsideMisfit(AcDbDictionary* dictionary, const wchar_t* name) {
     AcDbObjectId id;
-    if (dictionary->getAt(name, id) != Acad::eOk || isDictionary(id)) {
+    if (dictionary->getAt(name, id) != Acad::eOk || fitsStandardName(name, id)) {
         return;
     }
     for (int suffix = 2;; ++suffix) {
@@ -410,9 +422,10 @@ void moveAsideNonDictionary(AcDbDictionary* dictionary, const wchar_t* name) {
     }
 }
 
+// The entries of the named object dictionary that it lacks, each an empty dictionary.
 void ensureDictionaries(AcDbDictionary* dictionary, std::span<const wchar_t* const> names) {
     for (const wchar_t* name : names) {
-        moveAsideNonDictionary(dictionary, name);
+        moveAsideMisfit(dictionary, name);
         if (!dictionary->has(name)) {
             auto* entry = new AcDbDictionary();
             AcDbObjectId id;

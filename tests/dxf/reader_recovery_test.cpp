@@ -207,6 +207,20 @@ const RepairCase kCases[] = {
          ASSERT_NE(stale, nullptr);
          EXPECT_TRUE(stale->getBlockTableRecordId().isNull());
      }},
+    {"LayoutDictionaryOfOtherThings",
+     DrawingText()
+         .nodEntries("3\nACAD_LAYOUT\n350\n300\n")
+         .objects("0\nDICTIONARY\n5\n300\n330\nC\n100\nAcDbDictionary\n3\nNOTE\n350\n301\n"
+                  "0\nXRECORD\n5\n301\n330\n300\n100\nAcDbXrecord\n1\nnot a layout\n")
+         .str(),
+     {},
+     [](AcDbDatabase& db) {
+         // The dictionary keeps its entries under a free name; ACAD_LAYOUT holds layouts again.
+         auto root = open<AcDbDictionary>(db.namedObjectsDictionaryId());
+         AcDbObjectId moved;
+         EXPECT_EQ(root->getAt(L"ACAD_LAYOUT_2", moved), Acad::eOk);
+         EXPECT_EQ(moved, idOfHandle(db, L"300"));
+     }},
     {"LayoutDictionaryNameOnAnotherKind",
      DrawingText()
          .nodEntries("3\nACAD_LAYOUT\n350\n300\n")
