@@ -234,6 +234,11 @@ private:
                              std::wstring& why);
     // Fills a raw object from the items, in the later layout when they have no markers.
     bool fileInRaw(const ObjectSpan& span, bool entity, DxfItemList& items, ReadObject& read);
+    // Drops what only the object's base may hold when it stands again among the groups a raw
+    // object keeps: a second AcDbEntity section, extension dictionary or reactor groups after
+    // the first subclass marker. Kept, they would be written back beside the base's own.
+    // items must still match the span group for group (for the lines reported).
+    void dropRepeatedBaseGroups(const ObjectSpan& span, DxfItemList& items);
     // An array of block references kept raw names its block as text (group 2): a name of no
     // block gets an empty block, as a reference the host models does, and a missing or empty
     // name becomes "Unnamed".
@@ -1210,6 +1215,7 @@ bool Reader::readObject(const ObjectSpan& span, const AcRxClass* forcedClass, bo
 }
 
 bool Reader::fileInRaw(const ObjectSpan& span, bool entity, DxfItemList& items, ReadObject& read) {
+    dropRepeatedBaseGroups(span, items);
     if (entity) {
         if (lacksSubclassMarkers(items)) {
             addEntityMarkers(m_objectKind, items);
@@ -1227,6 +1233,50 @@ bool Reader::fileInRaw(const ObjectSpan& span, bool entity, DxfItemList& items, 
     std::wstring why;
     const Acad::ErrorStatus status = fileIn(read.object.get(), items, false, why);
     return status == Acad::eOk || fail(read.line, status, m_objectKind + L": " + why);
+}
+
+void Reader::dropRepeatedBaseGroups(const ObjectSpan& span, DxfItemList& items) {
+    const auto text = [&items](std::size_t k) -> std::wstring_view {
+        const auto* value = std::get_if<std::wstring>(&items[k].value);
+        return value != nullptr ? std::wstring_view(*value) : std::wstring_view();
+    };
+    const auto isBaseGroup = [&](std::size_t k) {
+        return items[k].code == 102 &&
+               (text(k) == L"{ACAD_XDICTIONARY" || text(k) == L"{ACAD_REACTORS");
+    };
+    std::size_t dropped = 0;  // items erased so far, to find each item's line in the span
+    bool afterMarker = false;
+    bool entitySection = false;
+    for (std::size_t k = 0; k < items.size() && items[k].code != 1001;) {
+        const bool marker = items[k].code == kSubclassCode;
+        const bool repeatedEntity = marker && text(k) == L"AcDbEntity" && entitySection;
+        if (!repeatedEntity && !(afterMarker && isBaseGroup(k))) {
+            entitySection = entitySection || (marker && text(k) == L"AcDbEntity");
+            afterMarker = afterMarker || marker;
+            ++k;
+            continue;
+        }
+        // A section ends before the next marker or the XData, a group list with its closing 102.
+        const bool list = !repeatedEntity;
+        const auto ends = [list](const DxfItem& item) {
+            return item.code == 1001 || item.code == kSubclassCode || (list && item.code == 102);
+        };
+        std::size_t end = k + 1;
+        while (end < items.size() && !ends(items[end])) {
+            ++end;
+        }
+        if (list && end < items.size() && items[end].code == 102) {
+            ++end;
+        }
+        repair(RepairCode::kRepeatedBaseGroups, m_objectKind,
+               m_object[span.begin + 1 + k + dropped].line,
+               repeatedEntity
+                   ? std::wstring(L"a second AcDbEntity section was dropped")
+                   : L"groups " + std::wstring(text(k)) + L" after the object's own were dropped");
+        items.erase(items.begin() + static_cast<std::ptrdiff_t>(k),
+                    items.begin() + static_cast<std::ptrdiff_t>(end));
+        dropped += end - k;
+    }
 }
 
 void Reader::nameRawInsertBlock(DxfItemList& items) {

@@ -37,6 +37,8 @@ const wchar_t* repairCodeName(RepairCode code) {
             return L"missing-record";
         case RepairCode::kUndefinedDimensionStyle:
             return L"undefined-dimension-style";
+        case RepairCode::kRepeatedBaseGroups:
+            return L"repeated-base-groups";
     }
     return L"unknown";
 }

@@ -30,6 +30,8 @@ enum class RepairCode {
     kDataAfterEof,         // bytes after the end-of-file marker: ignored
     kMissingRecord,        // a record or object the drawing must have was missing: added
     kUndefinedDimensionStyle,  // a dimension style used but not defined: the current one is used
+    kRepeatedBaseGroups,       // what only an object's base holds (an AcDbEntity section, extension
+                          // dictionary or reactor groups) again among its other groups: dropped
 };
 
 // The name of a code as reports print it ("duplicate-handle"); "unknown" for another value.

@@ -173,6 +173,22 @@ const RepairCase kCases[] = {
          ASSERT_FALSE(kept->groups().empty());
          EXPECT_EQ(kept->groups()[0], (host::DxfItem{100, std::wstring(L"AcDbMlineStyle")}));
      }},
+    {"BaseGroupsRepeatedInAKeptEntity",
+     // A second AcDbEntity section and reactor groups after the first marker are the base's:
+     // written back, they would name a layer that does not exist and repeat the reactors.
+     DrawingText()
+         .entities("0\nMLINE\n5\n1A5\n330\n1F\n100\nAcDbEntity\n8\n0\n100\nAcDbEntity\n8\n"
+                   "No\tLayer\n62\n3\n100\nAcDbMline\n102\n{ACAD_REACTORS\n330\n1F\n102\n}\n"
+                   "40\n1.5\n")
+         .str(),
+     {RepairCode::kRepeatedBaseGroups, RepairCode::kRepeatedBaseGroups},
+     [](AcDbDatabase& db) {
+         auto kept = open<AcDbRawEntity>(idOfHandle(db, L"1A5"));
+         ASSERT_NE(kept, nullptr);
+         const host::DxfItemList expected = {{100, std::wstring(L"AcDbMline")}, {40, 1.5}};
+         EXPECT_EQ(kept->groups(), expected);
+         EXPECT_EQ(kept->layerId(), db.layerZero());
+     }},
     {"EntriesOfAKeptDictionary",
      // A misspelt marker keeps the dictionary raw. Its entry of nothing leaves with its name;
      // the object of its other entry, whose owner is missing, becomes its own.
