@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 #include "platform/utf8.h"
 
@@ -211,9 +212,27 @@ void SvgCanvas::area(const std::vector<std::vector<AcGePoint3d>>& loops, const c
 
 void SvgCanvas::text(const AcGePoint3d& position, double height, const SvgTextLayout& layout,
                      const char* anchor, const std::wstring& text) {
+    MTextRun run;
+    run.text = text;
+    this->text(position, height, layout, anchor, std::vector<MTextRun>{std::move(run)});
+}
+
+void SvgCanvas::text(const AcGePoint3d& position, double height, const SvgTextLayout& layout,
+                     const char* anchor, const std::vector<MTextRun>& runs) {
     const auto [x, y] = at(position);
+    std::string shown;
+    std::size_t characters = 0;
+    for (const MTextRun& run : runs) {
+        characters += run.text.size();
+        const bool plain = !run.bold && !run.italic && run.colour.empty();
+        shown += plain ? escaped(run.text)
+                       : std::string("<tspan") + (run.bold ? " font-weight=\"bold\"" : "") +
+                             (run.italic ? " font-style=\"italic\"" : "") +
+                             (run.colour.empty() ? "" : " style=\"fill:" + run.colour + "\"") +
+                             ">" + escaped(run.text) + "</tspan>";
+    }
     // Estimated extents: 0.7 heights per character along the baseline, shifted by the anchor.
-    const double length = 0.7 * height * layout.widthFactor * static_cast<double>(text.size());
+    const double length = 0.7 * height * layout.widthFactor * static_cast<double>(characters);
     const double shift = std::string(anchor) == "middle" ? 0.5 : anchor[0] == 'e' ? 1.0 : 0.0;
     const double c = std::cos(layout.angle);
     const double s = std::sin(layout.angle);
@@ -245,7 +264,7 @@ void SvgCanvas::text(const AcGePoint3d& position, double height, const SvgTextLa
     } else {
         element += " transform=\"translate(" + x + " " + y + ")" + transform + "\"";
     }
-    append(element + ">" + escaped(text) + "</text>\n");
+    append(element + ">" + shown + "</text>\n");
 }
 
 void SvgCanvas::point(const AcGePoint3d& position) {

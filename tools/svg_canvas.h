@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "host/ge/point3d.h"
+#include "tools/svg_text.h"
 
 // How the elements added next are stroked: colour ("#rrggbb", empty: the page's default), line
 // weight in hundredths of a millimetre (negative: the default weight), dash pattern in drawing
@@ -70,6 +71,9 @@ public:
     // position; extents are estimated from the number of characters.
     void text(const AcGePoint3d& position, double height, const SvgTextLayout& layout,
               const char* anchor, const std::wstring& text);
+    // The same for a line of runs: each run in its style a <tspan>.
+    void text(const AcGePoint3d& position, double height, const SvgTextLayout& layout,
+              const char* anchor, const std::vector<MTextRun>& runs);
     // A dot, written after everything else with a radius of 0.2% of the picture's size.
     void point(const AcGePoint3d& position);
     // A line through base along direction, one way (a ray) or both (a construction line),

@@ -17,6 +17,8 @@ namespace {
 constexpr char kDark[] = "#1f2933";
 constexpr int kByBlock = 0;
 constexpr int kByLayer = 256;
+constexpr int kWeightByBlock = -2;
+constexpr int kWeightDefault = -3;
 
 std::string hex(double red, double green, double blue) {
     char text[8];
@@ -106,6 +108,13 @@ bool ColourResolver::shown(const AcDbEntity& entity) {
 }
 
 int ColourResolver::weightOf(const AcDbEntity& entity, const InheritedStyle& inherited) {
+    const int weight = entity.lineWeight();
+    if (weight >= 0 || weight == kWeightDefault) {
+        return weight >= 0 ? weight : -1;
+    }
+    if (weight == kWeightByBlock) {
+        return inherited.weight;
+    }
     const Layer& own = layer(entity.layerId());
     return own.zero && inherited.weight >= 0 ? inherited.weight : own.weight;
 }
@@ -141,6 +150,16 @@ const ColourResolver::Linetype& ColourResolver::linetype(const AcDbObjectId& lin
 
 std::vector<double> ColourResolver::dashesOf(const AcDbEntity& entity,
                                              const InheritedStyle& inherited) {
+    std::vector<double> dashes = unscaledDashesOf(entity, inherited);
+    const double scale = entity.linetypeScale();
+    for (double& dash : dashes) {
+        dash *= scale;
+    }
+    return dashes;
+}
+
+std::vector<double> ColourResolver::unscaledDashesOf(const AcDbEntity& entity,
+                                                     const InheritedStyle& inherited) {
     const Linetype& own = linetype(entity.linetypeId());
     if (own.kind == Linetype::kByBlock) {
         return inherited.dashes;

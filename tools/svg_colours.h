@@ -30,11 +30,12 @@ public:
     // False for an entity that is invisible or lies on a layer that is off or frozen, or on
     // the layer DEFPOINTS, which is never printed.
     bool shown(const AcDbEntity& entity);
-    // The layer's line weight in hundredths of a millimetre (the host keeps no weight per
-    // entity); by block gives the inherited one, the default weight -1.
+    // The entity's line weight in hundredths of a millimetre, its layer's when by layer; by
+    // block gives the inherited one, the default weight -1.
     int weightOf(const AcDbEntity& entity, const InheritedStyle& inherited);
-    // The dash pattern of the entity's linetype (by layer: its layer's; by block: inherited),
-    // dash lengths positive, gaps negative, dots 0; empty for continuous lines.
+    // The dash pattern of the entity's linetype (by layer: its layer's; by block: inherited)
+    // times the entity's linetype scale: dash lengths positive, gaps negative, dots 0; empty
+    // for continuous lines.
     std::vector<double> dashesOf(const AcDbEntity& entity, const InheritedStyle& inherited);
 
     // The entity's colour: its true colour or palette colour; its layer's for by layer (dark
@@ -58,6 +59,8 @@ private:
         std::vector<double> dashes;
     };
     const Linetype& linetype(const AcDbObjectId& linetypeId);
+    // dashesOf before the entity's own scale.
+    std::vector<double> unscaledDashesOf(const AcDbEntity& entity, const InheritedStyle& inherited);
     const Layer& layer(const AcDbObjectId& layerId);
     static std::string rgbOf(const AcCmColor& colour, const std::string& inherited);
 

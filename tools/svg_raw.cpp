@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "host/db/entities/text.h"
 #include "host/ge/matrix3d.h"
 #include "tools/svg_geometry.h"
 
@@ -90,10 +91,12 @@ void readLeader(const host::DxfItemList& groups, RawDrawing& drawing) {
 }
 
 // The context data of a multileader (between 300 and 301): the text (304, at 12, 41 high,
-// along 13) before the first leader, and per leader (302 to 303) its lines (304 to 305), each
-// from its arrow to the leader's landing point (10) and on along the dogleg (11, 40 long).
+// along 13) or the block (341, at 15, scaled by 16, turned by 46 radians about 14) before the
+// first leader, and per leader (302 to 303) its lines (304 to 305), each from its arrow to the
+// leader's landing point (10) and on along the dogleg (11, 40 long).
 void readMultileader(const host::DxfItemList& groups, RawDrawing& drawing) {
     RawDrawing::Label label;
+    RawDrawing::Block block;
     std::vector<AcGePoint3d> line;
     AcGePoint3d landing;
     AcGeVector3d dogleg;
@@ -112,6 +115,17 @@ void readMultileader(const host::DxfItemList& groups, RawDrawing& drawing) {
                     label.position = item.point();
                 } else if (item.code == 13) {
                     label.direction = item.point().asVector();
+                } else if (item.code == 341) {
+                    block.block = item.id();
+                } else if (item.code == 14) {
+                    block.normal = item.point().asVector();
+                } else if (item.code == 15) {
+                    block.position = item.point();
+                } else if (item.code == 16) {
+                    const AcGePoint3d scale = item.point();
+                    block.scale = AcGeScale3d(scale.x, scale.y, scale.z);
+                } else if (item.code == 46) {
+                    block.rotation = item.real();
                 } else if (item.code == 302) {
                     where = kLeader;
                     dogleg = AcGeVector3d();
@@ -149,6 +163,9 @@ void readMultileader(const host::DxfItemList& groups, RawDrawing& drawing) {
     }
     if (!label.contents.empty() && label.height > 0.0) {
         drawing.labels.push_back(label);
+    }
+    if (!block.block.isNull()) {
+        drawing.blocks.push_back(block);
     }
 }
 
@@ -349,6 +366,123 @@ bool RawPolylineReader::take(const std::wstring& dxfName, const host::DxfItemLis
     }
     m_positions.clear();
     m_faces.clear();
+    return true;
+}
+
+std::vector<AcGeVector3d> RawArray::offsets() const {
+    const AcGeVector3d column(std::cos(rotation) * columnSpacing,
+                              std::sin(rotation) * columnSpacing, 0.0);
+    const AcGeVector3d row(-std::sin(rotation) * rowSpacing, std::cos(rotation) * rowSpacing, 0.0);
+    std::vector<AcGeVector3d> places;
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < columns; ++c) {
+            places.push_back(column * c + row * r);
+        }
+    }
+    return places;
+}
+
+bool readArray(const std::wstring& dxfName, const host::DxfItemList& groups, RawArray& array) {
+    if (dxfName != L"INSERT") {
+        return false;
+    }
+    const auto count = [](const host::DxfItem& item) {
+        return static_cast<int>(std::clamp<std::int64_t>(item.integer(), 1, 1000));
+    };
+    for (const host::DxfItem& item : groups) {
+        switch (item.code) {
+            case 2:
+                array.block = item.text();
+                break;
+            case 10:
+                array.position = item.point();
+                break;
+            case 41:
+                array.scale.sx = item.real();
+                break;
+            case 42:
+                array.scale.sy = item.real();
+                break;
+            case 43:
+                array.scale.sz = item.real();
+                break;
+            case 50:
+                array.rotation = item.real() * kPi / 180.0;
+                break;
+            case 70:
+                array.columns = count(item);
+                break;
+            case 71:
+                array.rows = count(item);
+                break;
+            case 44:
+                array.columnSpacing = item.real();
+                break;
+            case 45:
+                array.rowSpacing = item.real();
+                break;
+            case 210:
+                array.normal = item.point().asVector();
+                break;
+            default:
+                break;
+        }
+    }
+    return true;
+}
+
+bool readRawAttribute(const std::wstring& dxfName, const host::DxfItemList& groups,
+                      AcDbText& text, bool& visible) {
+    if (dxfName != L"ATTRIB") {
+        return false;
+    }
+    visible = true;
+    constexpr double kDegree = kPi / 180.0;
+    for (const host::DxfItem& item : groups) {
+        switch (item.code) {
+            case 101:  // an embedded multiline text: its groups are not the attribute's
+                return true;
+            case 1:
+                text.setTextString(item.text().c_str());
+                break;
+            case 10:
+                text.setPosition(item.point());
+                break;
+            case 11:
+                text.setAlignmentPoint(item.point());
+                break;
+            case 40:
+                text.setHeight(item.real());
+                break;
+            case 41:
+                text.setWidthFactor(item.real());
+                break;
+            case 50:
+                text.setRotation(item.real() * kDegree);
+                break;
+            case 51:
+                text.setOblique(item.real() * kDegree);
+                break;
+            case 70:
+                visible = (item.integer() & 1) == 0;
+                break;
+            case 71:
+                text.mirrorInX((item.integer() & 2) != 0);
+                text.mirrorInY((item.integer() & 4) != 0);
+                break;
+            case 72:
+                text.setHorizontalMode(static_cast<AcDb::TextHorzMode>(item.integer()));
+                break;
+            case 74:
+                text.setVerticalMode(static_cast<AcDb::TextVertMode>(item.integer()));
+                break;
+            case 210:
+                text.setNormal(item.point().asVector());
+                break;
+            default:
+                break;
+        }
+    }
     return true;
 }
 

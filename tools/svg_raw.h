@@ -9,6 +9,9 @@
 
 #include "host/db/dxf_filer.h"
 #include "host/ge/point3d.h"
+#include "host/ge/scale3d.h"
+
+class AcDbText;
 
 // A raw entity's drawing in world coordinates, before any block transform.
 struct RawDrawing {
@@ -28,11 +31,20 @@ struct RawDrawing {
         AcGeVector3d direction;
         bool bothWays = false;
     };
+    // A block drawn as a reference to it placed so would draw it.
+    struct Block {
+        AcDbObjectId block;
+        AcGePoint3d position;
+        AcGeScale3d scale;
+        double rotation = 0.0;  // radians
+        AcGeVector3d normal = AcGeVector3d::kZAxis;
+    };
     std::vector<Chain> chains;
     std::vector<std::vector<AcGePoint3d>> loops;  // one filled area (class areaClass)
     const char* areaClass = "hatch";
     std::vector<Label> labels;
     std::vector<Line> lines;
+    std::vector<Block> blocks;
 };
 
 // Reads the drawing of a raw entity of kind dxfName from its groups; false for a kind that is
@@ -43,11 +55,37 @@ struct RawDrawing {
 // - LEADER: the vertices (10) as a polyline, and an arrow (a closed triangle of class "arrow")
 //   at the first one when 71 is not 0, a sixth of the first segment long.
 // - MULTILEADER/MLEADER: each leader line's vertices (10 in LEADER_LINE{) ending at its
-//   leader's landing point (10 in LEADER{), with an arrow, and the text (304) at 12, 41 high.
+//   leader's landing point (10 in LEADER{), with an arrow, and the text (304) at 12, 41 high,
+//   or the block (341) at 15, scaled by 16 and turned by 46.
 // - HATCH: the boundary loops (polyline loops with bulges; line, arc, elliptic arc and spline
 //   edges) as one area of class "hatch" when solid (70 1), "pattern" otherwise.
 bool readRawDrawing(const std::wstring& dxfName, const host::DxfItemList& groups,
                     RawDrawing& drawing);
+
+// An array of block references (an INSERT with columns or rows, which the host keeps raw) as
+// a file gives it: the block's name, the first place in the reference's plane, the scale, the
+// rotation (radians), the normal, and columns and rows spaced along the turned block axes.
+struct RawArray {
+    std::wstring block;
+    AcGePoint3d position;
+    AcGeScale3d scale;
+    double rotation = 0.0;
+    AcGeVector3d normal = AcGeVector3d::kZAxis;
+    int columns = 1;
+    int rows = 1;
+    double columnSpacing = 0.0;
+    double rowSpacing = 0.0;
+    // Each place's offset from the first, in the reference's plane, row by row.
+    std::vector<AcGeVector3d> offsets() const;
+};
+// Reads a raw INSERT's groups (columns and rows clamped to 1..1000); false for another kind.
+bool readArray(const std::wstring& dxfName, const host::DxfItemList& groups, RawArray& array);
+
+// A raw ATTRIB (the attributes of an array of references, which the host keeps raw) as the
+// single-line text it shows: its text, place, alignment, height, turn, width factor, slant and
+// mirroring set on text; visible false when its flags (70) hide it. False for another kind.
+bool readRawAttribute(const std::wstring& dxfName, const host::DxfItemList& groups,
+                      AcDbText& text, bool& visible);
 
 // A paper-space viewport (raw VIEWPORT): its frame on the sheet and the model's view in it.
 struct RawViewport {

@@ -134,7 +134,9 @@ private:
     // plane); false, with nothing drawn, when it has none or they would be too many to draw.
     bool patternLines(const AcDbHatch& hatch, const AcGeMatrix3d& plane,
                       const std::vector<std::vector<AcGePoint3d>>& loops);
-    void raw(const RawDrawing& drawing, const AcGeMatrix3d& m);
+    // A raw entity's drawing; its blocks drawn at depth with inherited as a reference passes it.
+    void raw(const RawDrawing& drawing, const AcGeMatrix3d& m, int depth,
+             const InheritedStyle& inherited);
     // A paper-space viewport: its frame and, for a layout drawn at its top, the model space
     // seen through it (scaled by its height against its view's height, cut at its frame).
     void viewport(const RawViewport& viewport, const AcDbEntity& entity, const AcGeMatrix3d& m,
@@ -152,6 +154,15 @@ private:
     // entity is no such array or names no block.
     bool referenceArray(const AcDbRawEntity& entity, const AcGeMatrix3d& m, int depth,
                         const InheritedStyle& own);
+    // An attribute kept raw: at each place of the array of references that owns it (another
+    // program shows it with every copy of the block), else where it stands.
+    void rawAttribute(const AcDbRawEntity& entity, const AcDbText& attribute,
+                      const AcGeMatrix3d& m);
+    // Sets up reference (outside any database) as a reference to blockId placed so; false when
+    // the block or the placement is refused.
+    static bool placeReference(AcDbBlockReference& reference, const AcDbObjectId& blockId,
+                               const AcGeVector3d& normal, const AcGeScale3d& scale,
+                               double rotation);
     // A table's grid lines and cell texts, each text centred in its cell.
     void table(const AcDbTable& table, const AcGeMatrix3d& m);
     // A dimension without its block, drawn as the block the drawing writer gives it shows it.
@@ -379,7 +390,7 @@ void Renderer::text(const AcDbText& text, const AcGeMatrix3d& m) {
 void Renderer::multiline(const std::wstring& contents, double height, double width, double spacing,
                          int attachment, const AcGeMatrix3d& plane) {
     struct Line {
-        std::wstring text;
+        std::vector<MTextRun> runs;
         double height;
     };
     std::vector<Line> shown;
@@ -390,7 +401,7 @@ void Renderer::multiline(const std::wstring& contents, double height, double wid
         const double perLine = lineHeight > 0 ? width / (kCharWidth * lineHeight) : 0.0;
         const int maxChars =
             perLine > 0 && perLine < 1e6 ? std::max(1, static_cast<int>(perLine)) : 0;
-        for (std::wstring& line : wrapped(paragraph.text, maxChars)) {
+        for (std::vector<MTextRun>& line : wrapped(paragraph.runs, maxChars)) {
             shown.push_back({std::move(line), lineHeight});
         }
     }
@@ -408,9 +419,9 @@ void Renderer::multiline(const std::wstring& contents, double height, double wid
     layout.angle = angleOf(placed(plane, AcGeVector3d::kXAxis));
     const double scale = planarLength(placed(plane, AcGeVector3d::kYAxis));
     for (std::size_t i = 0; i < shown.size(); ++i) {
-        if (!shown[i].text.empty()) {
+        if (!shown[i].runs.empty()) {
             m_canvas.text(placed(plane, AcGePoint3d(0, top - drops[i], 0)), shown[i].height * scale,
-                          layout, kAnchors[(attachment - 1) % 3], shown[i].text);
+                          layout, kAnchors[(attachment - 1) % 3], shown[i].runs);
         }
     }
 }
@@ -500,7 +511,18 @@ bool Renderer::patternLines(const AcDbHatch& hatch, const AcGeMatrix3d& plane,
     return true;
 }
 
-void Renderer::raw(const RawDrawing& drawing, const AcGeMatrix3d& m) {
+void Renderer::raw(const RawDrawing& drawing, const AcGeMatrix3d& m, int depth,
+                   const InheritedStyle& inherited) {
+    for (const RawDrawing::Block& placed : drawing.blocks) {
+        AcDbBlockReference reference;
+        if (placeReference(reference, placed.block, placed.normal, placed.scale,
+                           placed.rotation) &&
+            reference.setPosition(placed.position) == Acad::eOk) {
+            m_canvas.beginGroup("insert");
+            block(placed.block, m * reference.blockTransform(), depth, inherited);
+            m_canvas.endGroup();
+        }
+    }
     for (const RawDrawing::Chain& chain : drawing.chains) {
         m_canvas.chain(placed(m, chain.points), chain.closed, chain.cssClass);
     }
@@ -606,85 +628,58 @@ void Renderer::blockReference(const AcDbBlockReference& reference, const AcGeMat
 
 bool Renderer::referenceArray(const AcDbRawEntity& entity, const AcGeMatrix3d& m, int depth,
                               const InheritedStyle& own) {
-    if (entity.dxfName() != L"INSERT" || entity.database() == nullptr) {
+    RawArray array;
+    if (entity.database() == nullptr || !readArray(entity.dxfName(), entity.groups(), array)) {
         return false;
-    }
-    // The groups of the array, as a file gives them: positions in the reference's plane, the
-    // rotation in degrees, spacings along the turned block axes.
-    std::wstring name;
-    AcGePoint3d position;
-    AcGeScale3d scale(1.0, 1.0, 1.0);
-    double rotation = 0.0;
-    AcGeVector3d normal = AcGeVector3d::kZAxis;
-    int columns = 1;
-    int rows = 1;
-    double columnSpacing = 0.0;
-    double rowSpacing = 0.0;
-    for (const host::DxfItem& item : entity.groups()) {
-        switch (item.code) {
-            case 2:
-                name = item.text();
-                break;
-            case 10:
-                position = item.point();
-                break;
-            case 41:
-                scale.sx = item.real();
-                break;
-            case 42:
-                scale.sy = item.real();
-                break;
-            case 43:
-                scale.sz = item.real();
-                break;
-            case 50:
-                rotation = item.real() * std::numbers::pi / 180.0;
-                break;
-            case 70:
-                columns = static_cast<int>(std::clamp<std::int64_t>(item.integer(), 1, 1000));
-                break;
-            case 71:
-                rows = static_cast<int>(std::clamp<std::int64_t>(item.integer(), 1, 1000));
-                break;
-            case 44:
-                columnSpacing = item.real();
-                break;
-            case 45:
-                rowSpacing = item.real();
-                break;
-            case 210:
-                normal = item.point().asVector();
-                break;
-            default:
-                break;
-        }
     }
     AcDbObjectId blockId;
     AcDbBlockTable* blocks = nullptr;
-    if (!name.empty() && entity.database()->getBlockTable(blocks, AcDb::kForRead) == Acad::eOk) {
-        blocks->getAt(name.c_str(), blockId);
+    if (!array.block.empty() &&
+        entity.database()->getBlockTable(blocks, AcDb::kForRead) == Acad::eOk) {
+        blocks->getAt(array.block.c_str(), blockId);
         blocks->close();
     }
-    AcDbBlockReference reference;  // not in a database: the way to each place's transform
-    if (blockId.isNull() || reference.setBlockTableRecord(blockId) != Acad::eOk ||
-        reference.setNormal(normal) != Acad::eOk || reference.setScaleFactors(scale) != Acad::eOk ||
-        reference.setRotation(rotation) != Acad::eOk) {
+    AcDbBlockReference reference;
+    if (!placeReference(reference, blockId, array.normal, array.scale, array.rotation)) {
         return false;
     }
-    const AcGeVector3d column(std::cos(rotation) * columnSpacing,
-                              std::sin(rotation) * columnSpacing, 0.0);
-    const AcGeVector3d row(-std::sin(rotation) * rowSpacing, std::cos(rotation) * rowSpacing, 0.0);
     m_canvas.beginGroup("insert");
-    for (int r = 0; r < rows; ++r) {
-        for (int c = 0; c < columns; ++c) {
-            const AcGePoint3d place = position + column * c + row * r;
-            if (reference.setPosition(host::ocsToWorld(normal, place)) == Acad::eOk) {
-                block(blockId, m * reference.blockTransform(), depth, own);
-            }
+    for (const AcGeVector3d& offset : array.offsets()) {
+        const AcGePoint3d place = array.position + offset;
+        if (reference.setPosition(host::ocsToWorld(array.normal, place)) == Acad::eOk) {
+            block(blockId, m * reference.blockTransform(), depth, own);
         }
     }
     m_canvas.endGroup();
     return true;
+}
+
+void Renderer::rawAttribute(const AcDbRawEntity& entity, const AcDbText& attribute,
+                            const AcGeMatrix3d& m) {
+    std::vector<AcGeVector3d> offsets{AcGeVector3d()};
+    AcDbRawEntity* owner = nullptr;
+    if (acdbOpenObject(owner, entity.ownerId(), AcDb::kForRead) == Acad::eOk) {
+        RawArray array;
+        if (readArray(owner->dxfName(), owner->groups(), array)) {
+            offsets.clear();
+            for (const AcGeVector3d& offset : array.offsets()) {
+                offsets.push_back(host::ocsToWorld(array.normal, AcGePoint3d() + offset).asVector());
+            }
+        }
+        owner->close();
+    }
+    for (const AcGeVector3d& offset : offsets) {
+        text(attribute, m * AcGeMatrix3d::translation(offset));
+    }
+}
+
+bool Renderer::placeReference(AcDbBlockReference& reference, const AcDbObjectId& blockId,
+                              const AcGeVector3d& normal, const AcGeScale3d& scale,
+                              double rotation) {
+    return !blockId.isNull() && reference.setBlockTableRecord(blockId) == Acad::eOk &&
+           reference.setNormal(normal) == Acad::eOk &&
+           reference.setScaleFactors(scale) == Acad::eOk &&
+           reference.setRotation(rotation) == Acad::eOk;
 }
 
 void Renderer::table(const AcDbTable& table, const AcGeMatrix3d& m) {
@@ -855,7 +850,15 @@ bool Renderer::draw(const AcDbEntity& entity, const AcGeMatrix3d& m, int depth,
     } else if (auto* rawEntity = AcDbRawEntity::cast(&entity)) {
         RawDrawing drawing;
         RawViewport frame;
+        AcDbText attribute;
+        bool visible = true;
         const AcDbObjectId graphics = namedBlock(*rawEntity);
+        if (readRawAttribute(rawEntity->dxfName(), rawEntity->groups(), attribute, visible)) {
+            if (visible) {
+                rawAttribute(*rawEntity, attribute, m);
+            }
+            return true;
+        }
         if (readViewport(rawEntity->dxfName(), rawEntity->groups(), frame)) {
             viewport(frame, entity, m, depth);
         } else if (referenceArray(*rawEntity, m, depth, own)) {
@@ -866,10 +869,13 @@ bool Renderer::draw(const AcDbEntity& entity, const AcGeMatrix3d& m, int depth,
             m_canvas.endGroup();
         } else if (!m_polylines.take(rawEntity->dxfName(), rawEntity->groups(), drawing) &&
                    !readRawDrawing(rawEntity->dxfName(), rawEntity->groups(), drawing)) {
+            if (rawEntity->dxfName() == L"SEQEND") {
+                return true;  // the end of a sequence of attributes has nothing to draw
+            }
             ++m_stats.skipped[rawEntity->dxfName()];
             return false;
         }
-        raw(drawing, m);
+        raw(drawing, m, depth, own);
     } else if (AcDbAttributeDefinition::cast(&entity) == nullptr &&
                !exploded(entity, m, depth, own)) {
         ++m_stats.skipped[entity.isA()->name()];

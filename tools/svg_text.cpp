@@ -3,8 +3,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cwchar>
 #include <cwctype>
+#include <utility>
+
+#include "tools/svg_colours.h"
 
 namespace {
 
@@ -78,26 +82,81 @@ double heightCode(const std::wstring& code, double current, double height) {
 
 }  // namespace
 
+namespace {
+
+// The style in effect inside one level of braces.
+struct RunStyle {
+    double scale = 1.0;
+    bool bold = false;
+    bool italic = false;
+    std::string colour;
+};
+
+// A font code's arguments ("Arial|b1|i0|c0|p34"): bold and italic; an empty family name
+// changes nothing.
+void fontCode(const std::wstring& code, RunStyle& style) {
+    if (code.empty() || code[0] == L'|') {
+        return;
+    }
+    style.bold = code.find(L"|b1") != std::wstring::npos;
+    style.italic = code.find(L"|i1") != std::wstring::npos;
+}
+
+// A colour code's argument: a palette index (rgb false; 0 and 256 are the text's own colour)
+// or a true colour of bytes 0xBBGGRR; the colour in effect when it does not read as a number.
+std::string colourCode(const std::wstring& code, bool rgb, const std::string& current) {
+    if (code.empty() || !isDigits(code, 0, code.size()) || code.size() > 10) {
+        return current;
+    }
+    const unsigned long long value = std::stoull(code);
+    if (!rgb) {
+        return value >= 1 && value <= 255 ? paletteColour(static_cast<int>(value))
+               : value == 0 || value == 256 ? std::string()
+                                            : current;
+    }
+    char text[8];
+    std::snprintf(text, sizeof text, "#%02x%02x%02x", static_cast<unsigned>(value & 0xff),
+                  static_cast<unsigned>((value >> 8) & 0xff),
+                  static_cast<unsigned>((value >> 16) & 0xff));
+    return text;
+}
+
+}  // namespace
+
 std::vector<MTextParagraph> mtextParagraphs(const std::wstring& contents, double height) {
     std::vector<MTextParagraph> paragraphs(1);
-    std::vector<double> scales{1.0};  // the scale in effect in each open brace group
+    std::vector<RunStyle> styles(1);  // the style in effect in each open brace group
     const std::size_t size = contents.size();
-    const auto newParagraph = [&] { paragraphs.push_back({L"", scales.back()}); };
+    const auto newParagraph = [&] { paragraphs.push_back({{}, styles.back().scale}); };
     // Appends shown text, the paragraph taking the largest scale its characters are set in.
     const auto add = [&](const std::wstring& text) {
         MTextParagraph& last = paragraphs.back();
-        last.scale = last.text.empty() ? scales.back() : std::max(last.scale, scales.back());
-        last.text += text;
+        const RunStyle& style = styles.back();
+        last.scale = last.runs.empty() ? style.scale : std::max(last.scale, style.scale);
+        if (last.runs.empty() || last.runs.back().bold != style.bold ||
+            last.runs.back().italic != style.italic || last.runs.back().colour != style.colour) {
+            last.runs.push_back({L"", style.bold, style.italic, style.colour});
+        }
+        last.runs.back().text += text;
+    };
+    // The argument of the code at i, up to its ';' (the rest of the text when it has none);
+    // i moves to the ';'.
+    const auto argument = [&](std::size_t& i) {
+        const std::size_t end = contents.find(L';', i + 1);
+        const std::wstring code =
+            contents.substr(i + 1, end == std::wstring::npos ? std::wstring::npos : end - i - 1);
+        i = end == std::wstring::npos ? size : end;
+        return code;
     };
     for (std::size_t i = 0; i < size; ++i) {
         const wchar_t c = contents[i];
         if (c == L'{') {
-            scales.push_back(scales.back());
+            styles.push_back(styles.back());
             continue;
         }
         if (c == L'}') {
-            if (scales.size() > 1) {
-                scales.pop_back();
+            if (styles.size() > 1) {
+                styles.pop_back();
             }
             continue;
         }
@@ -119,20 +178,24 @@ std::vector<MTextParagraph> mtextParagraphs(const std::wstring& contents, double
             continue;
         }
         const wchar_t code = contents[++i];
+        RunStyle& style = styles.back();
         switch (code) {
             case L'P':
             case L'X':
             case L'N':
                 newParagraph();
                 break;
-            case L'H': {
-                const std::size_t end = contents.find(L';', i + 1);
-                scales.back() =
-                    heightCode(contents.substr(i + 1, end == std::wstring::npos ? 0 : end - i - 1),
-                               scales.back(), height);
-                i = end == std::wstring::npos ? size : end;
+            case L'H':
+                style.scale = heightCode(argument(i), style.scale, height);
                 break;
-            }
+            case L'f':
+            case L'F':
+                fontCode(argument(i), style);
+                break;
+            case L'C':
+            case L'c':
+                style.colour = colourCode(argument(i), code == L'c', style.colour);
+                break;
             case L'~':
                 add(std::wstring(1, L'\u00a0'));
                 break;
@@ -161,31 +224,22 @@ std::vector<MTextParagraph> mtextParagraphs(const std::wstring& contents, double
                 add(std::wstring(1, code));
                 break;
             case L'S': {
-                const std::size_t end = contents.find(L';', i + 1);
-                std::wstring stacked = contents.substr(
-                    i + 1, end == std::wstring::npos ? std::wstring::npos : end - i - 1);
+                std::wstring stacked = argument(i);
                 for (wchar_t& s : stacked) {
                     if (s == L'^' || s == L'#') {
                         s = L'/';
                     }
                 }
                 add(stacked);
-                i = end == std::wstring::npos ? size : end;
                 break;
             }
-            case L'f':
-            case L'F':
-            case L'C':
-            case L'c':
             case L'T':
             case L'Q':
             case L'W':
             case L'A':
-            case L'p': {
-                const std::size_t end = contents.find(L';', i + 1);
-                i = end == std::wstring::npos ? size : end;
+            case L'p':
+                argument(i);
                 break;
-            }
             default:
                 add(std::wstring(1, L'\\'));
                 add(std::wstring(1, code));
@@ -194,25 +248,40 @@ std::vector<MTextParagraph> mtextParagraphs(const std::wstring& contents, double
     return paragraphs;
 }
 
-std::vector<std::wstring> wrapped(const std::wstring& paragraph, int maxChars) {
-    if (maxChars < 1) {
-        return {paragraph};
+std::vector<std::vector<MTextRun>> wrapped(const std::vector<MTextRun>& runs, int maxChars) {
+    std::wstring text;
+    for (const MTextRun& run : runs) {
+        text += run.text;
     }
-    std::vector<std::wstring> lines(1);
-    std::size_t start = 0;
-    while (start <= paragraph.size()) {
-        std::size_t end = paragraph.find(L' ', start);
+    // The lines as [begin, end) of text: greedy, a word at a time.
+    std::vector<std::pair<std::size_t, std::size_t>> lines{{0, 0}};
+    for (std::size_t start = 0; start <= text.size();) {
+        std::size_t end = text.find(L' ', start);
         if (end == std::wstring::npos) {
-            end = paragraph.size();
+            end = text.size();
         }
-        const std::wstring word = paragraph.substr(start, end - start);
-        std::wstring& line = lines.back();
-        if (!line.empty() && line.size() + 1 + word.size() > static_cast<std::size_t>(maxChars)) {
-            lines.push_back(word);
+        auto& line = lines.back();
+        if (maxChars >= 1 && line.second > line.first &&
+            end - line.first > static_cast<std::size_t>(maxChars)) {
+            lines.emplace_back(start, end);
         } else {
-            line += (line.empty() ? L"" : L" ") + word;
+            line.second = end;
         }
         start = end + 1;
     }
-    return lines;
+    std::vector<std::vector<MTextRun>> pieces;
+    for (const auto& [begin, end] : lines) {
+        std::vector<MTextRun>& line = pieces.emplace_back();
+        std::size_t at = 0;  // where the run starts in text
+        for (const MTextRun& run : runs) {
+            const std::size_t from = std::max(at, begin);
+            const std::size_t to = std::min(at + run.text.size(), end);
+            if (from < to) {
+                line.push_back(run);
+                line.back().text = run.text.substr(from - at, to - from);
+            }
+            at += run.text.size();
+        }
+    }
+    return pieces;
 }

@@ -10,10 +10,20 @@
 // overline toggles %%u and %%o are dropped.
 std::wstring plainText(const std::wstring& text);
 
-// A paragraph of a multiline text as drawn: its plain text and its height, in multiples of the
-// text's own height.
-struct MTextParagraph {
+// A piece of a multiline text set in one style: bold and italic as its font code says, and
+// the colour a colour code gives it ("#rrggbb"; empty for the text's own colour).
+struct MTextRun {
     std::wstring text;
+    bool bold = false;
+    bool italic = false;
+    std::string colour;
+    bool operator==(const MTextRun& other) const = default;
+};
+
+// A paragraph of a multiline text as drawn: its runs, and its height in multiples of the text's
+// own height.
+struct MTextParagraph {
+    std::vector<MTextRun> runs;
     double scale = 1.0;
 };
 
@@ -23,12 +33,17 @@ struct MTextParagraph {
 // - Height codes apply (\Hv; absolute, \Hvx; relative, inside braces until the brace closes):
 //   decision: a paragraph is drawn at the largest height its characters are set in (an
 //   empty one at the height in effect where it starts).
-// - The other codes that change the look (\f \F \C \c \T \Q \W \A \p up to their ';', the
-//   toggles \L \l \O \o \K \k) are dropped: the text is drawn in one style and colour.
+// - Font codes (\fName|b1|i1; and \F) set bold and italic, colour codes \Cn; (palette index;
+//   256 and 0 the text's own) and \cn; (RGB as 0xRRGGBB) the colour, inside braces until the
+//   brace closes. A run starts where the style changes.
+// - The other codes that change the look (\T \Q \W \A \p up to their ';', the toggles
+//   \L \l \O \o \K \k) are dropped.
 // - A stacked fraction \Sa^b; (or a/b, a#b) becomes "a/b".
 // A code cut short by the end of the text ends it.
 std::vector<MTextParagraph> mtextParagraphs(const std::wstring& contents, double height);
 
-// The lines of paragraph broken at spaces so that each holds at most maxChars characters where
-// a word allows; a word longer than maxChars has a line of its own. maxChars < 1 breaks nothing.
-std::vector<std::wstring> wrapped(const std::wstring& paragraph, int maxChars);
+// The lines of a paragraph broken at spaces so that each holds at most maxChars characters
+// where a word allows; a word longer than maxChars has a line of its own; the space a line
+// breaks at is dropped. Each line is the pieces of the runs that fall in it. maxChars < 1
+// breaks nothing.
+std::vector<std::vector<MTextRun>> wrapped(const std::vector<MTextRun>& runs, int maxChars);

@@ -3,6 +3,7 @@
 #include "host/db/entity.h"
 
 #include <algorithm>
+#include <cmath>
 #include <iterator>
 
 #include "host/db/database.h"
@@ -132,6 +133,34 @@ struct AcDbEntity::KeptGroups {
 
 AcDbEntity::AcDbEntity() = default;
 AcDbEntity::~AcDbEntity() = default;
+
+namespace {
+
+// The last kept item of code, or null.
+const host::DxfItem* keptItem(const host::DxfItemList* items, int code) {
+    if (items == nullptr) {
+        return nullptr;
+    }
+    const auto found = std::find_if(items->rbegin(), items->rend(),
+                                    [code](const host::DxfItem& item) { return item.code == code; });
+    return found != items->rend() ? &*found : nullptr;
+}
+
+}  // namespace
+
+Adesk::Int16 AcDbEntity::lineWeight() const {
+    assertReadEnabled();
+    const host::DxfItem* weight = keptItem(m_kept ? &m_kept->items : nullptr, 370);
+    const std::int64_t value = weight != nullptr ? weight->integer() : -1;
+    return static_cast<Adesk::Int16>(value >= -3 && value <= 211 ? value : -1);
+}
+
+double AcDbEntity::linetypeScale() const {
+    assertReadEnabled();
+    const host::DxfItem* scale = keptItem(m_kept ? &m_kept->items : nullptr, 48);
+    const double value = scale != nullptr ? scale->real() : 1.0;
+    return std::isfinite(value) && value > 0 ? value : 1.0;
+}
 
 AcDbObjectId AcDbEntity::blockId() const {
     assertReadEnabled();

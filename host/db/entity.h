@@ -26,7 +26,7 @@
 // - DXF: groups 8 (layer name), 6 (linetype name, left out while null), 62 (colour index, left
 //   out while by layer), 420 (RGB of a true colour), 60 (1 when invisible, left out otherwise).
 //   Reading a layer name the database lacks adds that layer with default properties.
-// - The entity groups of drawing files that have no accessor here (48 linetype scale, 370 line
+// - The entity groups of drawing files that have no setter here (48 linetype scale, 370 line
 //   weight, 440 transparency, 430 colour name, 284 shadows, 347/348 material and visual style,
 //   380/390 plot style, 92/160/310 proxy graphics) are kept as read and written back after the
 //   groups above, so that they pass through unchanged.
@@ -58,6 +58,12 @@ public:
 
     AcDb::Visibility visibility() const;
     virtual Acad::ErrorStatus setVisibility(AcDb::Visibility newVal, bool doSubents = true);
+
+    // The line weight (group 370: hundredths of a millimetre, -1 by layer, -2 by block, -3 the
+    // default) and the linetype scale (group 48) a drawing file gave the entity; by layer and
+    // 1.0 when it gave none. Kept with the groups below, they have no setters here.
+    Adesk::Int16 lineWeight() const;
+    double linetypeScale() const;
 
     // Current layer and ByLayer linetype of db (the entity's database, or the working database,
     // when null); needs write; eNoDatabase when there is no database to take them from.

@@ -2,6 +2,8 @@
 // holds the documented elements, colours and geometry per entity kind, strokes sized from the
 // view box; a block holding itself, an empty drawing, a layout, and a target it cannot replace.
 #include <cstdint>
+#include <sstream>
+#include <string>
 
 #include "host/db/block_table.h"
 #include "host/db/database.h"
@@ -228,7 +230,8 @@ TEST_F(ToolTest, ToolRenderEmptyDrawingAndATargetTakenByAFolder) {
 }
 
 // A drawing of every kind ezdxf makes that the host reads, modelled or raw. The script prints
-// what it put in that the picture must show in its own terms: the linetype's pattern.
+// what it put in that the picture must show in its own terms: the linetype's pattern, that
+// pattern at a linetype scale of 2, and where the multileader places its block.
 constexpr char kEveryKind[] = R"(
 import sys, ezdxf
 from ezdxf.math import Vec2
@@ -236,7 +239,7 @@ from ezdxf.render.mleader import ConnectionSide
 d = ezdxf.new('R2018', setup=True)
 m = d.modelspace()
 m.add_circle((10, 10), 5)
-m.add_mtext(r'{\fArial|b1;Top} line\Psecond \S1^2;\P\H2x;a\~b \\ \{c\}',
+m.add_mtext(r'{\fArial|b1;Top} {\C1;line}\Psecond {\c16711680;\S1^2;}\P\H2x;a\~b \\ \{c\}',
             dxfattribs={'char_height': 2, 'insert': (0, -20), 'attachment_point': 7})
 m.add_text('%%c12 right', dxfattribs={'height': 2}).set_placement(
     (40, -30), align=ezdxf.enums.TextEntityAlignment.TOP_RIGHT)
@@ -276,11 +279,23 @@ m.add_lwpolyline([(200, 20), (220, 20)], dxfattribs={'const_width': 1.5, 'true_c
 m.add_line((200, 30), (220, 30), dxfattribs={'linetype': 'DASHED'})
 d.layers.add('HEAVY', lineweight=100)
 m.add_line((200, 40), (220, 40), dxfattribs={'layer': 'HEAVY'})
+m.add_line((200, 50), (220, 50), dxfattribs={'lineweight': 50})
+m.add_line((200, 60), (220, 60), dxfattribs={'linetype': 'DASHED', 'ltscale': 2})
 dot = d.blocks.new('DOT')
 dot.add_circle((0, 0), 0.5)
-m.add_blockref('DOT', (300, 0), dxfattribs={'rotation': 90}).grid(size=(2, 2), spacing=(4, 6))
+a = m.add_blockref('DOT', (300, 0), dxfattribs={'rotation': 90})
+a.add_attrib('TAG', 'cell', insert=(302, 1), dxfattribs={'height': 1})
+a.grid(size=(2, 2), spacing=(4, 6))
+bl = m.add_multileader_block('Standard')
+bl.set_content('DOT')
+bl.add_leader_line(ConnectionSide.left, [Vec2(320, 30)])
+bl.build(insert=Vec2(330, 40))
 d.saveas(sys.argv[1])
-print(','.join('%g' % abs(t.value) for t in d.linetypes.get('DASHED').pattern_tags.tags if t.code == 49))
+dashes = [abs(t.value) for t in d.linetypes.get('DASHED').pattern_tags.tags if t.code == 49]
+print(','.join('%g' % v for v in dashes))
+print(','.join('%g' % (2 * v) for v in dashes))
+placed = [e for e in ezdxf.readfile(sys.argv[1]).modelspace().query('MULTILEADER') if e.context.block]
+print('%g,%g' % tuple(placed[0].context.block.insert)[:2])
 )";
 
 // What the picture shows, one line per feature, in drawing coordinates (y up again).
@@ -309,9 +324,13 @@ for e in root.iter():
     elif tag == 'text':
         at = re.search(r'translate\(([-\d.e]+) ([-\d.e]+)\)', e.get('transform') or '')
         x, y = at.groups() if at else (e.get('x'), e.get('y'))
-        print('text %s at %s %s' % (e.text, fmt([(float(x), -float(y))]), e.get('text-anchor')))
+        label = ''.join(e.itertext())
+        print('text %s at %s %s' % (label, fmt([(float(x), -float(y))]), e.get('text-anchor')))
         if at:
-            print('text %s turned %s' % (e.text, e.get('transform')[at.end():].strip()))
+            print('text %s turned %s' % (label, e.get('transform')[at.end():].strip()))
+    elif tag == 'tspan':
+        print('run %s%s%s %s' % (e.text, ' bold' if e.get('font-weight') == 'bold' else '',
+              ' italic' if e.get('font-style') == 'italic' else '', e.get('style')))
     elif tag == 'path' and ('hatch' in c or 'pattern' in c):
         print('%s loops=%d %s' % (c[0], e.get('d').count('M'), e.get('fill-rule')))
     elif tag == 'path' and 'spline' in c:
@@ -348,7 +367,13 @@ TEST_F(ToolTest, ToolRenderDrawsEveryKindInThePicturesUnits) {
     EXPECT_EQ(render.out.find("not drawn"), std::string::npos) << render.out;
     const Outcome described = python(kDescribe, "every.svg");
     ASSERT_EQ(described.status, 0) << described.err;
-    const std::string dashes = made.out.substr(0, made.out.find('\n'));
+    std::istringstream patterns(made.out);
+    std::string dashes;
+    std::string scaledDashes;
+    std::string leaderBlock;
+    std::getline(patterns, dashes);
+    std::getline(patterns, scaledDashes);
+    std::getline(patterns, leaderBlock);
     const char* const expected[] = {
         "default stroke 0.25 mm of a 250 mm view",
         "no vector-effect",
@@ -357,7 +382,10 @@ TEST_F(ToolTest, ToolRenderDrawsEveryKindInThePicturesUnits) {
         // Paragraphs, formatting codes dropped, the last line on the bottom left attachment
         // point, each line 5/3 of its height below the one before: the last one twice as high.
         "text Top line at 0,-10 start",
+        "run Top bold None",  // the font code's bold, in braces
+        "run line fill:#ff0000",
         "text second 1/2 at 0,-13.333 start",
+        "run 1/2 fill:#0000ff",  // a true colour's bytes are blue, green, red
         "text a\u00a0b \\ {c} at 0,-20 start",
         "text \u230012 right at 40,-32 end",  // top right: the baseline a height down
         "text slant turned rotate(-90) scale(-1 1) skewX(-15) scale(0.5 1)",  // backwards, narrow
@@ -379,20 +407,35 @@ TEST_F(ToolTest, ToolRenderDrawsEveryKindInThePicturesUnits) {
         "text tagged at 200,1 start",
         "width 1.5 colour #c87800",
         "weight w100 drawn 4 times the default",
+        "weight w50 drawn 2 times the default",  // the entity's own weight
     };
     for (const char* line : expected) {
         EXPECT_NE(described.out.find(std::string(line) + "\n"), std::string::npos)
             << line << "\nin:\n"
             << described.out;
     }
-    EXPECT_NE(described.out.find("dashes " + dashes + "\n"), std::string::npos) << described.out;
-    // An array of references: its columns and rows turned with it.
+    for (const std::string& pattern : {dashes, scaledDashes}) {
+        EXPECT_NE(described.out.find("dashes " + pattern + "\n"), std::string::npos)
+            << pattern << "\nin:\n"
+            << described.out;
+    }
+    // An array of references: its columns and rows turned with it, its attribute at each
+    // place; and the block a multileader points at.
     for (const char* place : {"300,0", "300,6", "296,0", "296,6"}) {
         EXPECT_NE(described.out.find("circle r=0.5 at " + std::string(place) + " "),
                   std::string::npos)
             << place << "\nin:\n"
             << described.out;
     }
+    for (const char* place : {"302,1", "302,7", "298,1", "298,7"}) {
+        EXPECT_NE(described.out.find("text cell at " + std::string(place) + " "),
+                  std::string::npos)
+            << place << "\nin:\n"
+            << described.out;
+    }
+    EXPECT_NE(described.out.find("circle r=0.5 at " + leaderBlock + " "), std::string::npos)
+        << leaderBlock << "\nin:\n"
+        << described.out;
 }
 
 // A paper-space layout draws its own block and the model seen through its viewport, scaled
