@@ -68,6 +68,39 @@ constexpr double kTableTextShare = 0.4;
 // The width of an average character in text heights, for wrapping multiline text.
 constexpr double kCharWidth = 0.7;
 
+// The columns a multiline text flows through: none (count 0), or count columns of width, gutter
+// apart, each as high as its height (0: no limit); more columns of the last one's height when
+// they grow with the text (dynamic columns of one height).
+struct TextColumns {
+    int count = 0;
+    double width = 0.0;
+    double gutter = 0.0;
+    std::vector<double> heights;
+    bool grows = false;
+    double height(int column) const {
+        return heights[static_cast<std::size_t>(std::min(column, count - 1))];
+    }
+    bool hasAfter(int column) const { return grows || column + 1 < count; }
+};
+
+// A multiline text's columns as the text gives them.
+TextColumns columnsOf(const AcDbMText& mtext) {
+    TextColumns columns;
+    if (mtext.columnType() == AcDbMText::kNoColumns || !(mtext.columnWidth() > 0.0)) {
+        return columns;
+    }
+    columns.count = mtext.columnCount();
+    columns.width = mtext.columnWidth();
+    columns.gutter = mtext.columnGutterWidth();
+    columns.grows = mtext.columnType() == AcDbMText::kDynamicColumns && mtext.columnAutoHeight();
+    for (int i = 0; i < columns.count; ++i) {
+        double height = 0.0;
+        mtext.getColumnHeight(i, height);
+        columns.heights.push_back(std::isfinite(height) && height > 0.0 ? height : 0.0);
+    }
+    return columns;
+}
+
 // A polyline vertex: its world position and the bulge of the segment that starts there.
 struct Vertex {
     AcGePoint3d position;
@@ -126,8 +159,11 @@ private:
     // Multiline text contents of height, wrapped at width (0: not wrapped), placed by plane
     // (its origin the attachment point, x along the lines, y up) at attachment 1-9 (top left
     // to bottom right), lines spaced by their heights times kLineSpacing times spacing.
+    // In columns, each as wide as the columns' width, a line past a column's height or a
+    // column break starts the next column; the last one takes the rest.
     void multiline(const std::wstring& contents, double height, double width, double spacing,
-                   int attachment, const AcGeMatrix3d& plane);
+                   int attachment, const AcGeMatrix3d& plane,
+                   const TextColumns& columns = TextColumns());
     void mtext(const AcDbMText& mtext, const AcGeMatrix3d& m);
     void hatch(const AcDbHatch& hatch, const AcGeMatrix3d& m);
     // The pattern lines a hatch was read with, cut at its loops (in its plane, placed by
@@ -388,40 +424,71 @@ void Renderer::text(const AcDbText& text, const AcGeMatrix3d& m) {
 }
 
 void Renderer::multiline(const std::wstring& contents, double height, double width, double spacing,
-                         int attachment, const AcGeMatrix3d& plane) {
+                         int attachment, const AcGeMatrix3d& plane, const TextColumns& columns) {
     struct Line {
         std::vector<MTextRun> runs;
         double height;
+        int column;
+        double drop;  // the baseline down from the top
     };
+    const bool inColumns = columns.count > 0;
+    const double wrapWidth = inColumns ? columns.width : width;
     std::vector<Line> shown;
+    int column = 0;
+    bool fresh = true;  // no line in the column yet
+    double drop = 0.0;
+    const auto nextColumn = [&] {
+        if (inColumns && columns.hasAfter(column)) {
+            ++column;
+            fresh = true;
+        }
+    };
     for (const MTextParagraph& paragraph : mtextParagraphs(contents, height)) {
+        if (paragraph.newColumn) {
+            nextColumn();
+        }
         const double lineHeight = height * paragraph.scale;
         // Characters per line at the width: at least one word a line, no wrapping for a width
         // past a million characters (or none).
-        const double perLine = lineHeight > 0 ? width / (kCharWidth * lineHeight) : 0.0;
+        const double perLine = lineHeight > 0 ? wrapWidth / (kCharWidth * lineHeight) : 0.0;
         const int maxChars =
             perLine > 0 && perLine < 1e6 ? std::max(1, static_cast<int>(perLine)) : 0;
         for (std::vector<MTextRun>& line : wrapped(paragraph.runs, maxChars)) {
-            shown.push_back({std::move(line), lineHeight});
+            // Baselines down from the top: the first one its height, each next one its spacing;
+            // a line past the column's height starts the next column.
+            double next = fresh ? lineHeight : drop + kLineSpacing * spacing * lineHeight;
+            const double limit = inColumns ? columns.height(column) : 0.0;
+            if (!fresh && limit > 0.0 && next > limit && columns.hasAfter(column)) {
+                nextColumn();
+                next = lineHeight;
+            }
+            shown.push_back({std::move(line), lineHeight, column, next});
+            drop = next;
+            fresh = false;
         }
     }
-    // Baselines down from the top: the first one its height, each next one its spacing.
-    std::vector<double> drops;
+    double total = 0.0;  // the depth of the deepest column
+    int used = 0;        // the columns the lines take
     for (const Line& line : shown) {
-        drops.push_back(drops.empty() ? line.height
-                                      : drops.back() + kLineSpacing * spacing * line.height);
+        total = std::max(total, line.drop);
+        used = std::max(used, line.column + 1);
     }
-    const double total = drops.empty() ? 0.0 : drops.back();
     attachment = std::clamp(attachment, 1, 9);
+    const int across = (attachment - 1) % 3;  // left, centre, right
     const double top = ((attachment - 1) / 3) * total / 2;
+    // Columns stand side by side in a box placed like a single column's lines.
+    const double pitch = inColumns ? columns.width + columns.gutter : 0.0;
+    const double columnWidth = inColumns ? columns.width : 0.0;
+    const double boxWidth = inColumns ? std::max(used, columns.count) * pitch - columns.gutter : 0.0;
     static const char* const kAnchors[] = {"start", "middle", "end"};
     SvgTextLayout layout;
     layout.angle = angleOf(placed(plane, AcGeVector3d::kXAxis));
     const double scale = planarLength(placed(plane, AcGeVector3d::kYAxis));
-    for (std::size_t i = 0; i < shown.size(); ++i) {
-        if (!shown[i].runs.empty()) {
-            m_canvas.text(placed(plane, AcGePoint3d(0, top - drops[i], 0)), shown[i].height * scale,
-                          layout, kAnchors[(attachment - 1) % 3], shown[i].runs);
+    for (const Line& line : shown) {
+        if (!line.runs.empty()) {
+            const double x = (columnWidth - boxWidth) * across / 2 + line.column * pitch;
+            m_canvas.text(placed(plane, AcGePoint3d(x, top - line.drop, 0)), line.height * scale,
+                          layout, kAnchors[across], line.runs);
         }
     }
 }
@@ -436,7 +503,8 @@ void Renderer::mtext(const AcDbMText& mtext, const AcGeMatrix3d& m) {
         AcGePoint3d(), AcGeVector3d::kXAxis, AcGeVector3d::kYAxis, AcGeVector3d::kZAxis,
         mtext.location(), direction, up, mtext.normal());
     multiline(contents ? contents.get() : L"", mtext.textHeight(), mtext.width(),
-              mtext.lineSpacingFactor(), static_cast<int>(mtext.attachment()), m * plane);
+              mtext.lineSpacingFactor(), static_cast<int>(mtext.attachment()), m * plane,
+              columnsOf(mtext));
 }
 
 void Renderer::hatch(const AcDbHatch& hatch, const AcGeMatrix3d& m) {

@@ -127,7 +127,9 @@ std::vector<MTextParagraph> mtextParagraphs(const std::wstring& contents, double
     std::vector<MTextParagraph> paragraphs(1);
     std::vector<RunStyle> styles(1);  // the style in effect in each open brace group
     const std::size_t size = contents.size();
-    const auto newParagraph = [&] { paragraphs.push_back({{}, styles.back().scale}); };
+    const auto newParagraph = [&](bool newColumn = false) {
+        paragraphs.push_back({{}, styles.back().scale, newColumn});
+    };
     // Appends shown text, the paragraph taking the largest scale its characters are set in.
     const auto add = [&](const std::wstring& text) {
         MTextParagraph& last = paragraphs.back();
@@ -182,8 +184,10 @@ std::vector<MTextParagraph> mtextParagraphs(const std::wstring& contents, double
         switch (code) {
             case L'P':
             case L'X':
-            case L'N':
                 newParagraph();
+                break;
+            case L'N':
+                newParagraph(true);
                 break;
             case L'H':
                 style.scale = heightCode(argument(i), style.scale, height);

@@ -25,11 +25,13 @@ struct MTextRun {
 struct MTextParagraph {
     std::vector<MTextRun> runs;
     double scale = 1.0;
+    bool newColumn = false;  // it starts a new column (\N)
 };
 
 // The paragraphs of a multiline text's contents whose own height is height:
-// - \P, \X, \N and a line feed end a paragraph; \~ is a no-break space; \\ \{ \} are the
-//   characters themselves; \U+hhhh is that character; ^I is a tab, ^J a line feed.
+// - \P, \X, \N (a column break) and a line feed end a paragraph; \~ is a no-break space;
+//   \\ \{ \} are the characters themselves; \U+hhhh is that character; ^I is a tab, ^J a
+//   line feed.
 // - Height codes apply (\Hv; absolute, \Hvx; relative, inside braces until the brace closes):
 //   decision: a paragraph is drawn at the largest height its characters are set in (an
 //   empty one at the height in effect where it starts).

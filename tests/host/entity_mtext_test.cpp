@@ -2,6 +2,8 @@
 // transforms, and filing of contents longer than one DXF group.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "entity_fixture.h"
 #include "host/db/entities/mtext.h"
 #include "host/db/resbuf.h"
@@ -95,6 +97,63 @@ TEST_F(EntityMTextTest, EntityMTextLongContentsFileInPieces) {
     ACHAR* copy = read.contents();
     EXPECT_EQ(std::wstring(copy), contents);
     acutDelString(copy);
+}
+
+// Columns come in an embedded object whose groups reuse the text's own codes (10, 11, 40,
+// 41, ...): they must not overwrite the text, and pass through with the background groups.
+TEST_F(EntityMTextTest, EntityMTextKeepsItsColumnsAndOtherGroups) {
+    auto text = twoLines();
+    text->setLocation(AcGePoint3d(5, 6, 0));
+    host::DxfItemList items = groupsOf(*text);
+    const host::DxfItemList kept = {
+        {90, std::int64_t{1}},
+        {63, std::int64_t{1}},
+        {45, 1.5},
+        {101, std::wstring(L"Embedded Object")},
+        {70, std::int64_t{1}},
+        {10, AcGePoint3d(1, 0, 0)},
+        {11, AcGePoint3d(0, 0, 0)},
+        {40, 10.0},
+        {41, 15.0},
+        {42, 34.0},
+        {43, 15.0},
+        {71, std::int64_t{1}},
+        {72, std::int64_t{3}},
+        {44, 10.0},
+        {45, 2.0},
+        {73, std::int64_t{0}},
+        {74, std::int64_t{0}},
+    };
+    items.insert(items.end(), kept.begin(), kept.end());
+    AcDbMText read;
+    ASSERT_EQ(tables_test::dxfRead(read, items, db()), Acad::eOk);
+    EXPECT_EQ(read.location(), AcGePoint3d(5, 6, 0));
+    EXPECT_EQ(read.textHeight(), 2.0);
+    EXPECT_EQ(read.width(), 0.0);
+    EXPECT_TRUE(sameGroups(groupsOf(read), items));
+    expectRoundTrips(read);
+
+    EXPECT_EQ(read.columnType(), AcDbMText::kStaticColumns);
+    EXPECT_EQ(read.columnCount(), 3);
+    EXPECT_EQ(read.columnWidth(), 10.0);
+    EXPECT_EQ(read.columnGutterWidth(), 2.0);
+    double height = 0.0;
+    ASSERT_EQ(read.getColumnHeight(2, height), Acad::eOk);
+    EXPECT_EQ(height, 15.0);
+    EXPECT_EQ(read.getColumnHeight(3, height), Acad::eInvalidIndex);
+    EXPECT_EQ(text->columnType(), AcDbMText::kNoColumns);
+    EXPECT_EQ(text->columnCount(), 0);
+
+    // Scaling the text scales its columns; the background's 45 is no length of theirs.
+    ASSERT_EQ(read.transformBy(AcGeMatrix3d::scaling(2.0)), Acad::eOk);
+    EXPECT_EQ(read.columnWidth(), 20.0);
+    EXPECT_EQ(read.columnGutterWidth(), 4.0);
+    const host::DxfItemList own = subclass(groupsOf(read), L"AcDbMText");
+    const auto background = std::find_if(own.begin(), own.end(), [](const host::DxfItem& item) {
+        return item.code == 45;
+    });
+    ASSERT_NE(background, own.end());
+    EXPECT_EQ(background->real(), 1.5);
 }
 
 }  // namespace

@@ -286,6 +286,8 @@ dot.add_circle((0, 0), 0.5)
 a = m.add_blockref('DOT', (300, 0), dxfattribs={'rotation': 90})
 a.add_attrib('TAG', 'cell', insert=(302, 1), dxfattribs={'height': 1})
 a.grid(size=(2, 2), spacing=(4, 6))
+m.add_mtext_static_columns(['left', 'right'], width=10, gutter_width=2, height=15,
+                          dxfattribs={'char_height': 1, 'insert': (400, 0)})
 bl = m.add_multileader_block('Standard')
 bl.set_content('DOT')
 bl.add_leader_line(ConnectionSide.left, [Vec2(320, 30)])
@@ -408,6 +410,8 @@ TEST_F(ToolTest, ToolRenderDrawsEveryKindInThePicturesUnits) {
         "width 1.5 colour #c87800",
         "weight w100 drawn 4 times the default",
         "weight w50 drawn 2 times the default",  // the entity's own weight
+        "text left at 400,-1 start",             // columns side by side, a gutter apart
+        "text right at 412,-1 start",
     };
     for (const char* line : expected) {
         EXPECT_NE(described.out.find(std::string(line) + "\n"), std::string::npos)

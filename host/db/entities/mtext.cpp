@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "host/db/entities/attribute_definition.h"
+#include "host/db/raw_object.h"
 #include "host/ge/angles.h"
 #include "host/gi/text_metric.h"
 
@@ -15,6 +16,11 @@ namespace {
 constexpr const wchar_t* kSubclass = L"AcDbMText";
 constexpr std::size_t kPieceLength = 250;
 constexpr double kLinePitch = 5.0 / 3.0;
+// The group that starts the columns' embedded object, and the lengths within it (widths,
+// heights and gutter: 40 to 46).
+constexpr int kEmbeddedObject = 101;
+constexpr int kFirstLength = 40;
+constexpr int kLastLength = 46;
 
 bool positiveFinite(double value) {
     return std::isfinite(value) && value > 0.0;
@@ -210,8 +216,119 @@ Acad::ErrorStatus AcDbMText::transformBy(const AcGeMatrix3d& xform) {
         m_normal = planar.normal;
         m_height *= planar.scale;
         m_width *= planar.scale;
+        bool embedded = false;
+        for (host::DxfItem& item : m_keptGroups) {
+            embedded = embedded || item.code == kEmbeddedObject;
+            if (embedded && item.code >= kFirstLength && item.code <= kLastLength) {
+                item.value = item.real() * planar.scale;
+            }
+        }
     }
     return status;
+}
+
+namespace {
+
+// The columns' values an embedded object gives, read once per question.
+struct ColumnData {
+    AcDbMText::ColumnType type = AcDbMText::kNoColumns;
+    int count = 0;
+    double width = 0.0;
+    double gutter = 0.0;
+    double definedHeight = 0.0;
+    double totalWidth = 0.0;
+    bool autoHeight = false;
+    std::vector<double> heights;
+};
+
+ColumnData columnData(const host::DxfItemList& kept) {
+    ColumnData data;
+    const auto start = std::find_if(kept.begin(), kept.end(), [](const host::DxfItem& item) {
+        return item.code == kEmbeddedObject;
+    });
+    for (auto it = start; it != kept.end(); ++it) {
+        switch (it->code) {
+            case 71: {
+                const std::int64_t type = it->integer();
+                data.type = type == 1 || type == 2 ? static_cast<AcDbMText::ColumnType>(type)
+                                                   : AcDbMText::kNoColumns;
+                break;
+            }
+            case 72:
+                data.count = static_cast<int>(std::clamp<std::int64_t>(it->integer(), 0, 1000));
+                break;
+            case 44:
+                data.width = it->real();
+                break;
+            case 45:
+                data.gutter = it->real();
+                break;
+            case 41:
+                data.definedHeight = it->real();
+                break;
+            case 42:
+                data.totalWidth = it->real();
+                break;
+            case 73:
+                data.autoHeight = it->integer() != 0;
+                break;
+            case 46:
+                data.heights.push_back(it->real());
+                break;
+            default:
+                break;
+        }
+    }
+    // Dynamic columns of one height store no count: the total width holds them.
+    const double pitch = data.width + data.gutter;
+    if (data.type != AcDbMText::kNoColumns && data.count == 0 && pitch > 0.0 &&
+        std::isfinite(data.totalWidth)) {
+        data.count = static_cast<int>(
+            std::clamp(std::round((data.totalWidth + data.gutter) / pitch), 1.0, 1000.0));
+    }
+    if (data.type == AcDbMText::kNoColumns) {
+        data = ColumnData();
+    }
+    return data;
+}
+
+}  // namespace
+
+AcDbMText::ColumnType AcDbMText::columnType() const {
+    assertReadEnabled();
+    return columnData(m_keptGroups).type;
+}
+
+int AcDbMText::columnCount() const {
+    assertReadEnabled();
+    return columnData(m_keptGroups).count;
+}
+
+double AcDbMText::columnWidth() const {
+    assertReadEnabled();
+    return columnData(m_keptGroups).width;
+}
+
+double AcDbMText::columnGutterWidth() const {
+    assertReadEnabled();
+    return columnData(m_keptGroups).gutter;
+}
+
+bool AcDbMText::columnAutoHeight() const {
+    assertReadEnabled();
+    return columnData(m_keptGroups).autoHeight;
+}
+
+Acad::ErrorStatus AcDbMText::getColumnHeight(int index, double& height) const {
+    assertReadEnabled();
+    const ColumnData data = columnData(m_keptGroups);
+    if (index < 0 || index >= data.count) {
+        return Acad::eInvalidIndex;
+    }
+    const bool own = data.type == kDynamicColumns && !data.autoHeight &&
+                     static_cast<std::size_t>(index) < data.heights.size();
+    height = own ? data.heights[static_cast<std::size_t>(index)] : data.definedHeight;
+    return Acad::eOk;
 }
 
 Acad::ErrorStatus AcDbMText::getStretchPoints(AcGePoint3dArray& points) const {
@@ -232,6 +349,7 @@ Acad::ErrorStatus AcDbMText::dwgOutFields(AcDbDwgFiler* filer) const {
     filer->writeString(m_contents);
     host::DwgFieldWriter writer(filer);
     visitTrailingFields(*this, writer);
+    host::dwgOutGroups(filer, m_keptGroups);
     return filer->filerStatus();
 }
 
@@ -243,7 +361,7 @@ Acad::ErrorStatus AcDbMText::dwgInFields(AcDbDwgFiler* filer) {
     filer->readString(m_contents);
     host::DwgFieldReader reader(filer);
     visitTrailingFields(*this, reader);
-    return filer->filerStatus();
+    return host::dwgInGroups(filer, m_keptGroups);
 }
 
 Acad::ErrorStatus AcDbMText::dxfOutFields(AcDbDxfFiler* filer) const {
@@ -258,6 +376,9 @@ Acad::ErrorStatus AcDbMText::dxfOutFields(AcDbDxfFiler* filer) const {
     filer->writeString(1, m_contents.substr(at));
     host::DxfFieldWriter writer(filer);
     visitTrailingFields(*this, writer);
+    for (const host::DxfItem& item : m_keptGroups) {
+        filer->writeItem(item);
+    }
     return filer->filerStatus();
 }
 
@@ -277,7 +398,14 @@ Acad::ErrorStatus AcDbMText::dxfInFields(AcDbDxfFiler* filer) {
     double rotation = 0.0;
     bool rotated = false;
     AllFields all{*this};
+    host::DxfItemList kept;
+    bool embedded = false;  // the embedded object reuses the subclass's codes for its own values
     status = host::readSubclassGroups(filer, [&](const host::DxfItem& item) {
+        embedded = embedded || item.code == kEmbeddedObject;
+        if (embedded) {
+            kept.push_back(item);
+            return true;
+        }
         if (item.code == 3) {
             pieces += item.text();
             return true;
@@ -299,7 +427,10 @@ Acad::ErrorStatus AcDbMText::dxfInFields(AcDbDxfFiler* filer) {
         }
         host::DxfFieldReader reader(item);
         AllFields::visitFields(all, reader);
-        return reader.matched();
+        if (!reader.matched()) {
+            kept.push_back(item);
+        }
+        return true;
     });
     if (status == Acad::eOk && named) {
         status = host::resolveRecordName(filer, this, &AcDbDatabase::textStyleTableId, styleName,
@@ -318,6 +449,7 @@ Acad::ErrorStatus AcDbMText::dxfInFields(AcDbDxfFiler* filer) {
         if (haveText || !pieces.empty()) {
             m_contents = pieces + last;
         }
+        m_keptGroups = std::move(kept);
     }
     return status;
 }

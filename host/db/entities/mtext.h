@@ -23,7 +23,12 @@
 // - DXF: 100 "AcDbMText", 10 location, 40 height, 41 reference width, 71 attachment,
 //   72 drawing direction, 3 and 1 contents (3 for each 250-character piece before the last,
 //   1 for the last), 7 style name, 210 normal, 11 direction, 73 line spacing style,
-//   44 line spacing factor. Reading takes 50 (rotation) in place of 11 as well.
+//   44 line spacing factor. Reading takes 50 (rotation) in place of 11 as well. The other
+//   groups of the subclass (background fill, defined height, and from 101 on the columns'
+//   embedded object) are kept as read and written back after these; a transform scales the
+//   columns' lengths with the text.
+// - Columns (read only, from the embedded object): static columns break at \N; dynamic ones
+//   flow from one column to the next at the column height (their own heights when not auto).
 class AcDbMText : public AcDbEntity {
 public:
     ACRX_DECLARE_MEMBERS(AcDbMText);
@@ -72,6 +77,18 @@ public:
     double actualWidth() const;
     double actualHeight() const;
 
+    enum ColumnType { kNoColumns = 0, kStaticColumns = 1, kDynamicColumns = 2 };
+    // The columns a drawing file gave the text: kind, count, width, gutter, whether they share
+    // one height (auto height), and the height of column index (the shared one when auto or
+    // static). kNoColumns, 0 and 0.0 for a text without columns; eInvalidIndex for an index
+    // outside the columns.
+    ColumnType columnType() const;
+    int columnCount() const;
+    double columnWidth() const;
+    double columnGutterWidth() const;
+    bool columnAutoHeight() const;
+    Acad::ErrorStatus getColumnHeight(int index, double& height) const;
+
     Acad::ErrorStatus getGeomExtents(AcDbExtents& extents) const override;
     Acad::ErrorStatus transformBy(const AcGeMatrix3d& xform) override;
     Acad::ErrorStatus getStretchPoints(AcGePoint3dArray& points) const override;
@@ -116,4 +133,5 @@ private:
     AcGeVector3d m_direction = AcGeVector3d::kXAxis;
     Adesk::Int16 m_spacingStyle = 1;
     double m_spacingFactor = 1.0;
+    host::DxfItemList m_keptGroups;  // groups of the subclass read but not modelled
 };
