@@ -41,6 +41,11 @@ m.add_text('TEXT right', dxfattribs={'height': 2}).set_placement(
 m.add_text('Oblique', dxfattribs={'height': 2, 'oblique': 20, 'insert': (0, -10)})
 m.add_text('Mirrored', dxfattribs={'height': 2, 'insert': (40, -10), 'text_generation_flag': 2})
 m.add_text('%%c20 %%p0.1 45%%d', dxfattribs={'height': 2, 'insert': (0, -16)})
+m.add_mtext(r'{\C1;red} {\c16744448;true colour} {\fSerif|i1;italic}',
+            dxfattribs={'char_height': 2, 'insert': (0, -22)})
+m.add_mtext_static_columns(['Static columns: the first one breaks here', 'second column'],
+                           width=12, gutter_width=3, height=10,
+                           dxfattribs={'char_height': 1.5, 'insert': (40, -22)})
 doc.saveas(f'{folder}/text.dxf')
 
 doc, m = drawing()
@@ -95,6 +100,13 @@ m.add_blockref('FLAG', (20, 0), dxfattribs={'xscale': 2, 'yscale': 2, 'rotation'
                'color': 5}).add_auto_attribs({'NAME': 'second'})
 m.add_blockref('FLAG', (50, 0), dxfattribs={'xscale': -1, 'color': 3}).add_auto_attribs(
     {'NAME': 'mirrored'})
+grid = m.add_blockref('FLAG', (0, -30), dxfattribs={'color': 6})
+grid.add_auto_attribs({'NAME': 'array'})
+grid.grid(size=(2, 3), spacing=(15, 12))
+note = m.add_multileader_block('Standard')
+note.set_content('FLAG', color=1)
+note.add_leader_line(ConnectionSide.left, [Vec2(45, -20)])
+note.build(insert=Vec2(60, -10))
 doc.saveas(f'{folder}/inserts.dxf')
 
 doc, m = drawing()
@@ -107,6 +119,10 @@ m.add_text('layer weight 1.00 mm', dxfattribs={'height': 1.5, 'insert': (62, 35)
 m.add_lwpolyline([(0, 42), (30, 42), (60, 48)],
                  dxfattribs={'const_width': 1.5, 'true_color': ezdxf.colors.rgb2int((200, 120, 0))})
 m.add_text('width 1.5, true colour', dxfattribs={'height': 1.5, 'insert': (62, 45)})
+m.add_line((0, 52), (60, 52), dxfattribs={'lineweight': 70, 'color': 5})
+m.add_text('entity weight 0.70 mm', dxfattribs={'height': 1.5, 'insert': (62, 52)})
+m.add_line((0, 57), (60, 57), dxfattribs={'linetype': 'DASHED', 'ltscale': 3})
+m.add_text('DASHED, linetype scale 3', dxfattribs={'height': 1.5, 'insert': (62, 57)})
 doc.saveas(f'{folder}/linetypes.dxf')
 EOF
 cp "$KESTREL_ROOT/tests/dxf/data/ezdxf_sample.dxf" "$work/ezdxf_sample.dxf"

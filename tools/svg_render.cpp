@@ -69,18 +69,16 @@ constexpr double kTableTextShare = 0.4;
 constexpr double kCharWidth = 0.7;
 
 // The columns a multiline text flows through: none (count 0), or count columns of width, gutter
-// apart, each as high as its height (0: no limit); more columns of the last one's height when
-// they grow with the text (dynamic columns of one height).
+// apart, each as high as its height (0: no limit). Decision: as another program shows them,
+// text that the columns do not hold flows on into more columns of the last one's height.
 struct TextColumns {
     int count = 0;
     double width = 0.0;
     double gutter = 0.0;
     std::vector<double> heights;
-    bool grows = false;
     double height(int column) const {
         return heights[static_cast<std::size_t>(std::min(column, count - 1))];
     }
-    bool hasAfter(int column) const { return grows || column + 1 < count; }
 };
 
 // A multiline text's columns as the text gives them.
@@ -89,10 +87,9 @@ TextColumns columnsOf(const AcDbMText& mtext) {
     if (mtext.columnType() == AcDbMText::kNoColumns || !(mtext.columnWidth() > 0.0)) {
         return columns;
     }
-    columns.count = mtext.columnCount();
+    columns.count = std::max(1, mtext.columnCount());
     columns.width = mtext.columnWidth();
     columns.gutter = mtext.columnGutterWidth();
-    columns.grows = mtext.columnType() == AcDbMText::kDynamicColumns && mtext.columnAutoHeight();
     for (int i = 0; i < columns.count; ++i) {
         double height = 0.0;
         mtext.getColumnHeight(i, height);
@@ -160,7 +157,7 @@ private:
     // (its origin the attachment point, x along the lines, y up) at attachment 1-9 (top left
     // to bottom right), lines spaced by their heights times kLineSpacing times spacing.
     // In columns, each as wide as the columns' width, a line past a column's height or a
-    // column break starts the next column; the last one takes the rest.
+    // column break starts the next column.
     void multiline(const std::wstring& contents, double height, double width, double spacing,
                    int attachment, const AcGeMatrix3d& plane,
                    const TextColumns& columns = TextColumns());
@@ -438,7 +435,7 @@ void Renderer::multiline(const std::wstring& contents, double height, double wid
     bool fresh = true;  // no line in the column yet
     double drop = 0.0;
     const auto nextColumn = [&] {
-        if (inColumns && columns.hasAfter(column)) {
+        if (inColumns) {
             ++column;
             fresh = true;
         }
@@ -458,7 +455,7 @@ void Renderer::multiline(const std::wstring& contents, double height, double wid
             // a line past the column's height starts the next column.
             double next = fresh ? lineHeight : drop + kLineSpacing * spacing * lineHeight;
             const double limit = inColumns ? columns.height(column) : 0.0;
-            if (!fresh && limit > 0.0 && next > limit && columns.hasAfter(column)) {
+            if (!fresh && limit > 0.0 && next > limit) {
                 nextColumn();
                 next = lineHeight;
             }

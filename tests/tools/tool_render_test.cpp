@@ -288,6 +288,8 @@ a.add_attrib('TAG', 'cell', insert=(302, 1), dxfattribs={'height': 1})
 a.grid(size=(2, 2), spacing=(4, 6))
 m.add_mtext_static_columns(['left', 'right'], width=10, gutter_width=2, height=15,
                           dxfattribs={'char_height': 1, 'insert': (400, 0)})
+m.add_mtext_static_columns(['one two three four', 'five'], width=3, gutter_width=1, height=2,
+                          dxfattribs={'char_height': 1, 'insert': (450, 0)})
 bl = m.add_multileader_block('Standard')
 bl.set_content('DOT')
 bl.add_leader_line(ConnectionSide.left, [Vec2(320, 30)])
@@ -412,6 +414,8 @@ TEST_F(ToolTest, ToolRenderDrawsEveryKindInThePicturesUnits) {
         "weight w50 drawn 2 times the default",  // the entity's own weight
         "text left at 400,-1 start",             // columns side by side, a gutter apart
         "text right at 412,-1 start",
+        "text two at 454,-1 start",  // a line past the column's height starts the next one
+        "text five at 466,-1 start",  // after the column break, the column past the fourth
     };
     for (const char* line : expected) {
         EXPECT_NE(described.out.find(std::string(line) + "\n"), std::string::npos)
