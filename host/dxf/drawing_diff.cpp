@@ -32,13 +32,12 @@ struct Group {
     int code = 0;
     int occurrence = 0;
     std::string value;  // as written, in UTF-8 (short values need no allocation)
-    // What the comparison uses when it is not the value: the match key of a handle, "*D" for a
-    // dimension block's name.
-    std::string translated;
-    bool isTranslated = false;
+    // What the comparison uses when it is not the value (null when it is): the match key of a
+    // handle, "*D" for a dimension block's name. Owned by the drawing.
+    const std::string* translated = nullptr;
     std::size_t line = 0;
 
-    const std::string& compared() const { return isTranslated ? translated : value; }
+    const std::string& compared() const { return translated != nullptr ? *translated : value; }
 };
 
 struct Object {
@@ -390,10 +389,13 @@ void Drawing::build(std::string_view bytes) {
     DxfGroup group;
     Walk walk;
     Build state;
-    const Object* current = nullptr;
+    Object* current = nullptr;
     while (lexer.next(group)) {
         Object* object = step(walk, group, false);
         if (walk.object != current) {
+            if (current != nullptr) {
+                current->groups.shrink_to_fit();  // the room to grow is half the groups' memory
+            }
             current = walk.object;
             state = Build();
             state.context = context(L"");
@@ -436,12 +438,11 @@ void Drawing::translate(const DxfGroup& raw, Group& group) const {
     if (raw.valueClass == GroupValueClass::kName || raw.code == 1005) {
         const auto found = m_keyOfHandle.find(group.value);
         if (found != m_keyOfHandle.end()) {
-            group.translated = found->second;
-            group.isTranslated = true;
+            group.translated = &found->second;
         }
     } else if ((raw.code == 2 || raw.code == 3) && m_derivedNames.count(group.value) > 0) {
-        group.translated = kDerivedBlockName;
-        group.isTranslated = true;
+        static const std::string derived(kDerivedBlockName);
+        group.translated = &derived;
     }
 }
 
