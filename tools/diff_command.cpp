@@ -7,12 +7,14 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 
 #include "host/dxf/drawing_diff.h"
 #include "platform/utf8.h"
 #include "tools/commands.h"
+#include "tools/progress.h"
 
 namespace {
 
@@ -94,7 +96,16 @@ int runDiff(const Arguments& args) {
     if (!readBytes(files[0], oldBytes) || !readBytes(files[1], newBytes)) {
         return kExitTrouble;
     }
-    const host::DrawingDiff diff = host::diffDrawingFiles(oldBytes, newBytes);
+    std::unique_ptr<Progress> reading;  // the drawing being read, on a terminal
+    const host::DrawingDiff diff = host::diffDrawingFiles(
+        oldBytes, newBytes, [&](int drawing, std::size_t done, std::size_t total) {
+            if (done == 1) {
+                reading = std::make_unique<Progress>("reading " + files[drawing],
+                                                     static_cast<long>(total));
+            }
+            reading->step();
+        });
+    reading.reset();
     if (!diff.ok()) {
         for (const auto& [file, error] :
              {std::pair(files[0], diff.oldError), std::pair(files[1], diff.newError)}) {

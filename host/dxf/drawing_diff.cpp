@@ -133,7 +133,8 @@ bool splitRepository(std::wstring_view text, std::map<std::wstring, std::wstring
 // entries (what matching and places need), the second builds each object's compared groups.
 class Drawing {
 public:
-    explicit Drawing(std::string_view bytes);
+    // Reads the drawing's bytes, telling progress (as drawing index) of each object read.
+    Drawing(std::string_view bytes, int index, const DiffProgress& progress);
 
     const std::wstring& error() const { return m_error; }
     const std::vector<Group>& header() const { return m_header; }
@@ -177,7 +178,8 @@ private:
     void readHeader();
     void assignKeys();
     void findPlaces();
-    void build(std::string_view bytes);
+    // The second pass: each object's groups; told the count of objects read after each.
+    void build(std::string_view bytes, const std::function<void(std::size_t)>& read);
     void addGroup(Object& object, Build& state, const DxfGroup& group);
     void readRepository();
 
@@ -217,7 +219,7 @@ private:
     std::map<std::wstring, XmlText> m_xml;
 };
 
-Drawing::Drawing(std::string_view bytes) {
+Drawing::Drawing(std::string_view bytes, int index, const DiffProgress& progress) {
     scan(bytes);
     if (!m_error.empty()) {
         return;
@@ -225,7 +227,11 @@ Drawing::Drawing(std::string_view bytes) {
     readHeader();
     findPlaces();
     assignKeys();
-    build(bytes);
+    build(bytes, [&](std::size_t done) {
+        if (progress) {
+            progress(index, done, m_objects.size());
+        }
+    });
     readRepository();
 }
 
@@ -384,17 +390,19 @@ void Drawing::readHeader() {
     m_headerGroups.clear();
 }
 
-void Drawing::build(std::string_view bytes) {
+void Drawing::build(std::string_view bytes, const std::function<void(std::size_t)>& read) {
     DxfLexer lexer(bytes);
     DxfGroup group;
     Walk walk;
     Build state;
     Object* current = nullptr;
+    std::size_t done = 0;
     while (lexer.next(group)) {
         Object* object = step(walk, group, false);
         if (walk.object != current) {
             if (current != nullptr) {
                 current->groups.shrink_to_fit();  // the room to grow is half the groups' memory
+                read(++done);
             }
             current = walk.object;
             state = Build();
@@ -819,8 +827,11 @@ std::wstring DrawingDiff::text() const {
     return out;
 }
 
-DrawingDiff diffDrawingFiles(std::string_view oldBytes, std::string_view newBytes) {
-    return compare(Drawing(oldBytes), Drawing(newBytes));
+DrawingDiff diffDrawingFiles(std::string_view oldBytes, std::string_view newBytes,
+                             const DiffProgress& progress) {
+    const Drawing before(oldBytes, 0, progress);
+    const Drawing after(newBytes, 1, progress);
+    return compare(before, after);
 }
 
 DrawingDiff diffDrawings(AcDbDatabase* oldDb, AcDbDatabase* newDb) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -110,9 +111,15 @@ struct DrawingDiff {
     std::wstring text() const;
 };
 
+// Told, while each drawing's objects are read for the comparison (drawing 0 the old one, 1 the
+// new one), how many of its objects are read (from 1) and how many it holds.
+using DiffProgress = std::function<void(int drawing, std::size_t done, std::size_t total)>;
+
 // Compares two drawing files' bytes (ASCII or binary DXF, any release). A file whose groups
-// cannot be read, or that holds none, sets its error.
-DrawingDiff diffDrawingFiles(std::string_view oldBytes, std::string_view newBytes);
+// cannot be read, or that holds none, sets its error. progress, when set, is told of each object
+// read.
+DrawingDiff diffDrawingFiles(std::string_view oldBytes, std::string_view newBytes,
+                             const DiffProgress& progress = nullptr);
 
 // Compares two databases as saveAs would write them (written to memory, then compared). A
 // drawing that cannot be written sets its error to the writer's message.

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "host/db/dictionary.h"
@@ -219,6 +220,17 @@ TEST_F(DrawingDiffTest, DrawingDiffIgnoresWhatTheFileAloneVaries) {
                  "$TDUPDATE\n 40\n2460000.5\n  9\n$VERSIONGUID\n  2\n{A}\n  9\n$HANDSEED\n  5\nFF");
     EXPECT_TRUE(host::diffDrawingFiles(text, stamped).same())
         << wideToUtf8(host::diffDrawingFiles(text, stamped).text());
+    // Progress: each drawing's objects counted up to all of them, the old drawing first.
+    std::vector<std::tuple<int, std::size_t, std::size_t>> told;
+    host::diffDrawingFiles(text, stamped, [&](int drawing, std::size_t done, std::size_t total) {
+        told.emplace_back(drawing, done, total);
+    });
+    ASSERT_FALSE(told.empty());
+    const std::size_t objects = std::get<2>(told.front());
+    ASSERT_EQ(told.size(), 2 * objects);
+    for (std::size_t i = 0; i < told.size(); ++i) {
+        EXPECT_EQ(told[i], std::make_tuple(i < objects ? 0 : 1, i % objects + 1, objects));
+    }
     const std::string restamped =
         replaced("$HANDSEED\n  5\n",
                  "$TDUPDATE\n 40\n2460001.5\n  9\n$VERSIONGUID\n  2\n{B}\n  9\n$HANDSEED\n  5\n1");
