@@ -431,8 +431,8 @@ bool readArray(const std::wstring& dxfName, const host::DxfItemList& groups, Raw
     return true;
 }
 
-bool readRawAttribute(const std::wstring& dxfName, const host::DxfItemList& groups,
-                      AcDbText& text, bool& visible) {
+bool readRawAttribute(const std::wstring& dxfName, const host::DxfItemList& groups, AcDbText& text,
+                      bool& visible) {
     if (dxfName != L"ATTRIB") {
         return false;
     }

@@ -84,8 +84,8 @@ bool readArray(const std::wstring& dxfName, const host::DxfItemList& groups, Raw
 // A raw ATTRIB (the attributes of an array of references, which the host keeps raw) as the
 // single-line text it shows: its text, place, alignment, height, turn, width factor, slant and
 // mirroring set on text; visible false when its flags (70) hide it. False for another kind.
-bool readRawAttribute(const std::wstring& dxfName, const host::DxfItemList& groups,
-                      AcDbText& text, bool& visible);
+bool readRawAttribute(const std::wstring& dxfName, const host::DxfItemList& groups, AcDbText& text,
+                      bool& visible);
 
 // A paper-space viewport (raw VIEWPORT): its frame on the sheet and the model's view in it.
 struct RawViewport {

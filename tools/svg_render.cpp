@@ -476,7 +476,8 @@ void Renderer::multiline(const std::wstring& contents, double height, double wid
     // Columns stand side by side in a box placed like a single column's lines.
     const double pitch = inColumns ? columns.width + columns.gutter : 0.0;
     const double columnWidth = inColumns ? columns.width : 0.0;
-    const double boxWidth = inColumns ? std::max(used, columns.count) * pitch - columns.gutter : 0.0;
+    const double boxWidth =
+        inColumns ? std::max(used, columns.count) * pitch - columns.gutter : 0.0;
     static const char* const kAnchors[] = {"start", "middle", "end"};
     SvgTextLayout layout;
     layout.angle = angleOf(placed(plane, AcGeVector3d::kXAxis));
@@ -580,8 +581,7 @@ void Renderer::raw(const RawDrawing& drawing, const AcGeMatrix3d& m, int depth,
                    const InheritedStyle& inherited) {
     for (const RawDrawing::Block& placed : drawing.blocks) {
         AcDbBlockReference reference;
-        if (placeReference(reference, placed.block, placed.normal, placed.scale,
-                           placed.rotation) &&
+        if (placeReference(reference, placed.block, placed.normal, placed.scale, placed.rotation) &&
             reference.setPosition(placed.position) == Acad::eOk) {
             m_canvas.beginGroup("insert");
             block(placed.block, m * reference.blockTransform(), depth, inherited);
@@ -728,7 +728,8 @@ void Renderer::rawAttribute(const AcDbRawEntity& entity, const AcDbText& attribu
         if (readArray(owner->dxfName(), owner->groups(), array)) {
             offsets.clear();
             for (const AcGeVector3d& offset : array.offsets()) {
-                offsets.push_back(host::ocsToWorld(array.normal, AcGePoint3d() + offset).asVector());
+                offsets.push_back(
+                    host::ocsToWorld(array.normal, AcGePoint3d() + offset).asVector());
             }
         }
         owner->close();

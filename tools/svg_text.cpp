@@ -110,7 +110,7 @@ std::string colourCode(const std::wstring& code, bool rgb, const std::string& cu
     }
     const unsigned long long value = std::stoull(code);
     if (!rgb) {
-        return value >= 1 && value <= 255 ? paletteColour(static_cast<int>(value))
+        return value >= 1 && value <= 255   ? paletteColour(static_cast<int>(value))
                : value == 0 || value == 256 ? std::string()
                                             : current;
     }

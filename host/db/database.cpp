@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "host/db/dxf_filer.h"
 #include "host/db/object.h"
 #include "host/db/object_access.h"
 #include "host/db/object_store.h"

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <span>
+#include <vector>
 
 #include "host/db/db_enums.h"
 #include "host/db/handle.h"
@@ -33,6 +34,7 @@ class AcDbIdMapping;
 
 namespace host {
 class ObjectStore;
+struct DxfItem;
 }
 namespace host::dxf {
 struct DrawingRoots;
@@ -197,8 +199,13 @@ public:
     // database's.
     void takeRoots(const host::dxf::DrawingRoots& roots);
     // Host use (file reading): exchanges this database's objects with source's and takes its
-    // tables, records and named object dictionary; the undo history is dropped.
+    // tables, records, named object dictionary and kept header variables; the undo history is
+    // dropped.
     void takeContentsOf(AcDbDatabase& source);
+    // Host use (file reading and writing): the header variables a drawing file gave that the
+    // database does not model, as read: each a 9 group (its name) and its value groups. A save
+    // writes them in place of its defaults.
+    std::vector<host::DxfItem>& keptHeaderVariables() { return m_keptHeader; }
 
 private:
     // Fills an empty database with the default drawing: what completeDrawing adds, with every
@@ -211,6 +218,7 @@ private:
     std::unique_ptr<host::ObjectStore> m_store;
     std::unique_ptr<AcDbUndoController> m_undo;
     std::unique_ptr<AcDbTransactionManager> m_transactions;
+    std::vector<host::DxfItem> m_keptHeader;
 
     // Filled by completeDrawing and the table classes.
     AcDbObjectId m_blockTableId;

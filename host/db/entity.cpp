@@ -141,8 +141,9 @@ const host::DxfItem* keptItem(const host::DxfItemList* items, int code) {
     if (items == nullptr) {
         return nullptr;
     }
-    const auto found = std::find_if(items->rbegin(), items->rend(),
-                                    [code](const host::DxfItem& item) { return item.code == code; });
+    const auto found =
+        std::find_if(items->rbegin(), items->rend(),
+                     [code](const host::DxfItem& item) { return item.code == code; });
     return found != items->rend() ? &*found : nullptr;
 }
 

@@ -73,17 +73,24 @@ constexpr HeaderVariable fixed(const wchar_t* name, int code, HeaderKind kind, d
 constexpr HeaderVariable fixedText(const wchar_t* name, int code, const wchar_t* text) {
     return HeaderVariable{name, code, HeaderKind::kText, HeaderBinding::kFixed, text, {}};
 }
+constexpr HeaderVariable format(const wchar_t* name, int code, HeaderKind kind, double value) {
+    return HeaderVariable{name, code, kind, HeaderBinding::kFormat, nullptr, {value, 0.0, 0.0}};
+}
+constexpr HeaderVariable formatText(const wchar_t* name, int code, const wchar_t* text) {
+    return HeaderVariable{name, code, HeaderKind::kText, HeaderBinding::kFormat, text, {}};
+}
 constexpr HeaderVariable bound(const wchar_t* name, int code, HeaderKind kind,
                                HeaderBinding binding) {
     return HeaderVariable{name, code, kind, binding, nullptr, {}};
 }
 
-// The variables written, in order. Only the bound ones carry database state; the fixed ones give
-// other readers the values they expect of a drawing in millimetres with default settings.
+// The variables written, in order. The bound ones carry database state; the fixed ones give
+// other readers the values they expect of a drawing in millimetres with default settings, unless
+// the drawing was read from a file that gave them.
 constexpr std::array<HeaderVariable, 17> kHeader = {{
     bound(L"$ACADVER", 1, HeaderKind::kText, HeaderBinding::kVersion),
-    fixed(L"$ACADMAINTVER", 70, HeaderKind::kInt16, kFileMaintenanceVersion),
-    fixedText(L"$DWGCODEPAGE", 3, kCodePage),
+    format(L"$ACADMAINTVER", 70, HeaderKind::kInt16, kFileMaintenanceVersion),
+    formatText(L"$DWGCODEPAGE", 3, kCodePage),
     fixed(L"$INSBASE", 10, HeaderKind::kPoint3d),
     bound(L"$EXTMIN", 10, HeaderKind::kPoint3d, HeaderBinding::kExtentsMin),
     bound(L"$EXTMAX", 10, HeaderKind::kPoint3d, HeaderBinding::kExtentsMax),

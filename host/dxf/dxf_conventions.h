@@ -100,8 +100,12 @@ enum class HeaderKind {
 };
 
 // Where a variable's value comes from when written, and what reading does with it.
+// The group that names a header variable; its value groups follow it.
+constexpr int kVariableCode = 9;
+
 enum class HeaderBinding {
-    kFixed,             // written as its default; read and not kept
+    kFixed,             // written as its default, or as a drawing file gave it (kept)
+    kFormat,            // the file's own ($ACADMAINTVER, $DWGCODEPAGE): always its default
     kVersion,           // $ACADVER: written as kFileVersion; the reader checks it
     kHandleSeed,        // the database's next handle; the reader keeps new handles above it
     kCurrentLayer,      // the name of AcDbDatabase::clayer(); read back with setClayer

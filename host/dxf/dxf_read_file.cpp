@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "host/db/database.h"
+#include "host/db/dxf_filer.h"
 #include "host/db/object_store.h"
 #include "host/db/transaction.h"
 #include "host/db/undo.h"
@@ -127,6 +128,7 @@ void AcDbDatabase::takeContentsOf(AcDbDatabase& source) {
         this->*member = source.*member;
     }
     m_currentSpaceId = m_modelSpaceId;
+    m_keptHeader = std::move(source.m_keptHeader);
     const bool recording = m_undo->isRecording();
     m_undo->setRecording(false);
     m_undo->setRecording(recording);

@@ -6,11 +6,13 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cwchar>
 #include <functional>
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <unordered_map>
 #include <unordered_set>
 #include <variant>
@@ -55,7 +57,6 @@ constexpr int kBlockNameCode = 3;  // a BLOCK's name again
 constexpr int kHandleCode = 5;
 constexpr int kPaperSpaceCode = 67;
 constexpr int kSubclassCode = 100;
-constexpr int kVariableCode = 9;
 constexpr const wchar_t* kUnnamedBlock = L"Unnamed";
 
 // One object of the file: its groups [begin, end), begin being its group 0.
@@ -203,6 +204,9 @@ private:
     bool readSections();
     bool readSection(std::string_view name, std::size_t line);
     bool readHeader();
+    // Keeps the variable name and its value groups (up to the next variable) for the writer,
+    // unless a value could not be written back as read.
+    void keepHeaderVariable(const std::wstring& name);
     bool skipSection();
     bool readTables();
     bool readTable(const ObjectSpan& tableSpan);
@@ -611,6 +615,7 @@ bool Reader::skipSection() {
 }
 
 bool Reader::readHeader() {
+    std::set<std::wstring> seen;
     while (!atEnd() && group().code != 0) {
         const DxfGroup variable = group();
         if (variable.code != kVariableCode) {
@@ -622,28 +627,57 @@ bool Reader::readHeader() {
         if (atEnd() || group().code == 0 || group().code == kVariableCode) {
             continue;  // a variable without a value says nothing
         }
-        const HeaderVariable* known = findHeaderVariable(wide(variable.text));
-        if (known != nullptr) {
-            const std::wstring value = textOf(group());
-            switch (known->binding) {
-                case HeaderBinding::kCurrentLayer:
-                    m_currentLayer = value;
-                    break;
-                case HeaderBinding::kCurrentTextStyle:
-                    m_currentTextStyle = value;
-                    break;
-                case HeaderBinding::kCurrentDimStyle:
-                    m_currentDimStyle = value;
-                    break;
-                default:
-                    break;
-            }
+        const std::wstring name = textOf(variable);
+        const HeaderVariable* known = findHeaderVariable(name);
+        const HeaderBinding binding = known != nullptr ? known->binding : HeaderBinding::kFixed;
+        const std::wstring value = textOf(group());
+        switch (binding) {
+            case HeaderBinding::kCurrentLayer:
+                m_currentLayer = value;
+                break;
+            case HeaderBinding::kCurrentTextStyle:
+                m_currentTextStyle = value;
+                break;
+            case HeaderBinding::kCurrentDimStyle:
+                m_currentDimStyle = value;
+                break;
+            case HeaderBinding::kFixed:
+                if (seen.insert(name).second) {
+                    keepHeaderVariable(name);
+                    continue;
+                }
+                break;
+            default:
+                break;
         }
         while (!atEnd() && group().code != 0 && group().code != kVariableCode) {
             advance();
         }
     }
     return true;
+}
+
+void Reader::keepHeaderVariable(const std::wstring& name) {
+    DxfItemList items{DxfItem(kVariableCode, name)};
+    ReadObject none;
+    bool writable = true;
+    for (; !atEnd() && group().code != 0 && group().code != kVariableCode; advance()) {
+        const DxfGroup& g = group();
+        // References and values of no known kind would not survive the writing.
+        const bool plain = g.valueClass != GroupValueClass::kName &&
+                           g.valueClass != GroupValueClass::kNone &&
+                           g.valueClass != GroupValueClass::kUnknown && g.code != 1005;
+        writable =
+            writable && plain && std::isfinite(g.x) && std::isfinite(g.y) && std::isfinite(g.z);
+        if (writable) {
+            fillItem(g, items.emplace_back(), none);
+        }
+    }
+    if (writable) {
+        std::vector<DxfItem>& kept = m_db->keptHeaderVariables();
+        kept.insert(kept.end(), std::make_move_iterator(items.begin()),
+                    std::make_move_iterator(items.end()));
+    }
 }
 
 bool Reader::readTables() {

@@ -42,9 +42,11 @@ struct DrawingRoots {
 
 // Decisions on what a file must hold, what is repaired and what is kept:
 // - Sections may come in any order and each at most once; the text ends with "0 EOF" (a text
-//   without it is refused as cut short; bytes after it are ignored and reported). HEADER keeps
-//   the variables of the shared header table (host/dxf/dxf_conventions.h); CLASSES is read and
-//   not kept (the writer lists the classes of what it writes). Texts decode in the file's code
+//   without it is refused as cut short; bytes after it are ignored and reported). HEADER binds
+//   the current layer and styles (host/dxf/dxf_conventions.h) and keeps every other variable
+//   as read for the writer (AcDbDatabase::keptHeaderVariables), except the file's own release
+//   and encoding, a variable's repetitions and variables that hold references; CLASSES is read
+//   and not kept (the writer lists the classes of what it writes). Texts decode in the file's code
 //   page before AC1021 and as UTF-8 from it on (host/dxf/dxf_text_decoder.h); bytes that do not
 //   decode are reported.
 // - What the file lacks of what every drawing has (tables, standard records, layout blocks,

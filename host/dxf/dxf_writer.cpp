@@ -263,6 +263,8 @@ private:
     bool writeEntities();
     bool writeObjects();
     void writeHeader();
+    // Writes a kept header variable's value groups, from at up to the next variable's name.
+    void writeKeptValues(const std::vector<DxfItem>& kept, std::size_t at);
     void writeClasses();
     std::wstring recordName(AcDbObjectId id);
 
@@ -906,9 +908,23 @@ void DrawingWriter::writeHeader() {
     const bool noExtents = extents.isEmpty();
     const AcGePoint3d extMin = noExtents ? AcGePoint3d(1e20, 1e20, 1e20) : extents.minPoint();
     const AcGePoint3d extMax = noExtents ? AcGePoint3d(-1e20, -1e20, -1e20) : extents.maxPoint();
+    // The variables a drawing file gave, by name: where their values start among the kept groups.
+    const std::vector<DxfItem>& kept = m_db->keptHeaderVariables();
+    std::map<std::wstring_view, std::size_t> keptAt;
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        if (kept[i].code == kVariableCode) {
+            keptAt.emplace(kept[i].text(), i + 1);
+        }
+    }
     for (const HeaderVariable& v : headerVariables()) {
-        out.text(9, v.name);
+        out.text(kVariableCode, v.name);
         const AcGePoint3d fixedPoint(v.defaultValue[0], v.defaultValue[1], v.defaultValue[2]);
+        const auto given = keptAt.find(v.name);
+        if (given != keptAt.end()) {
+            writeKeptValues(kept, given->second);
+            keptAt.erase(given);
+            continue;
+        }
         switch (v.binding) {
             case HeaderBinding::kVersion:
                 out.text(v.code, kFileVersion);
@@ -932,6 +948,7 @@ void DrawingWriter::writeHeader() {
                 out.point(v.code, extMax, true);
                 break;
             case HeaderBinding::kFixed:
+            case HeaderBinding::kFormat:
                 switch (v.kind) {
                     case HeaderKind::kText:
                         out.text(v.code, v.defaultText);
@@ -953,7 +970,32 @@ void DrawingWriter::writeHeader() {
                 break;
         }
     }
+    // The other variables the file gave, in its order.
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        if (kept[i].code == kVariableCode && keptAt.count(kept[i].text()) > 0) {
+            out.text(kVariableCode, kept[i].text());
+            writeKeptValues(kept, i + 1);
+        }
+    }
     out.ascii(0, "ENDSEC");
+}
+
+void DrawingWriter::writeKeptValues(const std::vector<DxfItem>& kept, std::size_t at) {
+    DxfTextWriter& out = m_out;
+    for (; at < kept.size() && kept[at].code != kVariableCode; ++at) {
+        const DxfItem& item = kept[at];
+        if (const auto* text = std::get_if<std::wstring>(&item.value)) {
+            out.text(item.code, *text);
+        } else if (const auto* real = std::get_if<double>(&item.value)) {
+            out.real(item.code, *real);
+        } else if (const auto* point = std::get_if<AcGePoint3d>(&item.value)) {
+            out.point(item.code, *point, !item.point2d);
+        } else if (const auto* integer = std::get_if<std::int64_t>(&item.value)) {
+            out.integer(item.code, *integer);
+        } else if (const auto* bytes = std::get_if<std::vector<unsigned char>>(&item.value)) {
+            out.bytes(item.code, bytes->data(), bytes->size());
+        }
+    }
 }
 
 void DrawingWriter::writeClasses() {

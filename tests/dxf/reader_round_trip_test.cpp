@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <numbers>
 #include <string>
 
@@ -215,6 +218,48 @@ TEST_F(DxfReaderRoundTrip, AFileOfAnotherProgramComesBackAsItWasRead) {
     ASSERT_NE(second, nullptr);
     expectSameObjects(first, *second);
     expectSameObjects(*second, first);
+}
+
+// The header section of a saved drawing, without the next handle.
+std::string savedHeader(AcDbDatabase& db, const std::filesystem::path& path) {
+    EXPECT_EQ(db.saveAs(utf8ToWide(path.string()).c_str()), Acad::eOk);
+    std::ifstream in(path, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string header = text.substr(0, text.find("ENDSEC"));
+    const std::size_t seed = header.find("$HANDSEED\n");
+    const std::size_t next = header.find("  9\n", seed);
+    return seed == std::string::npos ? header : header.erase(seed, next - seed);
+}
+
+// Header variables the database does not model pass through as the file gave them, in place of
+// the writer's defaults; the file's own (release, encoding) and references stay the writer's.
+TEST_F(DxfReaderRoundTrip, HeaderVariablesOfTheFileComeBack) {
+    const std::string text =
+        dxftest::DrawingText()
+            .header(
+                "9\n$ACADMAINTVER\n70\n99\n9\n$LTSCALE\n40\n2.5\n9\n$INSUNITS\n70\n4\n"
+                "9\n$MEASUREMENT\n70\n0\n9\n$LTSCALE\n40\n7\n9\n$UCSBASE\n346\n10\n"
+                "9\n$PROJECTNAME\n1\nBridge\n9\n$LIMMAX\n10\n12\n20\n9\n")
+            .str();
+    AcDbDatabase db(false, true);
+    ASSERT_EQ(readText(db, text), Acad::eOk) << message();
+    const std::string header = savedHeader(db, m_folder / "first.dxf");
+    for (const char* given :
+         {"$LTSCALE\n 40\n2.5\n", "$MEASUREMENT\n 70\n0\n", "$LIMMAX\n 10\n12.0\n 20\n9.0\n",
+          "$INSUNITS\n 70\n4\n", "$PROJECTNAME\n  1\nBridge\n"}) {
+        EXPECT_NE(header.find(given), std::string::npos) << given << "in:\n" << header;
+    }
+    EXPECT_EQ(header.find("$LTSCALE"), header.rfind("$LTSCALE"));  // the first one only
+    EXPECT_EQ(header.find("$UCSBASE"), std::string::npos);
+    EXPECT_EQ(header.find("$ACADMAINTVER\n 70\n99\n"), std::string::npos);
+    EXPECT_LT(header.find("$TILEMODE"), header.find("$INSUNITS"));  // after the writer's own
+
+    const auto again = throughFile(db, "second.dxf");
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(savedHeader(*again, m_folder / "third.dxf"), header);
+    AcDbDatabase fresh;
+    EXPECT_NE(savedHeader(fresh, m_folder / "fresh.dxf").find("$LTSCALE\n 40\n1.0\n"),
+              std::string::npos);
 }
 
 }  // namespace

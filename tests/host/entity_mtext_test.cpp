@@ -149,9 +149,8 @@ TEST_F(EntityMTextTest, EntityMTextKeepsItsColumnsAndOtherGroups) {
     EXPECT_EQ(read.columnWidth(), 20.0);
     EXPECT_EQ(read.columnGutterWidth(), 4.0);
     const host::DxfItemList own = subclass(groupsOf(read), L"AcDbMText");
-    const auto background = std::find_if(own.begin(), own.end(), [](const host::DxfItem& item) {
-        return item.code == 45;
-    });
+    const auto background = std::find_if(own.begin(), own.end(),
+                                         [](const host::DxfItem& item) { return item.code == 45; });
     ASSERT_NE(background, own.end());
     EXPECT_EQ(background->real(), 1.5);
 }

@@ -379,42 +379,34 @@ TEST_F(ToolTest, ToolRenderDrawsEveryKindInThePicturesUnits) {
     std::getline(patterns, scaledDashes);
     std::getline(patterns, leaderBlock);
     const char* const expected[] = {
-        "default stroke 0.25 mm of a 250 mm view",
-        "no vector-effect",
+        "default stroke 0.25 mm of a 250 mm view", "no vector-effect",
         "circle r=5 at 10,10 color:#1f2933",
         "circle r=1 at 200,0 color:#ff0000",  // by layer on layer 0: the reference's layer
         // Paragraphs, formatting codes dropped, the last line on the bottom left attachment
         // point, each line 5/3 of its height below the one before: the last one twice as high.
         "text Top line at 0,-10 start",
         "run Top bold None",  // the font code's bold, in braces
-        "run line fill:#ff0000",
-        "text second 1/2 at 0,-13.333 start",
+        "run line fill:#ff0000", "text second 1/2 at 0,-13.333 start",
         "run 1/2 fill:#0000ff",  // a true colour's bytes are blue, green, red
         "text a\u00a0b \\ {c} at 0,-20 start",
         "text \u230012 right at 40,-32 end",  // top right: the baseline a height down
         "text slant turned rotate(-90) scale(-1 1) skewX(-15) scale(0.5 1)",  // backwards, narrow
-        "hatch loops=2 evenodd",              // the inner loop a hole
-        "clip loops=1",  // the pattern's lines, cut at its loop
+        "hatch loops=2 evenodd",  // the inner loop a hole
+        "clip loops=1",           // the pattern's lines, cut at its loop
         "clipped lines True",
         "hatch loops=1 evenodd",  // line and elliptic edges, kept raw by the host
-        "dimension of lines True, text ['30']",
-        "text 30 at 15,-40.5 middle",
+        "dimension of lines True, text ['30']", "text 30 at 15,-40.5 middle",
         "dimension of lines True, text ['20']",  // drawn from its points
         "text 20 at 10,-58.75 middle",
         "spline from 100,0 to 130,20",  // through its fit points
-        "ray ends on the edge [False, True]",
-        "ray ends on the edge [True, True]",
-        "image 140,0 156,0 156,12 140,12",
-        "wipeout 140,20 150,20 150,30 140,30",
-        "arrow tip 160,0",
-        "text noted at 175,38 start",
-        "text tagged at 200,1 start",
-        "width 1.5 colour #c87800",
+        "ray ends on the edge [False, True]", "ray ends on the edge [True, True]",
+        "image 140,0 156,0 156,12 140,12", "wipeout 140,20 150,20 150,30 140,30", "arrow tip 160,0",
+        "text noted at 175,38 start", "text tagged at 200,1 start", "width 1.5 colour #c87800",
         "weight w100 drawn 4 times the default",
         "weight w50 drawn 2 times the default",  // the entity's own weight
         "text left at 400,-1 start",             // columns side by side, a gutter apart
         "text right at 412,-1 start",
-        "text two at 454,-1 start",  // a line past the column's height starts the next one
+        "text two at 454,-1 start",   // a line past the column's height starts the next one
         "text five at 466,-1 start",  // after the column break, the column past the fourth
     };
     for (const char* line : expected) {
@@ -436,8 +428,7 @@ TEST_F(ToolTest, ToolRenderDrawsEveryKindInThePicturesUnits) {
             << described.out;
     }
     for (const char* place : {"302,1", "302,7", "298,1", "298,7"}) {
-        EXPECT_NE(described.out.find("text cell at " + std::string(place) + " "),
-                  std::string::npos)
+        EXPECT_NE(described.out.find("text cell at " + std::string(place) + " "), std::string::npos)
             << place << "\nin:\n"
             << described.out;
     }
