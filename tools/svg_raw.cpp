@@ -5,9 +5,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
 
 #include "host/db/entities/text.h"
 #include "host/ge/matrix3d.h"
+#include "tools/svg_colours.h"
 #include "tools/svg_geometry.h"
 
 namespace {
@@ -51,6 +54,22 @@ private:
     const host::DxfItemList& m_groups;
     std::size_t m_at = 0;
 };
+
+// "#rrggbb" of a raw colour (its type in the top byte: 0xC2 RGB, 0xC3 a palette index); empty
+// for by layer, by block and others.
+std::string rawColour(std::int64_t raw) {
+    const auto value = static_cast<std::uint32_t>(raw);
+    const std::uint32_t type = value >> 24;
+    if (type == 0xC3) {
+        return paletteColour(static_cast<int>(value & 0xff));
+    }
+    if (type != 0xC2) {
+        return {};
+    }
+    char text[8];
+    std::snprintf(text, sizeof text, "#%06x", static_cast<unsigned>(value & 0xffffff));
+    return text;
+}
 
 void addLeaderLine(RawDrawing& drawing, std::vector<AcGePoint3d> points, bool withArrow) {
     if (points.size() < 2) {
@@ -126,6 +145,8 @@ void readMultileader(const host::DxfItemList& groups, RawDrawing& drawing) {
                     block.scale = AcGeScale3d(scale.x, scale.y, scale.z);
                 } else if (item.code == 46) {
                     block.rotation = item.real();
+                } else if (item.code == 93) {
+                    block.colour = rawColour(item.integer());
                 } else if (item.code == 302) {
                     where = kLeader;
                     dogleg = AcGeVector3d();

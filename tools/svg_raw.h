@@ -31,13 +31,15 @@ struct RawDrawing {
         AcGeVector3d direction;
         bool bothWays = false;
     };
-    // A block drawn as a reference to it placed so would draw it.
+    // A block drawn as a reference to it placed so would draw it, its entities by block in
+    // colour ("#rrggbb"; empty: the entity's own).
     struct Block {
         AcDbObjectId block;
         AcGePoint3d position;
         AcGeScale3d scale;
         double rotation = 0.0;  // radians
         AcGeVector3d normal = AcGeVector3d::kZAxis;
+        std::string colour;
     };
     std::vector<Chain> chains;
     std::vector<std::vector<AcGePoint3d>> loops;  // one filled area (class areaClass)
@@ -56,7 +58,8 @@ struct RawDrawing {
 //   at the first one when 71 is not 0, a sixth of the first segment long.
 // - MULTILEADER/MLEADER: each leader line's vertices (10 in LEADER_LINE{) ending at its
 //   leader's landing point (10 in LEADER{), with an arrow, and the text (304) at 12, 41 high,
-//   or the block (341) at 15, scaled by 16 and turned by 46.
+//   or the block (341) at 15, scaled by 16 and turned by 46, in the colour 93 gives it (a raw
+//   colour: 0xC2 and RGB, or 0xC3 and a palette index, in its top byte and the rest).
 // - HATCH: the boundary loops (polyline loops with bulges; line, arc, elliptic arc and spline
 //   edges) as one area of class "hatch" when solid (70 1), "pattern" otherwise.
 bool readRawDrawing(const std::wstring& dxfName, const host::DxfItemList& groups,

@@ -579,15 +579,6 @@ bool Renderer::patternLines(const AcDbHatch& hatch, const AcGeMatrix3d& plane,
 
 void Renderer::raw(const RawDrawing& drawing, const AcGeMatrix3d& m, int depth,
                    const InheritedStyle& inherited) {
-    for (const RawDrawing::Block& placed : drawing.blocks) {
-        AcDbBlockReference reference;
-        if (placeReference(reference, placed.block, placed.normal, placed.scale, placed.rotation) &&
-            reference.setPosition(placed.position) == Acad::eOk) {
-            m_canvas.beginGroup("insert");
-            block(placed.block, m * reference.blockTransform(), depth, inherited);
-            m_canvas.endGroup();
-        }
-    }
     for (const RawDrawing::Chain& chain : drawing.chains) {
         m_canvas.chain(placed(m, chain.points), chain.closed, chain.cssClass);
     }
@@ -608,6 +599,18 @@ void Renderer::raw(const RawDrawing& drawing, const AcGeMatrix3d& m, int depth,
             label.position, direction, AcGeVector3d::kZAxis.crossProduct(direction),
             AcGeVector3d::kZAxis);
         multiline(label.contents, label.height, 0.0, 1.0, 1, m * plane);
+    }
+    // Last: a block sets the stroke of its own entities.
+    for (const RawDrawing::Block& placed : drawing.blocks) {
+        AcDbBlockReference reference;
+        if (placeReference(reference, placed.block, placed.normal, placed.scale, placed.rotation) &&
+            reference.setPosition(placed.position) == Acad::eOk) {
+            InheritedStyle style = inherited;
+            style.colour = placed.colour.empty() ? inherited.colour : placed.colour;
+            m_canvas.beginGroup("insert");
+            block(placed.block, m * reference.blockTransform(), depth, style);
+            m_canvas.endGroup();
+        }
     }
 }
 

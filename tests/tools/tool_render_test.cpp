@@ -282,7 +282,7 @@ m.add_line((200, 40), (220, 40), dxfattribs={'layer': 'HEAVY'})
 m.add_line((200, 50), (220, 50), dxfattribs={'lineweight': 50})
 m.add_line((200, 60), (220, 60), dxfattribs={'linetype': 'DASHED', 'ltscale': 2})
 dot = d.blocks.new('DOT')
-dot.add_circle((0, 0), 0.5)
+dot.add_circle((0, 0), 0.5, dxfattribs={'color': 0})
 a = m.add_blockref('DOT', (300, 0), dxfattribs={'rotation': 90})
 a.add_attrib('TAG', 'cell', insert=(302, 1), dxfattribs={'height': 1})
 a.grid(size=(2, 2), spacing=(4, 6))
@@ -291,7 +291,7 @@ m.add_mtext_static_columns(['left', 'right'], width=10, gutter_width=2, height=1
 m.add_mtext_static_columns(['one two three four', 'five'], width=3, gutter_width=1, height=2,
                           dxfattribs={'char_height': 1, 'insert': (450, 0)})
 bl = m.add_multileader_block('Standard')
-bl.set_content('DOT')
+bl.set_content('DOT', color=3)
 bl.add_leader_line(ConnectionSide.left, [Vec2(320, 30)])
 bl.build(insert=Vec2(330, 40))
 d.saveas(sys.argv[1])
@@ -345,7 +345,7 @@ for e in root.iter():
         edge = [any(abs(v - b) < 1e-4 * size for v, b in ((x, box[0]), (x, box[0] + box[2]), (y, box[1]), (y, box[1] + box[3]))) for x, y in ends]
         print('ray ends on the edge %s' % edge)
     elif tag == 'polygon' and c[:1] in (['image'], ['wipeout'], ['arrow']):
-        print('%s %s' % (c[0], fmt(pts(e.get('points'))) if c[0] != 'arrow' else 'tip ' + fmt(pts(e.get('points'))[:1])))
+        print('%s %s' % (c[0], fmt(pts(e.get('points'))) if c[0] != 'arrow' else 'tip %s %s' % (fmt(pts(e.get('points'))[:1]), e.get('style'))))
     elif 'stroke-width' in style:
         print('width %s colour %s' % (re.search(r'stroke-width:([\d.]+)', style).group(1), re.search(r'color:(#\w+)', style).group(1)))
     elif 'stroke-dasharray' in style:
@@ -400,9 +400,9 @@ TEST_F(ToolTest, ToolRenderDrawsEveryKindInThePicturesUnits) {
         "text 20 at 10,-58.75 middle",
         "spline from 100,0 to 130,20",  // through its fit points
         "ray ends on the edge [False, True]", "ray ends on the edge [True, True]",
-        "image 140,0 156,0 156,12 140,12", "wipeout 140,20 150,20 150,30 140,30", "arrow tip 160,0",
-        "text noted at 175,38 start", "text tagged at 200,1 start", "width 1.5 colour #c87800",
-        "weight w100 drawn 4 times the default",
+        "image 140,0 156,0 156,12 140,12", "wipeout 140,20 150,20 150,30 140,30",
+        "arrow tip 160,0 color:#1f2933", "text noted at 175,38 start", "text tagged at 200,1 start",
+        "width 1.5 colour #c87800", "weight w100 drawn 4 times the default",
         "weight w50 drawn 2 times the default",  // the entity's own weight
         "text left at 400,-1 start",             // columns side by side, a gutter apart
         "text right at 412,-1 start",
@@ -432,7 +432,10 @@ TEST_F(ToolTest, ToolRenderDrawsEveryKindInThePicturesUnits) {
             << place << "\nin:\n"
             << described.out;
     }
-    EXPECT_NE(described.out.find("circle r=0.5 at " + leaderBlock + " "), std::string::npos)
+    EXPECT_NE(described.out.find("arrow tip 320,30 color:#1f2933"), std::string::npos)
+        << described.out;  // the leader in its own colour, the block in the content's
+    EXPECT_NE(described.out.find("circle r=0.5 at " + leaderBlock + " color:#00ff00"),
+              std::string::npos)
         << leaderBlock << "\nin:\n"
         << described.out;
 }
