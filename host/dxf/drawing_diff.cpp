@@ -33,7 +33,7 @@ struct Group {
     int occurrence = 0;
     std::string value;  // as written, in UTF-8 (short values need no allocation)
     // What the comparison uses when it is not the value (null when it is): the match key of a
-    // handle, "*D" for a dimension block's name. Owned by the drawing.
+    // handle (the drawing's own), "*D" for a dimension block's name.
     const std::string* translated = nullptr;
     std::size_t line = 0;
 

@@ -99,10 +99,10 @@ enum class HeaderKind {
     kHandle,   // one group of the variable's code, hexadecimal text
 };
 
-// Where a variable's value comes from when written, and what reading does with it.
 // The group that names a header variable; its value groups follow it.
 constexpr int kVariableCode = 9;
 
+// Where a variable's value comes from when written, and what reading does with it.
 enum class HeaderBinding {
     kFixed,             // written as its default, or as a drawing file gave it (kept)
     kFormat,            // the file's own ($ACADMAINTVER, $DWGCODEPAGE): always its default

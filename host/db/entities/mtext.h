@@ -27,8 +27,8 @@
 //   groups of the subclass (background fill, defined height, and from 101 on the columns'
 //   embedded object) are kept as read and written back after these; a transform scales the
 //   columns' lengths with the text.
-// - Columns (read only, from the embedded object): static columns break at \N; dynamic ones
-//   flow from one column to the next at the column height (their own heights when not auto).
+// - Columns are read only, as the embedded object gives them (a column break is \N in the
+//   contents); the layout above, and so the extents, keep the text in one column.
 class AcDbMText : public AcDbEntity {
 public:
     ACRX_DECLARE_MEMBERS(AcDbMText);
