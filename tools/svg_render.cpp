@@ -98,6 +98,57 @@ TextColumns columnsOf(const AcDbMText& mtext) {
     return columns;
 }
 
+// A line of a multiline text as drawn.
+struct TextLine {
+    std::vector<MTextRun> runs;
+    double height;
+    int column;
+    double drop;  // its baseline down from the top of its column
+};
+
+// The lines of multiline text contents of height, wrapped at width (0: not wrapped) or at the
+// columns' width. Baselines go down from the top: the first one its height, each next one its
+// height times kLineSpacing times spacing; in columns, a line past a column's height or a
+// column break starts the next column.
+std::vector<TextLine> flowLines(const std::wstring& contents, double height, double width,
+                                double spacing, const TextColumns& columns) {
+    const bool inColumns = columns.count > 0;
+    const double wrapWidth = inColumns ? columns.width : width;
+    std::vector<TextLine> lines;
+    int column = 0;
+    bool fresh = true;  // no line in the column yet
+    double drop = 0.0;
+    const auto nextColumn = [&] {
+        if (inColumns) {
+            ++column;
+            fresh = true;
+        }
+    };
+    for (const MTextParagraph& paragraph : mtextParagraphs(contents, height)) {
+        if (paragraph.newColumn) {
+            nextColumn();
+        }
+        const double lineHeight = height * paragraph.scale;
+        // Characters per line at the width: at least one word a line, no wrapping for a width
+        // past a million characters (or none).
+        const double perLine = lineHeight > 0 ? wrapWidth / (kCharWidth * lineHeight) : 0.0;
+        const int maxChars =
+            perLine > 0 && perLine < 1e6 ? std::max(1, static_cast<int>(perLine)) : 0;
+        for (std::vector<MTextRun>& runs : wrapped(paragraph.runs, maxChars)) {
+            double next = fresh ? lineHeight : drop + kLineSpacing * spacing * lineHeight;
+            const double limit = inColumns ? columns.height(column) : 0.0;
+            if (!fresh && limit > 0.0 && next > limit) {
+                nextColumn();
+                next = lineHeight;
+            }
+            lines.push_back({std::move(runs), lineHeight, column, next});
+            drop = next;
+            fresh = false;
+        }
+    }
+    return lines;
+}
+
 // A polyline vertex: its world position and the bulge of the segment that starts there.
 struct Vertex {
     AcGePoint3d position;
@@ -153,11 +204,8 @@ private:
     void polyline(const std::vector<Vertex>& vertices, bool closed, const AcGeMatrix3d& m);
     void spline(const AcDbSpline& spline, const AcGeMatrix3d& m);
     void text(const AcDbText& text, const AcGeMatrix3d& m);
-    // Multiline text contents of height, wrapped at width (0: not wrapped), placed by plane
-    // (its origin the attachment point, x along the lines, y up) at attachment 1-9 (top left
-    // to bottom right), lines spaced by their heights times kLineSpacing times spacing.
-    // In columns, each as wide as the columns' width, a line past a column's height or a
-    // column break starts the next column.
+    // Multiline text contents laid out by flowLines, placed by plane (its origin the
+    // attachment point, x along the lines, y up) at attachment 1-9 (top left to bottom right).
     void multiline(const std::wstring& contents, double height, double width, double spacing,
                    int attachment, const AcGeMatrix3d& plane,
                    const TextColumns& columns = TextColumns());
@@ -422,51 +470,10 @@ void Renderer::text(const AcDbText& text, const AcGeMatrix3d& m) {
 
 void Renderer::multiline(const std::wstring& contents, double height, double width, double spacing,
                          int attachment, const AcGeMatrix3d& plane, const TextColumns& columns) {
-    struct Line {
-        std::vector<MTextRun> runs;
-        double height;
-        int column;
-        double drop;  // the baseline down from the top
-    };
-    const bool inColumns = columns.count > 0;
-    const double wrapWidth = inColumns ? columns.width : width;
-    std::vector<Line> shown;
-    int column = 0;
-    bool fresh = true;  // no line in the column yet
-    double drop = 0.0;
-    const auto nextColumn = [&] {
-        if (inColumns) {
-            ++column;
-            fresh = true;
-        }
-    };
-    for (const MTextParagraph& paragraph : mtextParagraphs(contents, height)) {
-        if (paragraph.newColumn) {
-            nextColumn();
-        }
-        const double lineHeight = height * paragraph.scale;
-        // Characters per line at the width: at least one word a line, no wrapping for a width
-        // past a million characters (or none).
-        const double perLine = lineHeight > 0 ? wrapWidth / (kCharWidth * lineHeight) : 0.0;
-        const int maxChars =
-            perLine > 0 && perLine < 1e6 ? std::max(1, static_cast<int>(perLine)) : 0;
-        for (std::vector<MTextRun>& line : wrapped(paragraph.runs, maxChars)) {
-            // Baselines down from the top: the first one its height, each next one its spacing;
-            // a line past the column's height starts the next column.
-            double next = fresh ? lineHeight : drop + kLineSpacing * spacing * lineHeight;
-            const double limit = inColumns ? columns.height(column) : 0.0;
-            if (!fresh && limit > 0.0 && next > limit) {
-                nextColumn();
-                next = lineHeight;
-            }
-            shown.push_back({std::move(line), lineHeight, column, next});
-            drop = next;
-            fresh = false;
-        }
-    }
+    const std::vector<TextLine> shown = flowLines(contents, height, width, spacing, columns);
     double total = 0.0;  // the depth of the deepest column
     int used = 0;        // the columns the lines take
-    for (const Line& line : shown) {
+    for (const TextLine& line : shown) {
         total = std::max(total, line.drop);
         used = std::max(used, line.column + 1);
     }
@@ -474,6 +481,7 @@ void Renderer::multiline(const std::wstring& contents, double height, double wid
     const int across = (attachment - 1) % 3;  // left, centre, right
     const double top = ((attachment - 1) / 3) * total / 2;
     // Columns stand side by side in a box placed like a single column's lines.
+    const bool inColumns = columns.count > 0;
     const double pitch = inColumns ? columns.width + columns.gutter : 0.0;
     const double columnWidth = inColumns ? columns.width : 0.0;
     const double boxWidth =
@@ -482,7 +490,7 @@ void Renderer::multiline(const std::wstring& contents, double height, double wid
     SvgTextLayout layout;
     layout.angle = angleOf(placed(plane, AcGeVector3d::kXAxis));
     const double scale = planarLength(placed(plane, AcGeVector3d::kYAxis));
-    for (const Line& line : shown) {
+    for (const TextLine& line : shown) {
         if (!line.runs.empty()) {
             const double x = (columnWidth - boxWidth) * across / 2 + line.column * pitch;
             m_canvas.text(placed(plane, AcGePoint3d(x, top - line.drop, 0)), line.height * scale,
