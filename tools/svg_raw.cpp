@@ -491,11 +491,15 @@ bool readRawAttribute(const std::wstring& dxfName, const host::DxfItemList& grou
                 text.mirrorInX((item.integer() & 2) != 0);
                 text.mirrorInY((item.integer() & 4) != 0);
                 break;
-            case 72:
-                text.setHorizontalMode(static_cast<AcDb::TextHorzMode>(item.integer()));
+            case 72:  // a value outside the modes leaves the default
+                if (item.integer() >= AcDb::kTextLeft && item.integer() <= AcDb::kTextFit) {
+                    text.setHorizontalMode(static_cast<AcDb::TextHorzMode>(item.integer()));
+                }
                 break;
             case 74:
-                text.setVerticalMode(static_cast<AcDb::TextVertMode>(item.integer()));
+                if (item.integer() >= AcDb::kTextBase && item.integer() <= AcDb::kTextTop) {
+                    text.setVerticalMode(static_cast<AcDb::TextVertMode>(item.integer()));
+                }
                 break;
             case 210:
                 text.setNormal(item.point().asVector());
