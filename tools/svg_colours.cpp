@@ -20,12 +20,12 @@ constexpr int kByLayer = 256;
 constexpr int kWeightByBlock = -2;
 constexpr int kWeightDefault = -3;
 
+// Components 0..1.
 std::string hex(double red, double green, double blue) {
-    char text[8];
-    std::snprintf(text, sizeof text, "#%02x%02x%02x", static_cast<int>(std::lround(red * 255)),
-                  static_cast<int>(std::lround(green * 255)),
-                  static_cast<int>(std::lround(blue * 255)));
-    return text;
+    const auto byte = [](double component) {
+        return static_cast<unsigned>(std::lround(component * 255));
+    };
+    return rgbColour(byte(red), byte(green), byte(blue));
 }
 
 // Hue in degrees, saturation and value in 0..1.
@@ -61,9 +61,15 @@ std::string paletteColour(int index) {
     return kDark;
 }
 
+std::string rgbColour(unsigned red, unsigned green, unsigned blue) {
+    char text[8];
+    std::snprintf(text, sizeof text, "#%02x%02x%02x", red & 0xffu, green & 0xffu, blue & 0xffu);
+    return text;
+}
+
 std::string ColourResolver::rgbOf(const AcCmColor& colour, const std::string& inherited) {
     if (colour.isByColor()) {
-        return hex(colour.red() / 255.0, colour.green() / 255.0, colour.blue() / 255.0);
+        return rgbColour(colour.red(), colour.green(), colour.blue());
     }
     return colour.colorIndex() == kByBlock ? inherited : paletteColour(colour.colorIndex());
 }

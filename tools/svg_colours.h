@@ -15,6 +15,8 @@ class AcDbEntity;
 // "#rrggbb" of palette index 1..255 (the standard palette's layout: 1-9 named colours, 10-249 24
 // hues in 10 shades, 250-255 greys); 7 and anything else is drawn dark on the white page.
 std::string paletteColour(int index);
+// "#rrggbb" of colour bytes 0..255 (higher bits are ignored).
+std::string rgbColour(unsigned red, unsigned green, unsigned blue);
 
 // What a block reference passes on to its block's entities drawn by block.
 struct InheritedStyle {

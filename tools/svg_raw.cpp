@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 
 #include "host/db/entities/text.h"
 #include "host/ge/matrix3d.h"
@@ -66,9 +65,7 @@ std::string rawColour(std::int64_t raw) {
     if (type != 0xC2) {
         return {};
     }
-    char text[8];
-    std::snprintf(text, sizeof text, "#%06x", static_cast<unsigned>(value & 0xffffff));
-    return text;
+    return rgbColour(value >> 16, value >> 8, value);
 }
 
 void addLeaderLine(RawDrawing& drawing, std::vector<AcGePoint3d> points, bool withArrow) {

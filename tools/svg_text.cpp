@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cwchar>
 #include <cwctype>
 #include <utility>
@@ -114,11 +113,8 @@ std::string colourCode(const std::wstring& code, bool rgb, const std::string& cu
                : value == 0 || value == 256 ? std::string()
                                             : current;
     }
-    char text[8];
-    std::snprintf(text, sizeof text, "#%02x%02x%02x", static_cast<unsigned>(value & 0xff),
-                  static_cast<unsigned>((value >> 8) & 0xff),
-                  static_cast<unsigned>((value >> 16) & 0xff));
-    return text;
+    return rgbColour(static_cast<unsigned>(value), static_cast<unsigned>(value >> 8),
+                     static_cast<unsigned>(value >> 16));
 }
 
 }  // namespace
