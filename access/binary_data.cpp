@@ -1,6 +1,6 @@
 // CVLKCBinaryData: construction and destruction. Neither allocates or frees the block; it belongs
 // to whoever filled the holder.
-#include "access/binary_data.h"
+#include "kestrel/access/binary_data.h"
 
 CVLKCBinaryData::CVLKCBinaryData() : m_data(nullptr), m_size(0) {}
 

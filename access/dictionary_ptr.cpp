@@ -1,7 +1,7 @@
 // CVLKCDictionaryPtr: opening the named object dictionary, its sub-dictionaries and their
 // records. Record encoding, replacement and typed reading come from record_store, the same code
 // the entity's extension-dictionary store runs.
-#include "access/dictionary_ptr.h"
+#include "kestrel/access/dictionary_ptr.h"
 
 #include <algorithm>
 #include <cwchar>
@@ -12,12 +12,12 @@
 #include <vector>
 
 #include "access/record_store.h"
-#include "access/store_codes.h"
-#include "host/db/database.h"
-#include "host/db/dictionary.h"
-#include "host/db/resbuf.h"
-#include "host/db/symbol_name.h"
-#include "host/db/transaction.h"
+#include "kestrel/access/store_codes.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/db/dictionary.h"
+#include "kestrel/host/db/resbuf.h"
+#include "kestrel/host/db/symbol_name.h"
+#include "kestrel/host/db/transaction.h"
 
 namespace {
 

@@ -4,11 +4,11 @@
 
 #include <cwchar>
 
-#include "host/db/entity.h"
-#include "host/db/regapp_table.h"
-#include "host/db/resbuf.h"
-#include "host/ge/point3d.h"
-#include "platform/cstring.h"
+#include "kestrel/host/db/entity.h"
+#include "kestrel/host/db/regapp_table.h"
+#include "kestrel/host/db/resbuf.h"
+#include "kestrel/host/ge/point3d.h"
+#include "kestrel/platform/cstring.h"
 
 namespace kestrel {
 

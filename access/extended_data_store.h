@@ -5,8 +5,8 @@
 
 #include <variant>
 
-#include "access/entity_fields.h"
-#include "access/store_codes.h"
+#include "kestrel/access/entity_fields.h"
+#include "kestrel/access/store_codes.h"
 
 class CString;
 

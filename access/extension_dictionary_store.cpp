@@ -3,11 +3,11 @@
 // the wrapper; only its mode moves (down to read and back up) while the dictionary opens.
 #include "access/extension_dictionary_store.h"
 
-#include "host/db/dictionary.h"
-#include "host/db/entity.h"
-#include "host/db/open.h"
-#include "host/db/resbuf.h"
-#include "host/db/symbol_name.h"
+#include "kestrel/host/db/dictionary.h"
+#include "kestrel/host/db/entity.h"
+#include "kestrel/host/db/open.h"
+#include "kestrel/host/db/resbuf.h"
+#include "kestrel/host/db/symbol_name.h"
 
 namespace kestrel {
 

@@ -3,9 +3,9 @@
 // and read back with type conversion. Every record and dictionary opened here is closed again.
 #pragma once
 
-#include "access/entity_fields.h"
 #include "access/record_store.h"
-#include "access/store_codes.h"
+#include "kestrel/access/entity_fields.h"
+#include "kestrel/access/store_codes.h"
 
 namespace kestrel {
 

@@ -13,15 +13,15 @@
 #include <type_traits>
 #include <type_traits>
 
-#include "access/binary_data.h"
-#include "access/store_codes.h"
-#include "host/db/dictionary.h"
-#include "host/db/ent_get.h"
-#include "host/db/open.h"
-#include "host/db/resbuf.h"
-#include "host/db/xrecord.h"
-#include "host/ge/point3d.h"
-#include "platform/wide_runtime.h"
+#include "kestrel/access/binary_data.h"
+#include "kestrel/access/store_codes.h"
+#include "kestrel/host/db/dictionary.h"
+#include "kestrel/host/db/ent_get.h"
+#include "kestrel/host/db/open.h"
+#include "kestrel/host/db/resbuf.h"
+#include "kestrel/host/db/xrecord.h"
+#include "kestrel/host/ge/point3d.h"
+#include "kestrel/platform/wide_runtime.h"
 
 namespace kestrel {
 

@@ -6,8 +6,8 @@
 
 #include <variant>
 
-#include "host/db/db_enums.h"
-#include "host/rx/error_status.h"
+#include "kestrel/host/db/db_enums.h"
+#include "kestrel/host/rx/error_status.h"
 
 class AcDbDictionary;
 class AcDbObject;

@@ -1,15 +1,15 @@
 // The stores' group-code table and the two list builders on it. The table is the only place
 // that says which caller codes the stores keep; XData and dictionary records differ only in the
 // codes they write per class.
-#include "access/store_codes.h"
+#include "kestrel/access/store_codes.h"
 
 #include <cstdint>
 #include <limits>
 #include <string>
 
-#include "host/db/group_codes.h"
-#include "host/db/resbuf.h"
-#include "host/ge/point3d.h"
+#include "kestrel/host/db/group_codes.h"
+#include "kestrel/host/db/resbuf.h"
+#include "kestrel/host/ge/point3d.h"
 
 namespace kestrel {
 

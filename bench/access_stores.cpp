@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "access/dictionary_ptr.h"
-#include "host/db/database.h"
+#include "kestrel/access/dictionary_ptr.h"
+#include "kestrel/host/db/database.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-#include "host/db/database.h"
+#include "kestrel/host/db/database.h"
 #include "tests/support/handle_patterns.h"
 
 namespace {

@@ -9,9 +9,9 @@
 #include <memory>
 #include <vector>
 
-#include "host/db/database.h"
-#include "host/db/object.h"
-#include "host/db/open.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/db/object.h"
+#include "kestrel/host/db/open.h"
 
 namespace {
 

@@ -6,11 +6,11 @@
 #include <memory>
 #include <vector>
 
-#include "host/db/database.h"
-#include "host/db/dwg_filer.h"
-#include "host/db/object.h"
-#include "host/db/open.h"
-#include "host/db/undo.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/db/dwg_filer.h"
+#include "kestrel/host/db/object.h"
+#include "kestrel/host/db/open.h"
+#include "kestrel/host/db/undo.h"
 
 namespace {
 

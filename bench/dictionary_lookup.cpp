@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "host/db/database.h"
-#include "host/db/dictionary.h"
-#include "host/db/xrecord.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/db/dictionary.h"
+#include "kestrel/host/db/xrecord.h"
 
 namespace {
 

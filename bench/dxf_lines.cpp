@@ -20,8 +20,8 @@
 #include "bench/support/dxf_bench_timing.h"
 #include "bench/support/dxf_load_benchmarks.h"
 #include "bench/support/dxf_peer_libraries.h"
-#include "host/db/database.h"
-#include "platform/utf8.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/platform/utf8.h"
 
 namespace {
 

@@ -30,8 +30,8 @@
 #include "bench/support/dxf_bench_files.h"
 #include "bench/support/dxf_bench_timing.h"
 #include "bench/support/dxf_load_benchmarks.h"
-#include "host/db/database.h"
-#include "platform/utf8.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/platform/utf8.h"
 
 namespace {
 

@@ -27,9 +27,9 @@
 #include "bench/support/dxf_bench_files.h"
 #include "bench/support/dxf_bench_timing.h"
 #include "bench/support/dxf_peer_libraries.h"
-#include "host/db/database.h"
-#include "host/dxf/dxf_writer.h"
-#include "platform/utf8.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/dxf/dxf_writer.h"
+#include "kestrel/platform/utf8.h"
 
 namespace {
 

@@ -8,14 +8,14 @@
 #include <memory>
 #include <vector>
 
-#include "host/db/block_table.h"
-#include "host/db/database.h"
-#include "host/db/deep_clone.h"
-#include "host/db/entities/circle.h"
-#include "host/db/entities/line.h"
-#include "host/db/entities/polyline_2d.h"
-#include "host/db/entities/text.h"
-#include "host/db/open.h"
+#include "kestrel/host/db/block_table.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/db/deep_clone.h"
+#include "kestrel/host/db/entities/circle.h"
+#include "kestrel/host/db/entities/line.h"
+#include "kestrel/host/db/entities/polyline_2d.h"
+#include "kestrel/host/db/entities/text.h"
+#include "kestrel/host/db/open.h"
 
 namespace {
 

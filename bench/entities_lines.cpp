@@ -8,10 +8,10 @@
 #include <memory>
 #include <vector>
 
-#include "host/db/block_table.h"
-#include "host/db/database.h"
-#include "host/db/entities/line.h"
-#include "host/db/open.h"
+#include "kestrel/host/db/block_table.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/db/entities/line.h"
+#include "kestrel/host/db/open.h"
 
 namespace {
 

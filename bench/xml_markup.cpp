@@ -18,8 +18,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/utf8.h"
-#include "xmlrepo/xml_markup_doc.h"
+#include "kestrel/platform/utf8.h"
+#include "kestrel/xmlrepo/xml_markup_doc.h"
 
 namespace {
 

@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "host/app/document.h"
-#include "host/harness.h"
+#include "kestrel/host/app/document.h"
+#include "kestrel/host/harness.h"
+#include "kestrel/xmlrepo/xml_handler.h"
 #include "xmlrepo/application_repository.h"
-#include "xmlrepo/xml_handler.h"
 #include "xmlrepo/xml_undo_object_table.h"
 
 namespace {

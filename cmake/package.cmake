@@ -6,20 +6,17 @@ include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
 set(KESTREL_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/Kestrel)
-set(KESTREL_INCLUDE_DIR ${CMAKE_INSTALL_INCLUDEDIR}/kestrel)
 
 set_target_properties(drawhost PROPERTIES EXPORT_NAME host INSTALL_RPATH "$ORIGIN")
 set_target_properties(kestrel_module PROPERTIES EXPORT_NAME module INSTALL_RPATH "$ORIGIN")
 set_target_properties(kestrel_tool PROPERTIES INSTALL_RPATH "$ORIGIN/../${CMAKE_INSTALL_LIBDIR}")
-target_include_directories(drawhost PUBLIC $<INSTALL_INTERFACE:${KESTREL_INCLUDE_DIR}>)
+target_include_directories(drawhost PUBLIC $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
 
 install(TARGETS drawhost kestrel_module EXPORT KestrelTargets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(TARGETS kestrel_tool RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-foreach(folder IN ITEMS platform host common frame access drawing geometry xmlrepo)
-  install(DIRECTORY ${PROJECT_SOURCE_DIR}/${folder} DESTINATION ${KESTREL_INCLUDE_DIR}
-    FILES_MATCHING PATTERN "*.h")
-endforeach()
+# The public headers only: clients include them as <kestrel/...>.
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/kestrel DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/ DESTINATION ${CMAKE_INSTALL_DATADIR}/kestrel)
 
 install(EXPORT KestrelTargets NAMESPACE Kestrel:: DESTINATION ${KESTREL_CMAKE_DIR})

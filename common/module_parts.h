@@ -4,7 +4,7 @@
 // them all, builds the parts in its table of statics (frame/kestrel_app.cpp).
 #pragma once
 
-#include "host/rx/app_framework.h"
+#include "kestrel/host/rx/app_framework.h"
 
 class AcRxClass;
 class AcRxObject;

@@ -6,7 +6,7 @@
 #include <boost/shared_ptr.hpp>
 #include <map>
 
-#include "platform/cstring.h"
+#include "kestrel/platform/cstring.h"
 
 class AcDbDatabase;
 class CApplicationRepository;

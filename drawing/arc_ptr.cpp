@@ -1,20 +1,20 @@
 // CVLKCArcPtr: arc length, end points that follow linked node block references, the middle
 // direction (checked with a temporary ray that is erased at once), tangents, points along the
 // arc, setting the arc through three points, and its screen mark.
-#include "drawing/arc_ptr.h"
+#include "kestrel/drawing/arc_ptr.h"
 
 #include <cmath>
 #include <string>
 
-#include "drawing/block_reference_ptr.h"
-#include "drawing/entity_creation.h"
-#include "drawing/ray_ptr.h"
 #include "drawing/screen_marks.h"
-#include "host/db/entities/arc.h"
-#include "host/db/entities/block_reference.h"
-#include "host/db/entities/ray.h"
-#include "host/db/resbuf.h"
-#include "host/ge/matrix3d.h"
+#include "kestrel/drawing/block_reference_ptr.h"
+#include "kestrel/drawing/entity_creation.h"
+#include "kestrel/drawing/ray_ptr.h"
+#include "kestrel/host/db/entities/arc.h"
+#include "kestrel/host/db/entities/block_reference.h"
+#include "kestrel/host/db/entities/ray.h"
+#include "kestrel/host/db/resbuf.h"
+#include "kestrel/host/ge/matrix3d.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // CVLKCAttribPtr's measures: an attribute is a single-line text, measured as CVLKCTextPtr does.
-#include "drawing/attrib_ptr.h"
+#include "kestrel/drawing/attrib_ptr.h"
 
-#include "drawing/text_ptr.h"
-#include "host/db/entities/attribute.h"
+#include "kestrel/drawing/text_ptr.h"
+#include "kestrel/host/db/entities/attribute.h"
 
 double CVLKCAttribPtr::GetWidth() {
     return m_object == nullptr ? -1.0 : kestrel::textWidth(*m_object);

@@ -1,19 +1,19 @@
 // CVLKCBlockReferencePtr's services: one attribute walk serves the five attribute members and
 // the rotation; explode copies through the working database's deep clone.
-#include "drawing/block_reference_ptr.h"
+#include "kestrel/drawing/block_reference_ptr.h"
 
 #include <cwchar>
 #include <memory>
 
-#include "drawing/attrib_ptr.h"
 #include "drawing/screen_marks.h"
-#include "host/db/block_table.h"
-#include "host/db/database.h"
-#include "host/db/deep_clone.h"
-#include "host/db/entities/block_reference.h"
-#include "host/db/open.h"
-#include "host/ge/extents.h"
-#include "platform/wide_runtime.h"
+#include "kestrel/drawing/attrib_ptr.h"
+#include "kestrel/host/db/block_table.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/db/deep_clone.h"
+#include "kestrel/host/db/entities/block_reference.h"
+#include "kestrel/host/db/open.h"
+#include "kestrel/host/ge/extents.h"
+#include "kestrel/platform/wide_runtime.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 // CVLKCCirclePtr: the screen mark of a circle, drawn as one octant of chords mirrored eight
 // ways.
-#include "drawing/circle_ptr.h"
+#include "kestrel/drawing/circle_ptr.h"
 
 #include <cmath>
 
 #include "drawing/screen_marks.h"
-#include "host/db/entities/circle.h"
+#include "kestrel/host/db/entities/circle.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 // CDatabaseSwitch: the working database switched through the host's application services, and
 // the second database read from a drawing file.
-#include "drawing/database_switch.h"
+#include "kestrel/drawing/database_switch.h"
 
 #include <memory>
 
-#include "host/db/database.h"
+#include "kestrel/host/db/database.h"
 
 namespace {
 

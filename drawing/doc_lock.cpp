@@ -1,7 +1,7 @@
 // CVLKCDocLock: the nesting count and the host calls of the outermost level.
-#include "drawing/doc_lock.h"
+#include "kestrel/drawing/doc_lock.h"
 
-#include "host/app/doc_manager.h"
+#include "kestrel/host/app/doc_manager.h"
 
 int CVLKCDocLock::m_LockCounter = 0;
 

@@ -1,25 +1,25 @@
 // CVLKCEdit: selection sets built per call, 4 x 4 editor matrices, extents gathered from the
 // entities, and the view record filled from the editor's view variables.
-#include "drawing/edit_services.h"
+#include "kestrel/drawing/edit_services.h"
 
 #include <cmath>
 #include <cstdint>
 
-#include "host/app/coordinates.h"
-#include "host/app/input.h"
-#include "host/app/screen.h"
-#include "host/app/selection_set.h"
-#include "host/app/system_variables.h"
-#include "host/app/view.h"
-#include "host/db/database.h"
-#include "host/db/deep_clone.h"
-#include "host/db/ent_get.h"
-#include "host/db/entity.h"
-#include "host/db/open.h"
-#include "host/db/resbuf.h"
-#include "host/db/undo.h"
-#include "host/db/view_table.h"
-#include "host/ge/extents.h"
+#include "kestrel/host/app/coordinates.h"
+#include "kestrel/host/app/input.h"
+#include "kestrel/host/app/screen.h"
+#include "kestrel/host/app/selection_set.h"
+#include "kestrel/host/app/system_variables.h"
+#include "kestrel/host/app/view.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/db/deep_clone.h"
+#include "kestrel/host/db/ent_get.h"
+#include "kestrel/host/db/entity.h"
+#include "kestrel/host/db/open.h"
+#include "kestrel/host/db/resbuf.h"
+#include "kestrel/host/db/undo.h"
+#include "kestrel/host/db/view_table.h"
+#include "kestrel/host/ge/extents.h"
 
 namespace {
 

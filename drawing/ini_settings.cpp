@@ -1,11 +1,11 @@
 // The INI readers over the private-profile functions, with their fixed 10,240-character buffers.
-#include "drawing/ini_settings.h"
+#include "kestrel/drawing/ini_settings.h"
 
 #include <vector>
 
-#include "host/app/find_file.h"
-#include "host/db/resbuf.h"
-#include "platform/private_profile.h"
+#include "kestrel/host/app/find_file.h"
+#include "kestrel/host/db/resbuf.h"
+#include "kestrel/platform/private_profile.h"
 
 namespace {
 

@@ -1,18 +1,18 @@
 // Layers of the working database: the layer table's members, which open the table per call, and
 // the layer record pointer's members.
-#include "drawing/layer_table_ptr.h"
+#include "kestrel/drawing/layer_table_ptr.h"
 
 #include <memory>
 
 #include "drawing/symbol_records.h"
-#include "drawing/symbol_table_ptrs.h"
-#include "host/app/system_variables.h"
-#include "host/db/block_table.h"
-#include "host/db/entity.h"
-#include "host/db/layer_table.h"
-#include "host/db/linetype_table.h"
-#include "host/db/resbuf.h"
-#include "platform/wide_runtime.h"
+#include "kestrel/drawing/symbol_table_ptrs.h"
+#include "kestrel/host/app/system_variables.h"
+#include "kestrel/host/db/block_table.h"
+#include "kestrel/host/db/entity.h"
+#include "kestrel/host/db/layer_table.h"
+#include "kestrel/host/db/linetype_table.h"
+#include "kestrel/host/db/resbuf.h"
+#include "kestrel/platform/wide_runtime.h"
 
 namespace {
 

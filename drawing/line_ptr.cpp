@@ -1,9 +1,9 @@
 // CVLKCLinePtr: the screen mark of a line.
-#include "drawing/line_ptr.h"
+#include "kestrel/drawing/line_ptr.h"
 
 #include "drawing/screen_marks.h"
-#include "host/db/entities/line.h"
-#include "host/db/resbuf.h"
+#include "kestrel/host/db/entities/line.h"
+#include "kestrel/host/db/resbuf.h"
 
 bool CVLKCLinePtr::mark(int colour, int highlight) {
     if (m_object == nullptr) {

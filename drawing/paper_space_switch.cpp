@@ -1,8 +1,8 @@
 // CVLKCSwitchToPaperSpace: writes the module-wide target-space name.
-#include "drawing/paper_space_switch.h"
+#include "kestrel/drawing/paper_space_switch.h"
 
 #include "common/module_state.h"
-#include "host/db/block_table.h"
+#include "kestrel/host/db/block_table.h"
 
 CVLKCSwitchToPaperSpace::CVLKCSwitchToPaperSpace() {
     SwitchToPaperSpace(ACDB_PAPER_SPACE);

@@ -1,10 +1,10 @@
 // CVLKC2dPolylinePtr: the vertex list of a 2D polyline, each vertex at the polyline's
 // elevation, and its screen mark.
-#include "drawing/polyline_2d_ptr.h"
+#include "kestrel/drawing/polyline_2d_ptr.h"
 
 #include "drawing/screen_marks.h"
 #include "drawing/vertex_walk.h"
-#include "host/db/entities/polyline_2d.h"
+#include "kestrel/host/db/entities/polyline_2d.h"
 
 int CVLKC2dPolylinePtr::getVertexPoints(AcGePoint3dArray& points) {
     if (m_object == nullptr) {

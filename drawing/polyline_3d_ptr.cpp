@@ -1,9 +1,9 @@
 // CVLKC3dPolylinePtr: the vertex list of a 3D polyline and its screen mark.
-#include "drawing/polyline_3d_ptr.h"
+#include "kestrel/drawing/polyline_3d_ptr.h"
 
 #include "drawing/screen_marks.h"
 #include "drawing/vertex_walk.h"
-#include "host/db/entities/polyline_3d.h"
+#include "kestrel/host/db/entities/polyline_3d.h"
 
 int CVLKC3dPolylinePtr::getVertexPoints(AcGePoint3dArray& points) {
     if (m_object == nullptr) {

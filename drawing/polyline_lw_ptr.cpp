@@ -1,9 +1,9 @@
 // CVLKCPolylineLWPtr: the vertex list of a lightweight polyline, each vertex at the polyline's
 // elevation, and its screen mark.
-#include "drawing/polyline_lw_ptr.h"
+#include "kestrel/drawing/polyline_lw_ptr.h"
 
 #include "drawing/screen_marks.h"
-#include "host/db/entities/polyline.h"
+#include "kestrel/host/db/entities/polyline.h"
 
 int CVLKCPolylineLWPtr::getVertexPoints(AcGePoint3dArray& points) {
     if (m_object == nullptr) {

@@ -1,8 +1,8 @@
 // Temporary screen vectors drawn through the editor's acedGrDraw.
 #include "drawing/screen_marks.h"
 
-#include "host/app/screen.h"
-#include "host/db/resbuf.h"
+#include "kestrel/host/app/screen.h"
+#include "kestrel/host/db/resbuf.h"
 
 namespace kestrel {
 

@@ -2,8 +2,8 @@
 // segments through a point list. Nothing is opened; the vectors vanish at the next redraw.
 #pragma once
 
-#include "host/ge/ge_arrays.h"
-#include "host/ge/point3d.h"
+#include "kestrel/host/ge/ge_arrays.h"
+#include "kestrel/host/ge/point3d.h"
 
 namespace kestrel {
 

@@ -3,10 +3,10 @@
 // again before they return; a table passed in stays open.
 #pragma once
 
-#include "host/db/database.h"
-#include "host/db/symbol_table.h"
-#include "platform/cstring.h"
-#include "platform/cstring_array.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/db/symbol_table.h"
+#include "kestrel/platform/cstring.h"
+#include "kestrel/platform/cstring_array.h"
 
 namespace kestrel {
 

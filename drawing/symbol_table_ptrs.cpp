@@ -1,13 +1,13 @@
 // The linetype, text-style and dimension-style table pointers: the member definitions and the
 // three exported instantiations.
-#include "drawing/symbol_table_ptrs.h"
+#include "kestrel/drawing/symbol_table_ptrs.h"
 
 #include <type_traits>
 
 #include "drawing/symbol_records.h"
-#include "host/db/dim_style_table.h"
-#include "host/db/linetype_table.h"
-#include "host/db/text_style_table.h"
+#include "kestrel/host/db/dim_style_table.h"
+#include "kestrel/host/db/linetype_table.h"
+#include "kestrel/host/db/text_style_table.h"
 
 namespace kestrel {
 

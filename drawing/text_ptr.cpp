@@ -1,13 +1,13 @@
 // CVLKCTextPtr's measures, and the width and box construction it shares with CVLKCAttribPtr:
 // the host's text box gives the width, the text's extents the middle of the box.
-#include "drawing/text_ptr.h"
+#include "kestrel/drawing/text_ptr.h"
 
-#include "drawing/symbol_table_ptrs.h"
-#include "host/app/text_box.h"
-#include "host/db/entities/text.h"
-#include "host/db/resbuf.h"
-#include "host/ge/extents.h"
-#include "host/ge/matrix3d.h"
+#include "kestrel/drawing/symbol_table_ptrs.h"
+#include "kestrel/host/app/text_box.h"
+#include "kestrel/host/db/entities/text.h"
+#include "kestrel/host/db/resbuf.h"
+#include "kestrel/host/ge/extents.h"
+#include "kestrel/host/ge/matrix3d.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "host/db/entities/owned_entities.h"
-#include "host/ge/point3d.h"
+#include "kestrel/host/db/entities/owned_entities.h"
+#include "kestrel/host/ge/point3d.h"
 
 namespace kestrel {
 

@@ -3,7 +3,7 @@
 // module, constant-initialised, used from the entry only.
 #pragma once
 
-#include "platform/mfc_module.h"
+#include "kestrel/platform/mfc_module.h"
 
 namespace kestrel {
 

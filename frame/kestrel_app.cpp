@@ -9,7 +9,7 @@
 #include "common/module_parts.h"
 #include "common/module_state.h"
 #include "frame/extension_module.h"
-#include "host/rx/class.h"
+#include "kestrel/host/rx/class.h"
 
 AcRx::AppRetCode CKestrelApp::On_kInitAppMsg(void* pkt) {
     return AcRxArxApp::On_kInitAppMsg(pkt);

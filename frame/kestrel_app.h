@@ -5,7 +5,7 @@
 
 #include <span>
 
-#include "host/rx/app_framework.h"
+#include "kestrel/host/rx/app_framework.h"
 
 // Order of a whole load and unload:
 //   mapping:   1 repository registry, 2 target-space name "*Model_Space", 3 undo-table registry,

@@ -11,10 +11,10 @@
 #include <fstream>
 #include <string>
 
-#include "host/db/database.h"
-#include "host/dxf/drawing_audit.h"
-#include "host/dxf/file_message.h"
-#include "platform/utf8.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/dxf/drawing_audit.h"
+#include "kestrel/host/dxf/file_message.h"
+#include "kestrel/platform/utf8.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/private_profile.h"
-#include "platform/utf8.h"
+#include "kestrel/platform/private_profile.h"
+#include "kestrel/platform/utf8.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <random>
 #include <string>
 
-#include "platform/utf8.h"
-#include "xmlrepo/xml_markup_doc.h"
+#include "kestrel/platform/utf8.h"
+#include "kestrel/xmlrepo/xml_markup_doc.h"
 
 namespace {
 

@@ -1,22 +1,22 @@
 // The fourteen characteristic-point extractors: direct readers cast the entity passed in,
 // re-openers open its id once more for read and close it again before they return.
-#include "geometry/characteristic_points.h"
+#include "kestrel/geometry/characteristic_points.h"
 
-#include "access/cx_entity.h"
-#include "drawing/polyline_2d_ptr.h"
-#include "drawing/polyline_3d_ptr.h"
-#include "drawing/polyline_lw_ptr.h"
-#include "host/db/entities/arc.h"
-#include "host/db/entities/block_reference.h"
-#include "host/db/entities/circle.h"
-#include "host/db/entities/face.h"
-#include "host/db/entities/hatch.h"
-#include "host/db/entities/line.h"
-#include "host/db/entities/mtext.h"
-#include "host/db/entities/point.h"
-#include "host/db/entities/solid.h"
-#include "host/db/entities/spline.h"
-#include "host/db/entities/text.h"
+#include "kestrel/access/cx_entity.h"
+#include "kestrel/drawing/polyline_2d_ptr.h"
+#include "kestrel/drawing/polyline_3d_ptr.h"
+#include "kestrel/drawing/polyline_lw_ptr.h"
+#include "kestrel/host/db/entities/arc.h"
+#include "kestrel/host/db/entities/block_reference.h"
+#include "kestrel/host/db/entities/circle.h"
+#include "kestrel/host/db/entities/face.h"
+#include "kestrel/host/db/entities/hatch.h"
+#include "kestrel/host/db/entities/line.h"
+#include "kestrel/host/db/entities/mtext.h"
+#include "kestrel/host/db/entities/point.h"
+#include "kestrel/host/db/entities/solid.h"
+#include "kestrel/host/db/entities/spline.h"
+#include "kestrel/host/db/entities/text.h"
 
 namespace {
 

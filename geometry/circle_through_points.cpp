@@ -1,13 +1,13 @@
 // The circle through three points: the crossing of the perpendicular bisectors of the two chords,
 // solved as one 2x2 system so that vertical and horizontal chords need no case of their own; and
 // CVLKCArcPtr::getCenterRadius, which exports it.
-#include "geometry/circle_through_points.h"
+#include "kestrel/geometry/circle_through_points.h"
 
 #include <cmath>
 #include <utility>
 
-#include "drawing/arc_ptr.h"
-#include "host/ge/angles.h"
+#include "kestrel/drawing/arc_ptr.h"
+#include "kestrel/host/ge/angles.h"
 
 namespace kestrel {
 

@@ -1,9 +1,9 @@
 // CDrawingEntity: the record's accessors and the hand-over to its extractor.
-#include "geometry/drawing_entity.h"
+#include "kestrel/geometry/drawing_entity.h"
 
 #include <utility>
 
-#include "host/rx/class.h"
+#include "kestrel/host/rx/class.h"
 
 CDrawingEntity::CDrawingEntity() = default;
 

@@ -1,14 +1,14 @@
 // The harness functions of the database core: open objects, command boundaries, undo and redo
 // of the working database.
-#include "host/harness.h"
+#include "kestrel/host/harness.h"
 
 #include <algorithm>
 
-#include "host/db/database.h"
 #include "host/db/object_access.h"
 #include "host/db/object_store.h"
-#include "host/db/undo.h"
-#include "host/rx/class.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/db/undo.h"
+#include "kestrel/host/rx/class.h"
 
 namespace host {
 namespace {

@@ -1,13 +1,13 @@
 // CString operations over the wrapped std::wstring. Arguments are clamped into the string
 // before any std::wstring call, so no call here can throw std::out_of_range.
-#include "platform/cstring.h"
+#include "kestrel/platform/cstring.h"
 
 #include <algorithm>
 #include <cwchar>
 #include <cwctype>
 
-#include "platform/utf8.h"
-#include "platform/wide_format.h"
+#include "kestrel/platform/utf8.h"
+#include "kestrel/platform/wide_format.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // CStringArray over std::vector<CString>; every index is checked before it reaches the vector.
-#include "platform/cstring_array.h"
+#include "kestrel/platform/cstring_array.h"
 
 #include <algorithm>
 

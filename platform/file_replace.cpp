@@ -1,5 +1,5 @@
 // Replacing a file through a temporary file beside it, written as the bytes come, and a rename.
-#include "platform/file_replace.h"
+#include "kestrel/platform/file_replace.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,6 +1,6 @@
 // The extension-module, user-interface-library and module-entry stand-ins. Everything runs on
 // the application thread; the call log lives as long as the process.
-#include "platform/mfc_module.h"
+#include "kestrel/platform/mfc_module.h"
 
 #include <dlfcn.h>
 

@@ -1,6 +1,6 @@
 // Reads the whole INI file, decodes it to wide text and parses it into sections of lines; the
 // three entry points then copy what they were asked for into the caller's buffer.
-#include "platform/private_profile.h"
+#include "kestrel/platform/private_profile.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/utf8.h"
-#include "platform/wide_runtime.h"
+#include "kestrel/platform/utf8.h"
+#include "kestrel/platform/wide_runtime.h"
 
 namespace {
 

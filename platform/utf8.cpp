@@ -1,6 +1,6 @@
 // UTF-8 decoding and encoding for wide text. Both directions size the result once and write it
 // through a pointer, with a fast path for ASCII runs, since whole XML files go through here.
-#include "platform/utf8.h"
+#include "kestrel/platform/utf8.h"
 
 #include <cstdint>
 

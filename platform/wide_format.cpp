@@ -1,7 +1,7 @@
 // The formatter behind CString::Format. Each conversion is parsed, its argument read with the
 // type the conversion names, numbers printed by snprintf in the C locale and texts padded here,
 // so that narrow text is always UTF-8 whatever the process locale is.
-#include "platform/wide_format.h"
+#include "kestrel/platform/wide_format.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -10,8 +10,8 @@
 #include <cwchar>
 #include <string_view>
 
+#include "kestrel/platform/utf8.h"
 #include "platform/c_locale.h"
-#include "platform/utf8.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Windows-named wide runtime helpers: number parsing that saturates instead of setting errno,
 // and case-ignoring comparison that accepts null pointers.
-#include "platform/wide_runtime.h"
+#include "kestrel/platform/wide_runtime.h"
 
 #include <cerrno>
 #include <climits>

@@ -14,9 +14,11 @@ import re
 import sys
 from collections import defaultdict
 
-# From the bottom up. host/harness stands for host/harness.h and host/harness.cpp, the facade
-# that programs and tests include.
+# From the bottom up. A public header (include/kestrel/F/x.h, included as "kestrel/F/x.h") belongs
+# to folder F with its sources. host/harness stands for the harness's header and source, the
+# facade that programs and tests include.
 LAYERS = [
+    "export",            # the export marks of the two libraries (include/kestrel/export.h)
     "platform",          # what the operating system and the host's platform layer stand in for
     "host/rx",           # runtime classes, error statuses, contract violations, the module API
     "host/ge",           # geometry values
@@ -39,6 +41,12 @@ INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.MULTILINE)
 
 
 def folder_of(path):
+    for public in ("include/kestrel/", "kestrel/"):
+        if path.startswith(public):
+            path = path[len(public):]
+            break
+    if path == "export.h":
+        return "export"
     if path.startswith("host/harness."):
         return "host/harness"
     return os.path.dirname(path)
@@ -102,7 +110,7 @@ def main():
         for included in INCLUDE.findall(text):
             target = folder_of(included)
             if target == source or target not in rank and not os.path.exists(
-                    os.path.join(root, included)):
+                    os.path.join(root, "include", included)):
                 continue  # its own folder, or a header of a dependency
             edges[source].add(target)
             if target not in rank or rank[target] > rank[source]:

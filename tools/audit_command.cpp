@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "host/db/database.h"
-#include "host/dxf/drawing_audit.h"
-#include "host/dxf/file_message.h"
-#include "host/dxf/read_result.h"
-#include "platform/utf8.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/dxf/drawing_audit.h"
+#include "kestrel/host/dxf/file_message.h"
+#include "kestrel/host/dxf/read_result.h"
+#include "kestrel/platform/utf8.h"
 #include "tools/commands.h"
 
 namespace {

@@ -3,15 +3,15 @@
 // saves it (kestrel-demo.dxf in the current folder by default).
 #include <boost/make_shared.hpp>
 
-#include "host/harness.h"
-#include "platform/utf8.h"
+#include "kestrel/host/harness.h"
+#include "kestrel/platform/utf8.h"
+#include "kestrel/xmlrepo/xml_handler.h"
 #include "tools/commands.h"
 #include "tools/data_files.h"
 #include "tools/demo_drawing.h"
 #include "tools/demo_report.h"
 #include "tools/host_session.h"
 #include "tools/xml_listener.h"
-#include "xmlrepo/xml_handler.h"
 
 namespace {
 

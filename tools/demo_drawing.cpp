@@ -6,13 +6,13 @@
 #include <cmath>
 #include <ctime>
 
-#include "access/dictionary_ptr.h"
-#include "drawing/entity_creation.h"
-#include "drawing/layer_table_ptr.h"
-#include "host/db/database.h"
-#include "host/db/dim_style_table.h"
-#include "host/db/open.h"
-#include "platform/utf8.h"
+#include "kestrel/access/dictionary_ptr.h"
+#include "kestrel/drawing/entity_creation.h"
+#include "kestrel/drawing/layer_table_ptr.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/db/dim_style_table.h"
+#include "kestrel/host/db/open.h"
+#include "kestrel/platform/utf8.h"
 #include "tools/demo_report.h"
 
 namespace {

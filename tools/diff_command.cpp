@@ -11,8 +11,8 @@
 #include <sstream>
 #include <string>
 
-#include "host/dxf/drawing_diff.h"
-#include "platform/utf8.h"
+#include "kestrel/host/dxf/drawing_diff.h"
+#include "kestrel/platform/utf8.h"
 #include "tools/commands.h"
 #include "tools/progress.h"
 

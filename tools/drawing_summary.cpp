@@ -6,18 +6,18 @@
 #include <cstdio>
 #include <memory>
 
-#include "access/dictionary_ptr.h"
-#include "drawing/layer_table_ptr.h"
-#include "host/db/block_table.h"
-#include "host/db/database.h"
-#include "host/db/entity.h"
-#include "host/db/open.h"
-#include "host/db/resbuf.h"
-#include "host/rx/class.h"
-#include "platform/utf8.h"
+#include "kestrel/access/dictionary_ptr.h"
+#include "kestrel/drawing/layer_table_ptr.h"
+#include "kestrel/host/db/block_table.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/db/entity.h"
+#include "kestrel/host/db/open.h"
+#include "kestrel/host/db/resbuf.h"
+#include "kestrel/host/rx/class.h"
+#include "kestrel/platform/utf8.h"
+#include "kestrel/xmlrepo/xml_handler.h"
 #include "tools/entity_walk.h"
 #include "tools/xml_listener.h"
-#include "xmlrepo/xml_handler.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <memory>
 #include <vector>
 
-#include "host/db/block_table.h"
-#include "host/db/entity.h"
-#include "host/db/open.h"
+#include "kestrel/host/db/block_table.h"
+#include "kestrel/host/db/entity.h"
+#include "kestrel/host/db/open.h"
 #include "tools/progress.h"
 
 namespace {

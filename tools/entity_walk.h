@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "host/db/object_id.h"
+#include "kestrel/host/db/object_id.h"
 
 class AcDbEntity;
 

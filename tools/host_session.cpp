@@ -5,11 +5,11 @@
 
 #include <dlfcn.h>
 
-#include "host/dxf/file_message.h"
-#include "host/harness.h"
-#include "host/rx/error_status.h"
-#include "platform/utf8.h"
-#include "xmlrepo/xml_handler.h"
+#include "kestrel/host/dxf/file_message.h"
+#include "kestrel/host/harness.h"
+#include "kestrel/host/rx/error_status.h"
+#include "kestrel/platform/utf8.h"
+#include "kestrel/xmlrepo/xml_handler.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // kestrel info FILE: opens the drawing in the host with the module loaded and prints what it
 // holds (see drawing_summary.h).
-#include "host/db/database.h"
+#include "kestrel/host/db/database.h"
 #include "tools/commands.h"
 #include "tools/drawing_summary.h"
 #include "tools/host_session.h"

@@ -6,9 +6,9 @@
 #include <ostream>
 #include <streambuf>
 
-#include "host/db/database.h"
-#include "platform/file_replace.h"
-#include "platform/utf8.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/platform/file_replace.h"
+#include "kestrel/platform/utf8.h"
 #include "tools/commands.h"
 #include "tools/host_session.h"
 #include "tools/svg_render.h"

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <utility>
 
-#include "platform/utf8.h"
+#include "kestrel/platform/utf8.h"
 
 namespace {
 

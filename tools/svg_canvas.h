@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "host/ge/point3d.h"
+#include "kestrel/host/ge/point3d.h"
 #include "tools/svg_text.h"
 
 // How the elements added next are stroked: colour ("#rrggbb", empty: the page's default), line

@@ -6,11 +6,11 @@
 #include <cstdio>
 #include <cwchar>
 
-#include "host/db/color.h"
-#include "host/db/entity.h"
-#include "host/db/layer_table.h"
-#include "host/db/linetype_table.h"
-#include "host/db/open.h"
+#include "kestrel/host/db/color.h"
+#include "kestrel/host/db/entity.h"
+#include "kestrel/host/db/layer_table.h"
+#include "kestrel/host/db/linetype_table.h"
+#include "kestrel/host/db/open.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "host/db/object_id.h"
+#include "kestrel/host/db/object_id.h"
 
 class AcCmColor;
 class AcDbEntity;

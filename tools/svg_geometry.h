@@ -4,10 +4,10 @@
 
 #include <vector>
 
-#include "host/ge/point2d.h"
-#include "host/ge/point3d.h"
-#include "host/ge/vector2d.h"
-#include "host/ge/vector3d.h"
+#include "kestrel/host/ge/point2d.h"
+#include "kestrel/host/ge/point3d.h"
+#include "kestrel/host/ge/vector2d.h"
+#include "kestrel/host/ge/vector3d.h"
 
 // Segments per whole turn of a curve drawn as a chain.
 constexpr double kSegmentsPerTurn = 72.0;

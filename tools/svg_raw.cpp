@@ -7,8 +7,8 @@
 #include <cmath>
 #include <cstdint>
 
-#include "host/db/entities/text.h"
-#include "host/ge/matrix3d.h"
+#include "kestrel/host/db/entities/text.h"
+#include "kestrel/host/ge/matrix3d.h"
 #include "tools/svg_colours.h"
 #include "tools/svg_geometry.h"
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "host/db/dxf_filer.h"
-#include "host/ge/point3d.h"
-#include "host/ge/scale3d.h"
+#include "kestrel/host/db/dxf_filer.h"
+#include "kestrel/host/ge/point3d.h"
+#include "kestrel/host/ge/scale3d.h"
 
 class AcDbText;
 

@@ -7,7 +7,7 @@
 #include <ostream>
 #include <string>
 
-#include "host/db/object_id.h"
+#include "kestrel/host/db/object_id.h"
 
 class AcDbDatabase;
 

@@ -16,12 +16,12 @@
 #include <iostream>
 #include <sstream>
 
-#include "platform/utf8.h"
+#include "kestrel/platform/utf8.h"
+#include "kestrel/xmlrepo/xml_handler.h"
+#include "kestrel/xmlrepo/xml_markup_doc.h"
 #include "tools/commands.h"
 #include "tools/host_session.h"
 #include "tools/xml_listener.h"
-#include "xmlrepo/xml_handler.h"
-#include "xmlrepo/xml_markup_doc.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "xmlrepo/xml_handler.h"
+#include "kestrel/xmlrepo/xml_handler.h"
 
 class XmlListener : public _CXMLHandlerNotifier {
 public:

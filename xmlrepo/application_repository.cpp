@@ -4,11 +4,11 @@
 
 #include <string_view>
 
-#include "access/dictionary_ptr.h"
 #include "common/module_state.h"
-#include "host/db/database.h"
+#include "kestrel/access/dictionary_ptr.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/xmlrepo/xml_markup_doc.h"
 #include "xmlrepo/database_registry.h"
-#include "xmlrepo/xml_markup_doc.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <map>
 
-#include "platform/cstring.h"
-#include "platform/cstring_array.h"
+#include "kestrel/platform/cstring.h"
+#include "kestrel/platform/cstring_array.h"
 
 // The document: "<appRepository>", then per application in ascending name order
 // "<repositoryEntry refId=\"NAME\">TEXT</repositoryEntry>", then "</appRepository>", with no

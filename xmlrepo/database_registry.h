@@ -7,7 +7,7 @@
 #include <boost/shared_ptr.hpp>
 #include <map>
 
-#include "host/db/database.h"
+#include "kestrel/host/db/database.h"
 
 namespace kestrel {
 

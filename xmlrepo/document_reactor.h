@@ -3,8 +3,8 @@
 // registers its runtime class at kInitAppMsg (common/module_parts.h); main thread only.
 #pragma once
 
-#include "host/app/doc_manager.h"
-#include "host/rx/app_framework.h"
+#include "kestrel/host/app/doc_manager.h"
+#include "kestrel/host/rx/app_framework.h"
 
 // The reactor acts on the working database, which the host makes the closing document's
 // database during the notification. Entries of another database left behind are never reused

@@ -3,8 +3,8 @@
 // The module makes one, attached, among its statics (common/module_parts.h); main thread only.
 #pragma once
 
-#include "host/app/editor.h"
-#include "host/rx/app_framework.h"
+#include "kestrel/host/app/editor.h"
+#include "kestrel/host/rx/app_framework.h"
 
 // The reactor acts on the working database whatever database is being saved. Its runtime class
 // is never registered, so desc() and isA() are null while no class of its name exists.

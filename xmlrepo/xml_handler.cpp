@@ -1,7 +1,7 @@
 // _CXMLHandler over the working database's undo table.
-#include "xmlrepo/xml_handler.h"
+#include "kestrel/xmlrepo/xml_handler.h"
 
-#include "host/db/database.h"
+#include "kestrel/host/db/database.h"
 #include "xmlrepo/xml_undo_object.h"
 #include "xmlrepo/xml_undo_object_table.h"
 

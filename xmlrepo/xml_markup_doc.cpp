@@ -1,7 +1,7 @@
 // CXMLMarkupDoc parsing, navigation and reading: the element parser that builds the index in one
 // pass over the node reader, and the operations that move the position and read the text.
 // Edits live in xml_markup_edit.cpp, file input and output in xml_markup_file.cpp.
-#include "xmlrepo/xml_markup_doc.h"
+#include "kestrel/xmlrepo/xml_markup_doc.h"
 
 #include <algorithm>
 #include <array>

@@ -5,7 +5,7 @@
 #include <climits>
 #include <cwchar>
 
-#include "xmlrepo/xml_markup_doc.h"
+#include "kestrel/xmlrepo/xml_markup_doc.h"
 #include "xmlrepo/xml_markup_reader.h"
 
 using kestrel::xml::ElementRecord;

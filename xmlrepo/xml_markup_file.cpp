@@ -7,9 +7,9 @@
 #include <cstring>
 #include <string>
 
-#include "platform/file_replace.h"
-#include "platform/utf8.h"
-#include "xmlrepo/xml_markup_doc.h"
+#include "kestrel/platform/file_replace.h"
+#include "kestrel/platform/utf8.h"
+#include "kestrel/xmlrepo/xml_markup_doc.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Growth of the segmented element index: one segment further per call at most, the last segment
 // always sized exactly, a partly filled segment completed before the next one starts.
-#include "xmlrepo/xml_markup_index.h"
+#include "kestrel/xmlrepo/xml_markup_index.h"
 
 #include <algorithm>
 #include <climits>

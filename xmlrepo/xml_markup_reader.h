@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "xmlrepo/xml_markup_index.h"
+#include "kestrel/xmlrepo/xml_markup_index.h"
 
 namespace kestrel::xml {
 

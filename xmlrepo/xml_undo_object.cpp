@@ -5,8 +5,8 @@
 #include <boost/shared_ptr.hpp>
 
 #include "common/module_parts.h"
-#include "host/db/dwg_filer.h"
-#include "host/db/dxf_filer.h"
+#include "kestrel/host/db/dwg_filer.h"
+#include "kestrel/host/db/dxf_filer.h"
 #include "xmlrepo/xml_undo_object_table.h"
 
 namespace {

@@ -4,9 +4,9 @@
 // only filed field, the application name is set by the table and never filed.
 #pragma once
 
-#include "host/db/object.h"
-#include "host/rx/app_framework.h"
-#include "platform/cstring.h"
+#include "kestrel/host/db/object.h"
+#include "kestrel/host/rx/app_framework.h"
+#include "kestrel/platform/cstring.h"
 
 // Reading a state back (dwgInFields, dxfInFields) changes only the text. A version above 1 gives
 // eNewerObjectVersion (301) and a DXF description without the version group eMissingDxfField

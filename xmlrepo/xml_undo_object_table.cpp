@@ -5,12 +5,12 @@
 #include <vector>
 
 #include "common/module_state.h"
-#include "drawing/doc_lock.h"
-#include "host/db/database.h"
-#include "host/db/open.h"
+#include "kestrel/drawing/doc_lock.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/db/open.h"
+#include "kestrel/xmlrepo/xml_handler.h"
 #include "xmlrepo/application_repository.h"
 #include "xmlrepo/database_registry.h"
-#include "xmlrepo/xml_handler.h"
 #include "xmlrepo/xml_undo_object.h"
 
 namespace {

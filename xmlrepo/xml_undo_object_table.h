@@ -12,10 +12,10 @@
 #include <map>
 #include <set>
 
-#include "host/db/db_enums.h"
-#include "host/db/object_id.h"
-#include "host/rx/error_status.h"
-#include "platform/cstring.h"
+#include "kestrel/host/db/db_enums.h"
+#include "kestrel/host/db/object_id.h"
+#include "kestrel/host/rx/error_status.h"
+#include "kestrel/platform/cstring.h"
 
 class CVLKXMLUndoObject;
 class _CXMLHandlerNotifier;

@@ -13,8 +13,8 @@
 #include <memory>
 #include <string>
 
-#include "host/db/database.h"
-#include "platform/utf8.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/platform/utf8.h"
 
 namespace {
 

@@ -6,16 +6,16 @@
 
 #include <cstdint>
 
-#include "host/db/block_table.h"
-#include "host/db/database.h"
-#include "host/db/dictionary.h"
-#include "host/db/entities/line.h"
-#include "host/db/entities/polyline.h"
 #include "host/db/object_store.h"
-#include "host/db/open.h"
-#include "host/db/regapp_table.h"
-#include "host/db/resbuf.h"
-#include "host/db/xrecord.h"
+#include "kestrel/host/db/block_table.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/db/dictionary.h"
+#include "kestrel/host/db/entities/line.h"
+#include "kestrel/host/db/entities/polyline.h"
+#include "kestrel/host/db/open.h"
+#include "kestrel/host/db/regapp_table.h"
+#include "kestrel/host/db/resbuf.h"
+#include "kestrel/host/db/xrecord.h"
 
 namespace dxfbench {
 

@@ -11,9 +11,9 @@
 #include "bench/support/dxf_bench_files.h"
 #include "bench/support/dxf_bench_timing.h"
 #include "bench/support/dxf_peer_libraries.h"
-#include "host/db/database.h"
-#include "host/dxf/file_message.h"
-#include "platform/utf8.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/dxf/file_message.h"
+#include "kestrel/platform/utf8.h"
 
 namespace dxfbench {
 

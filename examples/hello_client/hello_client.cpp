@@ -2,13 +2,13 @@
 // host, it adds the layer "HELLO", draws a line and an arc through three points on it, tags the
 // line with XData of its own application and keeps a note in the line's extension dictionary.
 // Only Kestrel's public headers are used.
-#include "access/cx_entity.h"
-#include "drawing/arc_ptr.h"
-#include "drawing/entity_creation.h"
-#include "drawing/layer_table_ptr.h"
-#include "drawing/line_ptr.h"
-#include "host/app/command_line.h"
-#include "host/rx/app_framework.h"
+#include <kestrel/access/cx_entity.h>
+#include <kestrel/drawing/arc_ptr.h>
+#include <kestrel/drawing/entity_creation.h>
+#include <kestrel/drawing/layer_table_ptr.h>
+#include <kestrel/drawing/line_ptr.h>
+#include <kestrel/host/app/command_line.h>
+#include <kestrel/host/rx/app_framework.h>
 
 namespace {
 

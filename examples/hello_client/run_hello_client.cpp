@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <string>
 
-#include "host/harness.h"
-#include "platform/utf8.h"
+#include <kestrel/host/harness.h>
+#include <kestrel/platform/utf8.h>
 
 namespace {
 

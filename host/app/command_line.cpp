@@ -1,13 +1,13 @@
 // The command-line text and its echo to the standard output.
-#include "host/app/command_line.h"
+#include "kestrel/host/app/command_line.h"
 
 #include <cstdarg>
 #include <cstdio>
 #include <string>
 
-#include "host/app/session.h"
-#include "platform/cstring.h"
-#include "platform/utf8.h"
+#include "kestrel/host/app/session.h"
+#include "kestrel/platform/cstring.h"
+#include "kestrel/platform/utf8.h"
 
 namespace {
 

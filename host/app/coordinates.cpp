@@ -1,12 +1,12 @@
 // Coordinate conversions of the editor, from the current document's UCS and view.
-#include "host/app/coordinates.h"
+#include "kestrel/host/app/coordinates.h"
 
 #include <cmath>
 #include <optional>
 
-#include "host/app/editor_state.h"
-#include "host/app/session.h"
-#include "host/db/resbuf.h"
+#include "kestrel/host/app/editor_state.h"
+#include "kestrel/host/app/session.h"
+#include "kestrel/host/db/resbuf.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // AcAxDocLock over the document manager's locks.
-#include "host/app/doc_lock.h"
+#include "kestrel/host/app/doc_lock.h"
 
-#include "host/app/doc_manager.h"
-#include "host/db/database.h"
+#include "kestrel/host/app/doc_manager.h"
+#include "kestrel/host/db/database.h"
 
 AcAxDocLock::AcAxDocLock() {
     AcApDocManager* manager = acDocManagerPtr();

@@ -1,10 +1,10 @@
 // The document manager: documents, current document, locks and their notifications.
-#include "host/app/doc_manager.h"
+#include "kestrel/host/app/doc_manager.h"
 
 #include <algorithm>
 
-#include "host/app/session.h"
-#include "host/db/database.h"
+#include "kestrel/host/app/session.h"
+#include "kestrel/host/db/database.h"
 
 ACRX_NO_CONS_DEFINE_MEMBERS(AcApDocManagerReactor, AcRxObject)
 ACRX_NO_CONS_DEFINE_MEMBERS(AcApDocManager, AcRxObject)

@@ -1,7 +1,7 @@
 // AcApDocument's state.
-#include "host/app/document.h"
+#include "kestrel/host/app/document.h"
 
-#include "host/db/database.h"
+#include "kestrel/host/db/database.h"
 
 ACRX_NO_CONS_DEFINE_MEMBERS(AcApDocument, AcRxObject)
 

@@ -5,16 +5,16 @@
 #include <string>
 #include <system_error>
 
-#include "host/app/command_line.h"
-#include "host/app/doc_manager.h"
-#include "host/app/drawing_files.h"
-#include "host/app/editor.h"
-#include "host/app/session.h"
-#include "host/db/database.h"
-#include "host/dxf/file_message.h"
-#include "host/rx/dynamic_linker.h"
-#include "platform/cstring.h"
-#include "platform/utf8.h"
+#include "kestrel/host/app/command_line.h"
+#include "kestrel/host/app/doc_manager.h"
+#include "kestrel/host/app/drawing_files.h"
+#include "kestrel/host/app/editor.h"
+#include "kestrel/host/app/session.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/dxf/file_message.h"
+#include "kestrel/host/rx/dynamic_linker.h"
+#include "kestrel/platform/cstring.h"
+#include "kestrel/platform/utf8.h"
 
 namespace {
 

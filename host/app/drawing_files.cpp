@@ -1,7 +1,7 @@
 // Drawing-file reading and writing for documents, through the database's file members.
-#include "host/app/drawing_files.h"
+#include "kestrel/host/app/drawing_files.h"
 
-#include "host/db/database.h"
+#include "kestrel/host/db/database.h"
 
 namespace host {
 

@@ -1,5 +1,5 @@
 // Module loading and unloading, the module records, and the messages sent to modules.
-#include "host/rx/dynamic_linker.h"
+#include "kestrel/host/rx/dynamic_linker.h"
 
 #include <dlfcn.h>
 #include <link.h>
@@ -11,18 +11,18 @@
 #include <system_error>
 #include <typeinfo>
 
-#include "host/app/command_line.h"
-#include "host/app/doc_manager.h"
-#include "host/app/editor.h"
-#include "host/app/session.h"
-#include "host/db/database.h"
-#include "host/db/object.h"
 #include "host/db/object_store.h"
-#include "host/rx/class.h"
-#include "host/rx/contract_violations.h"
-#include "platform/cstring.h"
-#include "platform/mfc_module.h"
-#include "platform/utf8.h"
+#include "kestrel/host/app/command_line.h"
+#include "kestrel/host/app/doc_manager.h"
+#include "kestrel/host/app/editor.h"
+#include "kestrel/host/app/session.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/db/object.h"
+#include "kestrel/host/rx/class.h"
+#include "kestrel/host/rx/contract_violations.h"
+#include "kestrel/platform/cstring.h"
+#include "kestrel/platform/mfc_module.h"
+#include "kestrel/platform/utf8.h"
 
 ACRX_NO_CONS_DEFINE_MEMBERS(AcRxDynamicLinker, AcRxObject)
 

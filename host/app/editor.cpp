@@ -1,5 +1,5 @@
 // The editor service object, registered in the system registry when the host library loads.
-#include "host/app/editor.h"
+#include "kestrel/host/app/editor.h"
 
 ACRX_NO_CONS_DEFINE_MEMBERS(AcRxEventReactor, AcRxObject)
 ACRX_NO_CONS_DEFINE_MEMBERS(AcEditorReactor, AcRxEventReactor)

@@ -1,5 +1,5 @@
 // File search over the name as given, the drawing's folder and the support path.
-#include "host/app/find_file.h"
+#include "kestrel/host/app/find_file.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -9,11 +9,11 @@
 #include <system_error>
 #include <vector>
 
-#include "host/app/doc_manager.h"
-#include "host/app/document.h"
-#include "host/app/session.h"
-#include "host/db/resbuf.h"
-#include "platform/utf8.h"
+#include "kestrel/host/app/doc_manager.h"
+#include "kestrel/host/app/document.h"
+#include "kestrel/host/app/session.h"
+#include "kestrel/host/db/resbuf.h"
+#include "kestrel/platform/utf8.h"
 
 namespace fs = std::filesystem;
 

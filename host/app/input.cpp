@@ -1,11 +1,11 @@
 // The scripted input queue and the two prompts that read it.
-#include "host/app/input.h"
+#include "kestrel/host/app/input.h"
 
 #include <deque>
 
-#include "host/app/command_line.h"
-#include "host/app/session.h"
-#include "host/db/resbuf.h"
+#include "kestrel/host/app/command_line.h"
+#include "kestrel/host/app/session.h"
+#include "kestrel/host/db/resbuf.h"
 
 namespace {
 

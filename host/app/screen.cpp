@@ -1,11 +1,11 @@
 // The screen list of temporary vectors.
-#include "host/app/screen.h"
+#include "kestrel/host/app/screen.h"
 
 #include <vector>
 
-#include "host/app/selection_set.h"
-#include "host/app/session.h"
-#include "host/db/resbuf.h"
+#include "kestrel/host/app/selection_set.h"
+#include "kestrel/host/app/session.h"
+#include "kestrel/host/db/resbuf.h"
 
 namespace {
 

@@ -1,18 +1,18 @@
 // The editor's selection sets and their transformation. Transformations run inside one
 // transaction per database, so that a refusal can put every entity back by aborting.
-#include "host/app/selection_set.h"
+#include "kestrel/host/app/selection_set.h"
 
 #include <algorithm>
 #include <map>
 #include <vector>
 
-#include "host/app/session.h"
-#include "host/db/database.h"
-#include "host/db/ent_get.h"
-#include "host/db/entity.h"
-#include "host/db/resbuf.h"
-#include "host/db/transaction.h"
-#include "host/rx/class.h"
+#include "kestrel/host/app/session.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/db/ent_get.h"
+#include "kestrel/host/db/entity.h"
+#include "kestrel/host/db/resbuf.h"
+#include "kestrel/host/db/transaction.h"
+#include "kestrel/host/rx/class.h"
 
 namespace {
 

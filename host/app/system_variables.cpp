@@ -1,21 +1,21 @@
 // The table of system variables and the readers and writers of each.
-#include "host/app/system_variables.h"
+#include "kestrel/host/app/system_variables.h"
 
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <variant>
 
-#include "host/app/coordinates.h"
-#include "host/app/doc_manager.h"
-#include "host/app/document.h"
-#include "host/app/editor_state.h"
-#include "host/db/database.h"
-#include "host/db/open.h"
-#include "host/db/resbuf.h"
-#include "host/db/symbol_table.h"
-#include "platform/utf8.h"
-#include "platform/wide_runtime.h"
+#include "kestrel/host/app/coordinates.h"
+#include "kestrel/host/app/doc_manager.h"
+#include "kestrel/host/app/document.h"
+#include "kestrel/host/app/editor_state.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/db/open.h"
+#include "kestrel/host/db/resbuf.h"
+#include "kestrel/host/db/symbol_table.h"
+#include "kestrel/platform/utf8.h"
+#include "kestrel/platform/wide_runtime.h"
 
 namespace {
 

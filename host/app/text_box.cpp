@@ -1,15 +1,15 @@
 // The text box: reads the entity-style list, fills gaps from the text style, and measures.
-#include "host/app/text_box.h"
+#include "kestrel/host/app/text_box.h"
 
 #include <cmath>
 #include <optional>
 #include <utility>
 
-#include "host/db/database.h"
-#include "host/db/resbuf.h"
-#include "host/db/text_style_table.h"
-#include "host/gi/text_metric.h"
-#include "host/gi/text_style.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/db/resbuf.h"
+#include "kestrel/host/db/text_style_table.h"
+#include "kestrel/host/gi/text_metric.h"
+#include "kestrel/host/gi/text_style.h"
 
 namespace {
 

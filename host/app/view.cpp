@@ -1,11 +1,11 @@
 // The current view: set from view records, read by the harness.
-#include "host/app/view.h"
+#include "kestrel/host/app/view.h"
 
 #include <cmath>
 
-#include "host/app/editor_state.h"
-#include "host/app/session.h"
-#include "host/db/view_table.h"
+#include "kestrel/host/app/editor_state.h"
+#include "kestrel/host/app/session.h"
+#include "kestrel/host/db/view_table.h"
 
 namespace {
 

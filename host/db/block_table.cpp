@@ -1,10 +1,10 @@
 // Block records: the owned entity list, appending, the entity iterator and filing.
 
-#include "host/db/block_table.h"
+#include "kestrel/host/db/block_table.h"
 
-#include "host/db/database.h"
-#include "host/db/entity.h"
-#include "host/db/symbol_name.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/db/entity.h"
+#include "kestrel/host/db/symbol_name.h"
 
 ACRX_DXF_DEFINE_MEMBERS(AcDbBlockTableRecord, AcDbSymbolTableRecord, 0, 0, 0, BLOCK_RECORD,
                         DrawHost);

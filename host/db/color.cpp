@@ -1,6 +1,6 @@
 // AcCmColor: packing of method and value, and the palette-index view of every method.
 
-#include "host/db/color.h"
+#include "kestrel/host/db/color.h"
 
 namespace {
 

@@ -1,17 +1,17 @@
 // AcDbDatabase: the object store, adding objects, handle look-ups, undo and transaction owners,
 // and the working-database services. Tables and the default drawing live in
 // database_tables.cpp.
-#include "host/db/database.h"
+#include "kestrel/host/db/database.h"
 
 #include <string>
 
-#include "host/db/dxf_filer.h"
-#include "host/db/object.h"
 #include "host/db/object_access.h"
 #include "host/db/object_store.h"
-#include "host/db/transaction.h"
-#include "host/db/undo.h"
-#include "host/rx/contract_violations.h"
+#include "kestrel/host/db/dxf_filer.h"
+#include "kestrel/host/db/object.h"
+#include "kestrel/host/db/transaction.h"
+#include "kestrel/host/db/undo.h"
+#include "kestrel/host/rx/contract_violations.h"
 
 ACRX_NO_CONS_DEFINE_MEMBERS(AcDbDatabase, AcRxObject)
 

@@ -8,22 +8,22 @@
 #include <string_view>
 #include <vector>
 
-#include "host/db/block_table.h"
-#include "host/db/database.h"
-#include "host/db/dictionary.h"
-#include "host/db/dim_style_table.h"
-#include "host/db/layer_table.h"
-#include "host/db/layout.h"
-#include "host/db/linetype_table.h"
-#include "host/db/open.h"
-#include "host/db/placeholder.h"
-#include "host/db/regapp_table.h"
-#include "host/db/symbol_name.h"
-#include "host/db/text_style_table.h"
-#include "host/db/ucs_table.h"
-#include "host/db/view_table.h"
-#include "host/db/viewport_table.h"
-#include "host/rx/class.h"
+#include "kestrel/host/db/block_table.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/db/dictionary.h"
+#include "kestrel/host/db/dim_style_table.h"
+#include "kestrel/host/db/layer_table.h"
+#include "kestrel/host/db/layout.h"
+#include "kestrel/host/db/linetype_table.h"
+#include "kestrel/host/db/open.h"
+#include "kestrel/host/db/placeholder.h"
+#include "kestrel/host/db/regapp_table.h"
+#include "kestrel/host/db/symbol_name.h"
+#include "kestrel/host/db/text_style_table.h"
+#include "kestrel/host/db/ucs_table.h"
+#include "kestrel/host/db/view_table.h"
+#include "kestrel/host/db/viewport_table.h"
+#include "kestrel/host/rx/class.h"
 
 namespace {
 

@@ -1,20 +1,20 @@
 // Deep cloning: the id mapping and its iterator, the clone session (copy through binary filing,
 // owned objects with their owner, id translation, symbol records by name) and
 // AcDbDatabase::deepCloneObjects.
-#include "host/db/deep_clone.h"
+#include "kestrel/host/db/deep_clone.h"
 
-#include "host/db/block_table.h"
-#include "host/db/dim_style_table.h"
-#include "host/db/dwg_filer.h"
-#include "host/db/entity.h"
-#include "host/db/entity_support.h"
-#include "host/db/layer_table.h"
-#include "host/db/linetype_table.h"
-#include "host/db/open.h"
-#include "host/db/regapp_table.h"
-#include "host/db/resbuf.h"
-#include "host/db/text_style_table.h"
-#include "host/rx/class.h"
+#include "kestrel/host/db/block_table.h"
+#include "kestrel/host/db/dim_style_table.h"
+#include "kestrel/host/db/dwg_filer.h"
+#include "kestrel/host/db/entity.h"
+#include "kestrel/host/db/entity_support.h"
+#include "kestrel/host/db/layer_table.h"
+#include "kestrel/host/db/linetype_table.h"
+#include "kestrel/host/db/open.h"
+#include "kestrel/host/db/regapp_table.h"
+#include "kestrel/host/db/resbuf.h"
+#include "kestrel/host/db/text_style_table.h"
+#include "kestrel/host/rx/class.h"
 
 ACRX_NO_CONS_DEFINE_MEMBERS(AcDbIdMapping, AcRxObject);
 ACRX_NO_CONS_DEFINE_MEMBERS(AcDbIdMappingIter, AcRxObject);

@@ -1,18 +1,18 @@
 // AcDbDictionary: entries kept in a sorted map by folded name, with a hash index beside it for
 // exact look-ups; AcDbDictionaryIterator over a snapshot of the live entries.
 
-#include "host/db/dictionary.h"
+#include "kestrel/host/db/dictionary.h"
 
 #include <cstring>
 
-#include "host/db/database.h"
-#include "host/db/dwg_filer.h"
-#include "host/db/dxf_filer.h"
-#include "host/db/field_filer.h"
-#include "host/db/open.h"
-#include "host/db/owned_objects.h"
-#include "host/db/resbuf.h"
-#include "host/db/symbol_name.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/db/dwg_filer.h"
+#include "kestrel/host/db/dxf_filer.h"
+#include "kestrel/host/db/field_filer.h"
+#include "kestrel/host/db/open.h"
+#include "kestrel/host/db/owned_objects.h"
+#include "kestrel/host/db/resbuf.h"
+#include "kestrel/host/db/symbol_name.h"
 
 ACRX_DXF_DEFINE_MEMBERS(AcDbDictionary, AcDbObject, 0, 0, 0, DICTIONARY, DrawHost);
 

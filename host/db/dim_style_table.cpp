@@ -1,9 +1,9 @@
 // Dimension style records: filing through the variable list, and the erase rule.
 
-#include "host/db/dim_style_table.h"
+#include "kestrel/host/db/dim_style_table.h"
 
-#include "host/db/database.h"
-#include "host/db/raw_object.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/db/raw_object.h"
 
 ACRX_DXF_DEFINE_MEMBERS(AcDbDimStyleTableRecord, AcDbSymbolTableRecord, 0, 0, 0, DIMSTYLE,
                         DrawHost);

@@ -1,12 +1,12 @@
 // AcDbDwgFiler's runtime class and the in-memory DWG filer: every value is stored as a kind tag
 // followed by its bytes (counted values carry their count), so reads check what they get.
-#include "host/db/dwg_filer.h"
+#include "kestrel/host/db/dwg_filer.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <utility>
 
-#include "host/db/resbuf.h"
+#include "kestrel/host/db/resbuf.h"
 
 ACRX_NO_CONS_DEFINE_MEMBERS(AcDbDwgFiler, AcRxObject)
 

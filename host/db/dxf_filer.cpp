@@ -1,16 +1,16 @@
 // AcDbDxfFiler (reading with push-back, typed writers checked against the group-code table,
 // errors with messages) and its item-list and resbuf-list implementations.
-#include "host/db/dxf_filer.h"
+#include "kestrel/host/db/dxf_filer.h"
 
 #include <cstdarg>
 #include <cstring>
 #include <limits>
 #include <utility>
 
-#include "host/db/ent_get.h"
-#include "host/db/group_codes.h"
-#include "host/db/resbuf.h"
-#include "platform/cstring.h"
+#include "kestrel/host/db/ent_get.h"
+#include "kestrel/host/db/group_codes.h"
+#include "kestrel/host/db/resbuf.h"
+#include "kestrel/platform/cstring.h"
 
 ACRX_NO_CONS_DEFINE_MEMBERS(AcDbDxfFiler, AcRxObject)
 

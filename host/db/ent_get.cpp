@@ -1,16 +1,16 @@
 // Selection names (database serial and handle) and the entity-data lists built from the
 // objects' DXF filing.
-#include "host/db/ent_get.h"
+#include "kestrel/host/db/ent_get.h"
 
 #include <cwchar>
 
-#include "host/db/database.h"
-#include "host/db/dxf_filer.h"
-#include "host/db/group_codes.h"
-#include "host/db/object.h"
 #include "host/db/object_store.h"
-#include "host/db/open.h"
-#include "host/db/resbuf.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/db/dxf_filer.h"
+#include "kestrel/host/db/group_codes.h"
+#include "kestrel/host/db/object.h"
+#include "kestrel/host/db/open.h"
+#include "kestrel/host/db/resbuf.h"
 
 namespace {
 

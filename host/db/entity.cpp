@@ -1,21 +1,21 @@
 // AcDbEntity: the common properties of entities, their look-up by name in the symbol tables, and
 // their filing after the object's base data.
-#include "host/db/entity.h"
+#include "kestrel/host/db/entity.h"
 
 #include <algorithm>
 #include <cmath>
 #include <iterator>
 
-#include "host/db/database.h"
-#include "host/db/dwg_filer.h"
-#include "host/db/dxf_filer.h"
-#include "host/db/field_filer.h"
-#include "host/db/layer_table.h"
-#include "host/db/linetype_table.h"
-#include "host/db/open.h"
-#include "host/db/raw_object.h"
-#include "host/db/symbol_name.h"
-#include "host/rx/class.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/db/dwg_filer.h"
+#include "kestrel/host/db/dxf_filer.h"
+#include "kestrel/host/db/field_filer.h"
+#include "kestrel/host/db/layer_table.h"
+#include "kestrel/host/db/linetype_table.h"
+#include "kestrel/host/db/open.h"
+#include "kestrel/host/db/raw_object.h"
+#include "kestrel/host/db/symbol_name.h"
+#include "kestrel/host/rx/class.h"
 
 ACRX_NO_CONS_DEFINE_MEMBERS(AcDbEntity, AcDbObject)
 

@@ -1,12 +1,12 @@
 // Shared internals of the entity kinds: OCS conversions, planar transform analysis, conic-arc
 // extents and symbol-record names.
-#include "host/db/entity_support.h"
+#include "kestrel/host/db/entity_support.h"
 
 #include <cmath>
 
-#include "host/db/symbol_name.h"
-#include "host/db/symbol_table.h"
-#include "host/ge/angles.h"
+#include "kestrel/host/db/symbol_name.h"
+#include "kestrel/host/db/symbol_table.h"
+#include "kestrel/host/ge/angles.h"
 
 namespace host {
 

@@ -1,8 +1,8 @@
 // The visitor members of the field lists that need more than one filer call.
 
-#include "host/db/field_filer.h"
+#include "kestrel/host/db/field_filer.h"
 
-#include "host/db/group_codes.h"
+#include "kestrel/host/db/group_codes.h"
 
 namespace host {
 

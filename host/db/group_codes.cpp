@@ -1,11 +1,11 @@
 // The group-code table: sorted, non-overlapping ranges of codes and the class of their values,
 // after the DXF group-code reference (value types by range) and the host's result-type codes.
-#include "host/db/group_codes.h"
+#include "kestrel/host/db/group_codes.h"
 
 #include <algorithm>
 #include <iterator>
 
-#include "host/db/resbuf.h"
+#include "kestrel/host/db/resbuf.h"
 
 namespace {
 

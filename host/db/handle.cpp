@@ -1,5 +1,5 @@
 // AcDbHandle: conversion from and to hexadecimal text.
-#include "host/db/handle.h"
+#include "kestrel/host/db/handle.h"
 
 #include <cwchar>
 

@@ -1,10 +1,10 @@
 // AcDbDatabase::insert: another database's model space, or one of its blocks, copied into a new
 // block definition of this database through a clone session (host/db/deep_clone.h).
-#include "host/db/block_table.h"
-#include "host/db/database.h"
-#include "host/db/deep_clone.h"
-#include "host/db/entity_support.h"
-#include "host/db/open.h"
+#include "kestrel/host/db/block_table.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/db/deep_clone.h"
+#include "kestrel/host/db/entity_support.h"
+#include "kestrel/host/db/open.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 // Layer records: flags and colour rules, and the colour and linetype groups of their DXF form.
 
-#include "host/db/layer_table.h"
+#include "kestrel/host/db/layer_table.h"
 
 #include <cstdlib>
 
-#include "host/db/database.h"
-#include "host/db/linetype_table.h"
-#include "host/db/symbol_name.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/db/linetype_table.h"
+#include "kestrel/host/db/symbol_name.h"
 
 ACRX_DXF_DEFINE_MEMBERS(AcDbLayerTableRecord, AcDbSymbolTableRecord, 0, 0, 0, LAYER, DrawHost);
 ACRX_DXF_DEFINE_MEMBERS(AcDbLayerTable, AcDbSymbolTable, 0, 0, 0, TABLE, DrawHost);

@@ -1,7 +1,7 @@
 // AcDbLayout: accessors and filing (plot settings, then the layout, as two DXF subclasses).
-#include "host/db/layout.h"
+#include "kestrel/host/db/layout.h"
 
-#include "host/db/entity_support.h"
+#include "kestrel/host/db/entity_support.h"
 
 ACRX_DXF_DEFINE_MEMBERS(AcDbLayout, AcDbObject, 0, 0, 0, LAYOUT, DrawHost);
 

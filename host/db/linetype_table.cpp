@@ -1,8 +1,8 @@
 // Linetype records: the dash pattern's accessors and its repeated DXF groups.
 
-#include "host/db/linetype_table.h"
+#include "kestrel/host/db/linetype_table.h"
 
-#include "host/db/database.h"
+#include "kestrel/host/db/database.h"
 
 ACRX_DXF_DEFINE_MEMBERS(AcDbLinetypeTableRecord, AcDbSymbolTableRecord, 0, 0, 0, LTYPE, DrawHost);
 ACRX_DXF_DEFINE_MEMBERS(AcDbLinetypeTable, AcDbSymbolTable, 0, 0, 0, TABLE, DrawHost);

@@ -1,22 +1,22 @@
 // AcDbObject: identity, the open state (close, upgrade, downgrade), erasure, access declarations,
 // base filing, copying and the extension dictionary. XData members are in xdata.cpp.
-#include "host/db/object.h"
+#include "kestrel/host/db/object.h"
 
 #include <string>
 #include <utility>
 
-#include "host/db/database.h"
-#include "host/db/dwg_filer.h"
-#include "host/db/dxf_filer.h"
 #include "host/db/object_access.h"
-#include "host/db/open.h"
-#include "host/db/resbuf.h"
-#include "host/db/transaction.h"
-#include "host/db/undo.h"
 #include "host/db/xdata.h"
-#include "host/rx/class.h"
-#include "host/rx/contract_violations.h"
-#include "host/rx/dictionary.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/db/dwg_filer.h"
+#include "kestrel/host/db/dxf_filer.h"
+#include "kestrel/host/db/open.h"
+#include "kestrel/host/db/resbuf.h"
+#include "kestrel/host/db/transaction.h"
+#include "kestrel/host/db/undo.h"
+#include "kestrel/host/rx/class.h"
+#include "kestrel/host/rx/contract_violations.h"
+#include "kestrel/host/rx/dictionary.h"
 
 ACRX_NO_CONS_DEFINE_MEMBERS(AcDbObject, AcRxObject)
 

@@ -4,10 +4,10 @@
 #include <string>
 #include <utility>
 
-#include "host/db/database.h"
-#include "host/db/dwg_filer.h"
-#include "host/rx/class.h"
-#include "host/rx/contract_violations.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/db/dwg_filer.h"
+#include "kestrel/host/rx/class.h"
+#include "kestrel/host/rx/contract_violations.h"
 
 namespace host {
 namespace {

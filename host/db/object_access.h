@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "host/db/object.h"
 #include "host/db/object_store.h"
+#include "kestrel/host/db/object.h"
 
 namespace host {
 

@@ -1,8 +1,8 @@
 // AcDbObjectId: queries that go through the slot, each safe on null and stale ids.
-#include "host/db/object_id.h"
+#include "kestrel/host/db/object_id.h"
 
-#include "host/db/object.h"
 #include "host/db/object_store.h"
+#include "kestrel/host/db/object.h"
 
 host::ObjectSlot* AcDbObjectId::liveSlot() const {
     host::SlotPool& pool = host::slotPool();

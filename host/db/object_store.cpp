@@ -6,8 +6,8 @@
 #include <unordered_map>
 #include <utility>
 
-#include "host/db/object.h"
 #include "host/db/object_access.h"
+#include "kestrel/host/db/object.h"
 
 namespace host {
 namespace {

@@ -9,9 +9,9 @@
 #include <memory>
 #include <vector>
 
-#include "host/db/handle.h"
-#include "host/db/object_id.h"
-#include "host/rx/error_status.h"
+#include "kestrel/host/db/handle.h"
+#include "kestrel/host/db/object_id.h"
+#include "kestrel/host/rx/error_status.h"
 
 class AcDbDatabase;
 class AcDbObject;

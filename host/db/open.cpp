@@ -1,10 +1,10 @@
 // Opening objects by id: the checks of the open rules, in a fixed order (id, object, class,
 // erasure, open state), each refusal leaving the object untouched.
-#include "host/db/open.h"
+#include "kestrel/host/db/open.h"
 
-#include "host/db/entity.h"
 #include "host/db/object_access.h"
-#include "host/rx/class.h"
+#include "kestrel/host/db/entity.h"
+#include "kestrel/host/rx/class.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // Erasing the objects a container owns (open them all for write, then change them all) and the
 // cursor its iterators walk with.
 
-#include "host/db/owned_objects.h"
+#include "kestrel/host/db/owned_objects.h"
 
-#include "host/db/open.h"
+#include "kestrel/host/db/open.h"
 
 namespace host {
 

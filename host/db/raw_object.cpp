@@ -1,13 +1,13 @@
 // Raw objects and entities: the kept groups, their DXF and binary filing, and the DXF name a file
 // gives any object.
-#include "host/db/raw_object.h"
+#include "kestrel/host/db/raw_object.h"
 
 #include <algorithm>
 #include <iterator>
 #include <utility>
 
-#include "host/db/dwg_filer.h"
-#include "host/rx/class.h"
+#include "kestrel/host/db/dwg_filer.h"
+#include "kestrel/host/rx/class.h"
 
 // No DXF name of their own: each raw object files under the name it was read with.
 ACRX_CONS_DEFINE_MEMBERS(AcDbRawObject, AcDbObject, 0);

@@ -1,9 +1,9 @@
 // acdbRegApp: adds a record to the working database's regapp table.
 
-#include "host/db/database.h"
-#include "host/db/regapp_table.h"
-#include "host/db/resbuf.h"
-#include "host/db/symbol_name.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/db/regapp_table.h"
+#include "kestrel/host/db/resbuf.h"
+#include "kestrel/host/db/symbol_name.h"
 
 int acdbRegApp(const wchar_t* appName) {
     AcDbDatabase* db = acdbHostApplicationServices()->workingDatabase();

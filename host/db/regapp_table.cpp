@@ -1,6 +1,6 @@
 // Registered-application records: filing through the field list.
 
-#include "host/db/regapp_table.h"
+#include "kestrel/host/db/regapp_table.h"
 
 ACRX_DXF_DEFINE_MEMBERS(AcDbRegAppTableRecord, AcDbSymbolTableRecord, 0, 0, 0, APPID, DrawHost);
 ACRX_DXF_DEFINE_MEMBERS(AcDbRegAppTable, AcDbSymbolTable, 0, 0, 0, TABLE, DrawHost);

@@ -1,6 +1,6 @@
 // Result-buffer items: creation, release, building from variadic arguments, deep copies.
 // What an item owns follows from its restype through groupValueClass.
-#include "host/db/resbuf.h"
+#include "kestrel/host/db/resbuf.h"
 
 #include <cstdarg>
 #include <cstdlib>
@@ -8,7 +8,7 @@
 #include <cwchar>
 #include <new>
 
-#include "host/db/group_codes.h"
+#include "kestrel/host/db/group_codes.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Folding and validation of record names and dictionary keys.
 
-#include "host/db/symbol_name.h"
+#include "kestrel/host/db/symbol_name.h"
 
 #include <locale.h>
 #include <wctype.h>

@@ -2,13 +2,13 @@
 // index built from the records' names; the index is rebuilt after any resident record's name
 // changed (setName, undo, filing), which a process-wide counter tells it.
 
-#include "host/db/symbol_table.h"
+#include "kestrel/host/db/symbol_table.h"
 
-#include "host/db/database.h"
-#include "host/db/dwg_filer.h"
-#include "host/db/dxf_filer.h"
-#include "host/db/resbuf.h"
-#include "host/db/symbol_name.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/db/dwg_filer.h"
+#include "kestrel/host/db/dxf_filer.h"
+#include "kestrel/host/db/resbuf.h"
+#include "kestrel/host/db/symbol_name.h"
 
 ACRX_NO_CONS_DEFINE_MEMBERS(AcDbSymbolTableRecord, AcDbObject);
 ACRX_NO_CONS_DEFINE_MEMBERS(AcDbSymbolTable, AcDbObject);

@@ -1,10 +1,10 @@
 // Text style records: range checks of the setters and their filing through the field list.
 
-#include "host/db/text_style_table.h"
+#include "kestrel/host/db/text_style_table.h"
 
 #include <cmath>
 
-#include "host/db/database.h"
+#include "kestrel/host/db/database.h"
 
 ACRX_DXF_DEFINE_MEMBERS(AcDbTextStyleTableRecord, AcDbSymbolTableRecord, 0, 0, 0, STYLE, DrawHost);
 ACRX_DXF_DEFINE_MEMBERS(AcDbTextStyleTable, AcDbSymbolTable, 0, 0, 0, TABLE, DrawHost);

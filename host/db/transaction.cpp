@@ -1,13 +1,13 @@
 // Transactions: holding objects open, recording their states on first change, passing them to
 // the enclosing transaction on end, restoring them on abort.
-#include "host/db/transaction.h"
+#include "kestrel/host/db/transaction.h"
 
 #include <unordered_set>
 #include <utility>
 
-#include "host/db/database.h"
 #include "host/db/object_access.h"
-#include "host/db/undo.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/db/undo.h"
 
 ACRX_NO_CONS_DEFINE_MEMBERS(AcTransaction, AcRxObject)
 

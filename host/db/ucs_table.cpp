@@ -1,6 +1,6 @@
 // User coordinate system records: axis checks and filing through the field list.
 
-#include "host/db/ucs_table.h"
+#include "kestrel/host/db/ucs_table.h"
 
 ACRX_DXF_DEFINE_MEMBERS(AcDbUCSTableRecord, AcDbSymbolTableRecord, 0, 0, 0, UCS, DrawHost);
 ACRX_DXF_DEFINE_MEMBERS(AcDbUCSTable, AcDbSymbolTable, 0, 0, 0, TABLE, DrawHost);

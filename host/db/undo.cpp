@@ -1,13 +1,13 @@
 // Undo groups and marks of one database: recording object states, closing groups at boundaries,
 // and replaying groups in either direction through the objects' own filing.
-#include "host/db/undo.h"
+#include "kestrel/host/db/undo.h"
 
 #include <algorithm>
 #include <utility>
 
-#include "host/db/database.h"
 #include "host/db/object_access.h"
-#include "host/db/transaction.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/db/transaction.h"
 
 namespace host {
 

@@ -1,6 +1,6 @@
 // View geometry shared by views and viewports, and the view records' filing.
 
-#include "host/db/view_table.h"
+#include "kestrel/host/db/view_table.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 // Viewport records: corner and coordinate-system checks, and the aspect ratio that stands for
 // the width in DXF.
 
-#include "host/db/viewport_table.h"
+#include "kestrel/host/db/viewport_table.h"
 
 #include <cmath>
 

@@ -7,15 +7,15 @@
 #include <utility>
 #include <vector>
 
-#include "host/db/database.h"
-#include "host/db/dwg_filer.h"
-#include "host/db/dxf_filer.h"
-#include "host/db/group_codes.h"
-#include "host/db/object.h"
 #include "host/db/object_access.h"
-#include "host/db/resbuf.h"
-#include "host/db/symbol_name.h"
-#include "host/rx/class.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/db/dwg_filer.h"
+#include "kestrel/host/db/dxf_filer.h"
+#include "kestrel/host/db/group_codes.h"
+#include "kestrel/host/db/object.h"
+#include "kestrel/host/db/resbuf.h"
+#include "kestrel/host/db/symbol_name.h"
+#include "kestrel/host/rx/class.h"
 
 namespace {
 

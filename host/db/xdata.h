@@ -2,7 +2,7 @@
 // a validated list to an object. The public rules are AcDbObject::setXData's (object.h).
 #pragma once
 
-#include "host/rx/error_status.h"
+#include "kestrel/host/rx/error_status.h"
 
 class AcDbDwgFiler;
 class AcDbDxfFiler;

@@ -1,12 +1,12 @@
 // AcDbXrecord: the item list kept as host DXF items, converted to and from resbuf chains, and
 // filed item by item (binary filing tags each item with its code).
 
-#include "host/db/xrecord.h"
+#include "kestrel/host/db/xrecord.h"
 
-#include "host/db/dwg_filer.h"
-#include "host/db/field_filer.h"
-#include "host/db/group_codes.h"
-#include "host/db/resbuf.h"
+#include "kestrel/host/db/dwg_filer.h"
+#include "kestrel/host/db/field_filer.h"
+#include "kestrel/host/db/group_codes.h"
+#include "kestrel/host/db/resbuf.h"
 
 ACRX_DXF_DEFINE_MEMBERS(AcDbXrecord, AcDbObject, 0, 0, 0, XRECORD, DrawHost);
 

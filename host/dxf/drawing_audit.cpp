@@ -1,6 +1,6 @@
 // The drawing audit: reads a file's groups with the host's lexer into objects, then applies each
 // rule in turn, collecting findings.
-#include "host/dxf/drawing_audit.h"
+#include "kestrel/host/dxf/drawing_audit.h"
 
 #include <algorithm>
 #include <cctype>
@@ -11,8 +11,8 @@
 
 #include "host/dxf/dxf_conventions.h"
 #include "host/dxf/dxf_lexer.h"
-#include "host/dxf/dxf_writer.h"
-#include "platform/utf8.h"
+#include "kestrel/host/dxf/dxf_writer.h"
+#include "kestrel/platform/utf8.h"
 
 namespace host {
 namespace {

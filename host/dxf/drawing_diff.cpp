@@ -1,7 +1,7 @@
 // The drawing comparison: each file's groups are read with the host's lexer into keyed objects
 // (the header's variables, objects by their match key, the XML repository's texts per
 // application), then the two drawings are compared key by key.
-#include "host/dxf/drawing_diff.h"
+#include "kestrel/host/dxf/drawing_diff.h"
 
 #include <algorithm>
 #include <charconv>
@@ -15,8 +15,8 @@
 
 #include "host/dxf/dxf_lexer.h"
 #include "host/dxf/dxf_text_decoder.h"
-#include "host/dxf/dxf_writer.h"
-#include "platform/utf8.h"
+#include "kestrel/host/dxf/dxf_writer.h"
+#include "kestrel/platform/utf8.h"
 
 namespace host {
 namespace {

@@ -6,9 +6,9 @@
 #include <array>
 #include <numbers>
 
-#include "host/db/database.h"
-#include "host/rx/class.h"
-#include "host/rx/dictionary.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/rx/class.h"
+#include "kestrel/host/rx/dictionary.h"
 
 namespace host::dxf {
 namespace {

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "host/db/dxf_filer.h"
-#include "host/db/object_id.h"
+#include "kestrel/host/db/dxf_filer.h"
+#include "kestrel/host/db/object_id.h"
 
 class AcDbDatabase;
 class AcRxClass;

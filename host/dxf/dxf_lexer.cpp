@@ -11,7 +11,7 @@
 #include <cstring>
 #include <limits>
 
-#include "platform/utf8.h"
+#include "kestrel/platform/utf8.h"
 
 namespace host {
 namespace {

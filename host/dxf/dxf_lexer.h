@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "host/db/group_codes.h"
+#include "kestrel/host/db/group_codes.h"
 
 namespace host {
 

@@ -12,16 +12,16 @@
 #include <string_view>
 #include <utility>
 
-#include "host/db/database.h"
-#include "host/db/dxf_filer.h"
 #include "host/db/object_store.h"
-#include "host/db/transaction.h"
-#include "host/db/undo.h"
 #include "host/dxf/dxf_conventions.h"
-#include "host/dxf/dxf_reader.h"
-#include "host/dxf/file_message.h"
-#include "host/dxf/read_result.h"
-#include "platform/utf8.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/db/dxf_filer.h"
+#include "kestrel/host/db/transaction.h"
+#include "kestrel/host/db/undo.h"
+#include "kestrel/host/dxf/dxf_reader.h"
+#include "kestrel/host/dxf/file_message.h"
+#include "kestrel/host/dxf/read_result.h"
+#include "kestrel/platform/utf8.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // file; the second walks the sections, turning each object's groups into an item list (handles
 // into ids of the database, angles into radians) that the object reads through its own dxfIn.
 // Damage a careful reader can repair is repaired and reported in the result.
-#include "host/dxf/dxf_reader.h"
+#include "kestrel/host/dxf/dxf_reader.h"
 
 #include <algorithm>
 #include <charconv>
@@ -17,32 +17,32 @@
 #include <unordered_set>
 #include <variant>
 
-#include "host/db/block_table.h"
-#include "host/db/database.h"
-#include "host/db/dictionary.h"
-#include "host/db/dxf_filer.h"
-#include "host/db/entities/attribute.h"
-#include "host/db/entities/block_reference.h"
-#include "host/db/entities/polyline_2d.h"
-#include "host/db/entities/polyline_3d.h"
-#include "host/db/entity_support.h"
-#include "host/db/layer_table.h"
-#include "host/db/linetype_table.h"
 #include "host/db/object_access.h"
 #include "host/db/object_store.h"
-#include "host/db/open.h"
-#include "host/db/raw_object.h"
-#include "host/db/symbol_name.h"
-#include "host/db/symbol_table.h"
-#include "host/db/text_style_table.h"
 #include "host/dxf/dxf_conventions.h"
 #include "host/dxf/dxf_lexer.h"
 #include "host/dxf/dxf_text_decoder.h"
 #include "host/dxf/flat_marks.h"
 #include "host/dxf/legacy_layout.h"
-#include "host/rx/class.h"
-#include "host/rx/dictionary.h"
-#include "platform/utf8.h"
+#include "kestrel/host/db/block_table.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/db/dictionary.h"
+#include "kestrel/host/db/dxf_filer.h"
+#include "kestrel/host/db/entities/attribute.h"
+#include "kestrel/host/db/entities/block_reference.h"
+#include "kestrel/host/db/entities/polyline_2d.h"
+#include "kestrel/host/db/entities/polyline_3d.h"
+#include "kestrel/host/db/entity_support.h"
+#include "kestrel/host/db/layer_table.h"
+#include "kestrel/host/db/linetype_table.h"
+#include "kestrel/host/db/open.h"
+#include "kestrel/host/db/raw_object.h"
+#include "kestrel/host/db/symbol_name.h"
+#include "kestrel/host/db/symbol_table.h"
+#include "kestrel/host/db/text_style_table.h"
+#include "kestrel/host/rx/class.h"
+#include "kestrel/host/rx/dictionary.h"
+#include "kestrel/platform/utf8.h"
 
 namespace host::dxf {
 namespace {

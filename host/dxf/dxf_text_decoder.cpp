@@ -9,7 +9,7 @@
 #include <charconv>
 #include <cstdint>
 
-#include "platform/utf8.h"
+#include "kestrel/platform/utf8.h"
 
 namespace host {
 namespace {

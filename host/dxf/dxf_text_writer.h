@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "host/ge/point3d.h"
+#include "kestrel/host/ge/point3d.h"
 
 namespace host {
 

@@ -7,12 +7,12 @@
 #include <cstring>
 #include <string>
 
-#include "host/db/database.h"
 #include "host/dxf/dxf_text_writer.h"
-#include "host/dxf/dxf_writer.h"
-#include "host/dxf/file_message.h"
-#include "platform/file_replace.h"
-#include "platform/utf8.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/dxf/dxf_writer.h"
+#include "kestrel/host/dxf/file_message.h"
+#include "kestrel/platform/file_replace.h"
+#include "kestrel/platform/utf8.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The DXF writer: a first pass plans which objects the file holds and the figures the header and
 // CLASSES need (extents, handle seed, class counts, dimension blocks), then the sections are
 // streamed in file order. Facts about an object's class are looked up once per class.
-#include "host/dxf/dxf_writer.h"
+#include "kestrel/host/dxf/dxf_writer.h"
 
 #include <cmath>
 #include <cstring>
@@ -11,30 +11,30 @@
 #include <unordered_map>
 #include <vector>
 
-#include "host/db/block_table.h"
-#include "host/db/database.h"
-#include "host/db/dictionary.h"
-#include "host/db/dxf_filer.h"
-#include "host/db/entities/block_reference.h"
-#include "host/db/entities/dimension.h"
-#include "host/db/entities/owned_entities.h"
-#include "host/db/entities/polyline_2d.h"
-#include "host/db/entities/polyline_3d.h"
-#include "host/db/entities/sequence_end.h"
-#include "host/db/entity.h"
-#include "host/db/group_codes.h"
 #include "host/db/object_store.h"
-#include "host/db/open.h"
-#include "host/db/raw_object.h"
-#include "host/db/resbuf.h"
-#include "host/db/symbol_table.h"
-#include "host/db/entities/dimension_graphics.h"
 #include "host/dxf/dxf_conventions.h"
 #include "host/dxf/dxf_text_writer.h"
 #include "host/dxf/flat_marks.h"
-#include "host/ge/extents.h"
-#include "host/rx/class.h"
-#include "platform/utf8.h"
+#include "kestrel/host/db/block_table.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/db/dictionary.h"
+#include "kestrel/host/db/dxf_filer.h"
+#include "kestrel/host/db/entities/block_reference.h"
+#include "kestrel/host/db/entities/dimension.h"
+#include "kestrel/host/db/entities/dimension_graphics.h"
+#include "kestrel/host/db/entities/owned_entities.h"
+#include "kestrel/host/db/entities/polyline_2d.h"
+#include "kestrel/host/db/entities/polyline_3d.h"
+#include "kestrel/host/db/entities/sequence_end.h"
+#include "kestrel/host/db/entity.h"
+#include "kestrel/host/db/group_codes.h"
+#include "kestrel/host/db/open.h"
+#include "kestrel/host/db/raw_object.h"
+#include "kestrel/host/db/resbuf.h"
+#include "kestrel/host/db/symbol_table.h"
+#include "kestrel/host/ge/extents.h"
+#include "kestrel/host/rx/class.h"
+#include "kestrel/platform/utf8.h"
 
 namespace host::dxf {
 namespace {

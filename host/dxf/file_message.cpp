@@ -1,6 +1,6 @@
 // Keeps the last drawing-file message per thread, so that concurrent side work in tests does not
 // mix messages.
-#include "host/dxf/file_message.h"
+#include "kestrel/host/dxf/file_message.h"
 
 namespace host {
 namespace {

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "host/db/handle.h"
+#include "kestrel/host/db/handle.h"
 
 namespace host::dxf {
 

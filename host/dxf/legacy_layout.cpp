@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <array>
 
-#include "host/db/symbol_name.h"
 #include "host/dxf/dxf_conventions.h"
+#include "kestrel/host/db/symbol_name.h"
 
 namespace host::dxf {
 namespace {

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "host/db/dxf_filer.h"
+#include "kestrel/host/db/dxf_filer.h"
 
 namespace host::dxf {
 

@@ -1,6 +1,6 @@
 // Names of the repair codes, and the result of the last drawing read per thread, so that
 // concurrent side work in tests does not mix results.
-#include "host/dxf/read_result.h"
+#include "kestrel/host/dxf/read_result.h"
 
 namespace host {
 namespace {

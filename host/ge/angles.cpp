@@ -1,5 +1,5 @@
 // Plane angles and the ads_point utilities.
-#include "host/ge/angles.h"
+#include "kestrel/host/ge/angles.h"
 
 #include <cmath>
 

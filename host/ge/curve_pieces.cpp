@@ -1,12 +1,12 @@
 // Intersections of curve pieces: lines with lines and conics in closed form, conics in
 // different planes through the plane of one, coplanar circles in closed form and other coplanar
 // conics by bracketing the roots of an implicit equation along one of them.
-#include "host/ge/curve_pieces.h"
+#include "kestrel/host/ge/curve_pieces.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "host/ge/angles.h"
+#include "kestrel/host/ge/angles.h"
 
 namespace host {
 

@@ -1,5 +1,5 @@
 // AcDbExtents: growing, transforming and testing axis-aligned boxes.
-#include "host/ge/extents.h"
+#include "kestrel/host/ge/extents.h"
 
 #include <algorithm>
 

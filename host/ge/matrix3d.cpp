@@ -1,6 +1,6 @@
 // AcGeMatrix3d: construction of the usual transformations, products, determinant, inverse and
 // the shape tests.
-#include "host/ge/matrix3d.h"
+#include "kestrel/host/ge/matrix3d.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 // AcGePoint3d: indexing and transformations.
-#include "host/ge/point3d.h"
+#include "kestrel/host/ge/point3d.h"
 
-#include "host/ge/matrix3d.h"
+#include "kestrel/host/ge/matrix3d.h"
 
 double AcGePoint3d::operator[](unsigned int i) const {
     hostCheckIndex("AcGePoint3d::operator[]", i, 3);

@@ -1,5 +1,5 @@
 // AcGeScale3d: comparisons and conversion to and from matrices.
-#include "host/ge/scale3d.h"
+#include "kestrel/host/ge/scale3d.h"
 
 #include <cmath>
 

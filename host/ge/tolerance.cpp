@@ -1,4 +1,4 @@
 // The host's global geometric tolerance.
-#include "host/ge/tolerance.h"
+#include "kestrel/host/ge/tolerance.h"
 
 AcGeTol AcGeContext::gTol;

@@ -1,7 +1,7 @@
 // AcGeVector2d: angles and rotation.
-#include "host/ge/vector2d.h"
+#include "kestrel/host/ge/vector2d.h"
 
-#include "host/ge/angles.h"
+#include "kestrel/host/ge/angles.h"
 
 double AcGeVector2d::angle() const {
     return normalizeAngle(std::atan2(y, x));

@@ -1,10 +1,10 @@
 // AcGeVector3d: lengths, normalisation, directional tests, angles and rotation.
-#include "host/ge/vector3d.h"
+#include "kestrel/host/ge/vector3d.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "host/ge/matrix3d.h"
+#include "kestrel/host/ge/matrix3d.h"
 
 namespace {
 

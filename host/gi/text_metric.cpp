@@ -1,5 +1,5 @@
 // The host's documented font metric (see text_metric.h).
-#include "host/gi/text_metric.h"
+#include "kestrel/host/gi/text_metric.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,9 +1,9 @@
 // AcGiTextStyle and fromAcDbTextStyle.
-#include "host/gi/text_style.h"
+#include "kestrel/host/gi/text_style.h"
 
-#include "host/db/open.h"
-#include "host/db/text_style_table.h"
-#include "host/gi/text_metric.h"
+#include "kestrel/host/db/open.h"
+#include "kestrel/host/db/text_style_table.h"
+#include "kestrel/host/gi/text_metric.h"
 
 Acad::ErrorStatus AcGiTextStyle::setStyleName(const ACHAR* name) {
     if (name == nullptr) {

@@ -1,8 +1,8 @@
 // Message dispatch, initialisation and shutdown of application objects, and the registration
 // rule of module classes.
-#include "host/rx/app_framework.h"
+#include "kestrel/host/rx/app_framework.h"
 
-#include "host/rx/dictionary.h"
+#include "kestrel/host/rx/dictionary.h"
 
 namespace {
 

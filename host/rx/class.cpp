@@ -1,17 +1,17 @@
 // AcRxClass and the class registry: registration by name (macros and newAcRxClass), parent
 // links resolved by name, removal. The class dictionary holds every class object; the registry
 // creates and destroys them.
-#include "host/rx/class.h"
+#include "kestrel/host/rx/class.h"
 
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
 
-#include "host/rx/contract_violations.h"
-#include "host/rx/dictionary.h"
-#include "platform/cstring.h"
-#include "platform/utf8.h"
+#include "kestrel/host/rx/contract_violations.h"
+#include "kestrel/host/rx/dictionary.h"
+#include "kestrel/platform/cstring.h"
+#include "kestrel/platform/utf8.h"
 
 ACRX_NO_CONS_DEFINE_MEMBERS(AcRxClass, AcRxObject)
 

@@ -1,4 +1,4 @@
-#include "host/rx/contract_violations.h"
+#include "kestrel/host/rx/contract_violations.h"
 
 namespace host {
 namespace {

@@ -1,7 +1,7 @@
 // AcRxDictionary and the system registry.
-#include "host/rx/dictionary.h"
+#include "kestrel/host/rx/dictionary.h"
 
-#include "host/rx/class.h"
+#include "kestrel/host/rx/class.h"
 
 ACRX_NO_CONS_DEFINE_MEMBERS(AcRxDictionary, AcRxObject)
 

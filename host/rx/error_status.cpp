@@ -1,5 +1,5 @@
 // Names of the host's statuses, for messages and test output.
-#include "host/rx/error_status.h"
+#include "kestrel/host/rx/error_status.h"
 
 const wchar_t* acadErrorStatusText(Acad::ErrorStatus status) {
     switch (status) {

@@ -1,7 +1,7 @@
 // AcRxObject: the root runtime class and the generic class tests.
-#include "host/rx/object.h"
+#include "kestrel/host/rx/object.h"
 
-#include "host/rx/class.h"
+#include "kestrel/host/rx/class.h"
 
 namespace {
 AcRxClass* gRootDesc = nullptr;

@@ -7,11 +7,11 @@
 
 #include <string>
 
-#include "host/db/block_table.h"
-#include "host/db/database.h"
-#include "host/db/entity.h"
-#include "host/harness.h"
-#include "platform/utf8.h"
+#include "kestrel/host/db/block_table.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/db/entity.h"
+#include "kestrel/host/harness.h"
+#include "kestrel/platform/utf8.h"
 #include "tests/support/host_checks.h"
 
 namespace access_test {

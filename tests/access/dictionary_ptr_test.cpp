@@ -3,9 +3,9 @@
 // and entries of the wrong kind. Only the named object dictionary stays open while it lives.
 #include <string>
 
-#include "access/dictionary_ptr.h"
-#include "host/db/database.h"
-#include "host/db/transaction.h"
+#include "kestrel/access/dictionary_ptr.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/db/transaction.h"
 #include "tests/access/store_fixture.h"
 
 namespace {

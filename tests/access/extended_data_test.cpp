@@ -3,9 +3,9 @@
 // refusal leaving the entity's XData as it was and only the wrapper's entity open.
 #include <string>
 
-#include "access/cx_entity.h"
-#include "drawing/line_ptr.h"
-#include "host/db/regapp_table.h"
+#include "kestrel/access/cx_entity.h"
+#include "kestrel/drawing/line_ptr.h"
+#include "kestrel/host/db/regapp_table.h"
 #include "tests/access/store_fixture.h"
 
 namespace {

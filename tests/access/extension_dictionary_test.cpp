@@ -6,8 +6,8 @@
 #include <limits>
 #include <string>
 
-#include "access/cx_entity.h"
-#include "drawing/circle_ptr.h"
+#include "kestrel/access/cx_entity.h"
+#include "kestrel/drawing/circle_ptr.h"
 #include "tests/access/store_fixture.h"
 
 namespace {

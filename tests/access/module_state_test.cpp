@@ -2,7 +2,7 @@
 // model space as the target of entity creation. (This program links the module, so its statics
 // ran before main; the frame's own tests load it through the host instead.)
 #include "common/module_state.h"
-#include "host/db/block_table.h"
+#include "kestrel/host/db/block_table.h"
 
 #include <gtest/gtest.h>
 

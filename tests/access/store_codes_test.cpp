@@ -3,9 +3,9 @@
 #include <climits>
 #include <utility>
 
-#include "access/store_codes.h"
-#include "host/db/resbuf.h"
-#include "host/ge/point3d.h"
+#include "kestrel/access/store_codes.h"
+#include "kestrel/host/db/resbuf.h"
+#include "kestrel/host/ge/point3d.h"
 #include "tests/access/store_fixture.h"
 
 namespace {

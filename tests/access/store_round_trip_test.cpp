@@ -8,10 +8,10 @@
 #include <filesystem>
 #include <string>
 
-#include "access/dictionary_ptr.h"
-#include "drawing/circle_ptr.h"
-#include "drawing/line_ptr.h"
-#include "host/app/doc_manager.h"
+#include "kestrel/access/dictionary_ptr.h"
+#include "kestrel/drawing/circle_ptr.h"
+#include "kestrel/drawing/line_ptr.h"
+#include "kestrel/host/app/doc_manager.h"
 #include "tests/access/store_fixture.h"
 
 namespace {

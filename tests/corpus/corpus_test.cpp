@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
-#include "host/db/database.h"
-#include "host/dxf/file_message.h"
-#include "host/dxf/read_result.h"
-#include "platform/utf8.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/dxf/file_message.h"
+#include "kestrel/host/dxf/read_result.h"
+#include "kestrel/platform/utf8.h"
 #include "tests/support/host_checks.h"
 
 namespace {

@@ -2,8 +2,8 @@
 // what a failed open or save leaves behind (nothing, and a line on the command line).
 #include <filesystem>
 
-#include "host/dxf/file_message.h"
-#include "platform/utf8.h"
+#include "kestrel/host/dxf/file_message.h"
+#include "kestrel/platform/utf8.h"
 #include "tests/docs/docs_fixture.h"
 
 namespace fs = std::filesystem;

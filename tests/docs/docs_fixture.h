@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "host/app/doc_manager.h"
-#include "host/app/editor.h"
-#include "host/db/database.h"
-#include "host/harness.h"
+#include "kestrel/host/app/doc_manager.h"
+#include "kestrel/host/app/editor.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/harness.h"
 
 // One notification: its name, the document or database it named, the working database then.
 struct Note {

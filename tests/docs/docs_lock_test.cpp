@@ -1,6 +1,6 @@
 // Document locks: nesting, modes, call counts, notifications, refusals, and AcAxDocLock.
-#include "host/app/doc_lock.h"
-#include "host/db/database.h"
+#include "kestrel/host/app/doc_lock.h"
+#include "kestrel/host/db/database.h"
 #include "tests/docs/docs_fixture.h"
 
 namespace {

@@ -1,8 +1,8 @@
 // Documents: creation, activation and closing, with the notification order of each, the
 // working database that follows the current document, and the refusals.
-#include "host/db/block_table.h"
-#include "host/db/layer_table.h"
-#include "host/db/open.h"
+#include "kestrel/host/db/block_table.h"
+#include "kestrel/host/db/layer_table.h"
+#include "kestrel/host/db/open.h"
 #include "tests/docs/docs_fixture.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // The application framework in process: message dispatch, initialisation and shutdown with the
 // custom-class table, and the registration rule of module classes.
-#include "host/rx/app_framework.h"
+#include "kestrel/host/rx/app_framework.h"
 #include "tests/docs/docs_fixture.h"
 
 // Two module classes, the second derived from the first.

@@ -7,11 +7,11 @@
 #include <fstream>
 #include <sstream>
 
-#include "host/db/object.h"
-#include "host/db/open.h"
-#include "host/rx/app_framework.h"
-#include "platform/mfc_module.h"
-#include "platform/utf8.h"
+#include "kestrel/host/db/object.h"
+#include "kestrel/host/db/open.h"
+#include "kestrel/host/rx/app_framework.h"
+#include "kestrel/platform/mfc_module.h"
+#include "kestrel/platform/utf8.h"
 #include "tests/docs/docs_fixture.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // The extension-module stand-ins and the operating-system entry caller.
-#include "platform/mfc_module.h"
+#include "kestrel/platform/mfc_module.h"
 #include "tests/docs/docs_fixture.h"
 
 namespace {

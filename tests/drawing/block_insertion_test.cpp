@@ -4,12 +4,12 @@
 #include <filesystem>
 #include <fstream>
 
-#include "drawing/entity_creation.h"
 #include "drawing_fixture.h"
-#include "host/db/entities/attribute.h"
-#include "host/db/entities/block_reference.h"
-#include "host/db/entities/line.h"
-#include "host/db/layer_table.h"
+#include "kestrel/drawing/entity_creation.h"
+#include "kestrel/host/db/entities/attribute.h"
+#include "kestrel/host/db/entities/block_reference.h"
+#include "kestrel/host/db/entities/line.h"
+#include "kestrel/host/db/layer_table.h"
 
 // An attribute definition of a derived class: insertions skip it.
 class DrawingTestAttributeDefinition : public AcDbAttributeDefinition {

@@ -3,13 +3,13 @@
 // mark. The fixture fails any test that leaves an attribute or a copy open.
 #include <cmath>
 
-#include "drawing/attrib_ptr.h"
-#include "drawing/block_reference_ptr.h"
-#include "drawing/entity_creation.h"
 #include "drawing_fixture.h"
-#include "host/db/entities/attribute.h"
-#include "host/db/entities/block_reference.h"
-#include "host/db/entities/line.h"
+#include "kestrel/drawing/attrib_ptr.h"
+#include "kestrel/drawing/block_reference_ptr.h"
+#include "kestrel/drawing/entity_creation.h"
+#include "kestrel/host/db/entities/attribute.h"
+#include "kestrel/host/db/entities/block_reference.h"
+#include "kestrel/host/db/entities/line.h"
 #include "tests/support/held_object.h"
 
 namespace {

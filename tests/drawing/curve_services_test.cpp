@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "common/module_state.h"
-#include "drawing/entity_creation.h"
 #include "drawing_fixture.h"
-#include "host/db/entities/arc.h"
-#include "host/db/entities/polyline_2d.h"
+#include "kestrel/drawing/entity_creation.h"
+#include "kestrel/host/db/entities/arc.h"
+#include "kestrel/host/db/entities/polyline_2d.h"
 
 namespace {
 

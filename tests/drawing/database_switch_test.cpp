@@ -1,10 +1,10 @@
 // The database switch: the working database restored at destruction, a second database read
 // from a drawing file (owned and deleted) or handed over, replacing and copying switches.
-#include "drawing/database_switch.h"
+#include "kestrel/drawing/database_switch.h"
 
 #include "drawing_fixture.h"
-#include "host/db/entities/line.h"
-#include "host/db/layer_table.h"
+#include "kestrel/host/db/entities/line.h"
+#include "kestrel/host/db/layer_table.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // Document locks: one host lock for nested levels, counted against the host's recorded lock
 // calls, the guard against surplus unlocks, and locks without a document manager.
-#include "drawing/doc_lock.h"
+#include "kestrel/drawing/doc_lock.h"
 
 #include "drawing_fixture.h"
-#include "host/app/doc_manager.h"
+#include "kestrel/host/app/doc_manager.h"
 
 namespace {
 

@@ -10,12 +10,12 @@
 #include <string>
 
 #include "common/module_state.h"
-#include "drawing/doc_lock.h"
-#include "host/db/block_table.h"
-#include "host/db/database.h"
-#include "host/db/entity.h"
-#include "host/harness.h"
-#include "platform/utf8.h"
+#include "kestrel/drawing/doc_lock.h"
+#include "kestrel/host/db/block_table.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/db/entity.h"
+#include "kestrel/host/harness.h"
+#include "kestrel/platform/utf8.h"
 #include "tests/support/host_checks.h"
 
 namespace drawing_test {

@@ -1,20 +1,20 @@
 // CVLKCEdit in a document: copies in place, moves by vector, to a point and by scripted drags,
 // scaling about a point and the extents' middle, undo marks, and the views the zooms set.
-#include "drawing/edit_services.h"
+#include "kestrel/drawing/edit_services.h"
 
 #include <gtest/gtest.h>
 
-#include "host/app/editor_state.h"
-#include "host/db/block_table.h"
-#include "host/db/database.h"
-#include "host/db/entities/block_reference.h"
-#include "host/db/entities/circle.h"
-#include "host/db/entities/line.h"
-#include "host/db/entities/point.h"
-#include "host/db/entities/ray.h"
-#include "host/db/open.h"
-#include "host/harness.h"
-#include "platform/utf8.h"
+#include "kestrel/host/app/editor_state.h"
+#include "kestrel/host/db/block_table.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/db/entities/block_reference.h"
+#include "kestrel/host/db/entities/circle.h"
+#include "kestrel/host/db/entities/line.h"
+#include "kestrel/host/db/entities/point.h"
+#include "kestrel/host/db/entities/ray.h"
+#include "kestrel/host/db/open.h"
+#include "kestrel/host/harness.h"
+#include "kestrel/platform/utf8.h"
 
 namespace {
 

@@ -1,30 +1,30 @@
 // Entity creation: each creating member's geometry against values worked out by hand, the new
 // entity closed or held open for write by the out pointer, nothing left behind on failure, and
 // the target space that the paper-space switch redirects.
-#include "drawing/entity_creation.h"
+#include "kestrel/drawing/entity_creation.h"
 
 #include <cmath>
 #include <functional>
 
-#include "drawing/paper_space_switch.h"
 #include "drawing_fixture.h"
-#include "host/db/entities/arc.h"
-#include "host/db/entities/block_reference.h"
-#include "host/db/entities/circle.h"
-#include "host/db/entities/dimension.h"
-#include "host/db/entities/ellipse.h"
-#include "host/db/entities/face.h"
-#include "host/db/entities/line.h"
-#include "host/db/entities/point.h"
-#include "host/db/entities/polyline.h"
-#include "host/db/entities/polyline_2d.h"
-#include "host/db/entities/polyline_3d.h"
-#include "host/db/entities/ray.h"
-#include "host/db/entities/solid.h"
-#include "host/db/entities/text.h"
-#include "host/db/entities/vertex.h"
-#include "host/db/layer_table.h"
-#include "host/db/text_style_table.h"
+#include "kestrel/drawing/paper_space_switch.h"
+#include "kestrel/host/db/entities/arc.h"
+#include "kestrel/host/db/entities/block_reference.h"
+#include "kestrel/host/db/entities/circle.h"
+#include "kestrel/host/db/entities/dimension.h"
+#include "kestrel/host/db/entities/ellipse.h"
+#include "kestrel/host/db/entities/face.h"
+#include "kestrel/host/db/entities/line.h"
+#include "kestrel/host/db/entities/point.h"
+#include "kestrel/host/db/entities/polyline.h"
+#include "kestrel/host/db/entities/polyline_2d.h"
+#include "kestrel/host/db/entities/polyline_3d.h"
+#include "kestrel/host/db/entities/ray.h"
+#include "kestrel/host/db/entities/solid.h"
+#include "kestrel/host/db/entities/text.h"
+#include "kestrel/host/db/entities/vertex.h"
+#include "kestrel/host/db/layer_table.h"
+#include "kestrel/host/db/text_style_table.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The INI readers of client modules: the value found through the support path with the
 // application prefixes, and the section and key lists of a file taken as given.
-#include "drawing/ini_settings.h"
+#include "kestrel/drawing/ini_settings.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -9,8 +9,8 @@
 #include <fstream>
 #include <string>
 
-#include "host/harness.h"
-#include "platform/utf8.h"
+#include "kestrel/host/harness.h"
+#include "kestrel/platform/utf8.h"
 
 namespace fs = std::filesystem;
 

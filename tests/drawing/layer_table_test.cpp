@@ -1,14 +1,14 @@
 // The layer table and layer record pointers: creating layers with and without properties,
 // the current layer through CLAYER, look-ups and listings, collecting, moving and deleting the
 // entities of a layer, and what each call leaves open.
-#include "drawing/layer_table_ptr.h"
+#include "kestrel/drawing/layer_table_ptr.h"
 
 #include "drawing_fixture.h"
-#include "host/app/system_variables.h"
-#include "host/db/entities/line.h"
-#include "host/db/layer_table.h"
-#include "host/db/linetype_table.h"
-#include "host/db/resbuf.h"
+#include "kestrel/host/app/system_variables.h"
+#include "kestrel/host/db/entities/line.h"
+#include "kestrel/host/db/layer_table.h"
+#include "kestrel/host/db/linetype_table.h"
+#include "kestrel/host/db/resbuf.h"
 
 namespace {
 

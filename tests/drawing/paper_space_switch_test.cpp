@@ -1,6 +1,6 @@
 // The paper-space switch: the module-wide target-space name set at construction, by the two
 // members, and back to model space at destruction whatever it was before.
-#include "drawing/paper_space_switch.h"
+#include "kestrel/drawing/paper_space_switch.h"
 
 #include "drawing_fixture.h"
 

@@ -1,14 +1,14 @@
 // The linetype, text-style and dimension-style table pointers: the table held open for the
 // pointer's lifetime, names and ids both ways, listings in table order, and refusals.
-#include "drawing/symbol_table_ptrs.h"
+#include "kestrel/drawing/symbol_table_ptrs.h"
 
-#include "drawing/layer_table_ptr.h"
+#include "kestrel/drawing/layer_table_ptr.h"
 
 #include "drawing_fixture.h"
-#include "host/db/dim_style_table.h"
-#include "host/db/entities/point.h"
-#include "host/db/linetype_table.h"
-#include "host/db/text_style_table.h"
+#include "kestrel/host/db/dim_style_table.h"
+#include "kestrel/host/db/entities/point.h"
+#include "kestrel/host/db/linetype_table.h"
+#include "kestrel/host/db/text_style_table.h"
 
 namespace {
 

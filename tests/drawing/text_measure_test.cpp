@@ -1,16 +1,16 @@
 // Widths and bounding boxes of texts and attributes: the host's metric advances capitals such as
 // "ABC" 0.7 of the height each and boxes them from the baseline to the height, so "ABC" at
 // height 2 is 4.2 by 2, which the expected values below are worked out from.
-#include "drawing/attrib_ptr.h"
-#include "drawing/block_reference_ptr.h"
-#include "drawing/entity_creation.h"
-#include "drawing/symbol_table_ptrs.h"
-#include "drawing/text_ptr.h"
 #include "drawing_fixture.h"
-#include "host/app/text_box.h"
-#include "host/db/entities/attribute.h"
-#include "host/db/resbuf.h"
-#include "host/db/text_style_table.h"
+#include "kestrel/drawing/attrib_ptr.h"
+#include "kestrel/drawing/block_reference_ptr.h"
+#include "kestrel/drawing/entity_creation.h"
+#include "kestrel/drawing/symbol_table_ptrs.h"
+#include "kestrel/drawing/text_ptr.h"
+#include "kestrel/host/app/text_box.h"
+#include "kestrel/host/db/entities/attribute.h"
+#include "kestrel/host/db/resbuf.h"
+#include "kestrel/host/db/text_style_table.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "host/db/block_table.h"
-#include "host/db/xrecord.h"
-#include "host/dxf/drawing_audit.h"
-#include "platform/utf8.h"
+#include "kestrel/host/db/block_table.h"
+#include "kestrel/host/db/xrecord.h"
+#include "kestrel/host/dxf/drawing_audit.h"
+#include "kestrel/platform/utf8.h"
 #include "tests/dxf/writer_fixture.h"
 #include "tests/support/host_checks.h"
 

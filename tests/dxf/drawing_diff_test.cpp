@@ -7,14 +7,14 @@
 #include <tuple>
 #include <vector>
 
-#include "host/db/dictionary.h"
-#include "host/db/entities/line.h"
-#include "host/db/layer_table.h"
-#include "host/db/resbuf.h"
-#include "host/db/xrecord.h"
-#include "host/dxf/drawing_diff.h"
-#include "host/dxf/read_result.h"
-#include "platform/utf8.h"
+#include "kestrel/host/db/dictionary.h"
+#include "kestrel/host/db/entities/line.h"
+#include "kestrel/host/db/layer_table.h"
+#include "kestrel/host/db/resbuf.h"
+#include "kestrel/host/db/xrecord.h"
+#include "kestrel/host/dxf/drawing_diff.h"
+#include "kestrel/host/dxf/read_result.h"
+#include "kestrel/platform/utf8.h"
 #include "tests/dxf/writer_fixture.h"
 #include "tests/support/host_checks.h"
 

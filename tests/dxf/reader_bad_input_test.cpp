@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <string>
 
-#include "host/db/block_table.h"
-#include "host/db/entities/line.h"
-#include "host/db/raw_object.h"
+#include "kestrel/host/db/block_table.h"
+#include "kestrel/host/db/entities/line.h"
+#include "kestrel/host/db/raw_object.h"
 #include "tests/dxf/reader_fixture.h"
 
 namespace {

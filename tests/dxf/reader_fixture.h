@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "host/db/database.h"
-#include "host/db/open.h"
-#include "host/dxf/file_message.h"
-#include "host/harness.h"
-#include "platform/utf8.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/db/open.h"
+#include "kestrel/host/dxf/file_message.h"
+#include "kestrel/host/harness.h"
+#include "kestrel/platform/utf8.h"
 #include "tests/support/held_object.h"
 #include "tests/support/host_checks.h"
 

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "host/dxf/dxf_lexer.h"
-#include "platform/utf8.h"
+#include "kestrel/platform/utf8.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 
 #include <memory>
 
-#include "host/db/entities/line.h"
-#include "host/db/layer_table.h"
-#include "host/db/raw_object.h"
-#include "host/db/resbuf.h"
+#include "kestrel/host/db/entities/line.h"
+#include "kestrel/host/db/layer_table.h"
+#include "kestrel/host/db/raw_object.h"
+#include "kestrel/host/db/resbuf.h"
 #include "tests/dxf/reader_fixture.h"
 
 namespace {

@@ -7,18 +7,18 @@
 #include <string>
 #include <vector>
 
-#include "host/db/block_table.h"
-#include "host/db/dictionary.h"
-#include "host/db/entities/block_reference.h"
-#include "host/db/entities/line.h"
-#include "host/db/entities/polyline_2d.h"
-#include "host/db/entities/text.h"
-#include "host/db/layer_table.h"
-#include "host/db/layout.h"
-#include "host/db/raw_object.h"
-#include "host/db/text_style_table.h"
-#include "host/db/xrecord.h"
-#include "host/dxf/read_result.h"
+#include "kestrel/host/db/block_table.h"
+#include "kestrel/host/db/dictionary.h"
+#include "kestrel/host/db/entities/block_reference.h"
+#include "kestrel/host/db/entities/line.h"
+#include "kestrel/host/db/entities/polyline_2d.h"
+#include "kestrel/host/db/entities/text.h"
+#include "kestrel/host/db/layer_table.h"
+#include "kestrel/host/db/layout.h"
+#include "kestrel/host/db/raw_object.h"
+#include "kestrel/host/db/text_style_table.h"
+#include "kestrel/host/db/xrecord.h"
+#include "kestrel/host/dxf/read_result.h"
 #include "tests/dxf/reader_fixture.h"
 
 namespace {

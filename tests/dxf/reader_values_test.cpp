@@ -9,9 +9,9 @@
 #include <string>
 #include <string_view>
 
-#include "host/db/database.h"
-#include "host/db/raw_object.h"
 #include "host/dxf/dxf_text_decoder.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/db/raw_object.h"
 #include "tests/dxf/reader_fixture.h"
 
 namespace {

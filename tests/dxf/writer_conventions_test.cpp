@@ -7,12 +7,12 @@
 #include <set>
 #include <string>
 
-#include "host/db/database.h"
-#include "host/db/object.h"
 #include "host/dxf/dxf_conventions.h"
-#include "host/rx/class.h"
-#include "host/rx/dictionary.h"
-#include "platform/utf8.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/db/object.h"
+#include "kestrel/host/rx/class.h"
+#include "kestrel/host/rx/dictionary.h"
+#include "kestrel/platform/utf8.h"
 
 namespace {
 

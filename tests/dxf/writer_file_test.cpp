@@ -13,14 +13,14 @@
 #include <fstream>
 #include <limits>
 
-#include "host/db/block_table.h"
-#include "host/db/entities/line.h"
-#include "host/db/entities/table.h"
-#include "host/db/regapp_table.h"
-#include "host/db/resbuf.h"
-#include "host/db/xrecord.h"
-#include "host/dxf/file_message.h"
-#include "platform/utf8.h"
+#include "kestrel/host/db/block_table.h"
+#include "kestrel/host/db/entities/line.h"
+#include "kestrel/host/db/entities/table.h"
+#include "kestrel/host/db/regapp_table.h"
+#include "kestrel/host/db/resbuf.h"
+#include "kestrel/host/db/xrecord.h"
+#include "kestrel/host/dxf/file_message.h"
+#include "kestrel/platform/utf8.h"
 #include "tests/dxf/writer_fixture.h"
 
 namespace writertest {

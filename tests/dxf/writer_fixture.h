@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "host/db/database.h"
-#include "host/db/entity.h"
-#include "host/db/open.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/db/entity.h"
+#include "kestrel/host/db/open.h"
 #include "tests/support/held_object.h"
 
 namespace writertest {

@@ -7,15 +7,15 @@
 #include <locale>
 #include <numbers>
 
-#include "host/db/block_table.h"
-#include "host/db/entities/arc.h"
-#include "host/db/entities/line.h"
-#include "host/db/layer_table.h"
-#include "host/db/xrecord.h"
 #include "host/dxf/dxf_conventions.h"
-#include "host/dxf/file_message.h"
-#include "host/ge/extents.h"
-#include "platform/utf8.h"
+#include "kestrel/host/db/block_table.h"
+#include "kestrel/host/db/entities/arc.h"
+#include "kestrel/host/db/entities/line.h"
+#include "kestrel/host/db/layer_table.h"
+#include "kestrel/host/db/xrecord.h"
+#include "kestrel/host/dxf/file_message.h"
+#include "kestrel/host/ge/extents.h"
+#include "kestrel/platform/utf8.h"
 #include "tests/dxf/writer_fixture.h"
 
 namespace writertest {

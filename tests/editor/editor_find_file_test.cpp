@@ -4,9 +4,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "host/app/find_file.h"
-#include "host/db/resbuf.h"
-#include "platform/utf8.h"
+#include "kestrel/host/app/find_file.h"
+#include "kestrel/host/db/resbuf.h"
+#include "kestrel/platform/utf8.h"
 #include "tests/editor/editor_fixture.h"
 
 namespace fs = std::filesystem;

@@ -4,13 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include "host/app/document.h"
-#include "host/db/block_table.h"
-#include "host/db/database.h"
-#include "host/db/entities/circle.h"
-#include "host/db/entities/line.h"
-#include "host/db/open.h"
-#include "host/harness.h"
+#include "kestrel/host/app/document.h"
+#include "kestrel/host/db/block_table.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/db/entities/circle.h"
+#include "kestrel/host/db/entities/line.h"
+#include "kestrel/host/db/open.h"
+#include "kestrel/host/harness.h"
 
 class EditorTest : public ::testing::Test {
 protected:

@@ -1,8 +1,8 @@
 // Scripted point input: acedGetPoint and acedDragGen over queued picks, cursor positions and
 // cancels, with their prompts on the command line.
-#include "host/app/input.h"
-#include "host/db/ent_get.h"
-#include "host/db/resbuf.h"
+#include "kestrel/host/app/input.h"
+#include "kestrel/host/db/ent_get.h"
+#include "kestrel/host/db/resbuf.h"
 #include "tests/editor/editor_fixture.h"
 
 namespace {

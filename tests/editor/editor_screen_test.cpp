@@ -1,9 +1,9 @@
 // Temporary screen vectors (acedGrDraw, acedRedraw) and the command line (acutPrintf).
-#include "host/app/command_line.h"
-#include "host/app/screen.h"
-#include "host/app/selection_set.h"
-#include "host/db/ent_get.h"
-#include "host/db/resbuf.h"
+#include "kestrel/host/app/command_line.h"
+#include "kestrel/host/app/screen.h"
+#include "kestrel/host/app/selection_set.h"
+#include "kestrel/host/db/ent_get.h"
+#include "kestrel/host/db/resbuf.h"
 #include "tests/editor/editor_fixture.h"
 
 namespace {

@@ -1,9 +1,9 @@
 // Selection sets and acedXformSS: membership, names, limits, and the all-or-nothing transform.
 #include <array>
 
-#include "host/app/selection_set.h"
-#include "host/db/ent_get.h"
-#include "host/db/resbuf.h"
+#include "kestrel/host/app/selection_set.h"
+#include "kestrel/host/db/ent_get.h"
+#include "kestrel/host/db/resbuf.h"
 #include "tests/editor/editor_fixture.h"
 
 namespace {

@@ -3,9 +3,9 @@
 #include <cmath>
 #include <string>
 
-#include "host/app/system_variables.h"
-#include "host/db/layer_table.h"
-#include "host/db/resbuf.h"
+#include "kestrel/host/app/system_variables.h"
+#include "kestrel/host/db/layer_table.h"
+#include "kestrel/host/db/resbuf.h"
 #include "tests/editor/editor_fixture.h"
 
 namespace {

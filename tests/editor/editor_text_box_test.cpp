@@ -3,9 +3,9 @@
 // descenders, the width factor and obliquing angle, and the text style's defaults.
 #include <cmath>
 
-#include "host/app/text_box.h"
-#include "host/db/resbuf.h"
-#include "host/db/text_style_table.h"
+#include "kestrel/host/app/text_box.h"
+#include "kestrel/host/db/resbuf.h"
+#include "kestrel/host/db/text_style_table.h"
 #include "tests/editor/editor_fixture.h"
 
 namespace {

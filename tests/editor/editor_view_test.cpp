@@ -3,11 +3,11 @@
 #include <cmath>
 #include <limits>
 
-#include "host/app/coordinates.h"
-#include "host/app/system_variables.h"
-#include "host/app/view.h"
-#include "host/db/resbuf.h"
-#include "host/db/view_table.h"
+#include "kestrel/host/app/coordinates.h"
+#include "kestrel/host/app/system_variables.h"
+#include "kestrel/host/app/view.h"
+#include "kestrel/host/db/resbuf.h"
+#include "kestrel/host/db/view_table.h"
 #include "tests/editor/editor_fixture.h"
 
 namespace {

@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "host/app/doc_manager.h"
-#include "host/app/editor.h"
-#include "host/harness.h"
-#include "host/rx/dictionary.h"
-#include "platform/mfc_module.h"
-#include "platform/utf8.h"
+#include "kestrel/host/app/doc_manager.h"
+#include "kestrel/host/app/editor.h"
+#include "kestrel/host/harness.h"
+#include "kestrel/host/rx/dictionary.h"
+#include "kestrel/platform/mfc_module.h"
+#include "kestrel/platform/utf8.h"
 
 namespace frame_test {
 

@@ -1,7 +1,7 @@
 // Loading and unloading libkestrel through the host's loader: the extension module and the
 // user-interface library at mapping, unlocking and MDI-awareness at message 1, every host message
 // answered kRetOK, the API version exchange, and a clean unmapping.
-#include "host/rx/app_framework.h"
+#include "kestrel/host/rx/app_framework.h"
 #include "tests/frame/frame_fixture.h"
 
 namespace {

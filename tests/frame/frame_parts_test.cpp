@@ -1,12 +1,12 @@
 // The frame with stand-in parts (test_module_frame): the order of statics, entry and messages at
 // load and unload, the custom-class table at messages 1 and 2, and the unload refused while a
 // drawing holds objects of the module's registered class.
-#include "host/app/document.h"
-#include "host/db/database.h"
-#include "host/db/object.h"
-#include "host/db/open.h"
-#include "host/rx/app_framework.h"
-#include "host/rx/class.h"
+#include "kestrel/host/app/document.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/db/object.h"
+#include "kestrel/host/db/open.h"
+#include "kestrel/host/rx/app_framework.h"
+#include "kestrel/host/rx/class.h"
 #include "tests/frame/frame_fixture.h"
 
 namespace {

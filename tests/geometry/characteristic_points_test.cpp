@@ -1,19 +1,19 @@
 // Characteristic points: what each extractor writes for its own kind of entity, what it leaves
 // alone for any other, and the records that bind a class, a UI name and an extractor.
-#include "geometry/characteristic_points.h"
+#include "kestrel/geometry/characteristic_points.h"
 
 #include <boost/make_shared.hpp>
 
-#include "drawing/entity_creation.h"
-#include "geometry/drawing_entity.h"
-#include "host/db/entities/hatch.h"
-#include "host/db/entities/line.h"
-#include "host/db/entities/mtext.h"
-#include "host/db/entities/polyline.h"
-#include "host/db/entities/solid.h"
-#include "host/db/entities/spline.h"
-#include "host/db/entities/text.h"
-#include "host/rx/class.h"
+#include "kestrel/drawing/entity_creation.h"
+#include "kestrel/geometry/drawing_entity.h"
+#include "kestrel/host/db/entities/hatch.h"
+#include "kestrel/host/db/entities/line.h"
+#include "kestrel/host/db/entities/mtext.h"
+#include "kestrel/host/db/entities/polyline.h"
+#include "kestrel/host/db/entities/solid.h"
+#include "kestrel/host/db/entities/spline.h"
+#include "kestrel/host/db/entities/text.h"
+#include "kestrel/host/rx/class.h"
 #include "tests/drawing/drawing_fixture.h"
 
 namespace {

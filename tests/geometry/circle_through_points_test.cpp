@@ -1,7 +1,7 @@
 // The circle through three points (CVLKCArcPtr::getCenterRadius): centres, radii and arc angles
 // worked out by hand, the swap that keeps arcs counter-clockwise, the collinear refusals and the
 // skipped outputs.
-#include "drawing/arc_ptr.h"
+#include "kestrel/drawing/arc_ptr.h"
 
 #include <gtest/gtest.h>
 

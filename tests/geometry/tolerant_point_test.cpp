@@ -1,6 +1,6 @@
 // CVLKCPoint3d: tolerant equality with an inclusive bound, the non-symmetric ordering, and what
 // assignment does to the tolerance.
-#include "geometry/tolerant_point.h"
+#include "kestrel/geometry/tolerant_point.h"
 
 #include <gtest/gtest.h>
 

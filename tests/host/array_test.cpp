@@ -4,7 +4,7 @@
 #include <numeric>
 #include <string>
 
-#include "host/rx/array.h"
+#include "kestrel/host/rx/array.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "db_fixture.h"
-#include "host/db/ent_get.h"
-#include "host/db/resbuf.h"
+#include "kestrel/host/db/ent_get.h"
+#include "kestrel/host/db/resbuf.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // The database-core test fixture and the two test classes defined outside the host.
 #include "db_fixture.h"
 
-#include "host/db/block_table.h"
-#include "host/db/resbuf.h"
+#include "kestrel/host/db/block_table.h"
+#include "kestrel/host/db/resbuf.h"
 
 using dbtest::DbTestMarker;
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "db_fixture.h"
-#include "host/db/handle.h"
+#include "kestrel/host/db/handle.h"
 #include "tests/support/handle_patterns.h"
 
 namespace {

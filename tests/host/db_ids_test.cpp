@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "db_fixture.h"
-#include "host/db/ent_get.h"
+#include "kestrel/host/db/ent_get.h"
 
 namespace {
 

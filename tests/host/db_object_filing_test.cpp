@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "db_fixture.h"
-#include "host/db/ent_get.h"
-#include "host/db/layer_table.h"
-#include "host/db/regapp_table.h"
-#include "host/db/resbuf.h"
+#include "kestrel/host/db/ent_get.h"
+#include "kestrel/host/db/layer_table.h"
+#include "kestrel/host/db/regapp_table.h"
+#include "kestrel/host/db/resbuf.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "db_fixture.h"
-#include "host/db/transaction.h"
-#include "host/db/undo.h"
+#include "kestrel/host/db/transaction.h"
+#include "kestrel/host/db/undo.h"
 
 namespace {
 

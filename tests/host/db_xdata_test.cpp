@@ -6,8 +6,8 @@
 #include <string>
 
 #include "db_fixture.h"
-#include "host/db/regapp_table.h"
-#include "host/db/resbuf.h"
+#include "kestrel/host/db/regapp_table.h"
+#include "kestrel/host/db/resbuf.h"
 
 namespace {
 

@@ -6,15 +6,15 @@
 #include <memory>
 
 #include "entity_fixture.h"
-#include "host/db/deep_clone.h"
-#include "host/db/dictionary.h"
-#include "host/db/entities/attribute.h"
-#include "host/db/entities/block_reference.h"
-#include "host/db/entities/line.h"
-#include "host/db/entities/polyline_2d.h"
-#include "host/db/resbuf.h"
-#include "host/db/xrecord.h"
-#include "host/harness.h"
+#include "kestrel/host/db/deep_clone.h"
+#include "kestrel/host/db/dictionary.h"
+#include "kestrel/host/db/entities/attribute.h"
+#include "kestrel/host/db/entities/block_reference.h"
+#include "kestrel/host/db/entities/line.h"
+#include "kestrel/host/db/entities/polyline_2d.h"
+#include "kestrel/host/db/resbuf.h"
+#include "kestrel/host/db/xrecord.h"
+#include "kestrel/host/harness.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "host/db/dictionary.h"
-#include "host/db/resbuf.h"
-#include "host/db/xrecord.h"
+#include "kestrel/host/db/dictionary.h"
+#include "kestrel/host/db/resbuf.h"
+#include "kestrel/host/db/xrecord.h"
 #include "tables_fixture.h"
 
 namespace {

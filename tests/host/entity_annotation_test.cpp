@@ -5,10 +5,10 @@
 #include <cmath>
 
 #include "entity_fixture.h"
-#include "host/db/entities/dimension.h"
-#include "host/db/entities/table.h"
-#include "host/db/resbuf.h"
-#include "host/ge/scale3d.h"
+#include "kestrel/host/db/entities/dimension.h"
+#include "kestrel/host/db/entities/table.h"
+#include "kestrel/host/db/resbuf.h"
+#include "kestrel/host/ge/scale3d.h"
 
 namespace {
 

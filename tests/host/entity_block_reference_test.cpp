@@ -7,12 +7,12 @@
 #include <memory>
 
 #include "entity_fixture.h"
-#include "host/db/entities/arc.h"
-#include "host/db/entities/attribute.h"
-#include "host/db/entities/attribute_definition.h"
-#include "host/db/entities/block_reference.h"
-#include "host/db/entities/circle.h"
-#include "host/db/entities/line.h"
+#include "kestrel/host/db/entities/arc.h"
+#include "kestrel/host/db/entities/attribute.h"
+#include "kestrel/host/db/entities/attribute_definition.h"
+#include "kestrel/host/db/entities/block_reference.h"
+#include "kestrel/host/db/entities/circle.h"
+#include "kestrel/host/db/entities/line.h"
 
 namespace {
 

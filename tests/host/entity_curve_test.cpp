@@ -6,12 +6,12 @@
 #include <cmath>
 
 #include "entity_fixture.h"
-#include "host/db/entities/arc.h"
-#include "host/db/entities/circle.h"
-#include "host/db/entities/ellipse.h"
-#include "host/db/entities/line.h"
-#include "host/db/entities/ray.h"
-#include "host/ge/scale3d.h"
+#include "kestrel/host/db/entities/arc.h"
+#include "kestrel/host/db/entities/circle.h"
+#include "kestrel/host/db/entities/ellipse.h"
+#include "kestrel/host/db/entities/line.h"
+#include "kestrel/host/db/entities/ray.h"
+#include "kestrel/host/ge/scale3d.h"
 
 namespace {
 

@@ -1,17 +1,17 @@
 // The graphics of a dimension as its block shows them: positions worked out by hand for a
 // horizontal and a vertical rotated dimension and for both angular kinds, the text, and the
 // dimensions left undrawn.
-#include "host/db/entities/dimension_graphics.h"
+#include "kestrel/host/db/entities/dimension_graphics.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "host/db/database.h"
-#include "host/db/dim_style_table.h"
-#include "host/db/entities/dimension.h"
-#include "host/db/open.h"
-#include "host/ge/angles.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/db/dim_style_table.h"
+#include "kestrel/host/db/entities/dimension.h"
+#include "kestrel/host/db/open.h"
+#include "kestrel/host/ge/angles.h"
 
 namespace {
 

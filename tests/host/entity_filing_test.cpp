@@ -6,18 +6,18 @@
 #include <cmath>
 
 #include "entity_fixture.h"
-#include "host/db/entities/arc.h"
-#include "host/db/entities/attribute.h"
-#include "host/db/entities/attribute_definition.h"
-#include "host/db/entities/circle.h"
-#include "host/db/entities/ellipse.h"
-#include "host/db/entities/face.h"
-#include "host/db/entities/line.h"
-#include "host/db/entities/point.h"
-#include "host/db/entities/ray.h"
-#include "host/db/entities/solid.h"
-#include "host/db/entities/text.h"
-#include "host/db/text_style_table.h"
+#include "kestrel/host/db/entities/arc.h"
+#include "kestrel/host/db/entities/attribute.h"
+#include "kestrel/host/db/entities/attribute_definition.h"
+#include "kestrel/host/db/entities/circle.h"
+#include "kestrel/host/db/entities/ellipse.h"
+#include "kestrel/host/db/entities/face.h"
+#include "kestrel/host/db/entities/line.h"
+#include "kestrel/host/db/entities/point.h"
+#include "kestrel/host/db/entities/ray.h"
+#include "kestrel/host/db/entities/solid.h"
+#include "kestrel/host/db/entities/text.h"
+#include "kestrel/host/db/text_style_table.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <cmath>
 #include <string>
 
-#include "host/db/block_table.h"
-#include "host/db/entity.h"
-#include "host/ge/extents.h"
+#include "kestrel/host/db/block_table.h"
+#include "kestrel/host/db/entity.h"
+#include "kestrel/host/ge/extents.h"
 #include "tables_fixture.h"
 
 namespace entity_test {

@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "entity_fixture.h"
-#include "host/db/entities/arc.h"
-#include "host/db/entities/circle.h"
-#include "host/db/entities/ellipse.h"
-#include "host/db/entities/line.h"
-#include "host/db/entities/point.h"
-#include "host/db/entities/ray.h"
+#include "kestrel/host/db/entities/arc.h"
+#include "kestrel/host/db/entities/circle.h"
+#include "kestrel/host/db/entities/ellipse.h"
+#include "kestrel/host/db/entities/line.h"
+#include "kestrel/host/db/entities/point.h"
+#include "kestrel/host/db/entities/ray.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <algorithm>
 
 #include "entity_fixture.h"
-#include "host/db/entities/mtext.h"
-#include "host/db/resbuf.h"
-#include "host/ge/scale3d.h"
-#include "host/gi/text_metric.h"
+#include "kestrel/host/db/entities/mtext.h"
+#include "kestrel/host/db/resbuf.h"
+#include "kestrel/host/ge/scale3d.h"
+#include "kestrel/host/gi/text_metric.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "entity_fixture.h"
-#include "host/db/entities/face.h"
-#include "host/db/entities/point.h"
-#include "host/db/entities/solid.h"
-#include "host/ge/scale3d.h"
+#include "kestrel/host/db/entities/face.h"
+#include "kestrel/host/db/entities/point.h"
+#include "kestrel/host/db/entities/solid.h"
+#include "kestrel/host/ge/scale3d.h"
 
 namespace {
 

@@ -7,12 +7,12 @@
 #include <memory>
 
 #include "entity_fixture.h"
-#include "host/db/entities/arc.h"
-#include "host/db/entities/line.h"
-#include "host/db/entities/polyline.h"
-#include "host/db/entities/polyline_2d.h"
-#include "host/db/entities/polyline_3d.h"
-#include "host/ge/scale3d.h"
+#include "kestrel/host/db/entities/arc.h"
+#include "kestrel/host/db/entities/line.h"
+#include "kestrel/host/db/entities/polyline.h"
+#include "kestrel/host/db/entities/polyline_2d.h"
+#include "kestrel/host/db/entities/polyline_3d.h"
+#include "kestrel/host/ge/scale3d.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <cmath>
 
 #include "entity_fixture.h"
-#include "host/db/entities/hatch.h"
-#include "host/db/entities/spline.h"
-#include "host/ge/scale3d.h"
+#include "kestrel/host/db/entities/hatch.h"
+#include "kestrel/host/db/entities/spline.h"
+#include "kestrel/host/ge/scale3d.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <cmath>
 
 #include "entity_fixture.h"
-#include "host/db/text_style_table.h"
-#include "host/gi/text_metric.h"
-#include "host/gi/text_style.h"
+#include "kestrel/host/db/text_style_table.h"
+#include "kestrel/host/gi/text_metric.h"
+#include "kestrel/host/gi/text_style.h"
 
 namespace {
 

@@ -6,12 +6,12 @@
 #include <cmath>
 
 #include "entity_fixture.h"
-#include "host/db/entities/attribute.h"
-#include "host/db/entities/attribute_definition.h"
-#include "host/db/entities/text.h"
-#include "host/db/layer_table.h"
-#include "host/db/resbuf.h"
-#include "host/ge/scale3d.h"
+#include "kestrel/host/db/entities/attribute.h"
+#include "kestrel/host/db/entities/attribute_definition.h"
+#include "kestrel/host/db/entities/text.h"
+#include "kestrel/host/db/layer_table.h"
+#include "kestrel/host/db/resbuf.h"
+#include "kestrel/host/ge/scale3d.h"
 
 namespace {
 

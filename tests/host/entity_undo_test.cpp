@@ -6,12 +6,12 @@
 #include <memory>
 
 #include "entity_fixture.h"
-#include "host/db/ent_get.h"
-#include "host/db/entities/arc.h"
-#include "host/db/entities/line.h"
-#include "host/db/entities/polyline_2d.h"
-#include "host/db/resbuf.h"
-#include "host/harness.h"
+#include "kestrel/host/db/ent_get.h"
+#include "kestrel/host/db/entities/arc.h"
+#include "kestrel/host/db/entities/line.h"
+#include "kestrel/host/db/entities/polyline_2d.h"
+#include "kestrel/host/db/resbuf.h"
+#include "kestrel/host/harness.h"
 
 namespace {
 

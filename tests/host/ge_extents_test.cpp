@@ -3,8 +3,8 @@
 
 #include <cmath>
 
-#include "host/ge/angles.h"
-#include "host/ge/extents.h"
+#include "kestrel/host/ge/angles.h"
+#include "kestrel/host/ge/extents.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // Matrices: the standard transformations, products, inverses, singular matrices and shape tests.
 #include <gtest/gtest.h>
 
-#include "host/ge/angles.h"
-#include "host/ge/matrix3d.h"
-#include "host/ge/scale3d.h"
+#include "kestrel/host/ge/angles.h"
+#include "kestrel/host/ge/matrix3d.h"
+#include "kestrel/host/ge/scale3d.h"
 
 namespace {
 

@@ -3,11 +3,11 @@
 
 #include <cmath>
 
-#include "host/ge/angles.h"
-#include "host/ge/matrix3d.h"
-#include "host/ge/point2d.h"
-#include "host/ge/point3d.h"
-#include "host/ge/vector3d.h"
+#include "kestrel/host/ge/angles.h"
+#include "kestrel/host/ge/matrix3d.h"
+#include "kestrel/host/ge/point2d.h"
+#include "kestrel/host/ge/point3d.h"
+#include "kestrel/host/ge/vector3d.h"
 
 namespace {
 

@@ -6,17 +6,17 @@
 #include <memory>
 
 #include "entity_fixture.h"
-#include "host/db/deep_clone.h"
-#include "host/db/entities/block_reference.h"
-#include "host/db/entities/circle.h"
-#include "host/db/entities/line.h"
-#include "host/db/entities/polyline_2d.h"
-#include "host/db/entities/text.h"
-#include "host/db/layer_table.h"
-#include "host/db/linetype_table.h"
-#include "host/db/regapp_table.h"
-#include "host/db/resbuf.h"
-#include "host/db/text_style_table.h"
+#include "kestrel/host/db/deep_clone.h"
+#include "kestrel/host/db/entities/block_reference.h"
+#include "kestrel/host/db/entities/circle.h"
+#include "kestrel/host/db/entities/line.h"
+#include "kestrel/host/db/entities/polyline_2d.h"
+#include "kestrel/host/db/entities/text.h"
+#include "kestrel/host/db/layer_table.h"
+#include "kestrel/host/db/linetype_table.h"
+#include "kestrel/host/db/regapp_table.h"
+#include "kestrel/host/db/resbuf.h"
+#include "kestrel/host/db/text_style_table.h"
 #include "tests/support/host_checks.h"
 
 namespace {

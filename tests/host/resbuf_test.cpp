@@ -7,8 +7,8 @@
 #include <cwchar>
 #include <vector>
 
-#include "host/db/group_codes.h"
-#include "host/db/resbuf.h"
+#include "kestrel/host/db/group_codes.h"
+#include "kestrel/host/db/resbuf.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <string>
 
 #include "db_fixture.h"
-#include "host/db/dictionary.h"
-#include "host/rx/class.h"
-#include "host/rx/dictionary.h"
+#include "kestrel/host/db/dictionary.h"
+#include "kestrel/host/rx/class.h"
+#include "kestrel/host/rx/dictionary.h"
 
 namespace {
 

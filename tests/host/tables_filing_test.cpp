@@ -6,15 +6,15 @@
 #include <algorithm>
 #include <string>
 
-#include "host/db/block_table.h"
-#include "host/db/dim_style_table.h"
-#include "host/db/layer_table.h"
-#include "host/db/linetype_table.h"
-#include "host/db/regapp_table.h"
-#include "host/db/text_style_table.h"
-#include "host/db/ucs_table.h"
-#include "host/db/view_table.h"
-#include "host/db/viewport_table.h"
+#include "kestrel/host/db/block_table.h"
+#include "kestrel/host/db/dim_style_table.h"
+#include "kestrel/host/db/layer_table.h"
+#include "kestrel/host/db/linetype_table.h"
+#include "kestrel/host/db/regapp_table.h"
+#include "kestrel/host/db/text_style_table.h"
+#include "kestrel/host/db/ucs_table.h"
+#include "kestrel/host/db/view_table.h"
+#include "kestrel/host/db/viewport_table.h"
 #include "tables_fixture.h"
 
 namespace {

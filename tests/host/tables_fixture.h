@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "host/db/database.h"
-#include "host/db/dwg_filer.h"
-#include "host/db/dxf_filer.h"
-#include "host/db/object.h"
-#include "host/db/open.h"
-#include "host/harness.h"
-#include "platform/utf8.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/db/dwg_filer.h"
+#include "kestrel/host/db/dxf_filer.h"
+#include "kestrel/host/db/object.h"
+#include "kestrel/host/db/open.h"
+#include "kestrel/host/harness.h"
+#include "kestrel/platform/utf8.h"
 #include "tests/support/held_object.h"
 #include "tests/support/host_checks.h"
 

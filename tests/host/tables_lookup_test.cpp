@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "host/db/block_table.h"
-#include "host/db/layer_table.h"
-#include "host/db/linetype_table.h"
-#include "host/db/resbuf.h"
-#include "host/db/text_style_table.h"
-#include "host/db/viewport_table.h"
+#include "kestrel/host/db/block_table.h"
+#include "kestrel/host/db/layer_table.h"
+#include "kestrel/host/db/linetype_table.h"
+#include "kestrel/host/db/resbuf.h"
+#include "kestrel/host/db/text_style_table.h"
+#include "kestrel/host/db/viewport_table.h"
 #include "tables_fixture.h"
 
 namespace {

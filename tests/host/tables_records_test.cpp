@@ -6,14 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "host/db/block_table.h"
-#include "host/db/color.h"
-#include "host/db/entity.h"
-#include "host/db/layer_table.h"
-#include "host/db/linetype_table.h"
-#include "host/db/text_style_table.h"
-#include "host/db/view_table.h"
-#include "host/db/viewport_table.h"
+#include "kestrel/host/db/block_table.h"
+#include "kestrel/host/db/color.h"
+#include "kestrel/host/db/entity.h"
+#include "kestrel/host/db/layer_table.h"
+#include "kestrel/host/db/linetype_table.h"
+#include "kestrel/host/db/text_style_table.h"
+#include "kestrel/host/db/view_table.h"
+#include "kestrel/host/db/viewport_table.h"
 #include "tables_fixture.h"
 
 // The simplest entity there is: only the base properties.

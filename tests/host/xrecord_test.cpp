@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "host/db/dictionary.h"
-#include "host/db/ent_get.h"
-#include "host/db/resbuf.h"
-#include "host/db/xrecord.h"
+#include "kestrel/host/db/dictionary.h"
+#include "kestrel/host/db/ent_get.h"
+#include "kestrel/host/db/resbuf.h"
+#include "kestrel/host/db/xrecord.h"
 #include "tables_fixture.h"
 
 namespace {

@@ -11,14 +11,14 @@
 #include <sstream>
 #include <string>
 
-#include "host/db/block_table.h"
-#include "host/db/database.h"
-#include "host/db/dictionary.h"
-#include "host/db/entity.h"
-#include "host/db/open.h"
-#include "host/dxf/file_message.h"
-#include "host/harness.h"
-#include "platform/utf8.h"
+#include "kestrel/host/db/block_table.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/db/dictionary.h"
+#include "kestrel/host/db/entity.h"
+#include "kestrel/host/db/open.h"
+#include "kestrel/host/dxf/file_message.h"
+#include "kestrel/host/harness.h"
+#include "kestrel/platform/utf8.h"
 #include "tests/interop/sample_drawing.h"
 
 namespace {

@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "host/db/database.h"
-#include "host/db/object_id.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/db/object_id.h"
 
 namespace interop {
 

@@ -32,7 +32,7 @@ run(pkg-config --cflags --libs kestrel)
 string(STRIP "${last_output}" pkg_flags)
 separate_arguments(pkg_flags UNIX_COMMAND "${pkg_flags} ${FLAGS}")
 file(WRITE ${WORK}/pkg_host.cpp [=[
-#include "host/harness.h"
+#include <kestrel/host/harness.h>
 int main() {
     host::newDocument();
     return host::closeAllDocuments() == Acad::eOk ? 0 : 1;

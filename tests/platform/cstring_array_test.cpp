@@ -1,5 +1,5 @@
 // CStringArray: growth, insertion and removal, and what out-of-range indexes do.
-#include "platform/cstring_array.h"
+#include "kestrel/platform/cstring_array.h"
 
 #include <gtest/gtest.h>
 

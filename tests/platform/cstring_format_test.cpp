@@ -1,6 +1,6 @@
 // CString::Format and AppendFormat: the MFC meaning of %s and %c in a wide format, narrow
 // arguments, numbers, widths and precisions, long outputs and conversions outside printf.
-#include "platform/cstring.h"
+#include "kestrel/platform/cstring.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // CString construction, access, substrings with their clamping, searching, editing, trimming,
 // comparison, buffers and concatenation.
-#include "platform/cstring.h"
+#include "kestrel/platform/cstring.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The private-profile functions over real files: encodings, the Windows look-up rules, and the
 // buffer limits with their returned counts.
-#include "platform/private_profile.h"
+#include "kestrel/platform/private_profile.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/utf8.h"
+#include "kestrel/platform/utf8.h"
 
 namespace fs = std::filesystem;
 

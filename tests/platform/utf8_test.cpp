@@ -1,12 +1,12 @@
 // UTF-8 conversion: round trips over every sequence length, replacement of each maximal bad
 // subpart on decoding, and replacement of values that have no UTF-8 form on encoding.
-#include "platform/utf8.h"
+#include "kestrel/platform/utf8.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "platform/cstring.h"
+#include "kestrel/platform/cstring.h"
 
 namespace {
 

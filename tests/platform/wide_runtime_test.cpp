@@ -1,6 +1,6 @@
 // The Windows-named runtime helpers: integer and real parsing corners and case-ignoring
 // comparison, including null pointers and saturation.
-#include "platform/wide_runtime.h"
+#include "kestrel/platform/wide_runtime.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 
 #include <memory>
 
-#include "host/db/open.h"
+#include "kestrel/host/db/open.h"
 
 namespace testsupport {
 

@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "host/db/block_table.h"
-#include "host/db/entity.h"
-#include "host/db/open.h"
-#include "host/dxf/drawing_audit.h"
-#include "host/harness.h"
-#include "platform/utf8.h"
+#include "kestrel/host/db/block_table.h"
+#include "kestrel/host/db/entity.h"
+#include "kestrel/host/db/open.h"
+#include "kestrel/host/dxf/drawing_audit.h"
+#include "kestrel/host/harness.h"
+#include "kestrel/platform/utf8.h"
 
 namespace testsupport {
 

@@ -1,9 +1,9 @@
 // The application repository: the exact document it writes, how it reads documents written by
 // others (duplicates, foreign roots, damage), the declaration cut, and storage as a big string.
-#include "xmlrepo/application_repository.h"
-#include "access/dictionary_ptr.h"
-#include "host/db/resbuf.h"
+#include "kestrel/access/dictionary_ptr.h"
+#include "kestrel/host/db/resbuf.h"
 #include "tests/xmlrepo/repository_fixture.h"
+#include "xmlrepo/application_repository.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 // the drawing is opened again; the unload refused while drawings hold undo objects.
 #include <dlfcn.h>
 
-#include "host/rx/dictionary.h"
+#include "kestrel/host/rx/dictionary.h"
 #include "tests/xmlrepo/repository_fixture.h"
 
 namespace {

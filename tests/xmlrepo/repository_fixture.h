@@ -12,12 +12,12 @@
 #include <vector>
 
 #include "common/module_state.h"
-#include "host/app/document.h"
-#include "host/db/database.h"
-#include "host/harness.h"
-#include "platform/utf8.h"
+#include "kestrel/host/app/document.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/harness.h"
+#include "kestrel/platform/utf8.h"
+#include "kestrel/xmlrepo/xml_handler.h"
 #include "tests/xmlrepo/xml_test_support.h"
-#include "xmlrepo/xml_handler.h"
 
 namespace repotest {
 

@@ -1,10 +1,10 @@
 // The editor and document reactors: the repository written into the drawing when it is saved,
 // texts brought back when the file is opened again, tables dropped when a document closes, and
 // the reactors' own attach and detach rules.
-#include "access/dictionary_ptr.h"
-#include "host/app/doc_manager.h"
-#include "host/app/editor.h"
 #include "host/db/object_store.h"
+#include "kestrel/access/dictionary_ptr.h"
+#include "kestrel/host/app/doc_manager.h"
+#include "kestrel/host/app/editor.h"
 #include "tests/xmlrepo/repository_fixture.h"
 #include "xmlrepo/document_reactor.h"
 #include "xmlrepo/editor_reactor.h"

@@ -2,8 +2,8 @@
 // OnXMLRestored, registration of notifiers, and the refusals of bad calls.
 #include <algorithm>
 
-#include "drawing/entity_creation.h"
-#include "host/db/open.h"
+#include "kestrel/drawing/entity_creation.h"
+#include "kestrel/host/db/open.h"
 #include "tests/xmlrepo/repository_fixture.h"
 #include "xmlrepo/xml_undo_object.h"
 #include "xmlrepo/xml_undo_object_table.h"

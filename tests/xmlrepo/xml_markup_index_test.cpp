@@ -2,8 +2,8 @@
 // documents whose elements fill several segments, read and edited.
 #include <gtest/gtest.h>
 
+#include "kestrel/xmlrepo/xml_markup_index.h"
 #include "tests/xmlrepo/xml_test_support.h"
-#include "xmlrepo/xml_markup_index.h"
 
 namespace {
 

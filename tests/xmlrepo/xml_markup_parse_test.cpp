@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "xmlrepo/xml_markup_doc.h"
+#include "kestrel/xmlrepo/xml_markup_doc.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <ostream>
 #include <string>
 
-#include "platform/utf8.h"
-#include "xmlrepo/xml_markup_doc.h"
+#include "kestrel/platform/utf8.h"
+#include "kestrel/xmlrepo/xml_markup_doc.h"
 
 inline void PrintTo(const CString& text, std::ostream* out) {
     *out << '"' << wideToUtf8(text.str()) << '"';

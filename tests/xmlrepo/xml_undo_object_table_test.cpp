@@ -1,12 +1,12 @@
 // The undo table: making each application's undo object once, building from the drawing's
 // repository with OnXMLLoaded, the loaded texts told to notifiers that register later, saving
 // into the repository, the document lock, and registry entries of other databases.
-#include "xmlrepo/xml_undo_object_table.h"
-#include "access/dictionary_ptr.h"
-#include "host/db/open.h"
+#include "kestrel/access/dictionary_ptr.h"
+#include "kestrel/host/db/open.h"
 #include "tests/xmlrepo/repository_fixture.h"
 #include "xmlrepo/application_repository.h"
 #include "xmlrepo/xml_undo_object.h"
+#include "xmlrepo/xml_undo_object_table.h"
 
 namespace {
 

@@ -5,12 +5,12 @@
 #include <fstream>
 #include <sstream>
 
-#include "host/db/dwg_filer.h"
-#include "host/db/dxf_filer.h"
-#include "host/db/open.h"
-#include "host/db/resbuf.h"
-#include "host/dxf/file_message.h"
-#include "host/rx/dictionary.h"
+#include "kestrel/host/db/dwg_filer.h"
+#include "kestrel/host/db/dxf_filer.h"
+#include "kestrel/host/db/open.h"
+#include "kestrel/host/db/resbuf.h"
+#include "kestrel/host/dxf/file_message.h"
+#include "kestrel/host/rx/dictionary.h"
 #include "tests/xmlrepo/repository_fixture.h"
 #include "xmlrepo/xml_undo_object_table.h"
 

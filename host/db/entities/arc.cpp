@@ -1,9 +1,9 @@
 // AcDbArc: accessors, geometry, stretching and filing.
-#include "host/db/entities/arc.h"
+#include "kestrel/host/db/entities/arc.h"
 
 #include <cmath>
 
-#include "host/ge/angles.h"
+#include "kestrel/host/ge/angles.h"
 
 ACRX_DXF_DEFINE_MEMBERS(AcDbArc, AcDbCurve, 0, 0, 0, ARC, DrawHost);
 

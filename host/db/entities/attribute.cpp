@@ -1,5 +1,5 @@
 // AcDbAttribute: tag and flags, the copy from a definition, filing.
-#include "host/db/entities/attribute.h"
+#include "kestrel/host/db/entities/attribute.h"
 
 ACRX_DXF_DEFINE_MEMBERS(AcDbAttribute, AcDbText, 0, 0, 0, ATTRIB, DrawHost);
 

@@ -1,5 +1,5 @@
 // AcDbAttributeDefinition and the attribute fields it shares with AcDbAttribute.
-#include "host/db/entities/attribute_definition.h"
+#include "kestrel/host/db/entities/attribute_definition.h"
 
 #include <cstring>
 

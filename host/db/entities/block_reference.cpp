@@ -1,15 +1,15 @@
 // AcDbBlockReference: the block transform and its decomposition, attributes, extents through
 // the block (nested references included), transforms, explode and filing.
-#include "host/db/entities/block_reference.h"
+#include "kestrel/host/db/entities/block_reference.h"
 
 #include <cmath>
 
-#include "host/db/block_table.h"
-#include "host/db/entities/attribute_definition.h"
-#include "host/db/entities/curve.h"
-#include "host/db/entities/polyline_shape.h"
-#include "host/ge/angles.h"
-#include "host/rx/class.h"
+#include "kestrel/host/db/block_table.h"
+#include "kestrel/host/db/entities/attribute_definition.h"
+#include "kestrel/host/db/entities/curve.h"
+#include "kestrel/host/db/entities/polyline_shape.h"
+#include "kestrel/host/ge/angles.h"
+#include "kestrel/host/rx/class.h"
 
 ACRX_DXF_DEFINE_MEMBERS(AcDbBlockReference, AcDbEntity, 0, 0, 0, INSERT, DrawHost);
 

@@ -1,9 +1,9 @@
 // AcDbCircle and the circle geometry that arcs share.
-#include "host/db/entities/circle.h"
+#include "kestrel/host/db/entities/circle.h"
 
 #include <cmath>
 
-#include "host/ge/angles.h"
+#include "kestrel/host/ge/angles.h"
 
 ACRX_DXF_DEFINE_MEMBERS(AcDbCircle, AcDbCurve, 0, 0, 0, CIRCLE, DrawHost);
 

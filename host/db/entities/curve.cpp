@@ -1,5 +1,5 @@
 // AcDbCurve's runtime class and its default closedness.
-#include "host/db/entities/curve.h"
+#include "kestrel/host/db/entities/curve.h"
 
 ACRX_NO_CONS_DEFINE_MEMBERS(AcDbCurve, AcDbEntity);
 

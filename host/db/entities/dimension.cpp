@@ -1,11 +1,11 @@
 // Dimensions: the shared text, style and point handling, and the three kinds' points,
 // measurements and filing.
-#include "host/db/entities/dimension.h"
+#include "kestrel/host/db/entities/dimension.h"
 
 #include <cmath>
 
-#include "host/db/entities/attribute_definition.h"
-#include "host/ge/angles.h"
+#include "kestrel/host/db/entities/attribute_definition.h"
+#include "kestrel/host/ge/angles.h"
 
 ACRX_NO_CONS_DEFINE_MEMBERS(AcDbDimension, AcDbEntity);
 ACRX_DXF_DEFINE_MEMBERS(AcDbRotatedDimension, AcDbDimension, 0, 0, 0, DIMENSION, DrawHost);

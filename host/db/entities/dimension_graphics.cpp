@@ -1,16 +1,16 @@
 // Dimension graphics: the rotated dimension's lines, the angular dimensions' arc, and the arrows
 // and text both share.
-#include "host/db/entities/dimension_graphics.h"
+#include "kestrel/host/db/entities/dimension_graphics.h"
 
 #include <charconv>
 #include <cmath>
 #include <memory>
 #include <system_error>
 
-#include "host/db/dim_style_table.h"
-#include "host/db/entities/dimension.h"
-#include "host/db/open.h"
-#include "host/ge/angles.h"
+#include "kestrel/host/db/dim_style_table.h"
+#include "kestrel/host/db/entities/dimension.h"
+#include "kestrel/host/db/open.h"
+#include "kestrel/host/ge/angles.h"
 
 namespace host {
 namespace {

@@ -1,11 +1,11 @@
 // AcDbEllipse: parameters and angles, geometry (affine transforms through the principal axes of
 // the transformed conjugate diameters) and filing.
-#include "host/db/entities/ellipse.h"
+#include "kestrel/host/db/entities/ellipse.h"
 
 #include <cmath>
 
-#include "host/db/entity_support.h"
-#include "host/ge/angles.h"
+#include "kestrel/host/db/entity_support.h"
+#include "kestrel/host/ge/angles.h"
 
 ACRX_DXF_DEFINE_MEMBERS(AcDbEllipse, AcDbCurve, 0, 0, 0, ELLIPSE, DrawHost);
 

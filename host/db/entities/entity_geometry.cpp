@@ -1,7 +1,7 @@
 // The default geometry of AcDbEntity (an entity without geometry of its own), the transformed
 // copy every kind shares, and intersectWith, which works on the curve pieces of host/db/entities/
 // intersect.h so that every pair of curve kinds is handled in one place.
-#include "host/db/entity.h"
+#include "kestrel/host/db/entity.h"
 
 #include <memory>
 

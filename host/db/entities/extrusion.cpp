@@ -1,7 +1,7 @@
 // host::Extrusion's setters and DXF check.
-#include "host/db/entities/extrusion.h"
+#include "kestrel/host/db/entities/extrusion.h"
 
-#include "host/db/entity_support.h"
+#include "kestrel/host/db/entity_support.h"
 
 namespace host {
 

@@ -1,7 +1,7 @@
 // AcDbFace: corners, edge visibility, geometry and filing.
-#include "host/db/entities/face.h"
+#include "kestrel/host/db/entities/face.h"
 
-#include "host/db/entity_support.h"
+#include "kestrel/host/db/entity_support.h"
 
 ACRX_DXF_DEFINE_MEMBERS(AcDbFace, AcDbEntity, 0, 0, 0, 3DFACE, DrawHost);
 

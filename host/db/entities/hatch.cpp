@@ -1,11 +1,11 @@
 // AcDbHatch: loops as closed outlines, their geometry, and filing (DXF boundary paths in
 // polyline form; line and arc edge paths are read into that form).
-#include "host/db/entities/hatch.h"
+#include "kestrel/host/db/entities/hatch.h"
 
 #include <cmath>
 
-#include "host/db/raw_object.h"
-#include "host/ge/angles.h"
+#include "kestrel/host/db/raw_object.h"
+#include "kestrel/host/ge/angles.h"
 
 ACRX_DXF_DEFINE_MEMBERS(AcDbHatch, AcDbEntity, 0, 0, 0, HATCH, DrawHost);
 

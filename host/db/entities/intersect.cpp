@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "host/db/entities/curve.h"
+#include "kestrel/host/db/entities/curve.h"
 
 namespace host {
 

@@ -3,9 +3,9 @@
 // the other. Nothing is opened or changed.
 #pragma once
 
-#include "host/db/entity_enums.h"
-#include "host/ge/curve_pieces.h"
-#include "host/rx/error_status.h"
+#include "kestrel/host/db/entity_enums.h"
+#include "kestrel/host/ge/curve_pieces.h"
+#include "kestrel/host/rx/error_status.h"
 
 class AcDbEntity;
 

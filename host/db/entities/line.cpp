@@ -1,7 +1,7 @@
 // AcDbLine: accessors, geometry and filing.
-#include "host/db/entities/line.h"
+#include "kestrel/host/db/entities/line.h"
 
-#include "host/db/entity_support.h"
+#include "kestrel/host/db/entity_support.h"
 
 ACRX_DXF_DEFINE_MEMBERS(AcDbLine, AcDbCurve, 0, 0, 0, LINE, DrawHost);
 

@@ -1,13 +1,13 @@
 // AcDbMText: layout through the font metric, extents, transforms and filing of long contents.
-#include "host/db/entities/mtext.h"
+#include "kestrel/host/db/entities/mtext.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "host/db/entities/attribute_definition.h"
-#include "host/db/raw_object.h"
-#include "host/ge/angles.h"
-#include "host/gi/text_metric.h"
+#include "kestrel/host/db/entities/attribute_definition.h"
+#include "kestrel/host/db/raw_object.h"
+#include "kestrel/host/ge/angles.h"
+#include "kestrel/host/gi/text_metric.h"
 
 ACRX_DXF_DEFINE_MEMBERS(AcDbMText, AcDbEntity, 0, 0, 0, MTEXT, DrawHost);
 

@@ -1,11 +1,11 @@
 // The owned entities of polylines and block references, and their iterator.
-#include "host/db/entities/owned_entities.h"
+#include "kestrel/host/db/entities/owned_entities.h"
 
-#include "host/db/database.h"
-#include "host/db/dwg_filer.h"
-#include "host/db/entities/polyline_shape.h"
-#include "host/db/entities/sequence_end.h"
-#include "host/db/owned_objects.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/db/dwg_filer.h"
+#include "kestrel/host/db/entities/polyline_shape.h"
+#include "kestrel/host/db/entities/sequence_end.h"
+#include "kestrel/host/db/owned_objects.h"
 
 ACRX_NO_CONS_DEFINE_MEMBERS(AcDbObjectIterator, AcRxObject);
 

@@ -1,8 +1,8 @@
 // AcDbPoint: accessors, geometry and filing.
-#include "host/db/entities/point.h"
+#include "kestrel/host/db/entities/point.h"
 
-#include "host/db/entity_support.h"
-#include "host/ge/angles.h"
+#include "kestrel/host/db/entity_support.h"
+#include "kestrel/host/ge/angles.h"
 
 ACRX_DXF_DEFINE_MEMBERS(AcDbPoint, AcDbEntity, 0, 0, 0, POINT, DrawHost);
 

@@ -1,6 +1,6 @@
 // AcDbPolyline: vertex access, geometry through host::PolylineShape, and filing of the vertex
 // list (binary: count and vertices; DXF: the LWPOLYLINE groups).
-#include "host/db/entities/polyline.h"
+#include "kestrel/host/db/entities/polyline.h"
 
 #include <cmath>
 

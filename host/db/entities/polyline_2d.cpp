@@ -1,5 +1,5 @@
 // AcDb2dPolyline: owned vertices, geometry through host::PolylineShape, filing.
-#include "host/db/entities/polyline_2d.h"
+#include "kestrel/host/db/entities/polyline_2d.h"
 
 #include <cmath>
 

@@ -1,8 +1,8 @@
 // AcDb3dPolyline: owned vertices, straight-segment geometry, filing.
-#include "host/db/entities/polyline_3d.h"
+#include "kestrel/host/db/entities/polyline_3d.h"
 
-#include "host/db/entities/line.h"
-#include "host/db/entities/polyline_shape.h"
+#include "kestrel/host/db/entities/line.h"
+#include "kestrel/host/db/entities/polyline_shape.h"
 
 ACRX_DXF_DEFINE_MEMBERS(AcDb3dPolyline, AcDbCurve, 0, 0, 0, POLYLINE, DrawHost);
 

@@ -1,11 +1,11 @@
 // The planar polyline outline: bulged segments, extents, curve pieces, transforms, explode.
-#include "host/db/entities/polyline_shape.h"
+#include "kestrel/host/db/entities/polyline_shape.h"
 
 #include <cmath>
 
-#include "host/db/entities/arc.h"
-#include "host/db/entities/line.h"
-#include "host/ge/angles.h"
+#include "kestrel/host/db/entities/arc.h"
+#include "kestrel/host/db/entities/line.h"
+#include "kestrel/host/ge/angles.h"
 
 namespace host {
 

@@ -1,9 +1,9 @@
 // AcDbRay: accessors, geometry and filing.
-#include "host/db/entities/ray.h"
+#include "kestrel/host/db/entities/ray.h"
 
 #include <cmath>
 
-#include "host/db/entity_support.h"
+#include "kestrel/host/db/entity_support.h"
 
 ACRX_DXF_DEFINE_MEMBERS(AcDbRay, AcDbCurve, 0, 0, 0, RAY, DrawHost);
 

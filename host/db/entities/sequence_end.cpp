@@ -1,4 +1,4 @@
 // AcDbSequenceEnd's runtime class.
-#include "host/db/entities/sequence_end.h"
+#include "kestrel/host/db/entities/sequence_end.h"
 
 ACRX_DXF_DEFINE_MEMBERS(AcDbSequenceEnd, AcDbEntity, 0, 0, 0, SEQEND, DrawHost);

@@ -1,7 +1,7 @@
 // AcDbSolid: corners in OCS, geometry and filing.
-#include "host/db/entities/solid.h"
+#include "kestrel/host/db/entities/solid.h"
 
-#include "host/db/entity_support.h"
+#include "kestrel/host/db/entity_support.h"
 
 ACRX_DXF_DEFINE_MEMBERS(AcDbSolid, AcDbEntity, 0, 0, 0, SOLID, DrawHost);
 

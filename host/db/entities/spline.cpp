@@ -1,11 +1,11 @@
 // AcDbSpline: NURBS evaluation (de Boor in homogeneous coordinates), global interpolation of
 // fit points, exact extents by refined sampling, transforms and filing.
-#include "host/db/entities/spline.h"
+#include "kestrel/host/db/entities/spline.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "host/db/entity_support.h"
+#include "kestrel/host/db/entity_support.h"
 
 ACRX_DXF_DEFINE_MEMBERS(AcDbSpline, AcDbCurve, 0, 0, 0, SPLINE, DrawHost);
 

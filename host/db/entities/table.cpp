@@ -1,11 +1,11 @@
 // AcDbTable: the grid, its rectangle, transforms and the ACAD_TABLE filing.
-#include "host/db/entities/table.h"
+#include "kestrel/host/db/entities/table.h"
 
 #include <cmath>
 #include <numeric>
 
-#include "host/db/entities/attribute_definition.h"
-#include "host/ge/angles.h"
+#include "kestrel/host/db/entities/attribute_definition.h"
+#include "kestrel/host/ge/angles.h"
 
 ACRX_DXF_DEFINE_MEMBERS(AcDbTable, AcDbBlockReference, 0, 0, 0, ACAD_TABLE, DrawHost);
 

@@ -1,10 +1,10 @@
 // AcDbText: alignment through the font metric, extents, transforms and filing.
-#include "host/db/entities/text.h"
+#include "kestrel/host/db/entities/text.h"
 
 #include <cmath>
 #include <cstring>
 
-#include "host/ge/angles.h"
+#include "kestrel/host/ge/angles.h"
 
 ACRX_DXF_DEFINE_MEMBERS(AcDbText, AcDbEntity, 0, 0, 0, TEXT, DrawHost);
 

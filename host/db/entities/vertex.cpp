@@ -1,5 +1,5 @@
 // The polyline vertex kinds: accessors and filing.
-#include "host/db/entities/vertex.h"
+#include "kestrel/host/db/entities/vertex.h"
 
 #include <cmath>
 

@@ -6,13 +6,13 @@
 #include <string>
 
 #include "common/module_parts.h"
-#include "host/app/command_line.h"
-#include "host/app/doc_manager.h"
-#include "host/app/editor.h"
-#include "host/db/object.h"
-#include "host/rx/app_framework.h"
-#include "host/rx/dictionary.h"
-#include "platform/mfc_module.h"
+#include "kestrel/host/app/command_line.h"
+#include "kestrel/host/app/doc_manager.h"
+#include "kestrel/host/app/editor.h"
+#include "kestrel/host/db/object.h"
+#include "kestrel/host/rx/app_framework.h"
+#include "kestrel/host/rx/dictionary.h"
+#include "kestrel/platform/mfc_module.h"
 
 namespace {
 

@@ -4,13 +4,13 @@
 // It does what a real module does at each step of its life and prints a line to the host's
 // command line for each, so a test can read the order back. All statics and the entry live in
 // this one file, so their order is the order of definition.
-#include "host/app/command_line.h"
-#include "host/app/doc_manager.h"
-#include "host/app/editor.h"
-#include "host/db/database.h"
-#include "host/db/object.h"
-#include "host/rx/app_framework.h"
-#include "platform/mfc_module.h"
+#include "kestrel/host/app/command_line.h"
+#include "kestrel/host/app/doc_manager.h"
+#include "kestrel/host/app/editor.h"
+#include "kestrel/host/db/database.h"
+#include "kestrel/host/db/object.h"
+#include "kestrel/host/rx/app_framework.h"
+#include "kestrel/platform/mfc_module.h"
 
 // The locked variant stays mapped after the tests unload it, and the leaky one leaves its class
 // registered, so their classes take other names than those of the variants loaded after them.
