@@ -2,8 +2,7 @@
 # Installs the Debian packages the project needs and the machine lacks (as root, or through
 # sudo). With no argument: what building, the demo and the tests need. `bench` adds the C++ DXF
 # libraries the benchmarks measure against (and git, for the worktree of an earlier reader);
-# `gallery` adds what scripts/gallery.sh draws with; `docs` adds Doxygen, which builds the reference
-# of the public headers.
+# `gallery` adds what scripts/gallery.sh draws with.
 set -euo pipefail
 
 # LibreCAD converts saved drawings to PDF, headless, for the interop tests.
@@ -13,8 +12,7 @@ for group in "$@"; do
   case "$group" in
     bench) packages+=(libdxflib-dev libdime-dev git) ;;
     gallery) packages+=(python3-matplotlib python3-pil librsvg2-bin) ;;
-    docs) packages+=(doxygen) ;;
-    *) echo "install_packages.sh: unknown group '$group' (bench, gallery, docs)" >&2; exit 2 ;;
+    *) echo "install_packages.sh: unknown group '$group' (bench, gallery)" >&2; exit 2 ;;
   esac
 done
 

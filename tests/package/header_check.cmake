@@ -1,6 +1,6 @@
-# Checks one installed header as a client includes it: it compiles alone, a module header leaves
-# no macro defined beyond those of the headers it includes itself, and each class it defines
-# carries the export mark.
+# Checks one installed header as a client includes it: it compiles alone, without a warning under
+# -Wall -Wextra -Wpedantic; a module header leaves no macro defined beyond those of the headers it
+# includes itself; and each class it defines carries the export mark.
 # Run as: cmake -DCXX=<compiler> -DROOT=<include folder> -DHEADER=<path below it>
 #               -DINCLUDES=<extra include folders, ;-separated> -DWORK=<scratch folder> -P <this>
 
@@ -9,18 +9,21 @@ foreach(dir IN LISTS INCLUDES)
   list(APPEND flags -I${dir})
 endforeach()
 
+# A client's source that includes the header alone, built with the warnings a client may use.
+string(MAKE_C_IDENTIFIER ${HEADER} stem)
+set(client ${WORK}/${stem}_client.cpp)
+file(WRITE ${client} "#include <${HEADER}>\n")
 execute_process(
-  COMMAND ${CXX} ${flags} -fsyntax-only -Wall -Wextra -Wno-unused-parameter -x c++ ${ROOT}/${HEADER}
+  COMMAND ${CXX} ${flags} -fsyntax-only -Wall -Wextra -Wpedantic -Werror ${client}
   RESULT_VARIABLE result ERROR_VARIABLE errors)
 if(NOT result EQUAL 0)
-  message(FATAL_ERROR "${HEADER} does not compile on its own:\n${errors}")
+  message(FATAL_ERROR "${HEADER} does not compile on its own without warnings:\n${errors}")
 endif()
 
 # The module's headers leave no macro defined beyond those of the headers they include. The host's
 # define the macros of the interface they stand in for (acDocManager, ACRX_DECLARE_MEMBERS), and
 # export.h the export marks.
 if(HEADER MATCHES "^kestrel/(access|drawing|geometry|xmlrepo)/")
-  string(MAKE_C_IDENTIFIER ${HEADER} stem)
   set(base ${WORK}/${stem}_includes.cpp)
   file(STRINGS ${ROOT}/${HEADER} include_lines REGEX "^[ \t]*#[ \t]*include")
   list(JOIN include_lines "\n" include_text)

@@ -13,7 +13,5 @@ public:
     using CxEntity<AcDb3PointAngularDimension>::CxEntity;
 
     // Changes nothing and returns this pointer.
-    CVLKCAngularDim3PPtr& operator=(CVLKCAngularDim3PPtr& other) {
-        return *this;
-    }
+    CVLKCAngularDim3PPtr& operator=(CVLKCAngularDim3PPtr& /*other*/) { return *this; }
 };

@@ -13,7 +13,5 @@ public:
     using CxEntity<AcDb2LineAngularDimension>::CxEntity;
 
     // Changes nothing and returns this pointer.
-    CVLKCAngularDimPtr& operator=(CVLKCAngularDimPtr& other) {
-        return *this;
-    }
+    CVLKCAngularDimPtr& operator=(CVLKCAngularDimPtr& /*other*/) { return *this; }
 };

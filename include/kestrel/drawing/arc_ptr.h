@@ -70,7 +70,5 @@ public:
     bool mark(int colour, int highlight);
 
     // Changes nothing and returns this pointer.
-    CVLKCArcPtr& operator=(CVLKCArcPtr& other) {
-        return *this;
-    }
+    CVLKCArcPtr& operator=(CVLKCArcPtr& /*other*/) { return *this; }
 };

@@ -18,9 +18,7 @@ public:
     using CxEntity<AcDbAttribute>::CxEntity;
 
     // Changes nothing and returns this pointer.
-    CVLKCAttribPtr& operator=(CVLKCAttribPtr& other) {
-        return *this;
-    }
+    CVLKCAttribPtr& operator=(CVLKCAttribPtr& /*other*/) { return *this; }
 
     // The width of the attribute's text; -1.0 when empty or not measurable.
     double GetWidth();

@@ -31,9 +31,7 @@ public:
     using CxEntity<AcDbBlockReference>::CxEntity;
 
     // Changes nothing and returns this pointer.
-    CVLKCBlockReferencePtr& operator=(CVLKCBlockReferencePtr& other) {
-        return *this;
-    }
+    CVLKCBlockReferencePtr& operator=(CVLKCBlockReferencePtr& /*other*/) { return *this; }
 
     // Opens the attribute tagged tag (letter case ignored) for write into attribute, which then
     // owns that open; otherwise the status of the last open, attribute untouched.

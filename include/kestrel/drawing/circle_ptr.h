@@ -17,7 +17,5 @@ public:
     void mark(int colour);
 
     // Changes nothing and returns this pointer.
-    CVLKCCirclePtr& operator=(CVLKCCirclePtr& other) {
-        return *this;
-    }
+    CVLKCCirclePtr& operator=(CVLKCCirclePtr& /*other*/) { return *this; }
 };

@@ -12,7 +12,5 @@ public:
     using CxEntity<AcDbEllipse>::CxEntity;
 
     // Changes nothing and returns this pointer.
-    CVLKCEllipsePtr& operator=(CVLKCEllipsePtr& other) {
-        return *this;
-    }
+    CVLKCEllipsePtr& operator=(CVLKCEllipsePtr& /*other*/) { return *this; }
 };

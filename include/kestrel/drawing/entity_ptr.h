@@ -12,7 +12,5 @@ public:
     using CxEntity<AcDbEntity>::CxEntity;
 
     // Changes nothing and returns this pointer.
-    CVLKCEntityPtr& operator=(CVLKCEntityPtr& other) {
-        return *this;
-    }
+    CVLKCEntityPtr& operator=(CVLKCEntityPtr& /*other*/) { return *this; }
 };

@@ -12,7 +12,5 @@ public:
     using CxEntity<AcDbFace>::CxEntity;
 
     // Changes nothing and returns this pointer.
-    CVLKCFacePtr& operator=(CVLKCFacePtr& other) {
-        return *this;
-    }
+    CVLKCFacePtr& operator=(CVLKCFacePtr& /*other*/) { return *this; }
 };

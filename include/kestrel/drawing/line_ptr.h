@@ -16,7 +16,5 @@ public:
     bool mark(int colour, int highlight);
 
     // Changes nothing and returns this pointer.
-    CVLKCLinePtr& operator=(CVLKCLinePtr& other) {
-        return *this;
-    }
+    CVLKCLinePtr& operator=(CVLKCLinePtr& /*other*/) { return *this; }
 };

@@ -12,7 +12,5 @@ public:
     using CxEntity<AcDbPoint>::CxEntity;
 
     // Changes nothing and returns this pointer.
-    CVLKCPointPtr& operator=(CVLKCPointPtr& other) {
-        return *this;
-    }
+    CVLKCPointPtr& operator=(CVLKCPointPtr& /*other*/) { return *this; }
 };

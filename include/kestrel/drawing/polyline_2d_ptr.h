@@ -22,7 +22,5 @@ public:
     bool mark(int colour, int highlight);
 
     // Changes nothing and returns this pointer.
-    CVLKC2dPolylinePtr& operator=(CVLKC2dPolylinePtr& other) {
-        return *this;
-    }
+    CVLKC2dPolylinePtr& operator=(CVLKC2dPolylinePtr& /*other*/) { return *this; }
 };

@@ -21,7 +21,5 @@ public:
     bool mark(int colour, int highlight);
 
     // Changes nothing and returns this pointer.
-    CVLKC3dPolylinePtr& operator=(CVLKC3dPolylinePtr& other) {
-        return *this;
-    }
+    CVLKC3dPolylinePtr& operator=(CVLKC3dPolylinePtr& /*other*/) { return *this; }
 };

@@ -21,7 +21,5 @@ public:
     bool mark(int colour, int highlight);
 
     // Changes nothing and returns this pointer.
-    CVLKCPolylineLWPtr& operator=(CVLKCPolylineLWPtr& other) {
-        return *this;
-    }
+    CVLKCPolylineLWPtr& operator=(CVLKCPolylineLWPtr& /*other*/) { return *this; }
 };

@@ -12,7 +12,5 @@ public:
     using CxEntity<AcDbRay>::CxEntity;
 
     // Changes nothing and returns this pointer.
-    CVLKCRayPtr& operator=(CVLKCRayPtr& other) {
-        return *this;
-    }
+    CVLKCRayPtr& operator=(CVLKCRayPtr& /*other*/) { return *this; }
 };

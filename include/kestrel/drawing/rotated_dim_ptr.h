@@ -12,7 +12,5 @@ public:
     using CxEntity<AcDbRotatedDimension>::CxEntity;
 
     // Changes nothing and returns this pointer.
-    CVLKCRotatedDimPtr& operator=(CVLKCRotatedDimPtr& other) {
-        return *this;
-    }
+    CVLKCRotatedDimPtr& operator=(CVLKCRotatedDimPtr& /*other*/) { return *this; }
 };

@@ -12,7 +12,5 @@ public:
     using CxEntity<AcDbSolid>::CxEntity;
 
     // Changes nothing and returns this pointer.
-    CVLKCSolidPtr& operator=(CVLKCSolidPtr& other) {
-        return *this;
-    }
+    CVLKCSolidPtr& operator=(CVLKCSolidPtr& /*other*/) { return *this; }
 };

@@ -12,7 +12,5 @@ public:
     using CxEntity<AcDbTable>::CxEntity;
 
     // Changes nothing and returns this pointer.
-    CVLKCTablePtr& operator=(CVLKCTablePtr& other) {
-        return *this;
-    }
+    CVLKCTablePtr& operator=(CVLKCTablePtr& /*other*/) { return *this; }
 };

@@ -21,9 +21,7 @@ public:
     using CxEntity<AcDbText>::CxEntity;
 
     // Changes nothing and returns this pointer.
-    CVLKCTextPtr& operator=(CVLKCTextPtr& other) {
-        return *this;
-    }
+    CVLKCTextPtr& operator=(CVLKCTextPtr& /*other*/) { return *this; }
 
     // The width of text at height in the style called style; -1.0 for a null text or style, a
     // height that is not positive, or a text the host cannot measure.

@@ -22,25 +22,28 @@ public:
     ACRX_DECLARE_MEMBERS(AcApDocManagerReactor);
     ~AcApDocManagerReactor() override = default;
 
-    virtual void documentCreateStarted(AcApDocument* pDocCreating) {}
-    virtual void documentCreated(AcApDocument* pDocCreating) {}
-    virtual void documentToBeDestroyed(AcApDocument* pDocToDestroy) {}
-    virtual void documentDestroyed(const ACHAR* fileName) {}
-    virtual void documentCreateCanceled(AcApDocument* pDocCreateCancelled) {}
-    virtual void documentLockModeWillChange(AcApDocument* doc, AcAp::DocLockMode myCurrentMode,
-                                            AcAp::DocLockMode myNewMode,
-                                            AcAp::DocLockMode currentMode,
-                                            const ACHAR* pGlobalCmdName) {}
-    virtual void documentLockModeChangeVetoed(AcApDocument* doc, const ACHAR* pGlobalCmdName) {}
-    virtual void documentLockModeChanged(AcApDocument* doc, AcAp::DocLockMode myPreviousMode,
-                                         AcAp::DocLockMode myCurrentMode,
-                                         AcAp::DocLockMode currentMode,
-                                         const ACHAR* pGlobalCmdName) {}
-    virtual void documentBecameCurrent(AcApDocument* doc) {}
-    virtual void documentToBeActivated(AcApDocument* pActivatingDoc) {}
-    virtual void documentToBeDeactivated(AcApDocument* pDeActivatedDoc) {}
-    virtual void documentActivationModified(bool bActivation) {}
-    virtual void documentActivated(AcApDocument* pActivatedDoc) {}
+    virtual void documentCreateStarted(AcApDocument* /*pDocCreating*/) {}
+    virtual void documentCreated(AcApDocument* /*pDocCreating*/) {}
+    virtual void documentToBeDestroyed(AcApDocument* /*pDocToDestroy*/) {}
+    virtual void documentDestroyed(const ACHAR* /*fileName*/) {}
+    virtual void documentCreateCanceled(AcApDocument* /*pDocCreateCancelled*/) {}
+    virtual void documentLockModeWillChange(AcApDocument* /*doc*/,
+                                            AcAp::DocLockMode /*myCurrentMode*/,
+                                            AcAp::DocLockMode /*myNewMode*/,
+                                            AcAp::DocLockMode /*currentMode*/,
+                                            const ACHAR* /*pGlobalCmdName*/) {}
+    virtual void documentLockModeChangeVetoed(AcApDocument* /*doc*/,
+                                              const ACHAR* /*pGlobalCmdName*/) {}
+    virtual void documentLockModeChanged(AcApDocument* /*doc*/,
+                                         AcAp::DocLockMode /*myPreviousMode*/,
+                                         AcAp::DocLockMode /*myCurrentMode*/,
+                                         AcAp::DocLockMode /*currentMode*/,
+                                         const ACHAR* /*pGlobalCmdName*/) {}
+    virtual void documentBecameCurrent(AcApDocument* /*doc*/) {}
+    virtual void documentToBeActivated(AcApDocument* /*pActivatingDoc*/) {}
+    virtual void documentToBeDeactivated(AcApDocument* /*pDeActivatedDoc*/) {}
+    virtual void documentActivationModified(bool /*bActivation*/) {}
+    virtual void documentActivated(AcApDocument* /*pActivatedDoc*/) {}
 };
 
 // Walks the documents in order of opening; made by newAcApDocumentIterator, deleted by the

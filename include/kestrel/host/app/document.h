@@ -46,7 +46,7 @@ public:
     // The mode of the innermost lock still held, or kNotLocked.
     AcAp::DocLockMode myLockMode() const;
     // The same: every lock belongs to the host's one execution context.
-    AcAp::DocLockMode lockMode(bool bIncludeMyLocks = true) const { return myLockMode(); }
+    AcAp::DocLockMode lockMode(bool /*bIncludeMyLocks*/ = true) const { return myLockMode(); }
 
     // Host use: the number of locks held, the editor's state, the manager's bookkeeping.
     int lockCount() const { return static_cast<int>(m_locks.size()); }

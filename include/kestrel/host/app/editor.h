@@ -19,13 +19,13 @@ public:
     ACRX_DECLARE_MEMBERS(AcRxEventReactor);
     ~AcRxEventReactor() override = default;
 
-    virtual void dwgFileOpened(AcDbDatabase* db, const ACHAR* fileName) {}
-    virtual void initialDwgFileOpenComplete(AcDbDatabase* db) {}
-    virtual void databaseConstructed(AcDbDatabase* db) {}
-    virtual void databaseToBeDestroyed(AcDbDatabase* db) {}
-    virtual void beginSave(AcDbDatabase* db, const ACHAR* pIntendedName) {}
-    virtual void saveComplete(AcDbDatabase* db, const ACHAR* pActualName) {}
-    virtual void abortSave(AcDbDatabase* db) {}
+    virtual void dwgFileOpened(AcDbDatabase* /*db*/, const ACHAR* /*fileName*/) {}
+    virtual void initialDwgFileOpenComplete(AcDbDatabase* /*db*/) {}
+    virtual void databaseConstructed(AcDbDatabase* /*db*/) {}
+    virtual void databaseToBeDestroyed(AcDbDatabase* /*db*/) {}
+    virtual void beginSave(AcDbDatabase* /*db*/, const ACHAR* /*pIntendedName*/) {}
+    virtual void saveComplete(AcDbDatabase* /*db*/, const ACHAR* /*pActualName*/) {}
+    virtual void abortSave(AcDbDatabase* /*db*/) {}
 };
 
 // The editor's own notifications, after those of AcRxEventReactor.
@@ -34,9 +34,9 @@ public:
     ACRX_DECLARE_MEMBERS(AcEditorReactor);
     ~AcEditorReactor() override = default;
 
-    virtual void beginDwgOpen(const ACHAR* filename) {}
-    virtual void endDwgOpen(const ACHAR* filename, AcDbDatabase* db) {}
-    virtual void beginClose(AcDbDatabase* db) {}
+    virtual void beginDwgOpen(const ACHAR* /*filename*/) {}
+    virtual void endDwgOpen(const ACHAR* /*filename*/, AcDbDatabase* /*db*/) {}
+    virtual void beginClose(AcDbDatabase* /*db*/) {}
 };
 
 class DRAWHOST_API AcEditor : public AcRxObject {
