@@ -5,6 +5,7 @@
 #include <cstdarg>
 #include <cstring>
 #include <limits>
+#include <numbers>
 #include <utility>
 
 #include "kestrel/host/db/ent_get.h"
@@ -260,6 +261,10 @@ Acad::ErrorStatus AcDbDxfFiler::setError(const wchar_t* format, ...) {
     return m_status;
 }
 
+double AcDbDxfFiler::angleOf(const host::DxfItem& item) const {
+    return holdsFileValues() && !item.angle ? host::fileDegreesToRadians(item.real()) : item.real();
+}
+
 Acad::ErrorStatus AcDbDxfFiler::readItem(host::DxfItem& item) {
     const host::DxfItem* next = nullptr;
     const Acad::ErrorStatus status = peek(next);
@@ -441,8 +446,16 @@ Acad::ErrorStatus AcDbDxfFiler::writeDouble(int code, double value) {
     return writeItem(makeItem(code, value));
 }
 
+Acad::ErrorStatus AcDbDxfFiler::writeAngle(int code, double value) {
+    host::DxfItem item = makeItem(code, value);
+    item.angle = true;
+    return writeItem(item);
+}
+
 Acad::ErrorStatus AcDbDxfFiler::writePoint2d(int code, const AcGePoint2d& value) {
-    return writeItem(makeItem(code, AcGePoint3d(value.x, value.y, 0.0)));
+    host::DxfItem item = makeItem(code, AcGePoint3d(value.x, value.y, 0.0));
+    item.point2d = true;
+    return writeItem(item);
 }
 
 Acad::ErrorStatus AcDbDxfFiler::writePoint3d(int code, const AcGePoint3d& value) {
@@ -450,7 +463,9 @@ Acad::ErrorStatus AcDbDxfFiler::writePoint3d(int code, const AcGePoint3d& value)
 }
 
 Acad::ErrorStatus AcDbDxfFiler::writeVector2d(int code, const AcGeVector2d& value) {
-    return writeItem(makeItem(code, AcGePoint3d(value.x, value.y, 0.0)));
+    host::DxfItem item = makeItem(code, AcGePoint3d(value.x, value.y, 0.0));
+    item.point2d = true;
+    return writeItem(item);
 }
 
 Acad::ErrorStatus AcDbDxfFiler::writeVector3d(int code, const AcGeVector3d& value) {
@@ -485,6 +500,14 @@ Acad::ErrorStatus AcDbDxfFiler::writeAcDbHandle(int code, const AcDbHandle& hand
 }
 
 namespace host {
+
+double radiansToFileDegrees(double radians) {
+    return radians * (180.0 / std::numbers::pi);
+}
+
+double fileDegreesToRadians(double degrees) {
+    return degrees * (std::numbers::pi / 180.0);
+}
 
 DxfItemFiler::DxfItemFiler(AcDbDatabase* database, AcDb::FilerType type)
     : AcDbDxfFiler(type, database) {}

@@ -243,7 +243,7 @@ Acad::ErrorStatus AcDbLinetypeTableRecord::dxfOutFields(AcDbDxfFiler* filer) con
         filer->writeInt16(kShapeNumberCode, dash.shapeNumber);
         filer->writeObjectId(kStyleCode, dash.styleId);
         filer->writeDouble(kScaleCode, dash.scale);
-        filer->writeAngle(kRotationCode, dash.rotation);
+        filer->writeDouble(kRotationCode, dash.rotation);  // files hold this one in radians
         filer->writeDouble(kOffsetXCode, dash.offset.x);
         filer->writeDouble(kOffsetYCode, dash.offset.y);
         if ((flags & kTextElement) != 0) {

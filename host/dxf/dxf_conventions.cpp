@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <array>
-#include <numbers>
 
 #include "kestrel/host/db/database.h"
 #include "kestrel/host/rx/class.h"
@@ -27,43 +26,6 @@ constexpr std::array<TableInfo, 9> kTables = {{
     {L"APPID", L"AcDbRegAppTable", L"AcDbRegAppTableRecord", &AcDbDatabase::regAppTableId},
     {L"DIMSTYLE", L"AcDbDimStyleTable", L"AcDbDimStyleTableRecord", &AcDbDatabase::dimStyleTableId},
     {L"BLOCK_RECORD", L"AcDbBlockTable", L"AcDbBlockTableRecord", &AcDbDatabase::blockTableId},
-}};
-
-// Angle groups that files keep in radians, per DXF name.
-struct RadianGroup {
-    std::wstring_view dxfName;
-    int code;
-};
-constexpr std::array<RadianGroup, 1> kRadianGroups = {{{L"LTYPE", 50}}};
-
-// DXF names whose data is the application's own and never converted.
-constexpr std::array<std::wstring_view, 1> kUnconvertedNames = {L"XRECORD"};
-
-// Point groups that files write without Z; firstIs3d marks codes whose first group is 3D.
-struct Point2dGroup {
-    std::wstring_view dxfName;
-    int code;
-    bool firstIs3d;
-};
-constexpr std::array<Point2dGroup, 18> kPoint2dGroups = {{
-    {L"LWPOLYLINE", 10, false},
-    {L"HATCH", 10, true},
-    {L"HATCH", 11, false},
-    {L"HATCH", 12, false},
-    {L"HATCH", 13, false},
-    {L"VPORT", 10, false},
-    {L"VPORT", 11, false},
-    {L"VPORT", 12, false},
-    {L"VPORT", 13, false},
-    {L"VPORT", 14, false},
-    {L"VPORT", 15, false},
-    {L"VIEW", 10, false},
-    {L"LAYOUT", 10, false},
-    {L"LAYOUT", 11, false},
-    {L"MPOLYGON", 10, true},
-    {L"MPOLYGON", 11, false},
-    {L"MPOLYGON", 12, false},
-    {L"MPOLYGON", 13, false},
 }};
 
 constexpr HeaderVariable fixed(const wchar_t* name, int code, HeaderKind kind, double a = 0.0,
@@ -220,51 +182,6 @@ const TableInfo* findTable(std::wstring_view dxfName) {
     const auto it = std::find_if(kTables.begin(), kTables.end(),
                                  [&](const TableInfo& t) { return dxfName == t.dxfName; });
     return it != kTables.end() ? &*it : nullptr;
-}
-
-bool isDegreesInFile(std::wstring_view dxfName, int code) {
-    if (code < 50 || code > 58) {
-        return false;
-    }
-    if (std::find(kUnconvertedNames.begin(), kUnconvertedNames.end(), dxfName) !=
-        kUnconvertedNames.end()) {
-        return false;
-    }
-    return std::none_of(kRadianGroups.begin(), kRadianGroups.end(), [&](const RadianGroup& g) {
-        return g.code == code && g.dxfName == dxfName;
-    });
-}
-
-double radiansToFileDegrees(double radians) {
-    return radians * (180.0 / std::numbers::pi);
-}
-
-double fileDegreesToRadians(double degrees) {
-    return degrees * (std::numbers::pi / 180.0);
-}
-
-void convertAngles(std::wstring_view dxfName, DxfItemList& items, std::size_t first,
-                   std::size_t last, bool toFile) {
-    last = std::min(last, items.size());
-    for (std::size_t i = first; i < last; ++i) {
-        DxfItem& item = items[i];
-        if (item.code == 1001) {
-            return;
-        }
-        double* value = std::get_if<double>(&item.value);
-        if (value != nullptr && isDegreesInFile(dxfName, item.code)) {
-            *value = toFile ? radiansToFileDegrees(*value) : fileDegreesToRadians(*value);
-        }
-    }
-}
-
-bool isPoint2dInFile(std::wstring_view dxfName, int code, int occurrence) {
-    if (code < 10 || code > 15) {
-        return false;
-    }
-    return std::any_of(kPoint2dGroups.begin(), kPoint2dGroups.end(), [&](const Point2dGroup& g) {
-        return g.code == code && g.dxfName == dxfName && (occurrence > 0 || !g.firstIs3d);
-    });
 }
 
 std::span<const HeaderVariable> headerVariables() {

@@ -1,6 +1,7 @@
 // The conventions the DXF reader and writer share, as data: file version, section and table
-// names, which angle groups files hold in degrees, the header variables and where each comes
-// from, and the DXF names that cover several host classes. Nothing here touches a file.
+// names, the header variables and where each comes from, and the DXF names that cover several
+// host classes. Nothing here touches a file. Angles and 2D points are the classes' own: they
+// file them as such (AcDbDxfFiler::writeAngle, writePoint2d).
 #pragma once
 
 #include <span>
@@ -60,32 +61,6 @@ inline constexpr const wchar_t* kAcadAppName = L"ACAD";
 
 // Dimension style records carry their handle under 105 instead of 5.
 inline constexpr int kDimStyleHandleCode = 105;
-
-// --- Angles ----------------------------------------------------------------------------------
-
-// Filers hold every angle in radians. Files hold the angles of groups 50 to 58 in degrees (MTEXT
-// 50 too, whatever older references say: other programs write and read degrees), except: LTYPE
-// 50 (rotation of an embedded shape or text) is radians in files too, and XRECORD data is the application's and is never converted. Objects kept as raw group
-// lists hold the file's values and are never converted either (the caller leaves them out).
-bool isDegreesInFile(std::wstring_view dxfName, int code);
-
-// One angle, radians to the degrees a file holds, and back.
-double radiansToFileDegrees(double radians);
-double fileDegreesToRadians(double degrees);
-
-// Converts, in place, the angle groups of items[first, last), the groups of one object of that
-// DXF name, from filer radians to file degrees (toFile true) or back. Groups of XData (after the
-// first 1001) are left as they are. Items of other kinds than real are left as they are.
-void convertAngles(std::wstring_view dxfName, DxfItemList& items, std::size_t first,
-                   std::size_t last, bool toFile);
-
-// --- Points ----------------------------------------------------------------------------------
-
-// Filers hold every point with three coordinates. Files write the points of these groups as
-// 10/20 without 30: LWPOLYLINE 10, HATCH and MPOLYGON 10 (all but the first, the elevation
-// point) and 11 to 13 (boundary edges), VPORT 10 to 15, VIEW 10 and LAYOUT 10 and 11. occurrence
-// counts the earlier groups of that code in the same object (0 for the first).
-bool isPoint2dInFile(std::wstring_view dxfName, int code, int occurrence);
 
 // --- Header variables ------------------------------------------------------------------------
 

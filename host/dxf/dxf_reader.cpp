@@ -1228,7 +1228,6 @@ bool Reader::readObject(const ObjectSpan& span, const AcRxClass* forcedClass, bo
             return fail(read.line, Acad::eClassNotFound,
                         L"class " + std::wstring(cls->name()) + L" cannot be created");
         }
-        convertAngles(m_objectKind, items, 0, items.size(), false);
         std::wstring why;
         Acad::ErrorStatus status = fileIn(read.object.get(), items, implied, why);
         if (status == Acad::eInvalidSymbolTableName && renameRecord(items, read)) {
@@ -1338,6 +1337,7 @@ Acad::ErrorStatus Reader::fileIn(AcDbObject* object, DxfItemList& items, bool im
                                  std::wstring& why) {
     DxfItemFiler filer(std::move(items), m_db);
     filer.setImpliedSubclasses(implied);
+    filer.setFileValues(true);
     filer.setRecordResolver(this);
     const Acad::ErrorStatus status = object->dxfIn(&filer);
     items = filer.takeItems();

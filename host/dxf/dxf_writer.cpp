@@ -66,7 +66,6 @@ public:
         m_context = context;
         m_inXData = false;
         m_inDimension = false;
-        m_seen10 = 0;
     }
 
 protected:
@@ -75,37 +74,34 @@ protected:
     Acad::ErrorStatus putItem(const DxfItem& item) override;
 
 private:
-    Acad::ErrorStatus putReal(int code, double value);
-    // A point with its Z group unless given2d (read without it) or the file writes it 2D.
-    Acad::ErrorStatus putPoint(int code, const AcGePoint3d& point, bool given2d);
+    // A real; an angle (in radians) goes to the file in degrees.
+    Acad::ErrorStatus putReal(int code, double value, bool angle);
+    // A point with its Z group unless it is a 2D point (read without Z, or filed as 2D).
+    Acad::ErrorStatus putPoint(int code, const AcGePoint3d& point, bool point2d);
 
     DxfTextWriter& m_out;
     DrawingWriter& m_writer;  // names the objects references point at
     ObjectContext m_context;
     bool m_inXData = false;
     bool m_inDimension = false;  // inside the AcDbDimension subclass of such a dimension
-    int m_seen10 = 0;
 };
 
-Acad::ErrorStatus FileFiler::putReal(int code, double value) {
+Acad::ErrorStatus FileFiler::putReal(int code, double value, bool angle) {
     if (!std::isfinite(value)) {
         return setError(Acad::eInvalidInput, L"group %d holds a real that is not finite", code);
     }
-    if (!m_inXData && !m_context.raw && isDegreesInFile(m_context.dxfName, code)) {
+    if (angle) {
         value = radiansToFileDegrees(value);
     }
     m_out.real(code, value);
     return Acad::eOk;
 }
 
-Acad::ErrorStatus FileFiler::putPoint(int code, const AcGePoint3d& p, bool given2d) {
+Acad::ErrorStatus FileFiler::putPoint(int code, const AcGePoint3d& p, bool point2d) {
     if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z)) {
         return setError(Acad::eInvalidInput, L"group %d holds a point that is not finite", code);
     }
-    const int occurrence = code == 10 ? m_seen10++ : 0;
-    const bool withZ =
-        !given2d && (m_inXData || !isPoint2dInFile(m_context.dxfName, code, occurrence));
-    m_out.point(code, p, withZ);
+    m_out.point(code, p, !point2d);
     return Acad::eOk;
 }
 
@@ -313,7 +309,7 @@ Acad::ErrorStatus FileFiler::putItem(const DxfItem& item) {
     if (const auto* text = std::get_if<std::wstring>(&item.value)) {
         m_out.text(code, *text);
     } else if (const auto* real = std::get_if<double>(&item.value)) {
-        return putReal(code, *real);
+        return putReal(code, *real, item.angle);
     } else if (const auto* point = std::get_if<AcGePoint3d>(&item.value)) {
         return putPoint(code, *point, item.point2d);
     } else if (const auto* integer = std::get_if<std::int64_t>(&item.value)) {

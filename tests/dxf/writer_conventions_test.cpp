@@ -1,4 +1,4 @@
-// The shared DXF conventions: angle units per DXF name, the header table, the table order and the
+// The shared DXF conventions: the angle unit of files, the header table, the table order and the
 // classes behind DXF names that several host classes share.
 #include <gtest/gtest.h>
 
@@ -16,47 +16,11 @@
 
 namespace {
 
-using host::DxfItem;
-using host::DxfItemList;
 namespace dxf = host::dxf;
-
-TEST(DxfConventions, AngleGroupsAreDegreesExceptWhereTheFormatSaysRadians) {
-    EXPECT_TRUE(dxf::isDegreesInFile(L"ARC", 50));
-    EXPECT_TRUE(dxf::isDegreesInFile(L"ARC", 51));
-    EXPECT_TRUE(dxf::isDegreesInFile(L"DIMENSION", 53));
-    EXPECT_TRUE(dxf::isDegreesInFile(L"HATCH", 52));
-    EXPECT_TRUE(dxf::isDegreesInFile(L"STYLE", 50));
-    EXPECT_TRUE(dxf::isDegreesInFile(L"TEXT", 58));
-    EXPECT_FALSE(dxf::isDegreesInFile(L"TEXT", 49));
-    EXPECT_FALSE(dxf::isDegreesInFile(L"TEXT", 59));
-    EXPECT_TRUE(dxf::isDegreesInFile(L"MTEXT", 50));
-    EXPECT_FALSE(dxf::isDegreesInFile(L"LTYPE", 50));
-    EXPECT_FALSE(dxf::isDegreesInFile(L"XRECORD", 50));
-    EXPECT_TRUE(dxf::isDegreesInFile(L"MTEXT", 51));
-}
-
-TEST(DxfConventions, ConvertAnglesTouchesOnlyTheObjectsAngleGroupsBeforeItsXData) {
-    DxfItemList items = {
-        {0, std::wstring(L"ARC")},    {40, 2.0},
-        {50, std::numbers::pi / 2},   {51, std::numbers::pi},
-        {1001, std::wstring(L"APP")}, {1040, 3.0},
-        {0, std::wstring(L"LTYPE")},  {50, 1.0},
-    };
-    dxf::convertAngles(L"ARC", items, 0, 6, true);
-    EXPECT_DOUBLE_EQ(items[1].real(), 2.0);
-    EXPECT_DOUBLE_EQ(items[2].real(), 90.0);
-    EXPECT_DOUBLE_EQ(items[3].real(), 180.0);
-    EXPECT_DOUBLE_EQ(items[5].real(), 3.0);
-    dxf::convertAngles(L"LTYPE", items, 6, 100, true);
-    EXPECT_DOUBLE_EQ(items[7].real(), 1.0);
-    dxf::convertAngles(L"ARC", items, 0, 6, false);
-    EXPECT_DOUBLE_EQ(items[2].real(), std::numbers::pi / 2);
-    EXPECT_DOUBLE_EQ(items[3].real(), std::numbers::pi);
-}
 
 TEST(DxfConventions, AngleConversionRoundTripsWithinOneUlpOrSo) {
     for (double a : {0.0, 1e-9, 0.1, 1.0, 2.5, std::numbers::pi, 6.0, -4.0, 1e6}) {
-        const double back = dxf::fileDegreesToRadians(dxf::radiansToFileDegrees(a));
+        const double back = host::fileDegreesToRadians(host::radiansToFileDegrees(a));
         EXPECT_NEAR(back, a, std::abs(a) * 4e-16) << a;
     }
 }

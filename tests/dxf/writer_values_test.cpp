@@ -12,6 +12,7 @@
 #include "kestrel/host/db/entities/arc.h"
 #include "kestrel/host/db/entities/line.h"
 #include "kestrel/host/db/layer_table.h"
+#include "kestrel/host/db/linetype_table.h"
 #include "kestrel/host/db/xrecord.h"
 #include "kestrel/host/dxf/file_message.h"
 #include "kestrel/host/ge/extents.h"
@@ -76,6 +77,35 @@ TEST_F(WriterValuesTest, WriterValuesAnglesAreDegreesInEntitiesAndAsGivenInXreco
     EXPECT_EQ(valueOf(objectGroups(groups, d.xrecord), 50), "0.25");
 }
 
+// A linetype's text or shape rotation is an angle that files hold in radians: it is written as it
+// is and read back so.
+TEST_F(WriterValuesTest, WriterValuesALinetypeShapeRotationStaysInRadians) {
+    AcDbDatabase db;
+    AcDbLinetypeTable* table = nullptr;
+    ASSERT_EQ(db.getLinetypeTable(table, AcDb::kForWrite), Acad::eOk);
+    auto* dotted = new AcDbLinetypeTableRecord;
+    ASSERT_EQ(dotted->setName(L"TURNED"), Acad::eOk);
+    ASSERT_EQ(dotted->setNumDashes(1), Acad::eOk);
+    ASSERT_EQ(dotted->setTextAt(0, L"T"), Acad::eOk);
+    ASSERT_EQ(dotted->setShapeStyleAt(0, db.textstyle()), Acad::eOk);
+    ASSERT_EQ(dotted->setShapeRotationAt(0, 0.5), Acad::eOk);
+    AcDbObjectId id;
+    ASSERT_EQ(table->add(id, dotted), Acad::eOk);
+    dotted->close();
+    table->close();
+
+    ASSERT_EQ(db.saveAs(widePath("turned.dxf").c_str()), Acad::eOk);
+    EXPECT_EQ(valueOf(objectGroups(groupsOf(contents(path("turned.dxf"))), id), 50), "0.5");
+    AcDbDatabase read(false, true);
+    ASSERT_EQ(read.readDwgFile(widePath("turned.dxf").c_str()), Acad::eOk);
+    AcDbObjectId readId;
+    ASSERT_EQ(read.getAcDbObjectId(readId, false, id.handle()), Acad::eOk);
+    AcDbLinetypeTableRecord* record = nullptr;
+    ASSERT_EQ(acdbOpenObject(record, readId, AcDb::kForRead), Acad::eOk);
+    EXPECT_EQ(record->shapeRotationAt(0), 0.5);
+    record->close();
+}
+
 TEST_F(WriterValuesTest, WriterValuesAThicknessOfZeroIsLeftOut) {
     AcDbDatabase db;
     const Drawing d = buildDrawing(db);
@@ -89,10 +119,13 @@ TEST_F(WriterValuesTest, WriterValuesAThicknessOfZeroIsLeftOut) {
     EXPECT_TRUE(std::none_of(line.begin(), line.end(), [](const Group& g) { return g.code == 39; }));
 }
 
-TEST_F(WriterValuesTest, WriterValuesLightweightVerticesAreTwoDimensional) {
+// What a class files as a 2D point or vector goes to the file without Z: lightweight vertices,
+// a viewport's snap and grid spacing.
+TEST_F(WriterValuesTest, WriterValuesTwoDimensionalPointsHaveNoZ) {
     AcDbDatabase db;
     const Drawing d = buildDrawing(db);
-    const auto polyline = objectGroups(groupsOf(textOf(db)), d.polyline);
+    const auto groups = groupsOf(textOf(db));
+    const auto polyline = objectGroups(groups, d.polyline);
     int vertices = 0;
     for (std::size_t i = 0; i + 1 < polyline.size(); ++i) {
         if (polyline[i].code == 20) {
@@ -101,6 +134,13 @@ TEST_F(WriterValuesTest, WriterValuesLightweightVerticesAreTwoDimensional) {
         }
     }
     EXPECT_EQ(vertices, 3);
+    const auto tables = section(groups, "TABLES");
+    const auto spacing =
+        std::find_if(tables.begin(), tables.end(), [](const Group& g) { return g.code == 14; });
+    ASSERT_GE(tables.end() - spacing, 4);
+    EXPECT_EQ(spacing[1].code, 24);
+    EXPECT_EQ(spacing[2].code, 15);
+    EXPECT_EQ(spacing[3].code, 25);
 }
 
 TEST_F(WriterValuesTest, WriterValuesTextsAreUtf8WithControlCharactersInCaretNotation) {

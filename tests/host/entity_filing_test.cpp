@@ -22,6 +22,7 @@
 namespace {
 
 using entity_test::near;
+using tables_test::angle;
 using tables_test::integer;
 using tables_test::real;
 using tables_test::text;
@@ -113,8 +114,8 @@ TEST_F(EntityKindFilingTest, EntityFilingWritesTheSubclassesReadersExpect) {
     EXPECT_EQ(circle[1], point(10, 1, 2, 3));
     EXPECT_EQ(circle[2], real(40, 2.0));
     ASSERT_EQ(arc.size(), 2u);
-    EXPECT_EQ(arc[0], real(50, 0.5));
-    EXPECT_EQ(arc[1], real(51, 1.0));
+    EXPECT_EQ(arc[0], angle(50, 0.5));
+    EXPECT_EQ(arc[1], angle(51, 1.0));
 
     const AcDbText textEntity(AcGePoint3d(), L"t", addStyle(L"Labels"), 1.0);
     const host::DxfItemList groups = groupsOf(textEntity);

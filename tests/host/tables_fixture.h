@@ -96,5 +96,11 @@ inline host::DxfItem integer(int code, std::int64_t value) {
 inline host::DxfItem real(int code, double value) {
     return host::DxfItem{code, value};
 }
+// A real a class files as an angle (in radians).
+inline host::DxfItem angle(int code, double value) {
+    host::DxfItem item{code, value};
+    item.angle = true;
+    return item;
+}
 
 }  // namespace tables_test

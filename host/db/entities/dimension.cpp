@@ -194,7 +194,7 @@ Acad::ErrorStatus AcDbDimension::dxfInFields(AcDbDxfFiler* filer) {
             (item.code == 2 ? blockName : styleName) = item.text();
             return true;
         }
-        host::DxfFieldReader reader(item);
+        host::DxfFieldReader reader(filer, item);
         visitFields(*this, reader);
         return reader.matched();
     });

@@ -138,8 +138,9 @@ Acad::ErrorStatus HatchGroups::readEdgePath(host::PolylineShape& shape) {
         if (status == Acad::eOk) {
             const bool counterClockwise = ccw->integer() != 0;
             // Clockwise edges give their angles as seen with the turning sense reversed.
-            const double start = counterClockwise ? from->real() : -from->real();
-            const double sweep = host::sweepAngle(from->real(), to->real());
+            const double fromAngle = m_filer->angleOf(*from);
+            const double start = counterClockwise ? fromAngle : -fromAngle;
+            const double sweep = host::sweepAngle(fromAngle, m_filer->angleOf(*to));
             const AcGePoint2d at(center.x + radius->real() * std::cos(start),
                                  center.y + radius->real() * std::sin(start));
             const double bulge = std::tan(sweep / 4.0);
@@ -251,7 +252,7 @@ std::vector<AcDbHatch::PatternLine> AcDbHatch::patternLines() const {
     std::vector<PatternLine> lines;
     for (const host::DxfItem& item : m_fillGroups) {
         if (item.code == 53) {
-            lines.emplace_back().angle = item.real();
+            lines.emplace_back().angle = host::fileDegreesToRadians(item.real());
         } else if (lines.empty()) {
             continue;
         } else if (item.code == 43) {
@@ -602,7 +603,7 @@ Acad::ErrorStatus AcDbHatch::dxfInFields(AcDbDxfFiler* filer) {
                 read.m_patternType = static_cast<Adesk::Int16>(item.integer());
                 break;
             case 52:
-                read.m_patternAngle = item.real();
+                read.m_patternAngle = filer->angleOf(item);
                 break;
             case 41:
                 read.m_patternScale = item.real();

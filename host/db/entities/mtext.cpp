@@ -420,12 +420,12 @@ Acad::ErrorStatus AcDbMText::dxfInFields(AcDbDxfFiler* filer) {
             named = true;
             return true;
         }
-        if (item.code == 50) {
-            rotation = item.real();
+        if (item.code == 50) {  // degrees in files, as other programs write and read it
+            rotation = filer->angleOf(item);
             rotated = true;
             return true;
         }
-        host::DxfFieldReader reader(item);
+        host::DxfFieldReader reader(filer, item);
         AllFields::visitFields(all, reader);
         if (!reader.matched()) {
             kept.push_back(item);

@@ -43,9 +43,12 @@ struct DRAWHOST_API DxfItem {
     DxfItem(int itemCode, T&& itemValue) : code(itemCode), value(std::forward<T>(itemValue)) {}
 
     int code = 0;
-    // A point a file gave without its Z group (10 and 20 without 30): files get it back that way.
-    // Its Z is 0. It sits in the room after code, so items cost no more.
+    // A point without its Z group (10 and 20 without 30), as a file gave it or as a class filed
+    // it (writePoint2d): files get it that way. Its Z is 0.
     bool point2d = false;
+    // A real a class filed as an angle (writeAngle), in radians: files hold it in degrees. The
+    // two flags sit in the room after code, so items cost no more.
+    bool angle = false;
     Value value;
 
     // An item of code whose value is empty / zero / null of the code's kind.
@@ -61,7 +64,11 @@ struct DRAWHOST_API DxfItem {
 };
 
 static_assert(sizeof(DxfItem) == alignof(DxfItem::Value) + sizeof(DxfItem::Value),
-              "code and point2d share the first word");
+              "code and the flags share the first word");
+
+// Drawing files hold angles in degrees; filers and objects hold them in radians.
+DRAWHOST_API double radiansToFileDegrees(double radians);
+DRAWHOST_API double fileDegreesToRadians(double degrees);
 
 using DxfItemList = std::vector<DxfItem>;
 
@@ -127,6 +134,11 @@ public:
     // True when the groups come without subclass markers (files of older releases): each
     // subclass then reads every group of the object and takes the codes it knows.
     virtual bool impliedSubclasses() const { return false; }
+    // True when the groups are a drawing file's, whose angles are in degrees.
+    virtual bool holdsFileValues() const { return false; }
+    // The value of an angle group, in radians: a drawing file's groups hold degrees, unless a
+    // class wrote the group as an angle.
+    double angleOf(const host::DxfItem& item) const;
 
     // --- Writing ---------------------------------------------------------------------------
 
@@ -149,7 +161,8 @@ public:
         return writeBool(code, value);
     }
     Acad::ErrorStatus writeDouble(int code, double value);
-    Acad::ErrorStatus writeAngle(int code, double value) { return writeDouble(code, value); }
+    // An angle in radians; a drawing file gets it in degrees.
+    Acad::ErrorStatus writeAngle(int code, double value);
     Acad::ErrorStatus writePoint2d(int code, const AcGePoint2d& value);
     Acad::ErrorStatus writePoint3d(int code, const AcGePoint3d& value);
     Acad::ErrorStatus writeVector2d(int code, const AcGeVector2d& value);
@@ -213,6 +226,9 @@ public:
     // groups from where the first one started (after the object's base groups).
     void setImpliedSubclasses(bool implied);
     bool impliedSubclasses() const override { return m_implied; }
+    // The items are a drawing file's groups, with its angles in degrees.
+    void setFileValues(bool fileValues) { m_fileValues = fileValues; }
+    bool holdsFileValues() const override { return m_fileValues; }
 
 protected:
     Acad::ErrorStatus nextItem(const DxfItem*& item) override;
@@ -226,6 +242,7 @@ private:
     DxfItemList m_items;
     std::size_t m_position = 0;
     bool m_implied = false;
+    bool m_fileValues = false;
     std::size_t m_subclassStart = kNoStart;
 };
 

@@ -89,13 +89,18 @@ private:
     AcDbDxfFiler* m_filer;
 };
 
-// Offers one read group to every field; the field with the group's code takes the value.
+// Offers one group that filer read to every field; the field with the group's code takes the
+// value.
 class DRAWHOST_API DxfFieldReader {
 public:
-    explicit DxfFieldReader(const DxfItem& item) : m_item(item) {}
+    DxfFieldReader(const AcDbDxfFiler* filer, const DxfItem& item) : m_filer(filer), m_item(item) {}
     void text(int code, std::wstring& v) { take(code, v, m_item.text()); }
     void real(int code, double& v) { take(code, v, m_item.real()); }
-    void angle(int code, double& v) { take(code, v, m_item.real()); }
+    void angle(int code, double& v) {
+        if (code == m_item.code) {
+            take(code, v, m_filer->angleOf(m_item));
+        }
+    }
     void int16(int code, Adesk::Int16& v) {
         take(code, v, static_cast<Adesk::Int16>(m_item.integer()));
     }
@@ -125,6 +130,7 @@ private:
         }
     }
 
+    const AcDbDxfFiler* m_filer;
     const DxfItem& m_item;
     bool m_matched = false;
 };
@@ -159,8 +165,8 @@ Acad::ErrorStatus dxfInSubclassAs(AcDbDxfFiler* filer, const wchar_t* marker, Se
     if (!filer->atSubclassData(marker)) {
         return filer->setError(Acad::eBadDxfSequence, L"expected subclass marker %s", marker);
     }
-    return readSubclassGroups(filer, [&self, &extra](const DxfItem& item) {
-        DxfFieldReader reader(item);
+    return readSubclassGroups(filer, [filer, &self, &extra](const DxfItem& item) {
+        DxfFieldReader reader(filer, item);
         Fields::visitFields(self, reader);
         return reader.matched() || extra(item);
     });

@@ -23,9 +23,10 @@
 //   turns and the pattern scale follows a conformal transform.
 // - The fill's own groups read from a drawing file (77 double, 78 pattern lines with their
 //   definitions, 47 pixel size, 98 seed points, the gradient's 450-470 and whatever follows)
-//   are kept as read and written back, so that a patterned hatch passes through unchanged. A
-//   new pattern, angle or scale, or a transform, drops them (the pattern lines and seeds were
-//   those of the former pattern and place; readers rebuild a predefined pattern by its name).
+//   are kept with the file's values (the pattern lines' angles in degrees) and written back,
+//   so that a patterned hatch passes through unchanged. A new pattern, angle or scale, or a
+//   transform, drops them (the pattern lines and seeds were those of the former pattern and
+//   place; readers rebuild a predefined pattern by its name).
 // - DXF: 100 "AcDbHatch", 10 (0, 0, elevation), 210 normal, 2 pattern name, 70 solid fill,
 //   71 associativity, 91 loop count, per loop 92 type (2 polyline added), 72 has bulges,
 //   73 closed, 93 vertex count, 10 vertex and 42 bulge each, 97 source objects (0); then
@@ -119,7 +120,8 @@ private:
     Adesk::Int16 m_style = 0;         // 75: odd parity, outermost, or ignore islands
     host::DxfItemList m_fillGroups;  // read after 41, written back as read
 
-    // The pattern lines of m_fillGroups: 53 angle, 43/44 base, 45/46 offset, 79 then 49 dashes.
+    // The pattern lines of m_fillGroups: 53 angle (in radians here), 43/44 base, 45/46 offset,
+    // 79 then 49 dashes.
     struct PatternLine {
         double angle = 0.0;
         AcGePoint2d base;
