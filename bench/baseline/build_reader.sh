@@ -7,7 +7,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 commit="$1"
-dir="$2/baseline-$commit"
+dir="$(cd "$2" && pwd)/baseline-$commit"
 if [ ! -e "$dir/source/.git" ]; then
   git -C "$root" worktree prune
   git -C "$root" worktree add --detach "$dir/source" "$commit" >&2
@@ -21,16 +21,17 @@ cmake --build "$dir/build" --target drawhost -- -j"$(nproc)" >&2
 program="$dir/dxf_load_seconds"
 source="$root/bench/baseline/dxf_load_seconds.cpp"
 library="$dir/build/lib/libdrawhost.so"
-# The program includes <kestrel/...>; commits before the public headers moved to include/kestrel
-# had them at the top of the tree, which a link named kestrel stands in for.
+# The program includes "kestrel/..."; commits before the public headers moved to include/kestrel
+# had them at the top of the tree, which a link named kestrel stands in for (their headers include
+# each other from the top of the tree).
 if [ -d "$dir/source/include/kestrel" ]; then
-  includes="$dir/source/include"
+  includes=(-I"$dir/source/include")
 else
-  includes="$dir/include"
-  mkdir -p "$includes" && ln -sfn "$dir/source" "$includes/kestrel"
+  mkdir -p "$dir/include" && ln -sfn "$dir/source" "$dir/include/kestrel"
+  includes=(-I"$dir/include" -I"$dir/source")
 fi
 if [ ! "$program" -nt "$source" ] || [ ! "$program" -nt "$library" ]; then
-  c++ -std=c++20 -O3 -DNDEBUG -I"$includes" "$source" -o "$program" \
+  c++ -std=c++20 -O3 -DNDEBUG "${includes[@]}" "$source" -o "$program" \
     -L"$dir/build/lib" -ldrawhost -Wl,-rpath,"$dir/build/lib"
 fi
 echo "$program"
