@@ -7,5 +7,6 @@
 // where their argument is only declared.
 #pragma once
 
-#define DRAWHOST_API [[gnu::visibility("default")]]
-#define KESTREL_API [[gnu::visibility("default")]]
+// The GNU spelling, which clang also takes in an explicit instantiation declaration.
+#define DRAWHOST_API __attribute__((visibility("default")))
+#define KESTREL_API __attribute__((visibility("default")))
