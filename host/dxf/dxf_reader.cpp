@@ -1247,6 +1247,27 @@ bool Reader::readObject(const ObjectSpan& span, const AcRxClass* forcedClass, bo
     return fileInRaw(span, entity, items, read);
 }
 
+// A dictionary kept raw leaves out an entry whose reference is null (a null handle, or one the
+// reader dropped), as a modelled dictionary does: an entry of nothing is no entry.
+void dropEntriesOfNothing(DxfItemList& items) {
+    const auto entryOfNothing = [&items](std::size_t k) {
+        return items[k].code == 3 && k + 1 < items.size() &&
+               (items[k + 1].code == 350 || items[k + 1].code == 360) && items[k + 1].id().isNull();
+    };
+    std::size_t kept = 0;
+    for (std::size_t k = 0; k < items.size(); ++k) {
+        if (entryOfNothing(k)) {
+            ++k;  // the name and its reference
+            continue;
+        }
+        if (kept != k) {
+            items[kept] = std::move(items[k]);
+        }
+        ++kept;
+    }
+    items.resize(kept);
+}
+
 bool Reader::fileInRaw(const ObjectSpan& span, bool entity, DxfItemList& items, ReadObject& read) {
     dropRepeatedBaseGroups(span, items);
     if (entity) {
@@ -1260,6 +1281,9 @@ bool Reader::fileInRaw(const ObjectSpan& span, bool entity, DxfItemList& items, 
     } else {
         if (lacksSubclassMarkers(items)) {
             addObjectMarker(m_objectKind, items);
+        }
+        if (m_objectKind == L"DICTIONARY") {
+            dropEntriesOfNothing(items);
         }
         read.object = std::make_unique<AcDbRawObject>(describe(span));
     }

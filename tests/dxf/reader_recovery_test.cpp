@@ -2,6 +2,7 @@
 // report lists exactly the repair made, and the repaired drawing holds what the damage meant.
 // Release-12 drawings, which lack what later releases require, read without any repair.
 #include <gtest/gtest.h>
+#include <algorithm>
 
 #include <functional>
 #include <string>
@@ -203,6 +204,25 @@ const RepairCase kCases[] = {
          auto note = open<AcDbXrecord>(idOfHandle(db, L"301"));
          ASSERT_NE(note, nullptr);
          EXPECT_EQ(note->ownerId(), idOfHandle(db, L"300"));
+     }},
+    {"EntriesOfNothingInAKeptDictionary",
+     // A kept dictionary's entries whose reference is a name of nothing or the null handle
+     // leave with their names, as a modelled dictionary's do (found by fuzzing: the saved
+     // dictionary named no object under "Model").
+     DrawingText()
+         .nodEntries("3\nNOTES\n350\n300\n")
+         .objects("0\nDICTIONARY\n5\n300\n330\nC\n100\nAlDbDictionary\n281\n1\n"
+                  "3\nNAMED\n350\nNowhere\n3\nNULL\n350\n0\n3\nKEPT\n350\n301\n"
+                  "0\nXRECORD\n5\n301\n330\n300\n100\nAcDbXrecord\n1\nnote\n")
+         .str(),
+     {RepairCode::kNameForHandle},
+     [](AcDbDatabase& db) {
+         auto kept = open<AcDbRawObject>(idOfHandle(db, L"300"));
+         ASSERT_NE(kept, nullptr);
+         const host::DxfItemList& groups = kept->groups();
+         EXPECT_EQ(std::count_if(groups.begin(), groups.end(),
+                                 [](const host::DxfItem& item) { return item.code == 3; }),
+                   1);
      }},
     {"LayoutDictionaryUnderAnotherName",
      withModelSpaceLayout(
