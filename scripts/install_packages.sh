@@ -2,17 +2,20 @@
 # Installs the Debian packages the project needs and the machine lacks (as root, or through
 # sudo). With no argument: what building, the demo and the tests need. `bench` adds the C++ DXF
 # libraries the benchmarks measure against (and git, for the worktree of an earlier reader);
-# `gallery` adds what scripts/gallery.sh draws with.
+# `gallery` adds what scripts/gallery.sh draws with; `coverage` what scripts/coverage.sh measures
+# with.
 set -euo pipefail
 
 # LibreCAD converts saved drawings to PDF, headless, for the interop tests.
+# Doxygen builds the reference of the headers, which a test checks.
 packages=(cmake ninja-build g++ ccache libgtest-dev libgmock-dev libbenchmark-dev libboost-dev
-  libpugixml-dev librapidxml-dev python3 python3-ezdxf librecad)
+  libpugixml-dev librapidxml-dev python3 python3-ezdxf librecad doxygen)
 for group in "$@"; do
   case "$group" in
     bench) packages+=(libdxflib-dev libdime-dev git) ;;
     gallery) packages+=(python3-matplotlib python3-pil librsvg2-bin) ;;
-    *) echo "install_packages.sh: unknown group '$group' (bench, gallery)" >&2; exit 2 ;;
+    coverage) packages+=(gcovr) ;;
+    *) echo "install_packages.sh: unknown group '$group' (bench, gallery, coverage)" >&2; exit 2 ;;
   esac
 done
 

@@ -11,6 +11,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "kestrel/host/db/dxf_filer.h"
+
 namespace host {
 namespace {
 
@@ -281,6 +283,10 @@ void DxfTextWriter::real(int code, double value) {
         *out++ = '0';
     }
     endLine(out);
+}
+
+void DxfTextWriter::angle(int code, double radians) {
+    real(code, radiansToFileDegrees(radians));
 }
 
 void DxfTextWriter::point(int code, const AcGePoint3d& value, bool withZ) {

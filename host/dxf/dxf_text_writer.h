@@ -69,6 +69,8 @@ public:
     void ascii(int code, std::string_view value);
     void integer(int code, std::int64_t value);
     void real(int code, double value);
+    // An angle given in radians, written in degrees as files hold angles.
+    void angle(int code, double radians);
     // The point under code, code + 10 and, with withZ, code + 20.
     void point(int code, const AcGePoint3d& value, bool withZ);
     // A handle in upper-case hexadecimal ("0" for none).

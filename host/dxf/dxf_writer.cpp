@@ -91,9 +91,10 @@ Acad::ErrorStatus FileFiler::putReal(int code, double value, bool angle) {
         return setError(Acad::eInvalidInput, L"group %d holds a real that is not finite", code);
     }
     if (angle) {
-        value = radiansToFileDegrees(value);
+        m_out.angle(code, value);
+    } else {
+        m_out.real(code, value);
     }
-    m_out.real(code, value);
     return Acad::eOk;
 }
 
@@ -582,8 +583,8 @@ void DrawingWriter::writeDimensionGraphics(const DimensionBlock& block) {
         m_out.point(10, arc.center, true);
         m_out.real(40, arc.radius);
         m_out.ascii(100, "AcDbArc");
-        m_out.real(50, radiansToFileDegrees(arc.startAngle));
-        m_out.real(51, radiansToFileDegrees(arc.endAngle));
+        m_out.angle(50, arc.startAngle);
+        m_out.angle(51, arc.endAngle);
     }
     for (const DimensionGraphics::Arrow& arrow : graphics.arrows) {
         beginGraphic("SOLID", block.record, "AcDbTrace");
@@ -597,7 +598,7 @@ void DrawingWriter::writeDimensionGraphics(const DimensionBlock& block) {
         m_out.point(10, label.position, true);
         m_out.real(40, label.height);
         m_out.text(1, label.text);
-        m_out.real(50, radiansToFileDegrees(label.rotation));
+        m_out.angle(50, label.rotation);
         m_out.integer(72, 1);  // centred on the point
         m_out.point(11, label.position, true);
         m_out.ascii(100, "AcDbText");

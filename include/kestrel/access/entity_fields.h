@@ -11,6 +11,7 @@ class AcDbEntity;
 
 namespace kestrel {
 
+// The fields, by reference into the wrapper that owns them.
 struct KESTREL_API EntityFields {
     AcDbEntity* entity;
     Acad::ErrorStatus& status;

@@ -38,6 +38,7 @@ struct DRAWHOST_API UcsState {
     AcGeVector3d yAxis{0.0, 1.0, 0.0};
 };
 
+// The editor's state of one document: view, user coordinate system and viewport variables.
 struct DRAWHOST_API EditorState {
     ViewState view;
     UcsState ucs;

@@ -8,6 +8,7 @@
 
 namespace host {
 
+// The reactors of one kind that a notifier calls, in the order they were added.
 template <class Reactor>
 class ReactorList {
 public:

@@ -137,6 +137,7 @@ public:
     using AcDbSymbolTableIteratorOf::AcDbSymbolTableIteratorOf;
 };
 
+// The block table: the model space, paper space and block definition records by name.
 class DRAWHOST_API AcDbBlockTable
     : public AcDbSymbolTableOf<AcDbBlockTableRecord, AcDbBlockTableIterator> {
 public:

@@ -62,6 +62,7 @@
     X(Adesk::Int16, int16, dimtolj, Dimtolj, 283, 1)       \
     X(Adesk::Int16, int16, dimatfit, Dimatfit, 289, 3)
 
+// A dimension style: the dimension variables listed above, each with a getter and a setter.
 class DRAWHOST_API AcDbDimStyleTableRecord : public AcDbSymbolTableRecord {
 public:
     ACRX_DECLARE_MEMBERS(AcDbDimStyleTableRecord);
@@ -137,6 +138,7 @@ public:
     using AcDbSymbolTableIteratorOf::AcDbSymbolTableIteratorOf;
 };
 
+// The dimension style table: dimension styles by name.
 class DRAWHOST_API AcDbDimStyleTable
     : public AcDbSymbolTableOf<AcDbDimStyleTableRecord, AcDbDimStyleTableIterator> {
 public:

@@ -47,6 +47,7 @@ private:
     AcDbDwgFiler* m_filer;
 };
 
+// Reads the fields back from a binary filer, in the order DwgFieldWriter wrote them.
 class DRAWHOST_API DwgFieldReader {
 public:
     explicit DwgFieldReader(AcDbDwgFiler* filer) : m_filer(filer) {}
@@ -68,6 +69,7 @@ private:
     AcDbDwgFiler* m_filer;
 };
 
+// Writes the fields as DXF groups, each with its group code.
 class DRAWHOST_API DxfFieldWriter {
 public:
     explicit DxfFieldWriter(AcDbDxfFiler* filer) : m_filer(filer) {}

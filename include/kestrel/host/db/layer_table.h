@@ -79,6 +79,7 @@ public:
     using AcDbSymbolTableIteratorOf::AcDbSymbolTableIteratorOf;
 };
 
+// The layer table: layers by name; "0" is always there.
 class DRAWHOST_API AcDbLayerTable
     : public AcDbSymbolTableOf<AcDbLayerTableRecord, AcDbLayerTableIterator> {
 public:

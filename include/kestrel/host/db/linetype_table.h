@@ -100,6 +100,7 @@ public:
     using AcDbSymbolTableIteratorOf::AcDbSymbolTableIteratorOf;
 };
 
+// The linetype table: linetypes by name; "ByBlock", "ByLayer" and "Continuous" are always there.
 class DRAWHOST_API AcDbLinetypeTable
     : public AcDbSymbolTableOf<AcDbLinetypeTableRecord, AcDbLinetypeTableIterator> {
 public:

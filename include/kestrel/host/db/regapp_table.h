@@ -30,6 +30,7 @@ public:
     using AcDbSymbolTableIteratorOf::AcDbSymbolTableIteratorOf;
 };
 
+// The registered-application table: the applications that may own XData, by name.
 class DRAWHOST_API AcDbRegAppTable
     : public AcDbSymbolTableOf<AcDbRegAppTableRecord, AcDbRegAppTableIterator> {
 public:

@@ -12,11 +12,13 @@
 #include "kestrel/export.h"
 #include "kestrel/host/db/ads_types.h"
 
+// A binary chunk: clen bytes at buf.
 struct DRAWHOST_API ads_binary {
     short clen;
     char* buf;
 };
 
+// The value of a result buffer; which member holds it follows from the type code.
 union ads_u_val {
     ads_real rreal;
     ads_real rpoint[3];

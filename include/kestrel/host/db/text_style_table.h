@@ -82,6 +82,7 @@ public:
     using AcDbSymbolTableIteratorOf::AcDbSymbolTableIteratorOf;
 };
 
+// The text style table: text styles by name; "Standard" is always there.
 class DRAWHOST_API AcDbTextStyleTable
     : public AcDbSymbolTableOf<AcDbTextStyleTableRecord, AcDbTextStyleTableIterator> {
 public:

@@ -53,6 +53,7 @@ public:
     using AcDbSymbolTableIteratorOf::AcDbSymbolTableIteratorOf;
 };
 
+// The user coordinate system table: named coordinate systems by name.
 class DRAWHOST_API AcDbUCSTable
     : public AcDbSymbolTableOf<AcDbUCSTableRecord, AcDbUCSTableIterator> {
 public:

@@ -107,6 +107,7 @@ private:
     Acad::ErrorStatus setModeBit(Adesk::Int16 bit, bool on);
 };
 
+// A named view: the shared view geometry plus whether it shows paper space.
 class DRAWHOST_API AcDbViewTableRecord : public AcDbAbstractViewTableRecord {
 public:
     ACRX_DECLARE_MEMBERS(AcDbViewTableRecord);
@@ -140,6 +141,7 @@ public:
     using AcDbSymbolTableIteratorOf::AcDbSymbolTableIteratorOf;
 };
 
+// The view table: named views by name.
 class DRAWHOST_API AcDbViewTable
     : public AcDbSymbolTableOf<AcDbViewTableRecord, AcDbViewTableIterator> {
 public:

@@ -124,6 +124,7 @@ public:
     using AcDbSymbolTableIteratorOf::AcDbSymbolTableIteratorOf;
 };
 
+// The viewport table: viewport configurations by name.
 class DRAWHOST_API AcDbViewportTable
     : public AcDbSymbolTableOf<AcDbViewportTableRecord, AcDbViewportTableIterator> {
 public:

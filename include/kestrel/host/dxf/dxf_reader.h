@@ -24,6 +24,7 @@ struct TableInfo;
 
 // The objects a database keeps track of, as found in a file.
 struct DRAWHOST_API DrawingRoots {
+    // A symbol table found in the file, with what the table list knows of its kind.
     struct Table {
         const TableInfo* info = nullptr;
         AcDbObjectId id;

@@ -42,6 +42,7 @@ public:
     AcRxObject* create() const;
     PseudoConstructor constructor() const { return m_constructor; }
 
+    // What acrxClassDictionary's class records describe of a class, for filing and listing.
     struct Details {
         std::wstring name;
         std::wstring parentName;

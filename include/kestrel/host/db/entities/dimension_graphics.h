@@ -18,22 +18,27 @@ class AcDbDimension;
 
 namespace host {
 
+// What a dimension's block shows, in world coordinates.
 struct DRAWHOST_API DimensionGraphics {
+    // An extension line or the dimension line.
     struct Line {
         AcGePoint3d start;
         AcGePoint3d end;
     };
+    // The dimension arc of an angular dimension.
     struct Arc {
         AcGePoint3d center;
         double radius = 0.0;
         double startAngle = 0.0;  // radians, counter-clockwise to endAngle
         double endAngle = 0.0;
     };
+    // A filled arrowhead: a triangle from the tip back to its base.
     struct Arrow {
         AcGePoint3d tip;
         AcGePoint3d baseLeft;
         AcGePoint3d baseRight;
     };
+    // The measurement text, centred on position.
     struct Label {
         AcGePoint3d position;  // the middle of the text's baseline
         double rotation = 0.0;

@@ -15,6 +15,7 @@ class AcDbEntity;
 
 namespace host {
 
+// One vertex of the outline, with the bulge and widths of the segment it starts.
 struct DRAWHOST_API PolyVertex {
     AcGePoint2d point;
     double bulge = 0.0;
