@@ -1,5 +1,5 @@
-// The harness functions of the database core: open objects, command boundaries, undo and redo
-// of the working database.
+// The harness functions of the database core: open objects, the end of a session, command
+// boundaries, undo and redo of the working database.
 #include "kestrel/host/harness.h"
 
 #include <algorithm>
@@ -49,6 +49,23 @@ std::wstring describeOpenObjects(const std::vector<OpenObject>& objects) {
                 L"\n";
     }
     return text;
+}
+
+std::wstring tearDown() {
+    std::wstring failures;
+    if (const Acad::ErrorStatus status = closeAllDocuments(); status != Acad::eOk) {
+        failures += L"closing the documents: " + std::wstring(acadErrorStatusText(status)) + L", " +
+                    std::to_wstring(documents().size()) + L" still open\n";
+    }
+    const std::vector<std::wstring> modules = loadedModules();
+    for (auto module = modules.rbegin(); module != modules.rend(); ++module) {
+        const std::size_t printed = commandLine().size();
+        const ModuleStatus status = unloadModule(module->c_str());
+        if (status != ModuleStatus::kOk && status != ModuleStatus::kKeptMapped) {
+            failures += commandLine().substr(printed);  // the linker's line, with its reason
+        }
+    }
+    return failures;
 }
 
 Acad::ErrorStatus beginCommand(const wchar_t* name) {

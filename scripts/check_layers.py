@@ -16,7 +16,7 @@ from collections import defaultdict
 
 # From the bottom up. A public header (include/kestrel/F/x.h, included as "kestrel/F/x.h") belongs
 # to folder F with its sources. host/harness stands for the harness's header and source, the
-# facade that programs and tests include.
+# facade that programs and tests include, and with it host/testing.h, its GoogleTest support.
 LAYERS = [
     "export",            # the export marks of the two libraries (include/kestrel/export.h)
     "platform",          # what the operating system and the host's platform layer stand in for
@@ -47,7 +47,7 @@ def folder_of(path):
             break
     if path == "export.h":
         return "export"
-    if path.startswith("host/harness."):
+    if path.startswith(("host/harness.", "host/testing.")):
         return "host/harness"
     return os.path.dirname(path)
 

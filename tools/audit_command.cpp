@@ -21,11 +21,6 @@ constexpr int kExitRepaired = 1;
 constexpr int kExitTrouble = 2;
 constexpr const char* kUsage = "audit FILE [--fix OUT] [--json]";
 
-// text as a JSON string, quotes included.
-std::string jsonString(const std::wstring& text) {
-    return jsonText(wideToUtf8(text));
-}
-
 std::string fileKind(const host::DrawingReadResult& result) {
     const std::string release = result.release.empty() ? "no release" : wideToUtf8(result.release);
     return release + (result.binary ? ", binary" : ", ASCII");
@@ -62,11 +57,11 @@ void printText(const std::string& file, const host::DrawingReadResult& result,
 void printJson(const std::string& file, const host::DrawingReadResult& result,
                const Findings& left) {
     std::printf("{\"file\": %s, \"read\": %s, \"release\": %s, \"binary\": %s",
-                jsonString(utf8ToWide(file)).c_str(), result.ok() ? "true" : "false",
-                jsonString(result.release).c_str(), result.binary ? "true" : "false");
+                jsonText(file).c_str(), result.ok() ? "true" : "false",
+                jsonText(result.release).c_str(), result.binary ? "true" : "false");
     if (!result.ok()) {
         std::printf(", \"line\": %zu, \"message\": %s", result.line,
-                    jsonString(result.description).c_str());
+                    jsonText(result.description).c_str());
     }
     std::printf(", \"repairs\": [");
     const char* separator = "";
@@ -74,18 +69,18 @@ void printJson(const std::string& file, const host::DrawingReadResult& result,
         std::printf(
             "%s\n  {\"code\": %s, \"number\": %d, \"kind\": %s, \"handle\": %s, "
             "\"line\": %zu, \"action\": %s}",
-            separator, jsonString(host::repairCodeName(repair.code)).c_str(),
-            static_cast<int>(repair.code), jsonString(repair.kind).c_str(),
-            jsonString(repair.handle.isNull() ? L"" : repair.handle.text()).c_str(), repair.line,
-            jsonString(repair.action).c_str());
+            separator, jsonText(host::repairCodeName(repair.code)).c_str(),
+            static_cast<int>(repair.code), jsonText(repair.kind).c_str(),
+            jsonText(repair.handle.isNull() ? L"" : repair.handle.text()).c_str(), repair.line,
+            jsonText(repair.action).c_str());
         separator = ",";
     }
     std::printf("], \"left\": [");
     separator = "";
     for (const host::AuditFinding& finding : left) {
         std::printf("%s\n  {\"code\": %s, \"number\": %d, \"finding\": %s}", separator,
-                    jsonString(host::auditCodeName(finding.code)).c_str(),
-                    static_cast<int>(finding.code), jsonString(finding.text()).c_str());
+                    jsonText(host::auditCodeName(finding.code)).c_str(),
+                    static_cast<int>(finding.code), jsonText(finding.text()).c_str());
         separator = ",";
     }
     std::printf("]}\n");

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "kestrel/platform/utf8.h"
+
 using Arguments = std::vector<std::string>;
 
 constexpr int kExitOk = 0;
@@ -42,10 +44,13 @@ inline std::string jsonText(const std::string& utf8) {
     }
     return out + "\"";
 }
+inline std::string jsonText(const std::wstring& text) {
+    return jsonText(wideToUtf8(text));
+}
 
 // kestrel demo [FILE]: builds the showcase drawing and saves it (default kestrel-demo.dxf).
 int runDemo(const Arguments& args);
-// kestrel info FILE: what the drawing holds.
+// kestrel info FILE [--verbose | --json]: what the drawing holds.
 int runInfo(const Arguments& args);
 // kestrel xml list|get|set FILE [APP] [XMLFILE]: the drawing's XML texts.
 int runXml(const Arguments& args);

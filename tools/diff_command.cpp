@@ -40,10 +40,6 @@ bool readBytes(const std::string& file, std::string& bytes) {
     return true;
 }
 
-std::string json(const std::wstring& text) {
-    return jsonText(wideToUtf8(text));
-}
-
 void printJson(const std::string& oldFile, const std::string& newFile,
                const host::DrawingDiff& diff) {
     std::printf("{\"old\": %s, \"new\": %s, \"same\": %s, \"differences\": [",
@@ -54,17 +50,17 @@ void printJson(const std::string& oldFile, const std::string& newFile,
         std::printf(
             "%s\n  {\"what\": %s, \"kind\": %s, \"handle\": %s, \"place\": %s, \"oldLine\": %zu, "
             "\"newLine\": %zu, \"groups\": [",
-            separator, json(host::diffWhatName(object.what)).c_str(), json(object.kind).c_str(),
-            json(object.handle).c_str(), json(object.place).c_str(), object.oldLine,
+            separator, jsonText(host::diffWhatName(object.what)).c_str(), jsonText(object.kind).c_str(),
+            jsonText(object.handle).c_str(), jsonText(object.place).c_str(), object.oldLine,
             object.newLine);
         const char* groupSeparator = "";
         for (const host::GroupDifference& group : object.groups) {
             std::printf(
                 "%s\n    {\"context\": %s, \"code\": %d, \"occurrence\": %d, \"old\": %s, "
                 "\"new\": %s, \"oldLine\": %zu, \"newLine\": %zu}",
-                groupSeparator, json(group.context).c_str(), group.code, group.occurrence,
-                group.inOld ? json(group.oldValue).c_str() : "null",
-                group.inNew ? json(group.newValue).c_str() : "null", group.oldLine, group.newLine);
+                groupSeparator, jsonText(group.context).c_str(), group.code, group.occurrence,
+                group.inOld ? jsonText(group.oldValue).c_str() : "null",
+                group.inNew ? jsonText(group.newValue).c_str() : "null", group.oldLine, group.newLine);
             groupSeparator = ",";
         }
         std::printf("]}");

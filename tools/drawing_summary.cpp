@@ -1,8 +1,10 @@
 // Gathering and printing the drawing summary. Names are printed as UTF-8; lists are printed
-// comma-separated on one line, "-" when empty.
+// comma-separated on one line after their count. Reals are written in the shortest form that
+// reads back to the same value.
 #include "tools/drawing_summary.h"
 
 #include <boost/make_shared.hpp>
+#include <charconv>
 #include <cstdio>
 #include <memory>
 
@@ -10,12 +12,17 @@
 #include "kestrel/drawing/layer_table_ptr.h"
 #include "kestrel/host/db/block_table.h"
 #include "kestrel/host/db/database.h"
+#include "kestrel/host/db/dictionary.h"
+#include "kestrel/host/db/ent_get.h"
 #include "kestrel/host/db/entity.h"
+#include "kestrel/host/db/group_codes.h"
 #include "kestrel/host/db/open.h"
 #include "kestrel/host/db/resbuf.h"
+#include "kestrel/host/db/xrecord.h"
 #include "kestrel/host/rx/class.h"
 #include "kestrel/platform/utf8.h"
 #include "kestrel/xmlrepo/xml_handler.h"
+#include "tools/commands.h"
 #include "tools/entity_walk.h"
 #include "tools/xml_listener.h"
 
@@ -24,12 +31,96 @@ namespace {
 // The group code of an application name in XData.
 constexpr int kXDataApplicationCode = 1001;
 
+using Group = DrawingSummary::Group;
+using Values = DrawingSummary::Values;
+
 std::vector<std::wstring> toVector(const CStringArray& names) {
     std::vector<std::wstring> out;
     for (int i = 0; i < names.GetSize(); ++i) {
         out.push_back(names[i].str());
     }
     return out;
+}
+
+std::wstring hexBytes(const char* bytes, int length) {
+    static constexpr wchar_t kDigits[] = L"0123456789ABCDEF";
+    std::wstring hex;
+    for (int i = 0; i < length; ++i) {
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        hex += kDigits[byte >> 4];
+        hex += kDigits[byte & 0xF];
+    }
+    return hex;
+}
+
+// The group of one resbuf item; false for a code that carries no value.
+bool toGroup(const resbuf& item, Group& group) {
+    group.code = item.restype;
+    switch (groupValueClass(item.restype)) {
+        case GroupValueClass::kText:
+            group.value = std::wstring(item.resval.rstring != nullptr ? item.resval.rstring : L"");
+            return true;
+        case GroupValueClass::kBinary:
+            group.value = hexBytes(item.resval.rbinary.buf, item.resval.rbinary.clen);
+            return true;
+        case GroupValueClass::kPoint:
+            group.value = AcGePoint3d(item.resval.rpoint[0], item.resval.rpoint[1],
+                                      item.resval.rpoint[2]);
+            return true;
+        case GroupValueClass::kReal:
+            group.value = item.resval.rreal;
+            return true;
+        case GroupValueClass::kInt16:
+        case GroupValueClass::kBool:
+            group.value = std::int64_t{item.resval.rint};
+            return true;
+        case GroupValueClass::kInt32:
+            group.value = std::int64_t{item.resval.rlong};
+            return true;
+        case GroupValueClass::kInt64:
+            group.value = std::int64_t{item.resval.mnInt64};
+            return true;
+        case GroupValueClass::kName: {
+            AcDbObjectId id;
+            acdbGetObjectId(id, item.resval.rlname);
+            group.value = id.handle().text();
+            return true;
+        }
+        default:
+            return false;
+    }
+}
+
+std::vector<Group> toGroups(const resbuf* items) {
+    std::vector<Group> groups;
+    for (const resbuf* item = items; item != nullptr; item = item->rbnext) {
+        if (Group group; toGroup(*item, group)) {
+            groups.push_back(std::move(group));
+        }
+    }
+    return groups;
+}
+
+// The Xrecords of a dictionary, each as the values of its key.
+void gatherRecords(const AcDbObjectId& dictionaryId, const std::wstring& owner,
+                   const std::wstring& handle, std::vector<Values>& records) {
+    AcDbDictionary* dictionary = nullptr;
+    if (acdbOpenObject(dictionary, dictionaryId, AcDb::kForRead) != Acad::eOk) {
+        return;
+    }
+    std::unique_ptr<AcDbDictionaryIterator> it(dictionary->newIterator());
+    dictionary->close();
+    for (; !it->done(); it->next()) {
+        AcDbXrecord* record = nullptr;
+        if (acdbOpenObject(record, it->objectId(), AcDb::kForRead) != Acad::eOk) {
+            continue;  // an entry of another kind
+        }
+        resbuf* chain = nullptr;
+        record->rbChain(chain);
+        record->close();
+        records.push_back({owner, handle, it->name(), toGroups(chain)});
+        acutRelRb(chain);
+    }
 }
 
 // The block definitions (records that are not layouts) with their entity counts.
@@ -62,63 +153,172 @@ void gatherBlocks(AcDbDatabase& db, std::vector<DrawingSummary::Named>& blocks) 
     }
 }
 
-void noteXData(const AcDbEntity& entity, std::map<std::wstring, int>& apps) {
+// The entity's XData, one Values per application.
+void noteXData(const AcDbEntity& entity, const std::wstring& kind, DrawingSummary& summary) {
     resbuf* xdata = entity.xData();
+    const std::wstring handle = entity.objectId().handle().text();
     for (const resbuf* item = xdata; item != nullptr; item = item->rbnext) {
         if (item->restype == kXDataApplicationCode && item->resval.rstring != nullptr) {
-            ++apps[item->resval.rstring];
+            ++summary.xdataApps[item->resval.rstring];
+            summary.xdata.push_back({kind, handle, item->resval.rstring, {}});
+        } else if (Group group; !summary.xdata.empty() && toGroup(*item, group)) {
+            summary.xdata.back().groups.push_back(std::move(group));
         }
     }
     acutRelRb(xdata);
 }
 
 bool gatherModelSpace(AcDbDatabase& db, DrawingSummary& summary) {
+    std::vector<std::pair<std::wstring, AcDbObjectId>> extended;  // entities with a dictionary
     const int count = walkBlock(
         db.modelSpaceId(),
         [&](const AcDbEntity& entity) {
             const wchar_t* dxfName = entity.isA()->dxfName();
-            ++summary.entityKinds[dxfName != nullptr ? dxfName : entity.isA()->name()];
-            noteXData(entity, summary.xdataApps);
-            summary.extensionDictionaries += entity.extensionDictionary().isNull() ? 0 : 1;
+            const std::wstring kind = dxfName != nullptr ? dxfName : entity.isA()->name();
+            ++summary.entityKinds[kind];
+            noteXData(entity, kind, summary);
+            if (!entity.extensionDictionary().isNull()) {
+                extended.emplace_back(kind, entity.objectId());
+            }
         },
         "reading entities");
     summary.entities = count;
+    summary.extensionDictionaries = static_cast<int>(extended.size());
+    for (const auto& [kind, id] : extended) {
+        AcDbEntity* entity = nullptr;
+        if (acdbOpenObject(entity, id, AcDb::kForRead) == Acad::eOk) {
+            const AcDbObjectId dictionary = entity->extensionDictionary();
+            entity->close();
+            gatherRecords(dictionary, kind, id.handle().text(), summary.extensionRecords);
+        }
+    }
     return count >= 0;
 }
 
-void gatherDictionaries(std::vector<DrawingSummary::Named>& dictionaries) {
+void gatherDictionaries(DrawingSummary& summary) {
     CVLKCDictionaryPtr named(AcDb::kForRead);
     CStringArray names;
+    AcDbObjectIdArray ids;
     named.allDctNames(names);
-    for (int i = 0; i < names.GetSize(); ++i) {
+    named.allDctObjectIds(ids);
+    for (int i = 0; i < names.GetSize() && i < ids.length(); ++i) {
         CStringArray records;
-        dictionaries.push_back({names[i].str(), named.allRecNames(names[i], records)});
+        summary.dictionaries.push_back({names[i].str(), named.allRecNames(names[i], records)});
+        gatherRecords(ids[i], names[i].str(), L"", summary.dictionaryRecords);
     }
 }
 
-void printList(const char* key, const std::vector<std::wstring>& names) {
-    std::string line;
-    for (const std::wstring& name : names) {
-        line += (line.empty() ? "" : ", ") + wideToUtf8(name);
+// ---- Text -------------------------------------------------------------------------------------
+
+std::string number(double value) {
+    char text[32];
+    return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
+}
+
+std::string groupText(const Group& group) {
+    std::string value;
+    if (const auto* text = std::get_if<std::wstring>(&group.value)) {
+        value = "\"" + wideToUtf8(*text) + "\"";
+    } else if (const auto* real = std::get_if<double>(&group.value)) {
+        value = number(*real);
+    } else if (const auto* integer = std::get_if<std::int64_t>(&group.value)) {
+        value = std::to_string(*integer);
+    } else if (const auto* point = std::get_if<AcGePoint3d>(&group.value)) {
+        value = "(" + number(point->x) + ", " + number(point->y) + ", " + number(point->z) + ")";
     }
-    std::printf("%s: %s\n", key, line.empty() ? "-" : line.c_str());
+    return std::to_string(group.code) + " " + value;
 }
 
 // A unit of counting in its singular and plural form.
 struct Unit {
-    const wchar_t* one;
-    const wchar_t* many;
+    const char* one;
+    const char* many;
 };
-constexpr Unit kEntities{L"entity", L"entities"};
-constexpr Unit kRecords{L"record", L"records"};
+constexpr Unit kLayers{"layer", "layers"};
+constexpr Unit kBlocks{"block", "blocks"};
+constexpr Unit kEntities{"entity", "entities"};
+constexpr Unit kRecords{"record", "records"};
+constexpr Unit kCharacters{"character", "characters"};
+constexpr Unit kXDataApps{"XData application", "XData applications"};
+constexpr Unit kDictionaries{"dictionary", "dictionaries"};
+constexpr Unit kXmlApps{"XML application", "XML applications"};
 
-void printCounted(const char* key, const std::vector<DrawingSummary::Named>& items, Unit unit) {
-    std::vector<std::wstring> names;
-    for (const DrawingSummary::Named& item : items) {
-        names.push_back(item.name + L" (" + std::to_wstring(item.count) + L" " +
-                        (item.count == 1 ? unit.one : unit.many) + L")");
+std::string counted(std::size_t count, Unit unit) {
+    return std::to_string(count) + " " + (count == 1 ? unit.one : unit.many);
+}
+
+// "5 layers: 0, Walls, ..." or "0 layers".
+void printList(Unit unit, const std::vector<std::string>& items) {
+    std::string line = counted(items.size(), unit);
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        line += (i == 0 ? ": " : ", ") + items[i];
     }
-    printList(key, names);
+    std::printf("%s\n", line.c_str());
+}
+
+// Each item followed by its count: "KESTREL_TITLE (9 entities)".
+std::vector<std::string> withCounts(const std::vector<DrawingSummary::Named>& items, Unit unit,
+                                    const char* before = "") {
+    std::vector<std::string> texts;
+    for (const DrawingSummary::Named& item : items) {
+        texts.push_back(wideToUtf8(item.name) + " (" + before + counted(item.count, unit) + ")");
+    }
+    return texts;
+}
+
+void printValues(const char* title, const std::vector<Values>& all) {
+    if (all.empty()) {
+        return;
+    }
+    std::printf("%s:\n", title);
+    for (const Values& values : all) {
+        std::string line = "  " + wideToUtf8(values.owner) +
+                           (values.handle.empty() ? "/" : " " + wideToUtf8(values.handle) + " ") +
+                           wideToUtf8(values.name) + ":";
+        for (std::size_t i = 0; i < values.groups.size(); ++i) {
+            line += (i == 0 ? " " : ", ") + groupText(values.groups[i]);
+        }
+        std::printf("%s\n", line.c_str());
+    }
+}
+
+// ---- JSON -------------------------------------------------------------------------------------
+
+std::string groupJson(const Group& group) {
+    std::string value;
+    if (const auto* text = std::get_if<std::wstring>(&group.value)) {
+        value = jsonText(*text);
+    } else if (const auto* real = std::get_if<double>(&group.value)) {
+        value = number(*real);
+    } else if (const auto* integer = std::get_if<std::int64_t>(&group.value)) {
+        value = std::to_string(*integer);
+    } else if (const auto* point = std::get_if<AcGePoint3d>(&group.value)) {
+        value = "[" + number(point->x) + ", " + number(point->y) + ", " + number(point->z) + "]";
+    }
+    return "{\"code\": " + std::to_string(group.code) + ", \"value\": " + value + "}";
+}
+
+// A JSON array of the items, each rendered by json.
+template <class Item, class Render>
+std::string jsonArray(const std::vector<Item>& items, Render json) {
+    std::string out = "[";
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        out += (i == 0 ? "" : ", ") + json(items[i]);
+    }
+    return out + "]";
+}
+
+std::string valuesJson(const Values& values, const char* nameKey) {
+    return "{\"owner\": " + jsonText(values.owner) + ", \"handle\": " + jsonText(values.handle) +
+           ", \"" + nameKey + "\": " + jsonText(values.name) +
+           ", \"values\": " + jsonArray(values.groups, groupJson) + "}";
+}
+
+std::string namedJson(const std::vector<DrawingSummary::Named>& items, const char* countKey) {
+    return jsonArray(items, [countKey](const DrawingSummary::Named& item) {
+        return "{\"name\": " + jsonText(item.name) + ", \"" + countKey +
+               "\": " + std::to_string(item.count) + "}";
+    });
 }
 
 }  // namespace
@@ -135,26 +335,69 @@ bool summarizeDrawing(DrawingSummary& summary) {
     if (!gatherModelSpace(*db, summary)) {
         return false;
     }
-    gatherDictionaries(summary.dictionaries);
+    gatherDictionaries(summary);
     auto listener = boost::make_shared<XmlListener>();
     _CXMLHandler::Register(listener);
-    summary.xmlApps = listener->loadedApplications();
+    for (const XmlListener::Heard& heard : listener->heard()) {
+        if (heard.kind == XmlListener::Kind::kLoaded) {
+            summary.xml.push_back({heard.appName, static_cast<int>(heard.xml.size())});
+        }
+    }
     return true;
 }
 
-void printSummary(const DrawingSummary& summary) {
-    printList("layers", summary.layers);
-    printCounted("blocks", summary.blocks, kEntities);
-    std::printf("entities: %d\n", summary.entities);
+void printSummary(const DrawingSummary& summary, bool verbose) {
+    std::vector<std::string> layers;
+    for (const std::wstring& layer : summary.layers) {
+        layers.push_back(wideToUtf8(layer));
+    }
+    printList(kLayers, layers);
+    printList(kBlocks, withCounts(summary.blocks, kEntities));
+    std::printf("%s%s\n", counted(summary.entities, kEntities).c_str(),
+                summary.entityKinds.empty() ? "" : ":");
     for (const auto& [kind, count] : summary.entityKinds) {
         std::printf("  %s: %d\n", wideToUtf8(kind).c_str(), count);
     }
-    std::vector<DrawingSummary::Named> xdata;
+    std::vector<DrawingSummary::Named> xdataApps;
     for (const auto& [app, count] : summary.xdataApps) {
-        xdata.push_back({app, count});
+        xdataApps.push_back({app, count});
     }
-    printCounted("xdata applications", xdata, kEntities);
-    std::printf("extension dictionaries: %d\n", summary.extensionDictionaries);
-    printCounted("dictionaries", summary.dictionaries, kRecords);
-    printList("xml applications", summary.xmlApps);
+    printList(kXDataApps, withCounts(xdataApps, kEntities, "on "));
+    std::printf("%s with an extension dictionary\n",
+                counted(summary.extensionDictionaries, kEntities).c_str());
+    printList(kDictionaries, withCounts(summary.dictionaries, kRecords));
+    if (!verbose) {
+        std::vector<std::string> apps;
+        for (const DrawingSummary::Named& xml : summary.xml) {
+            apps.push_back(wideToUtf8(xml.name));
+        }
+        printList(kXmlApps, apps);
+        return;
+    }
+    printList(kXmlApps, withCounts(summary.xml, kCharacters));
+    printValues("XData", summary.xdata);
+    printValues("extension dictionary records", summary.extensionRecords);
+    printValues("dictionary records", summary.dictionaryRecords);
+}
+
+void printSummaryJson(const std::string& file, const DrawingSummary& summary) {
+    std::string kinds = "{";
+    for (const auto& [kind, count] : summary.entityKinds) {
+        kinds += (kinds.size() > 1 ? ", " : "") + jsonText(kind) + ": " + std::to_string(count);
+    }
+    kinds += "}";
+    const auto xdata = [](const Values& values) { return valuesJson(values, "application"); };
+    const auto record = [](const Values& values) { return valuesJson(values, "key"); };
+    std::printf(
+        "{\"file\": %s,\n \"layers\": %s,\n \"blocks\": %s,\n \"entities\": %d,\n"
+        " \"entityKinds\": %s,\n \"entitiesWithExtensionDictionary\": %d,\n"
+        " \"dictionaries\": %s,\n \"xml\": %s,\n \"xdata\": %s,\n"
+        " \"extensionDictionaryRecords\": %s,\n \"dictionaryRecords\": %s}\n",
+        jsonText(file).c_str(),
+        jsonArray(summary.layers, [](const std::wstring& name) { return jsonText(name); }).c_str(),
+        namedJson(summary.blocks, "entities").c_str(), summary.entities, kinds.c_str(),
+        summary.extensionDictionaries, namedJson(summary.dictionaries, "records").c_str(),
+        namedJson(summary.xml, "characters").c_str(), jsonArray(summary.xdata, xdata).c_str(),
+        jsonArray(summary.extensionRecords, record).c_str(),
+        jsonArray(summary.dictionaryRecords, record).c_str());
 }

@@ -15,8 +15,10 @@ void printUsage(std::FILE* out) {
         "commands:\n"
         "  demo [FILE]                  build a showcase drawing and save it\n"
         "                               (FILE defaults to kestrel-demo.dxf)\n"
-        "  info FILE                    layers, blocks, entities, XData, dictionaries and\n"
-        "                               XML applications of a drawing\n"
+        "  info FILE [--verbose | --json]\n"
+        "                               layers, blocks, entities, XData, dictionaries and\n"
+        "                               XML applications of a drawing; --verbose adds the\n"
+        "                               values, --json prints everything as JSON\n"
         "  xml list FILE                the applications with an XML text in the drawing\n"
         "  xml get FILE APP [XMLFILE]   an application's XML text, to standard output or XMLFILE\n"
         "  xml set FILE APP [XMLFILE]   replace an application's XML text with XMLFILE's (or\n"
@@ -46,7 +48,7 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {{"demo", runDemo, ""},
-                                 {"info", runInfo, ""},
+                                 {"info", runInfo, "--verbose --json "},
                                  {"xml", runXml, ""},
                                  {"render", runRender, "--layout "},
                                  {"audit", runAudit, "--fix --json "},

@@ -39,6 +39,7 @@ struct Module {
     EntryPoint entry = nullptr;
     bool loaded = false;  // false: kept mapped after kUnloadAppMsg
     bool unlocked = false;
+    bool linked = false;  // mapped before the linker opened it: the program links it
     bool mdiAware = false;
     int dispatching = 0;
     std::set<AcRxClass*> classes;
@@ -107,10 +108,22 @@ std::set<AcRxClass*> registeredClasses() {
     return classes;
 }
 
-// Notes every class registered now that was not in before as the module's.
-void claimNewClasses(Module& module, const std::set<AcRxClass*>& before) {
+// Where a class's code lies: its pseudo-constructor's library, or null for a class without one.
+HINSTANCE classInstance(const AcRxClass* cls) {
+    return cls->constructor() != nullptr
+               ? platform::moduleInstance(reinterpret_cast<const void*>(cls->constructor()))
+               : nullptr;
+}
+
+// Notes as the module's every class registered now that was not in before, unless its code lies
+// in another library (a library the module depends on, mapped with it). A module the program
+// links registered its classes before it was loaded: it takes those whose code lies in it.
+void claimClasses(Module& module, const std::set<AcRxClass*>& before) {
     for (AcRxClass* cls : registeredClasses()) {
-        if (before.count(cls) == 0) {
+        const bool appeared = before.count(cls) == 0;
+        const HINSTANCE code = classInstance(cls);
+        if ((appeared && (code == nullptr || code == module.instance)) ||
+            (module.linked && code == module.instance)) {
             module.classes.insert(cls);
         }
     }
@@ -121,7 +134,7 @@ AcRx::AppRetCode dispatch(Module& module, AcRx::AppMsgCode msg, void* pkt) {
     ++module.dispatching;
     const AcRx::AppRetCode result = module.entry(msg, pkt);
     --module.dispatching;
-    claimNewClasses(module, before);
+    claimClasses(module, before);
     return result;
 }
 
@@ -167,13 +180,28 @@ void detachLeftovers(Service* service, const std::vector<Reactor*>& reactors,
     }
 }
 
-// Closes the library and reports the classes and reactors the module left behind.
+// Whether the library of that file is mapped in the process.
+bool isMapped(const std::wstring& path) {
+    void* library = dlopen(wideToUtf8(path).c_str(), RTLD_LAZY | RTLD_NOLOAD);
+    if (library != nullptr) {
+        dlclose(library);
+    }
+    return library != nullptr;
+}
+
+// Closes the library and, when that unmapped it, reports the classes and reactors the module
+// left behind. The program or another module may keep the library mapped: then its code is
+// still there and nothing it left behind dangles.
 void closeLibrary(Module& module) {
     const auto editorReactors = moduleReactors(host::hostEditor()->reactors(), module.instance);
     const auto documentReactors =
         moduleReactors(host::hostDocManager()->reactors(), module.instance);
     dlclose(module.library);
     module.library = nullptr;
+    if (isMapped(module.path)) {
+        module.classes.clear();
+        return;
+    }
     detachLeftovers(host::hostEditor(), editorReactors, module.path);
     detachLeftovers(host::hostDocManager(), documentReactors, module.path);
     const std::set<AcRxClass*> now = registeredClasses();
@@ -258,17 +286,88 @@ host::ModuleStatus bind(Module& module, std::wstring& reason) {
 // Maps the module's file; kOk, or the reason it failed.
 host::ModuleStatus map(Module& module, std::wstring& reason) {
     const std::set<AcRxClass*> before = registeredClasses();
+    module.linked = isMapped(module.path);
     module.library = dlopen(wideToUtf8(module.path).c_str(), RTLD_NOW | RTLD_LOCAL);
     if (module.library == nullptr) {
         const char* error = dlerror();
         reason = error != nullptr ? utf8ToWide(error) : L"dlopen failed";
         return host::ModuleStatus::kOpenFailed;
     }
-    claimNewClasses(module, before);
     // The library's dynamic section lies inside it, so its address names the library.
     link_map* map = nullptr;
     if (dlinfo(module.library, RTLD_DI_LINKMAP, &map) == 0 && map != nullptr) {
         module.instance = platform::moduleInstance(map->l_ld);
+    }
+    claimClasses(module, before);
+    return host::ModuleStatus::kOk;
+}
+
+// The mapped file of a library the process holds, by the name a library needs it under.
+std::string mappedFile(const char* name) {
+    std::string file;
+    if (void* library = dlopen(name, RTLD_LAZY | RTLD_NOLOAD)) {
+        link_map* map = nullptr;
+        if (dlinfo(library, RTLD_DI_LINKMAP, &map) == 0 && map != nullptr &&
+            map->l_name != nullptr) {
+            file = map->l_name;
+        }
+        dlclose(library);
+    }
+    return file;
+}
+
+// The files of the libraries the module's library needs (its DT_NEEDED entries), as mapped.
+std::vector<std::string> neededLibraries(const Module& module) {
+    link_map* map = nullptr;
+    std::vector<std::string> files;
+    if (dlinfo(module.library, RTLD_DI_LINKMAP, &map) != 0 || map == nullptr) {
+        return files;
+    }
+    const char* strings = nullptr;
+    for (const ElfW(Dyn)* entry = map->l_ld; entry->d_tag != DT_NULL; ++entry) {
+        if (entry->d_tag == DT_STRTAB) {
+            // The loader relocates the address in place on most platforms, not on all.
+            const ElfW(Addr) address = entry->d_un.d_ptr;
+            strings = reinterpret_cast<const char*>(address < map->l_addr ? address + map->l_addr
+                                                                          : address);
+        }
+    }
+    for (const ElfW(Dyn)* entry = map->l_ld; strings != nullptr && entry->d_tag != DT_NULL;
+         ++entry) {
+        if (entry->d_tag == DT_NEEDED) {
+            if (std::string file = mappedFile(strings + entry->d_un.d_val); !file.empty()) {
+                files.push_back(std::move(file));
+            }
+        }
+    }
+    return files;
+}
+
+// Whether the mapped library of that file defines an acrxEntryPoint of its own: a module.
+bool isModuleLibrary(const std::string& path) {
+    void* library = dlopen(path.c_str(), RTLD_LAZY | RTLD_NOLOAD);
+    if (library == nullptr) {
+        return false;
+    }
+    void* entry = dlsym(library, "acrxEntryPoint");
+    link_map* map = nullptr;
+    const bool own = entry != nullptr && dlinfo(library, RTLD_DI_LINKMAP, &map) == 0 &&
+                     map != nullptr &&
+                     platform::moduleInstance(entry) == platform::moduleInstance(map->l_ld);
+    dlclose(library);
+    return own;
+}
+
+// Checks that every module the module links against was loaded through the linker before it: a
+// module never initialised would miss its messages, and its classes, registered while the client
+// was mapped, would be taken for the client's. kOk, or the reason to refuse.
+host::ModuleStatus checkDependencies(const Module& module, std::wstring& reason) {
+    for (const std::string& file : neededLibraries(module)) {
+        const std::wstring path = canonicalPath(utf8ToWide(file).c_str());
+        if (moduleByPath(path) == nullptr && isModuleLibrary(file)) {
+            reason = L"it needs module " + path + L", which is not loaded; load that first";
+            return host::ModuleStatus::kDependencyNotLoaded;
+        }
     }
     return host::ModuleStatus::kOk;
 }
@@ -350,6 +449,9 @@ host::ModuleStatus AcRxDynamicLinker::load(const ACHAR* path, bool printit) {
     std::wstring reason;
     host::ModuleStatus status =
         module->library != nullptr ? host::ModuleStatus::kOk : map(*module, reason);
+    if (status == host::ModuleStatus::kOk) {
+        status = checkDependencies(*module, reason);
+    }
     if (status == host::ModuleStatus::kOk) {
         status = bind(*module, reason);
     }
@@ -459,6 +561,8 @@ const wchar_t* moduleStatusText(ModuleStatus status) {
             return L"kUnloadRefused";
         case ModuleStatus::kKeptMapped:
             return L"kKeptMapped";
+        case ModuleStatus::kDependencyNotLoaded:
+            return L"kDependencyNotLoaded";
     }
     return L"kUnknown";
 }

@@ -12,6 +12,7 @@
 #include "kestrel/host/app/editor.h"
 #include "kestrel/host/db/database.h"
 #include "kestrel/host/harness.h"
+#include "kestrel/host/testing.h"
 
 // One notification: its name, the document or database it named, the working database then.
 struct Note {
@@ -129,13 +130,11 @@ protected:
     }
 
     void TearDown() override {
-        const std::vector<host::OpenObject> open = host::openObjects();
-        EXPECT_TRUE(open.empty()) << host::describeOpenObjects(open);
+        EXPECT_TRUE(host::nothingLeftOpen());
         EXPECT_EQ(host::closeAllDocuments(), Acad::eOk);
         host::hostEditor()->removeReactor(&m_editorRecorder);
         host::hostDocManager()->removeReactor(&m_docRecorder);
-        EXPECT_TRUE(host::contractViolations().empty());
-        host::clearContractViolations();
+        EXPECT_TRUE(host::nothingLeftOpen());
     }
 
     NoteLog m_log;

@@ -20,6 +20,7 @@ using Names = std::vector<std::wstring>;
 
 const std::wstring kSample = utf8ToWide(KESTREL_MODULE_SAMPLE);
 const std::wstring kLocked = utf8ToWide(KESTREL_MODULE_LOCKED);
+const std::wstring kDependent = utf8ToWide(KESTREL_MODULE_DEPENDENT);
 
 // The lines a variant of the sample module printed since the command line was last cleared.
 Names trace(const wchar_t* variant = L"sample") {
@@ -37,6 +38,20 @@ Names trace(const wchar_t* variant = L"sample") {
 
 bool classRegistered(const wchar_t* name) {
     return acrxClassDictionary->at(name) != nullptr;
+}
+
+// Adds a note of the sample module's class to db through the loaded module of that path.
+AcDbObjectId addNote(const char* module, const char* function, AcDbDatabase* db) {
+    void* library = dlopen(module, RTLD_NOW | RTLD_NOLOAD);
+    AcDbObjectId note;
+    if (library != nullptr) {
+        if (auto add = reinterpret_cast<void (*)(AcDbDatabase*, AcDbObjectId*)>(
+                dlsym(library, function))) {
+            add(db, &note);
+        }
+        dlclose(library);
+    }
+    return note;
 }
 
 class ModulesTest : public DocsTest {
@@ -117,14 +132,7 @@ TEST_F(ModulesTest, DocumentsReachLoadedModules) {
 TEST_F(ModulesTest, UnloadIsRefusedWhileDrawingsHoldTheModulesObjects) {
     AcApDocument* doc = host::newDocument();
     ASSERT_EQ(host::loadModule(kSample.c_str()), host::ModuleStatus::kOk);
-    void* library = dlopen(KESTREL_MODULE_SAMPLE, RTLD_NOW | RTLD_NOLOAD);
-    ASSERT_NE(library, nullptr);
-    auto addNote =
-        reinterpret_cast<void (*)(AcDbDatabase*, AcDbObjectId*)>(dlsym(library, "sampleAddNote"));
-    dlclose(library);
-    ASSERT_NE(addNote, nullptr);
-    AcDbObjectId note;
-    addNote(doc->database(), &note);
+    const AcDbObjectId note = addNote(KESTREL_MODULE_SAMPLE, "sampleAddNote", doc->database());
     ASSERT_FALSE(note.isNull());
 
     host::clearCommandLine();
@@ -204,6 +212,63 @@ TEST_F(ModulesTest, WhatAnUnmappedModuleLeftBehindIsReported) {
     }
     EXPECT_TRUE(classRegistered(L"LeakyNote"));
     host::clearContractViolations();
+}
+
+TEST_F(ModulesTest, AClientLoadsOnlyAfterTheModuleItLinks) {
+    host::clearCommandLine();
+    EXPECT_EQ(host::loadModule(kDependent.c_str()), host::ModuleStatus::kDependencyNotLoaded);
+    EXPECT_NE(host::commandLine().find(L"it needs module " + kSample + L", which is not loaded"),
+              std::wstring::npos)
+        << host::commandLine();
+    // The sample module came and went with the client, without a message.
+    expectNothingLeft(L"sample");
+    EXPECT_EQ(trace(L"dependent"), Names{});
+
+    ASSERT_EQ(host::loadModule(kSample.c_str()), host::ModuleStatus::kOk);
+    ASSERT_EQ(host::loadModule(kDependent.c_str()), host::ModuleStatus::kOk);
+    EXPECT_EQ(host::loadedModules().size(), 2u);
+    EXPECT_EQ(host::tearDown(), L"");
+}
+
+TEST_F(ModulesTest, ObjectsHoldTheModuleOfTheirClassNotTheClientThatMadeThem) {
+    ASSERT_EQ(host::loadModule(kSample.c_str()), host::ModuleStatus::kOk);
+    ASSERT_EQ(host::loadModule(kDependent.c_str()), host::ModuleStatus::kOk);
+    AcApDocument* doc = host::newDocument();
+    ASSERT_FALSE(addNote(KESTREL_MODULE_DEPENDENT, "dependentAddNote", doc->database()).isNull());
+    EXPECT_EQ(host::unloadModule(kDependent.c_str()), host::ModuleStatus::kOk);
+    host::clearCommandLine();
+    EXPECT_EQ(host::unloadModule(kSample.c_str()), host::ModuleStatus::kClassesInUse);
+    EXPECT_NE(host::commandLine().find(L"(SampleNote)"), std::wstring::npos);
+    EXPECT_EQ(host::tearDown(), L"");
+}
+
+TEST_F(ModulesTest, TearDownClosesDocumentsThenUnloadsClientsFirst) {
+    ASSERT_EQ(host::loadModule(kSample.c_str()), host::ModuleStatus::kOk);
+    ASSERT_EQ(host::loadModule(kDependent.c_str()), host::ModuleStatus::kOk);
+    host::newDocument();
+    host::newDocument();
+    host::clearCommandLine();
+    EXPECT_EQ(host::tearDown(), L"");
+    EXPECT_TRUE(host::documents().empty());
+    EXPECT_TRUE(host::loadedModules().empty());
+    const std::wstring said = host::commandLine();
+    const std::size_t documentClosed = said.find(L"[sample] kUnloadDwgMsg");
+    const std::size_t clientUnloaded = said.find(L"[dependent] kUnloadAppMsg");
+    const std::size_t moduleUnloaded = said.find(L"[sample] kUnloadAppMsg");
+    ASSERT_NE(moduleUnloaded, std::wstring::npos) << said;
+    EXPECT_LT(documentClosed, clientUnloaded);
+    EXPECT_LT(clientUnloaded, moduleUnloaded);
+    EXPECT_EQ(trace().back(), L"statics end");
+
+    // A database outside the documents still holds a note: the module stays, and says why.
+    ASSERT_EQ(host::loadModule(kSample.c_str()), host::ModuleStatus::kOk);
+    auto* db = new AcDbDatabase();
+    ASSERT_FALSE(addNote(KESTREL_MODULE_SAMPLE, "sampleAddNote", db).isNull());
+    const std::wstring failures = host::tearDown();
+    EXPECT_NE(failures.find(L"Cannot unload " + kSample), std::wstring::npos) << failures;
+    EXPECT_NE(failures.find(L"(SampleNote)"), std::wstring::npos);
+    delete db;
+    EXPECT_EQ(host::tearDown(), L"");
 }
 
 TEST_F(ModulesTest, BadPathsAreRefused) {

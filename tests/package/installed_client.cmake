@@ -1,6 +1,7 @@
 # Installs the build in BUILD into a scratch prefix under WORK, builds examples/hello_client
 # against the installed CMake package and runs it (the host loads Kestrel and the client, which
-# draws and saves), then compiles a host program with the flags of the installed pkg-config file.
+# draws and saves), builds examples/marker_client and runs its GoogleTest suite, then compiles a
+# host program with the flags of the installed pkg-config file.
 # CXX and FLAGS: the compiler and extra flags the libraries were built with.
 function(run)
   execute_process(COMMAND ${ARGN} RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE err)
@@ -26,6 +27,12 @@ file(READ ${WORK}/hello.dxf drawing)
 if(NOT drawing MATCHES "HELLO_CLIENT" OR NOT drawing MATCHES "\nARC\n")
   message(FATAL_ERROR "the saved drawing lacks the client's entities")
 endif()
+
+# examples/marker_client: the client with its GoogleTest suite, built and run as the guide says.
+run(${CMAKE_COMMAND} -S ${SOURCE}/examples/marker_client -B ${WORK}/marker -G Ninja
+  -DCMAKE_CXX_COMPILER=${CXX} "-DCMAKE_CXX_FLAGS=${FLAGS}" -DCMAKE_PREFIX_PATH=${prefix})
+run(${CMAKE_COMMAND} --build ${WORK}/marker)
+run(${WORK}/marker/marker_client_test)
 
 set(ENV{PKG_CONFIG_PATH} ${prefix}/lib/pkgconfig)
 run(pkg-config --cflags --libs kestrel)

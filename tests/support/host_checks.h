@@ -13,19 +13,15 @@
 #include "kestrel/host/db/open.h"
 #include "kestrel/host/dxf/drawing_audit.h"
 #include "kestrel/host/harness.h"
+#include "kestrel/host/testing.h"
 #include "kestrel/platform/utf8.h"
 
 namespace testsupport {
 
 // Fails the test for objects left open or contract violations; closes every document.
 inline void expectHostClean() {
-    const std::vector<host::OpenObject> open = host::openObjects();
-    EXPECT_TRUE(open.empty()) << "left open:\n" << wideToUtf8(host::describeOpenObjects(open));
+    EXPECT_TRUE(host::nothingLeftOpen());
     EXPECT_EQ(host::closeAllDocuments(), Acad::eOk);
-    for (const std::wstring& violation : host::contractViolations()) {
-        ADD_FAILURE() << "contract violation: " << wideToUtf8(violation);
-    }
-    host::clearContractViolations();
 }
 
 // Fails the test for each rule db would break as saved, naming the rule and the object.

@@ -1,6 +1,7 @@
 // The kestrel program's conventions (help, version, exit statuses, messages) and its demo, info
 // and xml commands run on real files: the demo's drawing as info, the xml command and ezdxf
 // see it.
+#include <cctype>
 #include <map>
 
 #include "tests/tools/tool_run.h"
@@ -11,12 +12,14 @@ namespace fs = std::filesystem;
 using tooltest::Outcome;
 using tooltest::ToolTest;
 
-// The value of the "key: value" line of info's output, or "<none>".
-std::string infoValue(const std::string& out, const std::string& key) {
+// The line of info's output that gives the count of key ("5 layers: ..."), or "<none>".
+std::string infoLine(const std::string& out, const std::string& key) {
     std::istringstream lines(out);
     for (std::string line; std::getline(lines, line);) {
-        if (line.rfind(key + ": ", 0) == 0) {
-            return line.substr(key.size() + 2);
+        const std::size_t space = line.find(' ');
+        if (!line.empty() && std::isdigit(static_cast<unsigned char>(line[0])) &&
+            space != std::string::npos && line.compare(space + 1, key.size(), key) == 0) {
+            return line;
         }
     }
     return "<none>";
@@ -54,7 +57,8 @@ TEST_F(ToolTest, ToolConventionsHelpVersionAndWrongUsage) {
 
     for (const char* wrong :
          {"", "frobnicate", "info", "info a b", "demo a b", "xml", "xml list", "xml get f.dxf",
-          "xml put f.dxf A", "render f.dxf", "xml set f.dxf A b c", "info --verbose f.dxf"}) {
+          "xml put f.dxf A", "render f.dxf", "xml set f.dxf A b c", "info --verbose",
+          "info --json --verbose f.dxf", "info --brief f.dxf"}) {
         const Outcome run = kestrel(wrong);
         EXPECT_EQ(run.status, 2) << wrong;
         EXPECT_NE(run.err.find("usage"), std::string::npos) << wrong;
@@ -98,21 +102,56 @@ TEST_F(ToolTest, ToolDemoWritesTheDrawingThatInfoReports) {
 
     const Outcome info = kestrel("info kestrel-demo.dxf");
     ASSERT_EQ(info.status, 0) << info.err;
-    EXPECT_EQ(infoValue(info.out, "layers"), "0, Curves, Planar, Annotation, TitleBlock");
-    EXPECT_EQ(infoValue(info.out, "entities"), "20");
+    EXPECT_EQ(infoLine(info.out, "layers"), "5 layers: 0, Curves, Planar, Annotation, TitleBlock");
+    EXPECT_EQ(infoLine(info.out, "entities"), "20 entities:");
     const std::map<std::string, int> kinds = {
         {"3DFACE", 2}, {"ARC", 1},   {"CIRCLE", 1},     {"DIMENSION", 3}, {"ELLIPSE", 1},
         {"INSERT", 2}, {"LINE", 1},  {"LWPOLYLINE", 2}, {"POINT", 1},     {"POLYLINE", 2},
         {"RAY", 1},    {"SOLID", 2}, {"TEXT", 1}};
     EXPECT_EQ(entityKinds(info.out), kinds);
-    EXPECT_EQ(infoValue(info.out, "blocks")
-                  .rfind("KESTREL_TITLE (9 entities), KESTREL_NORTH (3 entities)", 0),
-              0u);
-    EXPECT_EQ(infoValue(info.out, "xdata applications"), "KESTREL_DEMO (1 entity)");
-    EXPECT_EQ(infoValue(info.out, "extension dictionaries"), "1");
-    EXPECT_NE(infoValue(info.out, "dictionaries").find("KESTREL_DEMO (3 records)"),
+    EXPECT_NE(infoLine(info.out, "blocks")
+                  .find(" blocks: KESTREL_TITLE (9 entities), KESTREL_NORTH (3 entities)"),
               std::string::npos);
-    EXPECT_EQ(infoValue(info.out, "xml applications"), "KestrelDemo.Notes, KestrelDemo.Settings");
+    EXPECT_EQ(infoLine(info.out, "XData"), "1 XData application: KESTREL_DEMO (on 1 entity)");
+    EXPECT_EQ(infoLine(info.out, "entity with"), "1 entity with an extension dictionary");
+    EXPECT_NE(infoLine(info.out, "dictionaries").find("KESTREL_DEMO (3 records)"),
+              std::string::npos);
+    EXPECT_EQ(infoLine(info.out, "XML"),
+              "2 XML applications: KestrelDemo.Notes, KestrelDemo.Settings");
+}
+
+// --verbose shows the values the demo stored, --json the same for scripts.
+TEST_F(ToolTest, ToolInfoShowsTheStoredValues) {
+    ASSERT_EQ(kestrel("demo d.dxf").status, 0);
+    const Outcome verbose = kestrel("info --verbose d.dxf");
+    ASSERT_EQ(verbose.status, 0) << verbose.err;
+    for (const char* line :
+         {" KESTREL_DEMO: 1000 \"made by kestrel demo\", 1070 42, 1010 (70, 260, 0)\n",
+          " Thickness: 38 2.5\n", " Centre: 210 (240, 260, 0)\n",
+          " Stamp: 1 \"stamp\", 310 \"4B45535452454C\"\n",
+          "  KESTREL_DEMO/Revision: 90 3\n", "2 XML applications: KestrelDemo.Notes ("}) {
+        EXPECT_NE(verbose.out.find(line), std::string::npos) << line << "\n" << verbose.out;
+    }
+    EXPECT_EQ(verbose.out.find(infoLine(verbose.out, "layers")), 0u);
+
+    const Outcome json = kestrel("info d.dxf --json");
+    ASSERT_EQ(json.status, 0) << json.err;
+    std::ofstream(path("info.json")) << json.out;
+    const Outcome parsed = python(
+        "import json,sys\nr=json.load(open(sys.argv[1]))\n"
+        "x=r['xdata'][0]\nprint(x['owner'], x['application'], [v['value'] for v in x['values']])\n"
+        "print(sorted(e['key'] for e in r['extensionDictionaryRecords']))\n"
+        "print([(d['key'], d['values'][0]['value']) for d in r['dictionaryRecords']"
+        " if d['owner'] == 'KESTREL_DEMO' and d['key'] != 'Notes'])\n"
+        "print(r['entities'], r['entityKinds']['LINE'], len(r['layers']),"
+        " all(x['characters'] > 0 for x in r['xml']))\n",
+        "info.json");
+    EXPECT_EQ(parsed.out,
+              "LINE KESTREL_DEMO ['made by kestrel demo', 42, [70, 260, 0]]\n"
+              "['Centre', 'Material', 'Stamp', 'Thickness']\n"
+              "[('Author', 'kestrel demo'), ('Revision', 3)]\n"
+              "20 1 5 True\n")
+        << json.out << parsed.err;
 }
 
 TEST_F(ToolTest, ToolXmlSetGetListRoundTripAndRefusals) {

@@ -76,8 +76,8 @@ public:
     // Changes nothing and returns this pointer.
     CxEntity& operator=(CxEntity& other);
 
-    // Closes what is held, then opens id as a T: the host's status, or 34 for an entity of
-    // another class (closed again); the same value stays in status().
+    // Closes what is held, then opens id as a T: the host's status, or eNotThatKindOfClass (34) for
+    // an entity of another class (closed again); the same value stays in status().
     Acad::ErrorStatus open(const AcDbObjectId& id, AcDb::OpenMode mode);
     // As above for the entity whose hexadecimal handle is handle in the working database; a
     // handle that names nothing (or null or empty text) fails as the null id does.
@@ -153,7 +153,8 @@ protected:
     // caller; null when nothing converts.
     resbuf* setDictionaryRestype(resbuf * values);
     // Opens the entry key of dictionary in this wrapper's mode (exactly, or the first name
-    // containing key: 44 when none); the status, also kept in status(). The caller closes it.
+    // containing key: eNoMatchingEntry (44) when none); the status, also kept in status(). The
+    // caller closes it.
     Acad::ErrorStatus openRecord(AcDbDictionary * dictionary, const wchar_t* key, bool partialKey,
                                  AcDbObject*& record);
 

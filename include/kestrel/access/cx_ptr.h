@@ -41,7 +41,7 @@ class AcDbTextStyleTable;
 
 // Two states: empty (nothing open) and holding (the object open in mode(), closed exactly once
 // by close() or the destructor). An opening constructor ends empty on any failure, with the
-// host's refusal, or 34 for an object that is not a T, in status().
+// host's refusal, or eNotThatKindOfClass (34) for an object that is not a T, in status().
 //
 // Decisions where the interface leaves the behaviour open:
 // - A default-constructed pointer reads as if the null id had been opened for read: status
@@ -96,8 +96,8 @@ public:
 
 protected:
     // Takes an object the host just opened for this pointer (or null): keeps it when its runtime
-    // class is T or derived from T; otherwise closes it, stays empty and sets status 34. Shared
-    // with the wrappers that open by other means.
+    // class is T or derived from T; otherwise closes it, stays empty and sets status
+    // eNotThatKindOfClass (34). Shared with the wrappers that open by other means.
     void adopt(AcDbObject* opened);
 
     T* m_object = nullptr;

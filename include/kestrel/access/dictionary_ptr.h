@@ -15,20 +15,20 @@
 class AcTransaction;
 struct resbuf;
 
-// Records use the encoding of the entity's extension-dictionary store (CxEntity): text 1,
-// point 210, real 38, short 60, long 90; readers convert the first item as it does. add, atEnd,
-// groupCode and partialKey mean what they mean there, with the same defaults, and the same
-// refusals of unsuitable codes, of null texts and of lists with nothing to store. Writers,
-// erasers and renamers need mode kForWrite (45 or false otherwise, nothing changed); readers and
-// listings need an open dictionary. The named object dictionary itself is this pointer's
-// object, so no other object's mode moves.
+// Records use the encoding of the entity's extension-dictionary store (CxEntity): text 1, point
+// 210, real 38, short 60, long 90; readers convert the first item as it does. add, atEnd, groupCode
+// and partialKey mean what they mean there, with the same defaults, and the same refusals of
+// unsuitable codes, of null texts and of lists with nothing to store. Writers, erasers and renamers
+// need mode kForWrite (eNotOpenForWrite (45) or false otherwise, nothing changed); readers and
+// listings need an open dictionary. The named object dictionary itself is this pointer's object, so
+// no other object's mode moves.
 //
 // Big strings are kept as consecutive text items of at most kBigStringPiece characters, at least
 // one (an empty text is one empty item).
 //
 // Decisions where the interface leaves the behaviour open:
-// - A pointer whose construction failed is empty: writers answer 45, renamers false, readers
-//   false and listings 0.
+// - A pointer whose construction failed is empty: writers answer eNotOpenForWrite (45), renamers
+//   false, readers false and listings 0.
 // - dctReadBigString refuses (false, text unchanged) a record holding any item that is not text
 //   (code 1): such a record was not written as a big string, and its values are not text. A
 //   record with no items reads as the empty text.
@@ -54,8 +54,8 @@ public:
     // Changes nothing and returns this pointer.
     CVLKCDictionaryPtr& operator=(CVLKCDictionaryPtr& other);
 
-    // Writers: the status of getAt, setFromRbChain or setAt; 45 when getAt fails otherwise than
-    // with a missing dctName, which is created. On failure the former record stays.
+    // Writers: the status of getAt, setFromRbChain or setAt; eNotOpenForWrite (45) when getAt fails
+    // otherwise than with a missing dctName, which is created. On failure the former record stays.
     Acad::ErrorStatus dctWrite(const wchar_t* dctName, const wchar_t* key, resbuf* values,
                                bool add = false, bool atEnd = true);
     Acad::ErrorStatus dctWrite(const wchar_t* dctName, const wchar_t* key, const wchar_t* value,
@@ -107,7 +107,8 @@ public:
     int allRecObjectIds(const wchar_t* dctName, AcDbObjectIdArray& ids);
 
     // Opens the entry key of dictionary in this pointer's mode (exactly, or the first name
-    // containing key: 44 when none); the status, also kept in status(). The caller closes it.
+    // containing key: eNoMatchingEntry (44) when none); the status, also kept in status(). The
+    // caller closes it.
     Acad::ErrorStatus openRecord(AcDbDictionary * dictionary, const wchar_t* key, bool partialKey,
                                  AcDbObject*& record);
     // values in record encoding, a new list owned by the caller; null when nothing converts.
@@ -123,7 +124,7 @@ private:
                                  int groupCode);
     // True when a dictionary is open (for read or write).
     bool readable() const;
-    // True when a dictionary is open for write; otherwise status() becomes 45.
+    // True when a dictionary is open for write; otherwise status() becomes eNotOpenForWrite (45).
     bool writable();
     template <class Value>
     bool readValue(const wchar_t* dctName, const wchar_t* key, bool partialKey, Value* value);

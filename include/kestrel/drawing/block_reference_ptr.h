@@ -20,8 +20,8 @@ class CVLKCAttribPtr;
 // - An attribute that does not open is passed over by every walk except getAttributeText's,
 //   which ends there; its refusal stays in status() unless a later open replaces it.
 //   setRotation answers the first such refusal instead of eOk: the attribute kept its place.
-// - setPosition on an empty pointer or one open for read calls nothing and answers 45
-//   (eNotOpenForWrite), like setRotation.
+// - setPosition on an empty pointer or one open for read calls nothing and answers
+//   eNotOpenForWrite (45), like setRotation.
 // - A null tag matches no attribute (the walk still runs).
 // - openAttribute closes what the attribute pointer held before handing it the match.
 // - mark draws around the insertion point when the reference has no extents (an empty block).
@@ -50,7 +50,8 @@ public:
     // of transformBy (see the class comment for a pointer that cannot write).
     Acad::ErrorStatus setPosition(const AcGePoint3d& position);
     // Turns the reference to angle (radians), its attributes turning about its insertion point:
-    // 45 without write, the reference's setRotation status, or an attribute's refusal.
+    // eNotOpenForWrite (45) without write, the reference's setRotation status, or an attribute's
+    // refusal.
     Acad::ErrorStatus setRotation(double angle);
     // Copies the block's entities, placed as the reference shows them, into the reference's
     // owner; ids receives the copies. status() unchanged without effect for a reference that is

@@ -18,9 +18,9 @@ class AcDbEntity;
 // - Re-openers (the three polylines, face, spline, hatch, solid) open the entity's id again for
 //   read through a scoped pointer of their own class and read that: the polylines through their
 //   typed pointers, which empty the array first; the others through CxEntity<AcDbFace>,
-//   <AcDbSpline>, <AcDbHatch> and <AcDbSolid>. An entity of another class is closed again at
-//   once (status 34) and nothing is read. The caller must therefore not hold the entity open for
-//   write. The second open is closed before they return.
+//   <AcDbSpline>, <AcDbHatch> and <AcDbSolid>. An entity of another class is closed again at once
+//   (eNotThatKindOfClass, 34) and nothing is read. The caller must therefore not hold the entity
+//   open for write. The second open is closed before they return.
 //
 // Decisions where the interface leaves the behaviour open:
 // - A direct reader given an entity of another class leaves the array as it was and returns 1,

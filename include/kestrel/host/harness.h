@@ -32,6 +32,12 @@ DRAWHOST_API std::vector<OpenObject> openObjects();
 // One line per open object ("3A AcDbLayerTableRecord write 1"), for test failure messages.
 DRAWHOST_API std::wstring describeOpenObjects(const std::vector<OpenObject>& objects);
 
+// Ends a test's session in the order the host requires: closes every document, then unloads
+// the loaded modules, the last loaded first (a client before the module it depends on). Returns
+// what failed, one line each (a module's line gives the linker's reason); empty when everything
+// closed. A module that never unlocked itself stays mapped, which is no failure.
+DRAWHOST_API std::wstring tearDown();
+
 // Command boundaries, undo and redo of the working database (see AcDbUndoController).
 DRAWHOST_API Acad::ErrorStatus beginCommand(const wchar_t* name);
 DRAWHOST_API Acad::ErrorStatus endCommand();

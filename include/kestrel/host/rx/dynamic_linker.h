@@ -49,7 +49,7 @@ namespace host {
 constexpr int kAcrxApiVersion = 0x120000;
 
 enum class ModuleStatus {
-    kOk,               // loaded, or unloaded and unmapped
+    kOk,               // loaded, or unloaded and closed
     kAlreadyLoaded,    // loading a module that is loaded: nothing happened
     kInvalidPath,      // a null or empty path
     kNotFound,         // no such file
@@ -62,6 +62,7 @@ enum class ModuleStatus {
     kClassesInUse,     // a live database holds objects of a class the module registered
     kUnloadRefused,    // the module answered kRetError to kUnloadAppMsg, or is busy
     kKeptMapped,       // unloaded, but the module never unlocked itself: it stays mapped
+    kDependencyNotLoaded,  // the module links against a module that is not loaded
 };
 
 // The status's name ("kNoEntryPoint"); never null.
@@ -77,8 +78,14 @@ DRAWHOST_API const wchar_t* moduleStatusText(ModuleStatus status);
 //   application id as pkt, then kLoadDwgMsg once per open document (pkt: the AcApDocument). Any
 //   refusal closes the library again: nothing stays half-loaded. Failures print one line to the
 //   command line.
-// - The classes a module registered are those that appear in the class dictionary while it is
-//   being mapped or handles a message.
+// - Before a module is initialised, every module it links against must have been loaded:
+//   loading a client before the module it depends on is refused with kDependencyNotLoaded, and
+//   the client is closed again.
+// - The classes of a module are those whose pseudo-constructor lies in it, and those without one
+//   that appear in the class dictionary while it is being mapped or handles a message.
+// - Unloading closes the library; when the program or another module still links it, it stays
+//   mapped and what it left registered or attached is still valid, so only a library that was
+//   unmapped is audited for leftovers.
 // - Unload: refused while any live database holds an object (erased ones too) of such a class;
 //   otherwise kUnloadAppMsg is sent and, when the module unlocked itself (unlockApplication),
 //   the library is closed. A module that did not unlock itself stays mapped (kKeptMapped); a
