@@ -125,7 +125,7 @@ m.add_line((0, 57), (60, 57), dxfattribs={'linetype': 'DASHED', 'ltscale': 3})
 m.add_text('DASHED, linetype scale 3', dxfattribs={'height': 1.5, 'insert': (62, 57)})
 doc.saveas(f'{folder}/linetypes.dxf')
 EOF
-cp "$KESTREL_ROOT/tests/dxf/data/ezdxf_sample.dxf" "$work/ezdxf_sample.dxf"
+cp "$KESTREL_ROOT/tests/host/dxf/data/ezdxf_sample.dxf" "$work/ezdxf_sample.dxf"
 cp "$KESTREL_ROOT/tests/corpus/data/r12_entities_only.dxf" "$work/r12_entities.dxf"
 "$kestrel" demo "$work/demo.dxf" > /dev/null
 

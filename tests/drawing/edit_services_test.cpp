@@ -15,6 +15,7 @@
 #include "kestrel/host/db/open.h"
 #include "kestrel/host/harness.h"
 #include "kestrel/platform/utf8.h"
+#include "tests/support/host_checks.h"
 
 namespace {
 
@@ -26,10 +27,8 @@ protected:
         host::clearScreen();
     }
     void TearDown() override {
-        EXPECT_TRUE(host::openObjects().empty())
-            << wideToUtf8(host::describeOpenObjects(host::openObjects()));
         EXPECT_EQ(host::selectionSetCount(), 0);
-        host::closeAllDocuments();
+        testsupport::expectHostClean();
     }
 
     // Appends entity to model space; its id.

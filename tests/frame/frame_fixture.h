@@ -13,6 +13,7 @@
 #include "kestrel/host/app/doc_manager.h"
 #include "kestrel/host/app/editor.h"
 #include "kestrel/host/harness.h"
+#include "kestrel/host/testing.h"
 #include "kestrel/host/rx/dictionary.h"
 #include "kestrel/platform/mfc_module.h"
 #include "kestrel/platform/utf8.h"
@@ -93,11 +94,7 @@ protected:
         EXPECT_EQ(acedEditor->numReactors(), m_editorReactors);
         EXPECT_EQ(acDocManager->numReactors(), m_documentReactors);
         EXPECT_EQ(acrxClassDictionary->numEntries(), m_classes);
-        EXPECT_TRUE(host::openObjects().empty());
-        for (const std::wstring& violation : host::contractViolations()) {
-            ADD_FAILURE() << "contract violation: " << wideToUtf8(violation);
-        }
-        host::clearContractViolations();
+        EXPECT_TRUE(host::nothingLeftOpen());
     }
 
     int m_editorReactors = 0;

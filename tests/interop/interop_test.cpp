@@ -20,6 +20,7 @@
 #include "kestrel/host/harness.h"
 #include "kestrel/platform/utf8.h"
 #include "tests/interop/sample_drawing.h"
+#include "tests/support/host_checks.h"
 
 namespace {
 
@@ -37,8 +38,7 @@ protected:
         fs::create_directories(m_folder);
     }
     void TearDown() override {
-        const auto open = host::openObjects();
-        EXPECT_TRUE(open.empty()) << wideToUtf8(host::describeOpenObjects(open));
+        testsupport::expectHostClean();
         if (!HasFailure()) {
             fs::remove_all(m_folder);
         }

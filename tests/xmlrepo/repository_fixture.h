@@ -18,6 +18,7 @@
 #include "kestrel/platform/utf8.h"
 #include "kestrel/xmlrepo/xml_handler.h"
 #include "tests/xmlrepo/xml_test_support.h"
+#include "tests/support/host_checks.h"
 
 namespace repotest {
 
@@ -73,16 +74,10 @@ protected:
     }
 
     void TearDown() override {
-        EXPECT_TRUE(host::openObjects().empty())
-            << wideToUtf8(host::describeOpenObjects(host::openObjects()));
-        EXPECT_EQ(host::closeAllDocuments(), Acad::eOk);
+        testsupport::expectHostClean();
         // Closing a document drops its entries; a test that made others removes them itself.
         EXPECT_TRUE(kestrel::undoTableRegistry().empty());
         EXPECT_TRUE(kestrel::repositoryRegistry().empty());
-        for (const std::wstring& violation : host::contractViolations()) {
-            ADD_FAILURE() << "contract violation: " << wideToUtf8(violation);
-        }
-        host::clearContractViolations();
         std::filesystem::remove_all(m_folder);
     }
 
