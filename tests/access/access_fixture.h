@@ -17,6 +17,15 @@
 namespace access_test {
 
 class AccessTest : public ::testing::Test {
+public:
+    AcDbDatabase* db() const { return m_db; }
+
+    // Appends entity to the block record (model space by default), closes it and returns its id;
+    // the test fails when the block refuses it.
+    AcDbObjectId append(AcDbEntity* entity, AcDbObjectId block = AcDbObjectId::kNull) {
+        return testsupport::appendEntity(entity, block.isNull() ? m_db->modelSpaceId() : block);
+    }
+
 protected:
     void SetUp() override {
         ASSERT_TRUE(host::documents().empty());
@@ -28,14 +37,6 @@ protected:
     }
 
     void TearDown() override { testsupport::expectHostClean(); }
-
-    AcDbDatabase* db() const { return m_db; }
-
-    // Appends entity to the block record (model space by default), closes it and returns its id;
-    // the test fails when the block refuses it.
-    AcDbObjectId append(AcDbEntity* entity, AcDbObjectId block = AcDbObjectId::kNull) {
-        return testsupport::appendEntity(entity, block.isNull() ? m_db->modelSpaceId() : block);
-    }
 
 private:
     AcDbDatabase* m_db = nullptr;

@@ -25,131 +25,16 @@
 #include "kestrel/drawing/text_ptr.h"
 #include "kestrel/host/app/doc_manager.h"
 #include "kestrel/host/db/block_table.h"
+#include "tests/access/samples.h"
 #include "tests/access/store_fixture.h"
 
 namespace {
 
+using access_test::addSample;
 using access_test::openCount;
 using store_test::StoreTest;
 
 const AcGePoint3d kOrigin(0, 0, 0);
-const AcGePoint3d kRight(10, 0, 0);
-const AcGePoint3d kUp(0, 10, 0);
-
-// The sample entity of each wrapped class.
-template <class T>
-AcDbObjectId addSample(StoreTest& test);
-
-// A reference to a new, empty block definition.
-AcDbObjectId addBlockReference(StoreTest& test) {
-    static int blocks = 0;
-    AcDbBlockTable* table = nullptr;
-    EXPECT_EQ(test.db()->getBlockTable(table, AcDb::kForWrite), Acad::eOk);
-    auto* block = new AcDbBlockTableRecord();
-    block->setName((L"B" + std::to_wstring(++blocks)).c_str());
-    AcDbObjectId blockId;
-    EXPECT_EQ(table->add(blockId, block), Acad::eOk);
-    block->close();
-    table->close();
-    return test.append(new AcDbBlockReference(kOrigin, blockId));
-}
-
-template <>
-AcDbObjectId addSample<AcDb2LineAngularDimension>(StoreTest& test) {
-    return test.append(
-        new AcDb2LineAngularDimension(kOrigin, kRight, kOrigin, kUp, AcGePoint3d(5, 5, 0)));
-}
-template <>
-AcDbObjectId addSample<AcDb2dPolyline>(StoreTest& test) {
-    AcGePoint3dArray points;
-    points.append(kOrigin);
-    points.append(kRight);
-    return test.append(new AcDb2dPolyline(AcDb::k2dSimplePoly, points));
-}
-template <>
-AcDbObjectId addSample<AcDb3PointAngularDimension>(StoreTest& test) {
-    return test.append(new AcDb3PointAngularDimension(kOrigin, kRight, kUp, AcGePoint3d(5, 5, 0)));
-}
-template <>
-AcDbObjectId addSample<AcDb3dPolyline>(StoreTest& test) {
-    AcGePoint3dArray points;
-    points.append(kOrigin);
-    points.append(AcGePoint3d(1, 2, 3));
-    return test.append(new AcDb3dPolyline(AcDb::k3dSimplePoly, points));
-}
-template <>
-AcDbObjectId addSample<AcDbArc>(StoreTest& test) {
-    return test.append(new AcDbArc(kOrigin, 3.0, 0.0, 1.0));
-}
-template <>
-AcDbObjectId addSample<AcDbAttribute>(StoreTest& test) {
-    AcDbBlockReference* reference = nullptr;
-    EXPECT_EQ(acdbOpenObject(reference, addBlockReference(test), AcDb::kForWrite), Acad::eOk);
-    AcDbObjectId id;
-    auto* attribute = new AcDbAttribute(kOrigin, L"value", L"TAG");
-    EXPECT_EQ(reference->appendAttribute(id, attribute), Acad::eOk);
-    attribute->close();
-    reference->close();
-    return id;
-}
-template <>
-AcDbObjectId addSample<AcDbBlockReference>(StoreTest& test) {
-    return addBlockReference(test);
-}
-template <>
-AcDbObjectId addSample<AcDbCircle>(StoreTest& test) {
-    return test.addCircle();
-}
-template <>
-AcDbObjectId addSample<AcDbEllipse>(StoreTest& test) {
-    return test.append(new AcDbEllipse(kOrigin, AcGeVector3d(0, 0, 1), AcGeVector3d(4, 0, 0), 0.5));
-}
-template <>
-AcDbObjectId addSample<AcDbEntity>(StoreTest& test) {
-    return test.addLine();
-}
-template <>
-AcDbObjectId addSample<AcDbFace>(StoreTest& test) {
-    return test.append(new AcDbFace(kOrigin, kRight, kUp, kUp));
-}
-template <>
-AcDbObjectId addSample<AcDbLine>(StoreTest& test) {
-    return test.addLine();
-}
-template <>
-AcDbObjectId addSample<AcDbPoint>(StoreTest& test) {
-    return test.append(new AcDbPoint(kUp));
-}
-template <>
-AcDbObjectId addSample<AcDbPolyline>(StoreTest& test) {
-    auto* polyline = new AcDbPolyline();
-    polyline->addVertexAt(0, AcGePoint2d(0, 0));
-    polyline->addVertexAt(1, AcGePoint2d(3, 4));
-    return test.append(polyline);
-}
-template <>
-AcDbObjectId addSample<AcDbRay>(StoreTest& test) {
-    auto* ray = new AcDbRay();
-    ray->setBasePoint(kOrigin);
-    ray->setUnitDir(AcGeVector3d(1, 0, 0));
-    return test.append(ray);
-}
-template <>
-AcDbObjectId addSample<AcDbRotatedDimension>(StoreTest& test) {
-    return test.append(new AcDbRotatedDimension(0.0, kOrigin, kRight, AcGePoint3d(5, 3, 0)));
-}
-template <>
-AcDbObjectId addSample<AcDbSolid>(StoreTest& test) {
-    return test.append(new AcDbSolid(kOrigin, kRight, kUp));
-}
-template <>
-AcDbObjectId addSample<AcDbTable>(StoreTest& test) {
-    return test.append(new AcDbTable());
-}
-template <>
-AcDbObjectId addSample<AcDbText>(StoreTest& test) {
-    return test.append(new AcDbText(kOrigin, L"text"));
-}
 
 // An object of another class than T: for AcDbEntity one that is no entity.
 template <class T>

@@ -30,165 +30,23 @@
 #include "kestrel/host/db/linetype_table.h"
 #include "kestrel/host/db/open.h"
 #include "kestrel/host/db/text_style_table.h"
-#include "tests/access/access_fixture.h"
+#include "tests/access/samples.h"
 
 namespace {
 
 using access_test::AccessTest;
+using access_test::addSample;
 using access_test::openCount;
 
 const AcGePoint3d kOrigin(0, 0, 0);
 const AcGePoint3d kRight(10, 0, 0);
-const AcGePoint3d kUp(0, 10, 0);
 const AcGeVector3d kZ(0, 0, 1);
-
-// Adds an object of class T to the test drawing and answers its id.
-template <class T>
-AcDbObjectId addSample(AccessTest& test);
 
 class CxPtrTest : public AccessTest {
 public:
-    using AccessTest::append;
-    using AccessTest::db;
-
-    // A block definition "B" and a reference to it in model space; the reference's id.
-    AcDbObjectId addBlockReference() {
-        AcDbBlockTable* table = nullptr;
-        EXPECT_EQ(db()->getBlockTable(table, AcDb::kForWrite), Acad::eOk);
-        auto* block = new AcDbBlockTableRecord();
-        block->setName(L"B");
-        AcDbObjectId blockId;
-        EXPECT_EQ(table->add(blockId, block), Acad::eOk);
-        block->close();
-        table->close();
-        return append(new AcDbBlockReference(kOrigin, blockId));
-    }
-
     AcDbObjectId addLine() { return append(new AcDbLine(kOrigin, kRight)); }
     AcDbObjectId addCircle() { return append(new AcDbCircle(kOrigin, kZ, 2.0)); }
 };
-
-template <>
-AcDbObjectId addSample<AcDb2LineAngularDimension>(AccessTest& test) {
-    auto& t = static_cast<CxPtrTest&>(test);
-    return t.append(
-        new AcDb2LineAngularDimension(kOrigin, kRight, kOrigin, kUp, AcGePoint3d(5, 5, 0)));
-}
-template <>
-AcDbObjectId addSample<AcDb2dPolyline>(AccessTest& test) {
-    AcGePoint3dArray points;
-    points.append(kOrigin);
-    points.append(kRight);
-    return static_cast<CxPtrTest&>(test).append(new AcDb2dPolyline(AcDb::k2dSimplePoly, points));
-}
-template <>
-AcDbObjectId addSample<AcDb3PointAngularDimension>(AccessTest& test) {
-    return static_cast<CxPtrTest&>(test).append(
-        new AcDb3PointAngularDimension(kOrigin, kRight, kUp, AcGePoint3d(5, 5, 0)));
-}
-template <>
-AcDbObjectId addSample<AcDb3dPolyline>(AccessTest& test) {
-    AcGePoint3dArray points;
-    points.append(kOrigin);
-    points.append(AcGePoint3d(1, 2, 3));
-    return static_cast<CxPtrTest&>(test).append(new AcDb3dPolyline(AcDb::k3dSimplePoly, points));
-}
-template <>
-AcDbObjectId addSample<AcDbArc>(AccessTest& test) {
-    return static_cast<CxPtrTest&>(test).append(new AcDbArc(kOrigin, 3.0, 0.0, 1.0));
-}
-template <>
-AcDbObjectId addSample<AcDbAttribute>(AccessTest& test) {
-    auto& t = static_cast<CxPtrTest&>(test);
-    AcDbBlockReference* reference = nullptr;
-    EXPECT_EQ(acdbOpenObject(reference, t.addBlockReference(), AcDb::kForWrite), Acad::eOk);
-    AcDbObjectId id;
-    auto* attribute = new AcDbAttribute(kOrigin, L"value", L"TAG");
-    EXPECT_EQ(reference->appendAttribute(id, attribute), Acad::eOk);
-    attribute->close();
-    reference->close();
-    return id;
-}
-template <>
-AcDbObjectId addSample<AcDbBlockReference>(AccessTest& test) {
-    return static_cast<CxPtrTest&>(test).addBlockReference();
-}
-template <>
-AcDbObjectId addSample<AcDbCircle>(AccessTest& test) {
-    return static_cast<CxPtrTest&>(test).addCircle();
-}
-template <>
-AcDbObjectId addSample<AcDbDictionary>(AccessTest& test) {
-    return static_cast<CxPtrTest&>(test).db()->namedObjectsDictionaryId();
-}
-template <>
-AcDbObjectId addSample<AcDbDimStyleTable>(AccessTest& test) {
-    return static_cast<CxPtrTest&>(test).db()->dimStyleTableId();
-}
-template <>
-AcDbObjectId addSample<AcDbEllipse>(AccessTest& test) {
-    return static_cast<CxPtrTest&>(test).append(
-        new AcDbEllipse(kOrigin, kZ, AcGeVector3d(4, 0, 0), 0.5));
-}
-template <>
-AcDbObjectId addSample<AcDbEntity>(AccessTest& test) {
-    return static_cast<CxPtrTest&>(test).addLine();
-}
-template <>
-AcDbObjectId addSample<AcDbFace>(AccessTest& test) {
-    return static_cast<CxPtrTest&>(test).append(new AcDbFace(kOrigin, kRight, kUp, kUp));
-}
-template <>
-AcDbObjectId addSample<AcDbLayerTableRecord>(AccessTest& test) {
-    return static_cast<CxPtrTest&>(test).db()->layerZero();
-}
-template <>
-AcDbObjectId addSample<AcDbLine>(AccessTest& test) {
-    return static_cast<CxPtrTest&>(test).addLine();
-}
-template <>
-AcDbObjectId addSample<AcDbLinetypeTable>(AccessTest& test) {
-    return static_cast<CxPtrTest&>(test).db()->linetypeTableId();
-}
-template <>
-AcDbObjectId addSample<AcDbPoint>(AccessTest& test) {
-    return static_cast<CxPtrTest&>(test).append(new AcDbPoint(kUp));
-}
-template <>
-AcDbObjectId addSample<AcDbPolyline>(AccessTest& test) {
-    auto* polyline = new AcDbPolyline();
-    polyline->addVertexAt(0, AcGePoint2d(0, 0));
-    polyline->addVertexAt(1, AcGePoint2d(3, 4));
-    return static_cast<CxPtrTest&>(test).append(polyline);
-}
-template <>
-AcDbObjectId addSample<AcDbRay>(AccessTest& test) {
-    auto* ray = new AcDbRay();
-    ray->setBasePoint(kOrigin);
-    ray->setUnitDir(AcGeVector3d(1, 0, 0));
-    return static_cast<CxPtrTest&>(test).append(ray);
-}
-template <>
-AcDbObjectId addSample<AcDbRotatedDimension>(AccessTest& test) {
-    return static_cast<CxPtrTest&>(test).append(
-        new AcDbRotatedDimension(0.0, kOrigin, kRight, AcGePoint3d(5, 3, 0)));
-}
-template <>
-AcDbObjectId addSample<AcDbSolid>(AccessTest& test) {
-    return static_cast<CxPtrTest&>(test).append(new AcDbSolid(kOrigin, kRight, kUp));
-}
-template <>
-AcDbObjectId addSample<AcDbTable>(AccessTest& test) {
-    return static_cast<CxPtrTest&>(test).append(new AcDbTable());
-}
-template <>
-AcDbObjectId addSample<AcDbText>(AccessTest& test) {
-    return static_cast<CxPtrTest&>(test).append(new AcDbText(kOrigin, L"text"));
-}
-template <>
-AcDbObjectId addSample<AcDbTextStyleTable>(AccessTest& test) {
-    return static_cast<CxPtrTest&>(test).db()->textStyleTableId();
-}
 
 // --- Every exported instantiation --------------------------------------------------------------
 

@@ -100,9 +100,6 @@ inline resbuf* chunk(int code, int length) {
 
 class StoreTest : public access_test::AccessTest {
 public:
-    using AccessTest::append;
-    using AccessTest::db;
-
     AcDbObjectId addLine() {
         return append(new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(10, 0, 0)));
     }

@@ -83,19 +83,6 @@ TEST(XmlMarkupIndex, LargeDocumentWithFewElementsKeepsASmallIndex) {
     EXPECT_LT(doc.GetDocument().str().capacity(), 64u);
 }
 
-TEST(XmlMarkupIndex, DocumentsOfLikeSizeReuseTheTextStorage) {
-    CXMLMarkupDoc doc;
-    const std::wstring first = L"<r>" + std::wstring(100'000, L'x') + L"</r>";
-    const std::wstring second = L"<q>" + std::wstring(60'000, L'y') + L"</q>";
-    ASSERT_TRUE(doc.SetDocument(first.c_str()));
-    const wchar_t* storage = doc.GetDocument().str().data();
-    ASSERT_TRUE(doc.SetDocument(second.c_str()));
-    EXPECT_EQ(doc.GetDocument().str().data(), storage);
-    EXPECT_EQ(doc.GetDocument().str(), second);
-    ASSERT_TRUE(doc.SetDocument(L"<s/>"));
-    EXPECT_NE(doc.GetDocument().str().data(), storage);
-}
-
 TEST(XmlMarkupIndex, IndexStartsFromTheLengthAndGrowsByHalfItsFirstFreeIndex) {
     CXMLMarkupDoc doc;
     const std::wstring text = L"<r>" + std::wstring(640, L' ') + L"</r>";
