@@ -1,6 +1,6 @@
 // Gathering and printing the drawing summary. Names are printed as UTF-8; lists are printed
 // comma-separated on one line after their count. Reals are written in the shortest form that
-// reads back to the same value.
+// reads back to the same value. The text form shortens long texts and long value lists.
 #include "tools/drawing_summary.h"
 
 #include <boost/make_shared.hpp>
@@ -215,10 +215,17 @@ std::string number(double value) {
     return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
 }
 
+// Longer texts and lists are shortened in the text form; --json gives them whole.
+constexpr std::size_t kShownCharacters = 60;
+constexpr std::size_t kShownGroups = 8;
+
 std::string groupText(const Group& group) {
     std::string value;
     if (const auto* text = std::get_if<std::wstring>(&group.value)) {
-        value = "\"" + wideToUtf8(*text) + "\"";
+        value = "\"" + wideToUtf8(text->substr(0, kShownCharacters)) + "\"";
+        if (text->size() > kShownCharacters) {
+            value += "... (" + std::to_string(text->size()) + " characters)";
+        }
     } else if (const auto* real = std::get_if<double>(&group.value)) {
         value = number(*real);
     } else if (const auto* integer = std::get_if<std::int64_t>(&group.value)) {
@@ -275,8 +282,11 @@ void printValues(const char* title, const std::vector<Values>& all) {
         std::string line = "  " + wideToUtf8(values.owner) +
                            (values.handle.empty() ? "/" : " " + wideToUtf8(values.handle) + " ") +
                            wideToUtf8(values.name) + ":";
-        for (std::size_t i = 0; i < values.groups.size(); ++i) {
+        for (std::size_t i = 0; i < values.groups.size() && i < kShownGroups; ++i) {
             line += (i == 0 ? " " : ", ") + groupText(values.groups[i]);
+        }
+        if (values.groups.size() > kShownGroups) {
+            line += ", ... (" + std::to_string(values.groups.size()) + " groups)";
         }
         std::printf("%s\n", line.c_str());
     }

@@ -129,7 +129,9 @@ TEST_F(ToolTest, ToolInfoShowsTheStoredValues) {
          {" KESTREL_DEMO: 1000 \"made by kestrel demo\", 1070 42, 1010 (70, 260, 0)\n",
           " Thickness: 38 2.5\n", " Centre: 210 (240, 260, 0)\n",
           " Stamp: 1 \"stamp\", 310 \"4B45535452454C\"\n",
-          "  KESTREL_DEMO/Revision: 90 3\n", "2 XML applications: KestrelDemo.Notes ("}) {
+          "  KESTREL_DEMO/Revision: 90 3\n", "2 XML applications: KestrelDemo.Notes (",
+          "  KESTREL_DEMO/Notes: 1 \"Kestrel keeps texts of any length in the drawing. Kestrel "
+          "ke\"... (65530 characters), 1 \""}) {
         EXPECT_NE(verbose.out.find(line), std::string::npos) << line << "\n" << verbose.out;
     }
     EXPECT_EQ(verbose.out.find(infoLine(verbose.out, "layers")), 0u);
