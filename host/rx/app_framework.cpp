@@ -2,6 +2,10 @@
 // rule of module classes.
 #include "kestrel/host/rx/app_framework.h"
 
+#include <cstdint>
+#include <unordered_map>
+
+#include "host/rx/class_serial.h"
 #include "kestrel/host/rx/dictionary.h"
 
 namespace {
@@ -22,6 +26,13 @@ constexpr Handler kHandlers[] = {
 
 AcRxClass* classNamed(const wchar_t* name) {
     return AcRxClass::cast(acrxClassDictionary->at(name));
+}
+
+// The serial number of the class each module's class pointer took: the class registered under
+// the name may be another object at the address of the stored one, deleted since.
+std::unordered_map<AcRxClass* const*, std::uint64_t>& storedSerials() {
+    static auto* serials = new std::unordered_map<AcRxClass* const*, std::uint64_t>();
+    return *serials;
 }
 
 }  // namespace
@@ -91,13 +102,14 @@ namespace host::rx {
 void registerAppClass(AcRxClass*& stored, const AppClassInfo& info) {
     AcRxClass* entry = classNamed(info.name);
     if (stored != nullptr && entry != nullptr) {
-        if (entry != stored) {
+        if (entry != stored || host::rx::classSerial(entry) != storedSerials()[&stored]) {
             acrx_abort(L"Class mismatch");
         }
         return;
     }
     stored = newAcRxClass(info.name, info.parentName, info.dwgVersion, info.maintenanceVersion,
                           info.proxyFlags, info.pseudoConstructor, info.dxfName, info.appName);
+    storedSerials()[&stored] = host::rx::classSerial(stored);
 }
 
 AcRxClass* appClassDesc(const wchar_t* name) {

@@ -6,8 +6,10 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <unordered_map>
 #include <utility>
 
+#include "host/rx/class_serial.h"
 #include "kestrel/host/rx/contract_violations.h"
 #include "kestrel/host/rx/dictionary.h"
 #include "kestrel/platform/cstring.h"
@@ -26,10 +28,23 @@ public:
     static void remove(AcRxClass* cls);
     static void linkParents();
 
+    // The serial number of each class object alive.
+    static std::unordered_map<const AcRxClass*, std::uint64_t>& serials();
+
 private:
     static void linkParent(AcRxClass* cls);
     static bool hasChildren(const AcRxClass* cls);
 };
+
+std::unordered_map<const AcRxClass*, std::uint64_t>& ClassRegistry::serials() {
+    static auto* serials = new std::unordered_map<const AcRxClass*, std::uint64_t>();
+    return *serials;
+}
+
+std::uint64_t classSerial(const AcRxClass* cls) {
+    const auto found = ClassRegistry::serials().find(cls);
+    return found != ClassRegistry::serials().end() ? found->second : 0;
+}
 
 AcRxDictionary& ClassRegistry::dictionary() {
     // Never destroyed: statics of other libraries may look classes up during process exit.
@@ -47,7 +62,9 @@ AcRxClass* ClassRegistry::find(const wchar_t* name) {
 }
 
 AcRxClass* ClassRegistry::add(AcRxClass::Details details, AcRxClass** descSlot) {
+    static std::uint64_t lastSerial = 0;
     auto* cls = new AcRxClass(std::move(details));
+    serials()[cls] = ++lastSerial;
     cls->m_descSlot = descSlot;
     if (descSlot != nullptr) {
         *descSlot = cls;
@@ -89,6 +106,7 @@ void ClassRegistry::remove(AcRxClass* cls) {
     if (cls->m_descSlot != nullptr) {
         *cls->m_descSlot = nullptr;
     }
+    serials().erase(cls);
     delete cls;
 }
 
