@@ -1,5 +1,5 @@
-// The harness functions of the database core: open objects, the end of a session, command
-// boundaries, undo and redo of the working database.
+// The harness functions: open objects, the end of a session, command boundaries, undo and redo
+// of the working database.
 #include "kestrel/host/harness.h"
 
 #include <algorithm>

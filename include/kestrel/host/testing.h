@@ -1,6 +1,6 @@
 // GoogleTest support for client test programs: statuses print by name, points by coordinates,
-// and one check that a test left nothing behind. Include it after <gtest/gtest.h> in a program that links GoogleTest;
-// it is header-only, so the host library does not depend on GoogleTest.
+// and one check that a test left nothing behind. For programs that link GoogleTest; header-only,
+// so the host library does not depend on GoogleTest.
 //
 //   EXPECT_EQ(line->setLayer(L"Walls"), Acad::eOk);  // fails as "eNotOpenForWrite (45)"
 //   EXPECT_TRUE(host::nothingLeftOpen());            // lists each object still open
