@@ -22,6 +22,9 @@ LAYERS = [
     "platform",          # what the operating system and the host's platform layer stand in for
     "host/rx",           # runtime classes, error statuses, contract violations, the module API
     "host/ge",           # geometry values
+    # One folder: its central files (objects and ids, the database, filers, undo and
+    # transactions, symbol tables, dictionaries, the entity base) all include one another, so
+    # sub-folders of them would include each other.
     "host/db",           # database core: objects and ids, filing, undo, tables, dictionaries
     "host/gi",           # the graphics side's text styles and metrics
     "host/db/entities",  # the entity kinds
