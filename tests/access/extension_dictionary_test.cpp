@@ -1,9 +1,8 @@
-// The extension-dictionary store of CxEntity<T>: record encoding, conversions on reading, adding
-// at either end, the binary record layout, partial keys, erasing, empty records, entries that
-// are not Xrecords, and refusals that create nothing. Only the wrapper's entity stays open.
+// The extension-dictionary store of CxEntity<T> beyond what it shares with the named
+// dictionary's store (record_store_test.cpp): the binary record layout, opening records,
+// erasing, empty records, entries that are not Xrecords, and refusals that create nothing.
 #include <cstdlib>
 #include <cstring>
-#include <limits>
 #include <string>
 
 #include "kestrel/access/cx_entity.h"
@@ -60,106 +59,6 @@ public:
 private:
     AcDbObjectId m_circle;
 };
-
-TEST_F(ExtensionDictionaryTest, ValuesAreStoredUnderTheRecordCodeOfTheirClass) {
-    {
-        CVLKCCirclePtr pointer(circle(), AcDb::kForWrite);
-        EXPECT_EQ(pointer.dctWrite(L"short", 7, false, true, 1070), Acad::eOk);
-        EXPECT_EQ(pointer.dctWrite(L"real", 2.5, false, true, 1040), Acad::eOk);
-        EXPECT_EQ(pointer.dctWrite(L"text", L"12abc", false, true, 1000), Acad::eOk);
-        EXPECT_EQ(pointer.dctWrite(L"long", 70000L, false, true, RTLONG), Acad::eOk);
-        EXPECT_EQ(pointer.dctWrite(L"point", AcGePoint3d(1, 2, 3), false, true, 1011), Acad::eOk);
-        EXPECT_EQ(pointer.status(), Acad::eOk);
-        EXPECT_EQ(pointer.mode(), AcDb::kForWrite);
-        EXPECT_EQ(openCount(), 1u);
-        EXPECT_EQ(pointer->radius(), 2.0);
-    }
-    EXPECT_EQ(recordOf(circle(), L"short"), (Items{{60, L"7"}}));
-    EXPECT_EQ(recordOf(circle(), L"real"), (Items{{38, L"2.500000"}}));
-    EXPECT_EQ(recordOf(circle(), L"text"), (Items{{1, L"12abc"}}));
-    EXPECT_EQ(recordOf(circle(), L"long"), (Items{{90, L"70000"}}));
-    EXPECT_EQ(recordOf(circle(), L"point"), (Items{{210, L"1.000000,2.000000,3.000000"}}));
-}
-
-TEST_F(ExtensionDictionaryTest, SingleValueReadersConvertTheFirstItem) {
-    CVLKCCirclePtr pointer(circle(), AcDb::kForWrite);
-    ASSERT_EQ(pointer.dctWrite(L"short", 7, false, true, 1070), Acad::eOk);
-    ASSERT_EQ(pointer.dctWrite(L"real", 2.5, false, true, 1040), Acad::eOk);
-    ASSERT_EQ(pointer.dctWrite(L"text", L"12abc"), Acad::eOk);
-    ASSERT_EQ(pointer.dctWrite(L"long", -70000L), Acad::eOk);
-    CString text;
-    double real = 0;
-    int integer = 0;
-    long longValue = 0;
-    EXPECT_TRUE(pointer.dctRead(L"short", text));
-    EXPECT_EQ(text, CString(L"7"));
-    EXPECT_TRUE(pointer.dctRead(L"short", real));
-    EXPECT_EQ(real, 7.0);
-    EXPECT_TRUE(pointer.dctRead(L"real", integer));
-    EXPECT_EQ(integer, 2);
-    EXPECT_TRUE(pointer.dctRead(L"real", text));
-    EXPECT_EQ(text, CString(L"2.5000"));
-    EXPECT_TRUE(pointer.dctRead(L"text", integer));
-    EXPECT_EQ(integer, 12);
-    EXPECT_TRUE(pointer.dctRead(L"text", longValue));
-    EXPECT_EQ(longValue, 12);
-    EXPECT_TRUE(pointer.dctRead(L"text", real));
-    EXPECT_EQ(real, 12.0);
-    EXPECT_TRUE(pointer.dctRead(L"long", text));
-    EXPECT_EQ(text, CString(L"-70000"));
-    EXPECT_TRUE(pointer.dctRead(L"long", real));
-    EXPECT_EQ(real, -70000.0);
-    EXPECT_EQ(openCount(), 1u);
-}
-
-TEST_F(ExtensionDictionaryTest, AFirstItemTheTypeDoesNotTakeReadsTrueAndLeavesTheOutput) {
-    CVLKCCirclePtr pointer(circle(), AcDb::kForWrite);
-    ASSERT_EQ(pointer.dctWrite(L"real", 2.5), Acad::eOk);
-    ASSERT_EQ(pointer.dctWrite(L"point", AcGePoint3d(1, 2, 3)), Acad::eOk);
-    AcGePoint3d point(9, 9, 9);
-    EXPECT_TRUE(pointer.dctRead(L"real", point));
-    EXPECT_TRUE(point.isEqualTo(AcGePoint3d(9, 9, 9)));
-    int integer = 5;
-    CString text(L"kept");
-    EXPECT_TRUE(pointer.dctRead(L"point", integer));
-    EXPECT_TRUE(pointer.dctRead(L"point", text));
-    EXPECT_EQ(integer, 5);
-    EXPECT_EQ(text, CString(L"kept"));
-    EXPECT_TRUE(pointer.dctRead(L"point", point));
-    EXPECT_TRUE(point.isEqualTo(AcGePoint3d(1, 2, 3)));
-}
-
-TEST_F(ExtensionDictionaryTest, RealsReadAsIntegersTruncateAndSaturate) {
-    CVLKCCirclePtr pointer(circle(), AcDb::kForWrite);
-    ASSERT_EQ(pointer.dctWrite(L"negative", -2.75), Acad::eOk);
-    ASSERT_EQ(pointer.dctWrite(L"huge", 1e20), Acad::eOk);
-    ASSERT_EQ(pointer.dctWrite(L"tiny", -1e20), Acad::eOk);
-    int integer = 0;
-    long longValue = 0;
-    EXPECT_TRUE(pointer.dctRead(L"negative", integer));
-    EXPECT_EQ(integer, -2);
-    EXPECT_TRUE(pointer.dctRead(L"huge", integer));
-    EXPECT_EQ(integer, std::numeric_limits<std::int32_t>::max());
-    EXPECT_TRUE(pointer.dctRead(L"tiny", longValue));
-    EXPECT_EQ(longValue, std::numeric_limits<std::int32_t>::min());
-}
-
-TEST_F(ExtensionDictionaryTest, AddingKeepsTheFormerValuesBeforeOrAfterTheNewOnes) {
-    CVLKCCirclePtr pointer(circle(), AcDb::kForWrite);
-    EXPECT_EQ(pointer.dctWrite(L"list", 1, true, true), Acad::eOk);
-    EXPECT_EQ(pointer.dctWrite(L"list", 2, true, true), Acad::eOk);
-    int first = 0;
-    EXPECT_TRUE(pointer.dctRead(L"list", first));
-    EXPECT_EQ(first, 1);
-    EXPECT_EQ(pointer.dctWrite(L"list", L"front", true, false), Acad::eOk);
-    pointer.close();
-    EXPECT_EQ(recordOf(circle(), L"list"), (Items{{1, L"front"}, {90, L"1"}, {90, L"2"}}));
-
-    ASSERT_EQ(pointer.open(circle(), AcDb::kForWrite), Acad::eOk);
-    EXPECT_EQ(pointer.dctWrite(L"list", 3.0), Acad::eOk);
-    pointer.close();
-    EXPECT_EQ(recordOf(circle(), L"list"), (Items{{38, L"3.000000"}}));
-}
 
 TEST_F(ExtensionDictionaryTest, ABinaryBlockIsStoredInChunksBehindItsTextsAndReadBack) {
     unsigned char bytes[250];
@@ -218,25 +117,6 @@ TEST_F(ExtensionDictionaryTest, BinaryHoldersWithNothingToStoreAreRefused) {
     pointer.close();
     EXPECT_EQ(recordOf(circle(), L"blob"), Items{});
     EXPECT_EQ(recordOf(circle(), L"texts"), (Items{{1, L"t"}}));
-}
-
-TEST_F(ExtensionDictionaryTest, PartialKeysTakeTheFirstEntryInDictionaryOrder) {
-    CVLKCCirclePtr pointer(circle(), AcDb::kForWrite);
-    ASSERT_EQ(pointer.dctWrite(L"zeta_key", 2), Acad::eOk);
-    ASSERT_EQ(pointer.dctWrite(L"alpha_key", 1), Acad::eOk);
-    ASSERT_EQ(pointer.dctWrite(L"Keyless", 3), Acad::eOk);
-    int value = 0;
-    EXPECT_TRUE(pointer.dctRead(L"_key", value, true));
-    EXPECT_EQ(value, 1);
-    EXPECT_TRUE(pointer.dctRead(L"eta", value, true));
-    EXPECT_EQ(value, 2);
-    EXPECT_FALSE(pointer.dctRead(L"_key", value, false));
-    value = 0;
-    EXPECT_FALSE(pointer.dctRead(L"KEY", value, true));
-    EXPECT_EQ(pointer.status(), Acad::eNoMatchingEntry);
-    EXPECT_EQ(value, 0);
-    EXPECT_TRUE(pointer.dctRead(L"ALPHA_KEY", value, false));
-    EXPECT_EQ(value, 1);
 }
 
 TEST_F(ExtensionDictionaryTest, OpenRecordOpensInTheWrappersMode) {
