@@ -101,16 +101,18 @@ std::vector<Group> toGroups(const resbuf* items) {
     return groups;
 }
 
-// The Xrecords of a dictionary, each as the values of its key.
-void gatherRecords(const AcDbObjectId& dictionaryId, const std::wstring& owner,
-                   const std::wstring& handle, std::vector<Values>& records) {
+// The Xrecords of a dictionary, each as the values of its key. The number of its entries of any
+// kind; 0 for an object that is no dictionary.
+int gatherRecords(const AcDbObjectId& dictionaryId, const std::wstring& owner,
+                  const std::wstring& handle, std::vector<Values>& records) {
     AcDbDictionary* dictionary = nullptr;
     if (acdbOpenObject(dictionary, dictionaryId, AcDb::kForRead) != Acad::eOk) {
-        return;
+        return 0;
     }
     std::unique_ptr<AcDbDictionaryIterator> it(dictionary->newIterator());
     dictionary->close();
-    for (; !it->done(); it->next()) {
+    int entries = 0;
+    for (; !it->done(); it->next(), ++entries) {
         AcDbXrecord* record = nullptr;
         if (acdbOpenObject(record, it->objectId(), AcDb::kForRead) != Acad::eOk) {
             continue;  // an entry of another kind
@@ -121,6 +123,7 @@ void gatherRecords(const AcDbObjectId& dictionaryId, const std::wstring& owner,
         records.push_back({owner, handle, it->name(), toGroups(chain)});
         acutRelRb(chain);
     }
+    return entries;
 }
 
 // The block definitions (records that are not layouts) with their entity counts.
@@ -169,7 +172,6 @@ void noteXData(const AcDbEntity& entity, const std::wstring& kind, DrawingSummar
 }
 
 bool gatherModelSpace(AcDbDatabase& db, DrawingSummary& summary) {
-    std::vector<std::pair<std::wstring, AcDbObjectId>> extended;  // entities with a dictionary
     const int count = walkBlock(
         db.modelSpaceId(),
         [&](const AcDbEntity& entity) {
@@ -177,21 +179,14 @@ bool gatherModelSpace(AcDbDatabase& db, DrawingSummary& summary) {
             const std::wstring kind = dxfName != nullptr ? dxfName : entity.isA()->name();
             ++summary.entityKinds[kind];
             noteXData(entity, kind, summary);
-            if (!entity.extensionDictionary().isNull()) {
-                extended.emplace_back(kind, entity.objectId());
+            if (const AcDbObjectId dictionary = entity.extensionDictionary(); !dictionary.isNull()) {
+                ++summary.extensionDictionaries;
+                gatherRecords(dictionary, kind, entity.objectId().handle().text(),
+                              summary.extensionRecords);
             }
         },
         "reading entities");
     summary.entities = count;
-    summary.extensionDictionaries = static_cast<int>(extended.size());
-    for (const auto& [kind, id] : extended) {
-        AcDbEntity* entity = nullptr;
-        if (acdbOpenObject(entity, id, AcDb::kForRead) == Acad::eOk) {
-            const AcDbObjectId dictionary = entity->extensionDictionary();
-            entity->close();
-            gatherRecords(dictionary, kind, id.handle().text(), summary.extensionRecords);
-        }
-    }
     return count >= 0;
 }
 
@@ -202,9 +197,8 @@ void gatherDictionaries(DrawingSummary& summary) {
     named.allDctNames(names);
     named.allDctObjectIds(ids);
     for (int i = 0; i < names.GetSize() && i < ids.length(); ++i) {
-        CStringArray records;
-        summary.dictionaries.push_back({names[i].str(), named.allRecNames(names[i], records)});
-        gatherRecords(ids[i], names[i].str(), L"", summary.dictionaryRecords);
+        const int entries = gatherRecords(ids[i], names[i].str(), L"", summary.dictionaryRecords);
+        summary.dictionaries.push_back({names[i].str(), entries});
     }
 }
 
