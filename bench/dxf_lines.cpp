@@ -15,12 +15,12 @@
 #include <utility>
 #include <vector>
 
-#include "bench/support/dxf_bench_drawing.h"
 #include "bench/support/dxf_bench_files.h"
 #include "bench/support/dxf_bench_timing.h"
 #include "bench/support/dxf_load_benchmarks.h"
 #include "bench/support/dxf_peer_libraries.h"
 #include "kestrel/host/db/database.h"
+#include "kestrel/host/sample_drawings.h"
 #include "kestrel/platform/utf8.h"
 
 namespace {
@@ -35,7 +35,7 @@ constexpr int kRuns = 3;
 AcDbDatabase& benchDrawing() {
     static const std::unique_ptr<AcDbDatabase> db = [] {
         auto built = std::make_unique<AcDbDatabase>(true, true);
-        fillLines(*built, kLines);
+        host::addSampleLines(*built, kLines);
         return built;
     }();
     return *db;

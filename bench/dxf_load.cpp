@@ -1,11 +1,11 @@
 // Loading drawing files of about 1,000,000 lines with the host, against floors and peers measured
 // in the same run. The files, temporary and written once per process:
 // - plain: 10,000 lightweight polylines, each with XData and an extension dictionary holding an
-//   Xrecord, written by the host (release 2010, ASCII);
+//   Xrecord (host::addSamplePolylines), written by the host (release 2010, ASCII);
 // - r12 and binary: ezdxf's copies of plain as release 12 (without the objects that release
 //   lacks) and as binary DXF (bench/support/dxf_other_releases.py);
-// - the shapes of drawings in long use (kShapes): plain with handles far apart, high or in runs,
-//   with many binary chunks, with long XData; written by the host.
+// - the shapes of drawings in long use (host::kSampleShapes): plain with handles far apart, high
+//   or in runs, with many binary chunks, with long XData; written by the host.
 // Each file has BM_DxfLoad/<file> (the host) and BM_PlainSplit/<file> (the floor: the file mapped
 // and split into lines, or into the items of a binary file); the files the host writes also
 // BM_DxflibLoad and BM_DimeLoad. Each reports the least processor seconds of one load
@@ -26,11 +26,11 @@
 #include <string>
 #include <vector>
 
-#include "bench/support/dxf_bench_drawing.h"
 #include "bench/support/dxf_bench_files.h"
 #include "bench/support/dxf_bench_timing.h"
 #include "bench/support/dxf_load_benchmarks.h"
 #include "kestrel/host/db/database.h"
+#include "kestrel/host/sample_drawings.h"
 #include "kestrel/platform/utf8.h"
 
 namespace {
@@ -38,9 +38,9 @@ namespace {
 using namespace dxfbench;
 
 // Writes a drawing of shape to path with the host.
-bool saveDrawing(const DrawingShape& shape, const std::string& path) {
+bool saveDrawing(const host::SampleShape& shape, const std::string& path) {
     AcDbDatabase db(true, true);
-    fillDrawing(db, 4, shape);  // about 1,000,000 lines
+    host::addSamplePolylines(db, 10000, 4, shape);  // about 1,000,000 lines
     return db.saveAs(utf8ToWide(path).c_str()) == Acad::eOk;
 }
 
@@ -57,13 +57,13 @@ std::string benchName(const char* name) {
     return text;
 }
 
-// The file of kShapes[index], written on first use.
+// The file of host::kSampleShapes[index], written on first use.
 const std::string& shapeFile(std::size_t index) {
-    static std::unique_ptr<TempFile> files[std::size(kShapes)];
+    static std::unique_ptr<TempFile> files[std::size(host::kSampleShapes)];
     if (!files[index]) {
         files[index] = std::make_unique<TempFile>(
-            "dxf_load_" + benchName(kShapes[index].name),
-            [index](const std::string& path) { return saveDrawing(kShapes[index], path); });
+            "dxf_load_" + benchName(host::kSampleShapes[index].name),
+            [index](const std::string& path) { return saveDrawing(host::kSampleShapes[index], path); });
     }
     return files[index]->path();
 }
@@ -106,8 +106,8 @@ void registerFiles() {
     registerLoads({.name = "plain", .path = plainFile, .ezdxfSeconds = ezdxfSeconds});
     registerLoads({.name = "r12", .path = r12File, .peers = false});
     registerLoads({.name = "binary", .path = binaryFile, .peers = false});
-    for (std::size_t i = 0; i < std::size(kShapes); ++i) {
-        registerLoads({.name = benchName(kShapes[i].name),
+    for (std::size_t i = 0; i < std::size(host::kSampleShapes); ++i) {
+        registerLoads({.name = benchName(host::kSampleShapes[i].name),
                        .path = [i]() -> const std::string& { return shapeFile(i); }});
     }
 }

@@ -23,12 +23,12 @@
 #include <memory>
 #include <string>
 
-#include "bench/support/dxf_bench_drawing.h"
 #include "bench/support/dxf_bench_files.h"
 #include "bench/support/dxf_bench_timing.h"
 #include "bench/support/dxf_peer_libraries.h"
 #include "kestrel/host/db/database.h"
 #include "kestrel/host/dxf/dxf_writer.h"
+#include "kestrel/host/sample_drawings.h"
 #include "kestrel/platform/utf8.h"
 
 namespace {
@@ -39,7 +39,7 @@ using dxfbench::processSeconds;
 AcDbDatabase& benchDrawing() {
     static const std::unique_ptr<AcDbDatabase> db = [] {
         auto built = std::make_unique<AcDbDatabase>(true, true);
-        dxfbench::fillDrawing(*built, 2);  // about 1,000,000 lines
+        host::addSamplePolylines(*built, 10000, 2);  // about 1,000,000 lines
         return built;
     }();
     return *db;
@@ -193,7 +193,7 @@ const MillionLines& millionLines() {
         MillionLines built;
         built.builtMb = peakGrowthMb([&] {
             built.db = std::make_unique<AcDbDatabase>(true, true);
-            dxfbench::fillLines(*built.db, kMillionLines);
+            host::addSampleLines(*built.db, kMillionLines);
         });
         return built;
     }();

@@ -62,8 +62,8 @@ DXF_LOAD_VS_LIBRARY = ("<=", 0.5)
 DXF_LOAD_VS_FLOOR = ("<=", 5)
 DXF_SAVE_VS_DIME = ("<=", 0.5)
 DXF_SAVE_VS_FLOOR = ("<=", 10)
-# The drawings in the shape of ones in long use that bench_dxf_load reads (kShapes in
-# bench/support/dxf_bench_drawing.h), by the name their benchmarks carry.
+# The drawings in the shape of ones in long use that bench_dxf_load reads (host::kSampleShapes in
+# include/kestrel/host/sample_drawings.h), by the name their benchmarks carry.
 DXF_SHAPES = ["sparse_handles", "high_handles", "handle_runs", "binary_chunks", "long_XData"]
 
 

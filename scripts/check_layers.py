@@ -16,7 +16,8 @@ from collections import defaultdict
 
 # From the bottom up. A public header (include/kestrel/F/x.h, included as "kestrel/F/x.h") belongs
 # to folder F with its sources. host/harness stands for the harness's header and source, the
-# facade that programs and tests include, and with it host/testing.h, its GoogleTest support.
+# facade that programs and tests include, and with it host/testing.h, its GoogleTest support,
+# and host/sample_drawings.*, the drawings they run against.
 LAYERS = [
     "export",            # the export marks of the two libraries (include/kestrel/export.h)
     "platform",          # what the operating system and the host's platform layer stand in for
@@ -50,7 +51,7 @@ def folder_of(path):
             break
     if path == "export.h":
         return "export"
-    if path.startswith(("host/harness.", "host/testing.")):
+    if path.startswith(("host/harness.", "host/testing.", "host/sample_drawings.")):
         return "host/harness"
     return os.path.dirname(path)
 

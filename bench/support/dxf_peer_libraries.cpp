@@ -13,7 +13,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "bench/support/dxf_bench_drawing.h"
+#include "kestrel/host/sample_drawings.h"
 
 namespace dxfbench {
 namespace {
@@ -149,10 +149,10 @@ RunResult saveLinesWithDxflib(int count, const std::string& path) {
     writer->sectionEntities();
     const DL_Attributes attributes("0", 256, -1, "BYLAYER", 1.0);
     for (int i = 0; i < count; ++i) {
-        const GridLine line = gridLine(i);
+        const host::SampleLine line = host::sampleLine(i);
         dxf.writeLine(*writer,
-                      DL_LineData(line.start[0], line.start[1], line.start[2], line.end[0],
-                                  line.end[1], line.end[2]),
+                      DL_LineData(line.start.x, line.start.y, line.start.z, line.end.x, line.end.y,
+                                  line.end.z),
                       attributes);
     }
     writer->sectionEnd();
@@ -167,10 +167,10 @@ std::shared_ptr<dimeModel> dimeLineModel(int count) {
     auto model = std::make_shared<dimeModel>();
     model->insertSection(new dimeEntitiesSection());
     for (int i = 0; i < count; ++i) {
-        const GridLine line = gridLine(i);
+        const host::SampleLine line = host::sampleLine(i);
         auto* entity = new dimeLine();
-        entity->setCoords(0, dimeVec3f(line.start[0], line.start[1], line.start[2]));
-        entity->setCoords(1, dimeVec3f(line.end[0], line.end[1], line.end[2]));
+        entity->setCoords(0, dimeVec3f(line.start.x, line.start.y, line.start.z));
+        entity->setCoords(1, dimeVec3f(line.end.x, line.end.y, line.end.z));
         model->addEntity(entity);
     }
     return model;

@@ -20,10 +20,10 @@ RunResult loadWithDxflib(const std::string& path);
 // about it.
 RunResult loadWithDime(const std::string& path);
 
-// Writes a file of count LINE entities (gridLine) with dxflib, with the header, tables and
+// Writes a file of count LINE entities (host::sampleLine) with dxflib, with the header, tables and
 // blocks dxflib's documentation writes.
 RunResult saveLinesWithDxflib(int count, const std::string& path);
-// A DIME model of count LINE entities (gridLine); never null.
+// A DIME model of count LINE entities (host::sampleLine); never null.
 std::shared_ptr<dimeModel> dimeLineModel(int count);
 // Writes model to path with DIME.
 RunResult saveWithDime(dimeModel& model, const std::string& path);

@@ -10,7 +10,7 @@ import sys
 import ezdxf
 from ezdxf.entities import Dictionary, XRecord
 
-from drawing_content import audit_problems, differences
+from drawing_content import audit_problems, differences, plain
 
 
 def value_of(code, value):
@@ -34,8 +34,28 @@ def layer_of(entity):
         return entity.xtags.get_subclass("AcDbEntity").get_first_value(8)
 
 
-def entity_row(entity):
-    return [entity.dxftype(), entity.dxf.handle, layer_of(entity)]
+def vertex_points(entity):
+    return [list(v.dxf.location) for v in entity.vertices]
+
+
+# The geometry fields that are not plain DXF attributes of the entity.
+FIELDS = {
+    "closed": lambda e: bool(e.closed if e.dxftype() == "LWPOLYLINE" else e.is_closed),
+    "points": vertex_points,
+    "points_xy": lambda e: ([list(p) for p in e.get_points("xy")] if e.dxftype() == "LWPOLYLINE"
+                            else [p[:2] for p in vertex_points(e)]),
+    "kind": lambda e: e.dxf.dimtype & 7,
+    "elevation_z": lambda e: (e.dxf.elevation if e.dxftype() == "LWPOLYLINE"
+                              else e.dxf.elevation[2]),
+}
+
+
+def entity_row(entity, expected_row):
+    """[type, handle, layer, fields]: the fields the host's row names, as ezdxf reads them."""
+    names = expected_row[3] if expected_row is not None else {}
+    fields = {name: plain(FIELDS[name](entity) if name in FIELDS else entity.dxf.get(name))
+              for name in names}
+    return [entity.dxftype(), entity.dxf.handle, layer_of(entity), fields]
 
 
 def dictionary_tree(dictionary, xrecords):
@@ -51,13 +71,15 @@ def dictionary_tree(dictionary, xrecords):
     return tree
 
 
-def summarize(doc, host_layers):
+def summarize(doc, expected):
     summary = {"model": [], "paper": [], "attributes": {}, "xdata": {},
                "extension_dictionaries": {}, "blocks": {}, "xrecords": {}}
     xrecords = summary["xrecords"]
     for name, layout in (("model", doc.modelspace()), ("paper", doc.layouts.get("Layout1"))):
-        for entity in layout:
-            summary[name].append(entity_row(entity))
+        host_rows = expected[name]
+        for index, entity in enumerate(layout):
+            host_row = host_rows[index] if index < len(host_rows) else None
+            summary[name].append(entity_row(entity, host_row))
             if entity.xdata is not None and len(entity.xdata.data):
                 rows = []
                 for app, tags in entity.xdata.data.items():
@@ -72,7 +94,7 @@ def summarize(doc, host_layers):
                     entity.get_extension_dict().dictionary, xrecords)
     # ezdxf adds the layer "Defpoints" to every drawing it loads.
     summary["layers"] = [layer.dxf.name for layer in doc.layers
-                         if layer.dxf.name != "Defpoints" or "Defpoints" in host_layers]
+                         if layer.dxf.name != "Defpoints" or "Defpoints" in expected["layers"]]
     for block in doc.blocks:
         if block.name.lower() in ("*model_space", "*paper_space"):
             continue
@@ -102,7 +124,7 @@ def main():
         expected = json.load(f)
     doc = ezdxf.readfile(drawing)
     problems = audit_problems(doc)
-    actual = summarize(doc, expected["layers"])
+    actual = summarize(doc, expected)
     expected_layers = sorted(expected["layers"])
     expected["layers"], actual["layers"] = expected_layers, sorted(actual["layers"])
     problems += differences("", expected, actual)

@@ -18,8 +18,9 @@
 #include "kestrel/host/db/open.h"
 #include "kestrel/host/dxf/file_message.h"
 #include "kestrel/host/harness.h"
+#include "kestrel/host/sample_drawings.h"
 #include "kestrel/platform/utf8.h"
-#include "tests/interop/sample_drawing.h"
+#include "tests/interop/database_summary.h"
 #include "tests/support/host_checks.h"
 
 namespace {
@@ -98,13 +99,32 @@ TEST_F(InteropTest, InteropDefaultDrawingLoadsAndAuditsClean) {
 
 TEST_F(InteropTest, InteropSampleDrawingReadsBackTheSameInEzdxf) {
     AcDbDatabase db;
-    ASSERT_TRUE(interop::buildSampleDrawing(db));
+    ASSERT_EQ(host::addEveryKind(db), Acad::eOk);
     expectEzdxfAgrees(save(db, "sample.dxf"));
+}
+
+TEST_F(InteropTest, InteropCheckCatchesAFieldEzdxfReadsDifferently) {
+    AcDbDatabase db;
+    ASSERT_EQ(host::addEveryKind(db), Acad::eOk);
+    const fs::path file = save(db, "sample.dxf");
+    const fs::path summary = fs::path(file).replace_extension(".json");
+    std::stringstream text;
+    text << std::ifstream(summary).rdbuf();
+    std::string json = text.str();
+    const std::string end = "\"end\":[100,0,0]";
+    const std::size_t at = json.find(end);
+    ASSERT_NE(at, std::string::npos) << json;
+    json.replace(at, end.size(), "\"end\":[100,0.5,0]");
+    std::ofstream(summary) << json;
+    std::string output;
+    EXPECT_EQ(python("check_ezdxf.py", "'" + file.string() + "' '" + summary.string() + "'", output),
+              1);
+    EXPECT_NE(output.find("/end"), std::string::npos) << output;
 }
 
 TEST_F(InteropTest, InteropErasedObjectsLeaveNoTraceInTheFile) {
     AcDbDatabase db;
-    ASSERT_TRUE(interop::buildSampleDrawing(db));
+    ASSERT_EQ(host::addEveryKind(db), Acad::eOk);
     // Erase the line that carries XData and that Xrecords point at, and the data dictionary.
     AcDbEntity* line = nullptr;
     ASSERT_EQ(acdbOpenObject(line, firstEntity(db.modelSpaceId()), AcDb::kForWrite), Acad::eOk);
@@ -130,7 +150,7 @@ TEST_F(InteropTest, InteropLibreCadMakesAPdfOfTheSample) {
         GTEST_SKIP() << "LibreCAD is not installed";
     }
     AcDbDatabase db;
-    ASSERT_TRUE(interop::buildSampleDrawing(db));
+    ASSERT_EQ(host::addEveryKind(db), Acad::eOk);
     const fs::path file = save(db, "sample.dxf");
     const fs::path out = path("pdf");
     fs::create_directories(out);
