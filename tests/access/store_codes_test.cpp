@@ -1,5 +1,5 @@
-// The stores' one group-code table: the class of every boundary code, both conversions built on
-// it (XData and record codes), and the building of single items with their refusals.
+// The stores' one group-code table: both conversions built on it (XData and record codes), and
+// the building of single items with their refusals.
 #include <climits>
 #include <utility>
 
@@ -13,34 +13,6 @@ namespace {
 using kestrel::StoreClass;
 using store_test::Item;
 using Items = std::vector<Item>;
-
-TEST(StoreCodesTest, EveryRangeBoundaryHasItsClass) {
-    const std::pair<int, StoreClass> classed[] = {
-        {0, StoreClass::kText},        {9, StoreClass::kText},          {100, StoreClass::kText},
-        {102, StoreClass::kText},      {300, StoreClass::kText},        {309, StoreClass::kText},
-        {320, StoreClass::kText},      {329, StoreClass::kText},        {1000, StoreClass::kText},
-        {1003, StoreClass::kText},     {1005, StoreClass::kText},       {RTSTR, StoreClass::kText},
-        {10, StoreClass::kPoint},      {18, StoreClass::kPoint},        {210, StoreClass::kPoint},
-        {213, StoreClass::kPoint},     {1010, StoreClass::kPoint},      {1013, StoreClass::kPoint},
-        {RTPOINT, StoreClass::kPoint}, {RT3DPOINT, StoreClass::kPoint}, {38, StoreClass::kReal},
-        {59, StoreClass::kReal},       {140, StoreClass::kReal},        {149, StoreClass::kReal},
-        {1040, StoreClass::kReal},     {1042, StoreClass::kReal},       {RTREAL, StoreClass::kReal},
-        {60, StoreClass::kShort},      {79, StoreClass::kShort},        {170, StoreClass::kShort},
-        {179, StoreClass::kShort},     {270, StoreClass::kShort},       {279, StoreClass::kShort},
-        {1070, StoreClass::kShort},    {RTSHORT, StoreClass::kShort},   {90, StoreClass::kLong},
-        {99, StoreClass::kLong},       {1071, StoreClass::kLong},       {RTLONG, StoreClass::kLong},
-        {310, StoreClass::kBinary},    {19, StoreClass::kPoint},        {239, StoreClass::kPoint},
-        {1004, StoreClass::kText},
-    };
-    for (const auto& [code, expected] : classed) {
-        EXPECT_EQ(kestrel::storeClass(code), expected) << code;
-    }
-    for (int code : {-1,   20,   37,   80,   89,   101,  103,   139,     150,  169,
-                     180,  209,  269,  280,  299,  311,  319,   330,     999,  1006,
-                     1009, 1014, 1039, 1043, 1069, 1072, RTANG, RTENAME, RTLB, 5011}) {
-        EXPECT_EQ(kestrel::storeClass(code), std::nullopt) << code;
-    }
-}
 
 TEST(StoreCodesTest, BothConversionsClassTheSameItemsAndDifferOnlyInTheirCodes) {
     const double point[3] = {1, 2, 3};

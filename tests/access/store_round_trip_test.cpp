@@ -1,7 +1,6 @@
 // Values written through the three stores survive saving the drawing and opening it again:
 // XData, extension-dictionary records (binary blocks included) and named-dictionary records
 // (big strings included) read back unchanged from the reopened drawing.
-#include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -13,6 +12,7 @@
 #include "kestrel/drawing/line_ptr.h"
 #include "kestrel/host/app/doc_manager.h"
 #include "tests/access/store_fixture.h"
+#include "tests/support/test_folder.h"
 
 namespace {
 
@@ -22,11 +22,6 @@ using Items = std::vector<Item>;
 
 class StoreRoundTripTest : public StoreTest {
 public:
-    void TearDown() override {
-        std::filesystem::remove(m_path);
-        StoreTest::TearDown();
-    }
-
     // Saves the current drawing and opens the file as a new current document.
     void saveAndReopen() {
         ASSERT_EQ(host::saveDocument(acDocManagerPtr()->curDocument(), m_path.c_str()), Acad::eOk);
@@ -35,9 +30,8 @@ public:
     }
 
 private:
-    std::wstring m_path = (std::filesystem::temp_directory_path() /
-                           ("kestrel_store_" + std::to_string(getpid()) + ".dxf"))
-                              .wstring();
+    testsupport::TestFolder m_files;
+    std::wstring m_path = m_files.widePath("store.dxf");
 };
 
 TEST_F(StoreRoundTripTest, XDataAndExtensionRecordsSurviveSaveAndReload) {

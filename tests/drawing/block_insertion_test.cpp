@@ -53,7 +53,7 @@ protected:
         fillDoor(addBlock(L"Door", &source));
         ASSERT_EQ(source.saveAs(path("parts.dxf").c_str()), Acad::eOk);
     }
-    std::wstring path(const char* name) const { return m_files.path(name); }
+    std::wstring path(const char* name) const { return m_files.widePath(name); }
 
     // Three attribute definitions (tags A, B, C, each with a default text) and a line.
     void fillDoor(AcDbObjectId block) {
@@ -104,7 +104,7 @@ protected:
     }
 
 private:
-    drawing_test::TempFolder m_files;
+    testsupport::TestFolder m_files;
 };
 
 TEST_F(DrawingBlockTest, DrawingBlockReferenceTakesValuesInDefinitionOrder) {

@@ -29,7 +29,7 @@ protected:
         layers->close();
         ASSERT_EQ(source.saveAs(path("source.dxf").c_str()), Acad::eOk);
     }
-    std::wstring path(const char* name) const { return m_files.path(name); }
+    std::wstring path(const char* name) const { return m_files.widePath(name); }
     std::wstring folder() const { return utf8ToWide(m_files.folder().string()); }
 
     static bool hasLayer(AcDbDatabase* database, const wchar_t* name) {
@@ -43,7 +43,7 @@ protected:
     }
 
 private:
-    drawing_test::TempFolder m_files;
+    testsupport::TestFolder m_files;
 };
 
 TEST_F(DrawingDatabaseSwitchTest, DrawingDatabaseSwitchRestoresTheWorkingDatabase) {

@@ -11,6 +11,7 @@
 
 #include "kestrel/host/harness.h"
 #include "kestrel/platform/utf8.h"
+#include "tests/support/test_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -19,20 +20,13 @@ namespace {
 class IniSettingsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_folder = fs::temp_directory_path() /
-                   ("kestrel_settings_" + std::to_string(getpid()) + "_" +
-                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(m_folder);
-        std::ofstream(m_folder / "Tools.ini") << "[Tools_Paths]\r\nTools_Root=C:\\Data\r\n"
+        std::ofstream(m_files.path("Tools.ini")) << "[Tools_Paths]\r\nTools_Root=C:\\Data\r\n"
                                                  "Tools_Empty=\r\n[B]\r\nx=1\r\ny=2\r\nbare\r\n";
-        host::setSupportPath({utf8ToWide(m_folder.string())});
+        host::setSupportPath({utf8ToWide(m_files.folder().string())});
     }
-    void TearDown() override {
-        host::setSupportPath({});
-        fs::remove_all(m_folder);
-    }
+    void TearDown() override { host::setSupportPath({}); }
 
-    std::wstring path(const char* name) const { return utf8ToWide((m_folder / name).string()); }
+    std::wstring path(const char* name) const { return m_files.widePath(name); }
 
     static CString joined(const CStringArray& list) {
         CString text;
@@ -42,7 +36,7 @@ protected:
         return text;
     }
 
-    fs::path m_folder;
+    testsupport::TestFolder m_files;
 };
 
 TEST_F(IniSettingsTest, ReadsPrefixedKeysFromTheFileOnTheSearchPath) {

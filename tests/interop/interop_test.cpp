@@ -22,6 +22,7 @@
 #include "kestrel/platform/utf8.h"
 #include "tests/interop/database_summary.h"
 #include "tests/support/host_checks.h"
+#include "tests/support/test_folder.h"
 
 namespace {
 
@@ -31,21 +32,9 @@ const fs::path kScripts = fs::path(__FILE__).parent_path();
 
 class InteropTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_folder = fs::temp_directory_path() /
-                   ("kestrel_interop_" +
-                    std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(m_folder);
-        fs::create_directories(m_folder);
-    }
-    void TearDown() override {
-        testsupport::expectHostClean();
-        if (!HasFailure()) {
-            fs::remove_all(m_folder);
-        }
-    }
+    void TearDown() override { testsupport::expectHostClean(); }
 
-    fs::path path(const char* name) const { return m_folder / name; }
+    fs::path path(const char* name) const { return m_files.path(name); }
 
     // Saves db as name in the test's folder and writes the host's summary beside it.
     fs::path save(AcDbDatabase& db, const char* name) const {
@@ -77,7 +66,7 @@ protected:
         EXPECT_EQ(python("check_ezdxf.py", args, output), 0) << output;
     }
 
-    fs::path m_folder;
+    testsupport::TestFolder m_files;
 };
 
 AcDbObjectId firstEntity(AcDbObjectId blockId) {

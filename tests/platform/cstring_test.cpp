@@ -33,18 +33,6 @@ TEST(PlatformCString, LengthConstructorKeepsEmbeddedNulls) {
     EXPECT_EQ(s.Compare(L"a"), 1);
 }
 
-TEST(PlatformCString, MovesAvoidCopyingTheBuffer) {
-    std::wstring source(1000, L'q');
-    const wchar_t* data = source.data();
-    CString s(std::move(source));
-    EXPECT_EQ(s.GetString(), data);
-    CString moved(std::move(s));
-    EXPECT_EQ(moved.GetString(), data);
-    std::wstring out = moved.takeStr();
-    EXPECT_EQ(out.data(), data);
-    EXPECT_TRUE(moved.IsEmpty());
-}
-
 TEST(PlatformCString, AccessOutsideTheStringIsHarmless) {
     CString s(L"abc");
     EXPECT_EQ(s.GetAt(-1), L'\0');

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "kestrel/platform/utf8.h"
+#include "tests/support/test_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -18,19 +19,9 @@ namespace {
 
 class PrivateProfileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_folder = fs::temp_directory_path() /
-                   ("kestrel_ini_" + std::to_string(getpid()) + "_" +
-                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(m_folder);
-    }
-    void TearDown() override { fs::remove_all(m_folder); }
-
     // Writes bytes to name in the test folder; its path as wide text.
     std::wstring write(const std::string& name, const std::string& bytes) {
-        const fs::path path = m_folder / name;
-        std::ofstream(path, std::ios::binary) << bytes;
-        return utf8ToWide(path.string());
+        return m_files.write(name, bytes);
     }
 
     // The value of section/key, or "<default>" when the file does not have it.
@@ -51,7 +42,7 @@ protected:
         return list;
     }
 
-    fs::path m_folder;
+    testsupport::TestFolder m_files;
 };
 
 // UTF-16 little-endian bytes of text, with a byte-order mark.
@@ -166,8 +157,8 @@ TEST_F(PrivateProfileTest, SectionLinesAndKeysWithoutComments) {
 
 TEST_F(PrivateProfileTest, MissingFilesAndFoldersReadAsEmpty) {
     wchar_t buffer[16];
-    const std::wstring missing = utf8ToWide((m_folder / "none.ini").string());
-    const std::wstring folder = utf8ToWide(m_folder.string());
+    const std::wstring missing = m_files.widePath("none.ini");
+    const std::wstring folder = utf8ToWide(m_files.folder().string());
     for (const std::wstring& file : {missing, folder}) {
         EXPECT_EQ(value(file, L"s", L"k"), L"<default>");
         EXPECT_EQ(GetPrivateProfileSectionNamesW(buffer, 16, file.c_str()), 0u);

@@ -11,6 +11,8 @@
 #include <sstream>
 #include <string>
 
+#include "tests/support/test_folder.h"
+
 namespace tooltest {
 
 namespace fs = std::filesystem;
@@ -38,24 +40,14 @@ class ToolTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(fs::exists(program())) << program() << " is missing: build kestrel_tool";
-        m_folder = fs::temp_directory_path() /
-                   ("kestrel_tools_" +
-                    std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(m_folder);
-        fs::create_directories(m_folder);
-    }
-    void TearDown() override {
-        if (!HasFailure()) {
-            fs::remove_all(m_folder);
-        }
     }
 
-    fs::path path(const std::string& name) const { return m_folder / name; }
+    fs::path path(const std::string& name) const { return m_files.path(name); }
 
     // Runs the given shell command line in the test's folder; stdin from input when not empty.
     Outcome shell(const std::string& command, const std::string& input = "") const {
         std::ofstream(path("stdin.txt"), std::ios::binary) << input;
-        const std::string line = "cd " + quoted(m_folder.string()) + " && " + command +
+        const std::string line = "cd " + quoted(m_files.folder().string()) + " && " + command +
                                  " < stdin.txt > stdout.txt 2> stderr.txt";
         const int status = std::system(line.c_str());
         return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(path("stdout.txt")),
@@ -81,7 +73,7 @@ protected:
         return shell("/usr/bin/python3 script.py " + args);
     }
 
-    fs::path m_folder;
+    testsupport::TestFolder m_files;
 };
 
 }  // namespace tooltest

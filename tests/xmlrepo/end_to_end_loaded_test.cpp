@@ -65,29 +65,11 @@ struct ClientInterface {
 };
 
 // Calls nothing of the module directly, so a program that only loads it stays free of it.
-class EndToEndTest : public ::testing::Test {
+class EndToEndTest : public testsupport::DocumentTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(host::documents().empty());
-        host::clearContractViolations();
-        m_folder = std::filesystem::temp_directory_path() / "kestrel_xmlrepo_end_to_end";
-        std::filesystem::remove_all(m_folder);
-        std::filesystem::create_directories(m_folder);
-        m_doc = host::newDocument();
-    }
-    void TearDown() override {
-        EXPECT_TRUE(host::openObjects().empty());
-        EXPECT_EQ(host::closeAllDocuments(), Acad::eOk);
-        for (const std::wstring& violation : host::contractViolations()) {
-            ADD_FAILURE() << "contract violation: " << wideToUtf8(violation);
-        }
-        host::clearContractViolations();
-        std::filesystem::remove_all(m_folder);
-    }
-    std::wstring path(const char* name) const { return utf8ToWide((m_folder / name).string()); }
+    std::wstring path(const char* name) const { return m_files.widePath(name); }
 
-    std::filesystem::path m_folder;
-    AcApDocument* m_doc = nullptr;
+    testsupport::TestFolder m_files;
 };
 
 TEST_F(EndToEndTest, XmlRepositoryFromAFreshDocumentToAReopenedFile) {

@@ -1,13 +1,11 @@
-// Fixture of the XML repository tests: a fresh current document per test, a folder for drawing
-// files, a notifier that records what it hears, and the checks every test ends with (nothing
-// left open, no contract violation, every document closed and its registry entries dropped).
+// Fixture of the XML repository tests: the shared document fixture, whose tests also leave every
+// registry entry dropped; a folder for drawing files and a notifier that records what it hears.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <boost/make_shared.hpp>
 #include <boost/weak_ptr.hpp>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -17,6 +15,8 @@
 #include "kestrel/host/harness.h"
 #include "kestrel/platform/utf8.h"
 #include "kestrel/xmlrepo/xml_handler.h"
+#include "tests/support/document_test.h"
+#include "tests/support/test_folder.h"
 #include "tests/xmlrepo/xml_test_support.h"
 #include "tests/support/host_checks.h"
 
@@ -59,30 +59,16 @@ private:
     }
 };
 
-class RepositoryTest : public ::testing::Test {
+class RepositoryTest : public testsupport::DocumentTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(host::documents().empty());
-        host::clearContractViolations();
-        host::clearCommandLine();
-        m_folder = std::filesystem::temp_directory_path() /
-                   ("kestrel_xmlrepo_" +
-                    std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        std::filesystem::remove_all(m_folder);
-        std::filesystem::create_directories(m_folder);
-        m_doc = host::newDocument();
-    }
-
     void TearDown() override {
-        testsupport::expectHostClean();
+        DocumentTest::TearDown();
         // Closing a document drops its entries; a test that made others removes them itself.
         EXPECT_TRUE(kestrel::undoTableRegistry().empty());
         EXPECT_TRUE(kestrel::repositoryRegistry().empty());
-        std::filesystem::remove_all(m_folder);
     }
 
-    std::wstring path(const char* name) const { return utf8ToWide((m_folder / name).string()); }
-    AcDbDatabase* db() const { return m_doc->database(); }
+    std::wstring path(const char* name) const { return m_files.widePath(name); }
 
     // A notifier registered with the working database.
     boost::shared_ptr<RecordingNotifier> registerNotifier() {
@@ -106,8 +92,7 @@ protected:
         return status;
     }
 
-    std::filesystem::path m_folder;
-    AcApDocument* m_doc = nullptr;
+    testsupport::TestFolder m_files;
 };
 
 }  // namespace repotest

@@ -5,6 +5,7 @@
 #include "kestrel/host/dxf/file_message.h"
 #include "kestrel/platform/utf8.h"
 #include "tests/host/app/docs_fixture.h"
+#include "tests/support/test_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -14,21 +15,9 @@ using Names = std::vector<std::wstring>;
 
 class DocsFileTest : public DocsTest {
 protected:
-    void SetUp() override {
-        DocsTest::SetUp();
-        m_folder = fs::temp_directory_path() /
-                   ("kestrel_docs_" +
-                    std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(m_folder);
-        fs::create_directories(m_folder);
-    }
-    void TearDown() override {
-        DocsTest::TearDown();
-        fs::remove_all(m_folder);
-    }
-    std::wstring path(const char* name) const { return utf8ToWide((m_folder / name).string()); }
+    std::wstring path(const char* name) const { return m_files.widePath(name); }
 
-    fs::path m_folder;
+    testsupport::TestFolder m_files;
 };
 
 TEST_F(DocsFileTest, AFailedOpenLeavesNothing) {
@@ -60,7 +49,7 @@ TEST_F(DocsFileTest, SaveSendsBeginSaveFirst) {
     ASSERT_FALSE(m_log.names().empty());
     EXPECT_EQ(m_log.find(L"beginSave").subject, doc->database());
     EXPECT_EQ(m_log.names(), (Names{L"beginSave", L"saveComplete"}));
-    EXPECT_TRUE(fs::exists(m_folder / "a.dxf"));
+    EXPECT_TRUE(fs::exists(m_files.path("a.dxf")));
     EXPECT_TRUE(doc->isNamedDrawing());
     EXPECT_EQ(std::wstring(doc->fileName()), path("a.dxf"));
 }
@@ -96,7 +85,7 @@ TEST_F(DocsFileTest, AFailedSaveSendsAbortSaveAndKeepsTheFormerFile) {
 TEST_F(DocsFileTest, OpeningADamagedDrawingLeavesNothingAndSaysWhy) {
     AcApDocument* doc = host::newDocument();
     ASSERT_EQ(host::saveDocument(doc, path("whole.dxf").c_str()), Acad::eOk);
-    const fs::path whole = m_folder / "whole.dxf";
+    const fs::path whole = m_files.path("whole.dxf");
     fs::resize_file(whole, fs::file_size(whole) / 2);
     m_log.clear();
     Acad::ErrorStatus status = Acad::eOk;

@@ -8,6 +8,7 @@
 #include "kestrel/host/db/resbuf.h"
 #include "kestrel/platform/utf8.h"
 #include "tests/host/app/editor_fixture.h"
+#include "tests/support/test_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -17,24 +18,18 @@ class FindFileTest : public EditorTest {
 protected:
     void SetUp() override {
         EditorTest::SetUp();
-        m_root =
-            fs::temp_directory_path() /
-            ("kestrel_find_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(m_root);
-        fs::create_directories(m_root / "first");
-        fs::create_directories(m_root / "second");
-        fs::create_directories(m_root / "env");
+        fs::create_directories(m_files.folder() / "first");
+        fs::create_directories(m_files.folder() / "second");
+        fs::create_directories(m_files.folder() / "env");
         unsetenv(kSupportPathVariable);
     }
     void TearDown() override {
         host::setSupportPath({});
         unsetenv(kSupportPathVariable);
-        fs::remove_all(m_root);
         EditorTest::TearDown();
     }
 
-    std::wstring folder(const char* name) const { return utf8ToWide((m_root / name).string()); }
+    std::wstring folder(const char* name) const { return utf8ToWide((m_files.folder() / name).string()); }
     void touch(const fs::path& path) const { std::ofstream(path) << "x"; }
 
     // The found path, or "<none>".
@@ -43,38 +38,38 @@ protected:
         return acedFindFile(name, result) == RTNORM ? std::wstring(result) : L"<none>";
     }
 
-    fs::path m_root;
+    testsupport::TestFolder m_files;
 };
 
 TEST_F(FindFileTest, SupportFoldersAreSearchedInOrderThenTheEnvironment) {
-    touch(m_root / "second" / "a.ini");
-    touch(m_root / "env" / "a.ini");
-    touch(m_root / "env" / "b.ini");
+    touch(m_files.folder() / "second" / "a.ini");
+    touch(m_files.folder() / "env" / "a.ini");
+    touch(m_files.folder() / "env" / "b.ini");
     host::setSupportPath({folder("first"), folder("second")});
-    const std::string env = (m_root / "missing").string() + "::" + (m_root / "env").string();
+    const std::string env = (m_files.folder() / "missing").string() + "::" + (m_files.folder() / "env").string();
     setenv(kSupportPathVariable, env.c_str(), 1);
     EXPECT_EQ(find(L"a.ini"), folder("second") + L"/a.ini");
     EXPECT_EQ(find(L"b.ini"), folder("env") + L"/b.ini");
-    touch(m_root / "first" / "a.ini");
+    touch(m_files.folder() / "first" / "a.ini");
     EXPECT_EQ(find(L"a.ini"), folder("first") + L"/a.ini");
     EXPECT_EQ(find(L"c.ini"), L"<none>");
 }
 
 TEST_F(FindFileTest, TheNameAsGivenComesFirstAndAbsoluteNamesOnlyAsGiven) {
-    touch(m_root / "first" / "a.ini");
-    touch(m_root / "second" / "a.ini");
+    touch(m_files.folder() / "first" / "a.ini");
+    touch(m_files.folder() / "second" / "a.ini");
     host::setSupportPath({folder("second")});
     const std::wstring absolute = folder("first") + L"/a.ini";
     EXPECT_EQ(find(absolute.c_str()), absolute);
     const std::wstring missing = folder("first") + L"/zzz.ini";
-    touch(m_root / "second" / "zzz.ini");
+    touch(m_files.folder() / "second" / "zzz.ini");
     EXPECT_EQ(find(missing.c_str()), L"<none>");
     // A folder is no file.
     EXPECT_EQ(find(folder("first").c_str()), L"<none>");
 }
 
 TEST_F(FindFileTest, BadArgumentsAndShortBuffersAreRefused) {
-    touch(m_root / "first" / "a.ini");
+    touch(m_files.folder() / "first" / "a.ini");
     host::setSupportPath({folder("first")});
     wchar_t small[8] = L"keep";
     EXPECT_EQ(acedFindFile(L"a.ini", small), RTERROR);
@@ -87,11 +82,11 @@ TEST_F(FindFileTest, BadArgumentsAndShortBuffersAreRefused) {
 }
 
 TEST_F(FindFileTest, TheDrawingsFolderComesBeforeTheSupportPath) {
-    fs::create_directories(m_root / "drawing");
+    fs::create_directories(m_files.folder() / "drawing");
     const std::wstring drawing = folder("drawing") + L"/plan.dxf";
     ASSERT_EQ(host::saveDocument(m_doc, drawing.c_str()), Acad::eOk);
-    touch(m_root / "drawing" / "a.ini");
-    touch(m_root / "first" / "a.ini");
+    touch(m_files.folder() / "drawing" / "a.ini");
+    touch(m_files.folder() / "first" / "a.ini");
     host::setSupportPath({folder("first")});
     EXPECT_EQ(find(L"a.ini"), folder("drawing") + L"/a.ini");
 }

@@ -84,7 +84,7 @@ TEST_F(SelectionTest, AddRefusesWhatIsNoLiveEntity) {
     makeSet({}, set);
     ads_name result = {7, 7};
     ads_name layer;
-    ASSERT_EQ(acdbGetAdsName(layer, m_db->layerZero()), Acad::eOk);
+    ASSERT_EQ(acdbGetAdsName(layer, db()->layerZero()), Acad::eOk);
     EXPECT_EQ(acedSSAdd(layer, set, result), RTERROR);
     ads_name bogus = {set[0], set[1] + 1000};
     EXPECT_EQ(acedSSAdd(nullptr, bogus, result), RTERROR);

@@ -54,7 +54,7 @@ protected:
     // Adds a layer named name; frozen when asked.
     AcDbObjectId addLayer(const wchar_t* name, bool frozen = false) {
         AcDbLayerTable* table = nullptr;
-        EXPECT_EQ(m_db->getLayerTable(table, AcDb::kForWrite), Acad::eOk);
+        EXPECT_EQ(db()->getLayerTable(table, AcDb::kForWrite), Acad::eOk);
         auto* layer = new AcDbLayerTableRecord();
         EXPECT_EQ(layer->setName(name), Acad::eOk);
         AcDbObjectId id;
@@ -70,10 +70,10 @@ TEST_F(SysVarTest, ClayerFollowsTheWorkingDatabasesCurrentLayer) {
     EXPECT_EQ(textVar(L"CLAYER"), L"0");
     const AcDbObjectId walls = addLayer(L"Walls");
     EXPECT_EQ(setText(L"CLAYER", L"WALLS"), RTNORM);
-    EXPECT_EQ(m_db->clayer(), walls);
+    EXPECT_EQ(db()->clayer(), walls);
     EXPECT_EQ(textVar(L"clayer"), L"Walls");
 
-    ASSERT_EQ(m_db->setClayer(m_db->layerZero()), Acad::eOk);
+    ASSERT_EQ(db()->setClayer(db()->layerZero()), Acad::eOk);
     EXPECT_EQ(textVar(L"CLAYER"), L"0");
 }
 
@@ -81,18 +81,18 @@ TEST_F(SysVarTest, ClayerRefusesLayersThatCannotBeCurrent) {
     addLayer(L"Frozen", true);
     EXPECT_EQ(setText(L"CLAYER", L"Missing"), RTREJ);
     EXPECT_EQ(setText(L"CLAYER", L"Frozen"), RTREJ);
-    EXPECT_EQ(m_db->clayer(), m_db->layerZero());
+    EXPECT_EQ(db()->clayer(), db()->layerZero());
     EXPECT_EQ(setShort(L"CLAYER", 1), RTERROR);
     resbuf nullText{};
     nullText.restype = RTSTR;
     EXPECT_EQ(acedSetVar(L"CLAYER", &nullText), RTERROR);
-    EXPECT_EQ(m_db->clayer(), m_db->layerZero());
+    EXPECT_EQ(db()->clayer(), db()->layerZero());
 }
 
 TEST_F(SysVarTest, ClayerWorksWhileTheCallerHoldsTheTableAndRecord) {
     const AcDbObjectId walls = addLayer(L"Walls");
     AcDbLayerTable* table = nullptr;
-    ASSERT_EQ(m_db->getLayerTable(table, AcDb::kForRead), Acad::eOk);
+    ASSERT_EQ(db()->getLayerTable(table, AcDb::kForRead), Acad::eOk);
     AcDbObject* record = nullptr;
     ASSERT_EQ(acdbOpenAcDbObject(record, walls, AcDb::kForWrite), Acad::eOk);
     EXPECT_EQ(setText(L"CLAYER", L"Walls"), RTNORM);
@@ -101,10 +101,10 @@ TEST_F(SysVarTest, ClayerWorksWhileTheCallerHoldsTheTableAndRecord) {
     table->close();
 
     AcDbLayerTable* written = nullptr;
-    ASSERT_EQ(m_db->getLayerTable(written, AcDb::kForWrite), Acad::eOk);
+    ASSERT_EQ(db()->getLayerTable(written, AcDb::kForWrite), Acad::eOk);
     EXPECT_EQ(setText(L"CLAYER", L"0"), RTNORM);
     written->close();
-    EXPECT_EQ(m_db->clayer(), m_db->layerZero());
+    EXPECT_EQ(db()->clayer(), db()->layerZero());
 }
 
 TEST_F(SysVarTest, DatabaseVariablesNeedAWorkingDatabase) {
@@ -112,7 +112,7 @@ TEST_F(SysVarTest, DatabaseVariablesNeedAWorkingDatabase) {
     EXPECT_EQ(textVar(L"CLAYER"), L"<error>");
     EXPECT_EQ(setText(L"CLAYER", L"0"), RTERROR);
     EXPECT_EQ(textVar(L"TEXTSTYLE"), L"<error>");
-    acdbHostApplicationServices()->setWorkingDatabase(m_db);
+    acdbHostApplicationServices()->setWorkingDatabase(db());
     EXPECT_EQ(textVar(L"TEXTSTYLE"), L"Standard");
     EXPECT_EQ(setText(L"TEXTSTYLE", L"NoSuchStyle"), RTREJ);
 }

@@ -37,7 +37,7 @@ protected:
 
     void addStyle(const wchar_t* name, double size, double xScale, Adesk::UInt8 flags) {
         AcDbTextStyleTable* table = nullptr;
-        ASSERT_EQ(m_db->getTextStyleTable(table, AcDb::kForWrite), Acad::eOk);
+        ASSERT_EQ(db()->getTextStyleTable(table, AcDb::kForWrite), Acad::eOk);
         auto* style = new AcDbTextStyleTableRecord();
         ASSERT_EQ(style->setName(name), Acad::eOk);
         ASSERT_EQ(style->setTextSize(size), Acad::eOk);
@@ -96,11 +96,11 @@ TEST_F(TextBoxTest, TheStyleFillsWhatTheListLeavesOut) {
 
     // Without a style group the current text style counts.
     AcDbTextStyleTable* table = nullptr;
-    ASSERT_EQ(m_db->getTextStyleTable(table, AcDb::kForRead), Acad::eOk);
+    ASSERT_EQ(db()->getTextStyleTable(table, AcDb::kForRead), Acad::eOk);
     AcDbObjectId narrow;
     ASSERT_EQ(table->getAt(L"Narrow", narrow), Acad::eOk);
     table->close();
-    ASSERT_EQ(m_db->setTextstyle(narrow), Acad::eOk);
+    ASSERT_EQ(db()->setTextstyle(narrow), Acad::eOk);
     box = measure(acutBuildList(1, L"Door", 0));
     EXPECT_TRUE(box.upperRight.isEqualTo({4.2, 3, 0}));
 }
@@ -121,7 +121,7 @@ TEST_F(TextBoxTest, BadListsAreRefused) {
     EXPECT_EQ(refuse(acutBuildList(1, L"Door", 7, L"Standard", 0)), RTERROR);
     const Box box = measure(acutBuildList(1, L"Door", 40, 1.0, 0));
     EXPECT_NEAR(box.upperRight.x, 2.8, 1e-9);
-    acdbHostApplicationServices()->setWorkingDatabase(m_db);
+    acdbHostApplicationServices()->setWorkingDatabase(db());
 }
 
 }  // namespace

@@ -153,7 +153,7 @@ TEST_F(ViewTest, SetCurrentViewRefusals) {
     setView({1, 2, 3}, {0, 0, 1}, 0.0);
     AcDbViewTableRecord view;
     EXPECT_EQ(acedSetCurrentView(nullptr, AcDbObjectId()), Acad::eNullPtr);
-    EXPECT_EQ(acedSetCurrentView(&view, m_db->layerZero()), Acad::eNotApplicable);
+    EXPECT_EQ(acedSetCurrentView(&view, db()->layerZero()), Acad::eNotApplicable);
     ASSERT_EQ(view.setTarget({std::numeric_limits<double>::infinity(), 0, 0}), Acad::eOk);
     EXPECT_EQ(acedSetCurrentView(&view, AcDbObjectId()), Acad::eInvalidInput);
     AcDbViewTableRecord twisted;

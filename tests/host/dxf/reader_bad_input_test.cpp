@@ -64,12 +64,12 @@ protected:
 };
 
 TEST_F(DxfReaderBadInput, FilesThatCannotBeRead) {
-    const std::wstring missing = utf8ToWide((m_folder / "missing.dxf").string());
+    const std::wstring missing = m_files.widePath("missing.dxf");
     EXPECT_EQ(m_db.readDwgFile(missing.c_str()), Acad::eFileNotFound);
     EXPECT_EQ(message(), wideToUtf8(missing) + ": no such file");
     expectUnchanged();
 
-    const std::wstring folder = utf8ToWide(m_folder.string());
+    const std::wstring folder = utf8ToWide(m_files.folder().string());
     EXPECT_EQ(m_db.readDwgFile(folder.c_str()), Acad::eFileAccessError);
     EXPECT_EQ(message(), wideToUtf8(folder) + ": not a file");
     expectUnchanged();
@@ -79,13 +79,13 @@ TEST_F(DxfReaderBadInput, FilesThatCannotBeRead) {
     expectUnchanged();
 
     const std::wstring locked = write("locked.dxf", DrawingText().str());
-    std::filesystem::permissions(m_folder / "locked.dxf", std::filesystem::perms::none);
+    std::filesystem::permissions(m_files.path("locked.dxf"), std::filesystem::perms::none);
     if (geteuid() != 0) {  // the superuser reads any file
         EXPECT_EQ(m_db.readDwgFile(locked.c_str()), Acad::eFileAccessError);
         EXPECT_NE(message().find("cannot be opened for reading"), std::string::npos);
         expectUnchanged();
     }
-    std::filesystem::permissions(m_folder / "locked.dxf", std::filesystem::perms::owner_all);
+    std::filesystem::permissions(m_files.path("locked.dxf"), std::filesystem::perms::owner_all);
 }
 
 TEST_F(DxfReaderBadInput, ReadsAreRefusedWhileObjectsAreOpen) {
@@ -207,7 +207,7 @@ TEST_F(DxfReaderBadInput, CutsAndFlippedBytesOfARealFile) {
     for (std::size_t cut = 0; cut < whole.size(); cut += whole.size() / 17) {
         EXPECT_NE(readText(m_db, whole.substr(0, cut)), Acad::eOk) << cut;
         EXPECT_EQ(
-            message().find(wideToUtf8(utf8ToWide((m_folder / "read.dxf").string())) + ": line "),
+            message().find(wideToUtf8(m_files.widePath("read.dxf")) + ": line "),
             0u)
             << message();
         expectUnchanged();

@@ -18,6 +18,7 @@
 #include "kestrel/platform/utf8.h"
 #include "tests/support/held_object.h"
 #include "tests/support/host_checks.h"
+#include "tests/support/test_folder.h"
 
 namespace dxftest {
 
@@ -38,24 +39,12 @@ inline std::filesystem::path sampleFile(const char* name) {
 
 class ReaderTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        host::clearContractViolations();
-        m_folder = std::filesystem::temp_directory_path() /
-                   ("kestrel_dxfr_" +
-                    std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        std::filesystem::remove_all(m_folder);
-        std::filesystem::create_directories(m_folder);
-    }
-    void TearDown() override {
-        testsupport::expectHostClean();
-        std::filesystem::remove_all(m_folder);
-    }
+    void SetUp() override { host::clearContractViolations(); }
+    void TearDown() override { testsupport::expectHostClean(); }
 
     // Writes bytes to a file of the test's folder; its path as wide text.
     std::wstring write(const char* name, const std::string& bytes) const {
-        std::ofstream out(m_folder / name, std::ios::binary);
-        out << bytes;
-        return utf8ToWide((m_folder / name).string());
+        return m_files.write(name, bytes);
     }
     // Reads bytes (written to a file first) into db.
     Acad::ErrorStatus readText(AcDbDatabase& db, const std::string& bytes) const {
@@ -63,7 +52,7 @@ protected:
     }
     std::string message() const { return wideToUtf8(host::lastDrawingFileMessage()); }
 
-    std::filesystem::path m_folder;
+    testsupport::TestFolder m_files;
 };
 
 // Builds the text of a complete drawing: the header, the nine tables with the records a drawing

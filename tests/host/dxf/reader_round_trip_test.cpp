@@ -119,7 +119,7 @@ class DxfReaderRoundTrip : public dxftest::ReaderTest {
 protected:
     // Writes db to name and reads it into a new database.
     std::unique_ptr<AcDbDatabase> throughFile(AcDbDatabase& db, const char* name) {
-        const std::wstring path = utf8ToWide((m_folder / name).string());
+        const std::wstring path = m_files.widePath(name);
         EXPECT_EQ(db.saveAs(path.c_str()), Acad::eOk) << message();
         auto read = std::make_unique<AcDbDatabase>(false, true);
         EXPECT_EQ(read->readDwgFile(path.c_str()), Acad::eOk) << message();
@@ -243,7 +243,7 @@ TEST_F(DxfReaderRoundTrip, HeaderVariablesOfTheFileComeBack) {
             .str();
     AcDbDatabase db(false, true);
     ASSERT_EQ(readText(db, text), Acad::eOk) << message();
-    const std::string header = savedHeader(db, m_folder / "first.dxf");
+    const std::string header = savedHeader(db, m_files.path("first.dxf"));
     for (const char* given :
          {"$LTSCALE\n 40\n2.5\n", "$MEASUREMENT\n 70\n0\n", "$LIMMAX\n 10\n12.0\n 20\n9.0\n",
           "$INSUNITS\n 70\n4\n", "$PROJECTNAME\n  1\nBridge\n"}) {
@@ -256,9 +256,9 @@ TEST_F(DxfReaderRoundTrip, HeaderVariablesOfTheFileComeBack) {
 
     const auto again = throughFile(db, "second.dxf");
     ASSERT_NE(again, nullptr);
-    EXPECT_EQ(savedHeader(*again, m_folder / "third.dxf"), header);
+    EXPECT_EQ(savedHeader(*again, m_files.path("third.dxf")), header);
     AcDbDatabase fresh;
-    EXPECT_NE(savedHeader(fresh, m_folder / "fresh.dxf").find("$LTSCALE\n 40\n1.0\n"),
+    EXPECT_NE(savedHeader(fresh, m_files.path("fresh.dxf")).find("$LTSCALE\n 40\n1.0\n"),
               std::string::npos);
 }
 

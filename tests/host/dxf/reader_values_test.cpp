@@ -96,7 +96,7 @@ TEST_F(RawPoints, PointsGivenWithoutZStayWithoutZ) {
     EXPECT_TRUE(raw->groups()[1].point2d);
 
     ASSERT_FALSE(testsupport::appendEntity(entity, db.currentSpaceId()).isNull());
-    const std::filesystem::path path = m_folder / "flat.dxf";
+    const std::filesystem::path path = m_files.path("flat.dxf");
     ASSERT_EQ(db.saveAs(utf8ToWide(path.string()).c_str()), Acad::eOk) << message();
     std::ifstream in(path, std::ios::binary);
     const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};

@@ -216,9 +216,9 @@ TEST_F(WriterFileTest, WriterFileAFolderThatCannotBeWrittenKeepsTheFormerFile) {
     }
     AcDbDatabase db;
     const fs::path file = former();
-    fs::permissions(m_folder, fs::perms::owner_read | fs::perms::owner_exec);
+    fs::permissions(m_files.folder(), fs::perms::owner_read | fs::perms::owner_exec);
     EXPECT_EQ(db.saveAs(widePath("x.dxf").c_str()), Acad::eFileAccessError);
-    fs::permissions(m_folder, fs::perms::owner_all);
+    fs::permissions(m_files.folder(), fs::perms::owner_all);
     EXPECT_EQ(contents(file), "former");
     EXPECT_EQ(folderEntries(), std::vector<std::string>{"x.dxf"});
 }

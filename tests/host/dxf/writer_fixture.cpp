@@ -207,26 +207,6 @@ std::string valueOf(const std::vector<Group>& groups, int code) {
     return "(none)";
 }
 
-void WriterTest::SetUp() {
-    host::clearContractViolations();
-    m_folder = std::filesystem::temp_directory_path() /
-               ("kestrel_dxfw_" +
-                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    std::filesystem::remove_all(m_folder);
-    std::filesystem::create_directories(m_folder);
-}
-
-void WriterTest::TearDown() {
-    testsupport::expectHostClean();
-    std::filesystem::permissions(m_folder, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add);
-    std::filesystem::remove_all(m_folder);
-}
-
-std::wstring WriterTest::widePath(const char* name) const {
-    return utf8ToWide(path(name).string());
-}
-
 std::string WriterTest::contents(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     std::stringstream text;
@@ -236,7 +216,7 @@ std::string WriterTest::contents(const std::filesystem::path& file) {
 
 std::vector<std::string> WriterTest::folderEntries() const {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(m_folder)) {
+    for (const auto& entry : std::filesystem::directory_iterator(m_files.folder())) {
         names.push_back(entry.path().filename().string());
     }
     std::sort(names.begin(), names.end());

@@ -14,6 +14,8 @@
 #include "kestrel/host/db/entity.h"
 #include "kestrel/host/db/open.h"
 #include "tests/support/held_object.h"
+#include "tests/support/host_checks.h"
+#include "tests/support/test_folder.h"
 
 namespace writertest {
 
@@ -58,17 +60,17 @@ std::string valueOf(const std::vector<Group>& groups, int code);
 
 class WriterTest : public ::testing::Test {
 protected:
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override { host::clearContractViolations(); }
+    void TearDown() override { testsupport::expectHostClean(); }
 
-    std::filesystem::path path(const char* name) const { return m_folder / name; }
-    std::wstring widePath(const char* name) const;
+    std::filesystem::path path(const char* name) const { return m_files.path(name); }
+    std::wstring widePath(const char* name) const { return m_files.widePath(name); }
     // The file's bytes.
     static std::string contents(const std::filesystem::path& file);
     // Names in the test's folder.
     std::vector<std::string> folderEntries() const;
 
-    std::filesystem::path m_folder;
+    testsupport::TestFolder m_files;
 };
 
 }  // namespace writertest
