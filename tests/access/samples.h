@@ -3,7 +3,7 @@
 // entity of every kind on first use (host::addEveryKind), or one that every drawing has.
 #pragma once
 
-#include <memory>
+#include <vector>
 #include <type_traits>
 
 #include "kestrel/host/db/block_table.h"
@@ -27,21 +27,17 @@ namespace access_test {
 // The first entity of exactly the class wanted in model space, or an attribute of the first
 // block reference that has one; null when there is none.
 inline AcDbObjectId firstOfClass(AcDbDatabase* db, AcRxClass* wanted) {
-    auto space = testsupport::open<AcDbBlockTableRecord>(db->modelSpaceId());
-    AcDbBlockTableRecordIterator* created = nullptr;
-    space->newIterator(created);
-    std::unique_ptr<AcDbBlockTableRecordIterator> it(created);
-    for (AcDbObjectId id; !it->done(); it->step()) {
-        it->getEntityId(id);
+    for (AcDbObjectId id : testsupport::entitiesOf(db->modelSpaceId())) {
         auto entity = testsupport::open<AcDbEntity>(id);
         if (entity->isA() == wanted) {
             return id;
         }
         auto* reference = AcDbBlockReference::cast(entity.get());
-        std::unique_ptr<AcDbObjectIterator> attributes(
-            reference != nullptr ? reference->attributeIterator() : nullptr);
-        if (attributes != nullptr && !attributes->done() && wanted == AcDbAttribute::desc()) {
-            return attributes->objectId();
+        if (reference != nullptr && wanted == AcDbAttribute::desc()) {
+            const std::vector<AcDbObjectId> attributes = testsupport::idsOf(reference->attributeIterator());
+            if (!attributes.empty()) {
+                return attributes.front();
+            }
         }
     }
     return AcDbObjectId::kNull;

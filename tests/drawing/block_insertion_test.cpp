@@ -70,30 +70,19 @@ protected:
         if (reference == nullptr) {
             return found;
         }
-        AcDbObjectIterator* iterator = reference->attributeIterator();
-        for (iterator->start(); !iterator->done(); iterator->step()) {
-            AcDbAttribute* attribute = openRead<AcDbAttribute>(iterator->objectId());
+        for (AcDbObjectId id : testsupport::idsOf(reference->attributeIterator())) {
+            AcDbAttribute* attribute = openRead<AcDbAttribute>(id);
             found.push_back(
                 {attribute->tagConst(), attribute->textStringConst(), attribute->position()});
             attribute->close();
         }
-        delete iterator;
         reference->close();
         return found;
     }
 
     // The number of entities in the block.
     int entityCount(AcDbObjectId block) {
-        AcDbBlockTableRecord* record = openRead<AcDbBlockTableRecord>(block);
-        AcDbBlockTableRecordIterator* iterator = nullptr;
-        record->newIterator(iterator);
-        int count = 0;
-        for (; !iterator->done(); iterator->step()) {
-            ++count;
-        }
-        delete iterator;
-        record->close();
-        return count;
+        return static_cast<int>(testsupport::entitiesOf(block).size());
     }
 
     bool hasLayer(const wchar_t* name) {

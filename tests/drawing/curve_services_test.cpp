@@ -50,16 +50,7 @@ protected:
 
     // The live entities of model space.
     int modelSpaceCount() {
-        AcDbBlockTableRecord* space = openRead<AcDbBlockTableRecord>(db()->modelSpaceId());
-        AcDbBlockTableRecordIterator* it = nullptr;
-        space->newIterator(it);
-        int count = 0;
-        for (it->start(); !it->done(); it->step()) {
-            ++count;
-        }
-        delete it;
-        space->close();
-        return count;
+        return static_cast<int>(testsupport::entitiesOf(db()->modelSpaceId()).size());
     }
 };
 

@@ -59,13 +59,11 @@ protected:
         if (polyline == nullptr) {
             return points;
         }
-        AcDbObjectIterator* iterator = polyline->vertexIterator();
-        for (iterator->start(); !iterator->done(); iterator->step()) {
-            Vertex* vertex = openRead<Vertex>(iterator->objectId());
+        for (AcDbObjectId vertexId : testsupport::idsOf(polyline->vertexIterator())) {
+            Vertex* vertex = openRead<Vertex>(vertexId);
             points.push_back(vertex->position());
             vertex->close();
         }
-        delete iterator;
         polyline->close();
         return points;
     }

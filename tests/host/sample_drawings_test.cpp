@@ -22,16 +22,7 @@ protected:
     void TearDown() override { testsupport::expectHostClean(); }
 
     std::vector<AcDbObjectId> modelEntities() {
-        std::vector<AcDbObjectId> ids;
-        auto space = open<AcDbBlockTableRecord>(m_db.modelSpaceId());
-        AcDbBlockTableRecordIterator* created = nullptr;
-        space->newIterator(created);
-        std::unique_ptr<AcDbBlockTableRecordIterator> it(created);
-        for (AcDbObjectId id; !it->done(); it->step()) {
-            it->getEntityId(id);
-            ids.push_back(id);
-        }
-        return ids;
+        return testsupport::entitiesOf(m_db.modelSpaceId());
     }
 
     AcDbDatabase m_db;

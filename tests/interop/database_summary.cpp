@@ -39,6 +39,7 @@
 #include "kestrel/host/rx/class.h"
 #include "kestrel/platform/utf8.h"
 #include "tests/support/held_object.h"
+#include "tests/support/host_checks.h"
 
 namespace interop {
 namespace {
@@ -146,20 +147,6 @@ void items(Json& json, resbuf* chain) {
     acutRelRb(chain);
 }
 
-std::vector<AcDbObjectId> blockEntities(AcDbObjectId blockId) {
-    std::vector<AcDbObjectId> ids;
-    auto block = testsupport::open<AcDbBlockTableRecord>(blockId, AcDb::kForRead);
-    AcDbBlockTableRecordIterator* created = nullptr;
-    block->newIterator(created);
-    std::unique_ptr<AcDbBlockTableRecordIterator> it(created);
-    for (; !it->done(); it->step()) {
-        AcDbObjectId id;
-        it->getEntityId(id);
-        ids.push_back(id);
-    }
-    return ids;
-}
-
 // The geometry of one entity as a JSON object, its fields named as ezdxf names them; empty for
 // the kinds whose geometry the checks leave to other suites (multiline text, spline, hatch,
 // table).
@@ -210,11 +197,10 @@ void recordName(Fields& f, const char* name, AcDbObjectId id) {
 
 // The positions of the vertices a heavy polyline owns, in order.
 template <class Vertex>
-std::vector<AcGePoint3d> vertices(AcDbObjectIterator* created) {
-    std::unique_ptr<AcDbObjectIterator> it(created);
+std::vector<AcGePoint3d> vertices(AcDbObjectIterator* iterator) {
     std::vector<AcGePoint3d> list;
-    for (it->start(); !it->done(); it->step()) {
-        list.push_back(testsupport::open<Vertex>(it->objectId(), AcDb::kForRead)->position());
+    for (AcDbObjectId id : testsupport::idsOf(iterator)) {
+        list.push_back(testsupport::open<Vertex>(id, AcDb::kForRead)->position());
     }
     return list;
 }
@@ -380,7 +366,7 @@ std::string summarize(AcDbDatabase& db) {
     std::vector<AcDbObjectId> inserts;
     std::vector<std::pair<AcDbObjectId, AcDbObjectId>> extensionDictionaries;
     const auto layoutEntities = [&](AcDbObjectId space) {
-        const std::vector<AcDbObjectId> ids = blockEntities(space);
+        const std::vector<AcDbObjectId> ids = testsupport::entitiesOf(space);
         json.array(ids.size(), [&](std::size_t i) {
             auto entity = testsupport::open<AcDbEntity>(ids[i], AcDb::kForRead);
             json.raw("[");
@@ -446,7 +432,7 @@ std::string summarize(AcDbDatabase& db) {
             json.string(block->nameForLookup());
             block.reset();
             json.raw(":");
-            const std::vector<AcDbObjectId> ids = blockEntities(id);
+            const std::vector<AcDbObjectId> ids = testsupport::entitiesOf(id);
             json.array(ids.size(), [&](std::size_t i) {
                 auto entity = testsupport::open<AcDbEntity>(ids[i], AcDb::kForRead);
                 json.string(typeOf(entity.get()));
@@ -460,11 +446,7 @@ std::string summarize(AcDbDatabase& db) {
         json.string(handleOf(inserts[n]));
         json.raw(":");
         auto insert = testsupport::open<AcDbBlockReference>(inserts[n], AcDb::kForRead);
-        std::unique_ptr<AcDbObjectIterator> it(insert->attributeIterator());
-        std::vector<AcDbObjectId> ids;
-        for (; !it->done(); it->step()) {
-            ids.push_back(it->objectId());
-        }
+        const std::vector<AcDbObjectId> ids = testsupport::idsOf(insert->attributeIterator());
         insert.reset();
         json.array(ids.size(), [&](std::size_t i) {
             auto attribute = testsupport::open<AcDbAttribute>(ids[i], AcDb::kForRead);

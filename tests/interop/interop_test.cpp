@@ -69,18 +69,6 @@ protected:
     testsupport::TestFolder m_files;
 };
 
-AcDbObjectId firstEntity(AcDbObjectId blockId) {
-    AcDbBlockTableRecord* block = nullptr;
-    EXPECT_EQ(acdbOpenObject(block, blockId, AcDb::kForRead), Acad::eOk);
-    AcDbBlockTableRecordIterator* it = nullptr;
-    block->newIterator(it);
-    AcDbObjectId id;
-    it->getEntityId(id);
-    delete it;
-    block->close();
-    return id;
-}
-
 TEST_F(InteropTest, InteropDefaultDrawingLoadsAndAuditsClean) {
     AcDbDatabase db;
     expectEzdxfAgrees(save(db, "default.dxf"));
@@ -116,7 +104,7 @@ TEST_F(InteropTest, InteropErasedObjectsLeaveNoTraceInTheFile) {
     ASSERT_EQ(host::addEveryKind(db), Acad::eOk);
     // Erase the line that carries XData and that Xrecords point at, and the data dictionary.
     AcDbEntity* line = nullptr;
-    ASSERT_EQ(acdbOpenObject(line, firstEntity(db.modelSpaceId()), AcDb::kForWrite), Acad::eOk);
+    ASSERT_EQ(acdbOpenObject(line, testsupport::entitiesOf(db.modelSpaceId()).front(), AcDb::kForWrite), Acad::eOk);
     EXPECT_EQ(line->erase(), Acad::eOk);
     line->close();
     AcDbDictionary* nod = nullptr;

@@ -1,6 +1,6 @@
 // Shared by the test suites: the end-of-test checks every suite makes on the host (nothing left
 // open, documents closed, no contract violation), the audit of a drawing as it would be saved,
-// and appending an entity to a block record.
+// appending an entity to a block record, and the ids of what a block or an owner holds.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "kestrel/host/db/block_table.h"
+#include "kestrel/host/db/entities/owned_entities.h"
 #include "kestrel/host/db/entity.h"
 #include "kestrel/host/db/open.h"
 #include "kestrel/host/dxf/drawing_audit.h"
@@ -51,6 +52,35 @@ inline AcDbObjectId appendEntity(AcDbEntity* entity, AcDbObjectId block) {
         entity->close();
     }
     return id;
+}
+
+// The entities of the block record block, in its order; the test fails when it does not open.
+inline std::vector<AcDbObjectId> entitiesOf(AcDbObjectId block) {
+    std::vector<AcDbObjectId> ids;
+    AcDbBlockTableRecord* record = nullptr;
+    EXPECT_EQ(acdbOpenObject(record, block, AcDb::kForRead), Acad::eOk);
+    AcDbBlockTableRecordIterator* it = nullptr;
+    if (record != nullptr && record->newIterator(it) == Acad::eOk) {
+        for (; !it->done(); it->step()) {
+            it->getEntityId(ids.emplace_back());
+        }
+    }
+    delete it;
+    if (record != nullptr) {
+        record->close();
+    }
+    return ids;
+}
+
+// The objects an owner's iterator walks (vertices, attributes), in order; the iterator is
+// deleted.
+inline std::vector<AcDbObjectId> idsOf(AcDbObjectIterator* iterator) {
+    std::vector<AcDbObjectId> ids;
+    for (iterator->start(); !iterator->done(); iterator->step()) {
+        ids.push_back(iterator->objectId());
+    }
+    delete iterator;
+    return ids;
 }
 
 }  // namespace testsupport

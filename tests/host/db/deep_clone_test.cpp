@@ -26,15 +26,7 @@ protected:
     AcDbObjectId space() const { return db()->modelSpaceId(); }
 
     int entitiesIn(AcDbObjectId block) {
-        auto record = openAs<AcDbBlockTableRecord>(block, AcDb::kForRead);
-        AcDbBlockTableRecordIterator* raw = nullptr;
-        record->newIterator(raw);
-        std::unique_ptr<AcDbBlockTableRecordIterator> it(raw);
-        int count = 0;
-        for (; !it->done(); it->step()) {
-            ++count;
-        }
-        return count;
+        return static_cast<int>(testsupport::entitiesOf(block).size());
     }
 
     Acad::ErrorStatus cloneOne(AcDbObjectId id, AcDbIdMapping& mapping, bool defer = false) {

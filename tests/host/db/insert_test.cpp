@@ -24,6 +24,7 @@ namespace {
 using entity_test::near;
 using entity_test::openAs;
 using testsupport::appendEntity;
+using testsupport::entitiesOf;
 
 // Adds a record of kind Record called name to the table tableId; returns its id.
 template <class Record, class Table>
@@ -35,20 +36,6 @@ AcDbObjectId addRecord(AcDbObjectId tableId, const wchar_t* name) {
     EXPECT_EQ(table->add(id, record), Acad::eOk);
     record->close();
     return id;
-}
-
-std::vector<AcDbObjectId> entitiesOf(AcDbObjectId block) {
-    auto record = openAs<AcDbBlockTableRecord>(block, AcDb::kForRead);
-    AcDbBlockTableRecordIterator* raw = nullptr;
-    record->newIterator(raw);
-    std::unique_ptr<AcDbBlockTableRecordIterator> it(raw);
-    std::vector<AcDbObjectId> ids;
-    for (; !it->done(); it->step()) {
-        AcDbObjectId id;
-        it->getEntityId(id);
-        ids.push_back(id);
-    }
-    return ids;
 }
 
 AcDbObjectId blockNamed(AcDbDatabase* db, const wchar_t* name) {

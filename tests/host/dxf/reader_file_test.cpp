@@ -40,27 +40,20 @@ protected:
 };
 
 // The handles of the entities of block, in order.
-std::vector<std::wstring> entityHandles(AcDbObjectId block) {
+std::vector<std::wstring> handlesOf(const std::vector<AcDbObjectId>& ids) {
     std::vector<std::wstring> handles;
-    auto record = open<AcDbBlockTableRecord>(block);
-    AcDbBlockTableRecordIterator* it = nullptr;
-    record->newIterator(it);
-    for (; !it->done(); it->step()) {
-        AcDbObjectId id;
-        it->getEntityId(id);
+    for (AcDbObjectId id : ids) {
         handles.push_back(id.handle().text());
     }
-    delete it;
     return handles;
 }
 
+std::vector<std::wstring> entityHandles(AcDbObjectId block) {
+    return handlesOf(testsupport::entitiesOf(block));
+}
+
 std::vector<std::wstring> handlesOf(AcDbObjectIterator* it) {
-    std::vector<std::wstring> handles;
-    for (; !it->done(); it->step()) {
-        handles.push_back(it->objectId().handle().text());
-    }
-    delete it;
-    return handles;
+    return handlesOf(testsupport::idsOf(it));
 }
 
 TEST_F(DxfReaderFile, ReadsTheSmallestCompleteDrawing) {

@@ -58,20 +58,6 @@ AcDbObjectId layerOf(AcDbDatabase& db, const wchar_t* handle) {
     return entity != nullptr ? entity->layerId() : AcDbObjectId();
 }
 
-// The entities of a block record, in its order.
-std::vector<AcDbObjectId> entitiesIn(AcDbObjectId block) {
-    std::vector<AcDbObjectId> ids;
-    auto record = open<AcDbBlockTableRecord>(block);
-    AcDbBlockTableRecordIterator* it = nullptr;
-    if (record != nullptr && record->newIterator(it) == Acad::eOk) {
-        for (; !it->done(); it->step()) {
-            it->getEntityId(ids.emplace_back());
-        }
-    }
-    delete it;
-    return ids;
-}
-
 // text with the model space's block record naming layoutHandle as its layout.
 std::string withModelSpaceLayout(std::string text, const std::string& layoutHandle) {
     const std::string name = "2\n*Model_Space\n";
@@ -118,7 +104,7 @@ const RepairCase kCases[] = {
      DrawingText().entities(line("1A5") + line("1A5")).str(),
      {RepairCode::kDuplicateHandle},
      [](AcDbDatabase& db) {
-         EXPECT_EQ(entitiesIn(db.modelSpaceId()).size(), 2u);
+         EXPECT_EQ(testsupport::entitiesOf(db.modelSpaceId()).size(), 2u);
          EXPECT_FALSE(idOfHandle(db, L"1A5").isNull());
      }},
     {"HandleOfATableRecord",
@@ -442,13 +428,13 @@ const RepairCase kCases[] = {
      {},
      [](AcDbDatabase& db) {
          EXPECT_FALSE(db.namedObjectsDictionaryId().isNull());
-         const std::vector<AcDbObjectId> model = entitiesIn(db.modelSpaceId());
+         const std::vector<AcDbObjectId> model = testsupport::entitiesOf(db.modelSpaceId());
          ASSERT_EQ(model.size(), 1u);
          auto entity = open<AcDbLine>(model[0]);
          ASSERT_NE(entity, nullptr);
          EXPECT_EQ(entity->endPoint(), AcGePoint3d(4, 6, 0));
          EXPECT_EQ(entity->layerId(), db.layerZero());
-         EXPECT_EQ(entitiesIn(db.paperSpaceId()).size(), 1u);
+         EXPECT_EQ(testsupport::entitiesOf(db.paperSpaceId()).size(), 1u);
      }},
     {"Release12ArraysOfUndefinedBlocks",
      // Arrays of references (columns and rows) are kept raw; their blocks are added as for a
@@ -479,7 +465,7 @@ const RepairCase kCases[] = {
      "0\nSEQEND\n8\n0\n0\nENDSEC\n0\nEOF\n",
      {},
      [](AcDbDatabase& db) {
-         const std::vector<AcDbObjectId> model = entitiesIn(db.modelSpaceId());
+         const std::vector<AcDbObjectId> model = testsupport::entitiesOf(db.modelSpaceId());
          ASSERT_EQ(model.size(), 2u);
          auto polyline = open<AcDb2dPolyline>(model[0]);
          ASSERT_NE(polyline, nullptr);
