@@ -109,11 +109,4 @@ TEST_F(DrawingLockTest, DrawingLocksWithoutDocumentManagerOnlyCount) {
     EXPECT_EQ(unlockCalls(), 0);
 }
 
-TEST_F(DrawingLockTest, DrawingLocksCopyAssignmentChangesNothing) {
-    CVLKCDocLock a;
-    CVLKCDocLock b;
-    a = b;
-    EXPECT_EQ(CVLKCDocLock::m_LockCounter, 2);
-}
-
 }  // namespace

@@ -34,6 +34,20 @@ inline void expectSoundDrawing(AcDbDatabase* db) {
     }
 }
 
+// Whether two points (or vectors) are within tol of each other; the failure names both.
+inline ::testing::AssertionResult near(const AcGePoint3d& actual, const AcGePoint3d& expected,
+                                       double tol = 1e-9) {
+    if (actual.distanceTo(expected) <= tol) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << ::testing::PrintToString(actual) << " is not "
+                                         << ::testing::PrintToString(expected);
+}
+inline ::testing::AssertionResult near(const AcGeVector3d& actual, const AcGeVector3d& expected,
+                                       double tol = 1e-9) {
+    return near(AcGePoint3d::kOrigin + actual, AcGePoint3d::kOrigin + expected, tol);
+}
+
 // Appends entity to the block record block, closes it and returns its id; the test fails (and
 // the entity is deleted) when the block refuses it.
 inline AcDbObjectId appendEntity(AcDbEntity* entity, AcDbObjectId block) {

@@ -1,5 +1,5 @@
-// The segmented element index: how it grows one segment at a time without moving records, and
-// documents whose elements fill several segments, read and edited.
+// The segmented element index: records kept in place as it shrinks and grows, and documents
+// whose elements fill several segments, read and edited.
 #include <gtest/gtest.h>
 
 #include "kestrel/xmlrepo/xml_markup_index.h"
@@ -28,35 +28,6 @@ bool stamped(const ElementIndex& index, int to) {
     return true;
 }
 
-TEST(XmlMarkupIndex, GrowsAtMostOneSegmentPerCall) {
-    ElementIndex index;
-    EXPECT_EQ(index.size(), 0);
-    ASSERT_TRUE(index.grow(10));
-    EXPECT_EQ(index.size(), 10);
-    EXPECT_EQ(index.segmentTableSize(), 4);
-    stamp(index, 0, 10);
-    ASSERT_TRUE(index.grow(5));  // already large enough
-    EXPECT_EQ(index.size(), 10);
-    ASSERT_TRUE(index.grow(kSegment - 6));
-    EXPECT_EQ(index.size(), kSegment - 6);
-    stamp(index, 10, kSegment - 6);
-    // Completes the partly filled segment, then adds one segment and no more.
-    ASSERT_TRUE(index.grow(5 * kSegment));
-    EXPECT_EQ(index.size(), 2 * kSegment);
-    stamp(index, kSegment - 6, 2 * kSegment);
-    ASSERT_TRUE(index.grow(2 * kSegment + 100));
-    EXPECT_EQ(index.size(), 2 * kSegment + 100);
-    stamp(index, 2 * kSegment, 2 * kSegment + 100);
-    ASSERT_TRUE(index.grow(10 * kSegment));
-    EXPECT_EQ(index.size(), 4 * kSegment);
-    EXPECT_EQ(index.segmentTableSize(), 4);
-    stamp(index, 2 * kSegment + 100, 4 * kSegment);
-    // Segment 4 needs a fifth entry: the table becomes 2 * 4 + 4 entries long.
-    ASSERT_TRUE(index.grow(4 * kSegment + 1));
-    EXPECT_EQ(index.segmentTableSize(), 12);
-    EXPECT_TRUE(stamped(index, 4 * kSegment));
-}
-
 TEST(XmlMarkupIndex, ShrinkKeepsTheRecordsInUse) {
     ElementIndex index;
     index.grow(kSegment);
@@ -81,21 +52,6 @@ TEST(XmlMarkupIndex, LargeDocumentWithFewElementsKeepsASmallIndex) {
     // A small document set next keeps nothing of the large text's storage.
     ASSERT_TRUE(doc.SetDocument(L"<s/>"));
     EXPECT_LT(doc.GetDocument().str().capacity(), 64u);
-}
-
-TEST(XmlMarkupIndex, IndexStartsFromTheLengthAndGrowsByHalfItsFirstFreeIndex) {
-    CXMLMarkupDoc doc;
-    const std::wstring text = L"<r>" + std::wstring(640, L' ') + L"</r>";
-    ASSERT_TRUE(doc.SetDocument(text.c_str()));
-    EXPECT_EQ(doc.GetIndexSize(), static_cast<int>(text.size()) / 64 + 8);
-    // 87 code units start at 9 records; the 22 records in use take it to 13, 19, then 28.
-    std::wstring entries = L"<r>";
-    for (int i = 0; i < 20; ++i) {
-        entries += L"<e/>";
-    }
-    CXMLMarkupDoc grown;
-    ASSERT_TRUE(grown.SetDocument((entries + L"</r>").c_str()));
-    EXPECT_EQ(grown.GetIndexSize(), 28);
 }
 
 TEST(XmlMarkupIndex, DocumentAcrossSeveralSegments) {

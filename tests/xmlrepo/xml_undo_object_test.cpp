@@ -147,55 +147,52 @@ TEST_F(UndoObjectTest, UndoObjectDxfOutWritesMarkerVersionAndText) {
     EXPECT_EQ(copy->xml(), L"<a x=\"1\"/>");
 }
 
-TEST_F(UndoObjectTest, UndoObjectDxfInWithoutVersionGivesFiftyAndTheMessage) {
-    DxfItemList items = header();
-    items.push_back(text(1, L"<new/>"));
-    std::wstring xml;
-    std::wstring message;
-    DxfItem next;
-    EXPECT_EQ(readDxf(items, xml, &message, &next), Acad::eMissingDxfField);
-    EXPECT_EQ(message, L"\nError: expected group code 90 (version #)");
-    EXPECT_EQ(xml, L"<old/>");
-    // Nothing at all after the marker: the same.
-    EXPECT_EQ(readDxf(header(), xml, &message), Acad::eMissingDxfField);
-    EXPECT_EQ(message, L"\nError: expected group code 90 (version #)");
-}
-
-TEST_F(UndoObjectTest, UndoObjectDxfInOfANewerVersionIsRefused) {
-    for (std::int64_t version : {2LL, 0xFFFFFFFFLL, -1LL}) {
-        DxfItemList items = header();
-        items.push_back(integer(90, version));
-        items.push_back(text(1, L"<new/>"));
+// Each DXF description read into an object holding "<old/>": the status, the text after it and
+// the filer's message.
+TEST_F(UndoObjectTest, UndoObjectDxfInCases) {
+    const std::wstring versionMessage = L"\nError: expected group code 90 (version #)";
+    const auto described = [](std::initializer_list<DxfItem> items) {
+        DxfItemList list = header();
+        list.insert(list.end(), items);
+        return list;
+    };
+    struct Case {
+        const char* what;
+        DxfItemList items;
+        Acad::ErrorStatus status;
         std::wstring xml;
-        EXPECT_EQ(readDxf(items, xml), Acad::eNewerObjectVersion) << version;
-        EXPECT_EQ(xml, L"<old/>");
+        std::wstring message;
+    };
+    const Case cases[] = {
+        {"no version", described({text(1, L"<new/>")}), Acad::eMissingDxfField, L"<old/>",
+         versionMessage},
+        {"nothing after the marker", header(), Acad::eMissingDxfField, L"<old/>", versionMessage},
+        {"version 2", described({integer(90, 2), text(1, L"<new/>")}), Acad::eNewerObjectVersion,
+         L"<old/>", L""},
+        {"version 2^32 - 1", described({integer(90, 0xFFFFFFFFLL), text(1, L"<new/>")}),
+         Acad::eNewerObjectVersion, L"<old/>", L""},
+        {"version -1", described({integer(90, -1), text(1, L"<new/>")}),
+         Acad::eNewerObjectVersion, L"<old/>", L""},
+        {"two texts", described({integer(90, 1), text(1, L"<first/>"), text(1, L"<second/>")}),
+         Acad::eOk, L"<second/>", L""},
+        {"a version without text", described({integer(90, 1)}), Acad::eOk, L"<old/>", L""},
+        {"no marker", {integer(90, 1), text(1, L"<new/>")}, Acad::eOk, L"<old/>", L""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::wstring xml;
+        std::wstring message;
+        EXPECT_EQ(readDxf(c.items, xml, &message), c.status);
+        EXPECT_EQ(xml, c.xml);
+        EXPECT_EQ(message, c.message);
     }
-}
-
-TEST_F(UndoObjectTest, UndoObjectDxfInTakesTheLastTextAndStopsAtAnotherGroup) {
-    DxfItemList items = header();
-    items.push_back(integer(90, 1));
-    items.push_back(text(1, L"<first/>"));
-    items.push_back(text(1, L"<second/>"));
-    items.push_back(integer(70, 3));
+    // The group that ends the object is left for the next reader.
     std::wstring xml;
     DxfItem next;
-    EXPECT_EQ(readDxf(items, xml, nullptr, &next), Acad::eOk);
-    EXPECT_EQ(xml, L"<second/>");
-    // The group that ended the object is left for the next reader.
+    EXPECT_EQ(readDxf(described({integer(90, 1), text(1, L"<a/>"), integer(70, 3)}), xml, nullptr,
+                      &next),
+              Acad::eOk);
     EXPECT_EQ(next, integer(70, 3));
-
-    // A version without any text keeps the text.
-    items = header();
-    items.push_back(integer(90, 1));
-    EXPECT_EQ(readDxf(items, xml), Acad::eOk);
-    EXPECT_EQ(xml, L"<old/>");
-}
-
-TEST_F(UndoObjectTest, UndoObjectDxfInWithoutItsMarkerReadsNothing) {
-    std::wstring xml;
-    EXPECT_EQ(readDxf({integer(90, 1), text(1, L"<new/>")}, xml), Acad::eOk);
-    EXPECT_EQ(xml, L"<old/>");
 }
 
 TEST_F(UndoObjectTest, UndoObjectDxfInFailingReadGivesFiftyOneAfterTheTextsReadBeforeIt) {

@@ -12,36 +12,34 @@
 #include "kestrel/host/db/entities/dimension.h"
 #include "kestrel/host/db/open.h"
 #include "kestrel/host/ge/angles.h"
+#include "tests/support/host_checks.h"
 
 namespace {
 
+using testsupport::near;
+
 using host::DimensionGraphics;
 using host::dimensionGraphics;
-
-void expectPoint(const AcGePoint3d& actual, double x, double y) {
-    EXPECT_NEAR(actual.x, x, 1e-9);
-    EXPECT_NEAR(actual.y, y, 1e-9);
-    EXPECT_NEAR(actual.z, 0.0, 1e-9);
-}
 
 TEST(DimensionGraphics, HorizontalRotatedDimensionDrawsLinesArrowsAndLength) {
     const AcDbRotatedDimension dimension(0.0, AcGePoint3d(0, 0, 0), AcGePoint3d(10, 0, 0),
                                          AcGePoint3d(5, 3, 0));
     const DimensionGraphics g = dimensionGraphics(&dimension);
     ASSERT_EQ(g.lines.size(), 3u);
-    expectPoint(g.lines[0].start, 0, 0.0625);  // extension lines: off the point, past the line
-    expectPoint(g.lines[0].end, 0, 3.18);
-    expectPoint(g.lines[1].start, 10, 0.0625);
-    expectPoint(g.lines[2].start, 0, 3);  // the dimension line
-    expectPoint(g.lines[2].end, 10, 3);
+    EXPECT_TRUE(near(g.lines[0].start,
+                     AcGePoint3d(0, 0.0625, 0)));  // extension lines: off the point, past the line
+    EXPECT_TRUE(near(g.lines[0].end, AcGePoint3d(0, 3.18, 0)));
+    EXPECT_TRUE(near(g.lines[1].start, AcGePoint3d(10, 0.0625, 0)));
+    EXPECT_TRUE(near(g.lines[2].start, AcGePoint3d(0, 3, 0)));  // the dimension line
+    EXPECT_TRUE(near(g.lines[2].end, AcGePoint3d(10, 3, 0)));
     ASSERT_EQ(g.arrows.size(), 2u);
-    expectPoint(g.arrows[0].tip, 0, 3);
-    expectPoint(g.arrows[0].baseLeft, 0.18, 2.97);
-    expectPoint(g.arrows[0].baseRight, 0.18, 3.03);
-    expectPoint(g.arrows[1].tip, 10, 3);
-    expectPoint(g.arrows[1].baseLeft, 9.82, 3.03);
+    EXPECT_TRUE(near(g.arrows[0].tip, AcGePoint3d(0, 3, 0)));
+    EXPECT_TRUE(near(g.arrows[0].baseLeft, AcGePoint3d(0.18, 2.97, 0)));
+    EXPECT_TRUE(near(g.arrows[0].baseRight, AcGePoint3d(0.18, 3.03, 0)));
+    EXPECT_TRUE(near(g.arrows[1].tip, AcGePoint3d(10, 3, 0)));
+    EXPECT_TRUE(near(g.arrows[1].baseLeft, AcGePoint3d(9.82, 3.03, 0)));
     ASSERT_EQ(g.labels.size(), 1u);
-    expectPoint(g.labels[0].position, 5, 3.09);
+    EXPECT_TRUE(near(g.labels[0].position, AcGePoint3d(5, 3.09, 0)));
     EXPECT_DOUBLE_EQ(g.labels[0].rotation, 0.0);
     EXPECT_DOUBLE_EQ(g.labels[0].height, 0.18);
     EXPECT_EQ(g.labels[0].text, L"10");
@@ -53,7 +51,7 @@ TEST(DimensionGraphics, VerticalDimensionTextReadsUpwardsLeftOfItsLine) {
     const DimensionGraphics g = dimensionGraphics(&dimension);
     ASSERT_EQ(g.labels.size(), 1u);
     EXPECT_NEAR(g.labels[0].rotation, kGePi / 2, 1e-12);  // not upside down, whatever the order
-    expectPoint(g.labels[0].position, -3.09, 5);
+    EXPECT_TRUE(near(g.labels[0].position, AcGePoint3d(-3.09, 5, 0)));
     EXPECT_EQ(g.labels[0].text, L"10 mm");
     dimension.setDimensionText(L"fixed");
     EXPECT_EQ(dimensionGraphics(&dimension).labels[0].text, L"fixed");
@@ -70,23 +68,25 @@ TEST(DimensionGraphics, ThreePointAngleDrawsItsArcAndDegrees) {
                                                AcGePoint3d(0, 2, 0), AcGePoint3d(3, 4, 0));
     const DimensionGraphics g = dimensionGraphics(&dimension);
     ASSERT_EQ(g.arcs.size(), 1u);
-    expectPoint(g.arcs[0].center, 0, 0);
+    EXPECT_TRUE(near(g.arcs[0].center, AcGePoint3d(0, 0, 0)));
     EXPECT_DOUBLE_EQ(g.arcs[0].radius, 5.0);
     EXPECT_NEAR(g.arcs[0].startAngle, 0.0, 1e-12);
     EXPECT_NEAR(g.arcs[0].endAngle, kGePi / 2, 1e-12);
     // The measured points lie inside the arc: extension lines run out to it.
     ASSERT_EQ(g.lines.size(), 2u);
-    expectPoint(g.lines[0].start, 2.0625, 0);
-    expectPoint(g.lines[0].end, 5.18, 0);
+    EXPECT_TRUE(near(g.lines[0].start, AcGePoint3d(2.0625, 0, 0)));
+    EXPECT_TRUE(near(g.lines[0].end, AcGePoint3d(5.18, 0, 0)));
     ASSERT_EQ(g.arrows.size(), 2u);
-    expectPoint(g.arrows[0].tip, 5, 0);  // pointing clockwise, its base on the arc's side
-    expectPoint(g.arrows[0].baseLeft, 5.03, 0.18);
-    expectPoint(g.arrows[1].tip, 0, 5);  // pointing counter-clockwise
-    expectPoint(g.arrows[1].baseLeft, 0.18, 4.97);
+    EXPECT_TRUE(near(g.arrows[0].tip,
+                     AcGePoint3d(5, 0, 0)));  // pointing clockwise, its base on the arc's side
+    EXPECT_TRUE(near(g.arrows[0].baseLeft, AcGePoint3d(5.03, 0.18, 0)));
+    EXPECT_TRUE(near(g.arrows[1].tip, AcGePoint3d(0, 5, 0)));  // pointing counter-clockwise
+    EXPECT_TRUE(near(g.arrows[1].baseLeft, AcGePoint3d(0.18, 4.97, 0)));
     ASSERT_EQ(g.labels.size(), 1u);
     EXPECT_EQ(g.labels[0].text, L"90\u00B0");
     const double out = 5.0 + 0.09;
-    expectPoint(g.labels[0].position, out * std::sqrt(0.5), out * std::sqrt(0.5));
+    EXPECT_TRUE(
+        near(g.labels[0].position, AcGePoint3d(out * std::sqrt(0.5), out * std::sqrt(0.5), 0)));
     EXPECT_NEAR(g.labels[0].rotation, 7 * kGePi / 4, 1e-12);
 }
 
@@ -98,7 +98,7 @@ TEST(DimensionGraphics, TwoLineAngleTurnsFromWhereTheLinesCross) {
                                               AcGePoint3d(1, 1, 0));
     const DimensionGraphics g = dimensionGraphics(&dimension);
     ASSERT_EQ(g.arcs.size(), 1u);
-    expectPoint(g.arcs[0].center, 0, 0);
+    EXPECT_TRUE(near(g.arcs[0].center, AcGePoint3d(0, 0, 0)));
     EXPECT_NEAR(g.arcs[0].radius, std::sqrt(2.0), 1e-12);
     EXPECT_NEAR(g.arcs[0].startAngle, 0.0, 1e-12);
     EXPECT_NEAR(g.arcs[0].endAngle, kGePi / 2, 1e-12);
@@ -119,11 +119,11 @@ TEST(DimensionGraphics, SizesComeFromTheDimensionStyleTimesItsScale) {
     const AcDbRotatedDimension dimension(0.0, AcGePoint3d(0, 0, 0), AcGePoint3d(10, 0, 0),
                                          AcGePoint3d(5, 3, 0), nullptr, db.dimstyle());
     const DimensionGraphics g = dimensionGraphics(&dimension);
-    expectPoint(g.lines[0].start, 0, 0.5);
-    expectPoint(g.lines[0].end, 0, 4.5);
-    expectPoint(g.arrows[0].baseLeft, 1.0, 3 - 1.0 / 6);
+    EXPECT_TRUE(near(g.lines[0].start, AcGePoint3d(0, 0.5, 0)));
+    EXPECT_TRUE(near(g.lines[0].end, AcGePoint3d(0, 4.5, 0)));
+    EXPECT_TRUE(near(g.arrows[0].baseLeft, AcGePoint3d(1.0, 3 - 1.0 / 6, 0)));
     EXPECT_DOUBLE_EQ(g.labels[0].height, 2.0);
-    expectPoint(g.labels[0].position, 5, 4);
+    EXPECT_TRUE(near(g.labels[0].position, AcGePoint3d(5, 4, 0)));
 }
 
 TEST(DimensionGraphics, DegenerateAndTiltedDimensionsAreNotDrawn) {

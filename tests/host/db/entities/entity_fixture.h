@@ -26,18 +26,7 @@ inline std::string describe(const AcGePoint3d& p) {
            ")";
 }
 
-inline ::testing::AssertionResult near(const AcGePoint3d& actual, const AcGePoint3d& expected,
-                                       double tol = kTol) {
-    if (actual.distanceTo(expected) <= tol) {
-        return ::testing::AssertionSuccess();
-    }
-    return ::testing::AssertionFailure() << describe(actual) << " is not " << describe(expected);
-}
-
-inline ::testing::AssertionResult near(const AcGeVector3d& actual, const AcGeVector3d& expected,
-                                       double tol = kTol) {
-    return near(AcGePoint3d::kOrigin + actual, AcGePoint3d::kOrigin + expected, tol);
-}
+using testsupport::near;
 
 inline ::testing::AssertionResult boxIs(const AcDbExtents& box, const AcGePoint3d& min,
                                         const AcGePoint3d& max, double tol = kTol) {
