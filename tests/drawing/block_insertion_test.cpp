@@ -38,14 +38,8 @@ protected:
         DrawingTest::SetUp();
         // A drawing whose model space holds a line on layer "Frame" and which defines "Door".
         AcDbDatabase source;
-        AcDbLayerTable* layers = nullptr;
-        ASSERT_EQ(source.getSymbolTable(layers, AcDb::kForWrite), Acad::eOk);
-        auto* frame = new AcDbLayerTableRecord();
-        frame->setName(L"Frame");
-        AcDbObjectId frameId;
-        ASSERT_EQ(layers->add(frameId, frame), Acad::eOk);
-        frame->close();
-        layers->close();
+        const AcDbObjectId frameId =
+            testsupport::addRecord<AcDbLayerTable>(&source, new AcDbLayerTableRecord(), L"Frame");
         auto* line = new AcDbLine({0, 0, 0}, {10, 0, 0});
         line->setDatabaseDefaults(&source);
         line->setLayer(frameId);

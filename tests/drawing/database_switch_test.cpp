@@ -20,13 +20,7 @@ protected:
         DrawingTest::SetUp();
         // A drawing with a layer "FromFile", written by the host itself.
         AcDbDatabase source;
-        AcDbLayerTable* layers = nullptr;
-        ASSERT_EQ(source.getSymbolTable(layers, AcDb::kForWrite), Acad::eOk);
-        auto* layer = new AcDbLayerTableRecord();
-        layer->setName(L"FromFile");
-        ASSERT_EQ(layers->add(layer), Acad::eOk);
-        layer->close();
-        layers->close();
+        testsupport::addRecord<AcDbLayerTable>(&source, new AcDbLayerTableRecord(), L"FromFile");
         ASSERT_EQ(source.saveAs(path("source.dxf").c_str()), Acad::eOk);
     }
     std::wstring path(const char* name) const { return m_files.widePath(name); }

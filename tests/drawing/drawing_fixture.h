@@ -28,16 +28,8 @@ protected:
 
     // Adds an empty block definition called name to database (the working one by default).
     AcDbObjectId addBlock(const wchar_t* name, AcDbDatabase* database = nullptr) {
-        AcDbBlockTable* table = nullptr;
-        EXPECT_EQ((database != nullptr ? database : db())->getSymbolTable(table, AcDb::kForWrite),
-                  Acad::eOk);
-        auto* record = new AcDbBlockTableRecord();
-        record->setName(name);
-        AcDbObjectId id;
-        EXPECT_EQ(table->add(id, record), Acad::eOk);
-        record->close();
-        table->close();
-        return id;
+        return testsupport::addRecord<AcDbBlockTable>(database != nullptr ? database : db(),
+                                                      new AcDbBlockTableRecord(), name);
     }
 
     // The object id opened for read as T, or null; the caller closes it.

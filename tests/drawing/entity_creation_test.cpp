@@ -150,16 +150,8 @@ TEST_F(DrawingCreateTest, DrawingCreateEveryMemberClosesOrHandsOver) {
 }
 
 TEST_F(DrawingCreateTest, DrawingCreateNewEntitiesTakeTheCurrentLayer) {
-    AcDbObjectId walls;
-    {
-        AcDbLayerTable* layers = nullptr;
-        ASSERT_EQ(db()->getSymbolTable(layers, AcDb::kForWrite), Acad::eOk);
-        auto* layer = new AcDbLayerTableRecord();
-        layer->setName(L"Walls");
-        ASSERT_EQ(layers->add(walls, layer), Acad::eOk);
-        layer->close();
-        layers->close();
-    }
+    const AcDbObjectId walls =
+        testsupport::addRecord<AcDbLayerTable>(db(), new AcDbLayerTableRecord(), L"Walls");
     CVLKCLinePtr line(CVLKCDraw::line({1, 2, 3}, {4, 6, 3}), AcDb::kForRead);
     EXPECT_TRUE(near(line->startPoint(), AcGePoint3d(1, 2, 3)));
     EXPECT_TRUE(near(line->endPoint(), AcGePoint3d(4, 6, 3)));
@@ -372,18 +364,10 @@ TEST_F(DrawingCreateTest, DrawingCreateDimensions) {
 }
 
 TEST_F(DrawingCreateTest, DrawingCreateTextTakesItsStyle) {
-    AcDbObjectId narrow;
-    {
-        AcDbTextStyleTable* styles = nullptr;
-        ASSERT_EQ(db()->getSymbolTable(styles, AcDb::kForWrite), Acad::eOk);
-        auto* style = new AcDbTextStyleTableRecord();
-        style->setName(L"Narrow");
-        style->setXScale(0.75);
-        style->setObliquingAngle(0.2);
-        ASSERT_EQ(styles->add(narrow, style), Acad::eOk);
-        style->close();
-        styles->close();
-    }
+    auto* style = new AcDbTextStyleTableRecord();
+    style->setXScale(0.75);
+    style->setObliquingAngle(0.2);
+    const AcDbObjectId narrow = testsupport::addRecord<AcDbTextStyleTable>(db(), style, L"Narrow");
     CVLKCTextPtr text;
     CVLKCDraw::text({1, 2, 0}, L"Hello", 2.5, 90.0, AcDb::kTextVertMid, AcDb::kTextCenter, narrow,
                     &text);

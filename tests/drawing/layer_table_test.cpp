@@ -140,16 +140,8 @@ TEST_F(DrawingLayerTest, DrawingLayersCreateWithPropertiesSetsColourStatesAndLin
 }
 
 TEST_F(DrawingLayerTest, DrawingLayersCreateWithPropertiesFindsTheLinetype) {
-    AcDbObjectId dashed;
-    {
-        AcDbLinetypeTable* linetypes = nullptr;
-        ASSERT_EQ(db()->getSymbolTable(linetypes, AcDb::kForWrite), Acad::eOk);
-        auto* record = new AcDbLinetypeTableRecord();
-        record->setName(L"Dashed");
-        ASSERT_EQ(linetypes->add(dashed, record), Acad::eOk);
-        record->close();
-        linetypes->close();
-    }
+    const AcDbObjectId dashed =
+        testsupport::addRecord<AcDbLinetypeTable>(db(), new AcDbLinetypeTableRecord(), L"Dashed");
     CVLKCLayerTablePtr table;
     ASSERT_TRUE(table.createLayer(L"A", 3, false, L"dashed", false, false, false));
     // A linetype the drawing lacks falls back to CONTINUOUS.

@@ -88,18 +88,11 @@ TEST_F(DrawingTablesTest, DrawingTablesTranslateNamesAndIds) {
 }
 
 TEST_F(DrawingTablesTest, DrawingTablesListingsFollowTableOrderAndSkipErased) {
-    AcDbObjectId first;
-    AcDbObjectId second;
+    const AcDbObjectId first =
+        testsupport::addRecord<AcDbTextStyleTable>(db(), new AcDbTextStyleTableRecord(), L"Notes");
+    const AcDbObjectId second =
+        testsupport::addRecord<AcDbTextStyleTable>(db(), new AcDbTextStyleTableRecord(), L"Titles");
     {
-        AcDbTextStyleTable* table = nullptr;
-        ASSERT_EQ(db()->getSymbolTable(table, AcDb::kForWrite), Acad::eOk);
-        for (auto [name, id] : {std::pair{L"Notes", &first}, std::pair{L"Titles", &second}}) {
-            auto* record = new AcDbTextStyleTableRecord();
-            record->setName(name);
-            ASSERT_EQ(table->add(*id, record), Acad::eOk);
-            record->close();
-        }
-        table->close();
         AcDbObject* notes = nullptr;
         ASSERT_EQ(acdbOpenAcDbObject(notes, first, AcDb::kForWrite), Acad::eOk);
         notes->erase(true);

@@ -34,16 +34,9 @@ class DrawingTextTest : public DrawingTest {
 protected:
     // A text style "Wide" that stretches characters twice.
     AcDbObjectId addWideStyle() {
-        AcDbTextStyleTable* styles = nullptr;
-        EXPECT_EQ(db()->getSymbolTable(styles, AcDb::kForWrite), Acad::eOk);
         auto* style = new AcDbTextStyleTableRecord();
-        style->setName(L"Wide");
         style->setXScale(2.0);
-        AcDbObjectId id;
-        EXPECT_EQ(styles->add(id, style), Acad::eOk);
-        style->close();
-        styles->close();
-        return id;
+        return testsupport::addRecord<AcDbTextStyleTable>(db(), style, L"Wide");
     }
 
     AcDbObjectId standard() {

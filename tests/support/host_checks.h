@@ -1,6 +1,7 @@
 // Shared by the test suites: the end-of-test checks every suite makes on the host (nothing left
 // open, documents closed, no contract violation), the audit of a drawing as it would be saved,
-// appending an entity to a block record, and the ids of what a block or an owner holds.
+// adding a symbol table record, appending an entity to a block record, comparing points, and the
+// ids of what a block or an owner holds.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "kestrel/host/db/block_table.h"
+#include "kestrel/host/db/database.h"
 #include "kestrel/host/db/entities/owned_entities.h"
 #include "kestrel/host/db/entity.h"
 #include "kestrel/host/db/open.h"
@@ -40,12 +42,32 @@ inline ::testing::AssertionResult near(const AcGePoint3d& actual, const AcGePoin
     if (actual.distanceTo(expected) <= tol) {
         return ::testing::AssertionSuccess();
     }
-    return ::testing::AssertionFailure() << ::testing::PrintToString(actual) << " is not "
-                                         << ::testing::PrintToString(expected);
+    return ::testing::AssertionFailure()
+           << ::testing::PrintToString(actual) << " is not " << ::testing::PrintToString(expected);
 }
 inline ::testing::AssertionResult near(const AcGeVector3d& actual, const AcGeVector3d& expected,
                                        double tol = 1e-9) {
     return near(AcGePoint3d::kOrigin + actual, AcGePoint3d::kOrigin + expected, tol);
+}
+
+// Names record and adds it to db's table of type Table; its id. The test fails (and the record
+// is deleted) when the table refuses it; the record is closed otherwise.
+template <class Table, class Record>
+AcDbObjectId addRecord(AcDbDatabase* db, Record* record, const wchar_t* name) {
+    AcDbObjectId id;
+    Table* table = nullptr;
+    EXPECT_EQ(db->getSymbolTable(table, AcDb::kForWrite), Acad::eOk);
+    EXPECT_EQ(record->setName(name), Acad::eOk);
+    if (table != nullptr) {
+        EXPECT_EQ(table->add(id, record), Acad::eOk);
+        table->close();
+    }
+    if (id.isNull()) {
+        delete record;
+    } else {
+        record->close();
+    }
+    return id;
 }
 
 // Appends entity to the block record block, closes it and returns its id; the test fails (and

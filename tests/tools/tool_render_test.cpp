@@ -26,6 +26,7 @@
 #include "kestrel/host/db/open.h"
 #include "kestrel/host/harness.h"
 #include "kestrel/platform/utf8.h"
+#include "tests/support/host_checks.h"
 #include "tests/tools/tool_run.h"
 
 namespace {
@@ -56,13 +57,7 @@ AcDbPolyline* lightweight(std::initializer_list<AcGePoint2d> points, double bulg
 // Block "B" (a circle of radius 5 by layer on layer 0, a line by block, attribute definition
 // TAG) with its id in blockId.
 void newBlock(AcDbDatabase& db, const wchar_t* name, AcDbObjectId& blockId) {
-    AcDbBlockTable* table = nullptr;
-    ASSERT_EQ(db.getBlockTable(table, AcDb::kForWrite), Acad::eOk);
-    auto* block = new AcDbBlockTableRecord();
-    block->setName(name);
-    ASSERT_EQ(table->add(blockId, block), Acad::eOk);
-    block->close();
-    table->close();
+    blockId = testsupport::addRecord<AcDbBlockTable>(&db, new AcDbBlockTableRecord(), name);
 }
 
 void addBlock(AcDbDatabase& db, AcDbObjectId& blockId) {
@@ -461,11 +456,10 @@ d.saveas(sys.argv[1])
     EXPECT_NE(svg.find("cx=\"5\" cy=\"-5\" r=\"2\""), std::string::npos) << svg;
     // The model's circle of radius 100 at the origin, at a fifth of its size about the
     // viewport's centre (100, 80) less a fifth of the view's centre (50, 0).
-    EXPECT_NE(
-        svg.find("<clipPath id=\"clip1\"><path clip-rule=\"evenodd\" d=\"M60,-50 L140,-50 "
-                 "L140,-110 L60,-110 Z\"/></clipPath>\n<g clip-path=\"url(#clip1)\">\n"
-                 "<circle style=\"color:#1f2933\" cx=\"90\" cy=\"-80\" r=\"20\"/>"),
-        std::string::npos)
+    EXPECT_NE(svg.find("<clipPath id=\"clip1\"><path clip-rule=\"evenodd\" d=\"M60,-50 L140,-50 "
+                       "L140,-110 L60,-110 Z\"/></clipPath>\n<g clip-path=\"url(#clip1)\">\n"
+                       "<circle style=\"color:#1f2933\" cx=\"90\" cy=\"-80\" r=\"20\"/>"),
+              std::string::npos)
         << svg;
     EXPECT_NE(svg.find("<polygon class=\"viewport\""), std::string::npos);
     const Outcome missing = kestrel("render --layout Nowhere sheet.dxf none.svg");

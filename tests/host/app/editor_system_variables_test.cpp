@@ -53,16 +53,9 @@ class SysVarTest : public EditorTest {
 protected:
     // Adds a layer named name; frozen when asked.
     AcDbObjectId addLayer(const wchar_t* name, bool frozen = false) {
-        AcDbLayerTable* table = nullptr;
-        EXPECT_EQ(db()->getLayerTable(table, AcDb::kForWrite), Acad::eOk);
         auto* layer = new AcDbLayerTableRecord();
-        EXPECT_EQ(layer->setName(name), Acad::eOk);
-        AcDbObjectId id;
-        EXPECT_EQ(table->add(id, layer), Acad::eOk);
         EXPECT_EQ(layer->setIsFrozen(frozen), Acad::eOk);
-        layer->close();
-        table->close();
-        return id;
+        return testsupport::addRecord<AcDbLayerTable>(db(), layer, name);
     }
 };
 

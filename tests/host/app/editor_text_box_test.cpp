@@ -36,16 +36,11 @@ protected:
     }
 
     void addStyle(const wchar_t* name, double size, double xScale, Adesk::UInt8 flags) {
-        AcDbTextStyleTable* table = nullptr;
-        ASSERT_EQ(db()->getTextStyleTable(table, AcDb::kForWrite), Acad::eOk);
         auto* style = new AcDbTextStyleTableRecord();
-        ASSERT_EQ(style->setName(name), Acad::eOk);
         ASSERT_EQ(style->setTextSize(size), Acad::eOk);
         ASSERT_EQ(style->setXScale(xScale), Acad::eOk);
         ASSERT_EQ(style->setFlagBits(flags), Acad::eOk);
-        ASSERT_EQ(table->add(style), Acad::eOk);
-        style->close();
-        table->close();
+        testsupport::addRecord<AcDbTextStyleTable>(db(), style, name);
     }
 };
 

@@ -5,7 +5,6 @@
 
 #include <memory>
 
-#include "tests/host/db/entities/entity_fixture.h"
 #include "kestrel/host/db/deep_clone.h"
 #include "kestrel/host/db/entities/block_reference.h"
 #include "kestrel/host/db/entities/circle.h"
@@ -17,6 +16,7 @@
 #include "kestrel/host/db/regapp_table.h"
 #include "kestrel/host/db/resbuf.h"
 #include "kestrel/host/db/text_style_table.h"
+#include "tests/host/db/entities/entity_fixture.h"
 #include "tests/support/host_checks.h"
 
 namespace {
@@ -25,18 +25,6 @@ using entity_test::near;
 using entity_test::openAs;
 using testsupport::appendEntity;
 using testsupport::entitiesOf;
-
-// Adds a record of kind Record called name to the table tableId; returns its id.
-template <class Record, class Table>
-AcDbObjectId addRecord(AcDbObjectId tableId, const wchar_t* name) {
-    auto table = openAs<Table>(tableId, AcDb::kForWrite);
-    auto* record = new Record;
-    record->setName(name);
-    AcDbObjectId id;
-    EXPECT_EQ(table->add(id, record), Acad::eOk);
-    record->close();
-    return id;
-}
 
 AcDbObjectId blockNamed(AcDbDatabase* db, const wchar_t* name) {
     auto table = openAs<AcDbBlockTable>(db->blockTableId(), AcDb::kForRead);
@@ -73,8 +61,8 @@ protected:
     void buildSource() {
         AcDbDatabase* s = source();
         const AcDbObjectId dashed =
-            addRecord<AcDbLinetypeTableRecord, AcDbLinetypeTable>(s->linetypeTableId(), L"DASHED");
-        m_walls = addRecord<AcDbLayerTableRecord, AcDbLayerTable>(s->layerTableId(), L"Walls");
+            testsupport::addRecord<AcDbLinetypeTable>(s, new AcDbLinetypeTableRecord, L"DASHED");
+        m_walls = testsupport::addRecord<AcDbLayerTable>(s, new AcDbLayerTableRecord, L"Walls");
         {
             auto layer = openAs<AcDbLayerTableRecord>(m_walls, AcDb::kForWrite);
             AcCmColor red;
@@ -82,10 +70,10 @@ protected:
             layer->setColor(red);
             layer->setLinetypeObjectId(dashed);
         }
-        m_notes = addRecord<AcDbTextStyleTableRecord, AcDbTextStyleTable>(s->textStyleTableId(),
-                                                                          L"Notes");
-        addRecord<AcDbRegAppTableRecord, AcDbRegAppTable>(s->regAppTableId(), L"MYAPP");
-        m_door = addRecord<AcDbBlockTableRecord, AcDbBlockTable>(s->blockTableId(), L"DOOR");
+        m_notes =
+            testsupport::addRecord<AcDbTextStyleTable>(s, new AcDbTextStyleTableRecord, L"Notes");
+        testsupport::addRecord<AcDbRegAppTable>(s, new AcDbRegAppTableRecord, L"MYAPP");
+        m_door = testsupport::addRecord<AcDbBlockTable>(s, new AcDbBlockTableRecord, L"DOOR");
         {
             auto door = openAs<AcDbBlockTableRecord>(m_door, AcDb::kForWrite);
             door->setOrigin(AcGePoint3d(5, 0, 0));
@@ -168,7 +156,7 @@ TEST_F(InsertTest, InsertModelSpaceBringsWhatItsEntitiesUse) {
 
 TEST_F(InsertTest, InsertKeepsTheDrawingsOwnRecordsOfTheSameName) {
     const AcDbObjectId myWalls =
-        addRecord<AcDbLayerTableRecord, AcDbLayerTable>(db()->layerTableId(), L"WALLS");
+        testsupport::addRecord<AcDbLayerTable>(db(), new AcDbLayerTableRecord, L"WALLS");
     {
         auto layer = openAs<AcDbLayerTableRecord>(myWalls, AcDb::kForWrite);
         AcCmColor blue;
@@ -176,7 +164,7 @@ TEST_F(InsertTest, InsertKeepsTheDrawingsOwnRecordsOfTheSameName) {
         layer->setColor(blue);
     }
     const AcDbObjectId myDoor =
-        addRecord<AcDbBlockTableRecord, AcDbBlockTable>(db()->blockTableId(), L"Door");
+        testsupport::addRecord<AcDbBlockTable>(db(), new AcDbBlockTableRecord, L"Door");
     appendEntity(new AcDbCircle(AcGePoint3d(0, 0, 0), AcGeVector3d::kZAxis, 1.0), myDoor);
 
     AcDbObjectId block;

@@ -2,11 +2,11 @@
 // client-defined class, both ways through both filers; acdbEntGet built from the same filing.
 #include <gtest/gtest.h>
 
-#include "tests/host/db/db_fixture.h"
 #include "kestrel/host/db/ent_get.h"
 #include "kestrel/host/db/layer_table.h"
 #include "kestrel/host/db/regapp_table.h"
 #include "kestrel/host/db/resbuf.h"
+#include "tests/host/db/db_fixture.h"
 
 namespace {
 
@@ -183,13 +183,8 @@ protected:
     void SetUp() override {
         DbTest::SetUp();
         m_marker = addMarker(4.0);
-        AcDbLayerTable* layers = nullptr;
-        ASSERT_EQ(db()->getLayerTable(layers, AcDb::kForWrite), Acad::eOk);
-        auto* layer = new AcDbLayerTableRecord();
-        ASSERT_EQ(layer->setName(L"Walls"), Acad::eOk);
-        ASSERT_EQ(layers->add(m_walls, layer), Acad::eOk);
-        layer->close();
-        layers->close();
+        m_walls =
+            testsupport::addRecord<AcDbLayerTable>(db(), new AcDbLayerTableRecord(), L"Walls");
     }
     AcDbObjectId m_marker;
     AcDbObjectId m_walls;

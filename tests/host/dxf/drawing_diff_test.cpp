@@ -116,14 +116,8 @@ TEST_F(DrawingDiffTest, DrawingDiffShowsExactlyTheObjectsAndGroupsAChangeTouched
         // matched by its dimension; the layer table's count of records is not compared.
         {"entity added on a new layer",
          [](AcDbDatabase& db, const Drawing&) {
-             AcDbLayerTable* table = nullptr;
-             EXPECT_EQ(db.getLayerTable(table, AcDb::kForWrite), Acad::eOk);
-             auto* record = new AcDbLayerTableRecord();
-             record->setName(L"NEW");
-             AcDbObjectId layer;
-             EXPECT_EQ(table->add(layer, record), Acad::eOk);
-             record->close();
-             table->close();
+             const AcDbObjectId layer =
+                 testsupport::addRecord<AcDbLayerTable>(&db, new AcDbLayerTableRecord(), L"NEW");
              auto* line = new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(1, 1, 0));
              line->setLayer(layer);
              const AcDbObjectId id = appendEntity(line, db.modelSpaceId());

@@ -155,26 +155,14 @@ TEST_F(DxfReaderRoundTrip, AHostDrawingComesBackAsItWasWritten) {
     points.append(AcGePoint3d(2, 2, 0));
     append(db, space, new AcDb2dPolyline(AcDb::k2dSimplePoly, points, 1.5, true));
 
-    AcDbObjectId blockId;
-    {
-        auto blocks = open<AcDbBlockTable>(db.blockTableId(), AcDb::kForWrite);
-        auto* record = new AcDbBlockTableRecord();
-        record->setName(L"TAG");
-        ASSERT_EQ(blocks->add(blockId, record), Acad::eOk);
-        record->close();
-    }
+    const AcDbObjectId blockId =
+        testsupport::addRecord<AcDbBlockTable>(&db, new AcDbBlockTableRecord(), L"TAG");
     append(db, blockId, new AcDbAttributeDefinition(AcGePoint3d(0, 1, 0), L"?", L"NUM", L"Number"));
     auto* insert = new AcDbBlockReference(AcGePoint3d(5, 5, 0), blockId);
     insert->appendAttribute(new AcDbAttribute(AcGePoint3d(5, 6, 0), L"7", L"NUM"));
     append(db, space, insert);
 
-    {
-        auto apps = open<AcDbRegAppTable>(db.regAppTableId(), AcDb::kForWrite);
-        auto* app = new AcDbRegAppTableRecord();
-        app->setName(L"KESTREL");
-        ASSERT_EQ(apps->add(app), Acad::eOk);
-        app->close();
-    }
+    testsupport::addRecord<AcDbRegAppTable>(&db, new AcDbRegAppTableRecord(), L"KESTREL");
     {
         auto line = open<AcDbLine>(lineId, AcDb::kForWrite);
         resbuf* xdata = acutBuildList(1001, L"KESTREL", 1000, L"note", 1040, 2.5, 0);

@@ -32,38 +32,9 @@ namespace {
 
 using testsupport::appendEntity;
 
-AcDbObjectId addLayer(AcDbDatabase& db, const wchar_t* name) {
-    AcDbLayerTable* table = nullptr;
-    EXPECT_EQ(db.getLayerTable(table, AcDb::kForWrite), Acad::eOk);
-    auto* layer = new AcDbLayerTableRecord();
-    layer->setName(name);
-    AcDbObjectId id;
-    EXPECT_EQ(table->add(id, layer), Acad::eOk);
-    layer->close();
-    table->close();
-    return id;
-}
-
-void registerApp(AcDbDatabase& db, const wchar_t* name) {
-    AcDbRegAppTable* table = nullptr;
-    EXPECT_EQ(db.getRegAppTable(table, AcDb::kForWrite), Acad::eOk);
-    auto* app = new AcDbRegAppTableRecord();
-    app->setName(name);
-    AcDbObjectId id;
-    EXPECT_EQ(table->add(id, app), Acad::eOk);
-    app->close();
-    table->close();
-}
-
 AcDbObjectId addBlock(AcDbDatabase& db) {
-    AcDbBlockTable* table = nullptr;
-    EXPECT_EQ(db.getBlockTable(table, AcDb::kForWrite), Acad::eOk);
-    auto* block = new AcDbBlockTableRecord();
-    block->setName(L"TAG");
-    AcDbObjectId id;
-    EXPECT_EQ(table->add(id, block), Acad::eOk);
-    block->close();
-    table->close();
+    const AcDbObjectId id =
+        testsupport::addRecord<AcDbBlockTable>(&db, new AcDbBlockTableRecord(), L"TAG");
     appendEntity(new AcDbCircle(AcGePoint3d(0, 0, 0), AcGeVector3d(0, 0, 1), 1.0), id);
     appendEntity(new AcDbAttributeDefinition(AcGePoint3d(0, 0, 0), L"?", L"NAME", L"Name"), id);
     return id;
@@ -95,8 +66,8 @@ AcDbObjectId addXrecord(AcDbObjectId owner, AcDbObjectId referenced) {
 
 Drawing buildDrawing(AcDbDatabase& db) {
     Drawing d;
-    registerApp(db, L"KESTREL");
-    d.walls = addLayer(db, L"Walls");
+    testsupport::addRecord<AcDbRegAppTable>(&db, new AcDbRegAppTableRecord(), L"KESTREL");
+    d.walls = testsupport::addRecord<AcDbLayerTable>(&db, new AcDbLayerTableRecord(), L"Walls");
     d.block = addBlock(db);
     const AcDbObjectId model = db.modelSpaceId();
     auto* line = new AcDbLine(AcGePoint3d(0.1, 1.0 / 3.0, -0.0), AcGePoint3d(1e-300, 2e300, 7));

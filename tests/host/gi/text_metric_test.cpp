@@ -4,10 +4,10 @@
 
 #include <cmath>
 
-#include "tests/host/db/entities/entity_fixture.h"
 #include "kestrel/host/db/text_style_table.h"
 #include "kestrel/host/gi/text_metric.h"
 #include "kestrel/host/gi/text_style.h"
+#include "tests/host/db/entities/entity_fixture.h"
 
 namespace {
 
@@ -56,18 +56,12 @@ TEST_F(EntityTextMetricTest, EntityTextMetricBoxHasDescendersAndSlant) {
 }
 
 TEST_F(EntityTextMetricTest, EntityTextStyleFillsFromTheRecordAndMeasures) {
-    AcDbObjectId styleId;
-    {
-        auto table =
-            entity_test::openAs<AcDbTextStyleTable>(db()->textStyleTableId(), AcDb::kForWrite);
-        auto* record = new AcDbTextStyleTableRecord;
-        record->setName(L"Narrow");
-        record->setXScale(0.5);
-        record->setObliquingAngle(0.25);
-        record->setFlagBits(2);
-        ASSERT_EQ(table->add(styleId, record), Acad::eOk);
-        record->close();
-    }
+    auto* record = new AcDbTextStyleTableRecord;
+    record->setXScale(0.5);
+    record->setObliquingAngle(0.25);
+    record->setFlagBits(2);
+    const AcDbObjectId styleId =
+        testsupport::addRecord<AcDbTextStyleTable>(db(), record, L"Narrow");
     AcGiTextStyle style;
     ASSERT_EQ(fromAcDbTextStyle(style, styleId), Acad::eOk);
     EXPECT_STREQ(style.styleName(), L"Narrow");

@@ -5,7 +5,6 @@
 
 #include <cmath>
 
-#include "tests/host/db/entities/entity_fixture.h"
 #include "kestrel/host/db/entities/arc.h"
 #include "kestrel/host/db/entities/attribute.h"
 #include "kestrel/host/db/entities/attribute_definition.h"
@@ -18,6 +17,7 @@
 #include "kestrel/host/db/entities/solid.h"
 #include "kestrel/host/db/entities/text.h"
 #include "kestrel/host/db/text_style_table.h"
+#include "tests/host/db/entities/entity_fixture.h"
 
 namespace {
 
@@ -47,14 +47,7 @@ class EntityKindFilingTest : public entity_test::EntityTest {
 protected:
     // A text style other than the default, for texts to refer to.
     AcDbObjectId addStyle(const wchar_t* name) {
-        AcDbObjectId id;
-        auto table =
-            entity_test::openAs<AcDbTextStyleTable>(db()->textStyleTableId(), AcDb::kForWrite);
-        auto* record = new AcDbTextStyleTableRecord;
-        record->setName(name);
-        EXPECT_EQ(table->add(id, record), Acad::eOk);
-        record->close();
-        return id;
+        return testsupport::addRecord<AcDbTextStyleTable>(db(), new AcDbTextStyleTableRecord, name);
     }
 };
 
