@@ -42,20 +42,18 @@ TEST(XmlMarkupParse, WellFormedDocumentsHaveNoError) {
     }
 }
 
-TEST(XmlMarkupParse, DocumentLevelMessages) {
-    EXPECT_EQ(parseError(L""), L"Empty document");
-    EXPECT_EQ(parseError(nullptr), L"Empty document");
-    EXPECT_EQ(parseError(L"hello"), L"No root element");
-    EXPECT_EQ(parseError(L"<!-- only -->"), L"No root element");
-    EXPECT_EQ(parseError(L"<a/><b/>"), L"Root element has sibling");
-    // The root-level message replaces what the element parser found, unless the root element
-    // itself had no end tag.
-    EXPECT_EQ(parseError(L"<a/><b>"), L"Root element has sibling");
-    EXPECT_EQ(parseError(L"<a><b/>"), L"Element 'a' at offset 0 not ended");
-}
-
-TEST(XmlMarkupParse, ElementStructureMessages) {
+// Every kind of problem, with its message and offset; the first problem wins.
+TEST(XmlMarkupParse, ProblemMessages) {
     const ErrorCase cases[] = {
+        {L"", L"Empty document"},
+        {nullptr, L"Empty document"},
+        {L"hello", L"No root element"},
+        {L"<!-- only -->", L"No root element"},
+        {L"<a/><b/>", L"Root element has sibling"},
+        // The root-level message replaces what the element parser found, unless the root element
+        // itself had no end tag.
+        {L"<a/><b>", L"Root element has sibling"},
+        {L"<a><b/>", L"Element 'a' at offset 0 not ended"},
         {L"<a><b></a>", L"End tag 'a' at offset 7 does not match start tag 'b' at offset 3"},
         {L"<a><b>", L"Element 'b' at offset 3 not ended"},
         {L"<a></b></a>", L"No start tag for end tag 'b' at offset 3"},
@@ -66,28 +64,12 @@ TEST(XmlMarkupParse, ElementStructureMessages) {
         {L"<r><a b=1/></r>", L"End tag 'r' at offset 12 does not match start tag 'a' at offset 3"},
         {L"<r><i disabled/></r>",
          L"End tag 'r' at offset 17 does not match start tag 'i' at offset 3"},
-    };
-    for (const ErrorCase& c : cases) {
-        EXPECT_EQ(parseError(c.document), c.message);
-    }
-}
-
-TEST(XmlMarkupParse, IncorrectTagMessages) {
-    const ErrorCase cases[] = {
         {L"<a><1/></a>", L"Incorrect tag name character at offset 3"},
         {L"<a>< b/></a>", L"Incorrect tag name character at offset 3"},
         {L"<a><></a>", L"Incorrect tag name character at offset 3"},
         {L"<a><!-x--></a>", L"Incorrect comment tag at offset 3"},
         {L"<a><![X[y]]></a>", L"Incorrect tag at offset 3"},
         {L"<a><!x></a>", L"Incorrect ! tag at offset 3"},
-    };
-    for (const ErrorCase& c : cases) {
-        EXPECT_EQ(parseError(c.document), c.message);
-    }
-}
-
-TEST(XmlMarkupParse, UnterminatedMessages) {
-    const ErrorCase cases[] = {
         {L"<a><!-- x", L"Comment at offset 3 unterminated"},
         {L"<a><b c='>'", L"Element tag at offset 3 unterminated"},
         {L"<a></a", L"Element end tag at offset 3 unterminated"},
@@ -101,15 +83,12 @@ TEST(XmlMarkupParse, UnterminatedMessages) {
         {L"<a><!ELEMENT x", L"tag at offset 3 unterminated"},
         // A comment's "-->" cannot use the hyphens of "<!--".
         {L"<a><!--></a>", L"Comment at offset 3 unterminated"},
+        {L"<a><1/></b><c>", L"Incorrect tag name character at offset 3"},
+        {L"<a></b><1/>", L"No start tag for end tag 'b' at offset 3"},
     };
     for (const ErrorCase& c : cases) {
         EXPECT_EQ(parseError(c.document), c.message);
     }
-}
-
-TEST(XmlMarkupParse, FirstProblemWins) {
-    EXPECT_EQ(parseError(L"<a><1/></b><c>"), L"Incorrect tag name character at offset 3");
-    EXPECT_EQ(parseError(L"<a></b><1/>"), L"No start tag for end tag 'b' at offset 3");
 }
 
 TEST(XmlMarkupParse, RecordLimitsAreRejectedWithAMessage) {
