@@ -12,10 +12,6 @@
 namespace host::dxf {
 namespace {
 
-constexpr std::array<const wchar_t*, 6> kSections = {kSectionHeader,   kSectionClasses,
-                                                     kSectionTables,   kSectionBlocks,
-                                                     kSectionEntities, kSectionObjects};
-
 constexpr std::array<TableInfo, 9> kTables = {{
     {L"VPORT", L"AcDbViewportTable", L"AcDbViewportTableRecord", &AcDbDatabase::viewportTableId},
     {L"LTYPE", L"AcDbLinetypeTable", L"AcDbLinetypeTableRecord", &AcDbDatabase::linetypeTableId},
@@ -169,10 +165,6 @@ const AcRxClass* uniqueClassWithDxfName(std::wstring_view dxfName) {
 }
 
 }  // namespace
-
-std::span<const wchar_t* const> sectionOrder() {
-    return kSections;
-}
 
 std::span<const TableInfo> tableOrder() {
     return kTables;

@@ -31,9 +31,6 @@ inline constexpr const wchar_t* kSectionBlocks = L"BLOCKS";
 inline constexpr const wchar_t* kSectionEntities = L"ENTITIES";
 inline constexpr const wchar_t* kSectionObjects = L"OBJECTS";
 
-// The sections in the order files carry them.
-std::span<const wchar_t* const> sectionOrder();
-
 // One symbol table: its DXF name (also the group 0 name of its records), the host classes of the
 // table and its records, and the database accessor of the table's id.
 struct TableInfo {
