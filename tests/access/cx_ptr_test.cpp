@@ -184,44 +184,33 @@ TEST_F(CxPtrTest, ReadersShareTheObject) {
 
 // --- The document lock -------------------------------------------------------------------------
 
-TEST_F(CxPtrTest, LockIsHeldForTheOpenCallOnly) {
+// Asked for, the lock is taken for the open call only, released also when the open is refused,
+// and not taken for a database without a document; not asked for, it is never taken.
+TEST_F(CxPtrTest, TheLockIsHeldForTheOpenCallOnlyWhenAsked) {
     const AcDbObjectId line = addLine();
-    host::resetDocumentLockCalls();
-    CxPtr<AcDbLine> pointer(line, AcDb::kForWrite, true);
-    EXPECT_EQ(pointer.status(), Acad::eOk);
-    const host::DocumentLockCalls calls = host::documentLockCalls();
-    EXPECT_EQ(calls.lockCalls, 1);
-    EXPECT_EQ(calls.unlockCalls, 1);
-    EXPECT_TRUE(pointer->isWriteEnabled());
-}
-
-TEST_F(CxPtrTest, NoLockUnlessAsked) {
-    const AcDbObjectId line = addLine();
-    std::int64_t name[2] = {};
-    ASSERT_EQ(acdbGetAdsName(name, line), Acad::eOk);
+    const AcDbObjectId circle = addCircle();
     host::resetDocumentLockCalls();
     {
         CxPtr<AcDbLine> byId(line, AcDb::kForRead);
+        std::int64_t name[2] = {};
+        ASSERT_EQ(acdbGetAdsName(name, line), Acad::eOk);
         CxPtr<AcDbLine> byName(name, AcDb::kForRead);
         EXPECT_NE(static_cast<AcDbLine*>(byName), nullptr);
     }
     EXPECT_EQ(host::documentLockCalls().lockCalls, 0);
-}
-
-TEST_F(CxPtrTest, LockedOpenOfARefusedObjectStillReleasesTheLock) {
-    const AcDbObjectId circle = addCircle();
-    host::resetDocumentLockCalls();
-    CxPtr<AcDbLine> pointer(circle, AcDb::kForRead, true);
-    EXPECT_EQ(pointer.status(), Acad::eNotThatKindOfClass);
-    const host::DocumentLockCalls calls = host::documentLockCalls();
-    EXPECT_EQ(calls.lockCalls, calls.unlockCalls);
-}
-
-TEST_F(CxPtrTest, LockedOpenWorksForAnObjectOfADatabaseWithoutDocument) {
+    {
+        CxPtr<AcDbLine> pointer(line, AcDb::kForWrite, true);
+        EXPECT_TRUE(pointer->isWriteEnabled());
+        CxPtr<AcDbLine> refused(circle, AcDb::kForRead, true);
+        EXPECT_EQ(refused.status(), Acad::eNotThatKindOfClass);
+        const host::DocumentLockCalls calls = host::documentLockCalls();
+        EXPECT_EQ(calls.lockCalls, 2);
+        EXPECT_EQ(calls.unlockCalls, 2);
+    }
     AcDbDatabase side(true, true);
     CxPtr<AcDbDictionary> dictionary(side.namedObjectsDictionaryId(), AcDb::kForRead, true);
     EXPECT_EQ(dictionary.status(), Acad::eOk);
-    EXPECT_EQ(host::documentLockCalls().lockCalls, 0);
+    EXPECT_EQ(host::documentLockCalls().lockCalls, 2);
 }
 
 // --- Opening by selection name -----------------------------------------------------------------
@@ -238,7 +227,9 @@ TEST_F(CxPtrTest, SelectionNameOpensTheEntityItNames) {
 
 // --- Closing -----------------------------------------------------------------------------------
 
-TEST_F(CxPtrTest, CloseClosesOnceAndKeepsTheStatus) {
+// close() closes once and keeps status and mode; on an empty pointer it is eOk; a close the host
+// refuses (the object closed behind the pointer's back) is reported and empties the pointer.
+TEST_F(CxPtrTest, CloseClosesOnceAndReportsTheHostRefusal) {
     const AcDbObjectId line = addLine();
     CxPtr<AcDbLine> pointer(line, AcDb::kForWrite);
     EXPECT_EQ(pointer.close(), Acad::eOk);
@@ -247,24 +238,14 @@ TEST_F(CxPtrTest, CloseClosesOnceAndKeepsTheStatus) {
     EXPECT_EQ(pointer.close(), Acad::eOk);
     EXPECT_EQ(pointer.status(), Acad::eOk);
     EXPECT_EQ(pointer.mode(), AcDb::kForWrite);
-    // Another pointer may now take the object for write.
-    CxPtr<AcDbLine> next(line, AcDb::kForWrite);
-    EXPECT_EQ(next.status(), Acad::eOk);
-}
-
-TEST_F(CxPtrTest, CloseOfAnEmptyPointerIsOk) {
     CxPtr<AcDbLine> refused(AcDbObjectId::kNull, AcDb::kForRead);
     EXPECT_EQ(refused.close(), Acad::eOk);
     EXPECT_EQ(refused.status(), Acad::eNullObjectId);
-}
 
-TEST_F(CxPtrTest, CloseReportsTheHostRefusalAndEmptiesThePointer) {
-    const AcDbObjectId line = addLine();
-    CxPtr<AcDbLine> pointer(line, AcDb::kForRead);
-    // Closed behind the pointer's back: the pointer's own close is then refused by the host.
-    ASSERT_EQ(pointer->close(), Acad::eOk);
-    EXPECT_NE(pointer.close(), Acad::eOk);
-    EXPECT_EQ(static_cast<AcDbLine*>(pointer), nullptr);
+    CxPtr<AcDbLine> reader(line, AcDb::kForRead);
+    ASSERT_EQ(reader->close(), Acad::eOk);
+    EXPECT_NE(reader.close(), Acad::eOk);
+    EXPECT_EQ(static_cast<AcDbLine*>(reader), nullptr);
     host::clearContractViolations();
 }
 

@@ -153,43 +153,15 @@ TEST_F(ExtensionDictionaryTest, DctEraseRemovesTheRecordAndKeepsTheDictionary) {
     EXPECT_FALSE(dictionaryId.isErased());
 }
 
-TEST_F(ExtensionDictionaryTest, WritesThroughAWrapperNotOpenForWriteAnswer45AndCreateNothing) {
-    resbuf* values = acutBuildList(1, L"x", 0);
+TEST_F(ExtensionDictionaryTest, AWrapperWithoutWriteRefusesBinaryDataAndAnEmptyOneEverything) {
     CVLKCBinaryData data;
     data.m_texts.Add(CString(L"t"));
-    {
-        CVLKCCirclePtr reader(circle(), AcDb::kForRead);
-        EXPECT_EQ(reader.dctWrite(L"key", 1), Acad::eNotOpenForWrite);
-        EXPECT_EQ(reader.dctWrite(L"key", values), Acad::eNotOpenForWrite);
-        EXPECT_EQ(reader.dctWrite(L"key", data), Acad::eNotOpenForWrite);
-        EXPECT_EQ(reader.dctErase(L"key"), Acad::eNotOpenForWrite);
-        int value = 0;
-        EXPECT_FALSE(reader.dctRead(L"key", value));
-    }
+    CVLKCCirclePtr reader(circle(), AcDb::kForRead);
+    EXPECT_EQ(reader.dctWrite(L"key", data), Acad::eNotOpenForWrite);
     CVLKCCirclePtr empty;
     EXPECT_EQ(empty.dctWrite(L"key", L"v"), Acad::eNotOpenForWrite);
     EXPECT_EQ(empty.dctErase(L"key"), Acad::eNotOpenForWrite);
     EXPECT_TRUE(extensionDictionaryOf(circle()).isNull());
-    acutRelRb(values);
-}
-
-TEST_F(ExtensionDictionaryTest, BadKeysCodesAndListsAreRefusedBeforeTheDictionaryIsMade) {
-    // Neither 290 nor 280 is a class of the stores.
-    resbuf* unknownOnly = acutBuildList(290, 1, 280, 2, 0);
-    {
-        CVLKCCirclePtr pointer(circle(), AcDb::kForWrite);
-        EXPECT_EQ(pointer.dctWrite(L"", 1), Acad::eInvalidKey);
-        EXPECT_EQ(pointer.dctWrite(nullptr, 1), Acad::eNullPtr);
-        EXPECT_EQ(pointer.dctWrite(L"key", L"text", false, true, 70), Acad::eInvalidResBuf);
-        EXPECT_EQ(pointer.dctWrite(L"key", 40000, false, true, 70), Acad::eOutOfRange);
-        EXPECT_EQ(pointer.dctWrite(L"key", 1, false, true, 280), Acad::eInvalidInput);
-        EXPECT_EQ(pointer.dctWrite(L"key", static_cast<resbuf*>(nullptr)), Acad::eInvalidInput);
-        EXPECT_EQ(pointer.dctWrite(L"key", unknownOnly), Acad::eInvalidInput);
-        EXPECT_EQ(pointer.status(), Acad::eInvalidInput);
-        EXPECT_EQ(pointer.mode(), AcDb::kForWrite);
-    }
-    EXPECT_TRUE(extensionDictionaryOf(circle()).isNull());
-    acutRelRb(unknownOnly);
 }
 
 TEST_F(ExtensionDictionaryTest, AHostRefusalKeepsTheFormerRecord) {

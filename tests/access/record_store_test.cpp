@@ -18,8 +18,8 @@ using Items = std::vector<Item>;
 // The extension dictionary of a circle, through the circle's typed pointer.
 class ExtensionStore {
 public:
-    explicit ExtensionStore(StoreTest& test)
-        : m_circle(test.addCircle()), m_pointer(m_circle, AcDb::kForWrite) {}
+    explicit ExtensionStore(StoreTest& test, AcDb::OpenMode mode = AcDb::kForWrite)
+        : m_circle(test.addCircle()), m_pointer(m_circle, mode) {}
     template <class... Args>
     Acad::ErrorStatus write(const wchar_t* key, Args&&... args) {
         return m_pointer.dctWrite(key, std::forward<Args>(args)...);
@@ -28,12 +28,15 @@ public:
     bool read(const wchar_t* key, Args&&... args) {
         return m_pointer.dctRead(key, std::forward<Args>(args)...);
     }
+    Acad::ErrorStatus erase(const wchar_t* key) { return m_pointer.dctErase(key); }
     Acad::ErrorStatus status() const { return m_pointer.status(); }
     // The record as the drawing holds it, read directly once the store is closed.
     Items record(const wchar_t* key) {
         m_pointer.close();
         return StoreTest::recordOf(m_circle, key);
     }
+    // Whether the store made its dictionary.
+    bool made() { return !m_pointer->extensionDictionary().isNull(); }
 
 private:
     AcDbObjectId m_circle;
@@ -43,7 +46,8 @@ private:
 // The sub-dictionary "KESTREL_AREA" of the named object dictionary.
 class NamedStore {
 public:
-    explicit NamedStore(StoreTest& test) : m_db(test.db()), m_pointer(AcDb::kForWrite) {}
+    explicit NamedStore(StoreTest& test, AcDb::OpenMode mode = AcDb::kForWrite)
+        : m_db(test.db()), m_pointer(mode) {}
     template <class... Args>
     Acad::ErrorStatus write(const wchar_t* key, Args&&... args) {
         return m_pointer.dctWrite(kArea, key, std::forward<Args>(args)...);
@@ -52,7 +56,9 @@ public:
     bool read(const wchar_t* key, Args&&... args) {
         return m_pointer.dctRead(kArea, key, std::forward<Args>(args)...);
     }
+    Acad::ErrorStatus erase(const wchar_t* key) { return m_pointer.dctErase(kArea, key); }
     Acad::ErrorStatus status() const { return m_pointer.status(); }
+    bool made() { return m_pointer->has(kArea); }
     Items record(const wchar_t* key) {
         m_pointer.close();
         AcDbDictionary* named = nullptr;
@@ -186,6 +192,35 @@ TYPED_TEST(RecordStoreTest, PartialKeysTakeTheFirstEntryInDictionaryOrder) {
     EXPECT_EQ(value, 0);
     EXPECT_TRUE(store.read(L"ALPHA_KEY", value, false));
     EXPECT_EQ(value, 1);
+}
+
+// Refusals come before anything is made: bad keys, values their code cannot hold and lists of
+// nothing storable; and every write through a store open for read answers 45.
+TYPED_TEST(RecordStoreTest, RefusedWritesMakeNothing) {
+    resbuf* unknownOnly = acutBuildList(290, 1, 280, 2, 0);
+    {
+        TypeParam store(*this);
+        EXPECT_EQ(store.write(L"", 1), Acad::eInvalidKey);
+        EXPECT_EQ(store.write(nullptr, 1), Acad::eNullPtr);
+        EXPECT_EQ(store.write(L"key", L"text", false, true, 70), Acad::eInvalidResBuf);
+        EXPECT_EQ(store.write(L"key", 40000, false, true, 70), Acad::eOutOfRange);
+        EXPECT_EQ(store.write(L"key", 1.0, false, true, 90), Acad::eInvalidResBuf);
+        EXPECT_EQ(store.write(L"key", 1, false, true, 280), Acad::eInvalidInput);
+        EXPECT_EQ(store.write(L"key", static_cast<resbuf*>(nullptr)), Acad::eInvalidInput);
+        EXPECT_EQ(store.write(L"key", unknownOnly), Acad::eInvalidInput);
+        EXPECT_EQ(store.status(), Acad::eInvalidInput);
+        EXPECT_FALSE(store.made());
+    }
+    TypeParam reader(*this, AcDb::kForRead);
+    EXPECT_EQ(reader.write(L"key", 1), Acad::eNotOpenForWrite);
+    EXPECT_EQ(reader.write(L"key", L"x"), Acad::eNotOpenForWrite);
+    EXPECT_EQ(reader.write(L"key", unknownOnly), Acad::eNotOpenForWrite);
+    EXPECT_EQ(reader.erase(L"key"), Acad::eNotOpenForWrite);
+    EXPECT_EQ(reader.status(), Acad::eNotOpenForWrite);
+    int value = 0;
+    EXPECT_FALSE(reader.read(L"key", value));
+    EXPECT_FALSE(reader.made());
+    acutRelRb(unknownOnly);
 }
 
 }  // namespace
