@@ -54,18 +54,11 @@ AcGePoint3dArray points(std::initializer_list<AcGePoint3d> list) {
     return array;
 }
 
-resbuf* lastItem(resbuf* list) {
-    while (list->rbnext != nullptr) {
-        list = list->rbnext;
-    }
-    return list;
-}
-
 // Appends count binary chunks of 127 bytes (a thumbnail's share) to list.
 void appendChunks(resbuf* list, int count) {
     static char bytes[127] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
     ads_binary chunk{sizeof bytes, bytes};
-    for (list = lastItem(list); count > 0; --count, list = list->rbnext) {
+    for (list = acutRbChainLast(list); count > 0; --count, list = list->rbnext) {
         list->rbnext = acutBuildList(310, &chunk, 0);
     }
 }
@@ -73,7 +66,7 @@ void appendChunks(resbuf* list, int count) {
 // Appends count XData items to list: texts, reals, 16-bit integers and points in turn.
 void appendXData(resbuf* list, int count, int index) {
     const double point[3] = {index * 0.5, 1.0, 2.0};
-    list = lastItem(list);
+    list = acutRbChainLast(list);
     for (int i = 0; i < count; ++i, list = list->rbnext) {
         switch (i % 4) {
             case 0:
