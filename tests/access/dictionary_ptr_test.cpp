@@ -20,20 +20,10 @@ const wchar_t* const kArea = L"KESTREL_AREA";
 
 class DictionaryPtrTest : public StoreTest {
 public:
-    // The chain of record key in sub-dictionary dctName, read directly.
-    std::vector<Item> recordOf(const wchar_t* dctName, const wchar_t* key) {
-        AcDbDictionary* named = nullptr;
-        EXPECT_EQ(db()->getNamedObjectsDictionary(named, AcDb::kForRead), Acad::eOk);
-        AcDbObjectId sub;
-        named->getAt(dctName, sub);
-        named->close();
-        return dictionaryRecordOf(sub, key);
-    }
-
     // The lengths of the text items of record key in dctName, read directly.
     std::vector<std::size_t> pieceLengths(const wchar_t* dctName, const wchar_t* key) {
         std::vector<std::size_t> lengths;
-        for (const Item& item : recordOf(dctName, key)) {
+        for (const Item& item : namedRecordOf(dctName, key)) {
             EXPECT_EQ(item.code, 1);
             lengths.push_back(item.value.size());
         }
@@ -42,12 +32,12 @@ public:
 
     // Puts entry under name in the named object dictionary.
     void putNamedEntry(const wchar_t* name, AcDbObject* entry) {
-        AcDbDictionary* named = nullptr;
-        ASSERT_EQ(db()->getNamedObjectsDictionary(named, AcDb::kForWrite), Acad::eOk);
         AcDbObjectId id;
-        EXPECT_EQ(named->setAt(name, entry, id), Acad::eOk);
+        EXPECT_EQ(testsupport::open<AcDbDictionary>(db()->namedObjectsDictionaryId(),
+                                                    AcDb::kForWrite)
+                      ->setAt(name, entry, id),
+                  Acad::eOk);
         entry->close();
-        named->close();
     }
 };
 
@@ -70,7 +60,7 @@ TEST_F(DictionaryPtrTest, TheFirstWriteCreatesTheSubDictionaryWhichIsThenListed)
     ASSERT_EQ(pointer->getAt(kArea, areaId), Acad::eOk);
     EXPECT_TRUE(ids.contains(areaId));
     pointer.close();
-    EXPECT_EQ(recordOf(kArea, L"count"), (Items{{90, L"3"}}));
+    EXPECT_EQ(namedRecordOf(kArea, L"count"), (Items{{90, L"3"}}));
 }
 
 TEST_F(DictionaryPtrTest, AMissingSubDictionaryReadsNothing) {
@@ -143,7 +133,7 @@ TEST_F(DictionaryPtrTest, AReadPointerRefusesEveryWriteWith45AndChangesNothing) 
     EXPECT_EQ(pointer.upgradeOpen(), Acad::eOk);
     EXPECT_EQ(pointer.dctWrite(kArea, L"key", 2), Acad::eOk);
     pointer.close();
-    EXPECT_EQ(recordOf(kArea, L"key"), (Items{{90, L"2"}}));
+    EXPECT_EQ(namedRecordOf(kArea, L"key"), (Items{{90, L"2"}}));
 }
 
 TEST_F(DictionaryPtrTest, ErasingRecordsAndSubDictionaries) {
@@ -197,11 +187,10 @@ TEST_F(DictionaryPtrTest, ListingsOfRecordsInIterationOrder) {
     EXPECT_EQ(names[2], CString(L"c"));
     AcDbObjectIdArray ids;
     ASSERT_EQ(pointer.allRecObjectIds(kArea, ids), 3);
+    AcDbObjectId area;
     AcDbObjectId bId;
-    AcDbObject* area = nullptr;
-    ASSERT_EQ(pointer->getAt(kArea, area, AcDb::kForRead), Acad::eOk);
-    EXPECT_EQ(AcDbDictionary::cast(area)->getAt(L"b", bId), Acad::eOk);
-    area->close();
+    ASSERT_EQ(pointer->getAt(kArea, area), Acad::eOk);
+    EXPECT_EQ(testsupport::open<AcDbDictionary>(area)->getAt(L"b", bId), Acad::eOk);
     EXPECT_EQ(ids[1], bId);
 }
 
@@ -239,12 +228,14 @@ TEST_F(DictionaryPtrTest, BadSubDictionaryNamesAreRefusedBeforeAnythingIsCreated
 TEST_F(DictionaryPtrTest, ASubDictionaryOpenElsewhereAnswers45) {
     CVLKCDictionaryPtr pointer(AcDb::kForWrite);
     ASSERT_EQ(pointer.dctWrite(kArea, L"key", 1), Acad::eOk);
-    AcDbObject* area = nullptr;
-    ASSERT_EQ(pointer->getAt(kArea, area, AcDb::kForWrite), Acad::eOk);
-    EXPECT_EQ(pointer.dctWrite(kArea, L"key", 2), Acad::eNotOpenForWrite);
-    area->close();
+    {
+        AcDbObjectId area;
+        ASSERT_EQ(pointer->getAt(kArea, area), Acad::eOk);
+        const auto held = testsupport::open<AcDbDictionary>(area, AcDb::kForWrite);
+        EXPECT_EQ(pointer.dctWrite(kArea, L"key", 2), Acad::eNotOpenForWrite);
+    }
     pointer.close();
-    EXPECT_EQ(recordOf(kArea, L"key"), (Items{{90, L"1"}}));
+    EXPECT_EQ(namedRecordOf(kArea, L"key"), (Items{{90, L"1"}}));
 }
 
 TEST_F(DictionaryPtrTest, OpeningThroughATransaction) {
@@ -261,7 +252,7 @@ TEST_F(DictionaryPtrTest, OpeningThroughATransaction) {
     EXPECT_TRUE(held[0].transaction);
     EXPECT_EQ(manager->endTransaction(), Acad::eOk);
     EXPECT_EQ(openCount(), 0u);
-    EXPECT_EQ(recordOf(kArea, L"key"), (Items{{90, L"5"}}));
+    EXPECT_EQ(namedRecordOf(kArea, L"key"), (Items{{90, L"5"}}));
 
     CVLKCDictionaryPtr none(static_cast<AcTransaction*>(nullptr), AcDb::kForWrite);
     EXPECT_EQ(static_cast<AcDbDictionary*>(none), nullptr);

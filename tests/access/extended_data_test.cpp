@@ -33,19 +33,12 @@ public:
                 acdbRegApp(rb->resval.rstring);
             }
         }
-        AcDbObject* object = nullptr;
-        ASSERT_EQ(acdbOpenAcDbObject(object, id, AcDb::kForWrite), Acad::eOk);
-        EXPECT_EQ(object->setXData(list), Acad::eOk);
-        object->close();
+        EXPECT_EQ(testsupport::open<AcDbObject>(id, AcDb::kForWrite)->setXData(list), Acad::eOk);
         acutRelRb(list);
     }
 
     bool registered(const wchar_t* app) {
-        AcDbRegAppTable* table = nullptr;
-        EXPECT_EQ(db()->getRegAppTable(table, AcDb::kForRead), Acad::eOk);
-        const bool has = table->has(app);
-        table->close();
-        return has;
+        return testsupport::open<AcDbRegAppTable>(db()->regAppTableId())->has(app);
     }
 
 private:

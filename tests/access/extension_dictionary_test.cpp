@@ -33,27 +33,18 @@ public:
 
     AcDbObjectId circle() const { return m_circle; }
 
-    AcDbObjectId extensionDictionaryOf(AcDbObjectId id) {
-        AcDbObject* object = nullptr;
-        EXPECT_EQ(acdbOpenAcDbObject(object, id, AcDb::kForRead), Acad::eOk);
-        const AcDbObjectId dictionary = object->extensionDictionary();
-        object->close();
-        return dictionary;
+    static AcDbObjectId extensionDictionaryOf(AcDbObjectId id) {
+        return testsupport::open<AcDbObject>(id)->extensionDictionary();
     }
 
     // Puts entry under key in the circle's extension dictionary (made when missing).
     void putEntry(const wchar_t* key, AcDbObject* entry) {
-        AcDbObject* object = nullptr;
-        ASSERT_EQ(acdbOpenAcDbObject(object, circle(), AcDb::kForWrite), Acad::eOk);
-        object->createExtensionDictionary();
-        const AcDbObjectId dictionaryId = object->extensionDictionary();
-        object->close();
-        AcDbDictionary* dictionary = nullptr;
-        ASSERT_EQ(acdbOpenObject(dictionary, dictionaryId, AcDb::kForWrite), Acad::eOk);
+        testsupport::open<AcDbObject>(circle(), AcDb::kForWrite)->createExtensionDictionary();
         AcDbObjectId id;
-        EXPECT_EQ(dictionary->setAt(key, entry, id), Acad::eOk);
+        EXPECT_EQ(testsupport::open<AcDbDictionary>(extensionDictionaryOf(circle()), AcDb::kForWrite)
+                      ->setAt(key, entry, id),
+                  Acad::eOk);
         entry->close();
-        dictionary->close();
     }
 
 private:
@@ -122,19 +113,17 @@ TEST_F(ExtensionDictionaryTest, BinaryHoldersWithNothingToStoreAreRefused) {
 TEST_F(ExtensionDictionaryTest, OpenRecordOpensInTheWrappersMode) {
     ExposedCircle pointer(circle(), AcDb::kForWrite);
     ASSERT_EQ(pointer.dctWrite(L"record", 1), Acad::eOk);
-    AcDbDictionary* dictionary = nullptr;
-    ASSERT_EQ(acdbOpenObject(dictionary, pointer->extensionDictionary(), AcDb::kForRead),
-              Acad::eOk);
+    const auto dictionary = testsupport::open<AcDbDictionary>(pointer->extensionDictionary());
     AcDbObject* record = nullptr;
-    EXPECT_EQ(pointer.openRecord(dictionary, L"cor", true, record), Acad::eOk);
+    EXPECT_EQ(pointer.openRecord(dictionary.get(), L"cor", true, record), Acad::eOk);
     ASSERT_NE(record, nullptr);
     EXPECT_TRUE(record->isWriteEnabled());
     record->close();
-    EXPECT_EQ(pointer.openRecord(dictionary, L"missing", true, record), Acad::eNoMatchingEntry);
+    EXPECT_EQ(pointer.openRecord(dictionary.get(), L"missing", true, record),
+              Acad::eNoMatchingEntry);
     EXPECT_EQ(pointer.status(), Acad::eNoMatchingEntry);
-    EXPECT_EQ(pointer.openRecord(dictionary, L"missing", false, record), Acad::eKeyNotFound);
-    EXPECT_EQ(pointer.openRecord(dictionary, nullptr, true, record), Acad::eNoMatchingEntry);
-    dictionary->close();
+    EXPECT_EQ(pointer.openRecord(dictionary.get(), L"missing", false, record), Acad::eKeyNotFound);
+    EXPECT_EQ(pointer.openRecord(dictionary.get(), nullptr, true, record), Acad::eNoMatchingEntry);
 }
 
 TEST_F(ExtensionDictionaryTest, DctEraseRemovesTheRecordAndKeepsTheDictionary) {

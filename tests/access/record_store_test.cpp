@@ -47,7 +47,7 @@ private:
 class NamedStore {
 public:
     explicit NamedStore(StoreTest& test, AcDb::OpenMode mode = AcDb::kForWrite)
-        : m_db(test.db()), m_pointer(mode) {}
+        : m_test(test), m_pointer(mode) {}
     template <class... Args>
     Acad::ErrorStatus write(const wchar_t* key, Args&&... args) {
         return m_pointer.dctWrite(kArea, key, std::forward<Args>(args)...);
@@ -61,17 +61,12 @@ public:
     bool made() { return m_pointer->has(kArea); }
     Items record(const wchar_t* key) {
         m_pointer.close();
-        AcDbDictionary* named = nullptr;
-        EXPECT_EQ(m_db->getNamedObjectsDictionary(named, AcDb::kForRead), Acad::eOk);
-        AcDbObjectId area;
-        named->getAt(kArea, area);
-        named->close();
-        return StoreTest::dictionaryRecordOf(area, key);
+        return m_test.namedRecordOf(kArea, key);
     }
 
 private:
     static constexpr const wchar_t* kArea = L"KESTREL_AREA";
-    AcDbDatabase* m_db;
+    StoreTest& m_test;
     CVLKCDictionaryPtr m_pointer;
 };
 

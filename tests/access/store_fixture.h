@@ -32,6 +32,7 @@
 #include "kestrel/host/db/resbuf.h"
 #include "kestrel/host/db/xrecord.h"
 #include "tests/access/access_fixture.h"
+#include "tests/support/held_object.h"
 
 namespace store_test {
 
@@ -112,27 +113,20 @@ public:
 
     // The items of app's XData on the object, read directly from the host (1001 item first).
     static std::vector<Item> xdataOf(AcDbObjectId id, const wchar_t* app) {
-        AcDbObject* object = nullptr;
-        EXPECT_EQ(acdbOpenAcDbObject(object, id, AcDb::kForRead), Acad::eOk);
-        if (object == nullptr) {
-            return {};
-        }
-        std::vector<Item> items = takeItems(object->xData(app));
-        object->close();
-        return items;
+        return takeItems(testsupport::open<AcDbObject>(id)->xData(app));
     }
 
     // The chain of the Xrecord under key in the object's extension dictionary, read directly;
     // empty when there is none.
     static std::vector<Item> recordOf(AcDbObjectId id, const wchar_t* key) {
-        AcDbObject* object = nullptr;
-        EXPECT_EQ(acdbOpenAcDbObject(object, id, AcDb::kForRead), Acad::eOk);
-        if (object == nullptr) {
-            return {};
-        }
-        const AcDbObjectId dictionaryId = object->extensionDictionary();
-        object->close();
-        return dictionaryRecordOf(dictionaryId, key);
+        return dictionaryRecordOf(testsupport::open<AcDbObject>(id)->extensionDictionary(), key);
+    }
+
+    // The chain of the Xrecord under key in the named object dictionary's sub-dictionary area.
+    std::vector<Item> namedRecordOf(const wchar_t* area, const wchar_t* key) {
+        AcDbObjectId sub;
+        testsupport::open<AcDbDictionary>(db()->namedObjectsDictionaryId())->getAt(area, sub);
+        return dictionaryRecordOf(sub, key);
     }
 
     // The chain of the Xrecord under key of the dictionary dictionaryId; empty when none.
@@ -142,18 +136,17 @@ public:
             acdbOpenObject(dictionary, dictionaryId, AcDb::kForRead) != Acad::eOk) {
             return {};
         }
+        const testsupport::Held<AcDbDictionary> heldDictionary(dictionary);
         AcDbObject* entry = nullptr;
-        std::vector<Item> items;
-        if (dictionary->getAt(key, entry, AcDb::kForRead) == Acad::eOk) {
-            resbuf* chain = nullptr;
-            if (auto* record = AcDbXrecord::cast(entry)) {
-                EXPECT_EQ(record->rbChain(chain), Acad::eOk);
-            }
-            items = takeItems(chain);
-            entry->close();
+        if (dictionary->getAt(key, entry, AcDb::kForRead) != Acad::eOk) {
+            return {};
         }
-        dictionary->close();
-        return items;
+        const testsupport::Held<AcDbObject> heldEntry(entry);
+        resbuf* chain = nullptr;
+        if (auto* record = AcDbXrecord::cast(entry)) {
+            EXPECT_EQ(record->rbChain(chain), Acad::eOk);
+        }
+        return takeItems(chain);
     }
 };
 

@@ -60,17 +60,12 @@ protected:
     // The attributes of the reference in order.
     std::vector<AttributeText> attributesOf(AcDbObjectId referenceId) {
         std::vector<AttributeText> found;
-        AcDbBlockReference* reference = openRead<AcDbBlockReference>(referenceId);
-        if (reference == nullptr) {
-            return found;
-        }
+        const auto reference = testsupport::open<AcDbBlockReference>(referenceId);
         for (AcDbObjectId id : testsupport::idsOf(reference->attributeIterator())) {
-            AcDbAttribute* attribute = openRead<AcDbAttribute>(id);
+            const auto attribute = testsupport::open<AcDbAttribute>(id);
             found.push_back(
                 {attribute->tagConst(), attribute->textStringConst(), attribute->position()});
-            attribute->close();
         }
-        reference->close();
         return found;
     }
 
@@ -80,10 +75,7 @@ protected:
     }
 
     bool hasLayer(const wchar_t* name) {
-        AcDbLayerTable* layers = openRead<AcDbLayerTable>(db()->layerTableId());
-        const bool found = layers->has(name);
-        layers->close();
-        return found;
+        return testsupport::open<AcDbLayerTable>(db()->layerTableId())->has(name);
     }
 
 private:
@@ -170,11 +162,9 @@ TEST_F(DrawingBlockTest, DrawingBlockDefinitionFromAWholeFile) {
     EXPECT_EQ(host::commandLine(), L"");
     EXPECT_EQ(entityCount(id), 1);
     EXPECT_TRUE(hasLayer(L"Frame"));
-    AcDbBlockTableRecord* block = openRead<AcDbBlockTableRecord>(id);
     const wchar_t* text = nullptr;
-    block->getName(text);
-    EXPECT_EQ(std::wstring(text), L"Parts");
-    block->close();
+    testsupport::open<AcDbBlockTableRecord>(id)->getName(text);
+    EXPECT_STREQ(text, L"Parts");
 
     // Present now: the file is not read again (not even when it is gone).
     fs::remove(wideToUtf8(path("parts.dxf")));
@@ -239,9 +229,7 @@ TEST_F(DrawingBlockTest, DrawingBlockDefinitionFromADrawingThatFailsToRead) {
     host::clearCommandLine();
     EXPECT_TRUE(CVLKCDraw::insertBlockDefinition(L"Window", L"Door", broken.c_str()).isNull());
     EXPECT_EQ(host::commandLine(), L"");
-    AcDbBlockTable* blocks = openRead<AcDbBlockTable>(db()->blockTableId());
-    EXPECT_FALSE(blocks->has(L"Window"));
-    blocks->close();
+    EXPECT_FALSE(testsupport::open<AcDbBlockTable>(db()->blockTableId())->has(L"Window"));
 }
 
 }  // namespace

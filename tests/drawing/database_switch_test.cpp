@@ -27,13 +27,7 @@ protected:
     std::wstring folder() const { return utf8ToWide(m_files.folder().string()); }
 
     static bool hasLayer(AcDbDatabase* database, const wchar_t* name) {
-        AcDbLayerTable* layers = nullptr;
-        if (database->getSymbolTable(layers, AcDb::kForRead) != Acad::eOk) {
-            return false;
-        }
-        const bool found = layers->has(name);
-        layers->close();
-        return found;
+        return testsupport::open<AcDbLayerTable>(database->layerTableId())->has(name);
     }
 
 private:

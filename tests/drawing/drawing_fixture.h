@@ -1,5 +1,6 @@
 // The drawing-services tests' fixture: the shared document fixture, whose tests also leave no
-// lock level or target space behind; helpers that add blocks and open objects.
+// lock level or target space behind; a helper that adds blocks, and whether an object opens for
+// write.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include "kestrel/host/db/entity.h"
 #include "kestrel/host/harness.h"
 #include "tests/support/document_test.h"
+#include "tests/support/held_object.h"
 #include "tests/support/test_folder.h"
 
 namespace drawing_test {
@@ -30,14 +32,6 @@ protected:
     AcDbObjectId addBlock(const wchar_t* name, AcDbDatabase* database = nullptr) {
         return testsupport::addRecord<AcDbBlockTable>(database != nullptr ? database : db(),
                                                       new AcDbBlockTableRecord(), name);
-    }
-
-    // The object id opened for read as T, or null; the caller closes it.
-    template <class T>
-    T* openRead(AcDbObjectId id) {
-        T* object = nullptr;
-        EXPECT_EQ(acdbOpenObject(object, id, AcDb::kForRead), Acad::eOk);
-        return object;
     }
 };
 

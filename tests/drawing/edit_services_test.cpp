@@ -15,6 +15,7 @@
 #include "kestrel/host/db/open.h"
 #include "kestrel/host/harness.h"
 #include "kestrel/platform/utf8.h"
+#include "tests/support/held_object.h"
 #include "tests/support/host_checks.h"
 
 namespace {
@@ -33,33 +34,18 @@ protected:
 
     // Appends entity to model space; its id.
     static AcDbObjectId add(AcDbEntity* entity) {
-        AcDbDatabase* db = acdbHostApplicationServices()->workingDatabase();
-        AcDbBlockTable* table = nullptr;
-        db->getBlockTable(table, AcDb::kForRead);
-        AcDbBlockTableRecord* space = nullptr;
-        table->getAt(ACDB_MODEL_SPACE, space, AcDb::kForWrite);
-        table->close();
-        AcDbObjectId id;
-        space->appendAcDbEntity(id, entity);
-        entity->close();
-        space->close();
-        return id;
+        return testsupport::appendEntity(
+            entity, acdbHostApplicationServices()->workingDatabase()->modelSpaceId());
     }
 
     static std::pair<AcGePoint3d, AcGePoint3d> lineEnds(AcDbObjectId id) {
-        AcDbLine* line = nullptr;
-        EXPECT_EQ(acdbOpenObject(line, id, AcDb::kForRead), Acad::eOk);
-        std::pair ends{line->startPoint(), line->endPoint()};
-        line->close();
-        return ends;
+        const auto line = testsupport::open<AcDbLine>(id);
+        return {line->startPoint(), line->endPoint()};
     }
 
     static std::pair<AcGePoint3d, double> circle(AcDbObjectId id) {
-        AcDbCircle* circle = nullptr;
-        EXPECT_EQ(acdbOpenObject(circle, id, AcDb::kForRead), Acad::eOk);
-        std::pair shape{circle->center(), circle->radius()};
-        circle->close();
-        return shape;
+        const auto circle = testsupport::open<AcDbCircle>(id);
+        return {circle->center(), circle->radius()};
     }
 
     static AcDbObjectIdArray both(AcDbObjectId a, AcDbObjectId b) {

@@ -39,29 +39,18 @@ constexpr double kPi = 3.14159265358979323846;
 class DrawingCreateTest : public DrawingTest {
 protected:
     // The owner (block) of the entity id.
-    AcDbObjectId ownerOf(AcDbObjectId id) {
-        AcDbEntity* entity = openRead<AcDbEntity>(id);
-        const AcDbObjectId owner = entity != nullptr ? entity->blockId() : AcDbObjectId::kNull;
-        if (entity != nullptr) {
-            entity->close();
-        }
-        return owner;
+    static AcDbObjectId ownerOf(AcDbObjectId id) {
+        return testsupport::open<AcDbEntity>(id)->blockId();
     }
 
     // The positions of the vertices a polyline owns, in order.
     template <class Polyline, class Vertex>
-    std::vector<AcGePoint3d> vertexPositions(AcDbObjectId id) {
+    static std::vector<AcGePoint3d> vertexPositions(AcDbObjectId id) {
         std::vector<AcGePoint3d> points;
-        Polyline* polyline = openRead<Polyline>(id);
-        if (polyline == nullptr) {
-            return points;
+        for (AcDbObjectId vertexId :
+             testsupport::idsOf(testsupport::open<Polyline>(id)->vertexIterator())) {
+            points.push_back(testsupport::open<Vertex>(vertexId)->position());
         }
-        for (AcDbObjectId vertexId : testsupport::idsOf(polyline->vertexIterator())) {
-            Vertex* vertex = openRead<Vertex>(vertexId);
-            points.push_back(vertex->position());
-            vertex->close();
-        }
-        polyline->close();
         return points;
     }
 };
@@ -430,9 +419,8 @@ TEST_F(DrawingCreateTest, DrawingCreateFailuresLeaveNothingBehind) {
     EXPECT_EQ(db()->approxNumObjects(), before + 1);
 
     // The model-space record open for read elsewhere refuses the append.
-    AcDbBlockTableRecord* model = openRead<AcDbBlockTableRecord>(db()->modelSpaceId());
+    const auto model = testsupport::open<AcDbBlockTableRecord>(db()->modelSpaceId());
     EXPECT_TRUE(CVLKCDraw::point({0, 0, 0}).isNull());
-    model->close();
 }
 
 TEST_F(DrawingCreateTest, DrawingCreateAppendPassesTheHostStatusThrough) {

@@ -33,23 +33,12 @@ protected:
         return append(line, block);
     }
 
-    AcDbObjectId layerOf(AcDbObjectId entityId) {
-        AcDbEntity* entity = openRead<AcDbEntity>(entityId);
-        const AcDbObjectId layerId = entity != nullptr ? entity->layerId() : AcDbObjectId::kNull;
-        if (entity != nullptr) {
-            entity->close();
-        }
-        return layerId;
+    static AcDbObjectId layerOf(AcDbObjectId entityId) {
+        return testsupport::open<AcDbEntity>(entityId)->layerId();
     }
 
-    bool isErased(AcDbObjectId id) {
-        AcDbObject* object = nullptr;
-        EXPECT_EQ(acdbOpenAcDbObject(object, id, AcDb::kForRead, true), Acad::eOk);
-        const bool erased = object != nullptr && object->isErased();
-        if (object != nullptr) {
-            object->close();
-        }
-        return erased;
+    static bool isErased(AcDbObjectId id) {
+        return testsupport::open<AcDbObject>(id, AcDb::kForRead, true)->isErased();
     }
 
     static CString currentLayerVariable() {
@@ -320,12 +309,7 @@ TEST_F(DrawingLayerTest, DrawingLayerPtrCollectsEntitiesInEveryBlock) {
     const AcDbObjectId inBlock = lineOn(walls, block);
     const AcDbObjectId inPaper = lineOn(walls, db()->paperSpaceId());
     const AcDbObjectId erased = lineOn(walls);
-    {
-        AcDbObject* object = nullptr;
-        ASSERT_EQ(acdbOpenAcDbObject(object, erased, AcDb::kForWrite), Acad::eOk);
-        object->erase(true);
-        object->close();
-    }
+    ASSERT_EQ(testsupport::open<AcDbObject>(erased, AcDb::kForWrite)->erase(true), Acad::eOk);
 
     CVLKCLayerPtr layer(walls, AcDb::kForRead);
     AcDbObjectIdArray ids;

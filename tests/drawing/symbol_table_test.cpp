@@ -92,12 +92,7 @@ TEST_F(DrawingTablesTest, DrawingTablesListingsFollowTableOrderAndSkipErased) {
         testsupport::addRecord<AcDbTextStyleTable>(db(), new AcDbTextStyleTableRecord(), L"Notes");
     const AcDbObjectId second =
         testsupport::addRecord<AcDbTextStyleTable>(db(), new AcDbTextStyleTableRecord(), L"Titles");
-    {
-        AcDbObject* notes = nullptr;
-        ASSERT_EQ(acdbOpenAcDbObject(notes, first, AcDb::kForWrite), Acad::eOk);
-        notes->erase(true);
-        notes->close();
-    }
+    ASSERT_EQ(testsupport::open<AcDbObject>(first, AcDb::kForWrite)->erase(true), Acad::eOk);
     CVLKCTextStyleTablePtr styles;
     CStringArray names;
     ASSERT_EQ(styles.getNames(names), 2);
@@ -112,12 +107,10 @@ TEST_F(DrawingTablesTest, DrawingTablesListingsFollowTableOrderAndSkipErased) {
 TEST_F(DrawingTablesTest, DrawingTablesListingsLeaveOutARecordThatDoesNotOpen) {
     // The last record of each table is held for write elsewhere: every listing leaves it out and
     // ends with the refusal of its open in status.
-    std::vector<AcDbObject*> held;
+    std::vector<testsupport::Held<AcDbObject>> held;
     for (AcDbObjectId id :
          {db()->continuousLinetype(), db()->textstyle(), db()->dimstyle(), db()->layerZero()}) {
-        AcDbObject* object = nullptr;
-        ASSERT_EQ(acdbOpenAcDbObject(object, id, AcDb::kForWrite), Acad::eOk);
-        held.push_back(object);
+        held.push_back(testsupport::open<AcDbObject>(id, AcDb::kForWrite));
     }
     CStringArray names;
     names.Add(L"stale");
@@ -136,9 +129,6 @@ TEST_F(DrawingTablesTest, DrawingTablesListingsLeaveOutARecordThatDoesNotOpen) {
     CVLKCLayerTablePtr layers;
     EXPECT_EQ(layers.allLayerNames(names), 0);
     EXPECT_EQ(layers.status(), Acad::eWasOpenForWrite);
-    for (AcDbObject* object : held) {
-        object->close();
-    }
 }
 
 TEST_F(DrawingTablesTest, DrawingTablesThatDidNotOpenAnswerNothing) {
@@ -160,14 +150,10 @@ TEST_F(DrawingTablesTest, DrawingTablesThatDidNotOpenAnswerNothing) {
     EXPECT_TRUE(id.isNull());
 
     // A table open for write elsewhere refuses a reader.
-    AcDbLinetypeTable* table = nullptr;
-    ASSERT_EQ(db()->getSymbolTable(table, AcDb::kForWrite), Acad::eOk);
-    {
-        CVLKCLinetypeTablePtr linetypes;
-        EXPECT_EQ(linetypes, nullptr);
-        EXPECT_EQ(linetypes.status(), Acad::eWasOpenForWrite);
-    }
-    table->close();
+    const auto table = testsupport::open<AcDbLinetypeTable>(db()->linetypeTableId(), AcDb::kForWrite);
+    CVLKCLinetypeTablePtr linetypes;
+    EXPECT_EQ(linetypes, nullptr);
+    EXPECT_EQ(linetypes.status(), Acad::eWasOpenForWrite);
 }
 
 }  // namespace

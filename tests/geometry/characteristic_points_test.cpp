@@ -44,9 +44,8 @@ protected:
     // What the extractor writes for the entity id, opened for read, into an array holding kOld.
     Points extract(ICharacteristicPointsExtractor&& extractor, AcDbObjectId id) {
         AcGePoint3dArray points = pointArray({kOld});
-        AcDbEntity* entity = openRead<AcDbEntity>(id);
-        EXPECT_EQ(extractor.ExtractCharacteristicPoints(entity, points), 1);
-        entity->close();
+        EXPECT_EQ(extractor.ExtractCharacteristicPoints(
+                      testsupport::open<AcDbEntity>(id).get(), points), 1);
         return listed(points);
     }
 
