@@ -29,16 +29,6 @@ public:
         }
         return lengths;
     }
-
-    // Puts entry under name in the named object dictionary.
-    void putNamedEntry(const wchar_t* name, AcDbObject* entry) {
-        AcDbObjectId id;
-        EXPECT_EQ(testsupport::open<AcDbDictionary>(db()->namedObjectsDictionaryId(),
-                                                    AcDb::kForWrite)
-                      ->setAt(name, entry, id),
-                  Acad::eOk);
-        entry->close();
-    }
 };
 
 TEST_F(DictionaryPtrTest, TheFirstWriteCreatesTheSubDictionaryWhichIsThenListed) {
@@ -195,11 +185,8 @@ TEST_F(DictionaryPtrTest, ListingsOfRecordsInIterationOrder) {
 }
 
 TEST_F(DictionaryPtrTest, AnEntryThatIsNoDictionaryIsNeitherReadNorWrittenNorListed) {
-    auto* record = new AcDbXrecord();
-    resbuf* item = acutBuildList(1, L"x", 0);
-    ASSERT_EQ(record->setFromRbChain(item), Acad::eOk);
-    acutRelRb(item);
-    putNamedEntry(L"PLAIN_RECORD", record);
+    testsupport::putRecord(db()->namedObjectsDictionaryId(), L"PLAIN_RECORD",
+                           acutBuildList(1, L"x", 0));
     CVLKCDictionaryPtr pointer(AcDb::kForWrite);
     CStringArray names;
     names.Add(CString(L"kept"));

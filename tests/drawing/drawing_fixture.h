@@ -13,7 +13,6 @@
 #include "kestrel/host/db/entity.h"
 #include "kestrel/host/harness.h"
 #include "tests/support/document_test.h"
-#include "tests/support/held_object.h"
 #include "tests/support/test_folder.h"
 
 namespace drawing_test {

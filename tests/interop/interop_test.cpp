@@ -103,17 +103,13 @@ TEST_F(InteropTest, InteropErasedObjectsLeaveNoTraceInTheFile) {
     AcDbDatabase db;
     ASSERT_EQ(host::addEveryKind(db), Acad::eOk);
     // Erase the line that carries XData and that Xrecords point at, and the data dictionary.
-    AcDbEntity* line = nullptr;
-    ASSERT_EQ(acdbOpenObject(line, testsupport::entitiesOf(db.modelSpaceId()).front(), AcDb::kForWrite), Acad::eOk);
-    EXPECT_EQ(line->erase(), Acad::eOk);
-    line->close();
-    AcDbDictionary* nod = nullptr;
-    ASSERT_EQ(db.getNamedObjectsDictionary(nod, AcDb::kForWrite), Acad::eOk);
-    AcDbObject* data = nullptr;
-    ASSERT_EQ(nod->getAt(L"KESTREL_DATA", data, AcDb::kForWrite), Acad::eOk);
-    EXPECT_EQ(data->erase(), Acad::eOk);
-    data->close();
-    nod->close();
+    const AcDbObjectId line = testsupport::entitiesOf(db.modelSpaceId()).front();
+    EXPECT_EQ(testsupport::open<AcDbEntity>(line, AcDb::kForWrite)->erase(), Acad::eOk);
+    AcDbObjectId data;
+    ASSERT_EQ(testsupport::open<AcDbDictionary>(db.namedObjectsDictionaryId())
+                  ->getAt(L"KESTREL_DATA", data),
+              Acad::eOk);
+    EXPECT_EQ(testsupport::open<AcDbObject>(data, AcDb::kForWrite)->erase(), Acad::eOk);
     const fs::path file = save(db, "erased.dxf");
     expectEzdxfAgrees(file);
     std::ifstream in(file);

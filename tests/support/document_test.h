@@ -9,6 +9,7 @@
 #include "kestrel/host/app/document.h"
 #include "kestrel/host/db/database.h"
 #include "kestrel/host/harness.h"
+#include "tests/support/held_object.h"
 #include "tests/support/host_checks.h"
 
 namespace testsupport {

@@ -1,7 +1,7 @@
 // Shared by the test suites: the end-of-test checks every suite makes on the host (nothing left
 // open, documents closed, no contract violation), the audit of a drawing as it would be saved,
-// adding a symbol table record, appending an entity to a block record, comparing points, and the
-// ids of what a block or an owner holds.
+// adding a symbol table record, appending an entity to a block record, putting an Xrecord in a
+// dictionary, comparing points, and the ids of what a block or an owner holds.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,13 +11,17 @@
 
 #include "kestrel/host/db/block_table.h"
 #include "kestrel/host/db/database.h"
+#include "kestrel/host/db/dictionary.h"
 #include "kestrel/host/db/entities/owned_entities.h"
 #include "kestrel/host/db/entity.h"
 #include "kestrel/host/db/open.h"
+#include "kestrel/host/db/resbuf.h"
+#include "kestrel/host/db/xrecord.h"
 #include "kestrel/host/dxf/drawing_audit.h"
 #include "kestrel/host/harness.h"
 #include "kestrel/host/testing.h"
 #include "kestrel/platform/utf8.h"
+#include "tests/support/held_object.h"
 
 namespace testsupport {
 
@@ -87,6 +91,19 @@ inline AcDbObjectId appendEntity(AcDbEntity* entity, AcDbObjectId block) {
     } else {
         entity->close();
     }
+    return id;
+}
+
+// Puts a new Xrecord holding items (released after; null for none) under key in the dictionary
+// dictionaryId, which must not be open; the record's id.
+inline AcDbObjectId putRecord(AcDbObjectId dictionaryId, const wchar_t* key,
+                              resbuf* items = nullptr) {
+    Held<AcDbXrecord> record(new AcDbXrecord());
+    EXPECT_EQ(record->setFromRbChain(items), Acad::eOk);
+    acutRelRb(items);
+    AcDbObjectId id;
+    EXPECT_EQ(open<AcDbDictionary>(dictionaryId, AcDb::kForWrite)->setAt(key, record.get(), id),
+              Acad::eOk);
     return id;
 }
 

@@ -80,10 +80,7 @@ TEST_F(RepositoryTest, HandlerFirstTextsAreUndoneToTheEmptyTextWithTheCommandsEn
     EXPECT_EQ(heardSorted(), (HeardList{{'R', L"A", L""}, {'R', L"B", L""}}));
     EXPECT_EQ(textOf(L"A"), L"");
     EXPECT_EQ(textOf(L"B"), L"");
-    AcDbObject* entity = nullptr;
-    ASSERT_EQ(acdbOpenAcDbObject(entity, line, AcDb::kForRead, true), Acad::eOk);
-    EXPECT_TRUE(entity->isErased());
-    entity->close();
+    EXPECT_TRUE(testsupport::open<AcDbObject>(line, AcDb::kForRead, true)->isErased());
 
     ASSERT_EQ(host::redo(), Acad::eOk);
     EXPECT_EQ(heardSorted(), (HeardList{{'R', L"A", L"<a1/>"}, {'R', L"B", L"<b1/>"}}));

@@ -252,11 +252,9 @@ TEST_F(UndoObjectFileTest, UndoObjectFromAFileKeepsItsText) {
     ASSERT_NE(opened, nullptr) << wideToUtf8(host::lastDrawingFileMessage());
     AcDbObjectId id;
     ASSERT_EQ(opened->database()->getAcDbObjectId(id, false, AcDbHandle(L"FFF0")), Acad::eOk);
-    CVLKXMLUndoObject* object = nullptr;
-    ASSERT_EQ(acdbOpenObject(object, id, AcDb::kForRead), Acad::eOk);
+    const auto object = testsupport::open<CVLKXMLUndoObject>(id);
     EXPECT_EQ(object->xml(), L"<kept/>");
     EXPECT_TRUE(object->appName().IsEmpty());
-    object->close();
 }
 
 TEST_F(UndoObjectFileTest, UndoObjectFromAFileWithoutVersionIsRefused) {

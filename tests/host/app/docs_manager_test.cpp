@@ -130,22 +130,14 @@ TEST_F(DocsManagerTest, AReactorMayCloseOrRemoveWhileNotified) {
 
 TEST_F(DocsManagerTest, UndoFollowsTheCurrentDocument) {
     AcApDocument* first = host::newDocument();
-    AcDbLayerTable* table = nullptr;
-    ASSERT_EQ(first->database()->getLayerTable(table, AcDb::kForWrite), Acad::eOk);
-    auto* layer = new AcDbLayerTableRecord();
-    ASSERT_EQ(layer->setName(L"Added"), Acad::eOk);
-    ASSERT_EQ(table->add(layer), Acad::eOk);
-    layer->close();
-    EXPECT_TRUE(table->has(L"Added"));
-    table->close();
+    testsupport::addRecord<AcDbLayerTable>(first->database(), new AcDbLayerTableRecord(), L"Added");
 
     host::newDocument();
     EXPECT_NE(host::undo(1), Acad::eOk);
     ASSERT_EQ(host::activateDocument(first), Acad::eOk);
     ASSERT_EQ(host::undo(1), Acad::eOk);
-    ASSERT_EQ(first->database()->getLayerTable(table, AcDb::kForRead), Acad::eOk);
-    EXPECT_FALSE(table->has(L"Added"));
-    table->close();
+    EXPECT_FALSE(
+        testsupport::open<AcDbLayerTable>(first->database()->layerTableId())->has(L"Added"));
 }
 
 TEST_F(DocsManagerTest, IteratorWalksDocumentsInOrder) {

@@ -10,20 +10,12 @@ namespace {
 
 class SelectionTest : public EditorTest {
 protected:
-    AcGePoint3d startOf(const AcDbObjectId& id) {
-        AcDbLine* line = nullptr;
-        EXPECT_EQ(acdbOpenObject(line, id, AcDb::kForRead), Acad::eOk);
-        const AcGePoint3d start = line->startPoint();
-        line->close();
-        return start;
+    static AcGePoint3d startOf(const AcDbObjectId& id) {
+        return testsupport::open<AcDbLine>(id)->startPoint();
     }
 
-    double radiusOf(const AcDbObjectId& id) {
-        AcDbCircle* circle = nullptr;
-        EXPECT_EQ(acdbOpenObject(circle, id, AcDb::kForRead), Acad::eOk);
-        const double radius = circle->radius();
-        circle->close();
-        return radius;
+    static double radiusOf(const AcDbObjectId& id) {
+        return testsupport::open<AcDbCircle>(id)->radius();
     }
 
     // A set holding the given entities in order; the caller frees it.
@@ -89,10 +81,7 @@ TEST_F(SelectionTest, AddRefusesWhatIsNoLiveEntity) {
     ads_name bogus = {set[0], set[1] + 1000};
     EXPECT_EQ(acedSSAdd(nullptr, bogus, result), RTERROR);
     EXPECT_EQ(acedSSAdd(nullptr, set, nullptr), RTERROR);
-    AcDbEntity* entity = nullptr;
-    ASSERT_EQ(acdbOpenAcDbEntity(entity, line, AcDb::kForWrite), Acad::eOk);
-    ASSERT_EQ(entity->erase(), Acad::eOk);
-    entity->close();
+    ASSERT_EQ(testsupport::open<AcDbEntity>(line, AcDb::kForWrite)->erase(), Acad::eOk);
     ads_name erased;
     ASSERT_EQ(acdbGetAdsName(erased, line), Acad::eOk);
     EXPECT_EQ(acedSSAdd(erased, set, result), RTERROR);
@@ -144,11 +133,11 @@ TEST_F(SelectionTest, XformIsAllOrNothing) {
     EXPECT_DOUBLE_EQ(radiusOf(c), 1.0);
 
     // An entity the caller holds open cannot be transformed either.
-    AcDbObject* held = nullptr;
-    ASSERT_EQ(acdbOpenAcDbObject(held, c, AcDb::kForRead), Acad::eOk);
     ads_matrix move = {{1, 0, 0, 1}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
-    EXPECT_EQ(acedXformSS(set, move), RTERROR);
-    held->close();
+    {
+        const auto held = testsupport::open<AcDbObject>(c);
+        EXPECT_EQ(acedXformSS(set, move), RTERROR);
+    }
     EXPECT_TRUE(startOf(a).isEqualTo({0, 0, 0}));
     ads_name bogus = {set[0], set[1] + 1000};
     EXPECT_EQ(acedXformSS(bogus, move), RTERROR);

@@ -84,19 +84,16 @@ TEST_F(SysVarTest, ClayerRefusesLayersThatCannotBeCurrent) {
 
 TEST_F(SysVarTest, ClayerWorksWhileTheCallerHoldsTheTableAndRecord) {
     const AcDbObjectId walls = addLayer(L"Walls");
-    AcDbLayerTable* table = nullptr;
-    ASSERT_EQ(db()->getLayerTable(table, AcDb::kForRead), Acad::eOk);
-    AcDbObject* record = nullptr;
-    ASSERT_EQ(acdbOpenAcDbObject(record, walls, AcDb::kForWrite), Acad::eOk);
-    EXPECT_EQ(setText(L"CLAYER", L"Walls"), RTNORM);
-    EXPECT_EQ(textVar(L"CLAYER"), L"Walls");
-    record->close();
-    table->close();
-
-    AcDbLayerTable* written = nullptr;
-    ASSERT_EQ(db()->getLayerTable(written, AcDb::kForWrite), Acad::eOk);
-    EXPECT_EQ(setText(L"CLAYER", L"0"), RTNORM);
-    written->close();
+    {
+        const auto table = testsupport::open<AcDbLayerTable>(db()->layerTableId());
+        const auto record = testsupport::open<AcDbObject>(walls, AcDb::kForWrite);
+        EXPECT_EQ(setText(L"CLAYER", L"Walls"), RTNORM);
+        EXPECT_EQ(textVar(L"CLAYER"), L"Walls");
+    }
+    {
+        const auto written = testsupport::open<AcDbLayerTable>(db()->layerTableId(), AcDb::kForWrite);
+        EXPECT_EQ(setText(L"CLAYER", L"0"), RTNORM);
+    }
     EXPECT_EQ(db()->clayer(), db()->layerZero());
 }
 

@@ -22,7 +22,7 @@
 
 namespace {
 
-using tables_test::openAs;
+using tables_test::open;
 
 class TablesDefaultDrawingTest : public tables_test::DatabaseTest {
 protected:
@@ -31,27 +31,20 @@ protected:
     std::vector<std::wstring> recordNames() {
         Table* table = nullptr;
         EXPECT_EQ(db()->getSymbolTable(table, AcDb::kForRead), Acad::eOk);
-        std::vector<std::wstring> names;
-        if (table == nullptr) {
-            return names;
-        }
         AcDbSymbolTableIterator* raw = nullptr;
-        table->newIterator(raw);
+        tables_test::Held<Table>(table)->newIterator(raw);
         std::unique_ptr<AcDbSymbolTableIterator> it(raw);
+        std::vector<std::wstring> names;
         for (; !it->done(); it->step()) {
             AcDbSymbolTableRecord* record = nullptr;
             EXPECT_EQ(it->getRecord(record, AcDb::kForRead), Acad::eOk);
-            const wchar_t* name = nullptr;
-            record->getName(name);
-            names.emplace_back(name);
-            record->close();
+            names.push_back(tables_test::Held<AcDbSymbolTableRecord>(record)->nameForLookup());
         }
-        table->close();
         return names;
     }
 
     std::wstring nameOf(AcDbObjectId id) {
-        auto record = openAs<AcDbSymbolTableRecord>(id, AcDb::kForRead);
+        auto record = open<AcDbSymbolTableRecord>(id, AcDb::kForRead);
         const wchar_t* name = nullptr;
         record->getName(name);
         return name;
@@ -81,23 +74,23 @@ TEST_F(TablesDefaultDrawingTest, TablesDefaultDrawingHoldsTheStandardRecords) {
     EXPECT_EQ(nameOf(db()->paperSpaceId()), L"*Paper_Space");
     EXPECT_EQ(db()->currentSpaceId(), db()->modelSpaceId());
 
-    auto zero = openAs<AcDbLayerTableRecord>(db()->layerZero(), AcDb::kForRead);
+    auto zero = open<AcDbLayerTableRecord>(db()->layerZero(), AcDb::kForRead);
     EXPECT_EQ(zero->linetypeObjectId(), db()->continuousLinetype());
     EXPECT_EQ(zero->color().colorIndex(), 7);
-    auto standard = openAs<AcDbDimStyleTableRecord>(db()->dimstyle(), AcDb::kForRead);
+    auto standard = open<AcDbDimStyleTableRecord>(db()->dimstyle(), AcDb::kForRead);
     EXPECT_EQ(standard->dimtxsty(), db()->textstyle());
-    auto table = openAs<AcDbObject>(db()->layerTableId(), AcDb::kForRead);
+    auto table = open<AcDbObject>(db()->layerTableId(), AcDb::kForRead);
     EXPECT_TRUE(table->ownerId().isNull());
     EXPECT_EQ(zero->ownerId(), db()->layerTableId());
 }
 
 TEST_F(TablesDefaultDrawingTest, TablesDefaultDrawingHasTheUsualDictionaries) {
-    auto nod = openAs<AcDbDictionary>(db()->namedObjectsDictionaryId(), AcDb::kForRead);
+    auto nod = open<AcDbDictionary>(db()->namedObjectsDictionaryId(), AcDb::kForRead);
     std::vector<std::wstring> names;
     std::unique_ptr<AcDbDictionaryIterator> it(nod->newIterator());
     for (; !it->done(); it->next()) {
         names.emplace_back(it->name());
-        auto entry = openAs<AcDbDictionary>(it->objectId(), AcDb::kForRead);
+        auto entry = open<AcDbDictionary>(it->objectId(), AcDb::kForRead);
         // The two layouts and the default plot style; every other dictionary starts empty.
         const std::map<std::wstring, unsigned> filled{{L"ACAD_LAYOUT", 2},
                                                       {L"ACAD_PLOTSTYLENAME", 1}};
@@ -127,7 +120,7 @@ TEST_F(TablesDefaultDrawingTest, TablesCurrentRecordsAcceptOnlyLiveRecordsOfThei
 
     AcDbObjectId frozen;
     {
-        auto table = openAs<AcDbLayerTable>(db()->layerTableId(), AcDb::kForWrite);
+        auto table = open<AcDbLayerTable>(db()->layerTableId(), AcDb::kForWrite);
         auto* layer = new AcDbLayerTableRecord();
         layer->setName(L"Frozen");
         layer->setIsFrozen(true);
@@ -151,7 +144,7 @@ TEST_F(TablesDefaultDrawingTest, TablesRegisterApplications) {
     EXPECT_EQ(acdbRegApp(L"bad|name"), RTERROR);
     EXPECT_EQ(acdbRegApp(nullptr), RTERROR);
     {
-        auto table = openAs<AcDbRegAppTable>(db()->regAppTableId(), AcDb::kForRead);
+        auto table = open<AcDbRegAppTable>(db()->regAppTableId(), AcDb::kForRead);
         EXPECT_EQ(acdbRegApp(L"Blocked"), RTERROR);
     }
     EXPECT_FALSE(db()->isRegisteredApp(L"Blocked"));

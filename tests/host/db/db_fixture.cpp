@@ -115,31 +115,16 @@ AcDbObjectId DbTest::addNote(const std::wstring& text, AcDbDatabase* target) {
 AcDbObjectId DbTest::addMarker(double x) {
     auto* marker = new DbTestMarker();
     marker->setPosition(AcGePoint3d(x, 0, 0));
-    AcDbBlockTableRecord* space = nullptr;
-    EXPECT_EQ(acdbOpenObject(space, db()->modelSpaceId(), AcDb::kForWrite), Acad::eOk);
-    AcDbObjectId id;
-    EXPECT_EQ(space->appendAcDbEntity(id, marker), Acad::eOk);
-    marker->close();
-    space->close();
-    return id;
+    return testsupport::appendEntity(marker, db()->modelSpaceId());
 }
 
 std::wstring DbTest::noteText(AcDbObjectId id) {
-    Note* note = nullptr;
-    if (acdbOpenObject(note, id, AcDb::kForRead, true) != Acad::eOk) {
-        ADD_FAILURE() << "note does not open";
-        return L"";
-    }
-    const std::wstring text = note->text();
-    note->close();
-    return text;
+    const auto note = testsupport::open<Note>(id, AcDb::kForRead, true);
+    return note != nullptr ? note->text() : L"";
 }
 
 void DbTest::setNoteText(AcDbObjectId id, const std::wstring& text) {
-    Note* note = nullptr;
-    ASSERT_EQ(acdbOpenObject(note, id, AcDb::kForWrite, true), Acad::eOk);
-    EXPECT_EQ(note->setText(text), Acad::eOk);
-    note->close();
+    EXPECT_EQ(testsupport::open<Note>(id, AcDb::kForWrite, true)->setText(text), Acad::eOk);
 }
 
 }  // namespace dbtest

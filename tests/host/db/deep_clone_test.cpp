@@ -19,7 +19,7 @@
 namespace {
 
 using entity_test::near;
-using entity_test::openAs;
+using entity_test::open;
 
 class DeepCloneTest : public entity_test::EntityTest {
 protected:
@@ -49,7 +49,7 @@ protected:
     }
 
     std::vector<AcDbObjectId> vertexIds(AcDbObjectId polyline) {
-        auto pline = openAs<AcDb2dPolyline>(polyline, AcDb::kForRead);
+        auto pline = open<AcDb2dPolyline>(polyline, AcDb::kForRead);
         std::unique_ptr<AcDbObjectIterator> it(pline->vertexIterator());
         std::vector<AcDbObjectId> ids;
         for (; !it->done(); it->step()) {
@@ -71,7 +71,7 @@ TEST_F(DeepCloneTest, DeepCloneCopiesALineInPlace) {
     EXPECT_NE(pair.value(), line);
     EXPECT_EQ(mapping.origDb(), db());
     EXPECT_EQ(entitiesIn(space()), 2);
-    auto copy = openAs<AcDbLine>(pair.value(), AcDb::kForRead);
+    auto copy = open<AcDbLine>(pair.value(), AcDb::kForRead);
     EXPECT_TRUE(near(copy->startPoint(), AcGePoint3d(1, 2, 3)));
     EXPECT_TRUE(near(copy->endPoint(), AcGePoint3d(4, 5, 6)));
     EXPECT_EQ(copy->ownerId(), space());
@@ -92,18 +92,18 @@ TEST_F(DeepCloneTest, DeepCloneCopiesVerticesAndSequenceEndOwnedByTheCopy) {
     const std::vector<AcDbObjectId> ownVertices = vertexIds(copy);
     ASSERT_EQ(ownVertices.size(), 3u);
     for (const AcDbObjectId& id : ownVertices) {
-        auto vertex = openAs<AcDb2dVertex>(id, AcDb::kForRead);
+        auto vertex = open<AcDb2dVertex>(id, AcDb::kForRead);
         EXPECT_EQ(vertex->ownerId(), copy);
     }
     const std::vector<AcDbObjectId> originalVertices = vertexIds(original);
     EXPECT_NE(originalVertices[0], ownVertices[0]);
     {
-        auto vertex = openAs<AcDb2dVertex>(ownVertices[1], AcDb::kForWrite);
+        auto vertex = open<AcDb2dVertex>(ownVertices[1], AcDb::kForWrite);
         vertex->setPosition(AcGePoint3d(7, 7, 0));
     }
-    auto untouched = openAs<AcDb2dVertex>(originalVertices[1], AcDb::kForRead);
+    auto untouched = open<AcDb2dVertex>(originalVertices[1], AcDb::kForRead);
     EXPECT_TRUE(near(untouched->position(), AcGePoint3d(1, 0, 0)));
-    auto copied = openAs<AcDb2dPolyline>(copy, AcDb::kForRead);
+    auto copied = open<AcDb2dPolyline>(copy, AcDb::kForRead);
     AcDbSequenceEnd* end = nullptr;
     ASSERT_EQ(copied->openSequenceEnd(end, AcDb::kForRead), Acad::eOk);
     EXPECT_EQ(end->ownerId(), copy);
@@ -114,32 +114,25 @@ TEST_F(DeepCloneTest, DeepCloneCopiesAttributesAndTheExtensionDictionary) {
     auto* reference = new AcDbBlockReference(AcGePoint3d(0, 0, 0), AcDbObjectId::kNull);
     const AcDbObjectId id = append(reference);
     {
-        auto held = openAs<AcDbBlockReference>(id, AcDb::kForWrite);
+        auto held = open<AcDbBlockReference>(id, AcDb::kForWrite);
         ASSERT_EQ(held->appendAttribute(new AcDbAttribute(AcGePoint3d(1, 1, 0), L"v", L"T")),
                   Acad::eOk);
         ASSERT_EQ(held->createExtensionDictionary(), Acad::eOk);
-        auto dictionary = openAs<AcDbDictionary>(held->extensionDictionary(), AcDb::kForWrite);
-        auto* xrecord = new AcDbXrecord;
-        resbuf* chain = acutBuildList(1, L"kept", 0);
-        xrecord->setFromRbChain(chain);
-        acutRelRb(chain);
-        AcDbObjectId xrecordId;
-        ASSERT_EQ(dictionary->setAt(L"DATA", xrecord, xrecordId), Acad::eOk);
-        xrecord->close();
+        testsupport::putRecord(held->extensionDictionary(), L"DATA", acutBuildList(1, L"kept", 0));
     }
     AcDbIdMapping mapping;
     ASSERT_EQ(cloneOne(id, mapping), Acad::eOk);
     const AcDbObjectId copyId = clonedValues(mapping).front();
-    auto copy = openAs<AcDbBlockReference>(copyId, AcDb::kForRead);
+    auto copy = open<AcDbBlockReference>(copyId, AcDb::kForRead);
     std::unique_ptr<AcDbObjectIterator> it(copy->attributeIterator());
     ASSERT_FALSE(it->done());
-    auto attribute = openAs<AcDbAttribute>(it->objectId(), AcDb::kForRead);
+    auto attribute = open<AcDbAttribute>(it->objectId(), AcDb::kForRead);
     EXPECT_EQ(attribute->ownerId(), copyId);
     EXPECT_STREQ(attribute->textStringConst(), L"v");
-    auto original = openAs<AcDbBlockReference>(id, AcDb::kForRead);
+    auto original = open<AcDbBlockReference>(id, AcDb::kForRead);
     ASSERT_FALSE(copy->extensionDictionary().isNull());
     EXPECT_NE(copy->extensionDictionary(), original->extensionDictionary());
-    auto dictionary = openAs<AcDbDictionary>(copy->extensionDictionary(), AcDb::kForRead);
+    auto dictionary = open<AcDbDictionary>(copy->extensionDictionary(), AcDb::kForRead);
     EXPECT_EQ(dictionary->ownerId(), copyId);
     EXPECT_TRUE(dictionary->has(L"DATA"));
 }
@@ -198,7 +191,7 @@ TEST_F(DeepCloneTest, DeepCloneRefusesBadInputAndCopiesNothing) {
     EXPECT_EQ(db()->deepCloneObjects(one, foreignOwner, mapping), Acad::eWrongDatabase);
 
     {
-        auto held = openAs<AcDbLine>(line, AcDb::kForWrite);
+        auto held = open<AcDbLine>(line, AcDb::kForWrite);
         held->erase();
     }
     EXPECT_EQ(db()->deepCloneObjects(one, owner, mapping), Acad::eWasErased);

@@ -14,13 +14,13 @@
 namespace {
 
 using tables_test::Held;
-using tables_test::openAs;
+using tables_test::open;
 
 class DictionaryTest : public tables_test::DatabaseTest {
 protected:
     // A new empty dictionary "TEST" under the named object dictionary, returned open for write.
     Held<AcDbDictionary> makeDictionary() {
-        auto nod = openAs<AcDbDictionary>(db()->namedObjectsDictionaryId(), AcDb::kForWrite);
+        auto nod = open<AcDbDictionary>(db()->namedObjectsDictionaryId(), AcDb::kForWrite);
         auto* dictionary = new AcDbDictionary();
         AcDbObjectId id;
         EXPECT_EQ(nod->setAt(L"TEST", dictionary, id), Acad::eOk);
@@ -109,7 +109,7 @@ TEST_F(DictionaryTest, DictionarySetAtRefusesBadInputAndChangesNothing) {
     EXPECT_EQ(dictionary->setAt(L"a\nb", record, id), Acad::eInvalidKey);
     EXPECT_EQ(dictionary->setAt(L"New", nullptr, id), Acad::eNullObjectPointer);
     {
-        auto resident = openAs<AcDbObject>(kept, AcDb::kForRead);
+        auto resident = open<AcDbObject>(kept, AcDb::kForRead);
         EXPECT_EQ(dictionary->setAt(L"New", resident.get(), id), Acad::eAlreadyInDb);
         // The former entry is open for read elsewhere: it cannot be erased, so nothing changes.
         EXPECT_EQ(dictionary->setAt(L"kept", record, id), Acad::eWasOpenForRead);
@@ -144,7 +144,7 @@ TEST_F(DictionaryTest, DictionaryRemoveErasesTheEntry) {
     EXPECT_EQ(dictionary->remove(byId), Acad::eKeyNotFound);
     EXPECT_EQ(dictionary->remove(nullptr), Acad::eNullPtr);
     {
-        auto open = openAs<AcDbObject>(busy, AcDb::kForRead);
+        const auto reader = open<AcDbObject>(busy, AcDb::kForRead);
         EXPECT_EQ(dictionary->remove(L"Busy"), Acad::eWasOpenForRead);
     }
     EXPECT_EQ(names(dictionary.get()), std::vector<std::wstring>{L"Busy"});
@@ -175,7 +175,7 @@ TEST_F(DictionaryTest, DictionaryHidesEntriesErasedElsewhere) {
     const AcDbObjectId gone = addRecord(dictionary.get(), L"Gone");
     addRecord(dictionary.get(), L"Stays");
     {
-        auto entry = openAs<AcDbObject>(gone, AcDb::kForWrite);
+        auto entry = open<AcDbObject>(gone, AcDb::kForWrite);
         ASSERT_EQ(entry->erase(), Acad::eOk);
     }
     EXPECT_FALSE(dictionary->has(L"Gone"));
@@ -198,12 +198,12 @@ TEST_F(DictionaryTest, DictionaryErasesItsEntriesWithItself) {
     }
     EXPECT_TRUE(record.isErased());
     {
-        auto dictionary = openAs<AcDbDictionary>(dictionaryId, AcDb::kForWrite, true);
+        auto dictionary = open<AcDbDictionary>(dictionaryId, AcDb::kForWrite, true);
         ASSERT_EQ(dictionary->erase(false), Acad::eOk);
     }
     EXPECT_FALSE(record.isErased());
 
-    auto nod = openAs<AcDbDictionary>(db()->namedObjectsDictionaryId(), AcDb::kForWrite);
+    auto nod = open<AcDbDictionary>(db()->namedObjectsDictionaryId(), AcDb::kForWrite);
     EXPECT_EQ(nod->erase(), Acad::eCannotBeErased);
     EXPECT_FALSE(nod->isErased());
 }
@@ -246,7 +246,7 @@ TEST_F(DictionaryTest, DictionaryChangesUndoAndRedo) {
     ASSERT_EQ(host::beginCommand(L"CHANGE"), Acad::eOk);
     AcDbObjectId replacement;
     {
-        auto dictionary = openAs<AcDbDictionary>(dictionaryId, AcDb::kForWrite);
+        auto dictionary = open<AcDbDictionary>(dictionaryId, AcDb::kForWrite);
         replacement = addRecord(dictionary.get(), L"FIRST");
         addRecord(dictionary.get(), L"Second");
         EXPECT_TRUE(dictionary->setName(L"Second", L"Renamed"));
@@ -255,7 +255,7 @@ TEST_F(DictionaryTest, DictionaryChangesUndoAndRedo) {
 
     ASSERT_EQ(host::undo(1), Acad::eOk);
     {
-        auto dictionary = openAs<AcDbDictionary>(dictionaryId, AcDb::kForRead);
+        auto dictionary = open<AcDbDictionary>(dictionaryId, AcDb::kForRead);
         EXPECT_EQ(names(dictionary.get()), std::vector<std::wstring>{L"First"});
         AcDbObjectId found;
         ASSERT_EQ(dictionary->getAt(L"first", found), Acad::eOk);
@@ -265,7 +265,7 @@ TEST_F(DictionaryTest, DictionaryChangesUndoAndRedo) {
     EXPECT_TRUE(replacement.isErased());
 
     ASSERT_EQ(host::redo(1), Acad::eOk);
-    auto dictionary = openAs<AcDbDictionary>(dictionaryId, AcDb::kForRead);
+    auto dictionary = open<AcDbDictionary>(dictionaryId, AcDb::kForRead);
     EXPECT_EQ(names(dictionary.get()), (std::vector<std::wstring>{L"FIRST", L"Renamed"}));
     EXPECT_TRUE(first.isErased());
     EXPECT_TRUE(dictionary->has(replacement));
@@ -281,12 +281,12 @@ TEST_F(DictionaryTest, DictionaryRemoveUndoes) {
     }
     ASSERT_EQ(host::beginCommand(L"REMOVE"), Acad::eOk);
     {
-        auto dictionary = openAs<AcDbDictionary>(dictionaryId, AcDb::kForWrite);
+        auto dictionary = open<AcDbDictionary>(dictionaryId, AcDb::kForWrite);
         ASSERT_EQ(dictionary->remove(L"Entry"), Acad::eOk);
     }
     ASSERT_EQ(host::endCommand(), Acad::eOk);
     ASSERT_EQ(host::undo(1), Acad::eOk);
-    auto dictionary = openAs<AcDbDictionary>(dictionaryId, AcDb::kForRead);
+    auto dictionary = open<AcDbDictionary>(dictionaryId, AcDb::kForRead);
     EXPECT_TRUE(dictionary->has(L"entry"));
     EXPECT_FALSE(entry.isErased());
 }

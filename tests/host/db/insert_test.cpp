@@ -22,19 +22,19 @@
 namespace {
 
 using entity_test::near;
-using entity_test::openAs;
+using entity_test::open;
 using testsupport::appendEntity;
 using testsupport::entitiesOf;
 
 AcDbObjectId blockNamed(AcDbDatabase* db, const wchar_t* name) {
-    auto table = openAs<AcDbBlockTable>(db->blockTableId(), AcDb::kForRead);
+    auto table = open<AcDbBlockTable>(db->blockTableId(), AcDb::kForRead);
     AcDbObjectId id;
     table->getAt(name, id);
     return id;
 }
 
 AcDbObjectId layerNamed(AcDbDatabase* db, const wchar_t* name) {
-    auto table = openAs<AcDbLayerTable>(db->layerTableId(), AcDb::kForRead);
+    auto table = open<AcDbLayerTable>(db->layerTableId(), AcDb::kForRead);
     AcDbObjectId id;
     table->getAt(name, id);
     return id;
@@ -64,7 +64,7 @@ protected:
             testsupport::addRecord<AcDbLinetypeTable>(s, new AcDbLinetypeTableRecord, L"DASHED");
         m_walls = testsupport::addRecord<AcDbLayerTable>(s, new AcDbLayerTableRecord, L"Walls");
         {
-            auto layer = openAs<AcDbLayerTableRecord>(m_walls, AcDb::kForWrite);
+            auto layer = open<AcDbLayerTableRecord>(m_walls, AcDb::kForWrite);
             AcCmColor red;
             red.setColorIndex(1);
             layer->setColor(red);
@@ -75,7 +75,7 @@ protected:
         testsupport::addRecord<AcDbRegAppTable>(s, new AcDbRegAppTableRecord, L"MYAPP");
         m_door = testsupport::addRecord<AcDbBlockTable>(s, new AcDbBlockTableRecord, L"DOOR");
         {
-            auto door = openAs<AcDbBlockTableRecord>(m_door, AcDb::kForWrite);
+            auto door = open<AcDbBlockTableRecord>(m_door, AcDb::kForWrite);
             door->setOrigin(AcGePoint3d(5, 0, 0));
         }
         appendEntity(new AcDbLine(AcGePoint3d(5, 0, 0), AcGePoint3d(6, 0, 0)), m_door);
@@ -83,7 +83,7 @@ protected:
         const AcDbObjectId lineId = appendEntity(
             new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(10, 0, 0)), s->modelSpaceId());
         {
-            auto line = openAs<AcDbLine>(lineId, AcDb::kForWrite);
+            auto line = open<AcDbLine>(lineId, AcDb::kForWrite);
             EXPECT_EQ(line->setLayer(m_walls), Acad::eOk);
             resbuf* xdata = acutBuildList(1001, L"MYAPP", 1000, L"tagged", 0);
             EXPECT_EQ(line->setXData(xdata), Acad::eOk);
@@ -115,13 +115,13 @@ TEST_F(InsertTest, InsertModelSpaceBringsWhatItsEntitiesUse) {
     const AcDbObjectId walls = layerNamed(db(), L"Walls");
     ASSERT_FALSE(walls.isNull());
     {
-        auto layer = openAs<AcDbLayerTableRecord>(walls, AcDb::kForRead);
+        auto layer = open<AcDbLayerTableRecord>(walls, AcDb::kForRead);
         EXPECT_EQ(layer->color().colorIndex(), 1);
         EXPECT_EQ(host::recordName(layer->linetypeObjectId()), L"DASHED");
         EXPECT_EQ(layer->linetypeObjectId().database(), db());
     }
     {
-        auto line = openAs<AcDbLine>(entities[0], AcDb::kForRead);
+        auto line = open<AcDbLine>(entities[0], AcDb::kForRead);
         EXPECT_EQ(line->layerId(), walls);
         EXPECT_EQ(line->ownerId(), block);
         resbuf* xdata = line->xData(L"MYAPP");
@@ -130,12 +130,12 @@ TEST_F(InsertTest, InsertModelSpaceBringsWhatItsEntitiesUse) {
         acutRelRb(xdata);
     }
     {
-        auto text = openAs<AcDbText>(entities[1], AcDb::kForRead);
+        auto text = open<AcDbText>(entities[1], AcDb::kForRead);
         EXPECT_EQ(text->textStyle().database(), db());
         EXPECT_EQ(host::recordName(text->textStyle()), L"Notes");
     }
     {
-        auto reference = openAs<AcDbBlockReference>(entities[2], AcDb::kForRead);
+        auto reference = open<AcDbBlockReference>(entities[2], AcDb::kForRead);
         const AcDbObjectId door = blockNamed(db(), L"DOOR");
         EXPECT_EQ(reference->blockTableRecord(), door);
         ASSERT_EQ(entitiesOf(door).size(), 1u);
@@ -143,7 +143,7 @@ TEST_F(InsertTest, InsertModelSpaceBringsWhatItsEntitiesUse) {
                                        AcGePoint3d(3, 2, 0)));
     }
     {
-        auto pline = openAs<AcDb2dPolyline>(entities[3], AcDb::kForRead);
+        auto pline = open<AcDb2dPolyline>(entities[3], AcDb::kForRead);
         std::unique_ptr<AcDbObjectIterator> it(pline->vertexIterator());
         ASSERT_FALSE(it->done());
         EXPECT_EQ(it->objectId().database(), db());
@@ -158,7 +158,7 @@ TEST_F(InsertTest, InsertKeepsTheDrawingsOwnRecordsOfTheSameName) {
     const AcDbObjectId myWalls =
         testsupport::addRecord<AcDbLayerTable>(db(), new AcDbLayerTableRecord, L"WALLS");
     {
-        auto layer = openAs<AcDbLayerTableRecord>(myWalls, AcDb::kForWrite);
+        auto layer = open<AcDbLayerTableRecord>(myWalls, AcDb::kForWrite);
         AcCmColor blue;
         blue.setColorIndex(5);
         layer->setColor(blue);
@@ -171,15 +171,15 @@ TEST_F(InsertTest, InsertKeepsTheDrawingsOwnRecordsOfTheSameName) {
     ASSERT_EQ(db()->insert(block, L"IMPORTED", source()), Acad::eOk);
     const std::vector<AcDbObjectId> entities = entitiesOf(block);
     {
-        auto line = openAs<AcDbLine>(entities[0], AcDb::kForRead);
+        auto line = open<AcDbLine>(entities[0], AcDb::kForRead);
         EXPECT_EQ(line->layerId(), myWalls);
-        auto layer = openAs<AcDbLayerTableRecord>(myWalls, AcDb::kForRead);
+        auto layer = open<AcDbLayerTableRecord>(myWalls, AcDb::kForRead);
         EXPECT_EQ(layer->color().colorIndex(), 5);
     }
-    auto reference = openAs<AcDbBlockReference>(entities[2], AcDb::kForRead);
+    auto reference = open<AcDbBlockReference>(entities[2], AcDb::kForRead);
     EXPECT_EQ(reference->blockTableRecord(), myDoor);
     ASSERT_EQ(entitiesOf(myDoor).size(), 1u);
-    EXPECT_NE(AcDbCircle::cast(openAs<AcDbEntity>(entitiesOf(myDoor)[0], AcDb::kForRead).get()),
+    EXPECT_NE(AcDbCircle::cast(open<AcDbEntity>(entitiesOf(myDoor)[0], AcDb::kForRead).get()),
               nullptr);
 }
 
@@ -189,12 +189,12 @@ TEST_F(InsertTest, InsertOneBlockUnderAnotherName) {
     EXPECT_EQ(block, blockNamed(db(), L"DOOR2"));
     EXPECT_TRUE(blockNamed(db(), L"DOOR").isNull());
     {
-        auto record = openAs<AcDbBlockTableRecord>(block, AcDb::kForRead);
+        auto record = open<AcDbBlockTableRecord>(block, AcDb::kForRead);
         EXPECT_TRUE(near(record->origin(), AcGePoint3d(5, 0, 0)));
     }
     const std::vector<AcDbObjectId> entities = entitiesOf(block);
     ASSERT_EQ(entities.size(), 1u);
-    auto line = openAs<AcDbLine>(entities[0], AcDb::kForRead);
+    auto line = open<AcDbLine>(entities[0], AcDb::kForRead);
     EXPECT_TRUE(near(line->endPoint(), AcGePoint3d(6, 0, 0)));
     EXPECT_EQ(db()->insert(block, L"NOSUCH", L"X", source()), Acad::eKeyNotFound);
 }

@@ -20,7 +20,7 @@
 namespace {
 
 using tables_test::integer;
-using tables_test::openAs;
+using tables_test::open;
 using tables_test::real;
 using tables_test::text;
 
@@ -47,7 +47,7 @@ protected:
 };
 
 TEST_F(TablesFilingTest, TablesLayerFilesBothWays) {
-    auto layer = openAs<AcDbLayerTableRecord>(db()->layerZero(), AcDb::kForWrite);
+    auto layer = open<AcDbLayerTableRecord>(db()->layerZero(), AcDb::kForWrite);
     AcCmColor color;
     color.setRGB(200, 100, 50);
     ASSERT_EQ(layer->setColor(color), Acad::eOk);
@@ -248,13 +248,13 @@ TEST_F(TablesFilingTest, TablesBlockRecordAndTablesFileBothWays) {
     begun.getName(name);
     EXPECT_STREQ(name, L"*U3");
 
-    auto model = openAs<AcDbBlockTableRecord>(db()->modelSpaceId(), AcDb::kForRead);
+    auto model = open<AcDbBlockTableRecord>(db()->modelSpaceId(), AcDb::kForRead);
     const host::DxfItemList groups =
         after(tables_test::dxfItems(*model, db()), L"AcDbBlockTableRecord");
     ASSERT_FALSE(groups.empty());
     EXPECT_EQ(groups.front(), text(2, L"*Model_Space"));
 
-    auto layers = openAs<AcDbLayerTable>(db()->layerTableId(), AcDb::kForRead);
+    auto layers = open<AcDbLayerTable>(db()->layerTableId(), AcDb::kForRead);
     const host::DxfItemList tableGroups = tables_test::dxfItems(*layers, db());
     EXPECT_EQ(after(tableGroups, L"AcDbSymbolTable"), host::DxfItemList{integer(70, 1)});
     AcDbLayerTable copy;

@@ -16,13 +16,13 @@
 namespace {
 
 using tables_test::Held;
-using tables_test::openAs;
+using tables_test::open;
 
 class TablesLookupTest : public tables_test::DatabaseTest {
 protected:
     // Adds a layer named name and closes it; its id (null when refused).
     AcDbObjectId addLayer(const wchar_t* name) {
-        auto table = openAs<AcDbLayerTable>(db()->layerTableId(), AcDb::kForWrite);
+        auto table = open<AcDbLayerTable>(db()->layerTableId(), AcDb::kForWrite);
         auto* layer = new AcDbLayerTableRecord();
         EXPECT_EQ(layer->setName(name), Acad::eOk);
         AcDbObjectId id;
@@ -38,7 +38,7 @@ protected:
 
     // The layer names an iterator made with these options walks.
     std::vector<std::wstring> layerNames(bool atBeginning = true, bool skipDeleted = true) {
-        auto table = openAs<AcDbLayerTable>(db()->layerTableId(), AcDb::kForRead);
+        auto table = open<AcDbLayerTable>(db()->layerTableId(), AcDb::kForRead);
         AcDbLayerTableIterator* raw = nullptr;
         EXPECT_EQ(table->newIterator(raw, atBeginning, skipDeleted), Acad::eOk);
         std::unique_ptr<AcDbLayerTableIterator> it(raw);
@@ -46,23 +46,20 @@ protected:
         for (; !it->done(); it->step(atBeginning, skipDeleted)) {
             AcDbLayerTableRecord* layer = nullptr;
             EXPECT_EQ(it->getRecord(layer, AcDb::kForRead, true), Acad::eOk);
-            const wchar_t* name = nullptr;
-            layer->getName(name);
-            names.emplace_back(name);
-            layer->close();
+            names.emplace_back(Held<AcDbLayerTableRecord>(layer)->nameForLookup());
         }
         return names;
     }
 
     Acad::ErrorStatus eraseLayer(AcDbObjectId id) {
-        auto layer = openAs<AcDbLayerTableRecord>(id, AcDb::kForWrite);
+        auto layer = open<AcDbLayerTableRecord>(id, AcDb::kForWrite);
         return layer->erase();
     }
 };
 
 TEST_F(TablesLookupTest, TablesLookUpNamesWithoutRegardToCase) {
     const AcDbObjectId walls = addLayer(L"Walls");
-    auto table = openAs<AcDbLayerTable>(db()->layerTableId(), AcDb::kForRead);
+    auto table = open<AcDbLayerTable>(db()->layerTableId(), AcDb::kForRead);
     AcDbObjectId found;
     ASSERT_EQ(table->getAt(L"WALLS", found), Acad::eOk);
     EXPECT_EQ(found, walls);
@@ -86,7 +83,7 @@ TEST_F(TablesLookupTest, TablesLookUpNamesWithoutRegardToCase) {
     EXPECT_EQ(layer, nullptr);
 
     // Opening another kind of record through a typed look-up is refused.
-    auto blocks = openAs<AcDbBlockTable>(db()->blockTableId(), AcDb::kForRead);
+    auto blocks = open<AcDbBlockTable>(db()->blockTableId(), AcDb::kForRead);
     AcDbSymbolTableRecord* any = nullptr;
     ASSERT_EQ(blocks->getAt(L"*MODEL_SPACE", any, AcDb::kForRead), Acad::eOk);
     EXPECT_EQ(any->objectId(), db()->modelSpaceId());
@@ -104,7 +101,7 @@ TEST_F(TablesLookupTest, TablesIterateInTheOrderRecordsWereAdded) {
     EXPECT_EQ(layerNames(), (std::vector<std::wstring>{L"0", L"b", L"c"}));
     EXPECT_EQ(layerNames(true, false), (std::vector<std::wstring>{L"0", L"b", L"A", L"c"}));
 
-    auto table = openAs<AcDbLayerTable>(db()->layerTableId(), AcDb::kForRead);
+    auto table = open<AcDbLayerTable>(db()->layerTableId(), AcDb::kForRead);
     AcDbSymbolTableIterator* raw = nullptr;
     ASSERT_EQ(table->newIterator(raw), Acad::eOk);
     std::unique_ptr<AcDbSymbolTableIterator> it(raw);
@@ -124,7 +121,7 @@ TEST_F(TablesLookupTest, TablesIterateInTheOrderRecordsWereAdded) {
 }
 
 TEST_F(TablesLookupTest, TablesIteratorIgnoresRecordsAddedLater) {
-    auto table = openAs<AcDbLayerTable>(db()->layerTableId(), AcDb::kForRead);
+    auto table = open<AcDbLayerTable>(db()->layerTableId(), AcDb::kForRead);
     AcDbLayerTableIterator* raw = nullptr;
     ASSERT_EQ(table->newIterator(raw), Acad::eOk);
     std::unique_ptr<AcDbLayerTableIterator> it(raw);
@@ -138,7 +135,7 @@ TEST_F(TablesLookupTest, TablesIteratorIgnoresRecordsAddedLater) {
 }
 
 TEST_F(TablesLookupTest, TablesAddRefusesAndChangesNothing) {
-    auto table = openAs<AcDbLayerTable>(db()->layerTableId(), AcDb::kForWrite);
+    auto table = open<AcDbLayerTable>(db()->layerTableId(), AcDb::kForWrite);
     AcDbObjectId id;
     EXPECT_EQ(table->add(id, static_cast<AcDbLayerTableRecord*>(nullptr)),
               Acad::eNullObjectPointer);
@@ -152,7 +149,7 @@ TEST_F(TablesLookupTest, TablesAddRefusesAndChangesNothing) {
     ASSERT_EQ(linetype->setName(L"Dashed"), Acad::eOk);
     EXPECT_EQ(table->addRecord(id, linetype), Acad::eNotThatKindOfClass);
     {
-        auto zero = openAs<AcDbLayerTableRecord>(db()->layerZero(), AcDb::kForRead);
+        auto zero = open<AcDbLayerTableRecord>(db()->layerZero(), AcDb::kForRead);
         EXPECT_EQ(table->add(id, zero.get()), Acad::eAlreadyInDb);
     }
     table->downgradeOpen();
@@ -196,28 +193,28 @@ TEST_F(TablesLookupTest, TablesRenamingRefusesClashesAndFixedNames) {
     const AcDbObjectId walls = addLayer(L"Walls");
     addLayer(L"Doors");
     {
-        auto layer = openAs<AcDbLayerTableRecord>(walls, AcDb::kForWrite);
+        auto layer = open<AcDbLayerTableRecord>(walls, AcDb::kForWrite);
         EXPECT_EQ(layer->setName(L"DOORS"), Acad::eDuplicateRecordName);
         EXPECT_EQ(layer->setName(L"WALLS"), Acad::eOk);
         EXPECT_EQ(layer->setName(L"Windows"), Acad::eOk);
     }
     {
-        auto table = openAs<AcDbLayerTable>(db()->layerTableId(), AcDb::kForRead);
+        auto table = open<AcDbLayerTable>(db()->layerTableId(), AcDb::kForRead);
         EXPECT_FALSE(table->has(L"Walls"));
         AcDbObjectId found;
         ASSERT_EQ(table->getAt(L"windows", found), Acad::eOk);
         EXPECT_EQ(found, walls);
     }
     {
-        auto layer = openAs<AcDbLayerTableRecord>(walls, AcDb::kForRead);
+        auto layer = open<AcDbLayerTableRecord>(walls, AcDb::kForRead);
         EXPECT_EQ(layer->setName(L"Roof"), Acad::eNotOpenForWrite);
     }
-    auto zero = openAs<AcDbLayerTableRecord>(db()->layerZero(), AcDb::kForWrite);
+    auto zero = open<AcDbLayerTableRecord>(db()->layerZero(), AcDb::kForWrite);
     EXPECT_EQ(zero->setName(L"Zero"), Acad::eIllegalReplacement);
-    auto model = openAs<AcDbBlockTableRecord>(db()->modelSpaceId(), AcDb::kForWrite);
+    auto model = open<AcDbBlockTableRecord>(db()->modelSpaceId(), AcDb::kForWrite);
     EXPECT_EQ(model->setName(L"*Other"), Acad::eIllegalReplacement);
     EXPECT_EQ(model->setName(L"*MODEL_SPACE"), Acad::eOk);
-    auto byLayer = openAs<AcDbLinetypeTableRecord>(db()->byLayerLinetype(), AcDb::kForWrite);
+    auto byLayer = open<AcDbLinetypeTableRecord>(db()->byLayerLinetype(), AcDb::kForWrite);
     EXPECT_EQ(byLayer->setName(L"Other"), Acad::eIllegalReplacement);
 }
 
@@ -225,7 +222,7 @@ TEST_F(TablesLookupTest, TablesErasedRecordFreesItsName) {
     const AcDbObjectId old = addLayer(L"Old");
     ASSERT_EQ(eraseLayer(old), Acad::eOk);
     {
-        auto table = openAs<AcDbLayerTable>(db()->layerTableId(), AcDb::kForRead);
+        auto table = open<AcDbLayerTable>(db()->layerTableId(), AcDb::kForRead);
         EXPECT_FALSE(table->has(L"Old"));
         EXPECT_FALSE(table->has(old));
         AcDbObjectId found;
@@ -240,7 +237,7 @@ TEST_F(TablesLookupTest, TablesErasedRecordFreesItsName) {
     }
     const AcDbObjectId fresh = addLayer(L"OLD");
     ASSERT_FALSE(fresh.isNull());
-    auto table = openAs<AcDbLayerTable>(db()->layerTableId(), AcDb::kForRead);
+    auto table = open<AcDbLayerTable>(db()->layerTableId(), AcDb::kForRead);
     AcDbObjectId found;
     ASSERT_EQ(table->getAt(L"old", found, true), Acad::eOk);
     EXPECT_EQ(found, fresh);
@@ -253,7 +250,7 @@ TEST_F(TablesLookupTest, TablesProtectTheRecordsTheDrawingNeeds) {
                                   db()->textstyle(),       db()->dimstyle(),
                                   db()->layerTableId(),    db()->blockTableId()};
     for (const AcDbObjectId& id : fixed) {
-        auto object = openAs<AcDbObject>(id, AcDb::kForWrite);
+        auto object = open<AcDbObject>(id, AcDb::kForWrite);
         EXPECT_EQ(object->erase(), Acad::eCannotBeErased);
     }
     const AcDbObjectId current = addLayer(L"Current");
@@ -269,7 +266,7 @@ TEST_F(TablesLookupTest, TablesUndoAndRedoAddingAndRenaming) {
     ASSERT_EQ(host::endCommand(), Acad::eOk);
     ASSERT_EQ(host::beginCommand(L"RENAME"), Acad::eOk);
     {
-        auto layer = openAs<AcDbLayerTableRecord>(walls, AcDb::kForWrite);
+        auto layer = open<AcDbLayerTableRecord>(walls, AcDb::kForWrite);
         ASSERT_EQ(layer->setName(L"Partitions"), Acad::eOk);
     }
     ASSERT_EQ(host::endCommand(), Acad::eOk);
@@ -279,7 +276,7 @@ TEST_F(TablesLookupTest, TablesUndoAndRedoAddingAndRenaming) {
     ASSERT_EQ(host::undo(1), Acad::eOk);
     EXPECT_EQ(names(), (std::vector<std::wstring>{L"0", L"Walls"}));
     {
-        auto table = openAs<AcDbLayerTable>(db()->layerTableId(), AcDb::kForRead);
+        auto table = open<AcDbLayerTable>(db()->layerTableId(), AcDb::kForRead);
         EXPECT_TRUE(table->has(L"walls"));
         EXPECT_FALSE(table->has(L"partitions"));
     }
@@ -287,7 +284,7 @@ TEST_F(TablesLookupTest, TablesUndoAndRedoAddingAndRenaming) {
     EXPECT_EQ(names(), std::vector<std::wstring>{L"0"});
     EXPECT_TRUE(walls.isErased());
     ASSERT_EQ(host::redo(2), Acad::eOk);
-    auto table = openAs<AcDbLayerTable>(db()->layerTableId(), AcDb::kForRead);
+    auto table = open<AcDbLayerTable>(db()->layerTableId(), AcDb::kForRead);
     EXPECT_TRUE(table->has(L"PARTITIONS"));
     EXPECT_TRUE(table->has(walls));
 }

@@ -27,7 +27,7 @@ ACRX_CONS_DEFINE_MEMBERS(TablesTestEntity, AcDbEntity, 0);
 namespace {
 
 using tables_test::Held;
-using tables_test::openAs;
+using tables_test::open;
 
 class TablesRecordsTest : public tables_test::DatabaseTest {
 protected:
@@ -85,7 +85,7 @@ TEST_F(TablesRecordsTest, TablesLayerStatesAndColour) {
 }
 
 TEST_F(TablesRecordsTest, TablesAddedLayerGetsContinuousUnlessItHasALinetype) {
-    auto table = openAs<AcDbLayerTable>(db()->layerTableId(), AcDb::kForWrite);
+    auto table = open<AcDbLayerTable>(db()->layerTableId(), AcDb::kForWrite);
     auto* plain = new AcDbLayerTableRecord();
     plain->setName(L"Plain");
     EXPECT_TRUE(plain->linetypeObjectId().isNull());
@@ -105,12 +105,12 @@ TEST_F(TablesRecordsTest, TablesAddedLayerGetsContinuousUnlessItHasALinetype) {
 
 TEST_F(TablesRecordsTest, TablesLayerRefusesFreezingTheCurrentLayerAndWritesWhileRead) {
     {
-        auto zero = openAs<AcDbLayerTableRecord>(db()->layerZero(), AcDb::kForWrite);
+        auto zero = open<AcDbLayerTableRecord>(db()->layerZero(), AcDb::kForWrite);
         EXPECT_EQ(zero->setIsFrozen(true), Acad::eInvalidLayer);
         EXPECT_FALSE(zero->isFrozen());
         EXPECT_EQ(zero->setIsOff(true), Acad::eOk);
     }
-    auto zero = openAs<AcDbLayerTableRecord>(db()->layerZero(), AcDb::kForRead);
+    auto zero = open<AcDbLayerTableRecord>(db()->layerZero(), AcDb::kForRead);
     EXPECT_TRUE(zero->isOff());
     EXPECT_EQ(zero->setIsOff(false), Acad::eNotOpenForWrite);
     EXPECT_EQ(zero->setIsLocked(true), Acad::eNotOpenForWrite);
@@ -199,14 +199,14 @@ TEST_F(TablesRecordsTest, TablesViewportCornersStayOrdered) {
 }
 
 TEST_F(TablesRecordsTest, TablesBlockRecordsOwnTheirEntitiesInOrder) {
-    auto model = openAs<AcDbBlockTableRecord>(db()->modelSpaceId(), AcDb::kForWrite);
+    auto model = open<AcDbBlockTableRecord>(db()->modelSpaceId(), AcDb::kForWrite);
     const AcDbObjectId first = append(model.get());
     const AcDbObjectId second = append(model.get());
     const AcDbObjectId third = append(model.get());
     EXPECT_EQ(walk(model.get(), true, true), (std::vector<AcDbObjectId>{first, second, third}));
     EXPECT_EQ(walk(model.get(), false, true), (std::vector<AcDbObjectId>{third, second, first}));
     {
-        auto entity = openAs<AcDbEntity>(second, AcDb::kForWrite);
+        auto entity = open<AcDbEntity>(second, AcDb::kForWrite);
         EXPECT_EQ(entity->blockId(), db()->modelSpaceId());
         EXPECT_EQ(entity->layerId(), db()->clayer());
         ASSERT_EQ(entity->erase(), Acad::eOk);
@@ -236,7 +236,7 @@ TEST_F(TablesRecordsTest, TablesAppendRefusesAndChangesNothing) {
     auto* entity = new TablesTestEntity();
     AcDbObjectId id;
     {
-        auto model = openAs<AcDbBlockTableRecord>(db()->modelSpaceId(), AcDb::kForRead);
+        auto model = open<AcDbBlockTableRecord>(db()->modelSpaceId(), AcDb::kForRead);
         EXPECT_EQ(model->appendAcDbEntity(id, entity), Acad::eNotOpenForWrite);
         EXPECT_EQ(model->appendAcDbEntity(id, nullptr), Acad::eNullObjectPointer);
         EXPECT_TRUE(walk(model.get(), true, false).empty());
@@ -245,7 +245,7 @@ TEST_F(TablesRecordsTest, TablesAppendRefusesAndChangesNothing) {
     EXPECT_EQ(loose.appendAcDbEntity(id, entity), Acad::eNoDatabase);
     EXPECT_TRUE(entity->objectId().isNull());
     {
-        auto model = openAs<AcDbBlockTableRecord>(db()->modelSpaceId(), AcDb::kForWrite);
+        auto model = open<AcDbBlockTableRecord>(db()->modelSpaceId(), AcDb::kForWrite);
         ASSERT_EQ(model->appendAcDbEntity(id, entity), Acad::eOk);
         EXPECT_EQ(model->appendAcDbEntity(id, entity), Acad::eAlreadyInDb);
     }
@@ -256,7 +256,7 @@ TEST_F(TablesRecordsTest, TablesBlockDefinitionErasesItsEntities) {
     AcDbObjectId blockId;
     AcDbObjectId entityId;
     {
-        auto blocks = openAs<AcDbBlockTable>(db()->blockTableId(), AcDb::kForWrite);
+        auto blocks = open<AcDbBlockTable>(db()->blockTableId(), AcDb::kForWrite);
         auto* block = new AcDbBlockTableRecord();
         ASSERT_EQ(block->setName(L"Door"), Acad::eOk);
         ASSERT_EQ(blocks->add(blockId, block), Acad::eOk);
@@ -264,12 +264,12 @@ TEST_F(TablesRecordsTest, TablesBlockDefinitionErasesItsEntities) {
         block->close();
     }
     {
-        auto block = openAs<AcDbBlockTableRecord>(blockId, AcDb::kForWrite);
+        auto block = open<AcDbBlockTableRecord>(blockId, AcDb::kForWrite);
         EXPECT_FALSE(block->isLayout());
         ASSERT_EQ(block->erase(), Acad::eOk);
     }
     EXPECT_TRUE(entityId.isErased());
-    auto model = openAs<AcDbBlockTableRecord>(db()->modelSpaceId(), AcDb::kForWrite);
+    auto model = open<AcDbBlockTableRecord>(db()->modelSpaceId(), AcDb::kForWrite);
     EXPECT_TRUE(model->isLayout());
     EXPECT_EQ(model->erase(), Acad::eCannotBeErased);
 }
@@ -278,18 +278,18 @@ TEST_F(TablesRecordsTest, TablesAppendUndoes) {
     ASSERT_EQ(host::beginCommand(L"APPEND"), Acad::eOk);
     AcDbObjectId id;
     {
-        auto model = openAs<AcDbBlockTableRecord>(db()->modelSpaceId(), AcDb::kForWrite);
+        auto model = open<AcDbBlockTableRecord>(db()->modelSpaceId(), AcDb::kForWrite);
         id = append(model.get());
     }
     ASSERT_EQ(host::endCommand(), Acad::eOk);
     ASSERT_EQ(host::undo(1), Acad::eOk);
     {
-        auto model = openAs<AcDbBlockTableRecord>(db()->modelSpaceId(), AcDb::kForRead);
+        auto model = open<AcDbBlockTableRecord>(db()->modelSpaceId(), AcDb::kForRead);
         EXPECT_TRUE(walk(model.get(), true, false).empty());
     }
     EXPECT_TRUE(id.isErased());
     ASSERT_EQ(host::redo(1), Acad::eOk);
-    auto model = openAs<AcDbBlockTableRecord>(db()->modelSpaceId(), AcDb::kForRead);
+    auto model = open<AcDbBlockTableRecord>(db()->modelSpaceId(), AcDb::kForRead);
     EXPECT_EQ(walk(model.get(), true, true), std::vector<AcDbObjectId>{id});
 }
 

@@ -23,12 +23,7 @@ namespace tables_test {
 
 using testsupport::CloseObject;
 using testsupport::Held;
-
-// Opens id as a T in mode; the test fails (and the result is empty) when it does not open.
-template <class T>
-Held<T> openAs(AcDbObjectId id, AcDb::OpenMode mode, bool openErased = false) {
-    return testsupport::open<T>(id, mode, openErased);
-}
+using testsupport::open;
 
 class DatabaseTest : public ::testing::Test {
 protected:

@@ -14,7 +14,7 @@
 namespace {
 
 using tables_test::Held;
-using tables_test::openAs;
+using tables_test::open;
 
 // Releases a chain when the test ends.
 struct ChainDeleter {
@@ -26,7 +26,7 @@ class XrecordTest : public tables_test::DatabaseTest {
 protected:
     // A new Xrecord "REC" under the named object dictionary, returned open for write.
     Held<AcDbXrecord> makeRecord() {
-        auto nod = openAs<AcDbDictionary>(db()->namedObjectsDictionaryId(), AcDb::kForWrite);
+        auto nod = open<AcDbDictionary>(db()->namedObjectsDictionaryId(), AcDb::kForWrite);
         auto* record = new AcDbXrecord();
         AcDbObjectId id;
         EXPECT_EQ(nod->setAt(L"REC", record, id), Acad::eOk);
@@ -145,18 +145,18 @@ TEST_F(XrecordTest, XrecordNeedsWriteAndUndoesAReplacedList) {
     }
     ASSERT_EQ(host::beginCommand(L"REPLACE"), Acad::eOk);
     {
-        auto record = openAs<AcDbXrecord>(id, AcDb::kForWrite);
+        auto record = open<AcDbXrecord>(id, AcDb::kForWrite);
         Chain second(acutBuildList(70, 2, 0));
         ASSERT_EQ(record->setFromRbChain(*second), Acad::eOk);
     }
     ASSERT_EQ(host::endCommand(), Acad::eOk);
     {
-        auto record = openAs<AcDbXrecord>(id, AcDb::kForRead);
+        auto record = open<AcDbXrecord>(id, AcDb::kForRead);
         Chain third(acutBuildList(1, L"third", 0));
         EXPECT_EQ(record->setFromRbChain(*third), Acad::eNotOpenForWrite);
     }
     ASSERT_EQ(host::undo(1), Acad::eOk);
-    auto record = openAs<AcDbXrecord>(id, AcDb::kForRead);
+    auto record = open<AcDbXrecord>(id, AcDb::kForRead);
     resbuf* out = nullptr;
     ASSERT_EQ(record->rbChain(out), Acad::eOk);
     Chain restored(out);

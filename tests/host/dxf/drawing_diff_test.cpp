@@ -22,6 +22,7 @@ namespace writertest {
 namespace {
 
 using testsupport::appendEntity;
+using testsupport::putRecord;
 
 std::string hex(AcDbObjectId id) {
     return wideToUtf8(id.handle().text());
@@ -42,18 +43,6 @@ std::vector<std::string> summary(const host::DrawingDiff& diff) {
         lines.push_back(line);
     }
     return lines;
-}
-
-// Sets the items of a new Xrecord under key of the dictionary; its id.
-AcDbObjectId putRecord(AcDbObjectId dictionaryId, const wchar_t* key, resbuf* items) {
-    auto* record = new AcDbXrecord();
-    EXPECT_EQ(record->setFromRbChain(items), Acad::eOk);
-    acutRelRb(items);
-    AcDbObjectId id;
-    EXPECT_EQ(open<AcDbDictionary>(dictionaryId, AcDb::kForWrite)->setAt(key, record, id),
-              Acad::eOk);
-    record->close();
-    return id;
 }
 
 // The XML repository as the module keeps it, its document in pieces of at most piece characters

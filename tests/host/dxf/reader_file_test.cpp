@@ -180,8 +180,7 @@ TEST_F(DxfReaderFile, ReadsAFileOfAnotherProgramWithEverythingInIt) {
               (std::vector<std::wstring>{L"3A", L"3B", L"3C"}));
     AcDbSequenceEnd* end = nullptr;
     ASSERT_EQ(planar->openSequenceEnd(end, AcDb::kForRead), Acad::eOk);
-    EXPECT_EQ(end->objectId(), idOfHandle(db, L"39"));
-    end->close();
+    EXPECT_EQ(testsupport::Held<AcDbSequenceEnd>(end)->objectId(), idOfHandle(db, L"39"));
     auto spatial = open<AcDb3dPolyline>(idOfHandle(db, L"3D"));
     EXPECT_EQ(handlesOf(spatial->vertexIterator()),
               (std::vector<std::wstring>{L"3F", L"40", L"41"}));
@@ -189,8 +188,7 @@ TEST_F(DxfReaderFile, ReadsAFileOfAnotherProgramWithEverythingInIt) {
     EXPECT_NEAR(insert->rotation(), std::numbers::pi / 2, 1e-12);
     EXPECT_EQ(handlesOf(insert->attributeIterator()), (std::vector<std::wstring>{L"55"}));
     ASSERT_EQ(insert->openSequenceEnd(end, AcDb::kForRead), Acad::eOk);
-    EXPECT_EQ(end->objectId(), idOfHandle(db, L"54"));
-    end->close();
+    EXPECT_EQ(testsupport::Held<AcDbSequenceEnd>(end)->objectId(), idOfHandle(db, L"54"));
 }
 
 TEST_F(DxfReaderFile, KeepsKindsTheHostDoesNotModelAsTheyWere) {

@@ -177,14 +177,7 @@ TEST_F(DxfReaderRoundTrip, AHostDrawingComesBackAsItWasWritten) {
             auto line = open<AcDbLine>(lineId);
             dictId = line->extensionDictionary();
         }
-        auto dict = open<AcDbDictionary>(dictId, AcDb::kForWrite);
-        auto* xrecord = new AcDbXrecord();
-        resbuf* data = acutBuildList(1, L"kept", 70, 3, 0);
-        xrecord->setFromRbChain(data);
-        acutRelRb(data);
-        AcDbObjectId xrecordId;
-        ASSERT_EQ(dict->setAt(L"DATA", xrecord, xrecordId), Acad::eOk);
-        xrecord->close();
+        testsupport::putRecord(dictId, L"DATA", acutBuildList(1, L"kept", 70, 3, 0));
     }
 
     const auto read = throughFile(db, "host.dxf");

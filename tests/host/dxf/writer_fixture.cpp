@@ -51,15 +51,9 @@ AcDbObjectId addXrecord(AcDbObjectId owner, AcDbObjectId referenced) {
     ads_binary chunk{4, bytes};
     std::int64_t name[2] = {0, 0};
     acdbGetAdsName(name, referenced);
-    resbuf* items = acutBuildList(1, L"record", 310, &chunk, 40, 0.1, 50, 0.25, 340, name, 0);
-    auto* record = new AcDbXrecord();
-    EXPECT_EQ(record->setFromRbChain(items), Acad::eOk);
-    acutRelRb(items);
-    AcDbObjectId id;
-    auto dictionary = open<AcDbDictionary>(dictionaryId, AcDb::kForWrite);
-    EXPECT_EQ(dictionary->setAt(L"DATA", record, id), Acad::eOk);
-    record->close();
-    return id;
+    return testsupport::putRecord(
+        dictionaryId, L"DATA",
+        acutBuildList(1, L"record", 310, &chunk, 40, 0.1, 50, 0.25, 340, name, 0));
 }
 
 }  // namespace

@@ -100,19 +100,13 @@ TEST_F(WriterValuesTest, WriterValuesALinetypeShapeRotationStaysInRadians) {
     ASSERT_EQ(read.readDwgFile(widePath("turned.dxf").c_str()), Acad::eOk);
     AcDbObjectId readId;
     ASSERT_EQ(read.getAcDbObjectId(readId, false, id.handle()), Acad::eOk);
-    AcDbLinetypeTableRecord* record = nullptr;
-    ASSERT_EQ(acdbOpenObject(record, readId, AcDb::kForRead), Acad::eOk);
-    EXPECT_EQ(record->shapeRotationAt(0), 0.5);
-    record->close();
+    EXPECT_EQ(testsupport::open<AcDbLinetypeTableRecord>(readId)->shapeRotationAt(0), 0.5);
 }
 
 TEST_F(WriterValuesTest, WriterValuesAThicknessOfZeroIsLeftOut) {
     AcDbDatabase db;
     const Drawing d = buildDrawing(db);
-    AcDbArc* arc = nullptr;
-    ASSERT_EQ(acdbOpenObject(arc, d.arc, AcDb::kForWrite), Acad::eOk);
-    EXPECT_EQ(arc->setThickness(2.0), Acad::eOk);
-    arc->close();
+    EXPECT_EQ(testsupport::open<AcDbArc>(d.arc, AcDb::kForWrite)->setThickness(2.0), Acad::eOk);
     const auto groups = groupsOf(textOf(db));
     EXPECT_EQ(valueOf(objectGroups(groups, d.arc), 39), "2.0");
     const auto line = objectGroups(groups, d.line);

@@ -19,7 +19,7 @@ namespace {
 using entity_test::boxIs;
 using entity_test::extentsOf;
 using entity_test::near;
-using entity_test::openAs;
+using entity_test::open;
 
 constexpr double kPi = 3.14159265358979323846;
 
@@ -29,7 +29,7 @@ protected:
     AcDbObjectId defineBlock(const wchar_t* name, const AcGePoint3d& origin,
                              std::initializer_list<AcDbEntity*> entities) {
         AcDbObjectId id;
-        auto table = openAs<AcDbBlockTable>(db()->blockTableId(), AcDb::kForWrite);
+        auto table = open<AcDbBlockTable>(db()->blockTableId(), AcDb::kForWrite);
         auto* record = new AcDbBlockTableRecord;
         record->setName(name);
         record->setOrigin(origin);
@@ -64,8 +64,8 @@ protected:
         if (!withAttributes) {
             return id;
         }
-        auto held = openAs<AcDbBlockReference>(id, AcDb::kForWrite);
-        auto record = openAs<AcDbBlockTableRecord>(block, AcDb::kForRead);
+        auto held = open<AcDbBlockReference>(id, AcDb::kForWrite);
+        auto record = open<AcDbBlockTableRecord>(block, AcDb::kForRead);
         AcDbBlockTableRecordIterator* raw = nullptr;
         record->newIterator(raw);
         std::unique_ptr<AcDbBlockTableRecordIterator> it(raw);
@@ -87,7 +87,7 @@ protected:
 
     // The first attribute of a reference.
     AcDbObjectId firstAttribute(AcDbObjectId referenceId) {
-        auto reference = openAs<AcDbBlockReference>(referenceId, AcDb::kForRead);
+        auto reference = open<AcDbBlockReference>(referenceId, AcDb::kForRead);
         std::unique_ptr<AcDbObjectIterator> it(reference->attributeIterator());
         return it->done() ? AcDbObjectId::kNull : it->objectId();
     }
@@ -129,7 +129,7 @@ TEST_F(EntityBlockReferenceTest, EntityBlockReferenceNestedAndSelfReferencingBlo
     // A block that refers to itself is stopped, not followed for ever.
     const AcDbObjectId loop = defineBlock(L"LOOP", AcGePoint3d(0, 0, 0), {});
     {
-        auto record = openAs<AcDbBlockTableRecord>(loop, AcDb::kForWrite);
+        auto record = open<AcDbBlockTableRecord>(loop, AcDb::kForWrite);
         auto* self = new AcDbBlockReference(AcGePoint3d(1, 0, 0), loop);
         ASSERT_EQ(record->appendAcDbEntity(self), Acad::eOk);
         self->close();
@@ -144,21 +144,21 @@ TEST_F(EntityBlockReferenceTest, EntityBlockReferenceAttributesFollowTransforms)
     const AcDbObjectId attributeId = firstAttribute(id);
     ASSERT_FALSE(attributeId.isNull());
     {
-        auto attribute = openAs<AcDbAttribute>(attributeId, AcDb::kForRead);
+        auto attribute = open<AcDbAttribute>(attributeId, AcDb::kForRead);
         EXPECT_TRUE(near(attribute->position(), AcGePoint3d(10, 14, 0)));
         EXPECT_DOUBLE_EQ(attribute->height(), 1.0);
         EXPECT_STREQ(attribute->tagConst(), L"TAG");
         EXPECT_EQ(attribute->ownerId(), id);
     }
     {
-        auto reference = openAs<AcDbBlockReference>(id, AcDb::kForWrite);
+        auto reference = open<AcDbBlockReference>(id, AcDb::kForWrite);
         ASSERT_EQ(reference->transformBy(AcGeMatrix3d::rotation(kPi / 2, AcGeVector3d::kZAxis,
                                                                 AcGePoint3d(10, 10, 0))),
                   Acad::eOk);
         EXPECT_NEAR(reference->rotation(), kPi / 2, 1e-12);
         EXPECT_TRUE(near(reference->position(), AcGePoint3d(10, 10, 0)));
     }
-    auto attribute = openAs<AcDbAttribute>(attributeId, AcDb::kForRead);
+    auto attribute = open<AcDbAttribute>(attributeId, AcDb::kForRead);
     EXPECT_TRUE(near(attribute->position(), AcGePoint3d(6, 10, 0)));
     EXPECT_NEAR(attribute->rotation(), kPi / 2, 1e-12);
 }
@@ -166,11 +166,11 @@ TEST_F(EntityBlockReferenceTest, EntityBlockReferenceAttributesFollowTransforms)
 TEST_F(EntityBlockReferenceTest, EntityBlockReferenceWithAttributesRefusesNonUniformScaling) {
     const AcDbObjectId id = insert(blockB(), AcGePoint3d(0, 0, 0), 1.0, 0.0, true);
     {
-        auto reference = openAs<AcDbBlockReference>(id, AcDb::kForWrite);
+        auto reference = open<AcDbBlockReference>(id, AcDb::kForWrite);
         EXPECT_EQ(reference->transformBy(AcGeScale3d(2, 1, 1)), Acad::eCannotScaleNonUniformly);
         EXPECT_TRUE(reference->scaleFactors().isEqualTo(AcGeScale3d(1.0)));
     }
-    auto attribute = openAs<AcDbAttribute>(firstAttribute(id), AcDb::kForRead);
+    auto attribute = open<AcDbAttribute>(firstAttribute(id), AcDb::kForRead);
     EXPECT_TRUE(near(attribute->position(), AcGePoint3d(0, 2, 0)));
 }
 
@@ -199,7 +199,7 @@ TEST_F(EntityBlockReferenceTest, EntityBlockReferenceScalesAlongItsAxesAndReflec
 
 TEST_F(EntityBlockReferenceTest, EntityBlockReferenceExtentsCountItsAttributes) {
     const AcDbObjectId id = insert(blockB(), AcGePoint3d(0, 0, 0), 1.0, 0.0, true);
-    auto reference = openAs<AcDbBlockReference>(id, AcDb::kForRead);
+    auto reference = open<AcDbBlockReference>(id, AcDb::kForRead);
     // Block: (0,0)-(2,1); attribute "dflt" at (0,2), height 0.5: advance 4 x 0.7 x 0.5 = 1.4.
     EXPECT_TRUE(boxIs(extentsOf(*reference), AcGePoint3d(0, 0, 0), AcGePoint3d(2, 2.5, 0)));
 }
@@ -208,7 +208,7 @@ TEST_F(EntityBlockReferenceTest, EntityBlockReferenceErasesAndCopiesItsAttribute
     const AcDbObjectId id = insert(blockB(), AcGePoint3d(0, 0, 0), 1.0, 0.0, true);
     const AcDbObjectId attributeId = firstAttribute(id);
     {
-        auto reference = openAs<AcDbBlockReference>(id, AcDb::kForRead);
+        auto reference = open<AcDbBlockReference>(id, AcDb::kForRead);
         AcDbEntity* copy = nullptr;
         ASSERT_EQ(
             reference->getTransformedCopy(AcGeMatrix3d::translation(AcGeVector3d(5, 0, 0)), copy),
@@ -220,10 +220,10 @@ TEST_F(EntityBlockReferenceTest, EntityBlockReferenceErasesAndCopiesItsAttribute
         EXPECT_TRUE(near(AcDbAttribute::cast(it->entity())->position(), AcGePoint3d(5, 2, 0)));
     }
     {
-        auto attribute = openAs<AcDbAttribute>(attributeId, AcDb::kForRead);
+        auto attribute = open<AcDbAttribute>(attributeId, AcDb::kForRead);
         EXPECT_TRUE(near(attribute->position(), AcGePoint3d(0, 2, 0)));
     }
-    auto reference = openAs<AcDbBlockReference>(id, AcDb::kForWrite);
+    auto reference = open<AcDbBlockReference>(id, AcDb::kForWrite);
     ASSERT_EQ(reference->erase(), Acad::eOk);
     EXPECT_TRUE(attributeId.isErased());
 }
@@ -261,7 +261,7 @@ TEST_F(EntityBlockReferenceTest, EntityBlockReferenceChecksItsValuesAndFilesByNa
     EXPECT_EQ(own[0], tables_test::text(2, L"B"));
     // A reference with attributes announces them with 66.
     const AcDbObjectId withAttributes = insert(block, AcGePoint3d(0, 0, 0), 1.0, 0.0, true);
-    auto held = openAs<AcDbBlockReference>(withAttributes, AcDb::kForRead);
+    auto held = open<AcDbBlockReference>(withAttributes, AcDb::kForRead);
     EXPECT_EQ(subclass(groupsOf(*held), L"AcDbBlockReference")[0], tables_test::integer(66, 1));
 }
 

@@ -93,7 +93,7 @@ TEST_F(EntityCurveTest, EntityLineStretchMovesTheChosenEndsOnly) {
 
 TEST_F(EntityCurveTest, EntityLineInDatabaseRefusesChangesWhenOpenForRead) {
     const AcDbObjectId id = append(new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(1, 0, 0)));
-    auto line = entity_test::openAs<AcDbLine>(id, AcDb::kForRead);
+    auto line = entity_test::open<AcDbLine>(id, AcDb::kForRead);
     EXPECT_EQ(line->setStartPoint(AcGePoint3d(5, 5, 5)), Acad::eNotOpenForWrite);
     EXPECT_EQ(line->transformBy(AcGeMatrix3d::translation(AcGeVector3d(1, 0, 0))),
               Acad::eNotOpenForWrite);

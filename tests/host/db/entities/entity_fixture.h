@@ -17,7 +17,7 @@
 namespace entity_test {
 
 using tables_test::Held;
-using tables_test::openAs;
+using tables_test::open;
 
 constexpr double kTol = 1e-9;
 
@@ -60,7 +60,7 @@ protected:
     // Appends entity to model space and returns its id; the entity is closed again.
     AcDbObjectId append(AcDbEntity* entity) {
         AcDbObjectId id;
-        auto space = openAs<AcDbBlockTableRecord>(db()->modelSpaceId(), AcDb::kForWrite);
+        auto space = open<AcDbBlockTableRecord>(db()->modelSpaceId(), AcDb::kForWrite);
         EXPECT_EQ(space->appendAcDbEntity(id, entity), Acad::eOk);
         EXPECT_EQ(entity->close(), Acad::eOk);
         return id;

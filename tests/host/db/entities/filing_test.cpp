@@ -156,7 +156,7 @@ TEST_F(EntityKindFilingTest, EntityFilingReadsObjectCoordinatesByHand) {
     AcDbObjectId standard;
     {
         auto table =
-            entity_test::openAs<AcDbTextStyleTable>(db()->textStyleTableId(), AcDb::kForRead);
+            entity_test::open<AcDbTextStyleTable>(db()->textStyleTableId(), AcDb::kForRead);
         table->getAt(L"Standard", standard);
     }
     EXPECT_EQ(label.textStyle(), standard);

@@ -222,7 +222,7 @@ TEST_F(EntityPolylineTest, EntityPolyline2dKeepsVerticesUntilAppendedThenOwnsThe
     EXPECT_EQ(vertexPoints(*pline).size(), 0u);  // not in a database: no ids to open
     const AcDbObjectId id = append(pline);
 
-    auto held = entity_test::openAs<AcDb2dPolyline>(id, AcDb::kForRead);
+    auto held = entity_test::open<AcDb2dPolyline>(id, AcDb::kForRead);
     const std::vector<AcGePoint3d> found = vertexPoints(*held);
     ASSERT_EQ(found.size(), 3u);
     EXPECT_TRUE(near(found[2], AcGePoint3d(2, 2, 5)));
@@ -237,7 +237,7 @@ TEST_F(EntityPolylineTest, EntityPolyline2dKeepsVerticesUntilAppendedThenOwnsThe
 
 TEST_F(EntityPolylineTest, EntityPolyline2dAppendVertexLeavesItOpenForTheCaller) {
     const AcDbObjectId id = append(new AcDb2dPolyline());
-    auto pline = entity_test::openAs<AcDb2dPolyline>(id, AcDb::kForWrite);
+    auto pline = entity_test::open<AcDb2dPolyline>(id, AcDb::kForWrite);
     auto* vertex = new AcDb2dVertex(AcGePoint3d(1, 1, 0));
     AcDbObjectId vertexId;
     ASSERT_EQ(pline->appendVertex(vertexId, vertex), Acad::eOk);
@@ -253,26 +253,26 @@ TEST_F(EntityPolylineTest, EntityPolyline2dTransformMovesEveryVertexOrNone) {
     const AcDbObjectId id = appendCorner();
     AcDbObjectId vertexId;
     {
-        auto pline = entity_test::openAs<AcDb2dPolyline>(id, AcDb::kForWrite);
+        auto pline = entity_test::open<AcDb2dPolyline>(id, AcDb::kForWrite);
         vertexId = firstVertex(*pline);
         ASSERT_EQ(pline->transformBy(AcGeMatrix3d::translation(AcGeVector3d(1, 1, 0))), Acad::eOk);
         EXPECT_TRUE(boxIs(extentsOf(*pline), AcGePoint3d(1, 1, 0), AcGePoint3d(3, 3, 0)));
     }
     {
         // A vertex held open for write elsewhere stops the transform before anything moves.
-        auto vertex = entity_test::openAs<AcDb2dVertex>(vertexId, AcDb::kForWrite);
-        auto pline = entity_test::openAs<AcDb2dPolyline>(id, AcDb::kForWrite);
+        auto vertex = entity_test::open<AcDb2dVertex>(vertexId, AcDb::kForWrite);
+        auto pline = entity_test::open<AcDb2dPolyline>(id, AcDb::kForWrite);
         EXPECT_EQ(pline->transformBy(AcGeMatrix3d::translation(AcGeVector3d(5, 0, 0))),
                   Acad::eWasOpenForWrite);
         EXPECT_TRUE(near(vertex->position(), AcGePoint3d(1, 1, 0)));
     }
-    auto pline = entity_test::openAs<AcDb2dPolyline>(id, AcDb::kForRead);
+    auto pline = entity_test::open<AcDb2dPolyline>(id, AcDb::kForRead);
     EXPECT_TRUE(boxIs(extentsOf(*pline), AcGePoint3d(1, 1, 0), AcGePoint3d(3, 3, 0)));
 }
 
 TEST_F(EntityPolylineTest, EntityPolyline2dTransformedCopyHasItsOwnVertices) {
     const AcDbObjectId id = appendCorner();
-    auto pline = entity_test::openAs<AcDb2dPolyline>(id, AcDb::kForRead);
+    auto pline = entity_test::open<AcDb2dPolyline>(id, AcDb::kForRead);
     AcDbEntity* copy = nullptr;
     ASSERT_EQ(pline->getTransformedCopy(AcGeMatrix3d::scaling(2.0), copy), Acad::eOk);
     std::unique_ptr<AcDbEntity> owned(copy);
@@ -284,12 +284,12 @@ TEST_F(EntityPolylineTest, EntityPolyline2dErasesItsVerticesWithIt) {
     const AcDbObjectId id = appendCorner();
     AcDbObjectId vertexId;
     {
-        auto pline = entity_test::openAs<AcDb2dPolyline>(id, AcDb::kForWrite);
+        auto pline = entity_test::open<AcDb2dPolyline>(id, AcDb::kForWrite);
         vertexId = firstVertex(*pline);
         ASSERT_EQ(pline->erase(), Acad::eOk);
     }
     EXPECT_TRUE(vertexId.isErased());
-    auto pline = entity_test::openAs<AcDb2dPolyline>(id, AcDb::kForWrite, true);
+    auto pline = entity_test::open<AcDb2dPolyline>(id, AcDb::kForWrite, true);
     ASSERT_EQ(pline->erase(false), Acad::eOk);
     EXPECT_FALSE(vertexId.isErased());
 }
@@ -320,7 +320,7 @@ TEST_F(EntityPolylineTest, EntityPolyline3dGeometryAndVertices) {
     const AcDbObjectId id = append(new AcDb3dPolyline(
         AcDb::k3dSimplePoly,
         points(AcGePoint3d(0, 0, 0), AcGePoint3d(1, 2, 3), AcGePoint3d(-1, 0, 5)), true));
-    auto pline = entity_test::openAs<AcDb3dPolyline>(id, AcDb::kForWrite);
+    auto pline = entity_test::open<AcDb3dPolyline>(id, AcDb::kForWrite);
     EXPECT_TRUE(boxIs(extentsOf(*pline), AcGePoint3d(-1, 0, 0), AcGePoint3d(1, 2, 5)));
     ASSERT_EQ(pline->transformBy(AcGeScale3d(2, 1, 1)), Acad::eOk);
     EXPECT_TRUE(boxIs(extentsOf(*pline), AcGePoint3d(-2, 0, 0), AcGePoint3d(2, 2, 5)));
@@ -379,7 +379,7 @@ TEST_F(EntityPolylineTest, EntityPolylineFilingOfOwnersInTheDatabase) {
     const AcDbObjectId id = append(new AcDb2dPolyline(
         AcDb::k2dQuadSplinePoly,
         points(AcGePoint3d(0, 0, 0), AcGePoint3d(2, 0, 0), AcGePoint3d(2, 2, 0)), 1.5, true));
-    auto pline = entity_test::openAs<AcDb2dPolyline>(id, AcDb::kForRead);
+    auto pline = entity_test::open<AcDb2dPolyline>(id, AcDb::kForRead);
     const host::DxfItemList own = subclass(groupsOf(*pline), L"AcDb2dPolyline");
     ASSERT_GE(own.size(), 3u);
     EXPECT_EQ(own[0], tables_test::integer(66, 1));

@@ -18,7 +18,7 @@ namespace {
 using entity_test::boxIs;
 using entity_test::extentsOf;
 using entity_test::near;
-using entity_test::openAs;
+using entity_test::open;
 
 class EntityUndoTest : public entity_test::EntityTest {
 protected:
@@ -34,18 +34,18 @@ protected:
 TEST_F(EntityUndoTest, EntityUndoRestoresAChangedLineAndRedoesIt) {
     const AcDbObjectId id = append(new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(1, 0, 0)));
     command([&] {
-        auto line = openAs<AcDbLine>(id, AcDb::kForWrite);
+        auto line = open<AcDbLine>(id, AcDb::kForWrite);
         line->transformBy(AcGeMatrix3d::translation(AcGeVector3d(5, 5, 0)));
         line->setThickness(2.0);
     });
     ASSERT_EQ(host::undo(1), Acad::eOk);
     {
-        auto line = openAs<AcDbLine>(id, AcDb::kForRead);
+        auto line = open<AcDbLine>(id, AcDb::kForRead);
         EXPECT_TRUE(near(line->startPoint(), AcGePoint3d(0, 0, 0)));
         EXPECT_DOUBLE_EQ(line->thickness(), 0.0);
     }
     ASSERT_EQ(host::redo(1), Acad::eOk);
-    auto line = openAs<AcDbLine>(id, AcDb::kForRead);
+    auto line = open<AcDbLine>(id, AcDb::kForRead);
     EXPECT_TRUE(near(line->startPoint(), AcGePoint3d(5, 5, 0)));
     EXPECT_DOUBLE_EQ(line->thickness(), 2.0);
 }
@@ -56,25 +56,25 @@ TEST_F(EntityUndoTest, EntityUndoRestoresAPolylineWithItsVertices) {
     points.append(AcGePoint3d(2, 0, 0));
     const AcDbObjectId id = append(new AcDb2dPolyline(AcDb::k2dSimplePoly, points));
     command([&] {
-        auto pline = openAs<AcDb2dPolyline>(id, AcDb::kForWrite);
+        auto pline = open<AcDb2dPolyline>(id, AcDb::kForWrite);
         ASSERT_EQ(pline->transformBy(AcGeMatrix3d::scaling(3.0)), Acad::eOk);
         ASSERT_EQ(pline->appendVertex(new AcDb2dVertex(AcGePoint3d(9, 9, 0))), Acad::eOk);
     });
     {
-        auto pline = openAs<AcDb2dPolyline>(id, AcDb::kForRead);
+        auto pline = open<AcDb2dPolyline>(id, AcDb::kForRead);
         EXPECT_TRUE(boxIs(extentsOf(*pline), AcGePoint3d(0, 0, 0), AcGePoint3d(9, 9, 0)));
     }
     ASSERT_EQ(host::undo(1), Acad::eOk);
     {
-        auto pline = openAs<AcDb2dPolyline>(id, AcDb::kForRead);
+        auto pline = open<AcDb2dPolyline>(id, AcDb::kForRead);
         EXPECT_TRUE(boxIs(extentsOf(*pline), AcGePoint3d(0, 0, 0), AcGePoint3d(2, 0, 0)));
     }
     command([&] {
-        auto pline = openAs<AcDb2dPolyline>(id, AcDb::kForWrite);
+        auto pline = open<AcDb2dPolyline>(id, AcDb::kForWrite);
         ASSERT_EQ(pline->erase(), Acad::eOk);
     });
     ASSERT_EQ(host::undo(1), Acad::eOk);
-    auto pline = openAs<AcDb2dPolyline>(id, AcDb::kForRead);
+    auto pline = open<AcDb2dPolyline>(id, AcDb::kForRead);
     EXPECT_FALSE(pline->isErased());
     std::unique_ptr<AcDbObjectIterator> it(pline->vertexIterator());
     int live = 0;
