@@ -41,9 +41,10 @@ public:
     void putEntry(const wchar_t* key, AcDbObject* entry) {
         testsupport::open<AcDbObject>(circle(), AcDb::kForWrite)->createExtensionDictionary();
         AcDbObjectId id;
-        EXPECT_EQ(testsupport::open<AcDbDictionary>(extensionDictionaryOf(circle()), AcDb::kForWrite)
-                      ->setAt(key, entry, id),
-                  Acad::eOk);
+        EXPECT_EQ(
+            testsupport::open<AcDbDictionary>(extensionDictionaryOf(circle()), AcDb::kForWrite)
+                ->setAt(key, entry, id),
+            Acad::eOk);
         entry->close();
     }
 

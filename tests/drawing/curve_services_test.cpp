@@ -25,13 +25,7 @@ void expectXyz(const Xyz& actual, double x, double y, double z) {
     EXPECT_NEAR(actual.z, z, 1e-9);
 }
 
-AcGePoint3dArray pointArray(std::initializer_list<AcGePoint3d> list) {
-    AcGePoint3dArray array;
-    for (const AcGePoint3d& p : list) {
-        array.append(p);
-    }
-    return array;
-}
+using testsupport::pointArray;
 
 const AcGePoint3dArray kVertices = pointArray({{0, 0, 7}, {4, 0, 8}, {4, 3, 9}});
 

@@ -79,9 +79,7 @@ Creation creation(Create create) {
 }
 
 TEST_F(DrawingCreateTest, DrawingCreateEveryMemberClosesOrHandsOver) {
-    AcGePoint3dArray vertices;
-    vertices.append(AcGePoint3d(0, 0, 0));
-    vertices.append(AcGePoint3d(1, 1, 0));
+    AcGePoint3dArray vertices = testsupport::pointArray({{0, 0, 0}, {1, 1, 0}});
     const AcDbObjectId style = db()->dimstyle();
     const AcDbObjectId block = addBlock(L"B");
     const AcGePoint3d o(0, 0, 0), x(1, 0, 0), y(0, 1, 0), d(1, 1, 0);
@@ -235,10 +233,7 @@ TEST_F(DrawingCreateTest, DrawingCreateFacesAndSolids) {
 }
 
 TEST_F(DrawingCreateTest, DrawingCreateHeavyPolylines) {
-    AcGePoint3dArray vertices;
-    vertices.append(AcGePoint3d(0, 0, 0));
-    vertices.append(AcGePoint3d(2, 0, 0));
-    vertices.append(AcGePoint3d(2, 1, 0));
+    AcGePoint3dArray vertices = testsupport::pointArray({{0, 0, 0}, {2, 0, 0}, {2, 1, 0}});
     const AcDbObjectId open2d = CVLKCDraw::polyline2d(vertices, 1.5, 0);
     const AcDbObjectId closed2d = CVLKCDraw::polyline2d(vertices, 0.0, 7);
     EXPECT_TRUE(host::openObjects().empty());
@@ -267,9 +262,7 @@ TEST_F(DrawingCreateTest, DrawingCreateHeavyPolylines) {
 }
 
 TEST_F(DrawingCreateTest, DrawingCreateLightweightPolylines) {
-    AcGePoint3dArray vertices;
-    vertices.append(AcGePoint3d(1, 2, 99));
-    vertices.append(AcGePoint3d(3, 4, -7));
+    AcGePoint3dArray vertices = testsupport::pointArray({{1, 2, 99}, {3, 4, -7}});
     CVLKCPolylineLWPtr polyline;
     CVLKCDraw::polylineLW(vertices, 2.0, 0, &polyline);
     ASSERT_EQ(polyline->numVerts(), 2u);

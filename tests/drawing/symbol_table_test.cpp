@@ -150,7 +150,8 @@ TEST_F(DrawingTablesTest, DrawingTablesThatDidNotOpenAnswerNothing) {
     EXPECT_TRUE(id.isNull());
 
     // A table open for write elsewhere refuses a reader.
-    const auto table = testsupport::open<AcDbLinetypeTable>(db()->linetypeTableId(), AcDb::kForWrite);
+    const auto table =
+        testsupport::open<AcDbLinetypeTable>(db()->linetypeTableId(), AcDb::kForWrite);
     CVLKCLinetypeTablePtr linetypes;
     EXPECT_EQ(linetypes, nullptr);
     EXPECT_EQ(linetypes.status(), Acad::eWasOpenForWrite);

@@ -19,14 +19,7 @@
 namespace {
 
 using Points = std::vector<AcGePoint3d>;
-
-AcGePoint3dArray pointArray(const Points& list) {
-    AcGePoint3dArray array;
-    for (const AcGePoint3d& p : list) {
-        array.append(p);
-    }
-    return array;
-}
+using testsupport::pointArray;
 
 Points listed(const AcGePoint3dArray& array) {
     Points list;
@@ -44,8 +37,9 @@ protected:
     // What the extractor writes for the entity id, opened for read, into an array holding kOld.
     Points extract(ICharacteristicPointsExtractor&& extractor, AcDbObjectId id) {
         AcGePoint3dArray points = pointArray({kOld});
-        EXPECT_EQ(extractor.ExtractCharacteristicPoints(
-                      testsupport::open<AcDbEntity>(id).get(), points), 1);
+        EXPECT_EQ(
+            extractor.ExtractCharacteristicPoints(testsupport::open<AcDbEntity>(id).get(), points),
+            1);
         return listed(points);
     }
 

@@ -94,8 +94,8 @@ TEST_F(InteropTest, InteropCheckCatchesAFieldEzdxfReadsDifferently) {
     json.replace(at, end.size(), "\"end\":[100,0.5,0]");
     std::ofstream(summary) << json;
     std::string output;
-    EXPECT_EQ(python("check_ezdxf.py", "'" + file.string() + "' '" + summary.string() + "'", output),
-              1);
+    EXPECT_EQ(
+        python("check_ezdxf.py", "'" + file.string() + "' '" + summary.string() + "'", output), 1);
     EXPECT_NE(output.find("/end"), std::string::npos) << output;
 }
 

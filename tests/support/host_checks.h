@@ -1,7 +1,7 @@
 // Shared by the test suites: the end-of-test checks every suite makes on the host (nothing left
 // open, documents closed, no contract violation), the audit of a drawing as it would be saved,
 // adding a symbol table record, appending an entity to a block record, putting an Xrecord in a
-// dictionary, comparing points, and the ids of what a block or an owner holds.
+// dictionary, point arrays and comparing points, and the ids of what a block or an owner holds.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -52,6 +52,15 @@ inline ::testing::AssertionResult near(const AcGePoint3d& actual, const AcGePoin
 inline ::testing::AssertionResult near(const AcGeVector3d& actual, const AcGeVector3d& expected,
                                        double tol = 1e-9) {
     return near(AcGePoint3d::kOrigin + actual, AcGePoint3d::kOrigin + expected, tol);
+}
+
+// The points of list as an array, in order.
+inline AcGePoint3dArray pointArray(const std::vector<AcGePoint3d>& list) {
+    AcGePoint3dArray array;
+    for (const AcGePoint3d& point : list) {
+        array.append(point);
+    }
+    return array;
 }
 
 // Names record and adds it to db's table of type Table; its id. The test fails (and the record

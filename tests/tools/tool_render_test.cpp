@@ -31,18 +31,11 @@
 
 namespace {
 
+using testsupport::appendEntity;
 using tooltest::Outcome;
 using tooltest::ToolTest;
 
 const AcGeVector3d kUp(0, 0, 1);
-
-void append(AcDbObjectId spaceId, AcDbEntity* entity) {
-    AcDbBlockTableRecord* space = nullptr;
-    ASSERT_EQ(acdbOpenObject(space, spaceId, AcDb::kForWrite), Acad::eOk);
-    ASSERT_EQ(space->appendAcDbEntity(entity), Acad::eOk);
-    entity->close();
-    space->close();
-}
 
 AcDbPolyline* lightweight(std::initializer_list<AcGePoint2d> points, double bulge, bool closed) {
     auto* polyline = new AcDbPolyline();
@@ -54,19 +47,19 @@ AcDbPolyline* lightweight(std::initializer_list<AcGePoint2d> points, double bulg
     return polyline;
 }
 
-// Block "B" (a circle of radius 5 by layer on layer 0, a line by block, attribute definition
-// TAG) with its id in blockId.
-void newBlock(AcDbDatabase& db, const wchar_t* name, AcDbObjectId& blockId) {
-    blockId = testsupport::addRecord<AcDbBlockTable>(&db, new AcDbBlockTableRecord(), name);
+AcDbObjectId newBlock(AcDbDatabase& db, const wchar_t* name) {
+    return testsupport::addRecord<AcDbBlockTable>(&db, new AcDbBlockTableRecord(), name);
 }
 
+// Block "B" (a circle of radius 5 by layer on layer 0, a line by block, attribute definition
+// TAG) with its id in blockId.
 void addBlock(AcDbDatabase& db, AcDbObjectId& blockId) {
-    newBlock(db, L"B", blockId);
-    append(blockId, new AcDbCircle(AcGePoint3d(0, 0, 0), kUp, 5));
+    blockId = newBlock(db, L"B");
+    appendEntity(new AcDbCircle(AcGePoint3d(0, 0, 0), kUp, 5), blockId);
     auto* byBlock = new AcDbLine(AcGePoint3d(-5, 0, 0), AcGePoint3d(5, 0, 0));
     byBlock->setColorIndex(0);
-    append(blockId, byBlock);
-    append(blockId, new AcDbAttributeDefinition(AcGePoint3d(0, 6, 0), L"v", L"TAG", L"Tag?"));
+    appendEntity(byBlock, blockId);
+    appendEntity(new AcDbAttributeDefinition(AcGePoint3d(0, 6, 0), L"v", L"TAG", L"Tag?"), blockId);
 }
 
 void addReference(AcDbObjectId spaceId, AcDbObjectId blockId, const AcGePoint3d& at,
@@ -77,7 +70,7 @@ void addReference(AcDbObjectId spaceId, AcDbObjectId blockId, const AcGePoint3d&
     auto* attribute = new AcDbAttribute(AcGePoint3d(at.x, at.y + 12, 0), value, L"TAG");
     ASSERT_EQ(reference->appendAttribute(attribute), Acad::eOk);
     attribute->close();
-    append(spaceId, reference);
+    appendEntity(reference, spaceId);
 }
 
 // Every kind the renderer draws once in model space (the line red), a ray, a table without a
@@ -87,29 +80,30 @@ void buildDrawing(AcDbDatabase& db) {
     const AcDbObjectId space = db.modelSpaceId();
     auto* red = new AcDbLine(AcGePoint3d(0, 0, 0), AcGePoint3d(100, 50, 0));
     red->setColorIndex(1);
-    append(space, red);
-    append(space, new AcDbCircle(AcGePoint3d(50, 50, 0), kUp, 10));
-    append(space, new AcDbArc(AcGePoint3d(80, 20, 0), 10, 0, 2));
-    append(space, new AcDbEllipse(AcGePoint3d(20, 80, 0), kUp, AcGeVector3d(10, 0, 0), 0.5, 0, 3));
-    append(space, lightweight({{0, 0}, {10, 0}, {10, 10}}, 0.0, true));
-    append(space, lightweight({{20, 0}, {30, 0}, {30, 10}}, 0.5, false));
-    AcGePoint3dArray vertices;
-    vertices.append(AcGePoint3d(0, 0, 0));
-    vertices.append(AcGePoint3d(5, 5, 5));
-    vertices.append(AcGePoint3d(10, 0, 10));
-    append(space, new AcDb3dPolyline(AcDb::k3dSimplePoly, vertices));
-    append(space, new AcDbFace(AcGePoint3d(0, 60, 0), AcGePoint3d(10, 60, 0),
-                               AcGePoint3d(10, 70, 0), AcGePoint3d(0, 70, 0)));
-    append(space, new AcDbSolid(AcGePoint3d(40, 60, 0), AcGePoint3d(50, 60, 0),
-                                AcGePoint3d(40, 70, 0), AcGePoint3d(50, 70, 0)));
-    append(space, new AcDbPoint(AcGePoint3d(70, 70, 0)));
-    append(space, new AcDbText(AcGePoint3d(0, -10, 0), L"a < b & c", AcDbObjectId::kNull, 3));
+    appendEntity(red, space);
+    appendEntity(new AcDbCircle(AcGePoint3d(50, 50, 0), kUp, 10), space);
+    appendEntity(new AcDbArc(AcGePoint3d(80, 20, 0), 10, 0, 2), space);
+    appendEntity(new AcDbEllipse(AcGePoint3d(20, 80, 0), kUp, AcGeVector3d(10, 0, 0), 0.5, 0, 3),
+                 space);
+    appendEntity(lightweight({{0, 0}, {10, 0}, {10, 10}}, 0.0, true), space);
+    appendEntity(lightweight({{20, 0}, {30, 0}, {30, 10}}, 0.5, false), space);
+    AcGePoint3dArray vertices = testsupport::pointArray({{0, 0, 0}, {5, 5, 5}, {10, 0, 10}});
+    appendEntity(new AcDb3dPolyline(AcDb::k3dSimplePoly, vertices), space);
+    appendEntity(new AcDbFace(AcGePoint3d(0, 60, 0), AcGePoint3d(10, 60, 0), AcGePoint3d(10, 70, 0),
+                              AcGePoint3d(0, 70, 0)),
+                 space);
+    appendEntity(new AcDbSolid(AcGePoint3d(40, 60, 0), AcGePoint3d(50, 60, 0),
+                               AcGePoint3d(40, 70, 0), AcGePoint3d(50, 70, 0)),
+                 space);
+    appendEntity(new AcDbPoint(AcGePoint3d(70, 70, 0)), space);
+    appendEntity(new AcDbText(AcGePoint3d(0, -10, 0), L"a < b & c", AcDbObjectId::kNull, 3), space);
     auto* ray = new AcDbRay();
     ray->setBasePoint(AcGePoint3d(0, 0, 0));
-    append(space, ray);
+    appendEntity(ray, space);
     // A dimension made here: saving gives it its block of lines, arrows and text.
-    append(space, new AcDbRotatedDimension(0.0, AcGePoint3d(0, -60, 0), AcGePoint3d(30, -60, 0),
-                                           AcGePoint3d(0, -50, 0)));
+    appendEntity(new AcDbRotatedDimension(0.0, AcGePoint3d(0, -60, 0), AcGePoint3d(30, -60, 0),
+                                          AcGePoint3d(0, -50, 0)),
+                 space);
     auto* table = new AcDbTable();
     table->setPosition(AcGePoint3d(0, -40, 0));
     table->setSize(1, 2);
@@ -117,7 +111,7 @@ void buildDrawing(AcDbDatabase& db) {
     table->setColumnWidth(1, 10);
     table->setRowHeight(0, 5);
     table->setTextString(0, 1, L"cell");
-    append(space, table);
+    appendEntity(table, space);
     AcDbObjectId block;
     addBlock(db, block);
     addReference(space, block, AcGePoint3d(120, 0, 0), AcGeScale3d(2), L"even", 3);
@@ -181,12 +175,10 @@ for kind in ('line', 'circle', 'path'):
 TEST_F(ToolTest, ToolRenderDrawsABlockThatHoldsItselfOnce) {
     {
         AcDbDatabase db(true, true);
-        AcDbObjectId loop;
-        newBlock(db, L"LOOP", loop);
-        ASSERT_FALSE(HasFatalFailure());
-        append(loop, new AcDbCircle(AcGePoint3d(0, 0, 0), kUp, 1));
-        append(loop, new AcDbBlockReference(AcGePoint3d(1, 0, 0), loop));
-        append(db.modelSpaceId(), new AcDbBlockReference(AcGePoint3d(0, 0, 0), loop));
+        const AcDbObjectId loop = newBlock(db, L"LOOP");
+        appendEntity(new AcDbCircle(AcGePoint3d(0, 0, 0), kUp, 1), loop);
+        appendEntity(new AcDbBlockReference(AcGePoint3d(1, 0, 0), loop), loop);
+        appendEntity(new AcDbBlockReference(AcGePoint3d(0, 0, 0), loop), db.modelSpaceId());
         ASSERT_FALSE(HasFatalFailure());
         ASSERT_EQ(db.saveAs(utf8ToWide(path("loop.dxf").string()).c_str()), Acad::eOk);
     }

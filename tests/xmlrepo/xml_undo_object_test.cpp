@@ -171,8 +171,8 @@ TEST_F(UndoObjectTest, UndoObjectDxfInCases) {
          L"<old/>", L""},
         {"version 2^32 - 1", described({integer(90, 0xFFFFFFFFLL), text(1, L"<new/>")}),
          Acad::eNewerObjectVersion, L"<old/>", L""},
-        {"version -1", described({integer(90, -1), text(1, L"<new/>")}),
-         Acad::eNewerObjectVersion, L"<old/>", L""},
+        {"version -1", described({integer(90, -1), text(1, L"<new/>")}), Acad::eNewerObjectVersion,
+         L"<old/>", L""},
         {"two texts", described({integer(90, 1), text(1, L"<first/>"), text(1, L"<second/>")}),
          Acad::eOk, L"<second/>", L""},
         {"a version without text", described({integer(90, 1)}), Acad::eOk, L"<old/>", L""},
@@ -189,9 +189,9 @@ TEST_F(UndoObjectTest, UndoObjectDxfInCases) {
     // The group that ends the object is left for the next reader.
     std::wstring xml;
     DxfItem next;
-    EXPECT_EQ(readDxf(described({integer(90, 1), text(1, L"<a/>"), integer(70, 3)}), xml, nullptr,
-                      &next),
-              Acad::eOk);
+    EXPECT_EQ(
+        readDxf(described({integer(90, 1), text(1, L"<a/>"), integer(70, 3)}), xml, nullptr, &next),
+        Acad::eOk);
     EXPECT_EQ(next, integer(70, 3));
 }
 

@@ -91,7 +91,8 @@ TEST_F(SysVarTest, ClayerWorksWhileTheCallerHoldsTheTableAndRecord) {
         EXPECT_EQ(textVar(L"CLAYER"), L"Walls");
     }
     {
-        const auto written = testsupport::open<AcDbLayerTable>(db()->layerTableId(), AcDb::kForWrite);
+        const auto written =
+            testsupport::open<AcDbLayerTable>(db()->layerTableId(), AcDb::kForWrite);
         EXPECT_EQ(setText(L"CLAYER", L"0"), RTNORM);
     }
     EXPECT_EQ(db()->clayer(), db()->layerZero());

@@ -5,7 +5,6 @@
 
 #include <memory>
 
-#include "tests/host/db/entities/entity_fixture.h"
 #include "kestrel/host/db/deep_clone.h"
 #include "kestrel/host/db/dictionary.h"
 #include "kestrel/host/db/entities/attribute.h"
@@ -15,6 +14,7 @@
 #include "kestrel/host/db/resbuf.h"
 #include "kestrel/host/db/xrecord.h"
 #include "kestrel/host/harness.h"
+#include "tests/host/db/entities/entity_fixture.h"
 
 namespace {
 
@@ -79,10 +79,7 @@ TEST_F(DeepCloneTest, DeepCloneCopiesALineInPlace) {
 }
 
 TEST_F(DeepCloneTest, DeepCloneCopiesVerticesAndSequenceEndOwnedByTheCopy) {
-    AcGePoint3dArray points;
-    points.append(AcGePoint3d(0, 0, 0));
-    points.append(AcGePoint3d(1, 0, 0));
-    points.append(AcGePoint3d(1, 1, 0));
+    AcGePoint3dArray points = testsupport::pointArray({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}});
     const AcDbObjectId original = append(new AcDb2dPolyline(AcDb::k2dSimplePoly, points));
     AcDbIdMapping mapping;
     ASSERT_EQ(cloneOne(original, mapping), Acad::eOk);
@@ -138,9 +135,7 @@ TEST_F(DeepCloneTest, DeepCloneCopiesAttributesAndTheExtensionDictionary) {
 }
 
 TEST_F(DeepCloneTest, DeepCloneDeferredTranslationIsDoneByTheLastCall) {
-    AcGePoint3dArray points;
-    points.append(AcGePoint3d(0, 0, 0));
-    points.append(AcGePoint3d(2, 0, 0));
+    AcGePoint3dArray points = testsupport::pointArray({{0, 0, 0}, {2, 0, 0}});
     const AcDbObjectId original = append(new AcDb2dPolyline(AcDb::k2dSimplePoly, points));
     AcDbIdMapping mapping;
     ASSERT_EQ(cloneOne(original, mapping, true), Acad::eOk);

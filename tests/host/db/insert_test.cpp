@@ -91,9 +91,7 @@ protected:
         }
         appendEntity(new AcDbText(AcGePoint3d(0, 1, 0), L"label", m_notes, 1.0), s->modelSpaceId());
         appendEntity(new AcDbBlockReference(AcGePoint3d(2, 2, 0), m_door), s->modelSpaceId());
-        AcGePoint3dArray points;
-        points.append(AcGePoint3d(0, 0, 0));
-        points.append(AcGePoint3d(3, 3, 0));
+        AcGePoint3dArray points = testsupport::pointArray({{0, 0, 0}, {3, 3, 0}});
         appendEntity(new AcDb2dPolyline(AcDb::k2dSimplePoly, points), s->modelSpaceId());
     }
 

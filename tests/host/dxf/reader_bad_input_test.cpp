@@ -26,10 +26,8 @@ class DxfReaderBadInput : public dxftest::ReaderTest {
 protected:
     void SetUp() override {
         ReaderTest::SetUp();
-        auto space = open<AcDbBlockTableRecord>(m_db.modelSpaceId(), AcDb::kForWrite);
-        auto* line = new AcDbLine(AcGePoint3d(1, 2, 3), AcGePoint3d(4, 5, 6));
-        ASSERT_EQ(space->appendAcDbEntity(m_line, line), Acad::eOk);
-        line->close();
+        m_line = testsupport::appendEntity(new AcDbLine(AcGePoint3d(1, 2, 3), AcGePoint3d(4, 5, 6)),
+                                           m_db.modelSpaceId());
         m_objects = m_db.approxNumObjects();
         m_seed = m_db.handseed();
         m_layerZero = m_db.layerZero();
@@ -143,8 +141,8 @@ TEST_F(DxfReaderBadInput, BrokenStructure) {
     // A BLOCK whose ENDBLK was lost reads the next BLOCK as one of its entities.
     expectRefused(DrawingText().blocks("0\nBLOCK\n2\nA\n0\nBLOCK\n2\nB\n0\nENDBLK\n").str(),
                   Acad::eBadDxfSequence, {"0 BLOCK where an entity belongs"});
-    expectRefused(DrawingText().objects("0\nTABLE\n5\n300\n330\nC\n").str(),
-                  Acad::eBadDxfSequence, {"0 TABLE where an object belongs"});
+    expectRefused(DrawingText().objects("0\nTABLE\n5\n300\n330\nC\n").str(), Acad::eBadDxfSequence,
+                  {"0 TABLE where an object belongs"});
     // A table record must be of its table's class: one laid out otherwise is not kept raw.
     expectRefused(
         DrawingText().layers("0\nLAYER\n5\n100\n330\n2\n100\nAcDbSymbolTableRecord\n2\nX\n").str(),
@@ -206,9 +204,7 @@ TEST_F(DxfReaderBadInput, CutsAndFlippedBytesOfARealFile) {
     ASSERT_GT(whole.size(), 1000u);
     for (std::size_t cut = 0; cut < whole.size(); cut += whole.size() / 17) {
         EXPECT_NE(readText(m_db, whole.substr(0, cut)), Acad::eOk) << cut;
-        EXPECT_EQ(
-            message().find(wideToUtf8(m_files.widePath("read.dxf")) + ": line "),
-            0u)
+        EXPECT_EQ(message().find(wideToUtf8(m_files.widePath("read.dxf")) + ": line "), 0u)
             << message();
         expectUnchanged();
     }

@@ -316,13 +316,15 @@ TEST_F(DxfReaderFile, APatternedHatchKeepsItsFillUntilItsPatternChanges) {
     host::DxfItemFiler out(&db);
     ASSERT_EQ(copy->dxfOutFields(&out), Acad::eOk);
     const host::DxfItemList items = out.takeItems();
-    EXPECT_NE(std::find(items.begin(), items.end(), host::DxfItem{78, std::int64_t{1}}), items.end());
+    EXPECT_NE(std::find(items.begin(), items.end(), host::DxfItem{78, std::int64_t{1}}),
+              items.end());
 }
 
 TEST_F(DxfReaderFile, AKnownKindWithoutItsSubclassMarkersIsKeptAsItCame) {
     // As the host writes a release-12 ATTDEF its class refused: AcDbEntity's marker only.
-    const std::string attdef = "0\nATTDEF\n5\n2F0\n330\n1F\n100\nAcDbEntity\n8\n0\n10\n0.0\n"
-                               "20\n1.0\n30\n0.0\n40\n0.5\n1\n\n3\nNumber?\n2\nNUMBER\n40\n0\n";
+    const std::string attdef =
+        "0\nATTDEF\n5\n2F0\n330\n1F\n100\nAcDbEntity\n8\n0\n10\n0.0\n"
+        "20\n1.0\n30\n0.0\n40\n0.5\n1\n\n3\nNumber?\n2\nNUMBER\n40\n0\n";
     AcDbDatabase db(false, true);
     ASSERT_EQ(readText(db, DrawingText().entities(attdef).str()), Acad::eOk) << message();
     auto kept = open<AcDbRawEntity>(idOfHandle(db, L"2F0"));

@@ -31,6 +31,7 @@
 namespace {
 
 using dxftest::open;
+using testsupport::appendEntity;
 
 // The groups of an object with its references as handle texts, so that two databases compare.
 host::DxfItemList comparable(AcDbObjectId id) {
@@ -125,42 +126,29 @@ protected:
         EXPECT_EQ(read->readDwgFile(path.c_str()), Acad::eOk) << message();
         return read;
     }
-
-    static void append(AcDbDatabase& db, AcDbObjectId block, AcDbEntity* entity,
-                       AcDbObjectId* id = nullptr) {
-        auto record = open<AcDbBlockTableRecord>(block, AcDb::kForWrite);
-        AcDbObjectId appended;
-        ASSERT_EQ(record->appendAcDbEntity(appended, entity), Acad::eOk);
-        entity->close();
-        if (id != nullptr) {
-            *id = appended;
-        }
-    }
 };
 
 TEST_F(DxfReaderRoundTrip, AHostDrawingComesBackAsItWasWritten) {
     AcDbDatabase db(true, true);
     const AcDbObjectId space = db.modelSpaceId();
-    AcDbObjectId lineId;
-    append(db, space, new AcDbLine(AcGePoint3d(1, 2, 3), AcGePoint3d(4, 5, 6)), &lineId);
-    append(db, space, new AcDbArc(AcGePoint3d(0, 0, 0), 2.0, 0.1, std::numbers::pi * 1.3));
-    append(db, space, new AcDbCircle(AcGePoint3d(1, 1, 0), AcGeVector3d(0, 0, 1), 0.75));
+    const AcDbObjectId lineId =
+        appendEntity(new AcDbLine(AcGePoint3d(1, 2, 3), AcGePoint3d(4, 5, 6)), space);
+    appendEntity(new AcDbArc(AcGePoint3d(0, 0, 0), 2.0, 0.1, std::numbers::pi * 1.3), space);
+    appendEntity(new AcDbCircle(AcGePoint3d(1, 1, 0), AcGeVector3d(0, 0, 1), 0.75), space);
     auto* lw = new AcDbPolyline();
     lw->addVertexAt(0, AcGePoint2d(0, 0), 0.5);
     lw->addVertexAt(1, AcGePoint2d(3, 1));
-    append(db, space, lw);
-    AcGePoint3dArray points;
-    points.append(AcGePoint3d(0, 0, 0));
-    points.append(AcGePoint3d(2, 0, 0));
-    points.append(AcGePoint3d(2, 2, 0));
-    append(db, space, new AcDb2dPolyline(AcDb::k2dSimplePoly, points, 1.5, true));
+    appendEntity(lw, space);
+    AcGePoint3dArray points = testsupport::pointArray({{0, 0, 0}, {2, 0, 0}, {2, 2, 0}});
+    appendEntity(new AcDb2dPolyline(AcDb::k2dSimplePoly, points, 1.5, true), space);
 
     const AcDbObjectId blockId =
         testsupport::addRecord<AcDbBlockTable>(&db, new AcDbBlockTableRecord(), L"TAG");
-    append(db, blockId, new AcDbAttributeDefinition(AcGePoint3d(0, 1, 0), L"?", L"NUM", L"Number"));
+    appendEntity(new AcDbAttributeDefinition(AcGePoint3d(0, 1, 0), L"?", L"NUM", L"Number"),
+                 blockId);
     auto* insert = new AcDbBlockReference(AcGePoint3d(5, 5, 0), blockId);
     insert->appendAttribute(new AcDbAttribute(AcGePoint3d(5, 6, 0), L"7", L"NUM"));
-    append(db, space, insert);
+    appendEntity(insert, space);
 
     testsupport::addRecord<AcDbRegAppTable>(&db, new AcDbRegAppTableRecord(), L"KESTREL");
     {

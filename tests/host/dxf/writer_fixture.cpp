@@ -89,10 +89,7 @@ Drawing buildDrawing(AcDbDatabase& db) {
     light->addVertexAt(1, AcGePoint2d(1, 0), 0.25);
     light->addVertexAt(2, AcGePoint2d(1, 1));
     d.polyline = appendEntity(light, model);
-    AcGePoint3dArray vertices;
-    vertices.append(AcGePoint3d(0, 0, 0));
-    vertices.append(AcGePoint3d(2, 1, 0));
-    vertices.append(AcGePoint3d(4, 0, 0));
+    AcGePoint3dArray vertices = testsupport::pointArray({{0, 0, 0}, {2, 1, 0}, {4, 0, 0}});
     d.polyline2d = appendEntity(new AcDb2dPolyline(AcDb::k2dSimplePoly, vertices), model);
     d.insert = appendEntity(new AcDbBlockReference(AcGePoint3d(10, 10, 0), d.block), model);
     {

@@ -110,7 +110,8 @@ TEST_F(WriterValuesTest, WriterValuesAThicknessOfZeroIsLeftOut) {
     const auto groups = groupsOf(textOf(db));
     EXPECT_EQ(valueOf(objectGroups(groups, d.arc), 39), "2.0");
     const auto line = objectGroups(groups, d.line);
-    EXPECT_TRUE(std::none_of(line.begin(), line.end(), [](const Group& g) { return g.code == 39; }));
+    EXPECT_TRUE(
+        std::none_of(line.begin(), line.end(), [](const Group& g) { return g.code == 39; }));
 }
 
 // What a class files as a 2D point or vector goes to the file without Z: lightweight vertices,

@@ -6,13 +6,13 @@
 #include <cmath>
 #include <memory>
 
-#include "tests/host/db/entities/entity_fixture.h"
 #include "kestrel/host/db/entities/arc.h"
 #include "kestrel/host/db/entities/attribute.h"
 #include "kestrel/host/db/entities/attribute_definition.h"
 #include "kestrel/host/db/entities/block_reference.h"
 #include "kestrel/host/db/entities/circle.h"
 #include "kestrel/host/db/entities/line.h"
+#include "tests/host/db/entities/entity_fixture.h"
 
 namespace {
 
@@ -128,12 +128,7 @@ TEST_F(EntityBlockReferenceTest, EntityBlockReferenceNestedAndSelfReferencingBlo
 
     // A block that refers to itself is stopped, not followed for ever.
     const AcDbObjectId loop = defineBlock(L"LOOP", AcGePoint3d(0, 0, 0), {});
-    {
-        auto record = open<AcDbBlockTableRecord>(loop, AcDb::kForWrite);
-        auto* self = new AcDbBlockReference(AcGePoint3d(1, 0, 0), loop);
-        ASSERT_EQ(record->appendAcDbEntity(self), Acad::eOk);
-        self->close();
-    }
+    testsupport::appendEntity(new AcDbBlockReference(AcGePoint3d(1, 0, 0), loop), loop);
     AcDbBlockReference looping(AcGePoint3d(0, 0, 0), loop);
     AcDbExtents box;
     EXPECT_EQ(looping.getGeomExtents(box), Acad::eSelfReference);

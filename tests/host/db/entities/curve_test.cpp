@@ -5,13 +5,13 @@
 
 #include <cmath>
 
-#include "tests/host/db/entities/entity_fixture.h"
 #include "kestrel/host/db/entities/arc.h"
 #include "kestrel/host/db/entities/circle.h"
 #include "kestrel/host/db/entities/ellipse.h"
 #include "kestrel/host/db/entities/line.h"
 #include "kestrel/host/db/entities/ray.h"
 #include "kestrel/host/ge/scale3d.h"
+#include "tests/host/db/entities/entity_fixture.h"
 
 namespace {
 

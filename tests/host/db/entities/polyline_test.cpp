@@ -6,13 +6,13 @@
 #include <cmath>
 #include <memory>
 
-#include "tests/host/db/entities/entity_fixture.h"
 #include "kestrel/host/db/entities/arc.h"
 #include "kestrel/host/db/entities/line.h"
 #include "kestrel/host/db/entities/polyline.h"
 #include "kestrel/host/db/entities/polyline_2d.h"
 #include "kestrel/host/db/entities/polyline_3d.h"
 #include "kestrel/host/ge/scale3d.h"
+#include "tests/host/db/entities/entity_fixture.h"
 
 namespace {
 
@@ -34,14 +34,6 @@ std::unique_ptr<AcDbPolyline> rectangle() {
     return pline;
 }
 
-AcGePoint3dArray points(const AcGePoint3d& a, const AcGePoint3d& b, const AcGePoint3d& c) {
-    AcGePoint3dArray list;
-    list.append(a);
-    list.append(b);
-    list.append(c);
-    return list;
-}
-
 void deleteAll(AcDbVoidPtrArray& entities) {
     for (int i = 0; i < entities.length(); ++i) {
         delete static_cast<AcDbEntity*>(entities[i]);
@@ -53,8 +45,7 @@ protected:
     // Appends a simple 2D polyline through (0,0), (2,0) and (2,2); its id.
     AcDbObjectId appendCorner() {
         return append(new AcDb2dPolyline(
-            AcDb::k2dSimplePoly,
-            points(AcGePoint3d(0, 0, 0), AcGePoint3d(2, 0, 0), AcGePoint3d(2, 2, 0))));
+            AcDb::k2dSimplePoly, testsupport::pointArray({{0, 0, 0}, {2, 0, 0}, {2, 2, 0}})));
     }
 
     // The id of the first vertex of pline.
@@ -212,10 +203,9 @@ TEST_F(EntityPolylineTest, EntityPolylineIntersectsBySegment) {
 // --- 2D polylines --------------------------------------------------------------------------------
 
 TEST_F(EntityPolylineTest, EntityPolyline2dKeepsVerticesUntilAppendedThenOwnsThem) {
-    auto* pline =
-        new AcDb2dPolyline(AcDb::k2dSimplePoly,
-                           points(AcGePoint3d(0, 0, 9), AcGePoint3d(2, 0, 9), AcGePoint3d(2, 2, 9)),
-                           0.0, false, 0.0, 0.0, nullptr, nullptr);
+    auto* pline = new AcDb2dPolyline(AcDb::k2dSimplePoly,
+                                     testsupport::pointArray({{0, 0, 9}, {2, 0, 9}, {2, 2, 9}}),
+                                     0.0, false, 0.0, 0.0, nullptr, nullptr);
     pline->setElevation(5.0);
     pline->makeClosed();
     EXPECT_TRUE(boxIs(extentsOf(*pline), AcGePoint3d(0, 0, 5), AcGePoint3d(2, 2, 5)));
@@ -318,8 +308,7 @@ TEST_F(EntityPolylineTest, EntityPolyline2dBulgesAndRefusedScaling) {
 
 TEST_F(EntityPolylineTest, EntityPolyline3dGeometryAndVertices) {
     const AcDbObjectId id = append(new AcDb3dPolyline(
-        AcDb::k3dSimplePoly,
-        points(AcGePoint3d(0, 0, 0), AcGePoint3d(1, 2, 3), AcGePoint3d(-1, 0, 5)), true));
+        AcDb::k3dSimplePoly, testsupport::pointArray({{0, 0, 0}, {1, 2, 3}, {-1, 0, 5}}), true));
     auto pline = entity_test::open<AcDb3dPolyline>(id, AcDb::kForWrite);
     EXPECT_TRUE(boxIs(extentsOf(*pline), AcGePoint3d(-1, 0, 0), AcGePoint3d(1, 2, 5)));
     ASSERT_EQ(pline->transformBy(AcGeScale3d(2, 1, 1)), Acad::eOk);
@@ -376,9 +365,9 @@ TEST_F(EntityPolylineTest, EntityPolylineFilingRoundTripsAndChecksTheVertexCount
 }
 
 TEST_F(EntityPolylineTest, EntityPolylineFilingOfOwnersInTheDatabase) {
-    const AcDbObjectId id = append(new AcDb2dPolyline(
-        AcDb::k2dQuadSplinePoly,
-        points(AcGePoint3d(0, 0, 0), AcGePoint3d(2, 0, 0), AcGePoint3d(2, 2, 0)), 1.5, true));
+    const AcDbObjectId id = append(
+        new AcDb2dPolyline(AcDb::k2dQuadSplinePoly,
+                           testsupport::pointArray({{0, 0, 0}, {2, 0, 0}, {2, 2, 0}}), 1.5, true));
     auto pline = entity_test::open<AcDb2dPolyline>(id, AcDb::kForRead);
     const host::DxfItemList own = subclass(groupsOf(*pline), L"AcDb2dPolyline");
     ASSERT_GE(own.size(), 3u);

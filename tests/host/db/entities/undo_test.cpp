@@ -5,13 +5,13 @@
 
 #include <memory>
 
-#include "tests/host/db/entities/entity_fixture.h"
 #include "kestrel/host/db/ent_get.h"
 #include "kestrel/host/db/entities/arc.h"
 #include "kestrel/host/db/entities/line.h"
 #include "kestrel/host/db/entities/polyline_2d.h"
 #include "kestrel/host/db/resbuf.h"
 #include "kestrel/host/harness.h"
+#include "tests/host/db/entities/entity_fixture.h"
 
 namespace {
 
@@ -51,9 +51,7 @@ TEST_F(EntityUndoTest, EntityUndoRestoresAChangedLineAndRedoesIt) {
 }
 
 TEST_F(EntityUndoTest, EntityUndoRestoresAPolylineWithItsVertices) {
-    AcGePoint3dArray points;
-    points.append(AcGePoint3d(0, 0, 0));
-    points.append(AcGePoint3d(2, 0, 0));
+    AcGePoint3dArray points = testsupport::pointArray({{0, 0, 0}, {2, 0, 0}});
     const AcDbObjectId id = append(new AcDb2dPolyline(AcDb::k2dSimplePoly, points));
     command([&] {
         auto pline = open<AcDb2dPolyline>(id, AcDb::kForWrite);
