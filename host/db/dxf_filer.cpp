@@ -267,10 +267,17 @@ double AcDbDxfFiler::angleOf(const host::DxfItem& item) const {
 
 Acad::ErrorStatus AcDbDxfFiler::readItem(host::DxfItem& item) {
     const host::DxfItem* next = nullptr;
-    const Acad::ErrorStatus status = peek(next);
+    const Acad::ErrorStatus status = readItem(next);
+    if (status == Acad::eOk) {
+        item = *next;
+    }
+    return status;
+}
+
+Acad::ErrorStatus AcDbDxfFiler::readItem(const host::DxfItem*& item) {
+    const Acad::ErrorStatus status = peek(item);
     if (status == Acad::eOk) {
         m_pushedBack = false;
-        item = *next;
     }
     return status;
 }
