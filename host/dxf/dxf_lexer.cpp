@@ -71,6 +71,49 @@ bool parseWhole(std::string_view s, T& value) {
     return error == std::errc() && end == s.data() + s.size() && !s.empty();
 }
 
+// Plain decimals of at most this many digits take the quick way of parseReal.
+constexpr int kQuickDigits = 15;
+constexpr std::array<double, kQuickDigits + 1> kPowersOfTen = [] {
+    std::array<double, kQuickDigits + 1> powers{};
+    double power = 1.0;
+    for (double& p : powers) {
+        p = power;
+        power *= 10.0;
+    }
+    return powers;
+}();
+
+// A real as parseWhole reads it. Most files write plain decimals ("-12.375"): up to 15 digits
+// make an exact integer and an exact power of ten, whose quotient is the correctly rounded
+// value, as from_chars gives it. Other forms (exponents, signs '+', more digits) go to it.
+bool parseReal(std::string_view s, double& value) {
+    const char* p = s.data();
+    const char* end = p + s.size();
+    const bool negative = p != end && *p == '-';
+    p += negative ? 1 : 0;
+    std::uint64_t mantissa = 0;
+    int digits = 0;
+    int decimals = 0;
+    bool point = false;
+    for (; p != end; ++p) {
+        if (*p >= '0' && *p <= '9') {
+            mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
+            ++digits;
+            decimals += point ? 1 : 0;
+        } else if (*p == '.' && !point) {
+            point = true;
+        } else {
+            break;
+        }
+    }
+    if (p != end || digits == 0 || digits > kQuickDigits) {
+        return parseWhole(s, value);
+    }
+    value = static_cast<double>(mantissa) / kPowersOfTen[static_cast<std::size_t>(decimals)];
+    value = negative ? -value : value;
+    return true;
+}
+
 // The unsigned little-endian number in bytes (at most eight).
 std::uint64_t littleEndian(std::string_view bytes) {
     std::uint64_t value = 0;
@@ -331,7 +374,7 @@ bool DxfLexer::convert(DxfGroup& group, std::string_view value) {
         case GroupValueClass::kReal:
         case GroupValueClass::kPoint: {
             double real = 0.0;
-            if (!parseWhole(trimmed(value), real) || !std::isfinite(real)) {
+            if (!parseReal(trimmed(value), real) || !std::isfinite(real)) {
                 return fail(position, prefix() + quoted(value) + L" is not a finite number");
             }
             group.x = real;
