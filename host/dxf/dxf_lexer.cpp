@@ -314,31 +314,36 @@ bool DxfLexer::nextLine(std::string_view& line) {
 }
 
 bool DxfLexer::readTextCode(int& code, std::size_t& line) {
+    // Most code lines are a few digits after blanks: they are read in the one walk that finds
+    // their end, without the general parse.
+    const char* at = m_pos;
+    while (at < m_end && *at == ' ') {
+        ++at;
+    }
+    const char* first = at;
+    int value = 0;
+    while (at < m_end && at - first < 6 && *at >= '0' && *at <= '9') {
+        value = value * 10 + (*at++ - '0');
+    }
+    const bool digits = at != first;
+    at += at < m_end && *at == '\r' ? 1 : 0;
+    if (digits && at < m_end && *at == '\n') {
+        m_pos = at + 1;
+        line = ++m_line;
+        code = value;
+        return true;
+    }
     std::string_view text;
     if (!nextLine(text)) {
         return false;
     }
     line = m_line;
-    // Most code lines are a few digits after blanks: read them without the general parse.
-    std::size_t at = 0;
-    while (at < text.size() && text[at] == ' ') {
-        ++at;
-    }
-    const std::size_t first = at;
-    int value = 0;
-    while (at < text.size() && at - first < 6 && text[at] >= '0' && text[at] <= '9') {
-        value = value * 10 + (text[at++] - '0');
-    }
-    if (at == text.size() && at != first) {
-        code = value;
-        return true;
-    }
-    const std::string_view digits = trimmed(text);
-    if (digits.empty()) {
+    const std::string_view written = trimmed(text);
+    if (written.empty()) {
         return fail(line, L"empty line where a group code belongs");
     }
-    if (!parseWhole(digits, code)) {
-        return fail(line, L"group code " + quoted(digits) + L" is not a number");
+    if (!parseWhole(written, code)) {
+        return fail(line, L"group code " + quoted(written) + L" is not a number");
     }
     return true;
 }
