@@ -71,7 +71,7 @@ bool parseWhole(std::string_view s, T& value) {
     return error == std::errc() && end == s.data() + s.size() && !s.empty();
 }
 
-// Plain decimals of at most this many digits take the quick way of parseReal.
+// Plain decimals of at most this many digits are converted without from_chars.
 constexpr int kQuickDigits = 15;
 constexpr std::array<double, kQuickDigits + 1> kPowersOfTen = [] {
     std::array<double, kQuickDigits + 1> powers{};
@@ -83,34 +83,57 @@ constexpr std::array<double, kQuickDigits + 1> kPowersOfTen = [] {
     return powers;
 }();
 
-// A real as parseWhole reads it. Most files write plain decimals ("-12.375"): up to 15 digits
-// make an exact integer and an exact power of ten, whose quotient is the correctly rounded
-// value, as from_chars gives it. Other forms (exponents, signs '+', more digits) go to it.
-bool parseReal(std::string_view s, double& value) {
-    const char* p = s.data();
-    const char* end = p + s.size();
-    const bool negative = p != end && *p == '-';
-    p += negative ? 1 : 0;
-    std::uint64_t mantissa = 0;
+// A plain decimal: an optional '-', digits, at most one '.'.
+struct Decimal {
+    bool negative = false;
+    std::uint64_t mantissa = 0;  // the digits without the point
     int digits = 0;
-    int decimals = 0;
+    int decimals = 0;  // digits after the point
     bool point = false;
+
+    // True when it converts the quick way: up to 15 digits make an exact integer and an exact
+    // power of ten, whose quotient is the correctly rounded value, the one from_chars gives.
+    bool quick() const { return digits > 0 && digits <= kQuickDigits; }
+    double real() const {
+        const double value =
+            static_cast<double>(mantissa) / kPowersOfTen[static_cast<std::size_t>(decimals)];
+        return negative ? -value : value;
+    }
+    bool integral() const { return quick() && !point; }
+    std::int64_t integer() const {
+        const auto value = static_cast<std::int64_t>(mantissa);
+        return negative ? -value : value;
+    }
+};
+
+// Reads a plain decimal from p; returns where it stops (end, or the first byte that does not
+// belong).
+const char* scanDecimal(const char* p, const char* end, Decimal& decimal) {
+    decimal.negative = p != end && *p == '-';
+    p += decimal.negative ? 1 : 0;
     for (; p != end; ++p) {
         if (*p >= '0' && *p <= '9') {
-            mantissa = mantissa * 10 + static_cast<unsigned>(*p - '0');
-            ++digits;
-            decimals += point ? 1 : 0;
-        } else if (*p == '.' && !point) {
-            point = true;
+            decimal.mantissa = decimal.mantissa * 10 + static_cast<unsigned>(*p - '0');
+            ++decimal.digits;
+            decimal.decimals += decimal.point ? 1 : 0;
+        } else if (*p == '.' && !decimal.point) {
+            decimal.point = true;
         } else {
             break;
         }
     }
-    if (p != end || digits == 0 || digits > kQuickDigits) {
+    return p;
+}
+
+// A real as parseWhole reads it: most files write plain decimals, which take the quick way;
+// other forms (exponents, a leading '+', more digits) go to from_chars.
+bool parseReal(std::string_view s, double& value) {
+    Decimal decimal;
+    if (scanDecimal(s.data(), s.data() + s.size(), decimal) != s.data() + s.size() ||
+        !decimal.quick()) {
         return parseWhole(s, value);
     }
-    value = static_cast<double>(mantissa) / kPowersOfTen[static_cast<std::size_t>(decimals)];
-    value = negative ? -value : value;
+    value = decimal.real();
     return true;
 }
 
@@ -275,6 +298,9 @@ bool DxfLexer::readValue(DxfGroup& group) {
     if (m_binary) {
         return readBinaryValue(group);
     }
+    if (m_mode == Mode::kValues && readQuickNumber(group)) {
+        return true;
+    }
     std::string_view value;
     if (!nextLine(value)) {
         return fail(endPosition(),
@@ -345,6 +371,40 @@ bool DxfLexer::readTextCode(int& code, std::size_t& line) {
     if (!parseWhole(written, code)) {
         return fail(line, L"group code " + quoted(written) + L" is not a number");
     }
+    return true;
+}
+
+bool DxfLexer::readQuickNumber(DxfGroup& group) {
+    const GroupValueClass cls = group.valueClass;
+    const bool real = cls == GroupValueClass::kReal || cls == GroupValueClass::kPoint;
+    const bool integer = cls == GroupValueClass::kInt16 || cls == GroupValueClass::kInt32 ||
+                         cls == GroupValueClass::kInt64 || cls == GroupValueClass::kBool;
+    if (!real && !integer) {
+        return false;
+    }
+    const char* at = m_pos;
+    while (at < m_end && *at == ' ') {
+        ++at;
+    }
+    Decimal decimal;
+    at = scanDecimal(at, m_end, decimal);
+    at += at < m_end && *at == '\r' ? 1 : 0;
+    if (at == m_end || *at != '\n' || !(real ? decimal.quick() : decimal.integral())) {
+        return false;
+    }
+    if (real) {
+        group.x = decimal.real();
+    } else {
+        std::int64_t low = 0;
+        std::int64_t high = 0;
+        integerRange(cls, low, high);
+        if (decimal.integer() < low || decimal.integer() > high) {
+            return false;  // convert reports it
+        }
+        group.integer = decimal.integer();
+    }
+    m_pos = at + 1;
+    ++m_line;
     return true;
 }
 
