@@ -190,8 +190,53 @@ unsigned hexDigitValue(char digit) {
     return kHexValues[static_cast<unsigned char>(digit)];
 }
 
+// Binary chunks are long runs of digits, taken eight at a time as the bytes of a word (the
+// first character lowest), with no carry crossing from one byte to the next.
+constexpr std::size_t kWordDigits = 8;
+constexpr std::uint64_t kEachByte = 0x0101010101010101ull;
+constexpr std::uint64_t kHighBits = kEachByte * 0x80;
+
+// The high bit of each byte in [first, last]; bytes must be below 0x80.
+std::uint64_t bytesInRange(std::uint64_t bytes, unsigned first, unsigned last) {
+    return (bytes + kEachByte * (0x80 - first)) & ~(bytes + kEachByte * (0x7F - last)) &
+           kHighBits;
+}
+
+// True when the eight characters of word are all hexadecimal digits.
+bool isHexWord(std::uint64_t word) {
+    const std::uint64_t low = word & ~kHighBits;
+    const std::uint64_t digits = bytesInRange(low, '0', '9');
+    const std::uint64_t letters = bytesInRange(low | (kEachByte * 0x20), 'a', 'f');  // any case
+    return ((digits | letters) & ~word) == kHighBits;
+}
+
+// The four bytes the eight hexadecimal digits of word give, the first one lowest.
+std::uint32_t hexWordBytes(std::uint64_t word) {
+    // A digit's value is its low four bits, plus 9 for letters (bit 6 set).
+    const std::uint64_t values = (word & (kEachByte * 0x0F)) + ((word >> 6) & kEachByte) * 9;
+    constexpr std::uint64_t kEvenBytes = 0x00FF00FF00FF00FFull;
+    std::uint64_t pairs = ((values & kEvenBytes) << 4) | ((values >> 8) & kEvenBytes);
+    pairs = (pairs | (pairs >> 8)) & 0x0000FFFF0000FFFFull;
+    return static_cast<std::uint32_t>(pairs | (pairs >> 16));
+}
+
+std::uint64_t wordAt(const char* digits) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, digits, sizeof word);
+    return std::endian::native == std::endian::little
+               ? word
+               : littleEndian(std::string_view(digits, kWordDigits));
+}
+
 bool isHexDigits(std::string_view s) {
-    return std::none_of(s.begin(), s.end(), [](char c) { return hexDigitValue(c) == kNotHex; });
+    std::size_t i = 0;
+    for (; i + kWordDigits <= s.size(); i += kWordDigits) {
+        if (!isHexWord(wordAt(s.data() + i))) {
+            return false;
+        }
+    }
+    return std::none_of(s.begin() + static_cast<std::ptrdiff_t>(i), s.end(),
+                        [](char c) { return hexDigitValue(c) == kNotHex; });
 }
 
 // The inclusive range an integer class accepts.
@@ -226,9 +271,16 @@ void dxfGroupBytes(const DxfGroup& group, std::vector<unsigned char>& bytes) {
         bytes.assign(text.begin(), text.end());
         return;
     }
-    // The lexer checked the digits, so each pair converts without a check.
+    // The lexer checked the digits, so they convert without a check.
     bytes.resize(text.size() / 2);
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
+    std::size_t i = 0;
+    for (; 2 * i + kWordDigits <= text.size(); i += kWordDigits / 2) {
+        const std::uint32_t four = hexWordBytes(wordAt(text.data() + 2 * i));
+        for (std::size_t k = 0; k < kWordDigits / 2; ++k) {
+            bytes[i + k] = static_cast<unsigned char>(four >> (8 * k));
+        }
+    }
+    for (; i < bytes.size(); ++i) {
         bytes[i] = static_cast<unsigned char>((hexDigitValue(text[2 * i]) << 4) |
                                               hexDigitValue(text[2 * i + 1]));
     }
