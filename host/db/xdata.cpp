@@ -143,11 +143,19 @@ resbuf* merge(const resbuf* current, const resbuf* list) {
 // True when merging list into an object without XData gives list itself: each application
 // once and none without items (merge drops those and keeps the last of repeated ones).
 bool mergesAsIs(const resbuf* list) {
-    const std::vector<Group> groups = splitGroups(list);
-    for (std::size_t i = 0; i < groups.size(); ++i) {
-        if (groups[i].last == groups[i].head) {
+    int applications = 0;
+    for (const resbuf* rb = list; rb != nullptr; rb = rb->rbnext) {
+        const bool application = rb->restype == kAppCode;
+        if (application && (rb->rbnext == nullptr || rb->rbnext->restype == kAppCode)) {
             return false;
         }
+        applications += application ? 1 : 0;
+    }
+    if (applications < 2) {
+        return true;  // no names to compare (most objects carry one application's XData)
+    }
+    const std::vector<Group> groups = splitGroups(list);
+    for (std::size_t i = 0; i < groups.size(); ++i) {
         for (std::size_t j = 0; j < i; ++j) {
             if (groups[j].key == groups[i].key) {
                 return false;
