@@ -59,8 +59,9 @@ void AcDbDictionary::insertEntry(std::wstring key, Entry entry) {
         eraseEntry(former);
     }
     const AcDbObjectId id = entry.id;
-    const auto inserted = m_entries.emplace(key, std::move(entry)).first;
-    m_lookup.emplace(packedFoldedName(key), Lookup{inserted, id});
+    std::string packed = packedFoldedName(key);
+    const auto inserted = m_entries.emplace(std::move(key), std::move(entry)).first;
+    m_lookup.emplace(std::move(packed), Lookup{inserted, id});
 }
 
 void AcDbDictionary::eraseEntry(EntryMap::const_iterator entry) {
@@ -357,7 +358,7 @@ Acad::ErrorStatus AcDbDictionary::dxfInFields(AcDbDxfFiler* filer) {
             havePending = true;
         } else if ((item.code == kSoftOwnerCode || item.code == kHardOwnerCode) && havePending) {
             if (!item.id().isNull()) {  // an entry of nothing is no entry
-                read.push_back(Entry{pendingName, item.id()});
+                read.push_back(Entry{std::move(pendingName), item.id()});
             }
             havePending = false;
         } else {

@@ -267,10 +267,17 @@ double AcDbDxfFiler::angleOf(const host::DxfItem& item) const {
 
 Acad::ErrorStatus AcDbDxfFiler::readItem(host::DxfItem& item) {
     const host::DxfItem* next = nullptr;
-    const Acad::ErrorStatus status = peek(next);
+    const Acad::ErrorStatus status = readItem(next);
+    if (status == Acad::eOk) {
+        item = *next;
+    }
+    return status;
+}
+
+Acad::ErrorStatus AcDbDxfFiler::readItem(const host::DxfItem*& item) {
+    const Acad::ErrorStatus status = peek(item);
     if (status == Acad::eOk) {
         m_pushedBack = false;
-        item = *next;
     }
     return status;
 }
@@ -334,9 +341,11 @@ bool AcDbDxfFiler::atEOF() {
     return m_status != Acad::eOk || (!m_pushedBack && sourceExhausted());
 }
 
+// peek fails once the status is set or the source is exhausted, so it answers for atEOF too
+// (with one call to the source instead of two).
 bool AcDbDxfFiler::atEndOfObject() {
     const host::DxfItem* next = nullptr;
-    return atEOF() || peek(next) != Acad::eOk || next->code == 0;
+    return peek(next) != Acad::eOk || next->code == 0;
 }
 
 bool AcDbDxfFiler::atSubclassData(const wchar_t* subClassName) {
@@ -345,7 +354,7 @@ bool AcDbDxfFiler::atSubclassData(const wchar_t* subClassName) {
         return true;
     }
     const host::DxfItem* next = nullptr;
-    if (subClassName == nullptr || atEOF() || peek(next) != Acad::eOk || next->code != 100 ||
+    if (subClassName == nullptr || peek(next) != Acad::eOk || next->code != 100 ||
         next->text() != subClassName) {
         return false;
     }

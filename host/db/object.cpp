@@ -52,19 +52,18 @@ Acad::ErrorStatus eraseExtensionDictionary(AcDbObjectId dictId, bool erasing) {
 }
 
 // Reads a "{NAME" group of an object's base data up to its "}"; takes the extension dictionary
-// from an {ACAD_XDICTIONARY group.
-Acad::ErrorStatus readBaseGroup(AcDbDxfFiler* filer, const std::wstring& name,
-                                AcDbObjectId& extDict) {
+// from an {ACAD_XDICTIONARY group. name is a copy: reading on may reuse the group it came from.
+Acad::ErrorStatus readBaseGroup(AcDbDxfFiler* filer, std::wstring name, AcDbObjectId& extDict) {
     if (name.empty() || name[0] != L'{') {
         return filer->setError(Acad::eBadDxfSequence, L"unexpected group 102 \"%s\"", name.c_str());
     }
-    host::DxfItem item;
+    const host::DxfItem* item = nullptr;
     while (filer->readItem(item) == Acad::eOk) {
-        if (item.code == kGroupCode) {
+        if (item->code == kGroupCode) {
             return Acad::eOk;
         }
-        if (name == kExtDictGroup && item.code == kExtDictCode) {
-            extDict = item.id();
+        if (name == kExtDictGroup && item->code == kExtDictCode) {
+            extDict = item->id();
         }
     }
     return filer->setError(Acad::eBadDxfSequence, L"group 102 \"%s\" is not closed", name.c_str());
@@ -284,13 +283,13 @@ Acad::ErrorStatus AcDbObject::dxfInFields(AcDbDxfFiler* filer) {
     }
     AcDbObjectId owner;
     AcDbObjectId extDict;
-    host::DxfItem item;
+    const host::DxfItem* item = nullptr;
     while (!filer->atEndOfObject() && filer->readItem(item) == Acad::eOk) {
-        if (item.code == kOwnerCode) {
-            owner = item.id();
-        } else if (item.code == kGroupCode) {
-            readBaseGroup(filer, item.text(), extDict);
-        } else if (item.code != kHandleCode && item.code != kHandleCode2) {
+        if (item->code == kOwnerCode) {
+            owner = item->id();
+        } else if (item->code == kGroupCode) {
+            readBaseGroup(filer, item->text(), extDict);
+        } else if (item->code != kHandleCode && item->code != kHandleCode2) {
             filer->pushBackItem();
             break;
         }
@@ -330,9 +329,9 @@ Acad::ErrorStatus AcDbObject::dxfIn(AcDbDxfFiler* filer) {
     if (status != Acad::eOk) {
         return status;
     }
-    host::DxfItem item;
+    const host::DxfItem* item = nullptr;
     while (filer->readItem(item) == Acad::eOk) {
-        if (item.code != -1 && item.code != 0) {
+        if (item->code != -1 && item->code != 0) {
             filer->pushBackItem();
             break;
         }

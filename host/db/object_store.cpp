@@ -78,31 +78,36 @@ AcDbDatabase* storeDatabase(std::uint32_t store) {
 
 std::size_t HandleIndex::placeOf(std::uint64_t handle) const {
     std::size_t at = handlePlace(handle, m_table.size());
+    const std::uint32_t tag = tagOf(handle);
     SlotPool& pool = slotPool();
-    while (m_table[at] != 0 && pool.at(m_table[at]).handle.value() != handle) {
-        at = nextHandlePlace(at, m_table.size());
+    for (;; at = nextHandlePlace(at, m_table.size())) {
+        const Place& place = m_table[at];
+        if (place.number == 0 ||
+            (place.tag == tag && pool.at(place.number).handle.value() == handle)) {
+            return at;
+        }
     }
-    return at;
 }
 
 std::uint32_t HandleIndex::find(std::uint64_t handle) const {
-    return m_table.empty() ? 0 : m_table[placeOf(handle)];
+    return m_table.empty() ? 0 : m_table[placeOf(handle)].number;
 }
 
 void HandleIndex::insert(std::uint32_t number) {
     if (2 * (m_count + 1) > m_table.size()) {
         grow();
     }
-    m_table[placeOf(slotAt(number).handle.value())] = number;
+    const std::uint64_t handle = slotAt(number).handle.value();
+    m_table[placeOf(handle)] = Place{number, tagOf(handle)};
     ++m_count;
 }
 
 void HandleIndex::grow() {
-    std::vector<std::uint32_t> old(std::max<std::size_t>(64, 2 * m_table.size()), 0);
+    std::vector<Place> old(std::max<std::size_t>(64, 2 * m_table.size()));
     old.swap(m_table);
-    for (std::uint32_t number : old) {
-        if (number != 0) {
-            m_table[placeOf(slotAt(number).handle.value())] = number;
+    for (const Place& place : old) {
+        if (place.number != 0) {
+            m_table[placeOf(slotAt(place.number).handle.value())] = place;
         }
     }
 }

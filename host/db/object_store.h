@@ -84,11 +84,19 @@ public:
     void swap(HandleIndex& other) noexcept;
 
 private:
+    // A slot number with the low half of its handle: a search passes places of other handles
+    // without reading their slots, which lie anywhere in the pool.
+    struct Place {
+        std::uint32_t number = 0;  // 0: empty
+        std::uint32_t tag = 0;
+    };
+
+    static std::uint32_t tagOf(std::uint64_t handle) { return static_cast<std::uint32_t>(handle); }
     // The place of handle, or the empty place where it goes.
     std::size_t placeOf(std::uint64_t handle) const;
     void grow();
 
-    std::vector<std::uint32_t> m_table;
+    std::vector<Place> m_table;
     std::size_t m_count = 0;
 };
 

@@ -140,6 +140,31 @@ resbuf* merge(const resbuf* current, const resbuf* list) {
     return head;
 }
 
+// True when merging list into an object without XData gives list itself: each application
+// once and none without items (merge drops those and keeps the last of repeated ones).
+bool mergesAsIs(const resbuf* list) {
+    int applications = 0;
+    for (const resbuf* rb = list; rb != nullptr; rb = rb->rbnext) {
+        const bool application = rb->restype == kAppCode;
+        if (application && (rb->rbnext == nullptr || rb->rbnext->restype == kAppCode)) {
+            return false;
+        }
+        applications += application ? 1 : 0;
+    }
+    if (applications < 2) {
+        return true;  // no names to compare (most objects carry one application's XData)
+    }
+    const std::vector<Group> groups = splitGroups(list);
+    for (std::size_t i = 0; i < groups.size(); ++i) {
+        for (std::size_t j = 0; j < i; ++j) {
+            if (groups[j].key == groups[i].key) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 int itemSize(const resbuf* rb) {
     constexpr int kCode = 2;
     switch (groupValueClass(rb->restype)) {
@@ -172,6 +197,17 @@ int chainSize(const resbuf* chain) {
         size += itemSize(rb);
     }
     return size;
+}
+
+// Makes merged (taken over) the object's XData; eXDataSizeExceeded, releasing it, when too large.
+Acad::ErrorStatus installXData(AcDbObject* object, resbuf* merged) {
+    if (chainSize(merged) > AcDbObject::kMaxXDataSize) {
+        acutRelRb(merged);
+        return Acad::eXDataSizeExceeded;
+    }
+    object->assertWriteEnabled();
+    acutRelRb(std::exchange(host::ObjectAccess::state(object).xdata, merged));
+    return Acad::eOk;
 }
 
 // Reads one item's value of the code's class from the filer into rb.
@@ -282,23 +318,23 @@ void writeXData(AcDbDxfFiler* filer, const resbuf* chain) {
 Acad::ErrorStatus readXData(AcDbDxfFiler* filer, AcDbObject* object) {
     resbuf* head = nullptr;
     resbuf* tail = nullptr;
-    DxfItem item;
+    const DxfItem* item = nullptr;
     while (!filer->atEndOfObject() && filer->readItem(item) == Acad::eOk) {
-        if (item.code == -3) {
+        if (item->code == -3) {
             continue;
         }
         resbuf* rb =
-            item.code == kAppCode || isXDataCode(item.code) ? newResbufFromItem(item) : nullptr;
+            item->code == kAppCode || isXDataCode(item->code) ? newResbufFromItem(*item) : nullptr;
         if (rb == nullptr) {
             filer->setError(Acad::eInvalidDxfCode, L"group %d cannot follow the XData of %s",
-                            item.code, object->isA()->name());
+                            item->code, object->isA()->name());
             break;
         }
         (tail != nullptr ? tail->rbnext : head) = rb;
         tail = rb;
     }
     if (filer->filerStatus() == Acad::eOk && head != nullptr) {
-        const Acad::ErrorStatus status = applyXData(object, head);
+        const Acad::ErrorStatus status = takeXData(object, std::exchange(head, nullptr));
         if (status != Acad::eOk) {
             filer->setError(status, L"XData refused: %s", acadErrorStatusText(status));
         }
@@ -308,20 +344,28 @@ Acad::ErrorStatus readXData(AcDbDxfFiler* filer, AcDbObject* object) {
 }
 
 Acad::ErrorStatus applyXData(AcDbObject* object, const resbuf* list) {
-    Acad::ErrorStatus status = validate(object, list);
+    const Acad::ErrorStatus status = validate(object, list);
     if (status != Acad::eOk) {
         return status;
     }
-    ObjectState& state = ObjectAccess::state(object);
-    resbuf* merged = merge(state.xdata, list);
-    if (chainSize(merged) > AcDbObject::kMaxXDataSize) {
-        acutRelRb(merged);
-        return Acad::eXDataSizeExceeded;
-    }
-    object->assertWriteEnabled();
-    acutRelRb(std::exchange(state.xdata, merged));
-    return Acad::eOk;
+    return installXData(object, merge(ObjectAccess::state(object).xdata, list));
 }
+
+Acad::ErrorStatus takeXData(AcDbObject* object, resbuf* list) {
+    const Acad::ErrorStatus status = validate(object, list);
+    if (status != Acad::eOk) {
+        acutRelRb(list);
+        return status;
+    }
+    const resbuf* current = ObjectAccess::state(object).xdata;
+    if (current == nullptr && mergesAsIs(list)) {
+        return installXData(object, list);  // no copy of each item
+    }
+    resbuf* merged = merge(current, list);
+    acutRelRb(list);
+    return installXData(object, merged);
+}
+
 
 }  // namespace host
 

@@ -23,5 +23,8 @@ void writeXData(AcDbDxfFiler* filer, const resbuf* chain);
 Acad::ErrorStatus readXData(AcDbDxfFiler* filer, AcDbObject* object);
 // Validates list and merges it into object's XData (setXData without the write check).
 Acad::ErrorStatus applyXData(AcDbObject* object, const resbuf* list);
+// As applyXData, taking list over: it becomes the object's XData when merging would give a
+// copy of it, and is released otherwise.
+Acad::ErrorStatus takeXData(AcDbObject* object, resbuf* list);
 
 }  // namespace host

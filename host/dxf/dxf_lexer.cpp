@@ -71,6 +71,72 @@ bool parseWhole(std::string_view s, T& value) {
     return error == std::errc() && end == s.data() + s.size() && !s.empty();
 }
 
+// Plain decimals of at most this many digits are converted without from_chars.
+constexpr int kQuickDigits = 15;
+constexpr std::array<double, kQuickDigits + 1> kPowersOfTen = [] {
+    std::array<double, kQuickDigits + 1> powers{};
+    double power = 1.0;
+    for (double& p : powers) {
+        p = power;
+        power *= 10.0;
+    }
+    return powers;
+}();
+
+// A plain decimal: an optional '-', digits, at most one '.'.
+struct Decimal {
+    bool negative = false;
+    std::uint64_t mantissa = 0;  // the digits without the point
+    int digits = 0;
+    int decimals = 0;  // digits after the point
+    bool point = false;
+
+    // True when it converts the quick way: up to 15 digits make an exact integer and an exact
+    // power of ten, whose quotient is the correctly rounded value, the one from_chars gives.
+    bool quick() const { return digits > 0 && digits <= kQuickDigits; }
+    double real() const {
+        const double value =
+            static_cast<double>(mantissa) / kPowersOfTen[static_cast<std::size_t>(decimals)];
+        return negative ? -value : value;
+    }
+    bool integral() const { return quick() && !point; }
+    std::int64_t integer() const {
+        const auto value = static_cast<std::int64_t>(mantissa);
+        return negative ? -value : value;
+    }
+};
+
+// Reads a plain decimal from p; returns where it stops (end, or the first byte that does not
+// belong).
+const char* scanDecimal(const char* p, const char* end, Decimal& decimal) {
+    decimal.negative = p != end && *p == '-';
+    p += decimal.negative ? 1 : 0;
+    for (; p != end; ++p) {
+        if (*p >= '0' && *p <= '9') {
+            decimal.mantissa = decimal.mantissa * 10 + static_cast<unsigned>(*p - '0');
+            ++decimal.digits;
+            decimal.decimals += decimal.point ? 1 : 0;
+        } else if (*p == '.' && !decimal.point) {
+            decimal.point = true;
+        } else {
+            break;
+        }
+    }
+    return p;
+}
+
+// A real as parseWhole reads it: most files write plain decimals, which take the quick way;
+// other forms (exponents, a leading '+', more digits) go to from_chars.
+bool parseReal(std::string_view s, double& value) {
+    Decimal decimal;
+    if (scanDecimal(s.data(), s.data() + s.size(), decimal) != s.data() + s.size() ||
+        !decimal.quick()) {
+        return parseWhole(s, value);
+    }
+    value = decimal.real();
+    return true;
+}
+
 // The unsigned little-endian number in bytes (at most eight).
 std::uint64_t littleEndian(std::string_view bytes) {
     std::uint64_t value = 0;
@@ -124,8 +190,53 @@ unsigned hexDigitValue(char digit) {
     return kHexValues[static_cast<unsigned char>(digit)];
 }
 
+// Binary chunks are long runs of digits, taken eight at a time as the bytes of a word (the
+// first character lowest), with no carry crossing from one byte to the next.
+constexpr std::size_t kWordDigits = 8;
+constexpr std::uint64_t kEachByte = 0x0101010101010101ull;
+constexpr std::uint64_t kHighBits = kEachByte * 0x80;
+
+// The high bit of each byte in [first, last]; bytes must be below 0x80.
+std::uint64_t bytesInRange(std::uint64_t bytes, unsigned first, unsigned last) {
+    return (bytes + kEachByte * (0x80 - first)) & ~(bytes + kEachByte * (0x7F - last)) &
+           kHighBits;
+}
+
+// True when the eight characters of word are all hexadecimal digits.
+bool isHexWord(std::uint64_t word) {
+    const std::uint64_t low = word & ~kHighBits;
+    const std::uint64_t digits = bytesInRange(low, '0', '9');
+    const std::uint64_t letters = bytesInRange(low | (kEachByte * 0x20), 'a', 'f');  // any case
+    return ((digits | letters) & ~word) == kHighBits;
+}
+
+// The four bytes the eight hexadecimal digits of word give, the first one lowest.
+std::uint32_t hexWordBytes(std::uint64_t word) {
+    // A digit's value is its low four bits, plus 9 for letters (bit 6 set).
+    const std::uint64_t values = (word & (kEachByte * 0x0F)) + ((word >> 6) & kEachByte) * 9;
+    constexpr std::uint64_t kEvenBytes = 0x00FF00FF00FF00FFull;
+    std::uint64_t pairs = ((values & kEvenBytes) << 4) | ((values >> 8) & kEvenBytes);
+    pairs = (pairs | (pairs >> 8)) & 0x0000FFFF0000FFFFull;
+    return static_cast<std::uint32_t>(pairs | (pairs >> 16));
+}
+
+std::uint64_t wordAt(const char* digits) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, digits, sizeof word);
+    return std::endian::native == std::endian::little
+               ? word
+               : littleEndian(std::string_view(digits, kWordDigits));
+}
+
 bool isHexDigits(std::string_view s) {
-    return std::none_of(s.begin(), s.end(), [](char c) { return hexDigitValue(c) == kNotHex; });
+    std::size_t i = 0;
+    for (; i + kWordDigits <= s.size(); i += kWordDigits) {
+        if (!isHexWord(wordAt(s.data() + i))) {
+            return false;
+        }
+    }
+    return std::none_of(s.begin() + static_cast<std::ptrdiff_t>(i), s.end(),
+                        [](char c) { return hexDigitValue(c) == kNotHex; });
 }
 
 // The inclusive range an integer class accepts.
@@ -160,9 +271,16 @@ void dxfGroupBytes(const DxfGroup& group, std::vector<unsigned char>& bytes) {
         bytes.assign(text.begin(), text.end());
         return;
     }
-    // The lexer checked the digits, so each pair converts without a check.
+    // The lexer checked the digits, so they convert without a check.
     bytes.resize(text.size() / 2);
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
+    std::size_t i = 0;
+    for (; 2 * i + kWordDigits <= text.size(); i += kWordDigits / 2) {
+        const std::uint32_t four = hexWordBytes(wordAt(text.data() + 2 * i));
+        for (std::size_t k = 0; k < kWordDigits / 2; ++k) {
+            bytes[i + k] = static_cast<unsigned char>(four >> (8 * k));
+        }
+    }
+    for (; i < bytes.size(); ++i) {
         bytes[i] = static_cast<unsigned char>((hexDigitValue(text[2 * i]) << 4) |
                                               hexDigitValue(text[2 * i + 1]));
     }
@@ -232,6 +350,9 @@ bool DxfLexer::readValue(DxfGroup& group) {
     if (m_binary) {
         return readBinaryValue(group);
     }
+    if (m_mode == Mode::kValues && readQuickNumber(group)) {
+        return true;
+    }
     std::string_view value;
     if (!nextLine(value)) {
         return fail(endPosition(),
@@ -271,32 +392,71 @@ bool DxfLexer::nextLine(std::string_view& line) {
 }
 
 bool DxfLexer::readTextCode(int& code, std::size_t& line) {
+    // Most code lines are a few digits after blanks: they are read in the one walk that finds
+    // their end, without the general parse.
+    const char* at = m_pos;
+    while (at < m_end && *at == ' ') {
+        ++at;
+    }
+    const char* first = at;
+    int value = 0;
+    while (at < m_end && at - first < 6 && *at >= '0' && *at <= '9') {
+        value = value * 10 + (*at++ - '0');
+    }
+    const bool digits = at != first;
+    at += at < m_end && *at == '\r' ? 1 : 0;
+    if (digits && at < m_end && *at == '\n') {
+        m_pos = at + 1;
+        line = ++m_line;
+        code = value;
+        return true;
+    }
     std::string_view text;
     if (!nextLine(text)) {
         return false;
     }
     line = m_line;
-    // Most code lines are a few digits after blanks: read them without the general parse.
-    std::size_t at = 0;
-    while (at < text.size() && text[at] == ' ') {
-        ++at;
-    }
-    const std::size_t first = at;
-    int value = 0;
-    while (at < text.size() && at - first < 6 && text[at] >= '0' && text[at] <= '9') {
-        value = value * 10 + (text[at++] - '0');
-    }
-    if (at == text.size() && at != first) {
-        code = value;
-        return true;
-    }
-    const std::string_view digits = trimmed(text);
-    if (digits.empty()) {
+    const std::string_view written = trimmed(text);
+    if (written.empty()) {
         return fail(line, L"empty line where a group code belongs");
     }
-    if (!parseWhole(digits, code)) {
-        return fail(line, L"group code " + quoted(digits) + L" is not a number");
+    if (!parseWhole(written, code)) {
+        return fail(line, L"group code " + quoted(written) + L" is not a number");
     }
+    return true;
+}
+
+bool DxfLexer::readQuickNumber(DxfGroup& group) {
+    const GroupValueClass cls = group.valueClass;
+    const bool real = cls == GroupValueClass::kReal || cls == GroupValueClass::kPoint;
+    const bool integer = cls == GroupValueClass::kInt16 || cls == GroupValueClass::kInt32 ||
+                         cls == GroupValueClass::kInt64 || cls == GroupValueClass::kBool;
+    if (!real && !integer) {
+        return false;
+    }
+    const char* at = m_pos;
+    while (at < m_end && *at == ' ') {
+        ++at;
+    }
+    Decimal decimal;
+    at = scanDecimal(at, m_end, decimal);
+    at += at < m_end && *at == '\r' ? 1 : 0;
+    if (at == m_end || *at != '\n' || !(real ? decimal.quick() : decimal.integral())) {
+        return false;
+    }
+    if (real) {
+        group.x = decimal.real();
+    } else {
+        std::int64_t low = 0;
+        std::int64_t high = 0;
+        integerRange(cls, low, high);
+        if (decimal.integer() < low || decimal.integer() > high) {
+            return false;  // convert reports it
+        }
+        group.integer = decimal.integer();
+    }
+    m_pos = at + 1;
+    ++m_line;
     return true;
 }
 
@@ -331,7 +491,7 @@ bool DxfLexer::convert(DxfGroup& group, std::string_view value) {
         case GroupValueClass::kReal:
         case GroupValueClass::kPoint: {
             double real = 0.0;
-            if (!parseWhole(trimmed(value), real) || !std::isfinite(real)) {
+            if (!parseReal(trimmed(value), real) || !std::isfinite(real)) {
                 return fail(position, prefix() + quoted(value) + L" is not a finite number");
             }
             group.x = real;

@@ -102,6 +102,9 @@ private:
     // ASCII files.
     bool nextLine(std::string_view& line);
     bool readTextCode(int& code, std::size_t& line);
+    // Reads a real or integer value written plainly on a line of its own (blanks before it
+    // aside) in the walk that finds the line's end; false, reading nothing, for anything else.
+    bool readQuickNumber(DxfGroup& group);
     bool convert(DxfGroup& group, std::string_view value);
 
     // Binary files.

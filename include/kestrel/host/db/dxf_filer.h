@@ -122,6 +122,9 @@ public:
     Acad::ErrorStatus readResBuf(resbuf* item) { return readItem(item); }
     // Host form of readItem.
     Acad::ErrorStatus readItem(host::DxfItem& item);
+    // As above without a copy: points item at the filer's group, valid until the next read;
+    // item unchanged on failure.
+    Acad::ErrorStatus readItem(const host::DxfItem*& item);
     // Makes the last group read the next one again (once); false when there is none to push.
     bool pushBackItem();
     // True when no group is left.

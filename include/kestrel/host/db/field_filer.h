@@ -143,16 +143,16 @@ private:
 // Returns the filer's status (eEndOfFile counts as eOk).
 template <class Take>
 Acad::ErrorStatus readSubclassGroups(AcDbDxfFiler* filer, Take take) {
-    DxfItem item;
+    const DxfItem* item = nullptr;
     while (!filer->atEndOfObject()) {
         if (filer->readItem(item) != Acad::eOk) {
             break;
         }
-        if (item.code == 100 || item.code == 1001 || item.code == -3) {
+        if (item->code == 100 || item->code == 1001 || item->code == -3) {
             filer->pushBackItem();
             break;
         }
-        take(item);
+        take(*item);
     }
     const Acad::ErrorStatus status = filer->filerStatus();
     return status == Acad::eEndOfFile ? Acad::eOk : status;
