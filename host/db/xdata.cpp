@@ -366,7 +366,6 @@ Acad::ErrorStatus takeXData(AcDbObject* object, resbuf* list) {
     return installXData(object, merged);
 }
 
-
 }  // namespace host
 
 resbuf* AcDbObject::xData(const wchar_t* regappName) const {
