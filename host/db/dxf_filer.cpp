@@ -4,6 +4,7 @@
 
 #include <cstdarg>
 #include <cstring>
+#include <iterator>
 #include <limits>
 #include <numbers>
 #include <utility>
@@ -505,7 +506,9 @@ Acad::ErrorStatus AcDbDxfFiler::writeObjectId(int code, const AcDbObjectId& id) 
 }
 
 Acad::ErrorStatus AcDbDxfFiler::writeAcDbHandle(int code, const AcDbHandle& handle) {
-    return writeItem(makeItem(code, handle.text()));
+    wchar_t digits[17];
+    handle.getIntoAsciiBuffer(digits, std::size(digits));
+    return writeString(code, std::wstring_view(digits));
 }
 
 namespace host {

@@ -3,6 +3,7 @@
 #include "kestrel/host/db/group_codes.h"
 
 #include <algorithm>
+#include <array>
 #include <iterator>
 
 #include "kestrel/host/db/resbuf.h"
@@ -90,9 +91,28 @@ constexpr bool rangesAreSorted() {
 }
 static_assert(rangesAreSorted(), "group-code ranges must be sorted and disjoint");
 
+// The codes files carry, from the first range up to the last XData code, looked up directly:
+// readers and writers ask for the class of every group.
+constexpr int kFirstTabled = -4;
+constexpr int kLastTabled = 1071;
+constexpr auto kTabled = [] {
+    std::array<GroupValueClass, kLastTabled - kFirstTabled + 1> classes{};
+    classes.fill(C::kUnknown);
+    for (const CodeRange& range : kRanges) {
+        for (int code = std::max(range.first, kFirstTabled);
+             code <= std::min(range.last, kLastTabled); ++code) {
+            classes[static_cast<std::size_t>(code - kFirstTabled)] = range.valueClass;
+        }
+    }
+    return classes;
+}();
+
 }  // namespace
 
 GroupValueClass groupValueClass(int code) {
+    if (code >= kFirstTabled && code <= kLastTabled) {
+        return kTabled[static_cast<std::size_t>(code - kFirstTabled)];
+    }
     const auto* end = std::end(kRanges);
     const auto* it = std::lower_bound(std::begin(kRanges), end, code,
                                       [](const CodeRange& r, int c) { return r.last < c; });

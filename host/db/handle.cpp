@@ -1,7 +1,9 @@
 // AcDbHandle: conversion from and to hexadecimal text.
 #include "kestrel/host/db/handle.h"
 
+#include <bit>
 #include <cwchar>
+#include <iterator>
 
 namespace {
 
@@ -43,21 +45,21 @@ bool AcDbHandle::fromText(const wchar_t* hexText, AcDbHandle& handle) {
 }
 
 std::wstring AcDbHandle::text() const {
-    static const wchar_t kDigits[] = L"0123456789ABCDEF";
-    std::wstring reversed;
-    std::uint64_t rest = m_value;
-    do {
-        reversed.push_back(kDigits[rest & 0xF]);
-        rest >>= 4;
-    } while (rest != 0);
-    return std::wstring(reversed.rbegin(), reversed.rend());
+    wchar_t digits[kMaxDigits + 1];
+    getIntoAsciiBuffer(digits, std::size(digits));
+    return digits;
 }
 
 bool AcDbHandle::getIntoAsciiBuffer(wchar_t* buffer, std::size_t nBufLen) const {
-    const std::wstring hex = text();
-    if (buffer == nullptr || nBufLen < hex.size() + 1) {
+    static const wchar_t kDigits[] = L"0123456789ABCDEF";
+    const std::size_t length = m_value == 0 ? 1 : (std::bit_width(m_value) + 3) / 4;
+    if (buffer == nullptr || nBufLen < length + 1) {
         return false;
     }
-    std::wmemcpy(buffer, hex.c_str(), hex.size() + 1);
+    std::uint64_t rest = m_value;
+    buffer[length] = L'\0';
+    for (std::size_t i = length; i-- > 0; rest >>= 4) {
+        buffer[i] = kDigits[rest & 0xF];
+    }
     return true;
 }

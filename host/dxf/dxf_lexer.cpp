@@ -46,22 +46,6 @@ std::wstring quoted(std::string_view value) {
     return L"'" + utf8ToWide(value.substr(0, kQuotedLength)) + (cut ? L"...'" : L"'");
 }
 
-// groupValueClass for every code up to the last XData code, filled once when the library loads
-// (the group-code table it reads is constant-initialized).
-constexpr int kClassTableSize = 1072;
-const std::array<GroupValueClass, kClassTableSize> kValueClasses = [] {
-    std::array<GroupValueClass, kClassTableSize> classes{};
-    for (int c = 0; c < kClassTableSize; ++c) {
-        classes[static_cast<std::size_t>(c)] = groupValueClass(c);
-    }
-    return classes;
-}();
-
-GroupValueClass valueClassOf(int code) {
-    return code >= 0 && code < kClassTableSize ? kValueClasses[static_cast<std::size_t>(code)]
-                                               : groupValueClass(code);
-}
-
 template <class T>
 bool parseWhole(std::string_view s, T& value) {
     if (!s.empty() && s.front() == '+') {
@@ -562,7 +546,7 @@ bool DxfLexer::takeBinaryValue(GroupValueClass cls, std::string_view& bytes) {
 
 bool DxfLexer::readBinaryValue(DxfGroup& group) {
     // The class gives the value's size, so it is looked up in both modes.
-    const GroupValueClass cls = valueClassOf(group.code);
+    const GroupValueClass cls = groupValueClass(group.code);
     if (cls == GroupValueClass::kUnknown) {
         return fail(group.line, L"unknown group code " + std::to_wstring(group.code));
     }
@@ -664,7 +648,7 @@ bool DxfLexer::next(DxfGroup& group) {
             return false;
         }
         if (m_mode == Mode::kValues) {
-            group.valueClass = valueClassOf(group.code);
+            group.valueClass = groupValueClass(group.code);
         }
         if (!readValue(group)) {
             return false;
