@@ -142,6 +142,9 @@ Acad::ErrorStatus ObjectStore::add(AcDbObject* object, AcDbHandle handle, std::u
         handle = m_presetHandles[m_nextPreset++];
     }
     if (handle.isNull()) {
+        if (m_seedOnDemand) {
+            raiseHandseed(std::exchange(m_seedOnDemand, nullptr)());
+        }
         handle = AcDbHandle(m_nextHandle);
     } else if (handle.value() == kLastHandle) {
         return Acad::eInvalidInput;
@@ -192,6 +195,26 @@ void ObjectStore::clearPresetHandles() {
 
 void ObjectStore::raiseHandseed(AcDbHandle seed) {
     m_nextHandle = std::max(m_nextHandle, seed.value());
+}
+
+void ObjectStore::raiseHandseedOnDemand(std::function<AcDbHandle()> seed) {
+    m_seedOnDemand = std::move(seed);
+}
+
+void ObjectStore::placeFirst(const std::vector<std::uint32_t>& slots) {
+    std::vector<std::uint32_t> order;
+    order.reserve(m_slots.size());
+    std::vector<bool> placed(slotPool().limit());
+    const std::vector<std::uint32_t>* lists[] = {&slots, &m_slots};
+    for (const std::vector<std::uint32_t>* list : lists) {
+        for (std::uint32_t number : *list) {
+            if (!placed[number]) {
+                placed[number] = true;
+                order.push_back(number);
+            }
+        }
+    }
+    m_slots = std::move(order);
 }
 
 void ObjectStore::swapContents(ObjectStore& other) {

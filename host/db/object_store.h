@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -42,6 +43,8 @@ public:
     }
     // True for numbers the pool has given out, 0 excluded.
     bool has(std::uint32_t number) const { return number != 0 && number < m_next; }
+    // One past the highest number given out.
+    std::uint32_t limit() const { return m_next; }
     // A free slot's number, a recycled one first.
     std::uint32_t acquire();
     // Frees the slot (next generation, no object, no store).
@@ -140,6 +143,13 @@ public:
     void clearPresetHandles();
     // Raises the next handle given out to at least seed (never lowers it).
     void raiseHandseed(AcDbHandle seed);
+    // Host use (file reading): the first time add gives out a new handle, the seed is raised to
+    // what seed() answers, so that the new handle stays clear of handles the file has not yet
+    // reserved; asked once at most. An empty function withdraws it.
+    void raiseHandseedOnDemand(std::function<AcDbHandle()> seed);
+    // Host use (file reading): puts these slots of the store first in creation order, in the
+    // order given (repeats ignored); the others follow in their own order.
+    void placeFirst(const std::vector<std::uint32_t>& slots);
     // Exchanges every slot (with its object and handle) and the handle seed with other; each
     // slot then names the other store's database, so ids follow their objects. Both stores must
     // have no object open.
@@ -160,6 +170,7 @@ private:
     std::vector<AcDbObject*> m_open;
     std::vector<AcDbHandle> m_presetHandles;
     std::size_t m_nextPreset = 0;
+    std::function<AcDbHandle()> m_seedOnDemand;
 };
 
 // Live databases, by serial number.

@@ -1,7 +1,7 @@
-// The DXF reader: a first pass over the codes finds the release, the handles and the end of the
-// file; the second walks the sections, turning each object's groups into an item list (handles
-// into ids of the database, angles into radians) that the object reads through its own dxfIn.
-// Damage a careful reader can repair is repaired and reported in the result.
+// The DXF reader: a look ahead at the HEADER section finds the release and code page, then one
+// pass walks the sections, turning each object's groups into an item list (handles into ids of
+// the database, angles into radians) that the object reads through its own dxfIn. Damage a
+// careful reader can repair is repaired and reported in the result.
 #include "kestrel/host/dxf/dxf_reader.h"
 
 #include <algorithm>
@@ -104,6 +104,52 @@ bool isObjectHandleCode(int code) {
     return code == kHandleCode || code == kDimStyleHandleCode;
 }
 
+// Picks the object handles (groups 5 and 105) out of a text's groups, taken in file order,
+// passing over the value of each header variable ($HANDSEED is no object's handle).
+class HandleSpotter {
+public:
+    // The object handle g holds, or 0.
+    std::uint64_t handleIn(const DxfGroup& g) {
+        if (g.code == kVariableCode) {
+            m_afterVariable = true;
+            return 0;
+        }
+        std::uint64_t handle = 0;
+        const bool value = std::exchange(m_afterVariable, false);
+        return !value && isObjectHandleCode(g.code) && parseHandle(g.text, handle) ? handle : 0;
+    }
+
+private:
+    bool m_afterVariable = false;
+};
+
+// What a look over every code of a text, up to its EOF marker, finds; nothing is kept per
+// group. Damage reading stopped at is judged by it: a code that does not read, or a missing EOF
+// marker, is blamed before what the groups say.
+struct CodeSurvey {
+    std::wstring lexerMessage;  // empty when every code read
+    std::size_t linesRead = 0;
+    std::optional<DxfGroup> eof;
+    std::uint64_t largestHandle = 0;
+};
+
+CodeSurvey surveyCodes(std::string_view text) {
+    DxfLexer lexer(text, DxfLexer::Mode::kCodesOnly);
+    CodeSurvey survey;
+    HandleSpotter spotter;
+    DxfGroup g;
+    while (lexer.next(g)) {
+        if (g.code == 0 && g.text == "EOF") {
+            survey.eof = g;
+            break;
+        }
+        survey.largestHandle = std::max(survey.largestHandle, spotter.handleIn(g));
+    }
+    survey.lexerMessage = lexer.message();
+    survey.linesRead = lexer.linesRead();
+    return survey;
+}
+
 const AcRxClass* classNamed(const wchar_t* name) {
     return AcRxClass::cast(host::rx::classDictionary().at(name));
 }
@@ -169,12 +215,21 @@ private:
     std::wstring textOf(const DxfGroup& g);
     // The same into text, replacing its content (reusing its room).
     void decodeText(const DxfGroup& g, std::wstring& text);
-    // Records the lexer's error (the first error recorded wins).
-    bool failLexing(const DxfLexer& lexer);
-    // The first pass: release, handles, end of file.
-    bool scan(std::string_view text);
-    void scanHeaderValue(std::string_view variable, const DxfGroup& value);
-    void checkAfterEof(std::string_view text, const DxfGroup& eof);
+    // Records the lexer's error, at the line it reached (the first error recorded wins).
+    bool failLexing(std::size_t line, const std::wstring& message);
+    // Reads the release, code page and handle seed of the HEADER section, makes the decoder and
+    // moves to the first group.
+    void start(std::string_view text);
+    void readFormatVariable(std::string_view variable, const DxfGroup& value);
+    // After the sections are read: the objects' slots in the order of the file's handles, the
+    // handle seed above them all.
+    void settleHandles();
+    // Reading stopped: a code that does not read or a missing EOF marker anywhere in the text
+    // is reported instead of what stopped it, as the cause; Acad's status.
+    Acad::ErrorStatus failOnDamage();
+    // Bytes after the end marker other than blanks, line ends and the old end-of-text byte are
+    // ignored and reported, first among the repairs.
+    void checkAfterEof(const DxfGroup& eof);
     // The current group: the next one not yet taken into an object.
     const DxfGroup& group() const { return m_current; }
     bool atEnd() const { return !m_haveCurrent; }
@@ -183,7 +238,7 @@ private:
     // True when the current group starts an object (or marker) of that name.
     bool isStart(std::string_view name) const;
     // The line of the EOF marker, where a text that stops too early stops.
-    std::size_t lastLine() const { return m_eofLine; }
+    std::size_t lastLine() const { return m_eof ? m_eof->line : 0; }
     // Takes the object starting at the current group 0 into m_object (valid until the next
     // call) and moves past it.
     ObjectSpan nextObject();
@@ -298,15 +353,20 @@ private:
     DrawingRoots& m_roots;
     const std::function<void(const DrawingRoots&)>& m_publish;
     DrawingReadResult& m_result;
+    std::string_view m_text;
     std::optional<DxfLexer> m_lexer;
     DxfGroup m_current;
     bool m_haveCurrent = false;
+    std::optional<DxfGroup> m_eof;
+    HandleSpotter m_handles;
+    std::uint64_t m_largestHandle = 0;
+    // The slots of the object handles, as the file gives them (repeats included).
+    std::vector<std::uint32_t> m_fileOrder;
     std::vector<DxfGroup> m_object;  // the groups of the object read last
     // Reused by readObject from object to object, so that their room is allocated once.
     DxfItemList m_items;
     std::vector<std::wstring> m_markers;
     std::wstring m_classKey;
-    std::size_t m_eofLine = 0;
     std::string m_release;
     std::string m_codePage;
     std::optional<DxfTextDecoder> m_decoder;
@@ -353,11 +413,11 @@ void Reader::decodeText(const DxfGroup& g, std::wstring& text) {
     }
 }
 
-bool Reader::failLexing(const DxfLexer& lexer) {
+bool Reader::failLexing(std::size_t line, const std::wstring& message) {
     if (m_result.status == Acad::eOk) {
         m_result.status = Acad::eInvalidDxfCode;
-        m_result.line = lexer.linesRead();
-        m_result.description = lexer.message();
+        m_result.line = line;
+        m_result.description = message;
     }
     return false;
 }
@@ -366,11 +426,22 @@ bool Reader::isStart(std::string_view name) const {
     return m_haveCurrent && m_current.code == 0 && m_current.text == name;
 }
 
-// The text ends at its EOF marker (the first pass made sure there is one).
+// The text ends at its EOF marker. Each object handle gets its slot as it comes, so that the
+// database walks its objects as the file has them.
 void Reader::advance() {
-    m_haveCurrent = m_lexer->next(m_current) && !(m_current.code == 0 && m_current.text == "EOF");
-    if (m_lexer->failed()) {
-        failLexing(*m_lexer);
+    m_haveCurrent = m_lexer->next(m_current);
+    if (!m_haveCurrent) {
+        if (m_lexer->failed()) {
+            failLexing(m_lexer->linesRead(), m_lexer->message());
+        }
+        return;
+    }
+    if (m_current.code == 0 && m_current.text == "EOF") {
+        m_eof = m_current;
+        m_haveCurrent = false;
+    } else if (const std::uint64_t handle = m_handles.handleIn(m_current); handle != 0) {
+        m_largestHandle = std::max(m_largestHandle, handle);
+        m_fileOrder.push_back(m_store->reserve(AcDbHandle(handle)));
     }
 }
 
@@ -469,58 +540,37 @@ AcDbObjectId Reader::addNamedRecord(AcDbObjectId table, const std::wstring& name
     return id;
 }
 
-// --- The first pass -----------------------------------------------------------------------------
+// --- Start and end -----------------------------------------------------------------------------
 
-// Checks the codes, reads the release, takes a slot for each object handle in file order (so the
-// database walks its objects as the file has them) and raises the handle seed above them all;
-// nothing is kept per group.
-bool Reader::scan(std::string_view text) {
+// The HEADER section is read ahead for the three variables every later group depends on; a file
+// without one is looked through to its end. New handles given out while the sections are read
+// are raised above every handle of the file first (a look over its codes finds them).
+void Reader::start(std::string_view text) {
+    m_text = text;
     DxfLexer lexer(text, DxfLexer::Mode::kCodesOnly);
-    m_result.binary = lexer.binary();
-    std::uint64_t largest = 0;
     DxfGroup g;
-    std::string_view variable;
-    bool inHeaderValue = false;
-    bool endsWithEof = false;
-    while (lexer.next(g)) {
-        if (g.code == 0 && g.text == "EOF") {
-            endsWithEof = true;
-            m_eofLine = g.line;
-            checkAfterEof(text, g);
-            break;
-        }
-        if (g.code == kVariableCode) {
+    bool sectionStarts = false;
+    bool inHeader = false;
+    std::optional<std::string_view> variable;  // the name of a variable waiting for its value
+    while (lexer.next(g) && !(g.code == 0 && (inHeader || g.text == "EOF"))) {
+        if (inHeader && g.code == kVariableCode) {
             variable = g.text;
-            inHeaderValue = true;
-            continue;
+        } else if (inHeader && variable) {
+            readFormatVariable(*std::exchange(variable, std::nullopt), g);
         }
-        if (inHeaderValue) {
-            scanHeaderValue(variable, g);
-            inHeaderValue = false;
-            continue;
-        }
-        std::uint64_t handle = 0;
-        if (isObjectHandleCode(g.code) && parseHandle(g.text, handle)) {
-            largest = std::max(largest, handle);
-            m_store->reserve(AcDbHandle(handle));
-        }
+        inHeader = inHeader || (sectionStarts && g.code == kNameCode && g.text == "HEADER");
+        sectionStarts = g.code == 0 && g.text == "SECTION";
     }
-    if (lexer.failed()) {
-        return failLexing(lexer);
-    }
-    if (!endsWithEof) {
-        return fail(lexer.linesRead() + 1, Acad::eDxfReadFailed,
-                    L"the file ends without 0 EOF: it is cut short");
-    }
-    m_store->raiseHandseed(AcDbHandle(largest + 1));
+    m_result.binary = lexer.binary();
     m_result.release = wide(m_release);
     m_decoder.emplace(m_release, m_codePage);
+    m_store->raiseHandseedOnDemand(
+        [text] { return AcDbHandle(surveyCodes(text).largestHandle + 1); });
     m_lexer.emplace(text);
     advance();
-    return true;
 }
 
-void Reader::scanHeaderValue(std::string_view variable, const DxfGroup& value) {
+void Reader::readFormatVariable(std::string_view variable, const DxfGroup& value) {
     if (variable == "$ACADVER") {
         m_release = value.text;
     } else if (variable == "$DWGCODEPAGE") {
@@ -533,14 +583,38 @@ void Reader::scanHeaderValue(std::string_view variable, const DxfGroup& value) {
     }
 }
 
-// Bytes after the end marker other than blanks, line ends and the old end-of-text byte are
-// ignored and reported.
-void Reader::checkAfterEof(std::string_view text, const DxfGroup& eof) {
-    const std::size_t end = static_cast<std::size_t>(eof.text.data() - text.data()) + 3;
-    const std::string_view rest = text.substr(std::min(end, text.size()));
+void Reader::settleHandles() {
+    m_store->raiseHandseedOnDemand(nullptr);
+    m_store->placeFirst(m_fileOrder);
+    m_store->raiseHandseed(AcDbHandle(m_largestHandle + 1));
+}
+
+Acad::ErrorStatus Reader::failOnDamage() {
+    m_store->raiseHandseedOnDemand(nullptr);
+    const CodeSurvey survey = surveyCodes(m_text);
+    if (survey.lexerMessage.empty() && survey.eof) {
+        checkAfterEof(*survey.eof);
+        return m_result.status;
+    }
+    m_result.status = Acad::eOk;
+    m_result.repairs.clear();
+    if (!survey.lexerMessage.empty()) {
+        failLexing(survey.linesRead, survey.lexerMessage);
+    } else {
+        fail(survey.linesRead + 1, Acad::eDxfReadFailed,
+             L"the file ends without 0 EOF: it is cut short");
+    }
+    return m_result.status;
+}
+
+void Reader::checkAfterEof(const DxfGroup& eof) {
+    const std::size_t end = static_cast<std::size_t>(eof.text.data() - m_text.data()) + 3;
+    const std::string_view rest = m_text.substr(std::min(end, m_text.size()));
     if (rest.find_first_not_of(std::string_view(" \t\r\n\x1a\0", 6)) != std::string_view::npos) {
-        repair(RepairCode::kDataAfterEof, L"", eof.line + 1,
-               std::to_wstring(rest.size()) + L" bytes after 0 EOF were ignored");
+        m_result.repairs.insert(
+            m_result.repairs.begin(),
+            Repair{RepairCode::kDataAfterEof, AcDbHandle(), L"", eof.line + 1,
+                   std::to_wstring(rest.size()) + L" bytes after 0 EOF were ignored"});
     }
 }
 
@@ -1700,9 +1774,12 @@ void Reader::completeDrawing(bool withDictionaries) {
 
 Acad::ErrorStatus Reader::read(std::string_view text) {
     m_db->disableUndoRecording(true);
-    if (!scan(text) || !readSections()) {
-        return m_result.status;
+    start(text);
+    if (!readSections() || !m_eof) {
+        return failOnDamage();
     }
+    settleHandles();
+    checkAfterEof(*m_eof);
     dropDanglingReferences();
     // Owners first: a claim dropped there (an entry naming another's object) must not stand in
     // the way of what completion adds under the same name.

@@ -111,6 +111,14 @@ TEST_F(DxfReaderBadInput, ATruncatedFileIsCutShort) {
                   {"line 5: section HEADER is not closed by 0 ENDSEC"});
 }
 
+// The structure breaks at line 1, the codes later: the codes are the cause.
+TEST_F(DxfReaderBadInput, DamagedCodesAreBlamedBeforeTheStructure) {
+    expectRefused("0\nLINE\n1x\nA\n0\nEOF\n", Acad::eInvalidDxfCode,
+                  {"line 3: group code '1x' is not a number"});
+    expectRefused("0\nLINE\n8\n0\n", Acad::eDxfReadFailed,
+                  {"line 5: the file ends without 0 EOF: it is cut short"});
+}
+
 TEST_F(DxfReaderBadInput, WrongCodesAndValuesNameTheirLine) {
     const std::string good = DrawingText().entities("0\nLINE\n5\n1A5\n330\n1F\n" + kLine).str();
     const std::size_t at = good.find("11\n1\n21");

@@ -120,6 +120,14 @@ const RepairCase kCases[] = {
      DrawingText().entities(line("1000000000000")).str(),
      {RepairCode::kInvalidHandle},
      nullptr},
+    // The new handle is above every handle of the file, those of objects read after it too.
+    {"HandleNotHexadecimalBeforeHigherOnes",
+     DrawingText().entities(line("FFFEF") + line("ZZ") + line("FFFF0")).str(),
+     {RepairCode::kInvalidHandle},
+     [](AcDbDatabase& db) {
+         EXPECT_EQ(testsupport::entitiesOf(db.modelSpaceId()).size(), 3u);
+         EXPECT_GT(host::lastDrawingRead().repairs.at(0).handle.value(), 0xFFFF0u);
+     }},
     {"HandleMissing",
      DrawingText().entities("0\nLINE\n330\n1F\n" + kLineBody).str(),
      {RepairCode::kInvalidHandle},
