@@ -44,7 +44,10 @@ struct DRAWHOST_API DrawingRoots {
 
 // Decisions on what a file must hold, what is repaired and what is kept:
 // - Sections may come in any order and each at most once; the text ends with "0 EOF" (a text
-//   without it is refused as cut short; bytes after it are ignored and reported). HEADER binds
+//   without it is refused as cut short; bytes after it are ignored and reported). A group code
+//   that does not read, or a missing EOF, is the cause given for a refused file even when the
+//   groups break the rules before it. The release, code page and $HANDSEED are those of the
+//   HEADER section, read ahead of the others; a group 9 elsewhere names no variable. HEADER binds
 //   the current layer and styles (host/dxf/dxf_conventions.h) and keeps every other variable
 //   as read for the writer (AcDbDatabase::keptHeaderVariables), except the file's own release
 //   and encoding, a variable's repetitions and variables that hold references; CLASSES is read
