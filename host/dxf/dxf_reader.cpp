@@ -124,8 +124,8 @@ private:
 };
 
 // What a look over every code of a text, up to its EOF marker, finds; nothing is kept per
-// group. Damage reading stopped at is judged by it: a code that does not read, or a missing EOF
-// marker, is blamed before what the groups say.
+// group. When reading stops, it names the cause: a code that does not read, or a missing EOF
+// marker, comes before whatever the groups broke.
 struct CodeSurvey {
     std::wstring lexerMessage;  // empty when every code read
     std::size_t linesRead = 0;
@@ -224,8 +224,8 @@ private:
     // After the sections are read: the objects' slots in the order of the file's handles, the
     // handle seed above them all.
     void settleHandles();
-    // Reading stopped: a code that does not read or a missing EOF marker anywhere in the text
-    // is reported instead of what stopped it, as the cause; Acad's status.
+    // Reading stopped: a code that does not read, or a missing EOF marker, anywhere in the text
+    // is reported in place of what stopped it; the status.
     Acad::ErrorStatus failOnDamage();
     // Bytes after the end marker other than blanks, line ends and the old end-of-text byte are
     // ignored and reported, first among the repairs.
