@@ -180,13 +180,37 @@ void detachLeftovers(Service* service, const std::vector<Reactor*>& reactors,
     }
 }
 
+// A library the process has mapped, held without mapping it (RTLD_NOLOAD) while the object
+// lives; empty when the library is not mapped.
+class MappedLibrary {
+public:
+    explicit MappedLibrary(const char* name) : m_library(dlopen(name, RTLD_LAZY | RTLD_NOLOAD)) {}
+    ~MappedLibrary() {
+        if (m_library != nullptr) {
+            dlclose(m_library);
+        }
+    }
+    MappedLibrary(const MappedLibrary&) = delete;
+    MappedLibrary& operator=(const MappedLibrary&) = delete;
+
+    explicit operator bool() const { return m_library != nullptr; }
+    void* symbol(const char* name) const {
+        return m_library != nullptr ? dlsym(m_library, name) : nullptr;
+    }
+    // The loader's record of the library, or null.
+    const link_map* linkMap() const {
+        link_map* map = nullptr;
+        return m_library != nullptr && dlinfo(m_library, RTLD_DI_LINKMAP, &map) == 0 ? map
+                                                                                      : nullptr;
+    }
+
+private:
+    void* m_library;
+};
+
 // Whether the library of that file is mapped in the process.
 bool isMapped(const std::wstring& path) {
-    void* library = dlopen(wideToUtf8(path).c_str(), RTLD_LAZY | RTLD_NOLOAD);
-    if (library != nullptr) {
-        dlclose(library);
-    }
-    return library != nullptr;
+    return static_cast<bool>(MappedLibrary(wideToUtf8(path).c_str()));
 }
 
 // Closes the library and, when that unmapped it, reports the classes and reactors the module
@@ -304,16 +328,9 @@ host::ModuleStatus map(Module& module, std::wstring& reason) {
 
 // The mapped file of a library the process holds, by the name a library needs it under.
 std::string mappedFile(const char* name) {
-    std::string file;
-    if (void* library = dlopen(name, RTLD_LAZY | RTLD_NOLOAD)) {
-        link_map* map = nullptr;
-        if (dlinfo(library, RTLD_DI_LINKMAP, &map) == 0 && map != nullptr &&
-            map->l_name != nullptr) {
-            file = map->l_name;
-        }
-        dlclose(library);
-    }
-    return file;
+    const MappedLibrary library(name);
+    const link_map* map = library.linkMap();
+    return map != nullptr && map->l_name != nullptr ? map->l_name : "";
 }
 
 // The files of the libraries the module's library needs (its DT_NEEDED entries), as mapped.
@@ -345,17 +362,11 @@ std::vector<std::string> neededLibraries(const Module& module) {
 
 // Whether the mapped library of that file defines an acrxEntryPoint of its own: a module.
 bool isModuleLibrary(const std::string& path) {
-    void* library = dlopen(path.c_str(), RTLD_LAZY | RTLD_NOLOAD);
-    if (library == nullptr) {
-        return false;
-    }
-    void* entry = dlsym(library, "acrxEntryPoint");
-    link_map* map = nullptr;
-    const bool own = entry != nullptr && dlinfo(library, RTLD_DI_LINKMAP, &map) == 0 &&
-                     map != nullptr &&
-                     platform::moduleInstance(entry) == platform::moduleInstance(map->l_ld);
-    dlclose(library);
-    return own;
+    const MappedLibrary library(path.c_str());
+    const void* entry = library.symbol("acrxEntryPoint");
+    const link_map* map = library.linkMap();
+    return entry != nullptr && map != nullptr &&
+           platform::moduleInstance(entry) == platform::moduleInstance(map->l_ld);
 }
 
 // Checks that every module the module links against was loaded through the linker before it: a
