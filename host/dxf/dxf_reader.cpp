@@ -230,6 +230,8 @@ private:
     // Bytes after the end marker other than blanks, line ends and the old end-of-text byte are
     // ignored and reported, first among the repairs.
     void checkAfterEof(const DxfGroup& eof);
+    // The look over the text's codes, taken once, when first asked for.
+    const CodeSurvey& survey();
     // The current group: the next one not yet taken into an object.
     const DxfGroup& group() const { return m_current; }
     bool atEnd() const { return !m_haveCurrent; }
@@ -362,6 +364,7 @@ private:
     std::uint64_t m_largestHandle = 0;
     // The slots of the object handles, as the file gives them (repeats included).
     std::vector<std::uint32_t> m_fileOrder;
+    std::optional<CodeSurvey> m_survey;
     std::vector<DxfGroup> m_object;  // the groups of the object read last
     // Reused by readObject from object to object, so that their room is allocated once.
     DxfItemList m_items;
@@ -564,8 +567,7 @@ void Reader::start(std::string_view text) {
     m_result.binary = lexer.binary();
     m_result.release = wide(m_release);
     m_decoder.emplace(m_release, m_codePage);
-    m_store->raiseHandseedOnDemand(
-        [text] { return AcDbHandle(surveyCodes(text).largestHandle + 1); });
+    m_store->raiseHandseedOnDemand([this] { return AcDbHandle(survey().largestHandle + 1); });
     m_lexer.emplace(text);
     advance();
 }
@@ -591,7 +593,7 @@ void Reader::settleHandles() {
 
 Acad::ErrorStatus Reader::failOnDamage() {
     m_store->raiseHandseedOnDemand(nullptr);
-    const CodeSurvey survey = surveyCodes(m_text);
+    const CodeSurvey& survey = this->survey();
     if (survey.lexerMessage.empty() && survey.eof) {
         checkAfterEof(*survey.eof);
         return m_result.status;
@@ -605,6 +607,13 @@ Acad::ErrorStatus Reader::failOnDamage() {
              L"the file ends without 0 EOF: it is cut short");
     }
     return m_result.status;
+}
+
+const CodeSurvey& Reader::survey() {
+    if (!m_survey) {
+        m_survey = surveyCodes(m_text);
+    }
+    return *m_survey;
 }
 
 void Reader::checkAfterEof(const DxfGroup& eof) {
